@@ -1,0 +1,41 @@
+# The two everyday commands are `make run` and `make test`; both install what is missing first.
+BUILD   := build
+JOBS    ?= $(shell nproc)
+CONFIG  = cmake -S . -G Ninja -Wno-dev
+.PHONY: run test asan tsan bench deps format release debug
+
+deps:
+	@scripts/install-deps
+
+release: deps
+	@$(CONFIG) -B $(BUILD)/release -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build $(BUILD)/release -j $(JOBS)
+
+debug: deps
+	@$(CONFIG) -B $(BUILD)/debug -DCMAKE_BUILD_TYPE=Debug >/dev/null
+	@cmake --build $(BUILD)/debug -j $(JOBS)
+
+run: release
+	$(BUILD)/release/cli/fendrel-cli --help
+
+test: debug
+	@cd $(BUILD)/debug && ctest --output-on-failure -j $(JOBS)
+
+# The tests under AddressSanitizer and UndefinedBehaviorSanitizer.
+asan: deps
+	@$(CONFIG) -B $(BUILD)/asan -DCMAKE_BUILD_TYPE=Debug -DFENDREL_SANITIZE=address,undefined >/dev/null
+	@cmake --build $(BUILD)/asan -j $(JOBS)
+	@cd $(BUILD)/asan && ctest --output-on-failure -j $(JOBS)
+
+# The tests under ThreadSanitizer (worker, scanner, dispatcher).
+tsan: deps
+	@$(CONFIG) -B $(BUILD)/tsan -DCMAKE_BUILD_TYPE=Debug -DFENDREL_SANITIZE=thread >/dev/null
+	@cmake --build $(BUILD)/tsan -j $(JOBS)
+	@cd $(BUILD)/tsan && ctest --output-on-failure -j $(JOBS)
+
+bench: release
+	@scripts/install-deps bench
+	@bench/run-all $(BUILD)/release
+
+format:
+	@git ls-files '*.h' '*.cpp' | xargs clang-format -i
