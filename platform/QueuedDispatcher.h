@@ -1,0 +1,41 @@
+// A window thread for programs without a windowing toolkit: the thread that owns the dispatcher
+// serves the hand-overs of other threads whenever it calls ProcessPending or Pump.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+#include "TThread.h"
+
+namespace fendrel {
+
+class TQueuedDispatcher : public TWindowThreadDispatcher {
+ public:
+  // The constructing thread becomes the window thread.
+  TQueuedDispatcher();
+
+  void RunAndWait(const std::function<void()>& fn) override;
+
+  // Runs every hand-over that is waiting; returns how many ran. Window thread only.
+  int ProcessPending();
+  // Waits up to `timeout` for a hand-over, then runs what is waiting. Window thread only.
+  int Pump(std::chrono::milliseconds timeout);
+
+ private:
+  struct TJob {
+    const std::function<void()>* Fn;
+    bool Done = false;
+  };
+
+  std::thread::id FOwner;
+  std::mutex FLock;
+  std::condition_variable FPosted;  // a job arrived; guarded by FLock
+  std::condition_variable FRan;     // a job finished; guarded by FLock
+  std::deque<TJob*> FJobs;          // guarded by FLock
+};
+
+}  // namespace fendrel

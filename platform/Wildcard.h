@@ -1,0 +1,12 @@
+// The file-name mask of the file search: one pattern, '*' any run of characters, '?' exactly
+// one, letters compared through the active case table. "*.*" matches every name, with or
+// without a dot.
+#pragma once
+
+#include <string_view>
+
+namespace fendrel {
+
+bool MatchesMask(std::string_view name, std::string_view mask);
+
+}  // namespace fendrel

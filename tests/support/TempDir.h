@@ -1,0 +1,31 @@
+// A fresh directory per test, removed with everything in it when the test ends.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace fendrel::test {
+
+class TTempDir {
+ public:
+  TTempDir();
+  ~TTempDir();
+  TTempDir(const TTempDir&) = delete;
+  TTempDir& operator=(const TTempDir&) = delete;
+
+  // The directory's absolute path, without a trailing '/'.
+  const std::string& Path() const { return FPath; }
+  // Path() + "/" + relative.
+  std::string operator/(std::string_view relative) const;
+
+ private:
+  std::string FPath;
+};
+
+// Small file helpers for tests; they fail the test (ADD_FAILURE) on error.
+void WriteFile(const std::string& path, std::string_view content);
+std::string ReadFile(const std::string& path);
+bool Exists(const std::string& path);  // lstat: a dangling link exists
+void MakeDir(const std::string& path);
+
+}  // namespace fendrel::test
