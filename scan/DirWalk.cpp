@@ -1,1 +1,234 @@
-// placeholder
+// The directory walk: one enumeration per directory, attributes worked out only for entries
+// whose name matches, and no descriptor held open across a descent, so neither the depth of a
+// tree nor the process's current directory can disturb it.
+#include "DirWalk.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <deque>
+#include <vector>
+
+#include "platform/FileAttributes.h"
+#include "platform/Wildcard.h"
+
+namespace fendrel {
+namespace {
+
+// Closes the enumeration (and with it its descriptor) on every way out of a visit.
+class TDirHandle {
+ public:
+  explicit TDirHandle(DIR* dir) : FDir(dir) {}
+  TDirHandle(const TDirHandle&) = delete;
+  TDirHandle& operator=(const TDirHandle&) = delete;
+  ~TDirHandle() { Close(); }
+  DIR* Get() const { return FDir; }
+  void Close() {
+    if (FDir != nullptr) closedir(FDir);
+    FDir = nullptr;
+  }
+
+ private:
+  DIR* FDir;
+};
+
+struct TNameRef {
+  uint32_t Offset;
+  uint32_t Length;
+};
+
+// What one visit keeps of its directory between reading it and delivering from it. One per
+// depth, reused by every directory at that depth, so a large tree costs few allocations.
+struct TLevel {
+  std::string Names;  // the kept names, back to back
+  std::vector<TNameRef> Subdirs;
+  std::vector<TNameRef> Hits;
+
+  void Clear() {
+    Names.clear();
+    Subdirs.clear();
+    Hits.clear();
+  }
+  TNameRef Keep(const char* name, std::size_t length) {
+    TNameRef ref{static_cast<uint32_t>(Names.size()), static_cast<uint32_t>(length)};
+    Names.append(name, length);
+    return ref;
+  }
+  std::string_view Name(TNameRef ref) const { return {Names.data() + ref.Offset, ref.Length}; }
+};
+
+bool IsDotOrDotDot(const char* name) {
+  return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+class TWalker {
+ public:
+  TWalker(std::string_view mask, uint32_t filter, bool recursive, const TDirWalkFound& found,
+          const TDirWalkStop& stopRequested)
+      : FMask(mask),
+        FFilter(filter),
+        FRecursive(recursive),
+        FFound(found),
+        FStopRequested(stopRequested) {}
+
+  void Run(std::string startPath) {
+    FPath = std::move(startPath);
+    Visit(0);
+  }
+
+ private:
+  // FPath holds the directory's full path on entry and again on return.
+  void Visit(std::size_t depth) {
+    if (FStopRequested && FStopRequested()) return;
+    if (FLevels.size() <= depth) FLevels.emplace_back();
+    TLevel& level = FLevels[depth];  // a deque: deeper levels never move this one
+    if (!ReadDirectory(depth, level)) return;
+
+    const std::size_t pathLength = FPath.size();
+    for (std::size_t i = 0; i < level.Subdirs.size(); ++i) {
+      FPath.push_back('/');
+      FPath.append(level.Name(level.Subdirs[i]));
+      Visit(depth + 1);
+      FPath.resize(pathLength);
+    }
+    for (std::size_t i = 0; i < level.Hits.size(); ++i) {
+      FPath.push_back('/');
+      FPath.append(level.Name(level.Hits[i]));
+      FFound(FPath);
+      FPath.resize(pathLength);
+    }
+  }
+
+  // Reads the directory FPath once, keeping the subdirectories to descend and the entries to
+  // deliver; false when it cannot be entered. The directory is closed again before returning.
+  bool ReadDirectory(std::size_t depth, TLevel& level) {
+    level.Clear();
+    // Below the start, a subdirectory replaced by a link since its parent was read must not
+    // lead the walk elsewhere.
+    const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (depth > 0 ? O_NOFOLLOW : 0);
+    const int fd = open(FPath.c_str(), flags);
+    if (fd < 0) return false;
+    TDirHandle dir(fdopendir(fd));
+    if (dir.Get() == nullptr) {
+      close(fd);
+      return false;
+    }
+    // A read error ends the listing of this directory; what was read so far still counts.
+    while (const dirent* entry = readdir(dir.Get())) {
+      const char* name = entry->d_name;
+      if (IsDotOrDotDot(name)) continue;
+      const bool matches = MatchesMask(name, FMask);
+      if (!matches && !FRecursive) continue;
+
+      unsigned char type = entry->d_type;
+      if (type == DT_UNKNOWN) type = TypeOf(dirfd(dir.Get()), name);
+      if (!matches && type != DT_DIR) continue;
+
+      const std::size_t length = std::strlen(name);
+      TNameRef ref{0, 0};
+      bool kept = false;
+      if (FRecursive && type == DT_DIR) {
+        ref = level.Keep(name, length);
+        kept = true;
+        level.Subdirs.push_back(ref);
+      }
+      if (matches && Passes(dirfd(dir.Get()), name, type)) {
+        if (!kept) ref = level.Keep(name, length);
+        level.Hits.push_back(ref);
+      }
+    }
+    return true;
+  }
+
+  // The type the enumeration did not report, without following a link; DT_UNKNOWN when the
+  // entry vanished.
+  static unsigned char TypeOf(int dirFd, const char* name) {
+    struct stat st;
+    if (fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return DT_UNKNOWN;
+    if (S_ISDIR(st.st_mode)) return DT_DIR;
+    if (S_ISREG(st.st_mode)) return DT_REG;
+    if (S_ISLNK(st.st_mode)) return DT_LNK;
+    return DT_FIFO;  // stands for every kind that is never listed
+  }
+
+  // The attribute filter, answered without a system call whenever the type alone decides.
+  bool Passes(int dirFd, const char* name, unsigned char type) const {
+    if (type == DT_DIR) return PassesAttributeFilter(faDirectory, FFilter);
+    if (type == DT_REG) {
+      if ((FFilter & faDirectory) != 0) return false;
+      // Every regular file carries the archive bit, and hidden follows from the name.
+      if ((FFilter & faArchive) != 0) return true;
+      if ((FFilter & faHidden) != 0 && name[0] == '.') return true;
+      if ((FFilter & faReadOnly) == 0) return false;
+    }
+    if (type == DT_UNKNOWN) return false;  // vanished while the directory was read
+    return PassesAttributeFilter(EntryInfo(dirFd, name, type).Attributes, FFilter);
+  }
+
+  const std::string_view FMask;
+  const uint32_t FFilter;
+  const bool FRecursive;
+  const TDirWalkFound& FFound;
+  const TDirWalkStop& FStopRequested;
+  std::string FPath;
+  std::deque<TLevel> FLevels;
+};
+
+void AppendSegments(std::string& out, std::string_view path) {
+  std::size_t pos = 0;
+  while (pos < path.size()) {
+    std::size_t end = path.find('/', pos);
+    if (end == std::string_view::npos) end = path.size();
+    const std::string_view segment = path.substr(pos, end - pos);
+    pos = end + 1;
+    if (segment.empty() || segment == ".") continue;
+    if (segment == "..") {
+      out.resize(out.rfind('/') == std::string::npos ? 0 : out.rfind('/'));
+      continue;
+    }
+    out.push_back('/');
+    out.append(segment);
+  }
+}
+
+bool CurrentDirectory(std::string& out) {
+  std::string buffer(256, '\0');
+  for (;;) {
+    if (getcwd(buffer.data(), buffer.size()) != nullptr) {
+      out.assign(buffer.c_str());
+      return true;
+    }
+    if (errno != ERANGE) return false;
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+}  // namespace
+
+std::string LexicalFullPath(std::string_view dir, std::string_view cwd) {
+  std::string out;
+  if (dir.empty() || dir.front() != '/') AppendSegments(out, cwd);
+  AppendSegments(out, dir);
+  if (out.empty()) out = "/";
+  return out;
+}
+
+std::string FullStartPath(std::string_view dir) {
+  if (!dir.empty() && dir.front() == '/') return LexicalFullPath(dir, {});
+  std::string cwd;
+  if (!CurrentDirectory(cwd)) return {};
+  return LexicalFullPath(dir, cwd);
+}
+
+void WalkDirectory(std::string_view dir, std::string_view mask, uint32_t attributes, bool recursive,
+                   const TDirWalkFound& found, const TDirWalkStop& stopRequested) {
+  std::string start = FullStartPath(dir);
+  if (start.empty()) return;
+  TWalker(mask, attributes, recursive, found, stopRequested).Run(std::move(start));
+}
+
+}  // namespace fendrel

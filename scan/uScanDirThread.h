@@ -40,6 +40,7 @@ class TScanDirThread : public TThread {
   bool FRecursive = false;
   TStrings* FTarget = nullptr;  // the owner's list; outlives the thread
   std::string FFoundFile;       // written by the scan thread, read during AddFoundFile
+  bool FAddFailed = false;      // written during AddFoundFile, read by the scan thread after it
   std::atomic<bool> FFinished{false};
 };
 

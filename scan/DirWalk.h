@@ -1,0 +1,40 @@
+// The one directory walk behind the file list (TDirStringList::ReadDirectory) and the background
+// scanner (TScanDirThread), so both list the same entries in the same order.
+//
+// Order: a directory's subdirectories are walked first, in the order the system enumerates them,
+// then its own matching entries are delivered (post-order). Only real directories are descended,
+// never links to them. Each entry is delivered as the directory's full path + "/" + name, so the
+// root gives "//name"; the scanner collapses that, the file list keeps it.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace fendrel {
+
+// `dir` in full form: taken relative to `cwd` unless it begins with '/', "." segments dropped,
+// each ".." removing the segment before it, no trailing '/' except for the root "/". Links are
+// not resolved, so the delivered paths read the way the user wrote the start directory.
+std::string LexicalFullPath(std::string_view dir, std::string_view cwd);
+
+// `dir` in full form against the process's current directory of this moment (empty `dir`: that
+// directory itself). Empty when the current directory cannot be read.
+std::string FullStartPath(std::string_view dir);
+
+using TDirWalkFound = std::function<void(const std::string& path)>;
+using TDirWalkStop = std::function<bool()>;
+
+// Walks `dir` (resolved by FullStartPath when the walk starts) and calls `found` for every entry
+// whose name matches `mask` and whose attribute word passes `attributes`, through all
+// subdirectories when `recursive`. `stopRequested`, when given, is asked before each directory is
+// entered; once it says yes no further directory is entered, but the directories already being
+// walked still deliver their own entries on the way back. A start directory that cannot be
+// entered delivers nothing; a subdirectory that cannot be entered is skipped. The process's
+// current directory is neither changed nor consulted after the start. Exceptions thrown by
+// `found` pass through.
+void WalkDirectory(std::string_view dir, std::string_view mask, uint32_t attributes, bool recursive,
+                   const TDirWalkFound& found, const TDirWalkStop& stopRequested = {});
+
+}  // namespace fendrel
