@@ -1,1 +1,127 @@
-// placeholder
+#include "MappedFile.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <mutex>
+
+namespace fendrel {
+
+// The open mappings of each thread, for the fault handler. A bus error is delivered to the
+// thread that touched the page, so each thread only ever looks at its own list.
+struct TMappingRegistry {
+  static thread_local TMappedFile* tActive;
+  static struct sigaction sPrevious;
+
+  static void Add(TMappedFile* file) {
+    std::call_once(sInstalled, Install);
+    file->FNextActive = tActive;
+    tActive = file;
+  }
+
+  static void Remove(TMappedFile* file) {
+    for (TMappedFile** link = &tActive; *link != nullptr; link = &(*link)->FNextActive) {
+      if (*link == file) {
+        *link = file->FNextActive;
+        break;
+      }
+    }
+    file->FNextActive = nullptr;
+  }
+
+  static void Install() {
+    struct sigaction action {};
+    action.sa_sigaction = OnBusError;
+    action.sa_flags = SA_SIGINFO | SA_NODEFER;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGBUS, &action, &sPrevious);
+  }
+
+  static void OnBusError(int signal, siginfo_t* info, void* context) {
+    const auto address = reinterpret_cast<std::uintptr_t>(info->si_addr);
+    for (TMappedFile* file = tActive; file != nullptr; file = file->FNextActive) {
+      const auto begin = reinterpret_cast<std::uintptr_t>(file->FData);
+      if (address < begin || address >= begin + file->FSize) continue;
+      // Put a zero page where the file's page vanished; the read that faulted then completes.
+      const auto pageSize = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+      void* page = reinterpret_cast<void*>(address & ~(pageSize - 1));
+      if (mmap(page, pageSize, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0) ==
+          MAP_FAILED)
+        break;
+      file->FDamaged = 1;
+      return;
+    }
+    // Not ours: behave as if we had never been installed.
+    if (sPrevious.sa_flags & SA_SIGINFO) {
+      if (sPrevious.sa_sigaction != nullptr) {
+        sPrevious.sa_sigaction(signal, info, context);
+        return;
+      }
+    } else if (sPrevious.sa_handler != SIG_DFL && sPrevious.sa_handler != SIG_IGN) {
+      sPrevious.sa_handler(signal);
+      return;
+    }
+    // Returning re-runs the faulting access, which now takes the default action.
+    ::signal(SIGBUS, SIG_DFL);
+  }
+
+ private:
+  static std::once_flag sInstalled;
+};
+
+thread_local TMappedFile* TMappingRegistry::tActive = nullptr;
+struct sigaction TMappingRegistry::sPrevious {};
+std::once_flag TMappingRegistry::sInstalled;
+
+TMappedFile::TOpenResult TMappedFile::Open(const std::string& path) {
+  Close();
+  // Non-blocking, so that a FIFO under the name cannot hang the worker before it is rejected.
+  FFd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  if (FFd < 0) return errno == ENOENT ? TOpenResult::Missing : TOpenResult::CannotMap;
+  if (fstat(FFd, &FIdentity) != 0) {
+    Close();
+    return TOpenResult::Failed;
+  }
+  if (!S_ISREG(FIdentity.st_mode) || FIdentity.st_size <= 0 ||
+      static_cast<std::uintmax_t>(FIdentity.st_size) > SIZE_MAX) {
+    Close();
+    return TOpenResult::CannotMap;
+  }
+  const auto size = static_cast<std::size_t>(FIdentity.st_size);
+  void* data = mmap(nullptr, size, PROT_READ, MAP_SHARED, FFd, 0);
+  if (data == MAP_FAILED) {
+    Close();
+    return TOpenResult::CannotMap;
+  }
+  FData = static_cast<const char*>(data);
+  FSize = size;
+  FDamaged = 0;
+  (void)madvise(data, size, MADV_SEQUENTIAL);
+  TMappingRegistry::Add(this);
+  return TOpenResult::Ok;
+}
+
+void TMappedFile::Close() {
+  if (FData != nullptr) {
+    TMappingRegistry::Remove(this);
+    munmap(const_cast<char*>(FData), FSize);
+    FData = nullptr;
+    FSize = 0;
+  }
+  if (FFd >= 0) {
+    ::close(FFd);
+    FFd = -1;
+  }
+}
+
+bool SameFileState(const struct stat& before, const struct stat& now) {
+  return before.st_dev == now.st_dev && before.st_ino == now.st_ino &&
+         before.st_size == now.st_size && before.st_mtim.tv_sec == now.st_mtim.tv_sec &&
+         before.st_mtim.tv_nsec == now.st_mtim.tv_nsec;
+}
+
+}  // namespace fendrel

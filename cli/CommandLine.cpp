@@ -1,0 +1,45 @@
+#include "CommandLine.h"
+
+namespace fendrel::cli {
+
+std::optional<TParsedArgs> ParseArgs(const std::vector<std::string>& args,
+                                     const std::vector<TOptionSpec>& specs,
+                                     std::size_t positionalCount, std::string& error) {
+  TParsedArgs parsed;
+  bool optionsEnded = false;
+  for (const std::string& arg : args) {
+    if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+      parsed.Positional.push_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    const auto equals = arg.find('=');
+    const std::string name = arg.substr(0, equals);
+    const TOptionSpec* spec = nullptr;
+    for (const TOptionSpec& candidate : specs) {
+      if (name == candidate.Long || (candidate.Short != nullptr && name == candidate.Short))
+        spec = &candidate;
+    }
+    if (spec == nullptr) {
+      error = "unknown option " + name;
+      return std::nullopt;
+    }
+    if (spec->TakesValue != (equals != std::string::npos)) {
+      error = spec->TakesValue ? std::string("option ") + spec->Long + " needs =VALUE"
+                               : std::string("option ") + spec->Long + " takes no value";
+      return std::nullopt;
+    }
+    parsed.Options[spec->Long] = equals == std::string::npos ? "" : arg.substr(equals + 1);
+  }
+  if (parsed.Positional.size() != positionalCount) {
+    error = "expected " + std::to_string(positionalCount) + " arguments, got " +
+            std::to_string(parsed.Positional.size());
+    return std::nullopt;
+  }
+  return parsed;
+}
+
+}  // namespace fendrel::cli

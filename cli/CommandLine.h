@@ -1,0 +1,29 @@
+// Table-driven parsing of a subcommand's arguments: options (short, long, with or without a
+// value, anywhere before "--") and the positional arguments in order.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace fendrel::cli {
+
+struct TOptionSpec {
+  const char* Short;  // "-r", or nullptr
+  const char* Long;   // "--recursive"
+  bool TakesValue;    // given as --name=VALUE
+};
+
+struct TParsedArgs {
+  std::map<std::string, std::string> Options;  // by long name; "" for a flag
+  std::vector<std::string> Positional;
+  bool Has(const std::string& longName) const { return Options.count(longName) != 0; }
+};
+
+// Parses `args`; on a usage error returns nullopt and sets `error`.
+std::optional<TParsedArgs> ParseArgs(const std::vector<std::string>& args,
+                                     const std::vector<TOptionSpec>& specs,
+                                     std::size_t positionalCount, std::string& error);
+
+}  // namespace fendrel::cli

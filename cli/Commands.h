@@ -1,0 +1,22 @@
+// The subcommands of fendrel-cli. Each takes its arguments (after the subcommand's name) and
+// returns the exit status: 0 success, 1 a task failed or the run was interrupted, 2 usage error.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace fendrel::cli {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+int ReplaceCommand(const std::vector<std::string>& args);
+int ScanCommand(const std::vector<std::string>& args);
+
+// Lists DIR for MASK with the background scanner, serving its hand-overs on this thread, and
+// returns the files in the order found.
+std::vector<std::string> ScanFiles(const std::string& dir, const std::string& mask,
+                                   bool recursive);
+
+}  // namespace fendrel::cli

@@ -1,0 +1,115 @@
+// fendrel-cli replace: a whole run of the desktop program without its window. The scan and the
+// worker are the program's own threads; a printer stands in for the result list.
+#include <csignal>
+#include <cstdio>
+
+#include "CommandLine.h"
+#include "Commands.h"
+#include "engine/RunBuilder.h"
+#include "engine/StatusLines.h"
+#include "engine/uExtPChar.h"
+#include "engine/uSearchAndReplaceThread.h"
+
+namespace fendrel::cli {
+namespace {
+
+volatile std::sig_atomic_t gInterrupted = 0;
+
+void OnInterrupt(int) { gInterrupted = 1; }
+
+// Prints what the result list would show: each result line as its entries, each backup made.
+class TResultPrinter : public TStatusSink {
+ public:
+  explicit TResultPrinter(TLogMode logMode) : FLogMode(logMode) {}
+
+  void SnRStatus(TStatusKind kind, const std::string& text) override {
+    if (kind == TStatusKind::stBackupFile) {
+      Print("backup: " + text);
+    } else if (kind == TStatusKind::stLine && FLogMode > lmNone && text != kUpdateLine) {
+      for (const std::string& entry : ResultListEntries(text)) Print(entry);
+    }
+  }
+
+ private:
+  static void Print(const std::string& line) {
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
+  }
+
+  TLogMode FLogMode;
+};
+
+int Usage(const std::string& error) {
+  std::fprintf(stderr, "fendrel-cli replace: %s\nTry 'fendrel-cli --help'.\n", error.c_str());
+  return kExitUsage;
+}
+
+}  // namespace
+
+int ReplaceCommand(const std::vector<std::string>& args) {
+  static const std::vector<TOptionSpec> kOptions = {
+      {"-r", "--recursive", false}, {"-i", "--ignore-case", false}, {nullptr, "--hex", false},
+      {nullptr, "--multi-line", false}, {nullptr, "--no-backup", false},
+      {nullptr, "--log", true},
+  };
+  static const std::pair<const char*, TLogMode> kLogModes[] = {
+      {"none", lmNone}, {"replaced", lmReplacedOnly}, {"all", lmAllFiles}};
+
+  std::string error;
+  const auto parsed = ParseArgs(args, kOptions, 4, error);
+  if (!parsed) return Usage(error);
+  const std::string& dir = parsed->Positional[0];
+  const std::string& mask = parsed->Positional[1];
+  std::string from = parsed->Positional[2];
+  std::string to = parsed->Positional[3];
+
+  TTaskOptions options;
+  options.SearchMode = parsed->Has("--ignore-case") ? smIgnoreCase : smCaseSensitive;
+  options.CreateBackup = !parsed->Has("--no-backup");
+  if (parsed->Has("--log")) {
+    const std::string& name = parsed->Options.at("--log");
+    const auto* mode = std::find_if(std::begin(kLogModes), std::end(kLogModes),
+                                    [&name](const auto& entry) { return name == entry.first; });
+    if (mode == std::end(kLogModes)) return Usage("--log must be none, replaced or all");
+    options.LogMode = mode->second;
+  }
+  if (parsed->Has("--hex")) {
+    for (std::string* value : {&from, &to}) {
+      if (TExtPChar::HexByteCount(*value) > TExtPChar::kCapacity)
+        return Usage("a hexadecimal string holds at most 1024 bytes");
+      TExtPChar bytes;
+      bytes.SetHex(*value);
+      value->assign(bytes.Buffer(), bytes.Len());
+    }
+  }
+  if (from.empty()) return Usage("OLD must not be empty");
+
+  const std::vector<std::string> files = ScanFiles(dir, mask, parsed->Has("--recursive"));
+  TTaskList tasks;
+  if (parsed->Has("--multi-line")) {
+    auto built = BuildMultiLineTasks(files, SplitMemoLines(from), SplitMemoLines(to), options);
+    if (!built) return Usage("a multi-line string joins to at most 31999 bytes");
+    tasks = std::move(*built);
+  } else {
+    tasks = BuildSingleLineTasks(files, from.data(), static_cast<int32_t>(from.size()), to.data(),
+                                 static_cast<int32_t>(to.size()), options);
+  }
+
+  std::signal(SIGINT, OnInterrupt);
+  std::signal(SIGTERM, OnInterrupt);
+  TResultPrinter printer(options.LogMode);
+  TSearchAndReplaceThread worker;
+  worker.Attach(&printer);
+  worker.TaskList().AppendBatch(std::move(tasks));
+  worker.Start();
+  while (!worker.TaskList().WaitUntilEmpty(std::chrono::milliseconds(100))) {
+    if (gInterrupted) break;
+  }
+  // An interrupted run reports the tasks it did not reach as skipped.
+  worker.Terminate();
+  worker.WaitFor();
+  std::fflush(stdout);
+  return worker.FailedTasks() > 0 || gInterrupted ? kExitFailed : kExitOk;
+}
+
+}  // namespace fendrel::cli

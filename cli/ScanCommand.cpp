@@ -1,0 +1,54 @@
+// fendrel-cli scan: the file list the desktop program would show for a path and mask.
+#include <cstdio>
+
+#include "CommandLine.h"
+#include "Commands.h"
+#include "platform/FileAttributes.h"
+#include "platform/QueuedDispatcher.h"
+#include "scan/uScanDirThread.h"
+
+namespace fendrel::cli {
+namespace {
+
+// Collects the scanner's hits; only the window thread touches it.
+class TFileCollector : public TStrings {
+ public:
+  void Add(const std::string& entry) override { Files.push_back(entry); }
+  std::size_t Count() const override { return Files.size(); }
+  std::vector<std::string> Files;
+};
+
+}  // namespace
+
+std::vector<std::string> ScanFiles(const std::string& dir, const std::string& mask,
+                                   bool recursive) {
+  TQueuedDispatcher dispatcher;
+  SetWindowThreadDispatcher(&dispatcher);
+  TFileCollector found;
+  {
+    TScanDirThread scanner;
+    scanner.Setup(dir, mask, &found, recursive, kFileScanFilter);
+    scanner.Start();
+    while (!scanner.Finished()) dispatcher.Pump(std::chrono::milliseconds(50));
+  }
+  SetWindowThreadDispatcher(nullptr);
+  return std::move(found.Files);
+}
+
+int ScanCommand(const std::vector<std::string>& args) {
+  static const std::vector<TOptionSpec> kOptions = {{"-r", "--recursive", false}};
+  std::string error;
+  const auto parsed = ParseArgs(args, kOptions, 2, error);
+  if (!parsed) {
+    std::fprintf(stderr, "fendrel-cli scan: %s\nTry 'fendrel-cli --help'.\n", error.c_str());
+    return kExitUsage;
+  }
+  for (const std::string& file :
+       ScanFiles(parsed->Positional[0], parsed->Positional[1], parsed->Has("--recursive"))) {
+    std::fwrite(file.data(), 1, file.size(), stdout);
+    std::fputc('\n', stdout);
+  }
+  return kExitOk;
+}
+
+}  // namespace fendrel::cli

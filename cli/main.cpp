@@ -1,0 +1,54 @@
+// fendrel-cli: the command-line front end over Fendrel's engine.
+#include <clocale>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "Commands.h"
+#include "platform/CodePage.h"
+
+namespace {
+
+constexpr const char* kUsage = R"(Usage:
+  fendrel-cli replace [options] DIR MASK OLD NEW
+  fendrel-cli scan [-r] DIR MASK
+  fendrel-cli --help
+
+replace  Lists the files in DIR whose names match MASK ('*' and '?', letters in any case;
+         '*.*' matches every name) and replaces every occurrence of OLD by NEW in each, through
+         a temporary file beside it. Prints, for every reported file, its path, the strings,
+         the result ("N replacements" or "FAILED") and an empty line; "backup: PATH" for each
+         backup made.
+  -r, --recursive     also search the subdirectories of DIR
+  -i, --ignore-case   compare letters without regard to case
+      --hex           OLD and NEW are hexadecimal digits (other characters are ignored)
+      --multi-line    OLD and NEW span several lines: each file is searched three times, with
+                      the lines joined by CR LF, by LF and by CR
+      --no-backup     keep no backup (default: the previous file stays as FILE.N.snr_bak)
+      --log=MODE      which files to report: none, replaced (changed or failed), all (default)
+  Use -- before an OLD or NEW that begins with '-'.
+
+scan     Prints the files in DIR whose names match MASK, subdirectories first.
+
+Exit status: 0 success, 1 a task failed or the run was interrupted, 2 usage error.
+)";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::setlocale(LC_CTYPE, "");
+  fendrel::SelectCaseTable(fendrel::CaseTableFromLocale());
+
+  if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+    std::fputs(kUsage, stdout);
+    return fendrel::cli::kExitOk;
+  }
+  const std::string command = argc >= 2 ? argv[1] : "";
+  const std::vector<std::string> args(argv + std::min(argc, 2), argv + argc);
+  if (command == "replace") return fendrel::cli::ReplaceCommand(args);
+  if (command == "scan") return fendrel::cli::ScanCommand(args);
+  std::fprintf(stderr, "fendrel-cli: %s\nTry 'fendrel-cli --help'.\n",
+               command.empty() ? "missing command" : ("unknown command " + command).c_str());
+  return fendrel::cli::kExitUsage;
+}

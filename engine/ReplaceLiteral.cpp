@@ -1,0 +1,22 @@
+#include "ReplaceLiteral.h"
+
+#include "LiteralSearcher.h"
+
+namespace fendrel {
+
+int64_t ReplaceLiteral(TTempFile& out, const char* begin, const char* end, const TSnRTast& task) {
+  if (!out.Create() || task.FromLen <= 0) return -3;
+  const TLiteralSearcher searcher(task.FromStr, task.SearchMode == smIgnoreCase);
+  int64_t count = 0;
+  const char* position = begin;
+  while (const char* match = searcher.Find(position, end)) {
+    if (!out.Write(position, match - position) || !out.Write(task.ToStr.data(), task.ToStr.size()))
+      return -3;
+    ++count;
+    position = match + task.FromStr.size();
+  }
+  if (!out.Write(position, end - position)) return -3;
+  return count;
+}
+
+}  // namespace fendrel

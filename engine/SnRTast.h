@@ -1,0 +1,49 @@
+// One search-and-replace job on one file, with its own copies of both strings and the options
+// in force when it was built. A task never changes once queued.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace fendrel {
+
+enum TSearchMode : uint8_t {
+  smCaseSensitive = 0,  // literal, exact bytes
+  smIgnoreCase = 1,     // literal, letters compared through the case table
+  smRegExpr = 2,        // regular expression with a replacement template
+};
+
+enum TLogMode : int32_t {
+  lmNone = 0,
+  lmReplacedOnly = 1,  // failures and files with at least one replacement
+  lmAllFiles = 2,      // also files without replacements
+};
+
+class TSnRTast {
+ public:
+  // The caller's buffers stay the caller's. A new-string length of -1 (an editor value never
+  // set) counts as 0; the old string's length is kept as given, so a task without an old string
+  // fails when it runs.
+  void Init(const std::string& fileName, const char* fromData, int32_t fromLen,
+            TSearchMode searchMode, const char* toData, int32_t toLen, bool createBackup,
+            TLogMode logMode);
+
+  // Copies `len` bytes of `data` into `buffer` and builds their display text: the bytes up to
+  // the first zero byte, then " [" + two upper-case hex digits per shown byte + "]", every
+  // byte below 32 shown as ".". Empty text for an empty (or negative-length) string.
+  static void StoreBytes(const char* data, int32_t len, std::string& buffer, int32_t& storedLen,
+                         std::string& display);
+
+  std::string FileName;
+  std::string FromStr;  // FromLen bytes, zero bytes included
+  int32_t FromLen = 0;
+  std::string ToStr;
+  int32_t ToLen = 0;
+  bool CreateBackup = false;
+  TLogMode LogMode = lmNone;
+  TSearchMode SearchMode = smCaseSensitive;
+  std::string FromStrDisplay;
+  std::string ToStrDisplay;
+};
+
+}  // namespace fendrel

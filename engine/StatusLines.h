@@ -1,0 +1,32 @@
+// The texts the worker reports for a task, and how the result list divides them into entries.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "SnRTast.h"
+
+namespace fendrel {
+
+inline constexpr std::string_view kUpdateLine = "UPDATE";
+// The receiver's buffer holds this many characters of one status text.
+inline constexpr std::size_t kStatusTextLimit = 4095;
+
+// A text longer than `limit` becomes its first limit - 3 characters and "...".
+std::string ShortenText(const std::string& text, std::size_t limit = 200);
+
+// "<old> --> <new> : FAILED" for a negative result, "<old> --> <new> : <n> replacements"
+// otherwise, both display texts shortened to 200 characters.
+std::string ResultLine(const TSnRTast& task, int64_t result);
+
+// "<old> --> <new> : SKIPPED" with the full display texts, cut to fit the receiver's buffer
+// with "..." at its end.
+std::string SkippedLine(const TSnRTast& task);
+
+// The entries the result list shows for one status line: a line without "-->" is one entry; a
+// result line is divided after its first ':' into that part and the trimmed rest.
+std::vector<std::string> ResultListEntries(const std::string& line);
+
+}  // namespace fendrel

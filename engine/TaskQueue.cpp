@@ -1,0 +1,67 @@
+#include "TaskQueue.h"
+
+namespace fendrel {
+
+void TTaskQueue::Append(std::unique_ptr<TSnRTast> task) {
+  std::lock_guard lock(FLock);
+  FTasks.push_back(std::move(task));
+  FChanged.notify_all();
+}
+
+void TTaskQueue::AppendBatch(std::vector<std::unique_ptr<TSnRTast>> tasks) {
+  std::lock_guard lock(FLock);
+  for (auto& task : tasks) FTasks.push_back(std::move(task));
+  FChanged.notify_all();
+}
+
+std::size_t TTaskQueue::Count() const {
+  std::lock_guard lock(FLock);
+  return FTasks.size();
+}
+
+void TTaskQueue::Hold() {
+  std::lock_guard lock(FLock);
+  ++FHolds;
+}
+
+void TTaskQueue::Release() {
+  std::lock_guard lock(FLock);
+  if (FHolds > 0) --FHolds;
+  FChanged.notify_all();
+}
+
+const TSnRTast* TTaskQueue::WaitForHead(const std::function<bool()>& stopRequested) {
+  std::unique_lock lock(FLock);
+  FChanged.wait(lock, [&] { return stopRequested() || (FHolds == 0 && !FTasks.empty()); });
+  if (stopRequested()) return nullptr;
+  return FTasks.front().get();
+}
+
+const TSnRTast* TTaskQueue::Head() const {
+  std::lock_guard lock(FLock);
+  return FTasks.empty() ? nullptr : FTasks.front().get();
+}
+
+void TTaskQueue::RemoveHead() {
+  std::unique_ptr<TSnRTast> head;
+  {
+    std::lock_guard lock(FLock);
+    if (FTasks.empty()) return;
+    head = std::move(FTasks.front());
+    FTasks.pop_front();
+    FChanged.notify_all();
+  }
+  // `head` is destroyed here, outside the lock.
+}
+
+void TTaskQueue::Wake() {
+  std::lock_guard lock(FLock);
+  FChanged.notify_all();
+}
+
+bool TTaskQueue::WaitUntilEmpty(std::chrono::milliseconds timeout) {
+  std::unique_lock lock(FLock);
+  return FChanged.wait_for(lock, timeout, [this] { return FTasks.empty(); });
+}
+
+}  // namespace fendrel

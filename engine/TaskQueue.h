@@ -1,0 +1,51 @@
+// The worker's task queue: appended to at the tail by the window thread, worked off at the head
+// by the worker. One lock guards every access and is never held while a file is processed or a
+// status line travels.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "SnRTast.h"
+
+namespace fendrel {
+
+class TTaskQueue {
+ public:
+  void Append(std::unique_ptr<TSnRTast> task);
+  // Appends a batch so that a worker which is not held sees it all at once.
+  void AppendBatch(std::vector<std::unique_ptr<TSnRTast>> tasks);
+  std::size_t Count() const;
+
+  // While held (holds nest), the worker takes no further task once it has finished the one it
+  // may be processing.
+  void Hold();
+  void Release();
+
+  // Worker: waits until a task may be taken (queue not empty and not held) and returns the
+  // head, which stays queued until RemoveHead; returns nullptr as soon as `stopRequested`.
+  const TSnRTast* WaitForHead(const std::function<bool()>& stopRequested);
+  // The head regardless of holds (the worker reporting skipped tasks), or nullptr.
+  const TSnRTast* Head() const;
+  // Removes and destroys the head.
+  void RemoveHead();
+  // Wakes a waiting worker so it can look at its stop flag.
+  void Wake();
+
+  // Waits until the queue is empty or `timeout` has passed; true when empty.
+  bool WaitUntilEmpty(std::chrono::milliseconds timeout);
+
+ private:
+  mutable std::mutex FLock;
+  std::condition_variable FChanged;                // guarded by FLock
+  std::deque<std::unique_ptr<TSnRTast>> FTasks;   // guarded by FLock
+  int FHolds = 0;                                  // guarded by FLock
+};
+
+}  // namespace fendrel

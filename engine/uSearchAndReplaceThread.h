@@ -1,0 +1,41 @@
+// The one background thread that works off the task queue: it takes the task at the head, has
+// the file rewritten, reports the outcome as status lines, and takes the next. Told to stop, it
+// finishes the task in hand and reports every task still waiting as skipped.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "StatusSink.h"
+#include "TaskQueue.h"
+#include "platform/TThread.h"
+
+namespace fendrel {
+
+class TSearchAndReplaceThread : public TThread {
+ public:
+  TSearchAndReplaceThread();
+  // Detaches the receiver, stops the thread and waits for it.
+  ~TSearchAndReplaceThread() override;
+
+  // Sets the receiver of status lines (nullptr: processed tasks report nothing); called once,
+  // before the thread starts.
+  void Attach(TStatusSink* windowHandle) { FWindowHandle.store(windowHandle); }
+
+  TTaskQueue& TaskList() { return FTaskList; }
+  // Tasks that ended with a failure code since the thread started.
+  int64_t FailedTasks() const { return FFailedTasks.load(); }
+
+ protected:
+  void Execute() override;
+  void TerminatedSet() override { FTaskList.Wake(); }
+
+ private:
+  void Send(const std::string& text);
+
+  TTaskQueue FTaskList;
+  std::atomic<TStatusSink*> FWindowHandle{nullptr};
+  std::atomic<int64_t> FFailedTasks{0};
+};
+
+}  // namespace fendrel

@@ -1,0 +1,57 @@
+// Read-only mapping of a whole file, safe against the file shrinking underneath it.
+//
+// When another program truncates a mapped file, reading the vanished pages would normally kill
+// the process. While a TMappedFile is open, such a fault inside its range is caught: the page is
+// replaced by zeros, the mapping is marked Damaged() and reading goes on, so the caller can fail
+// its task instead of the program dying. Faults anywhere else keep their usual effect.
+#pragma once
+
+#include <sys/stat.h>
+
+#include <cstddef>
+#include <string>
+
+namespace fendrel {
+
+class TMappedFile {
+ public:
+  enum class TOpenResult {
+    Ok,
+    Missing,    // no such file
+    CannotMap,  // cannot be opened, is empty, is not a regular file, or does not fit
+    Failed,     // any other error
+  };
+
+  TMappedFile() = default;
+  ~TMappedFile() { Close(); }
+  TMappedFile(const TMappedFile&) = delete;
+  TMappedFile& operator=(const TMappedFile&) = delete;
+
+  TOpenResult Open(const std::string& path);
+  void Close();
+
+  const char* Begin() const { return FData; }
+  const char* End() const { return FData + FSize; }
+  std::size_t Size() const { return FSize; }
+  // The file as it was when it was mapped: device, inode, size and modification time tell
+  // whether another program has changed it since.
+  const struct stat& Identity() const { return FIdentity; }
+  // True when pages vanished while the mapping was read: the content seen is not the file's.
+  bool Damaged() const { return FDamaged != 0; }
+
+ private:
+  friend struct TMappingRegistry;
+
+  int FFd = -1;
+  const char* FData = nullptr;
+  std::size_t FSize = 0;
+  struct stat FIdentity {};
+  volatile int FDamaged = 0;            // set by the fault handler of the owning thread
+  TMappedFile* FNextActive = nullptr;  // the owning thread's list of open mappings
+};
+
+// True when `now` is still the file described by `before` (same device, inode, size and
+// modification time).
+bool SameFileState(const struct stat& before, const struct stat& now);
+
+}  // namespace fendrel

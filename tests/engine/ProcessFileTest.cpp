@@ -1,0 +1,199 @@
+// The rewrite of one file: results, backups, the temporary file, and what is kept of the file.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "engine/ProcessFile.h"
+#include "support/TempDir.h"
+
+namespace fendrel {
+namespace {
+
+using test::Exists;
+using test::ReadFile;
+using test::TTempDir;
+using test::WriteFile;
+
+class TRecordingSink : public TStatusSink {
+ public:
+  void SnRStatus(TStatusKind kind, const std::string& text) override {
+    if (kind == TStatusKind::stBackupFile) Backups.push_back(text);
+  }
+  std::vector<std::string> Backups;
+};
+
+class ProcessFileTest : public ::testing::Test {
+ protected:
+  int64_t Run(const std::string& file, std::string_view from, std::string_view to,
+              bool backup = true, TSearchMode mode = smCaseSensitive) {
+    TSnRTast task;
+    task.Init(file, from.data(), static_cast<int32_t>(from.size()), mode, to.data(),
+              static_cast<int32_t>(to.size()), backup, lmAllFiles);
+    return ProcessFile(task, &Sink);
+  }
+
+  struct stat Stat(const std::string& path) {
+    struct stat st {};
+    EXPECT_EQ(lstat(path.c_str(), &st), 0) << path;
+    return st;
+  }
+
+  TTempDir Dir;
+  TRecordingSink Sink;
+};
+
+TEST_F(ProcessFileTest, BackupsAreNumberedAcrossRuns) {
+  const std::string file = Dir / "report.txt";
+  WriteFile(file, "one two one");
+  EXPECT_EQ(Run(file, "one", "1"), 2);
+  EXPECT_EQ(Run(file, "two", "2"), 1);
+  EXPECT_EQ(ReadFile(file), "1 2 1");
+  EXPECT_EQ(ReadFile(file + ".0.snr_bak"), "one two one");
+  EXPECT_EQ(ReadFile(file + ".1.snr_bak"), "1 two 1");
+  EXPECT_EQ(Sink.Backups, (std::vector<std::string>{file + ".0.snr_bak", file + ".1.snr_bak"}));
+  EXPECT_FALSE(Exists(Dir / "snr4.tmp"));
+}
+
+TEST_F(ProcessFileTest, WithoutBackupOnlyTheFileChanges) {
+  const std::string file = Dir / "a.txt";
+  WriteFile(file, "abc");
+  EXPECT_EQ(Run(file, "b", "XYZ", false), 1);
+  EXPECT_EQ(ReadFile(file), "aXYZc");
+  EXPECT_FALSE(Exists(file + ".0.snr_bak"));
+  EXPECT_TRUE(Sink.Backups.empty());
+}
+
+TEST_F(ProcessFileTest, FailureCodes) {
+  WriteFile(Dir / "empty.txt", "");
+  WriteFile(Dir / "plain.txt", "abc");
+  ASSERT_EQ(mkfifo((Dir / "fifo").c_str(), 0600), 0);
+  ASSERT_EQ(symlink("nowhere", (Dir / "dangling").c_str()), 0);
+  test::MakeDir(Dir / "sub.txt");
+  struct TCase {
+    std::string File, From;
+    TSearchMode Mode;
+    int64_t Result;
+  };
+  const TCase cases[] = {
+      {Dir / "missing.txt", "a", smCaseSensitive, prMissing},
+      {Dir / "dangling", "a", smCaseSensitive, prMissing},
+      {Dir / "nodir/x.txt", "a", smCaseSensitive, prMissing},
+      {Dir / "empty.txt", "a", smCaseSensitive, prCannotMap},
+      {Dir / "fifo", "a", smCaseSensitive, prCannotMap},
+      {Dir / "sub.txt", "a", smCaseSensitive, prCannotMap},
+      {Dir / "plain.txt", "", smCaseSensitive, prMatchFailed},
+  };
+  for (const TCase& c : cases) {
+    EXPECT_EQ(Run(c.File, c.From, "x", true, c.Mode), c.Result) << c.File;
+    EXPECT_FALSE(Exists(Dir / "snr4.tmp")) << "no temporary file may stay: " << c.File;
+  }
+  EXPECT_EQ(ReadFile(Dir / "plain.txt"), "abc");
+}
+
+TEST_F(ProcessFileTest, NoMatchLeavesFileAndTimesUntouched) {
+  const std::string file = Dir / "a.txt";
+  WriteFile(file, "nothing here");
+  const timespec old[2] = {{1000000000, 0}, {1000000000, 0}};
+  ASSERT_EQ(utimensat(AT_FDCWD, file.c_str(), old, 0), 0);
+  const struct stat before = Stat(file);
+  EXPECT_EQ(Run(file, "absent", "x"), 0);
+  const struct stat after = Stat(file);
+  EXPECT_EQ(after.st_ino, before.st_ino);
+  EXPECT_EQ(after.st_mtim.tv_sec, 1000000000);
+  EXPECT_FALSE(Exists(Dir / "snr4.tmp"));
+  EXPECT_FALSE(Exists(file + ".0.snr_bak"));
+}
+
+TEST_F(ProcessFileTest, LeftoverOrPlantedTemporaryNameNeverRedirectsTheWrite) {
+  const std::string file = Dir / "a.txt";
+  const std::string victim = Dir / "victim.txt";
+  WriteFile(file, "abc");
+  WriteFile(victim, "precious");
+  ASSERT_EQ(symlink(victim.c_str(), (Dir / "snr4.tmp").c_str()), 0);
+  EXPECT_EQ(Run(file, "b", "B"), 1);
+  EXPECT_EQ(ReadFile(file), "aBc");
+  EXPECT_EQ(ReadFile(victim), "precious");
+  EXPECT_FALSE(Exists(Dir / "snr4.tmp"));
+
+  WriteFile(Dir / "snr4.tmp", "left over by a crash");
+  EXPECT_EQ(Run(file, "a", "A"), 1);
+  EXPECT_EQ(ReadFile(file), "ABc");
+  EXPECT_FALSE(Exists(Dir / "snr4.tmp"));
+}
+
+TEST_F(ProcessFileTest, PermissionsAreKeptWithOwnerWriteAddedAndSetIdDropped) {
+  struct TCase {
+    mode_t Before, After;
+  };
+  const TCase cases[] = {{0640, 0640}, {0444, 0644}, {04755, 0755}, {0600, 0600}};
+  for (const TCase& c : cases) {
+    const std::string file = Dir / ("m" + std::to_string(c.Before));
+    WriteFile(file, "abc");
+    ASSERT_EQ(chmod(file.c_str(), c.Before), 0);
+    EXPECT_EQ(Run(file, "b", "B"), 1);
+    EXPECT_EQ(Stat(file).st_mode & 07777, c.After) << std::oct << c.Before;
+    EXPECT_EQ(Stat(file + ".0.snr_bak").st_mode & 07777, c.Before) << "the backup is the old file";
+  }
+}
+
+TEST_F(ProcessFileTest, OwnerIsKeptWherePermitted) {
+  if (geteuid() != 0) GTEST_SKIP() << "changing a file's owner needs root";
+  const std::string file = Dir / "a.txt";
+  WriteFile(file, "abc");
+  ASSERT_EQ(chown(file.c_str(), 4321, 4322), 0);
+  EXPECT_EQ(Run(file, "b", "B"), 1);
+  EXPECT_EQ(Stat(file).st_uid, 4321u);
+  EXPECT_EQ(Stat(file).st_gid, 4322u);
+}
+
+TEST_F(ProcessFileTest, ListedLinkIsRewrittenThrough) {
+  test::MakeDir(Dir / "real");
+  const std::string real = Dir / "real/data.txt";
+  const std::string link = Dir / "link.txt";
+  WriteFile(real, "abc");
+  ASSERT_EQ(symlink(real.c_str(), link.c_str()), 0);
+  EXPECT_EQ(Run(link, "b", "B"), 1);
+  EXPECT_TRUE(S_ISLNK(Stat(link).st_mode));
+  EXPECT_EQ(ReadFile(real), "aBc");
+  EXPECT_EQ(ReadFile(real + ".0.snr_bak"), "abc");
+  EXPECT_FALSE(Exists(link + ".0.snr_bak"));
+}
+
+TEST_F(ProcessFileTest, MultiLineRunsExpandANewStringHoldingTheOldOne) {
+  // Three tasks on one file, as a multi-line run makes them: each finds the old string again.
+  const std::string file = Dir / "a.txt";
+  WriteFile(file, "a");
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(Run(file, "a", "ab"), 1);
+  EXPECT_EQ(ReadFile(file), "abbb");
+}
+
+// A file the process may not replace: the new content must survive under a name of its own.
+TEST_F(ProcessFileTest, NewContentThatCannotTakeTheNameIsKept) {
+  const std::string file = Dir / "locked.txt";
+  WriteFile(file, "abc");
+  const int fd = open(file.c_str(), O_RDONLY);
+  int flags = FS_IMMUTABLE_FL;
+  const bool locked = fd >= 0 && ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+  if (!locked) {
+    if (fd >= 0) close(fd);
+    GTEST_SKIP() << "cannot make a file immutable here";
+  }
+  const int64_t withoutBackup = Run(file, "b", "B", false);
+  const int64_t withBackup = Run(file, "b", "B", true);
+  flags = 0;
+  ioctl(fd, FS_IOC_SETFLAGS, &flags);
+  close(fd);
+  EXPECT_EQ(withoutBackup, prPutFailed);
+  EXPECT_EQ(withBackup, prPutFailed);
+  EXPECT_EQ(ReadFile(file), "abc");
+  EXPECT_EQ(ReadFile(file + ".snr_new"), "aBc");
+  EXPECT_FALSE(Exists(file + ".0.snr_bak"));
+  EXPECT_FALSE(Exists(Dir / "snr4.tmp"));
+  EXPECT_TRUE(Sink.Backups.empty());
+}
+
+}  // namespace
+}  // namespace fendrel

@@ -1,0 +1,169 @@
+// The worker thread: what it reports for each task, in which order, and how it stops.
+#include <gtest/gtest.h>
+
+#include <mutex>
+#include <thread>
+
+#include "engine/RunBuilder.h"
+#include "engine/uSearchAndReplaceThread.h"
+#include "support/TempDir.h"
+
+namespace fendrel {
+namespace {
+
+using test::TTempDir;
+using test::WriteFile;
+
+// Records every status text; "UPDATE" is recorded with the queue count seen at that moment.
+class TRecordingSink : public TStatusSink {
+ public:
+  explicit TRecordingSink(TSearchAndReplaceThread& worker) : FWorker(worker) {}
+
+  void SnRStatus(TStatusKind kind, const std::string& text) override {
+    std::lock_guard lock(FLock);
+    if (kind == TStatusKind::stBackupFile) {
+      FLines.push_back("backup " + text);
+    } else if (text == "UPDATE") {
+      FLines.push_back("UPDATE " + std::to_string(FWorker.TaskList().Count()));
+    } else {
+      FLines.push_back(text);
+    }
+    if (OnLine) OnLine(text);
+  }
+
+  std::vector<std::string> Lines() {
+    std::lock_guard lock(FLock);
+    return FLines;
+  }
+
+  std::function<void(const std::string&)> OnLine;
+
+ private:
+  TSearchAndReplaceThread& FWorker;
+  std::mutex FLock;
+  std::vector<std::string> FLines;
+};
+
+class WorkerTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<TSnRTast> Task(const std::string& file, TLogMode logMode, bool backup = false) {
+    auto task = std::make_unique<TSnRTast>();
+    task->Init(file, "a", 1, smCaseSensitive, "b", 1, backup, logMode);
+    return task;
+  }
+
+  void RunToEnd(TSearchAndReplaceThread& worker) {
+    worker.Start();
+    while (!worker.TaskList().WaitUntilEmpty(std::chrono::milliseconds(10))) {
+    }
+    worker.Terminate();
+    worker.WaitFor();
+  }
+
+  TTempDir Dir;
+};
+
+TEST_F(WorkerTest, ReportsByLogMode) {
+  const std::string hit = Dir / "hit.txt", miss = Dir / "miss.txt", gone = Dir / "gone.txt";
+  struct TCase {
+    TLogMode Mode;
+    std::vector<std::string> Lines;
+  };
+  const std::string result = "a [61] --> b [62] : ";
+  const TCase cases[] = {
+      {lmNone, {"UPDATE 2", "UPDATE 1", "UPDATE 0"}},
+      {lmReplacedOnly,
+       {hit, result + "1 replacements", "", "UPDATE 2", "UPDATE 1", gone, result + "FAILED", "",
+        "UPDATE 0"}},
+      {lmAllFiles,
+       {hit, result + "1 replacements", "", "UPDATE 2", miss, result + "0 replacements", "",
+        "UPDATE 1", gone, result + "FAILED", "", "UPDATE 0"}},
+  };
+  for (const TCase& c : cases) {
+    WriteFile(hit, "a");
+    WriteFile(miss, "x");
+    TSearchAndReplaceThread worker;
+    TRecordingSink sink(worker);
+    worker.Attach(&sink);
+    TTaskList tasks;
+    for (const std::string& file : {hit, miss, gone}) tasks.push_back(Task(file, c.Mode));
+    worker.TaskList().AppendBatch(std::move(tasks));
+    RunToEnd(worker);
+    EXPECT_EQ(sink.Lines(), c.Lines) << "log mode " << c.Mode;
+    EXPECT_EQ(worker.FailedTasks(), 1);
+  }
+}
+
+TEST_F(WorkerTest, BackupNameComesBeforeTheTaskLines) {
+  const std::string file = Dir / "f.txt";
+  WriteFile(file, "a");
+  TSearchAndReplaceThread worker;
+  TRecordingSink sink(worker);
+  worker.Attach(&sink);
+  worker.TaskList().Append(Task(file, lmAllFiles, true));
+  RunToEnd(worker);
+  EXPECT_EQ(sink.Lines(), (std::vector<std::string>{"backup " + file + ".0.snr_bak", file,
+                                                    "a [61] --> b [62] : 1 replacements", "",
+                                                    "UPDATE 0"}));
+}
+
+TEST_F(WorkerTest, StopFinishesTheTaskInHandAndSkipsTheRestInOrder) {
+  TSearchAndReplaceThread worker;
+  TRecordingSink sink(worker);
+  // The stop arrives while the first task is being reported, so three tasks still wait.
+  sink.OnLine = [&worker](const std::string&) { worker.Terminate(); };
+  worker.Attach(&sink);
+  TTaskList tasks;
+  for (const char* name : {"1", "2", "3", "4"}) tasks.push_back(Task(Dir / name, lmNone));
+  worker.TaskList().AppendBatch(std::move(tasks));
+  worker.Start();
+  worker.WaitFor();
+  const std::string skipped = "a [61] --> b [62] : SKIPPED";
+  EXPECT_EQ(sink.Lines(),
+            (std::vector<std::string>{"UPDATE 3", Dir / "2", skipped, "", "UPDATE 2", Dir / "3",
+                                      skipped, "", "UPDATE 1", Dir / "4", skipped, "",
+                                      "UPDATE 0"}));
+}
+
+TEST_F(WorkerTest, StopWhileIdleSendsNothing) {
+  TSearchAndReplaceThread worker;
+  TRecordingSink sink(worker);
+  worker.Attach(&sink);
+  worker.Start();
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  worker.Terminate();
+  worker.WaitFor();
+  EXPECT_TRUE(sink.Lines().empty());
+  EXPECT_TRUE(worker.Finished());
+}
+
+TEST_F(WorkerTest, HeldWorkerTakesNoTaskUntilReleased) {
+  const std::string file = Dir / "f.txt";
+  WriteFile(file, "a");
+  TSearchAndReplaceThread worker;
+  TRecordingSink sink(worker);
+  worker.Attach(&sink);
+  worker.Start();
+  worker.TaskList().Hold();
+  worker.TaskList().Append(Task(file, lmAllFiles));
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_TRUE(sink.Lines().empty());
+  EXPECT_EQ(worker.TaskList().Count(), 1u);
+  worker.TaskList().Release();
+  EXPECT_TRUE(worker.TaskList().WaitUntilEmpty(std::chrono::seconds(10)));
+  worker.Terminate();
+  worker.WaitFor();
+  EXPECT_EQ(sink.Lines().back(), "UPDATE 0");
+}
+
+TEST_F(WorkerTest, WithoutReceiverTasksAreStillProcessed) {
+  const std::string file = Dir / "f.txt";
+  WriteFile(file, "a");
+  TSearchAndReplaceThread worker;
+  worker.TaskList().Append(Task(file, lmAllFiles));
+  RunToEnd(worker);
+  EXPECT_EQ(test::ReadFile(file), "b");
+}
+
+}  // namespace
+}  // namespace fendrel
