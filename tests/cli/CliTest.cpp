@@ -1,0 +1,125 @@
+// fendrel-cli as a user runs it: output, exit status and the files it leaves.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+
+#include "support/TempDir.h"
+
+namespace fendrel {
+namespace {
+
+using test::Exists;
+using test::ReadFile;
+using test::TTempDir;
+using test::WriteFile;
+
+struct TRun {
+  int Status;
+  std::string Out;
+};
+
+std::string Quote(const std::string& arg) {
+  std::string quoted = "'";
+  for (char c : arg) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+TRun RunCli(const std::vector<std::string>& args) {
+  std::string command = FENDREL_CLI;
+  for (const std::string& arg : args) command += " " + Quote(arg);
+  command += " 2>&1";
+  FILE* pipe = popen(command.c_str(), "r");
+  TRun run{-1, ""};
+  if (pipe == nullptr) return run;
+  char buffer[4096];
+  std::size_t got;
+  while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.Out.append(buffer, got);
+  const int status = pclose(pipe);
+  run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+class CliTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test::MakeDir(Dir / "sub");
+    WriteFile(Dir / "a.txt", "Hello hello");
+    WriteFile(Dir / "sub/b.txt", "say HELLO");
+    WriteFile(Dir / "c.txt", "nothing");
+    WriteFile(Dir / "d.dat", "hello");
+  }
+  TTempDir Dir;
+};
+
+TEST_F(CliTest, RecursiveCaseInsensitiveRunReportsLikeTheResultList) {
+  const TRun run = RunCli({"replace", "-r", "-i", Dir.Path(), "*.TXT", "hello", "bye"});
+  EXPECT_EQ(run.Status, 0);
+  const std::string result = "hello [68656C6C6F] --> bye [627965] :\n";
+  EXPECT_EQ(run.Out, "backup: " + Dir / "sub/b.txt.0.snr_bak\n" + Dir / "sub/b.txt\n" + result +
+                         "1 replacements\n\n" + Dir / "c.txt\n" + result + "0 replacements\n\n" +
+                         "backup: " + Dir / "a.txt.0.snr_bak\n" + Dir / "a.txt\n" + result +
+                         "2 replacements\n\n")
+      << "order may differ only if the directory lists differently: " << run.Out;
+  EXPECT_EQ(ReadFile(Dir / "a.txt"), "bye bye");
+  EXPECT_EQ(ReadFile(Dir / "sub/b.txt"), "say bye");
+  EXPECT_EQ(ReadFile(Dir / "d.dat"), "hello");
+}
+
+TEST_F(CliTest, HexMultiLineNoBackupAndLogModes) {
+  WriteFile(Dir / "m.txt", "x\r\ny|x\ny|x\ry");
+  const TRun run = RunCli({"replace", "--multi-line", "--hex", "--no-backup", "--log=replaced",
+                           Dir.Path(), "m.txt", "78 0A 79", "2D"});
+  EXPECT_EQ(run.Status, 0) << run.Out;
+  EXPECT_EQ(ReadFile(Dir / "m.txt"), "-|-|-");
+  EXPECT_FALSE(Exists(Dir / "m.txt.0.snr_bak"));
+  EXPECT_EQ(run.Out.find("backup:"), std::string::npos);
+  // Three tasks, each finding its own line break once.
+  EXPECT_EQ(run.Out, Dir / "m.txt\nx..y [780D0A79] --> - [2D] :\n1 replacements\n\n" +
+                         Dir / "m.txt\nx.y [780A79] --> - [2D] :\n1 replacements\n\n" +
+                         Dir / "m.txt\nx.y [780D79] --> - [2D] :\n1 replacements\n\n");
+
+  const TRun quiet = RunCli({"replace", "--log=none", Dir.Path(), "c.txt", "nothing", "all"});
+  EXPECT_EQ(quiet.Status, 0);
+  EXPECT_EQ(quiet.Out, "backup: " + Dir / "c.txt.0.snr_bak\n");
+}
+
+TEST_F(CliTest, FailedTaskGivesExitStatusOne) {
+  WriteFile(Dir / "empty.txt", "");
+  const TRun run = RunCli({"replace", Dir.Path(), "empty.txt", "a", "b"});
+  EXPECT_EQ(run.Status, 1);
+  EXPECT_EQ(run.Out, Dir / "empty.txt\na [61] --> b [62] :\nFAILED\n\n");
+}
+
+TEST_F(CliTest, UsageErrorsGiveExitStatusTwo) {
+  const std::vector<std::vector<std::string>> cases = {
+      {},
+      {"frobnicate"},
+      {"replace", Dir.Path(), "*"},
+      {"replace", "--log=some", Dir.Path(), "*", "a", "b"},
+      {"replace", "--bogus", Dir.Path(), "*", "a", "b"},
+      {"replace", Dir.Path(), "*", "", "b"},
+      {"replace", "--hex", Dir.Path(), "*", std::string(2050, 'a'), "b"},
+      {"replace", "--hex", Dir.Path(), "*", "zz", "b"},
+  };
+  for (const auto& args : cases) {
+    const TRun run = RunCli(args);
+    EXPECT_EQ(run.Status, 2) << run.Out;
+    EXPECT_NE(run.Out.find("fendrel-cli"), std::string::npos) << run.Out;
+  }
+  EXPECT_EQ(ReadFile(Dir / "a.txt"), "Hello hello");
+}
+
+TEST_F(CliTest, ScanListsSubdirectoriesFirstAndDashEndsOptions) {
+  const TRun scan = RunCli({"scan", "-r", Dir.Path(), "*.txt"});
+  EXPECT_EQ(scan.Status, 0);
+  EXPECT_EQ(scan.Out.find(Dir / "sub/b.txt"), 0u) << scan.Out;
+
+  WriteFile(Dir / "opt.txt", "a -r b");
+  const TRun run = RunCli({"replace", "--no-backup", Dir.Path(), "opt.txt", "--", "-r", "-x"});
+  EXPECT_EQ(run.Status, 0) << run.Out;
+  EXPECT_EQ(ReadFile(Dir / "opt.txt"), "a -x b");
+}
+
+}  // namespace
+}  // namespace fendrel
