@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <deque>
@@ -19,21 +20,19 @@
 namespace fendrel {
 namespace {
 
-// Closes the enumeration (and with it its descriptor) on every way out of a visit.
-class TDirHandle {
+// Closes a directory descriptor on every way out of a visit.
+class TFd {
  public:
-  explicit TDirHandle(DIR* dir) : FDir(dir) {}
-  TDirHandle(const TDirHandle&) = delete;
-  TDirHandle& operator=(const TDirHandle&) = delete;
-  ~TDirHandle() { Close(); }
-  DIR* Get() const { return FDir; }
-  void Close() {
-    if (FDir != nullptr) closedir(FDir);
-    FDir = nullptr;
+  explicit TFd(int fd) : FFd(fd) {}
+  TFd(const TFd&) = delete;
+  TFd& operator=(const TFd&) = delete;
+  ~TFd() {
+    if (FFd >= 0) close(FFd);
   }
+  int Get() const { return FFd; }
 
  private:
-  DIR* FDir;
+  int FFd;
 };
 
 struct TNameRef {
@@ -110,38 +109,36 @@ class TWalker {
     // Below the start, a subdirectory replaced by a link since its parent was read must not
     // lead the walk elsewhere.
     const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (depth > 0 ? O_NOFOLLOW : 0);
-    const int fd = open(FPath.c_str(), flags);
-    if (fd < 0) return false;
-    TDirHandle dir(fdopendir(fd));
-    if (dir.Get() == nullptr) {
-      close(fd);
-      return false;
-    }
-    // A read error ends the listing of this directory; what was read so far still counts.
-    while (const dirent* entry = readdir(dir.Get())) {
-      const char* name = entry->d_name;
-      if (IsDotOrDotDot(name)) continue;
-      const bool matches = MatchesMask(name, FMask);
-      if (!matches && !FRecursive) continue;
-
-      unsigned char type = entry->d_type;
-      if (type == DT_UNKNOWN) type = TypeOf(dirfd(dir.Get()), name);
-      if (!matches && type != DT_DIR) continue;
-
-      const std::size_t length = std::strlen(name);
-      TNameRef ref{0, 0};
-      bool kept = false;
-      if (FRecursive && type == DT_DIR) {
-        ref = level.Keep(name, length);
-        kept = true;
-        level.Subdirs.push_back(ref);
-      }
-      if (matches && Passes(dirfd(dir.Get()), name, type)) {
-        if (!kept) ref = level.Keep(name, length);
-        level.Hits.push_back(ref);
+    const TFd fd(open(FPath.c_str(), flags));
+    if (fd.Get() < 0) return false;
+    // The raw enumeration into one buffer shared by all levels (each level has read its whole
+    // directory before descending) saves the checks and allocation of a DIR stream per directory.
+    for (;;) {
+      const ssize_t got = getdents64(fd.Get(), FBuffer.data(), sizeof(FBuffer));
+      if (got <= 0) break;  // the end, or a read error: what was read so far still counts
+      for (ssize_t pos = 0; pos < got;) {
+        const auto* entry = reinterpret_cast<const dirent64*>(FBuffer.data() + pos);
+        pos += entry->d_reclen;
+        Consider(fd.Get(), entry->d_name, entry->d_type, level);
       }
     }
     return true;
+  }
+
+  // Sorts one entry of the directory being read into what to descend and what to deliver.
+  void Consider(int dirFd, const char* name, unsigned char type, TLevel& level) const {
+    if (IsDotOrDotDot(name)) return;
+    const bool matches = MatchesMask(name, FMask);
+    if (!matches && !FRecursive) return;
+    if (type == DT_UNKNOWN) type = TypeOf(dirFd, name);
+    if (!matches && type != DT_DIR) return;
+
+    const bool descend = FRecursive && type == DT_DIR;
+    const bool deliver = matches && Passes(dirFd, name, type);
+    if (!descend && !deliver) return;
+    const TNameRef ref = level.Keep(name, std::strlen(name));
+    if (descend) level.Subdirs.push_back(ref);
+    if (deliver) level.Hits.push_back(ref);
   }
 
   // The type the enumeration did not report, without following a link; DT_UNKNOWN when the
@@ -176,8 +173,10 @@ class TWalker {
   const TDirWalkStop& FStopRequested;
   std::string FPath;
   std::deque<TLevel> FLevels;
+  alignas(dirent64) std::array<char, 32 * 1024> FBuffer;
 };
 
+// Appends the segments of `path` to the full path `out`, each as "/" + segment.
 void AppendSegments(std::string& out, std::string_view path) {
   std::size_t pos = 0;
   while (pos < path.size()) {
@@ -187,7 +186,9 @@ void AppendSegments(std::string& out, std::string_view path) {
     pos = end + 1;
     if (segment.empty() || segment == ".") continue;
     if (segment == "..") {
-      out.resize(out.rfind('/') == std::string::npos ? 0 : out.rfind('/'));
+      // `out` is empty or begins with '/', so at the root this leaves it empty, i.e. the root.
+      const std::size_t slash = out.rfind('/');
+      out.resize(slash == std::string::npos ? 0 : slash);
       continue;
     }
     out.push_back('/');
@@ -213,7 +214,7 @@ std::string LexicalFullPath(std::string_view dir, std::string_view cwd) {
   std::string out;
   if (dir.empty() || dir.front() != '/') AppendSegments(out, cwd);
   AppendSegments(out, dir);
-  if (out.empty()) out = "/";
+  if (out.empty()) out.push_back('/');
   return out;
 }
 

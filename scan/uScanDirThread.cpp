@@ -54,6 +54,8 @@ void TScanDirThread::AddFoundFile() {
   try {
     std::string path;
     path.reserve(FFoundFile.size());
+    // Halving every "//" until none is left amounts to keeping one '/' of each run; the root's
+    // entries ("//name" from the walk) thus read "/name" in the window.
     for (char c : FFoundFile) {
       if (c == '/' && !path.empty() && path.back() == '/') continue;
       path.push_back(c);
