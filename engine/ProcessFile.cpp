@@ -16,8 +16,14 @@ namespace fendrel {
 namespace {
 
 // A listed symbolic link is rewritten through: the file it points to is rewritten in its own
-// directory and the link stays a link.
+// directory and the link stays a link. Any other entry keeps the path it was listed with.
 bool ResolveLinks(const std::string& fileName, std::string& target) {
+  struct stat st;
+  if (lstat(fileName.c_str(), &st) != 0) return false;
+  if (!S_ISLNK(st.st_mode)) {
+    target = fileName;
+    return true;
+  }
   char resolved[PATH_MAX];
   if (realpath(fileName.c_str(), resolved) == nullptr) return false;
   target = resolved;

@@ -79,8 +79,9 @@ std::once_flag TMappingRegistry::sInstalled;
 
 TMappedFile::TOpenResult TMappedFile::Open(const std::string& path) {
   Close();
-  // Non-blocking, so that a FIFO under the name cannot hang the worker before it is rejected.
-  FFd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  // Non-blocking, so that a FIFO under the name cannot hang the worker before it is rejected;
+  // not through a link, because the caller has resolved links and checks the file it named.
+  FFd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
   if (FFd < 0) return errno == ENOENT ? TOpenResult::Missing : TOpenResult::CannotMap;
   if (fstat(FFd, &FIdentity) != 0) {
     Close();

@@ -27,6 +27,7 @@ class TMappedFile {
   TMappedFile(const TMappedFile&) = delete;
   TMappedFile& operator=(const TMappedFile&) = delete;
 
+  // `path` must not be a symbolic link (CannotMap).
   TOpenResult Open(const std::string& path);
   void Close();
 
