@@ -4,13 +4,12 @@
 #include "CommandLine.h"
 #include "Commands.h"
 #include "platform/FileAttributes.h"
-#include "platform/QueuedDispatcher.h"
 #include "scan/uScanDirThread.h"
 
 namespace fendrel::cli {
 namespace {
 
-// Collects the scanner's hits; only the window thread touches it.
+// Collects the scanner's hits.
 class TFileCollector : public TStrings {
  public:
   void Add(const std::string& entry) override { Files.push_back(entry); }
@@ -22,16 +21,15 @@ class TFileCollector : public TStrings {
 
 std::vector<std::string> ScanFiles(const std::string& dir, const std::string& mask,
                                    bool recursive) {
-  TQueuedDispatcher dispatcher;
-  SetWindowThreadDispatcher(&dispatcher);
+  // Without a window to keep responsive, the command line installs no window thread: the
+  // scanner's hand-overs run on the scan thread itself, and the list is read only after the
+  // scanner has ended.
   TFileCollector found;
   {
     TScanDirThread scanner;
     scanner.Setup(dir, mask, &found, recursive, kFileScanFilter);
     scanner.Start();
-    while (!scanner.Finished()) dispatcher.Pump(std::chrono::milliseconds(50));
   }
-  SetWindowThreadDispatcher(nullptr);
   return std::move(found.Files);
 }
 

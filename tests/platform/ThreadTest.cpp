@@ -4,7 +4,7 @@
 #include <atomic>
 
 #include "platform/CodePage.h"
-#include "platform/QueuedDispatcher.h"
+#include "support/QueuedDispatcher.h"
 
 namespace fendrel {
 namespace {

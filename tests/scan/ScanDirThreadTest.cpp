@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/FileAttributes.h"
-#include "platform/QueuedDispatcher.h"
+#include "support/QueuedDispatcher.h"
 #include "support/TempDir.h"
 
 namespace fendrel {

@@ -1,5 +1,5 @@
-// A window thread for programs without a windowing toolkit: the thread that owns the dispatcher
-// serves the hand-overs of other threads whenever it calls ProcessPending or Pump.
+// A window thread for tests: the thread that owns the dispatcher serves the hand-overs of other
+// threads whenever it calls ProcessPending or Pump, as the desktop program's event loop does.
 #pragma once
 
 #include <chrono>
@@ -9,7 +9,7 @@
 #include <mutex>
 #include <thread>
 
-#include "TThread.h"
+#include "platform/TThread.h"
 
 namespace fendrel {
 
