@@ -29,7 +29,7 @@ TThread::TThread(std::string name) : FName(std::move(name)) {}
 TThread::~TThread() { WaitFor(); }
 
 void TThread::Start() {
-  if (FThread.joinable() || FFinished.load()) return;
+  if (FThread.joinable() || FEnded.load()) return;
   FThread = std::thread(&TThread::Run, this);
 }
 
@@ -58,7 +58,7 @@ void TThread::Run() {
     (void)setpriority(PRIO_PROCESS, tid, current + FNiceSteps * kNicePerStep);
   }
   Execute();
-  FFinished.store(true, std::memory_order_release);
+  FEnded.store(true, std::memory_order_release);
 }
 
 }  // namespace fendrel

@@ -44,7 +44,7 @@ class TThread {
   void WaitFor();
   bool Started() const { return FThread.joinable(); }
   // True once the body has returned (always false for a thread never started).
-  bool Finished() const { return FFinished.load(std::memory_order_acquire); }
+  bool Ended() const { return FEnded.load(std::memory_order_acquire); }
 
   // Scheduling steps below normal (1 for the worker, 2 for the scanner), applied to the running
   // thread when it starts; failure to lower the priority is ignored.
@@ -63,7 +63,7 @@ class TThread {
   std::string FName;
   int FNiceSteps = 0;
   std::atomic<bool> FTerminated{false};
-  std::atomic<bool> FFinished{false};
+  std::atomic<bool> FEnded{false};
   std::thread FThread;
 };
 

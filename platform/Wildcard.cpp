@@ -6,10 +6,9 @@
 
 namespace fendrel {
 
-bool MatchesMask(std::string_view name, std::string_view mask) {
-  // Masks written for names with an extension must still list files without one.
-  if (mask == "*.*") return true;
+namespace {
 
+bool MatchesPattern(std::string_view name, std::string_view mask) {
   const auto& upper = ActiveCaseMap().Upper;
   auto same = [&upper](char a, char b) {
     return upper[static_cast<unsigned char>(a)] == upper[static_cast<unsigned char>(b)];
@@ -39,6 +38,18 @@ bool MatchesMask(std::string_view name, std::string_view mask) {
   while (m < mask.size() && mask[m] == '*')
     ++m;
   return m == mask.size();
+}
+
+}  // namespace
+
+bool MatchesMask(std::string_view name, std::string_view mask) {
+  // A mask ending in ".*" was written for names with an extension but also lists names without
+  // one: "*.*" lists every file, "report.*" also lists "report".
+  if (mask.size() >= 2 && mask.substr(mask.size() - 2) == ".*" &&
+      name.find('.') == std::string_view::npos &&
+      MatchesPattern(name, mask.substr(0, mask.size() - 2)))
+    return true;
+  return MatchesPattern(name, mask);
 }
 
 }  // namespace fendrel

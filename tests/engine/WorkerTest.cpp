@@ -134,7 +134,7 @@ TEST_F(WorkerTest, StopWhileIdleSendsNothing) {
   worker.Terminate();
   worker.WaitFor();
   EXPECT_TRUE(sink.Lines().empty());
-  EXPECT_TRUE(worker.Finished());
+  EXPECT_TRUE(worker.Ended());
 }
 
 TEST_F(WorkerTest, HeldWorkerTakesNoTaskUntilReleased) {

@@ -22,7 +22,11 @@ TEST(MatchesMask, Table) {
       {TCaseTable::Ascii, "a.txt.bak", "*.txt", false},
       {TCaseTable::Ascii, ".txt", "*.txt", true},  // '*' may match nothing
       {TCaseTable::Ascii, "README", "*.*", true},
-      {TCaseTable::Ascii, "README", "*.", false},  // only "*.*" itself is special
+      {TCaseTable::Ascii, "README", "*.", false},
+      {TCaseTable::Ascii, "report", "REPORT.*", true},
+      {TCaseTable::Ascii, "reports", "report.*", false},
+      {TCaseTable::Ascii, "abc", "a*.*", true},
+      {TCaseTable::Ascii, "x.y", "a*.*", false},
       {TCaseTable::Ascii, "ac", "a?c", false},
       {TCaseTable::Ascii, "\xC3\xA4", "?", false},  // one byte, not one character
       {TCaseTable::Ascii, "abcbd", "a*b?", true},   // the first 'b' is not the right one
