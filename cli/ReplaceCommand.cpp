@@ -15,7 +15,9 @@ namespace {
 
 volatile std::sig_atomic_t gInterrupted = 0;
 
-void OnInterrupt(int) { gInterrupted = 1; }
+void OnInterrupt(int) {
+  gInterrupted = 1;
+}
 
 // Prints what the result list would show: each result line as its entries, each backup made.
 class TResultPrinter : public TStatusSink {
@@ -26,7 +28,8 @@ class TResultPrinter : public TStatusSink {
     if (kind == TStatusKind::stBackupFile) {
       Print("backup: " + text);
     } else if (kind == TStatusKind::stLine && FLogMode > lmNone && text != kUpdateLine) {
-      for (const std::string& entry : ResultListEntries(text)) Print(entry);
+      for (const std::string& entry : ResultListEntries(text))
+        Print(entry);
     }
   }
 
@@ -48,9 +51,8 @@ int Usage(const std::string& error) {
 
 int ReplaceCommand(const std::vector<std::string>& args) {
   static const std::vector<TOptionSpec> kOptions = {
-      {"-r", "--recursive", false}, {"-i", "--ignore-case", false}, {nullptr, "--hex", false},
-      {nullptr, "--multi-line", false}, {nullptr, "--no-backup", false},
-      {nullptr, "--log", true},
+      {"-r", "--recursive", false},     {"-i", "--ignore-case", false},  {nullptr, "--hex", false},
+      {nullptr, "--multi-line", false}, {nullptr, "--no-backup", false}, {nullptr, "--log", true},
   };
   static const std::pair<const char*, TLogMode> kLogModes[] = {
       {"none", lmNone}, {"replaced", lmReplacedOnly}, {"all", lmAllFiles}};

@@ -33,8 +33,8 @@ const unsigned char* FindEither(const unsigned char* from, const unsigned char* 
   const __m128i vb = _mm_set1_epi8(static_cast<char>(b));
   while (end - from >= 16) {
     const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
-    const int hits = _mm_movemask_epi8(
-        _mm_or_si128(_mm_cmpeq_epi8(chunk, va), _mm_cmpeq_epi8(chunk, vb)));
+    const int hits =
+        _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(chunk, va), _mm_cmpeq_epi8(chunk, vb)));
     if (hits != 0) return from + __builtin_ctz(static_cast<unsigned>(hits));
     from += 16;
   }
@@ -51,7 +51,8 @@ TLiteralSearcher::TLiteralSearcher(std::string needle, bool ignoreCase)
     : FNeedle(std::move(needle)), FIgnoreCase(ignoreCase) {
   if (!FIgnoreCase) return;
   FUpper = ActiveCaseMap().Upper;
-  for (char& c : FNeedle) c = static_cast<char>(FUpper[static_cast<unsigned char>(c)]);
+  for (char& c : FNeedle)
+    c = static_cast<char>(FUpper[static_cast<unsigned char>(c)]);
 
   // Every byte whose upper case is the needle byte matches it; with the program's tables that
   // is at most two bytes per needle byte.

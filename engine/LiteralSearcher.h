@@ -12,7 +12,9 @@
 namespace fendrel {
 
 // The two byte comparisons of the literal modes; the file byte comes first.
-inline bool SameByte(unsigned char fileByte, unsigned char oldByte) { return fileByte == oldByte; }
+inline bool SameByte(unsigned char fileByte, unsigned char oldByte) {
+  return fileByte == oldByte;
+}
 inline bool SameByteNoCase(unsigned char fileByte, unsigned char oldByte) {
   return CharUpper(fileByte) == CharUpper(oldByte);
 }

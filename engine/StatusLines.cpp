@@ -25,8 +25,10 @@ std::vector<std::string> ResultListEntries(const std::string& line) {
   auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
   std::size_t first = colon + 1;
   std::size_t last = line.size();
-  while (first < last && isBlank(line[first])) ++first;
-  while (last > first && isBlank(line[last - 1])) --last;
+  while (first < last && isBlank(line[first]))
+    ++first;
+  while (last > first && isBlank(line[last - 1]))
+    --last;
   std::string rest = line.substr(first, last - first);
   return {line.substr(0, colon + 1), rest};
 }

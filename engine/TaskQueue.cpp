@@ -10,7 +10,8 @@ void TTaskQueue::Append(std::unique_ptr<TSnRTast> task) {
 
 void TTaskQueue::AppendBatch(std::vector<std::unique_ptr<TSnRTast>> tasks) {
   std::lock_guard lock(FLock);
-  for (auto& task : tasks) FTasks.push_back(std::move(task));
+  for (auto& task : tasks)
+    FTasks.push_back(std::move(task));
   FChanged.notify_all();
 }
 

@@ -43,9 +43,9 @@ class TTaskQueue {
 
  private:
   mutable std::mutex FLock;
-  std::condition_variable FChanged;                // guarded by FLock
-  std::deque<std::unique_ptr<TSnRTast>> FTasks;   // guarded by FLock
-  int FHolds = 0;                                  // guarded by FLock
+  std::condition_variable FChanged;              // guarded by FLock
+  std::deque<std::unique_ptr<TSnRTast>> FTasks;  // guarded by FLock
+  int FHolds = 0;                                // guarded by FLock
 };
 
 }  // namespace fendrel

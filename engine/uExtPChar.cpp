@@ -38,8 +38,8 @@ void TExtPChar::SetHex(std::string_view text) {
 }
 
 std::size_t TExtPChar::HexByteCount(std::string_view text) {
-  return static_cast<std::size_t>(std::count_if(text.begin(), text.end(),
-                                                [](char c) { return HexDigit(c) >= 0; })) /
+  return static_cast<std::size_t>(
+             std::count_if(text.begin(), text.end(), [](char c) { return HexDigit(c) >= 0; })) /
          2;
 }
 

@@ -19,7 +19,8 @@ TCaseMap BuildMap(TCaseTable table) {
     map.Upper[lower] = static_cast<unsigned char>(upper);
     map.Lower[upper] = static_cast<unsigned char>(lower);
   };
-  for (int c = 'A'; c <= 'Z'; ++c) pair(c, c + 32);
+  for (int c = 'A'; c <= 'Z'; ++c)
+    pair(c, c + 32);
   if (table == TCaseTable::Windows1252) {
     for (int c = 0xC0; c <= 0xDE; ++c) {
       if (c != 0xD7) pair(c, c + 32);  // 0xD7 and 0xF7 are the multiplication and division signs
@@ -43,11 +44,17 @@ const TCaseMap& CaseMapOf(TCaseTable table) {
   return table == TCaseTable::Windows1252 ? kWindows1252Map : kAsciiMap;
 }
 
-const TCaseMap& ActiveCaseMap() { return CaseMapOf(gActiveTable.load(std::memory_order_relaxed)); }
+const TCaseMap& ActiveCaseMap() {
+  return CaseMapOf(gActiveTable.load(std::memory_order_relaxed));
+}
 
-TCaseTable ActiveCaseTable() { return gActiveTable.load(std::memory_order_relaxed); }
+TCaseTable ActiveCaseTable() {
+  return gActiveTable.load(std::memory_order_relaxed);
+}
 
-void SelectCaseTable(TCaseTable table) { gActiveTable.store(table, std::memory_order_relaxed); }
+void SelectCaseTable(TCaseTable table) {
+  gActiveTable.store(table, std::memory_order_relaxed);
+}
 
 TCaseTable CaseTableFromLocale() {
   const char* codeset = nl_langinfo(CODESET);

@@ -33,7 +33,11 @@ void SelectCaseTable(TCaseTable table);
 // The table that the current LC_CTYPE locale calls for (call setlocale first).
 TCaseTable CaseTableFromLocale();
 
-inline unsigned char CharUpper(unsigned char c) { return ActiveCaseMap().Upper[c]; }
-inline unsigned char CharLower(unsigned char c) { return ActiveCaseMap().Lower[c]; }
+inline unsigned char CharUpper(unsigned char c) {
+  return ActiveCaseMap().Upper[c];
+}
+inline unsigned char CharLower(unsigned char c) {
+  return ActiveCaseMap().Lower[c];
+}
 
 }  // namespace fendrel

@@ -47,7 +47,7 @@ class TMappedFile {
   const char* FData = nullptr;
   std::size_t FSize = 0;
   struct stat FIdentity {};
-  volatile int FDamaged = 0;            // set by the fault handler of the owning thread
+  volatile int FDamaged = 0;           // set by the fault handler of the owning thread
   TMappedFile* FNextActive = nullptr;  // the owning thread's list of open mappings
 };
 

@@ -26,7 +26,9 @@ TWindowThreadDispatcher* WindowThreadDispatcher() {
 
 TThread::TThread(std::string name) : FName(std::move(name)) {}
 
-TThread::~TThread() { WaitFor(); }
+TThread::~TThread() {
+  WaitFor();
+}
 
 void TThread::Start() {
   if (FThread.joinable() || FEnded.load()) return;

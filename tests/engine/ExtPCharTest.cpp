@@ -12,8 +12,8 @@ TEST(ExtPChar, SetHexKeepsOnlyDigitPairs) {
     std::string Bytes;
   };
   const TCase cases[] = {
-      {"0d0a", "\r\n"},     {"41x42", "AB"},    {"0x41", "\x04"}, {"414", "A"},
-      {"", ""},             {"41 42-43", "ABC"}, {"zz", ""},       {"00ff", std::string("\0\xFF", 2)},
+      {"0d0a", "\r\n"}, {"41x42", "AB"},     {"0x41", "\x04"}, {"414", "A"},
+      {"", ""},         {"41 42-43", "ABC"}, {"zz", ""},       {"00ff", std::string("\0\xFF", 2)},
       {"6g1", "\x61"},
   };
   for (const TCase& c : cases) {

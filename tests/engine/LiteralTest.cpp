@@ -112,7 +112,8 @@ TEST_F(LiteralTest, AgreesWithThePlainScanOnRandomInput) {
   const std::string alphabet = "aAbB \xC4\xE4\n";
   auto randomText = [&](std::size_t length) {
     std::string text(length, ' ');
-    for (char& c : text) c = alphabet[random() % alphabet.size()];
+    for (char& c : text)
+      c = alphabet[random() % alphabet.size()];
     return text;
   };
   for (TCaseTable table : {TCaseTable::Ascii, TCaseTable::Windows1252}) {

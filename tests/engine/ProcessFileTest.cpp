@@ -166,7 +166,8 @@ TEST_F(ProcessFileTest, MultiLineRunsExpandANewStringHoldingTheOldOne) {
   // Three tasks on one file, as a multi-line run makes them: each finds the old string again.
   const std::string file = Dir / "a.txt";
   WriteFile(file, "a");
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(Run(file, "a", "ab"), 1);
+  for (int i = 0; i < 3; ++i)
+    EXPECT_EQ(Run(file, "a", "ab"), 1);
   EXPECT_EQ(ReadFile(file), "abbb");
 }
 

@@ -20,7 +20,8 @@ TEST(RunBuilder, SplitMemoLinesAtEveryKindOfBreak) {
       {"\n", {""}},
       {"a\r\r\nb", {"a", "", "b"}},
   };
-  for (const TCase& c : cases) EXPECT_EQ(SplitMemoLines(c.Text), c.Lines) << c.Text;
+  for (const TCase& c : cases)
+    EXPECT_EQ(SplitMemoLines(c.Text), c.Lines) << c.Text;
 }
 
 TEST(RunBuilder, MultiLineRunGivesThreeTasksPerFileCrLfFirst) {

@@ -9,8 +9,8 @@ namespace {
 
 TSnRTast MakeTask(std::string_view from, std::string_view to, int32_t toLen = -2) {
   TSnRTast task;
-  task.Init("/d/f.txt", from.data(), static_cast<int32_t>(from.size()), smCaseSensitive,
-            to.data(), toLen == -2 ? static_cast<int32_t>(to.size()) : toLen, true, lmAllFiles);
+  task.Init("/d/f.txt", from.data(), static_cast<int32_t>(from.size()), smCaseSensitive, to.data(),
+            toLen == -2 ? static_cast<int32_t>(to.size()) : toLen, true, lmAllFiles);
   return task;
 }
 
@@ -99,7 +99,8 @@ TEST(StatusLines, ResultListEntriesDivideAtTheFirstColon) {
       {"x --> y", {"x --> y"}},
       {"C:/no/arrow", {"C:/no/arrow"}},
   };
-  for (const TCase& c : cases) EXPECT_EQ(ResultListEntries(c.Line), c.Entries) << c.Line;
+  for (const TCase& c : cases)
+    EXPECT_EQ(ResultListEntries(c.Line), c.Entries) << c.Line;
 }
 
 }  // namespace

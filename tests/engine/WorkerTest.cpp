@@ -86,7 +86,8 @@ TEST_F(WorkerTest, ReportsByLogMode) {
     TRecordingSink sink(worker);
     worker.Attach(&sink);
     TTaskList tasks;
-    for (const std::string& file : {hit, miss, gone}) tasks.push_back(Task(file, c.Mode));
+    for (const std::string& file : {hit, miss, gone})
+      tasks.push_back(Task(file, c.Mode));
     worker.TaskList().AppendBatch(std::move(tasks));
     RunToEnd(worker);
     EXPECT_EQ(sink.Lines(), c.Lines) << "log mode " << c.Mode;
@@ -102,9 +103,9 @@ TEST_F(WorkerTest, BackupNameComesBeforeTheTaskLines) {
   worker.Attach(&sink);
   worker.TaskList().Append(Task(file, lmAllFiles, true));
   RunToEnd(worker);
-  EXPECT_EQ(sink.Lines(), (std::vector<std::string>{"backup " + file + ".0.snr_bak", file,
-                                                    "a [61] --> b [62] : 1 replacements", "",
-                                                    "UPDATE 0"}));
+  EXPECT_EQ(sink.Lines(),
+            (std::vector<std::string>{"backup " + file + ".0.snr_bak", file,
+                                      "a [61] --> b [62] : 1 replacements", "", "UPDATE 0"}));
 }
 
 TEST_F(WorkerTest, StopFinishesTheTaskInHandAndSkipsTheRestInOrder) {
@@ -114,15 +115,15 @@ TEST_F(WorkerTest, StopFinishesTheTaskInHandAndSkipsTheRestInOrder) {
   sink.OnLine = [&worker](const std::string&) { worker.Terminate(); };
   worker.Attach(&sink);
   TTaskList tasks;
-  for (const char* name : {"1", "2", "3", "4"}) tasks.push_back(Task(Dir / name, lmNone));
+  for (const char* name : {"1", "2", "3", "4"})
+    tasks.push_back(Task(Dir / name, lmNone));
   worker.TaskList().AppendBatch(std::move(tasks));
   worker.Start();
   worker.WaitFor();
   const std::string skipped = "a [61] --> b [62] : SKIPPED";
-  EXPECT_EQ(sink.Lines(),
-            (std::vector<std::string>{"UPDATE 3", Dir / "2", skipped, "", "UPDATE 2", Dir / "3",
-                                      skipped, "", "UPDATE 1", Dir / "4", skipped, "",
-                                      "UPDATE 0"}));
+  EXPECT_EQ(sink.Lines(), (std::vector<std::string>{"UPDATE 3", Dir / "2", skipped, "", "UPDATE 2",
+                                                    Dir / "3", skipped, "", "UPDATE 1", Dir / "4",
+                                                    skipped, "", "UPDATE 0"}));
 }
 
 TEST_F(WorkerTest, StopWhileIdleSendsNothing) {

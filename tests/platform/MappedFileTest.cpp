@@ -52,7 +52,8 @@ TEST(MappedFile, TruncatedWhileMappedIsReportedNotFatal) {
 
   // Reading every byte would kill the process without the fault handling.
   std::size_t xs = 0;
-  for (const char* p = file.Begin(); p != file.End(); ++p) xs += *p == 'x';
+  for (const char* p = file.Begin(); p != file.End(); ++p)
+    xs += *p == 'x';
   EXPECT_TRUE(file.Damaged());
   EXPECT_EQ(xs, 10u) << "the bytes the file kept, then zeros";
 

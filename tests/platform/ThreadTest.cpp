@@ -31,7 +31,8 @@ TEST(TThread, SynchronizeRunsOnTheWindowThreadAndWaits) {
   SetWindowThreadDispatcher(&dispatcher);
   TCountingThread thread;
   thread.Start();
-  while (!thread.Ended()) dispatcher.Pump(std::chrono::milliseconds(10));
+  while (!thread.Ended())
+    dispatcher.Pump(std::chrono::milliseconds(10));
   thread.WaitFor();
   SetWindowThreadDispatcher(nullptr);
   EXPECT_EQ(thread.Synchronized, 100);
