@@ -1,0 +1,109 @@
+# Shared settings and helpers of the benchmark scripts; sourced, never run.
+#
+# Settings (environment):
+#   FENDREL_BENCH_DIR   scratch folder for generated data, work copies and results
+#                       (default /tmp/fendrel-bench); the data is generated once and reused
+#   FENDREL_BENCH_DATA  folder with en-sampled.txt (default: shared/bench-data beside the repo)
+#   FENDREL_BENCH_RUNS  timed runs per command of the big benchmarks (default 3)
+#   FENDREL_BENCH_MIB   size of the large single file in MiB (default 1024; smaller for a
+#                       quick try, the goals are meant for 1024)
+set -euo pipefail
+
+BENCH_SRC=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+REPO=$(dirname "$BENCH_SRC")
+BUILD=$(cd "${1:-$REPO/build/release}" && pwd)
+CLI=$BUILD/cli/fendrel-cli
+GEN=$BUILD/bench/fendrel-bench-gen
+SEARCH_BENCH=$BUILD/bench/literal_search_bench
+
+SCRATCH=${FENDREL_BENCH_DIR:-/tmp/fendrel-bench}
+TEXT_DIR=${FENDREL_BENCH_DATA:-$REPO/../shared/bench-data}
+[ -r "$TEXT_DIR/en-sampled.txt" ] || TEXT_DIR=/work/shared/bench-data
+TEXT=$TEXT_DIR/en-sampled.txt
+RUNS=${FENDREL_BENCH_RUNS:-3}
+BIG_MIB=${FENDREL_BENCH_MIB:-1024}
+DATA=$SCRATCH/data
+WORK=$SCRATCH/work
+RESULTS=$SCRATCH/results
+SUMMARY=$RESULTS/summary.tsv
+mkdir -p "$DATA" "$WORK" "$RESULTS"
+
+# The marker that the file benchmarks replace: it never occurs in the text itself, has the same
+# length as its replacement (so every output is as large as its input, like the copy it is
+# compared with) and contains nothing that a regular expression would treat specially.
+OLD=QuuxMarker
+NEW=QuuxChange
+
+# Every tool runs in the C locale: the fastest setting for sed and find, so the comparisons
+# never favour Fendrel, and the same case table every time.
+export LC_ALL=C
+
+for tool in "$CLI" "$GEN"; do
+  [ -x "$tool" ] || { echo "missing $tool: run 'make release' first" >&2; exit 1; }
+done
+[ -r "$TEXT" ] || { echo "missing $TEXT: set FENDREL_BENCH_DATA" >&2; exit 1; }
+
+section() { printf '\n=== %s\n' "$*"; }
+
+# ensure_data DIR KEY COMMAND...: runs COMMAND to fill DIR unless DIR already holds data made
+# with the same KEY (the generator's parameters), so repeated runs skip the slow part.
+ensure_data() {
+  local dir=$1 key=$2
+  shift 2
+  if [ "$(cat "$dir/.key" 2>/dev/null)" = "$key" ]; then return; fi
+  echo "generating $dir ..."
+  rm -rf "$dir"
+  mkdir -p "$dir"
+  "$@"
+  echo "$key" >"$dir/.key"
+}
+
+# hf NAME HYPERFINE-ARGS...: runs hyperfine, keeping its JSON and Markdown under NAME.
+hf() {
+  local name=$1
+  shift
+  hyperfine --style basic --export-json "$RESULTS/$name.json" \
+    --export-markdown "$RESULTS/$name.md" "$@"
+}
+
+# median NAME COMMAND-NAME: the median time in seconds of one command of a hyperfine result.
+median() {
+  jq -r --arg n "$2" '.results[] | select(.command == $n) | .median' "$RESULTS/$1.json"
+}
+
+# Summary rows, tab-separated: goal, case, Fendrel's figure, the peer's, ratio, target, verdict.
+row() { printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$@" >>"$SUMMARY"; }
+
+# goal_at_most GOAL CASE FENDREL_S PEER_S PEER_LABEL LIMIT: met when FENDREL_S / PEER_S <= LIMIT.
+goal_at_most() {
+  local ratio verdict
+  ratio=$(awk -v a="$3" -v b="$4" 'BEGIN { printf "%.2f", a / b }')
+  verdict=$(awk -v r="$ratio" -v l="$6" 'BEGIN { print (r <= l ? "met" : "NOT met") }')
+  row "$1" "$2" "$(secs "$3")" "$5 $(secs "$4")" "${ratio}x" "<= ${6}x" "$verdict"
+}
+
+# goal_speedup GOAL CASE FENDREL_S PEER_S PEER_LABEL FACTOR: met when PEER_S / FENDREL_S >= FACTOR.
+goal_speedup() {
+  local ratio verdict
+  ratio=$(awk -v a="$3" -v b="$4" 'BEGIN { printf "%.2f", b / a }')
+  verdict=$(awk -v r="$ratio" -v l="$6" 'BEGIN { print (r >= l ? "met" : "NOT met") }')
+  row "$1" "$2" "$(secs "$3")" "$5 $(secs "$4")" "${ratio}x faster" ">= ${6}x faster" "$verdict"
+}
+
+secs() { awk -v s="$1" 'BEGIN { printf (s < 1 ? "%.1f ms" : "%.2f s"), (s < 1 ? s * 1000 : s) }'; }
+
+# Prints the summary as an aligned table, the rows in the order of the goals.
+print_summary() {
+  awk -F'\t' '
+    { for (i = 1; i <= NF; i++) { cell[NR, i] = $i; if (length($i) > w[i]) w[i] = length($i) } }
+    END {
+      for (r = 1; r <= NR; r++) {
+        line = ""
+        for (i = 1; i <= 7; i++) line = line sprintf("%-" w[i] "s  ", cell[r, i])
+        sub(/ +$/, "", line); print line
+        if (r == 1) { line = ""; for (i = 1; i <= 7; i++) line = line sprintf("%s  ", dashes(w[i])); sub(/ +$/, "", line); print line }
+      }
+    }
+    function dashes(n,   s) { s = ""; while (n-- > 0) s = s "-"; return s }' \
+    <(head -1 "$SUMMARY"; tail -n +2 "$SUMMARY" | sort -s -t "$(printf '\t')" -k1,1n)
+}
