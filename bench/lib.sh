@@ -4,7 +4,7 @@
 #   FENDREL_BENCH_DIR   scratch folder for generated data, work copies and results
 #                       (default /tmp/fendrel-bench); the data is generated once and reused
 #   FENDREL_BENCH_DATA  folder with en-sampled.txt (default: shared/bench-data beside the repo)
-#   FENDREL_BENCH_RUNS  timed runs per command of the big benchmarks (default 3)
+#   FENDREL_BENCH_RUNS  timed runs per command of the file benchmarks (default 5)
 #   FENDREL_BENCH_MIB   size of the large single file in MiB (default 1024; smaller for a
 #                       quick try, the goals are meant for 1024)
 set -euo pipefail
@@ -20,7 +20,7 @@ SCRATCH=${FENDREL_BENCH_DIR:-/tmp/fendrel-bench}
 TEXT_DIR=${FENDREL_BENCH_DATA:-$REPO/../shared/bench-data}
 [ -r "$TEXT_DIR/en-sampled.txt" ] || TEXT_DIR=/work/shared/bench-data
 TEXT=$TEXT_DIR/en-sampled.txt
-RUNS=${FENDREL_BENCH_RUNS:-3}
+RUNS=${FENDREL_BENCH_RUNS:-5}
 BIG_MIB=${FENDREL_BENCH_MIB:-1024}
 DATA=$SCRATCH/data
 WORK=$SCRATCH/work
