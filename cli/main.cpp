@@ -6,13 +6,15 @@
 #include <vector>
 
 #include "Commands.h"
+#include "engine/RegExprCaseFlip.h"
 #include "platform/CodePage.h"
 
 namespace {
 
-constexpr const char* kUsage = R"(Usage:
+constexpr const char* kUsage = R"usage(Usage:
   fendrel-cli replace [options] DIR MASK OLD NEW
   fendrel-cli scan [-r] DIR MASK
+  fendrel-cli regex-dump [--modifiers=M] PATTERN
   fendrel-cli --help
 
 replace  Lists the files in DIR whose names match MASK ('*' and '?', letters in any case;
@@ -31,14 +33,21 @@ replace  Lists the files in DIR whose names match MASK ('*' and '?', letters in 
 
 scan     Prints the files in DIR whose names match MASK, subdirectories first.
 
+regex-dump  Compiles PATTERN and prints the program: its size and bytes, what the search
+         analysis found (anchor character, anchoring, required text, possible first
+         characters) and one line per node. M switches modifiers as "(?M)" would: letters
+         i r s g m x switch on, after '-' off (e.g. --modifiers=i-s). A pattern that does
+         not compile prints "error CODE MESSAGE" and exits with status 1.
+
 Exit status: 0 success, 1 a task failed or the run was interrupted, 2 usage error.
-)";
+)usage";
 
 }  // namespace
 
 int main(int argc, char** argv) {
   std::setlocale(LC_CTYPE, "");
   fendrel::SelectCaseTable(fendrel::CaseTableFromLocale());
+  fendrel::InstallRegExprCaseFlip();
 
   if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
     std::fputs(kUsage, stdout);
@@ -48,6 +57,7 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + std::min(argc, 2), argv + argc);
   if (command == "replace") return fendrel::cli::ReplaceCommand(args);
   if (command == "scan") return fendrel::cli::ScanCommand(args);
+  if (command == "regex-dump") return fendrel::cli::RegexDumpCommand(args);
   std::fprintf(stderr, "fendrel-cli: %s\nTry 'fendrel-cli --help'.\n",
                command.empty() ? "missing command" : ("unknown command " + command).c_str());
   return fendrel::cli::kExitUsage;

@@ -1,0 +1,10 @@
+// Gives the regular-expression engine the case mapping of the program's code page: every new
+// TRegExpr flips a byte to its other case as the active case table has it.
+#pragma once
+
+namespace fendrel {
+
+// Call after the case table has been selected (and again if it changes).
+void InstallRegExprCaseFlip();
+
+}  // namespace fendrel

@@ -1,0 +1,134 @@
+// Fendrel's regular-expression engine: a pattern compiled into p-code (RegExprOpcodes.h) by a
+// two-pass compiler, with a search analysis that tells the matcher where a match can begin.
+//
+// Patterns and subjects are 8-bit strings that end at their first NUL byte. Errors are raised as
+// ERegExpr with a numbered message; compile errors carry the pattern position of the failure.
+#pragma once
+
+#include <array>
+#include <bitset>
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace fendrel {
+
+class ERegExpr : public std::runtime_error {
+ public:
+  ERegExpr(const std::string& message, int32_t errorNumber, int32_t errorOffset)
+      : std::runtime_error(message), ErrorNumber(errorNumber), ErrorOffset(errorOffset) {}
+
+  int32_t ErrorNumber;
+  // The pattern position (0-based) of a compile error; 0 for other errors.
+  int32_t ErrorOffset;
+};
+
+// Modifier bits; ModifierFlag indices 1-6 stand for them in this order.
+enum : uint32_t {
+  kModI = 1,   // case-insensitive literals, classes and back-references
+  kModR = 2,   // Cyrillic range extension inside classes
+  kModS = 4,   // '.' matches line breaks too
+  kModG = 8,   // repetitions greedy; off makes every one non-greedy
+  kModM = 16,  // ^ and $ also match at line breaks
+  kModX = 32,  // extended syntax: blanks ignored, '#' comments
+};
+
+// A byte's case counterpart: the other case of a letter, the byte itself otherwise.
+using TCaseFlipTable = std::array<unsigned char, 256>;
+using TCharSet = std::bitset<256>;
+
+class TRegExpr {
+ public:
+  TRegExpr();
+  virtual ~TRegExpr();
+  TRegExpr(const TRegExpr&) = delete;
+  TRegExpr& operator=(const TRegExpr&) = delete;
+
+  // The case flip new objects start with. Letters A-Z/a-z until the program installs the table
+  // of its code page.
+  static void SetDefaultCaseFlip(const TCaseFlipTable& table);
+  static TCaseFlipTable DefaultCaseFlip();
+
+  const std::string& Expression() const { return FExpression; }
+  // A different pattern (or any pattern while nothing is compiled) discards the program; the
+  // pattern is compiled by the next search, or by Compile().
+  void SetExpression(std::string_view pattern);
+
+  uint32_t Modifiers = 0;
+  bool ModifierFlag(int index) const;
+  void SetModifierFlag(int index, bool on);
+  // Applies modifier letters as a "(?...)" group does: i r s g m x (either case) switch on,
+  // after '-' off. Raises 127 for any other character.
+  void SetModifierStr(std::string_view letters);
+
+  std::string BlankChars;      // the characters of \s
+  std::string WordLetters;     // the characters of \w and word boundaries
+  std::string LineBreakChars;  // the characters that end a line
+  TCaseFlipTable CaseFlip;
+
+  // Two different characters that together make one line break (CR LF), or none.
+  std::string LinePairedSeparator() const;
+  void SetLinePairedSeparator(std::string_view pair);
+
+  // Compiles the stored pattern now unless the program is current; raises compile errors and
+  // 1003 without a pattern.
+  void Compile();
+  bool Compiled() const { return FCompiled; }
+  // The p-code of the last successful compile (empty when there is none).
+  std::string_view Program() const {
+    return {reinterpret_cast<const char*>(FProgram.get()), FProgram ? FProgramSize : 0u};
+  }
+  uint32_t ProgramModifiers() const { return FProgramModifiers; }
+
+  // What the search analysis found (see RegExprAnalysis.cpp).
+  unsigned char AnchorChar() const { return FAnchorChar; }
+  bool AnchoredAtStart() const { return FAnchoredAtStart; }
+  std::string_view RequiredText() const {
+    return FRequiredText ? std::string_view(FRequiredText, FRequiredLen) : std::string_view();
+  }
+  const TCharSet& FirstChars() const { return FFirstChars; }
+
+  // While a compile runs: the parse cursor's distance from the pattern start; otherwise 0.
+  int32_t CompileErrorOffset() const;
+  int32_t LastErrorCode() const { return FLastErrorCode; }
+
+  // Raises ERegExpr for `code` (a derived class may report differently, but must not return).
+  virtual void RaiseError(int32_t code);
+  virtual std::string ErrorText(int32_t code) const;
+
+ private:
+  friend class TRegExprCompiler;
+  friend class TRegExprAnalysis;
+
+  // RaiseError for the engine's own use: never returns, whatever a derived class does.
+  [[noreturn]] void Fail(int32_t code);
+  void DiscardProgram();
+  void CompileText(const char* pattern);
+
+  // Search analysis results.
+  unsigned char FAnchorChar = 0;
+  bool FAnchoredAtStart = false;
+  const char* FRequiredText = nullptr;  // points into the p-code
+  int32_t FRequiredLen = 0;
+  TCharSet FFirstChars;
+
+  // Compiler state, valid only while a compile runs.
+  const char* FParseCursor = nullptr;
+  const char* FPatternStart = nullptr;  // null outside a compile
+  uint32_t FParseModifiers = 0;
+
+  bool FCompiled = false;
+  std::unique_ptr<uint8_t[]> FProgram;
+  uint32_t FProgramSize = 0;
+  std::string FExpression;
+  int32_t FLastErrorCode = 0;
+  uint32_t FProgramModifiers = 0;
+
+  bool FPairSet = false;
+  unsigned char FPairHead = 0;
+  unsigned char FPairTail = 0;
+};
+
+}  // namespace fendrel

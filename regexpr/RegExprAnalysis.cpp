@@ -1,0 +1,146 @@
+// The search analysis (see RegExprAnalysis.h).
+#include "RegExprAnalysis.h"
+
+#include <cstring>
+
+#include "RegExprCompiler.h"
+#include "RegExprOpcodes.h"
+
+namespace fendrel {
+
+void TRegExprAnalysis::Analyse(const uint8_t* program, int topFlags) {
+  FProgram = program;
+  FWalked.assign(R.FProgramSize, false);
+  R.FFirstChars.reset();
+  FirstCharWalk(program + 1);
+
+  R.FAnchorChar = 0;
+  R.FAnchoredAtStart = false;
+  R.FRequiredText = nullptr;
+  R.FRequiredLen = 0;
+  const uint8_t* first = program + 1;  // the top level's first alternative
+  const uint8_t* after = NodeNext(first);
+  if (after == nullptr || NodeOp(after) != opEnd) return;  // more than one alternative
+
+  const uint8_t* scan = NodeOperand(first);
+  if (NodeOp(scan) == opLiteral)
+    R.FAnchorChar = NodeOperand(scan)[0];
+  else if (NodeOp(scan) == opTextStart)
+    R.FAnchoredAtStart = true;
+
+  // A pattern that starts with a repetition gets few anchors; a literal that every match holds
+  // lets the search skip subjects without it.
+  if ((topFlags & kFlagStarStart) == 0) return;
+  for (; scan != nullptr; scan = NodeNext(scan)) {
+    if (NodeOp(scan) != opLiteral) continue;
+    const auto* text = reinterpret_cast<const char*>(NodeOperand(scan));
+    const auto length = static_cast<int32_t>(std::strlen(text));
+    if (length >= R.FRequiredLen) {
+      R.FRequiredText = text;
+      R.FRequiredLen = length;
+    }
+  }
+}
+
+void TRegExprAnalysis::FirstCharWalk(const uint8_t* node) {
+  TCharSet& first = R.FFirstChars;
+  for (; node != nullptr; node = NodeNext(node)) {
+    const std::size_t offset = static_cast<std::size_t>(node - FProgram);
+    if (FWalked[offset]) return;
+    FWalked[offset] = true;
+    const TREOp op = NodeOp(node);
+    const uint8_t* operand = NodeOperand(node);
+    switch (op) {
+      case opEnd:
+      case opAnyChar:
+      case opAnyButBreak:
+      case opBackRef:
+      case opBackRefCI:
+        first.set();
+        return;
+      case opTextEnd:
+      case opLineEnd:
+        first.set(0);
+        if (op == opLineEnd || (R.Modifiers & kModM) != 0) {
+          for (char c : R.LineBreakChars)
+            first.set(static_cast<unsigned char>(c));
+        }
+        return;
+      case opLiteral:
+        first.set(operand[0]);
+        return;
+      case opLiteralCI:
+        first.set(operand[0]);
+        first.set(R.CaseFlip[operand[0]]);
+        return;
+      case opDigit:
+      case opNonDigit:
+        for (int c = 0; c < 256; ++c) {
+          if ((c >= '0' && c <= '9') == (op == opDigit)) first.set(c);
+        }
+        return;
+      case opTinySet:
+        for (int i = 0; i < kRETinySetBytes; ++i)
+          first.set(operand[i]);
+        return;
+      case opTinyNotSet:
+        for (int c = 0; c < 256; ++c) {
+          if (c != operand[0] && c != operand[1] && c != operand[2]) first.set(c);
+        }
+        return;
+      case opFullSet:
+        for (int c = 0; c < 256; ++c) {
+          if ((operand[c / 8] >> (c % 8)) & 1) first.set(c);
+        }
+        return;
+      case opBranch: {
+        const uint8_t* next = NodeNext(node);
+        if (next == nullptr || NodeOp(next) != opBranch) {
+          FirstCharWalk(operand);  // a single alternative: its chain is the way on
+          return;
+        }
+        for (const uint8_t* branch = node; branch != nullptr && NodeOp(branch) == opBranch;
+             branch = NodeNext(branch))
+          FirstCharWalk(NodeOperand(branch));
+        return;
+      }
+      case opStar:
+      case opStarLazy:
+        FirstCharWalk(operand);
+        continue;
+      case opPlus:
+      case opPlusLazy:
+        FirstCharWalk(operand);
+        return;
+      case opRepeat:
+      case opRepeatLazy:
+        FirstCharWalk(operand + 2 * kRENumberSize);
+        if (ReadInt32(operand) > 0) return;
+        continue;
+      case opLoop:
+      case opLoopLazy:
+        FirstCharWalk(node + ReadInt32(operand + 2 * kRENumberSize));
+        if (ReadInt32(operand) == 0) FirstCharWalk(NodeNext(node));
+        return;
+      case opLoopEntry:
+        FirstCharWalk(NodeNext(node));
+        return;
+      case opTextStart:
+      case opBack:
+      case opNothing:
+      case opComment:
+      case opLineStart:
+      case opWordBound:
+      case opNotWordBound:
+        continue;
+      default:
+        if (op >= opOpenFirst && op <= opCloseLast && op != opCloseFirst - 1) {
+          FirstCharWalk(NodeNext(node));
+          return;
+        }
+        R.Fail(1001);
+    }
+  }
+}
+
+}  // namespace fendrel

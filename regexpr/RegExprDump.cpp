@@ -1,0 +1,141 @@
+// The program listing (see RegExprDump.h).
+#include "RegExprDump.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "RegExprOpcodes.h"
+
+namespace fendrel {
+namespace {
+
+std::string Hex(unsigned value) {
+  char text[3];
+  std::snprintf(text, sizeof text, "%02X", value & 0xFF);
+  return text;
+}
+
+std::string QuotedText(const uint8_t* text, std::size_t length) {
+  std::string quoted = "\"";
+  for (std::size_t i = 0; i < length; ++i) {
+    const uint8_t c = text[i];
+    if (c < 32 || c > 126 || c == '"' || c == '\\')
+      quoted += "\\x" + Hex(c);
+    else
+      quoted += static_cast<char>(c);
+  }
+  return quoted + "\"";
+}
+
+}  // namespace
+
+const char* OpName(TREOp op) {
+  static const char* const kNames[] = {
+      "opEnd",         "opTextStart", "opTextEnd",      "opAnyChar",  nullptr,       nullptr,
+      "opBranch",      "opBack",      "opLiteral",      "opNothing",  "opStar",      "opPlus",
+      "opDigit",       "opNonDigit",  nullptr,          nullptr,      nullptr,       nullptr,
+      "opRepeat",      "opComment",   "opLiteralCI",    nullptr,      nullptr,       "opLoopEntry",
+      "opLoop",        "opTinySet",   "opTinyNotSet",   "opFullSet",  "opBackRef",   "opBackRefCI",
+      "opStarLazy",    "opPlusLazy",  "opRepeatLazy",   "opLoopLazy", "opLineStart", "opLineEnd",
+      "opAnyButBreak", "opWordBound", "opNotWordBound",
+  };
+  if (op < std::size(kNames)) return kNames[op];
+  static const char* const kGroups[] = {
+      "opOpen1",   "opOpen2",   "opOpen3",   "opOpen4",   "opOpen5",   "opOpen6",
+      "opOpen7",   "opOpen8",   "opOpen9",   "opOpen10",  "opOpen11",  "opOpen12",
+      "opOpen13",  "opOpen14",  nullptr,     "opClose1",  "opClose2",  "opClose3",
+      "opClose4",  "opClose5",  "opClose6",  "opClose7",  "opClose8",  "opClose9",
+      "opClose10", "opClose11", "opClose12", "opClose13", "opClose14",
+  };
+  if (op >= opOpenFirst && op <= opCloseLast) return kGroups[op - opOpenFirst];
+  return nullptr;
+}
+
+std::string CharSetText(const TCharSet& set) {
+  std::string text;
+  for (int c = 0; c < 256;) {
+    if (!set[c]) {
+      ++c;
+      continue;
+    }
+    int last = c;
+    while (last + 1 < 256 && set[last + 1])
+      ++last;
+    if (!text.empty()) text += ' ';
+    if (last - c >= 2) {
+      text += Hex(c) + "-" + Hex(last);
+    } else {
+      for (int m = c; m <= last; ++m)
+        text += (m > c ? " " : "") + Hex(m);
+    }
+    c = last + 1;
+  }
+  return text.empty() ? "-" : text;
+}
+
+std::string DumpProgram(std::string_view programText) {
+  const auto* program = reinterpret_cast<const uint8_t*>(programText.data());
+  const std::size_t size = programText.size();
+  std::string dump;
+  // Nodes lie back to back, a repetition's operand node right behind its counts, so one pass
+  // over the bytes visits every node in order.
+  std::size_t at = 1;
+  while (at + kREHeaderSize <= size) {
+    const uint8_t* node = program + at;
+    const TREOp op = NodeOp(node);
+    const char* name = OpName(op);
+    const int32_t next = ReadInt32(node + 1);
+    dump += std::to_string(at) + " " + (name ? name : ("op?" + std::to_string(op))) + " next " +
+            (next == 0 ? "-" : std::to_string(static_cast<int64_t>(at) + next));
+    const uint8_t* operand = NodeOperand(node);
+    std::size_t length = kREHeaderSize;
+    switch (op) {
+      case opLiteral:
+      case opLiteralCI: {
+        const std::size_t text =
+            strnlen(reinterpret_cast<const char*>(operand), size - at - kREHeaderSize);
+        dump += " " + QuotedText(operand, text);
+        length += text + 1;
+        break;
+      }
+      case opRepeat:
+      case opRepeatLazy:
+        dump += " min " + std::to_string(ReadInt32(operand)) + " max " +
+                std::to_string(ReadInt32(operand + kRENumberSize));
+        length += 2 * kRENumberSize;
+        break;
+      case opLoop:
+      case opLoopLazy:
+        dump += " min " + std::to_string(ReadInt32(operand)) + " max " +
+                std::to_string(ReadInt32(operand + kRENumberSize)) + " body " +
+                std::to_string(static_cast<int64_t>(at) + ReadInt32(operand + 2 * kRENumberSize));
+        length += 3 * kRENumberSize;
+        break;
+      case opTinySet:
+      case opTinyNotSet:
+        dump += " " + Hex(operand[0]) + " " + Hex(operand[1]) + " " + Hex(operand[2]);
+        length += kRETinySetBytes;
+        break;
+      case opFullSet: {
+        TCharSet set;
+        for (int c = 0; c < 256; ++c)
+          set[c] = (operand[c / 8] >> (c % 8)) & 1;
+        dump += " " + CharSetText(set);
+        length += kRESetBytes;
+        break;
+      }
+      case opBackRef:
+      case opBackRefCI:
+        dump += " group " + std::to_string(operand[0]);
+        length += 1;
+        break;
+      default:
+        break;
+    }
+    dump += '\n';
+    at += length;
+  }
+  return dump;
+}
+
+}  // namespace fendrel

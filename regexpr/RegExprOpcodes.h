@@ -1,0 +1,100 @@
+// The p-code of a compiled pattern: a flat byte program of linked nodes.
+//
+// Byte 0 is the magic byte 216; the first node starts at byte 1. Every node begins with a
+// 5-byte header: the opcode (1 byte) and the offset of the next node (signed 32-bit,
+// little-endian, counted from the node's first byte; 0 = no next node). The operand, if any,
+// follows the header; multi-byte operand values are little-endian signed 32-bit integers.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+
+namespace fendrel {
+
+using TREOp = uint8_t;
+
+constexpr uint8_t kREMagic = 216;
+constexpr int kREHeaderSize = 5;             // opcode + next offset
+constexpr int kRENumberSize = 4;             // one operand integer
+constexpr int kRESetBytes = 32;              // bitmap of a full set
+constexpr int kRETinySetBytes = 3;           // members of a tiny set
+constexpr int kREGroupCount = 15;            // group 0 (the whole match) and groups 1-14
+constexpr int kRELoopMax = 10;               // complex loops active at once
+constexpr int32_t kREInfinity = 0x7FFFFFFE;  // the maximum of an open repetition
+
+// Opcodes; the codes not listed (4, 5, 14-17, 21, 22, 39, 54) are never produced.
+enum : TREOp {
+  opEnd = 0,            // end of the whole expression
+  opTextStart = 1,      // start of the subject: ^ without multi-line, \A
+  opTextEnd = 2,        // end of the subject: $ without multi-line, \Z
+  opAnyChar = 3,        // any character: . with s on
+  opBranch = 6,         // one alternative; its chain starts behind the header
+  opBack = 7,           // the jump back of a branch-based * or +
+  opLiteral = 8,        // NUL-terminated text, exact
+  opNothing = 9,        // matches the empty text: empty alternative, loop exit
+  opStar = 10,          // greedy * of the simple node behind the header
+  opPlus = 11,          // greedy + of the simple node behind the header
+  opDigit = 12,         // \d
+  opNonDigit = 13,      // \D
+  opRepeat = 18,        // greedy {min,max}: min, max, then the simple node
+  opComment = 19,       // (?#...), (?modifiers), blanks and comments under x
+  opLiteralCI = 20,     // NUL-terminated text, letters in either case
+  opLoopEntry = 23,     // start of a complex loop; the body follows
+  opLoop = 24,          // greedy complex loop: min, max, body offset (negative)
+  opTinySet = 25,       // one of 3 bytes
+  opTinyNotSet = 26,    // none of 3 bytes
+  opFullSet = 27,       // 32-byte bitmap, bit c of byte c/8, least significant bit first
+  opBackRef = 28,       // \1..\9: group number byte
+  opBackRefCI = 29,     // \1..\9 with i on
+  opStarLazy = 30,      // non-greedy *
+  opPlusLazy = 31,      // non-greedy +
+  opRepeatLazy = 32,    // non-greedy {min,max} and ??
+  opLoopLazy = 33,      // non-greedy complex loop
+  opLineStart = 34,     // ^ under multi-line
+  opLineEnd = 35,       // $ under multi-line
+  opAnyButBreak = 36,   // . with s off
+  opWordBound = 37,     // \b
+  opNotWordBound = 38,  // \B
+  opOpenFirst = 40,     // opening parenthesis of group n: 39 + n, n = 1..14
+  opOpenLast = 53,
+  opCloseFirst = 55,  // closing parenthesis of group n: 54 + n
+  opCloseLast = 68,
+};
+
+constexpr TREOp OpOpen(int group) {
+  return static_cast<TREOp>(opOpenFirst - 1 + group);
+}
+constexpr TREOp OpClose(int group) {
+  return static_cast<TREOp>(opCloseFirst - 1 + group);
+}
+
+// The name of an opcode for dumps, or nullptr for a code that is never produced.
+const char* OpName(TREOp op);
+
+inline int32_t ReadInt32(const uint8_t* at) {
+  uint32_t value = static_cast<uint32_t>(at[0]) | static_cast<uint32_t>(at[1]) << 8 |
+                   static_cast<uint32_t>(at[2]) << 16 | static_cast<uint32_t>(at[3]) << 24;
+  return static_cast<int32_t>(value);
+}
+
+inline void WriteInt32(uint8_t* at, int32_t value) {
+  const auto bits = static_cast<uint32_t>(value);
+  at[0] = static_cast<uint8_t>(bits);
+  at[1] = static_cast<uint8_t>(bits >> 8);
+  at[2] = static_cast<uint8_t>(bits >> 16);
+  at[3] = static_cast<uint8_t>(bits >> 24);
+}
+
+inline TREOp NodeOp(const uint8_t* node) {
+  return node[0];
+}
+inline const uint8_t* NodeOperand(const uint8_t* node) {
+  return node + kREHeaderSize;
+}
+// The next node, or nullptr at the end of a chain.
+inline const uint8_t* NodeNext(const uint8_t* node) {
+  const int32_t offset = ReadInt32(node + 1);
+  return offset == 0 ? nullptr : node + offset;
+}
+
+}  // namespace fendrel
