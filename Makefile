@@ -2,7 +2,7 @@
 BUILD   := build
 JOBS    ?= $(shell nproc)
 CONFIG  = cmake -S . -G Ninja -Wno-dev
-.PHONY: run test asan tsan bench deps format release debug
+.PHONY: run test asan tsan bench fuzz deps format release debug
 
 deps:
 	@scripts/install-deps
@@ -36,6 +36,18 @@ tsan: deps
 bench: release
 	@scripts/install-deps bench
 	@bench/run-all $(BUILD)/release
+
+# Fuzzes the pattern compiler for FUZZ_SECONDS (default 60) with clang's libFuzzer under
+# AddressSanitizer and UndefinedBehaviorSanitizer; the corpus grows in build/fuzz-corpus.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@scripts/install-deps fuzz
+	@CC=clang CXX=clang++ $(CONFIG) -B $(BUILD)/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DFENDREL_FUZZ=ON -DFENDREL_SANITIZE=address,undefined >/dev/null
+	@cmake --build $(BUILD)/fuzz --target regex_compile_fuzz -j $(JOBS)
+	@mkdir -p $(BUILD)/fuzz-corpus
+	$(BUILD)/fuzz/fuzz/regex_compile_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=256 \
+	  -print_final_stats=1 $(BUILD)/fuzz-corpus
 
 format:
 	@git ls-files '*.h' '*.cpp' | xargs clang-format -i
