@@ -58,15 +58,42 @@ ensure_data() {
   echo "$key" >"$dir/.key"
 }
 
-# hf NAME HYPERFINE-ARGS...: runs hyperfine, keeping its JSON and Markdown under NAME.
-hf() {
-  local name=$1
-  shift
-  hyperfine --style basic --export-json "$RESULTS/$name.json" \
-    --export-markdown "$RESULTS/$name.md" "$@"
+# compare NAME RUNS PREPARE LABEL COMMAND [LABEL COMMAND]...: times the commands in RUNS rounds,
+# each round one hyperfine run of every command, the order turned by one place each round.
+# The file benchmarks drift (page cache reclaimed, inodes freed by the previous run), so running
+# all of one command's runs before the next command's would favour whichever came first. The
+# first round is preceded by one warm-up run of each command. PREPARE (may be empty) runs
+# before every run. The rounds are merged into NAME.json (times, median, mean, min, max).
+compare() {
+  local name=$1 runs=$2 prepare=$3 round i k
+  shift 3
+  local -a pairs=("$@") args
+  local count=$((${#pairs[@]} / 2))
+  for ((round = 0; round < runs; round++)); do
+    args=(--style none --runs 1 --export-json "$RESULTS/$name.round$round.json")
+    [ "$round" = 0 ] && args+=(--warmup 1)
+    [ -n "$prepare" ] && args+=(--prepare "$prepare")
+    for ((i = 0; i < count; i++)); do
+      k=$(((i + round) % count))
+      args+=(-n "${pairs[2 * k]}" "${pairs[2 * k + 1]}")
+    done
+    hyperfine "${args[@]}" >/dev/null
+  done
+  jq -s '{results: [map(.results[]) | group_by(.command)[] | (map(.times[]) | sort) as $t |
+      {command: .[0].command, times: $t, min: $t[0], max: $t[-1], mean: ($t | add / length),
+       median: (if ($t | length) % 2 == 1 then $t[($t | length - 1) / 2]
+                else ($t[($t | length) / 2 - 1] + $t[($t | length) / 2]) / 2 end)}]}' \
+    "$RESULTS/$name".round*.json >"$RESULTS/$name.json"
+  rm -f "$RESULTS/$name".round*.json
+  for ((i = 0; i < count; i++)); do
+    jq -r --arg n "${pairs[2 * i]}" '.results[] | select(.command == $n) |
+      "  \(.command | . + " " * (20 - length)) median \(.median * 1000 | round) ms" +
+      "   min \(.min * 1000 | round) ms   max \(.max * 1000 | round) ms   (\(.times | length) runs)"' \
+      "$RESULTS/$name.json"
+  done
 }
 
-# median NAME COMMAND-NAME: the median time in seconds of one command of a hyperfine result.
+# median NAME LABEL: the median time in seconds of one command of a compare.
 median() {
   jq -r --arg n "$2" '.results[] | select(.command == $n) | .median' "$RESULTS/$1.json"
 }
