@@ -63,7 +63,8 @@ ensure_data() {
 # The file benchmarks drift (page cache reclaimed, inodes freed by the previous run), so running
 # all of one command's runs before the next command's would favour whichever came first. The
 # first round is preceded by one warm-up run of each command. PREPARE (may be empty) runs
-# before every run. The rounds are merged into NAME.json (times, median, mean, min, max).
+# before every run. The rounds are merged into NAME.json (times, median, mean, min, max, and
+# the medians of user and system CPU time).
 compare() {
   local name=$1 runs=$2 prepare=$3 round i k
   shift 3
@@ -79,23 +80,27 @@ compare() {
     done
     hyperfine "${args[@]}" >/dev/null
   done
-  jq -s '{results: [map(.results[]) | group_by(.command)[] | (map(.times[]) | sort) as $t |
+  jq -s 'def med: sort | if length % 2 == 1 then .[(length - 1) / 2]
+                          else (.[length / 2 - 1] + .[length / 2]) / 2 end;
+    {results: [map(.results[]) | group_by(.command)[] | (map(.times[]) | sort) as $t |
       {command: .[0].command, times: $t, min: $t[0], max: $t[-1], mean: ($t | add / length),
-       median: (if ($t | length) % 2 == 1 then $t[($t | length - 1) / 2]
-                else ($t[($t | length) / 2 - 1] + $t[($t | length) / 2]) / 2 end)}]}' \
+       median: ($t | med), user: (map(.user) | med), system: (map(.system) | med)}]}' \
     "$RESULTS/$name".round*.json >"$RESULTS/$name.json"
   rm -f "$RESULTS/$name".round*.json
   for ((i = 0; i < count; i++)); do
     jq -r --arg n "${pairs[2 * i]}" '.results[] | select(.command == $n) |
       "  \(.command | . + " " * (20 - length)) median \(.median * 1000 | round) ms" +
-      "   min \(.min * 1000 | round) ms   max \(.max * 1000 | round) ms   (\(.times | length) runs)"' \
+      "   min \(.min * 1000 | round) ms   max \(.max * 1000 | round) ms   (\(.times | length) runs)" +
+      "   CPU user \(.user * 1000 | round) ms, system \(.system * 1000 | round) ms"' \
       "$RESULTS/$name.json"
   done
 }
 
-# median NAME LABEL: the median time in seconds of one command of a compare.
+# median NAME LABEL [FIELD]: the median wall time (or FIELD: user, system) in seconds of one
+# command of a compare.
 median() {
-  jq -r --arg n "$2" '.results[] | select(.command == $n) | .median' "$RESULTS/$1.json"
+  jq -r --arg n "$2" --arg f "${3:-median}" '.results[] | select(.command == $n) | .[$f]' \
+    "$RESULTS/$1.json"
 }
 
 # Summary rows, tab-separated: goal, case, Fendrel's figure, the peer's, ratio, target, verdict.
