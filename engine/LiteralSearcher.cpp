@@ -49,28 +49,31 @@ const unsigned char* FindEither(const unsigned char* from, const unsigned char* 
 
 TLiteralSearcher::TLiteralSearcher(std::string needle, bool ignoreCase)
     : FNeedle(std::move(needle)), FIgnoreCase(ignoreCase) {
-  if (!FIgnoreCase) return;
-  FUpper = ActiveCaseMap().Upper;
-  for (char& c : FNeedle)
-    c = static_cast<char>(FUpper[static_cast<unsigned char>(c)]);
-
-  // Every byte whose upper case is the needle byte matches it; with the program's tables that
-  // is at most two bytes per needle byte.
+  if (FIgnoreCase) {
+    FUpper = ActiveCaseMap().Upper;
+    for (char& c : FNeedle)
+      c = static_cast<char>(FUpper[static_cast<unsigned char>(c)]);
+  }
+  // Both modes scan for the old string's rarest byte and compare the rest only there. Ignoring
+  // case, every byte whose upper case is the needle byte matches it; with the program's tables
+  // that is at most two bytes per needle byte.
   int best = 256;
   for (std::size_t i = 0; i < FNeedle.size(); ++i) {
-    unsigned char variants[2] = {0, 0};
-    int count = 0;
-    for (int c = 0; c < 256; ++c) {
-      if (FUpper[c] == static_cast<unsigned char>(FNeedle[i]) && count < 2)
-        variants[count++] = static_cast<unsigned char>(c);
+    const auto wanted = static_cast<unsigned char>(FNeedle[i]);
+    unsigned char variants[2] = {wanted, wanted};
+    if (FIgnoreCase) {
+      int count = 0;
+      for (int c = 0; c < 256 && count < 2; ++c) {
+        if (FUpper[c] == wanted) variants[count++] = static_cast<unsigned char>(c);
+      }
+      if (count == 1) variants[1] = variants[0];
     }
-    if (count == 0) continue;  // cannot happen: the upper-case byte maps to itself
-    const int score = std::max(Commonness(variants[0]), Commonness(variants[count - 1]));
+    const int score = std::max(Commonness(variants[0]), Commonness(variants[1]));
     if (score < best) {
       best = score;
       FAnchor = i;
       FAnchorA = variants[0];
-      FAnchorB = variants[count - 1];
+      FAnchorB = variants[1];
     }
   }
 }
@@ -85,13 +88,6 @@ bool TLiteralSearcher::EqualNoCase(const unsigned char* at) const {
 const char* TLiteralSearcher::Find(const char* from, const char* end) const {
   const std::size_t length = FNeedle.size();
   if (from >= end || static_cast<std::size_t>(end - from) < length) return nullptr;
-  if (FIgnoreCase) return FindNoCase(from, end);
-  if (length == 1) return static_cast<const char*>(std::memchr(from, FNeedle[0], end - from));
-  return static_cast<const char*>(memmem(from, end - from, FNeedle.data(), length));
-}
-
-const char* TLiteralSearcher::FindNoCase(const char* from, const char* end) const {
-  const std::size_t length = FNeedle.size();
   const auto* lastStart = reinterpret_cast<const unsigned char*>(end - length);
   const auto* scan = reinterpret_cast<const unsigned char*>(from) + FAnchor;
   const auto* scanEnd = lastStart + FAnchor + 1;
@@ -99,7 +95,8 @@ const char* TLiteralSearcher::FindNoCase(const char* from, const char* end) cons
     const unsigned char* hit = FindEither(scan, scanEnd, FAnchorA, FAnchorB);
     if (hit == nullptr) return nullptr;
     const unsigned char* start = hit - FAnchor;
-    if (EqualNoCase(start)) return reinterpret_cast<const char*>(start);
+    if (FIgnoreCase ? EqualNoCase(start) : std::memcmp(start, FNeedle.data(), length) == 0)
+      return reinterpret_cast<const char*>(start);
     scan = hit + 1;
   }
   return nullptr;

@@ -28,7 +28,6 @@ class TLiteralSearcher {
   const char* Find(const char* from, const char* end) const;
 
  private:
-  const char* FindNoCase(const char* from, const char* end) const;
   bool EqualNoCase(const unsigned char* at) const;
 
   std::string FNeedle;  // upper-cased when FIgnoreCase

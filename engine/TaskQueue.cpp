@@ -5,14 +5,14 @@ namespace fendrel {
 void TTaskQueue::Append(std::unique_ptr<TSnRTast> task) {
   std::lock_guard lock(FLock);
   FTasks.push_back(std::move(task));
-  FChanged.notify_all();
+  FWork.notify_all();
 }
 
 void TTaskQueue::AppendBatch(std::vector<std::unique_ptr<TSnRTast>> tasks) {
   std::lock_guard lock(FLock);
   for (auto& task : tasks)
     FTasks.push_back(std::move(task));
-  FChanged.notify_all();
+  FWork.notify_all();
 }
 
 std::size_t TTaskQueue::Count() const {
@@ -28,12 +28,12 @@ void TTaskQueue::Hold() {
 void TTaskQueue::Release() {
   std::lock_guard lock(FLock);
   if (FHolds > 0) --FHolds;
-  FChanged.notify_all();
+  FWork.notify_all();
 }
 
 const TSnRTast* TTaskQueue::WaitForHead(const std::function<bool()>& stopRequested) {
   std::unique_lock lock(FLock);
-  FChanged.wait(lock, [&] { return stopRequested() || (FHolds == 0 && !FTasks.empty()); });
+  FWork.wait(lock, [&] { return stopRequested() || (FHolds == 0 && !FTasks.empty()); });
   if (stopRequested()) return nullptr;
   return FTasks.front().get();
 }
@@ -50,19 +50,21 @@ void TTaskQueue::RemoveHead() {
     if (FTasks.empty()) return;
     head = std::move(FTasks.front());
     FTasks.pop_front();
-    FChanged.notify_all();
+    // Only an empty queue is news to the waiting owner; waking it per task costs a thread
+    // switch per file.
+    if (FTasks.empty()) FDrained.notify_all();
   }
   // `head` is destroyed here, outside the lock.
 }
 
 void TTaskQueue::Wake() {
   std::lock_guard lock(FLock);
-  FChanged.notify_all();
+  FWork.notify_all();
 }
 
 bool TTaskQueue::WaitUntilEmpty(std::chrono::milliseconds timeout) {
   std::unique_lock lock(FLock);
-  return FChanged.wait_for(lock, timeout, [this] { return FTasks.empty(); });
+  return FDrained.wait_for(lock, timeout, [this] { return FTasks.empty(); });
 }
 
 }  // namespace fendrel

@@ -43,7 +43,8 @@ class TTaskQueue {
 
  private:
   mutable std::mutex FLock;
-  std::condition_variable FChanged;              // guarded by FLock
+  std::condition_variable FWork;     // a task may be taken, or a stop is asked; guarded by FLock
+  std::condition_variable FDrained;  // the queue became empty; guarded by FLock
   std::deque<std::unique_ptr<TSnRTast>> FTasks;  // guarded by FLock
   int FHolds = 0;                                // guarded by FLock
 };

@@ -27,8 +27,11 @@ TTempFile::~TTempFile() {
 }
 
 bool TTempFile::Create() {
-  if (::unlink(FPath.c_str()) != 0 && errno != ENOENT) return false;
-  FFd = ::open(FPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  constexpr int kFlags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+  FFd = ::open(FPath.c_str(), kFlags, 0600);
+  // A file or link left under the name goes first; a link is removed, never followed.
+  if (FFd < 0 && errno == EEXIST && ::unlink(FPath.c_str()) == 0)
+    FFd = ::open(FPath.c_str(), kFlags, 0600);
   if (FFd < 0) return false;
   FCreated = true;
   FBuffer = std::make_unique<char[]>(kBufferSize);

@@ -497,6 +497,13 @@ uint8_t* TRegExprCompiler::ParseEscape(int& flags) {
                                  : opNotWordBound);
     default: {
       const unsigned char ch = UnquoteChar();
+      if (ch == 0) {
+        // NUL ends every subject, so \x00 matches nothing; a literal cannot hold it (its text
+        // would read as empty and match everywhere), a set without members can.
+        TClassBuilder builder(*this, false, false);
+        builder.Finish();
+        return builder.Node();
+      }
       node = EmitNode(ignoreCase ? opLiteralCI : opLiteral);
       EmitByte(ch);
       EmitByte(0);

@@ -88,7 +88,36 @@ std::string DumpProgram(std::string_view programText) {
     dump += std::to_string(at) + " " + (name ? name : ("op?" + std::to_string(op))) + " next " +
             (next == 0 ? "-" : std::to_string(static_cast<int64_t>(at) + next));
     const uint8_t* operand = NodeOperand(node);
+    const std::size_t room = size - at - kREHeaderSize;  // operand bytes left in the program
     std::size_t length = kREHeaderSize;
+    std::size_t need = 0;
+    switch (op) {
+      case opRepeat:
+      case opRepeatLazy:
+        need = 2 * kRENumberSize;
+        break;
+      case opLoop:
+      case opLoopLazy:
+        need = 3 * kRENumberSize;
+        break;
+      case opTinySet:
+      case opTinyNotSet:
+        need = kRETinySetBytes;
+        break;
+      case opFullSet:
+        need = kRESetBytes;
+        break;
+      case opBackRef:
+      case opBackRefCI:
+        need = 1;
+        break;
+      default:
+        break;
+    }
+    if (need > room) {
+      dump += " (truncated)\n";
+      break;
+    }
     switch (op) {
       case opLiteral:
       case opLiteralCI: {

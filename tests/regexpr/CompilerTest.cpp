@@ -213,6 +213,10 @@ TEST(RegExprCompiler, Goldens) {
       {"\\x{42}", "", Alone(L(2, "B"))}, {"\\x{0FF}", "", Alone(L(2, "\xFF"))},
       {"\\.", "", Alone(L(2, "."))}, {"\\\\", "", Alone(L(2, "\\"))},
       {"\\q", "", Alone(L(2, "q"))}, {"\\x41", "i", Alone(LCI(2, "A"))},
+      // NUL ends every subject: an escaped NUL is a set without members, never an empty
+      // literal that would match everywhere.
+      {"\\x00", "", Alone(Set(TinySet, 2, std::string(3, '\0')))},
+      {"a\\x{}*", "", {{Branch, 4}, L(2, "a"), {Star, 4}, Set(TinySet, kNil, std::string(3, '\0')), {End}}},
   };
   // clang-format on
   for (const TGolden& golden : cases)
