@@ -69,8 +69,13 @@ void TClassBuilder::AddRange(unsigned char first, unsigned char last) {
 
 void TClassBuilder::Finish() {
   FCompiler.Rewind(FOperand, FOperandSize);
+  if (FCompiler.Sizing()) {  // only the size counts in this pass
+    FCompiler.Rewind(FOperand,
+                     FOperandSize + (FCount > kRETinySetBytes ? kRESetBytes : kRETinySetBytes));
+    return;
+  }
   if (FCount > kRETinySetBytes) {
-    if (!FCompiler.Sizing()) FNode[0] = opFullSet;
+    FNode[0] = opFullSet;
     const TCharSet members = FNegated ? ~FSet : FSet;
     for (int byte = 0; byte < kRESetBytes; ++byte) {
       uint8_t bits = 0;
