@@ -47,6 +47,7 @@ TRegExpr::TRegExpr()
       WordLetters(kDefaultWordLetters),
       LineBreakChars(kDefaultLineBreakChars),
       CaseFlip(DefaultCaseFlip()) {
+  ClearGroups();
   SetLinePairedSeparator(kDefaultLinePair);
 }
 
@@ -54,6 +55,7 @@ TRegExpr::~TRegExpr() = default;
 
 void TRegExpr::DiscardProgram() {
   FProgram.reset();
+  FLoopTargets.clear();
   FProgramSize = 0;
   FCompiled = false;
   FRequiredText = nullptr;
@@ -223,6 +225,8 @@ std::string TRegExpr::ErrorText(int32_t code) const {
       return "TRegExpr(exec): ExecNext Without Exec[Pos]";
     case 1014:
       return "TRegExpr(exec): Loop Stack Exceeded";
+    case 1016:
+      return "TRegExpr(exec): Backtracking Limit Exceeded";
     case 1015:
       return "TRegExpr(exec): Loop Without LoopEntry !";
     default:

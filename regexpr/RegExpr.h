@@ -12,6 +12,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace fendrel {
 
@@ -72,6 +73,21 @@ class TRegExpr {
   std::string LinePairedSeparator() const;
   void SetLinePairedSeparator(std::string_view pair);
 
+  // The subject: stored up to its first NUL; storing it clears every group.
+  const std::string& InputString() const { return FInput; }
+  void SetInputString(std::string_view text);
+
+  // Stores `text` and searches it from its start.
+  bool Exec(std::string_view text);
+  // Searches the stored subject for the first match starting at or after the 1-based `offset`.
+  bool ExecPos(int32_t offset);
+  // Searches on behind the previous match (one further after an empty match).
+  bool ExecNext();
+  // 1-based position and length of group n of the last match; -1 when n is outside 0-14, no
+  // subject is stored, or the group did not take part.
+  int32_t MatchOffset(int n) const;
+  int32_t MatchLength(int n) const;
+
   // Compiles the stored pattern now unless the program is current; raises compile errors and
   // 1003 without a pattern.
   void Compile();
@@ -101,6 +117,11 @@ class TRegExpr {
  private:
   friend class TRegExprCompiler;
   friend class TRegExprAnalysis;
+  friend class TRegExprMatcher;
+
+  // The program check before every search: recompiles when needed, rebuilds the line-break set.
+  bool PrepareProgram();
+  void ClearGroups();
 
   // RaiseError for the engine's own use: never returns, whatever a derived class does.
   [[noreturn]] void Fail(int32_t code);
@@ -125,6 +146,15 @@ class TRegExpr {
   std::string FExpression;
   int32_t FLastErrorCode = 0;
   uint32_t FProgramModifiers = 0;
+
+  // Matching state. Group positions are offsets into FInput, -1 when unset.
+  std::string FInput;
+  bool FInputSet = false;
+  int64_t FMatchStarts[15];
+  int64_t FMatchEnds[15];
+  TCharSet FLineBreakSet;
+  // Where a loop may begin again: the nodes that a jump back of a repetition leads to.
+  std::vector<bool> FLoopTargets;
 
   bool FPairSet = false;
   unsigned char FPairHead = 0;

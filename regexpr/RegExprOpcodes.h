@@ -20,6 +20,7 @@ constexpr int kRESetBytes = 32;              // bitmap of a full set
 constexpr int kRETinySetBytes = 3;           // members of a tiny set
 constexpr int kREGroupCount = 15;            // group 0 (the whole match) and groups 1-14
 constexpr int kRELoopMax = 10;               // complex loops active at once
+constexpr int kRELoopMaxSlots = 11;          // loop counters are numbered from 1
 constexpr int32_t kREInfinity = 0x7FFFFFFE;  // the maximum of an open repetition
 
 // Opcodes; the codes not listed (4, 5, 14-17, 21, 22, 39, 54) are never produced.
@@ -95,6 +96,32 @@ inline const uint8_t* NodeOperand(const uint8_t* node) {
 inline const uint8_t* NodeNext(const uint8_t* node) {
   const int32_t offset = ReadInt32(node + 1);
   return offset == 0 ? nullptr : node + offset;
+}
+
+// The size of a node with its operand (a repetition's operand node not included).
+inline std::size_t NodeSize(const uint8_t* node) {
+  const uint8_t* operand = NodeOperand(node);
+  switch (NodeOp(node)) {
+    case opLiteral:
+    case opLiteralCI:
+      return kREHeaderSize + std::strlen(reinterpret_cast<const char*>(operand)) + 1;
+    case opRepeat:
+    case opRepeatLazy:
+      return kREHeaderSize + 2 * kRENumberSize;
+    case opLoop:
+    case opLoopLazy:
+      return kREHeaderSize + 3 * kRENumberSize;
+    case opTinySet:
+    case opTinyNotSet:
+      return kREHeaderSize + kRETinySetBytes;
+    case opFullSet:
+      return kREHeaderSize + kRESetBytes;
+    case opBackRef:
+    case opBackRefCI:
+      return kREHeaderSize + 1;
+    default:
+      return kREHeaderSize;
+  }
 }
 
 }  // namespace fendrel

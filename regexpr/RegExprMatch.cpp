@@ -1,0 +1,414 @@
+// The matcher (see RegExprMatch.h).
+#include "RegExprMatch.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace fendrel {
+
+namespace {
+
+constexpr int64_t kStarMaximum = 2147483647;
+
+bool IsDigit(unsigned char c) {
+  return c >= '0' && c <= '9';
+}
+
+}  // namespace
+
+TRegExprMatcher::TRegExprMatcher(TRegExpr& regExpr, int64_t& budget)
+    : R(regExpr),
+      FBudget(budget),
+      FProgram(regExpr.FProgram.get()),
+      FSubject(reinterpret_cast<const unsigned char*>(regExpr.FInput.c_str())),
+      FLength(static_cast<int64_t>(regExpr.FInput.size())),
+      FLoopTargetEntries(regExpr.FProgramSize, -1) {
+  std::fill(std::begin(FLoopCounters), std::end(FLoopCounters), 0);
+  std::fill(std::begin(FLoopIterationStarts), std::end(FLoopIterationStarts), -1);
+}
+
+void TRegExprMatcher::Spend() {
+  if (--FBudget < 0) R.Fail(1016);
+}
+
+bool TRegExprMatcher::MatchOne(const uint8_t* node, unsigned char c) const {
+  const uint8_t* operand = NodeOperand(node);
+  switch (NodeOp(node)) {
+    case opAnyChar:
+      return c != 0;
+    case opLiteral:
+      return c != 0 && c == operand[0];
+    case opLiteralCI:
+      return c != 0 && (c == operand[0] || c == R.CaseFlip[operand[0]]);
+    case opDigit:
+      return IsDigit(c);
+    case opNonDigit:
+      return c != 0 && !IsDigit(c);
+    case opTinySet:
+      return c != 0 && (c == operand[0] || c == operand[1] || c == operand[2]);
+    case opTinyNotSet:
+      return c != 0 && c != operand[0] && c != operand[1] && c != operand[2];
+    case opFullSet:
+      return c != 0 && ((operand[c / 8] >> (c % 8)) & 1) != 0;
+    default:
+      R.Fail(1000);
+  }
+}
+
+bool TRegExprMatcher::BackRefMatches(int group, bool ignoreCase, int64_t at,
+                                     int64_t& length) const {
+  if (group < 1 || group >= kREGroupCount) return false;
+  const int64_t start = R.FMatchStarts[group], end = R.FMatchEnds[group];
+  if (start < 0 || end < 0 || end < start) return false;
+  length = end - start;
+  if (at + length > FLength) return false;
+  for (int64_t k = 0; k < length; ++k) {
+    const unsigned char g = FSubject[start + k], c = FSubject[at + k];
+    if (c != g && !(ignoreCase && c == R.CaseFlip[g])) return false;
+  }
+  return true;
+}
+
+int64_t TRegExprMatcher::RegRepeat(const uint8_t* node, int64_t maximum, int64_t& step) {
+  step = 1;
+  const TREOp op = NodeOp(node);
+  if (op == opBackRef || op == opBackRefCI) {
+    const int group = NodeOperand(node)[0];
+    int64_t count = 0, length = 0;
+    while (count < maximum && BackRefMatches(group, op == opBackRefCI, FCursor, length)) {
+      ++count;
+      if (length == 0) break;  // an empty text repeats once; more would stand still
+      FCursor += length;
+    }
+    step = length;
+    return count;
+  }
+  const int64_t limit = std::min(maximum, FLength - FCursor);
+  int64_t count = 0;
+  if (op == opAnyChar) {
+    count = limit;
+  } else {
+    while (count < limit && MatchOne(node, FSubject[FCursor + count]))
+      ++count;
+  }
+  FCursor += count;
+  return count;
+}
+
+bool TRegExprMatcher::Attempt(int64_t start) {
+  FStack.clear();
+  FCursor = start;
+  FLoopDepth = 0;
+  const uint8_t* node = FProgram + 1;
+  auto push = [this](TUndo::TKind kind, int32_t index, int64_t value) {
+    TUndo undo{kind};
+    undo.Index = index;
+    undo.Value = value;
+    FStack.push_back(undo);
+  };
+
+  for (;;) {
+    // Forward: follow the program until it succeeds or fails.
+    bool failed = false;
+    while (!failed) {
+      if (node == nullptr) R.Fail(1002);
+      const std::size_t offset = static_cast<std::size_t>(node - FProgram);
+      if (R.FLoopTargets[offset]) {
+        push(TUndo::kTargetEntry, static_cast<int32_t>(offset), FLoopTargetEntries[offset]);
+        FLoopTargetEntries[offset] = FCursor;
+      }
+      const TREOp op = NodeOp(node);
+      const uint8_t* operand = NodeOperand(node);
+      const uint8_t* next = NodeNext(node);
+      const unsigned char c = FSubject[FCursor];
+      switch (op) {
+        case opEnd:
+          return true;
+        case opTextStart:
+          failed = FCursor != 0;
+          break;
+        case opTextEnd:
+          failed = c != 0;
+          break;
+        case opAnyChar:
+          failed = c == 0;
+          if (!failed) ++FCursor;
+          break;
+        case opAnyButBreak:
+          failed = c == 0 || R.FLineBreakSet[c] ||
+                   (c == R.FPairHead && FSubject[FCursor + 1] == R.FPairTail);
+          if (!failed) ++FCursor;
+          break;
+        case opLineStart: {
+          if (FCursor == 0) break;
+          const unsigned char p = FSubject[FCursor - 1];
+          if (p == R.FPairTail && FCursor >= 2 && FSubject[FCursor - 2] == R.FPairHead) break;
+          if (p == R.FPairHead && c == R.FPairTail) {
+            failed = true;
+            break;
+          }
+          failed = !R.FLineBreakSet[p];
+          break;
+        }
+        case opLineEnd:
+          if (c == 0) break;
+          if (c == R.FPairHead && FSubject[FCursor + 1] == R.FPairTail) break;
+          if (c == R.FPairTail && FCursor > 0 && FSubject[FCursor - 1] == R.FPairHead) {
+            failed = true;
+            break;
+          }
+          failed = !R.FLineBreakSet[c];
+          break;
+        case opLiteral:
+        case opLiteralCI: {
+          const bool ignoreCase = op == opLiteralCI;
+          int64_t k = 0;
+          for (; operand[k] != 0; ++k) {
+            const unsigned char s = FSubject[FCursor + k];
+            if (s == 0 || (s != operand[k] && !(ignoreCase && s == R.CaseFlip[operand[k]]))) {
+              failed = true;
+              break;
+            }
+          }
+          if (!failed) FCursor += k;
+          break;
+        }
+        case opDigit:
+        case opNonDigit:
+        case opTinySet:
+        case opTinyNotSet:
+        case opFullSet:
+          failed = !MatchOne(node, c);
+          if (!failed) ++FCursor;
+          break;
+        case opBackRef:
+        case opBackRefCI: {
+          int64_t length = 0;
+          failed = !BackRefMatches(operand[0], op == opBackRefCI, FCursor, length);
+          if (!failed) FCursor += length;
+          break;
+        }
+        case opWordBound:
+        case opNotWordBound: {
+          const auto isWord = [this](unsigned char ch) {
+            return ch != 0 && R.WordLetters.find(static_cast<char>(ch)) != std::string::npos;
+          };
+          const bool before = FCursor > 0 && isWord(FSubject[FCursor - 1]);
+          const bool after = isWord(c);
+          failed = (before != after) != (op == opWordBound);
+          break;
+        }
+        case opBranch:
+          if (next != nullptr && NodeOp(next) == opBranch) {
+            TUndo undo{TUndo::kAlternative};
+            undo.Node = next;
+            undo.Cursor = FCursor;
+            FStack.push_back(undo);
+          }
+          node = operand;
+          continue;
+        case opBack:
+          // An iteration that consumed nothing would only repeat itself: it ends the loop.
+          if (next != nullptr &&
+              FLoopTargetEntries[static_cast<std::size_t>(next - FProgram)] == FCursor) {
+            failed = true;
+            break;
+          }
+          break;
+        case opNothing:
+        case opComment:
+          break;
+        case opStar:
+        case opPlus:
+        case opRepeat:
+        case opStarLazy:
+        case opPlusLazy:
+        case opRepeatLazy: {
+          int64_t minimum = 0, maximum = kStarMaximum;
+          const uint8_t* repeated = operand;
+          if (op == opPlus || op == opPlusLazy) minimum = 1;
+          if (op == opRepeat || op == opRepeatLazy) {
+            minimum = ReadInt32(operand);
+            maximum = ReadInt32(operand + kRENumberSize);
+            repeated = operand + 2 * kRENumberSize;
+          }
+          const int32_t lookAhead =
+              next != nullptr && NodeOp(next) == opLiteral ? NodeOperand(next)[0] : -1;
+          const int64_t save = FCursor;
+          int64_t step = 1;
+          const int64_t count = RegRepeat(repeated, maximum, step);
+          const bool greedy = op == opStar || op == opPlus || op == opRepeat;
+          TUndo undo{greedy ? TUndo::kRepeatGreedy : TUndo::kRepeatLazy};
+          undo.Node = next;
+          undo.Cursor = save;
+          undo.Step = step;
+          undo.LookAhead = lookAhead;
+          // Greedy tries count, count-1 ... minimum; non-greedy minimum ... count.
+          undo.Value = greedy ? count + 1 : minimum - 1;
+          undo.Limit = greedy ? minimum : count;
+          if (count < minimum) {
+            failed = true;
+            break;
+          }
+          FStack.push_back(undo);
+          failed = true;  // the first count to try is taken from the record just pushed
+          break;
+        }
+        case opLoopEntry: {
+          const int32_t depth = FLoopDepth + 1;
+          if (depth > kRELoopMax) R.Fail(1014);
+          push(TUndo::kDepth, FLoopDepth, 0);
+          push(TUndo::kCounter, depth, FLoopCounters[depth]);
+          push(TUndo::kIterationStart, depth, FLoopIterationStarts[depth]);
+          FLoopDepth = depth;
+          FLoopCounters[depth] = 0;
+          FLoopIterationStarts[depth] = -1;
+          break;
+        }
+        case opLoop:
+        case opLoopLazy: {
+          const int32_t depth = FLoopDepth;
+          if (depth <= 0) R.Fail(1015);
+          const int32_t minimum = ReadInt32(operand);
+          const int32_t maximum = ReadInt32(operand + kRENumberSize);
+          const uint8_t* body = node + ReadInt32(operand + 2 * kRENumberSize);
+          int32_t count = FLoopCounters[depth];
+          // An iteration that consumed nothing would only repeat itself: the loop has run as
+          // often as it usefully can.
+          const bool stalled = count > 0 && FLoopIterationStarts[depth] == FCursor;
+          if (stalled && count < minimum) {
+            push(TUndo::kCounter, depth, count);
+            FLoopCounters[depth] = count = minimum;
+          }
+          auto iterate = [&] {
+            push(TUndo::kCounter, depth, count);
+            push(TUndo::kIterationStart, depth, FLoopIterationStarts[depth]);
+            FLoopCounters[depth] = count + 1;
+            FLoopIterationStarts[depth] = FCursor;
+            node = body;
+          };
+          if (count < minimum) {
+            iterate();
+            continue;
+          }
+          TUndo undo{op == opLoop ? TUndo::kLoopExit : TUndo::kLoopMore};
+          undo.Node = node;
+          undo.Cursor = FCursor;
+          undo.Index = depth;
+          undo.Value = count;
+          const bool more = count < maximum && !stalled;
+          if (op == opLoop && more) {
+            FStack.push_back(undo);
+            iterate();
+            continue;
+          }
+          if (op == opLoopLazy && more) FStack.push_back(undo);
+          // Leave the loop and go on with what follows it.
+          push(TUndo::kDepth, depth, 0);
+          FLoopDepth = depth - 1;
+          break;
+        }
+        default:
+          if (op >= opOpenFirst && op <= opOpenLast) {
+            const int group = op - opOpenFirst + 1;
+            push(TUndo::kGroupStart, group, R.FMatchStarts[group]);
+            R.FMatchStarts[group] = FCursor;
+            break;
+          }
+          if (op >= opCloseFirst && op <= opCloseLast) {
+            const int group = op - opCloseFirst + 1;
+            push(TUndo::kGroupEnd, group, R.FMatchEnds[group]);
+            R.FMatchEnds[group] = FCursor;
+            break;
+          }
+          R.Fail(1001);
+      }
+      if (!failed) node = next;
+    }
+
+    // Backward: undo changes until an open choice gives a way forward.
+    bool resumed = false;
+    while (!resumed) {
+      if (FStack.empty()) return false;
+      Spend();
+      TUndo& undo = FStack.back();
+      switch (undo.Kind) {
+        case TUndo::kAlternative:
+          FCursor = undo.Cursor;
+          node = undo.Node;
+          FStack.pop_back();
+          resumed = true;
+          break;
+        case TUndo::kGroupStart:
+          R.FMatchStarts[undo.Index] = undo.Value;
+          FStack.pop_back();
+          break;
+        case TUndo::kGroupEnd:
+          R.FMatchEnds[undo.Index] = undo.Value;
+          FStack.pop_back();
+          break;
+        case TUndo::kCounter:
+          FLoopCounters[undo.Index] = static_cast<int32_t>(undo.Value);
+          FStack.pop_back();
+          break;
+        case TUndo::kIterationStart:
+          FLoopIterationStarts[undo.Index] = undo.Value;
+          FStack.pop_back();
+          break;
+        case TUndo::kDepth:
+          FLoopDepth = undo.Index;
+          FStack.pop_back();
+          break;
+        case TUndo::kTargetEntry:
+          FLoopTargetEntries[static_cast<std::size_t>(undo.Index)] = undo.Value;
+          FStack.pop_back();
+          break;
+        case TUndo::kRepeatGreedy:
+        case TUndo::kRepeatLazy: {
+          const bool greedy = undo.Kind == TUndo::kRepeatGreedy;
+          while (!resumed) {
+            undo.Value += greedy ? -1 : 1;
+            if (greedy ? undo.Value < undo.Limit : undo.Value > undo.Limit) break;
+            FCursor = undo.Cursor + undo.Value * undo.Step;
+            if (undo.LookAhead < 0 || FSubject[FCursor] == undo.LookAhead) {
+              node = undo.Node;
+              resumed = true;
+            }
+          }
+          if (!resumed) FStack.pop_back();
+          break;
+        }
+        case TUndo::kLoopExit: {
+          // The iteration failed: restore the loop as it was and go on behind it.
+          const TUndo exit = undo;
+          FStack.pop_back();
+          FCursor = exit.Cursor;
+          FLoopCounters[exit.Index] = static_cast<int32_t>(exit.Value);
+          FLoopDepth = exit.Index;
+          push(TUndo::kDepth, exit.Index, 0);
+          FLoopDepth = exit.Index - 1;
+          node = NodeNext(exit.Node);
+          resumed = true;
+          break;
+        }
+        case TUndo::kLoopMore: {
+          // What follows the loop failed: run one more iteration instead.
+          const TUndo more = undo;
+          FStack.pop_back();
+          FCursor = more.Cursor;
+          FLoopDepth = more.Index;
+          const int32_t depth = more.Index;
+          push(TUndo::kCounter, depth, more.Value);
+          push(TUndo::kIterationStart, depth, FLoopIterationStarts[depth]);
+          FLoopCounters[depth] = static_cast<int32_t>(more.Value) + 1;
+          FLoopIterationStarts[depth] = FCursor;
+          node = more.Node + ReadInt32(NodeOperand(more.Node) + 2 * kRENumberSize);
+          resumed = true;
+          break;
+        }
+      }
+    }
+  }
+}
+
+}  // namespace fendrel

@@ -1,0 +1,74 @@
+// The matcher: runs a compiled program over the subject from one start position.
+//
+// Matching is leftmost-first backtracking, but it never recurses: every choice still open and
+// every change of the match state is recorded on an explicit stack on the heap, and a failure
+// pops that stack, undoing changes until it reaches an open choice. So no subject is too long
+// for the machine's stack, and a budget of backtracking steps, linear in the subject's length,
+// stops a pattern that would otherwise backtrack for ever.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "RegExpr.h"
+#include "RegExprOpcodes.h"
+
+namespace fendrel {
+
+class TRegExprMatcher {
+ public:
+  // `budget` is shared by every attempt of one search.
+  TRegExprMatcher(TRegExpr& regExpr, int64_t& budget);
+
+  // Tries to match the program at subject offset `start`; on success the match ends at
+  // MatchEnd() and the groups hold the match.
+  bool Attempt(int64_t start);
+  int64_t MatchEnd() const { return FCursor; }
+
+ private:
+  // One record of the backtracking stack: an open choice, or a change to undo on the way back.
+  struct TUndo {
+    enum TKind : uint8_t {
+      kAlternative,     // resume at Node with the cursor at Cursor
+      kGroupStart,      // put MatchStarts[Index] back to Value
+      kGroupEnd,        // put MatchEnds[Index] back to Value
+      kCounter,         // put LoopCounters[Index] back to Value
+      kIterationStart,  // put the iteration start of loop Index back to Value
+      kDepth,           // put LoopDepth back to Index
+      kTargetEntry,     // put the entry position of loop target Index back to Value
+      kRepeatGreedy,    // compact repetition: try one repetition fewer
+      kRepeatLazy,      // compact repetition: try one repetition more
+      kLoopExit,        // greedy complex loop: leave the loop instead of iterating
+      kLoopMore,        // non-greedy complex loop: iterate instead of leaving
+    };
+    TKind Kind;
+    int32_t Index = 0;
+    const uint8_t* Node = nullptr;  // where to resume (repetitions: the node after them)
+    int64_t Cursor = 0;             // cursor to resume with (repetitions: where they began)
+    int64_t Value = 0;              // value to put back (repetitions: count tried)
+    int64_t Limit = 0;              // repetitions: the other end of the counts to try
+    int64_t Step = 1;               // repetitions: width of one repetition
+    int32_t LookAhead = -1;         // repetitions: the character that must follow, or -1
+  };
+
+  // Number of consecutive matches of the simple node at the cursor, at most `maximum`; moves
+  // the cursor behind them and gives the width of one repetition in `step`.
+  int64_t RegRepeat(const uint8_t* node, int64_t maximum, int64_t& step);
+  bool MatchOne(const uint8_t* node, unsigned char c) const;
+  bool BackRefMatches(int group, bool ignoreCase, int64_t at, int64_t& length) const;
+  void Spend();
+
+  TRegExpr& R;
+  int64_t& FBudget;
+  const uint8_t* FProgram;
+  const unsigned char* FSubject;  // NUL-terminated
+  int64_t FLength;
+  int64_t FCursor = 0;
+  int32_t FLoopCounters[kRELoopMaxSlots];
+  int64_t FLoopIterationStarts[kRELoopMaxSlots];
+  int32_t FLoopDepth = 0;
+  std::vector<int64_t> FLoopTargetEntries;  // by program offset
+  std::vector<TUndo> FStack;
+};
+
+}  // namespace fendrel

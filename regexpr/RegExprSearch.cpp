@@ -1,0 +1,126 @@
+// The search driver: the subject, the program check, and the three ways of choosing where to
+// attempt a match (only at the start, at each occurrence of the anchor character, or at each
+// position whose character can begin a match).
+#include <cstring>
+
+#include "RegExpr.h"
+#include "RegExprMatch.h"
+#include "RegExprOpcodes.h"
+
+namespace fendrel {
+namespace {
+
+// Backtracking steps a search may take: enough that no pattern working in linear time ever
+// runs out, bounded so that a pattern that would backtrack exponentially ends with an error.
+constexpr int64_t kBudgetBase = 1'000'000;
+constexpr int64_t kBudgetPerChar = 1'000;
+
+}  // namespace
+
+void TRegExpr::ClearGroups() {
+  std::fill(std::begin(FMatchStarts), std::end(FMatchStarts), -1);
+  std::fill(std::begin(FMatchEnds), std::end(FMatchEnds), -1);
+}
+
+void TRegExpr::SetInputString(std::string_view text) {
+  ClearGroups();
+  FInput.assign(text.substr(0, text.find('\0')));
+  FInputSet = true;
+}
+
+bool TRegExpr::PrepareProgram() {
+  if (Modifiers != FProgramModifiers) DiscardProgram();
+  FLineBreakSet.reset();
+  for (char c : LineBreakChars)
+    FLineBreakSet.set(static_cast<unsigned char>(c));
+  if (!FProgram) Compile();
+  if (!FProgram) return false;
+  if (FProgram[0] != kREMagic) Fail(1004);
+  if (FLoopTargets.size() != FProgramSize) {
+    // The nodes a repetition jumps back to: the matcher notes where each iteration began there.
+    FLoopTargets.assign(FProgramSize, false);
+    for (std::size_t at = 1; at + kREHeaderSize <= FProgramSize;) {
+      const uint8_t* node = FProgram.get() + at;
+      if (NodeOp(node) == opBack && NodeNext(node) != nullptr)
+        FLoopTargets[static_cast<std::size_t>(NodeNext(node) - FProgram.get())] = true;
+      at += NodeSize(node);
+    }
+  }
+  return true;
+}
+
+bool TRegExpr::Exec(std::string_view text) {
+  SetInputString(text);
+  return ExecPos(1);
+}
+
+bool TRegExpr::ExecNext() {
+  if (FMatchStarts[0] < 0 || FMatchEnds[0] < 0) Fail(1007);
+  int64_t offset = FMatchEnds[0] + 1;
+  if (FMatchEnds[0] == FMatchStarts[0]) ++offset;
+  if (offset > static_cast<int64_t>(FInput.size()) + 1) {
+    ClearGroups();
+    return false;
+  }
+  return ExecPos(static_cast<int32_t>(offset));
+}
+
+bool TRegExpr::ExecPos(int32_t offset) {
+  ClearGroups();
+  if (!PrepareProgram()) return false;
+  if (!FInputSet) Fail(1005);
+  const auto length = static_cast<int64_t>(FInput.size());
+  if (offset < 1) Fail(1006);
+  if (offset > length + 1) return false;
+  int64_t start = offset - 1;
+  const char* subject = FInput.c_str();
+
+  if (FRequiredText != nullptr) {
+    const void* found = memmem(subject + start, static_cast<std::size_t>(length - start),
+                               FRequiredText, static_cast<std::size_t>(FRequiredLen));
+    if (found == nullptr) return false;
+  }
+
+  int64_t budget = kBudgetBase + kBudgetPerChar * (length - start + 1);
+  TRegExprMatcher matcher(*this, budget);
+  auto attempt = [&](int64_t at) {
+    if (!matcher.Attempt(at)) {
+      ClearGroups();
+      return false;
+    }
+    FMatchStarts[0] = at;
+    FMatchEnds[0] = matcher.MatchEnd();
+    return true;
+  };
+
+  if (FAnchoredAtStart) return start == 0 && attempt(0);
+  if (FAnchorChar != 0) {
+    for (int64_t at = start; at < length;) {
+      const void* hit =
+          std::memchr(subject + at, FAnchorChar, static_cast<std::size_t>(length - at));
+      if (hit == nullptr) return false;
+      at = static_cast<const char*>(hit) - subject;
+      if (attempt(at)) return true;
+      ++at;
+    }
+    return false;
+  }
+  for (int64_t at = start; at <= length; ++at) {
+    if (FFirstChars[static_cast<unsigned char>(subject[at])] && attempt(at)) return true;
+  }
+  return false;
+}
+
+int32_t TRegExpr::MatchOffset(int n) const {
+  if (n < 0 || n >= kREGroupCount || !FInputSet || FMatchStarts[n] < 0 || FMatchEnds[n] < 0)
+    return -1;
+  return static_cast<int32_t>(FMatchStarts[n] + 1);
+}
+
+int32_t TRegExpr::MatchLength(int n) const {
+  if (n < 0 || n >= kREGroupCount || !FInputSet || FMatchStarts[n] < 0 || FMatchEnds[n] < 0)
+    return -1;
+  return static_cast<int32_t>(FMatchEnds[n] - FMatchStarts[n]);
+}
+
+}  // namespace fendrel

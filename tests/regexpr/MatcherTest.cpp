@@ -1,0 +1,140 @@
+// Searching with compiled programs: positions of matches and groups, the search strategies, the
+// execution errors, and the limits that keep every search finite.
+#include <gtest/gtest.h>
+
+#include "regexpr/RegExpr.h"
+
+namespace fendrel {
+namespace {
+
+struct TFind {
+  const char* Pattern;
+  std::string Subject;
+  int32_t Offset, Length;                        // of the whole match; offset -1 for no match
+  int32_t Group1Offset = -2, Group1Length = -2;  // -2: not checked
+};
+
+TEST(Matcher, FirstMatchAndGroups) {
+  const TFind cases[] = {
+      {"b+", "abbbc", 2, 3},
+      {"a*ab", "aaab", 1, 4},
+      {"a*?a", "aaa", 1, 1},
+      {"x*", "abc", 1, 0},
+      {"Holmes", "Sherlock Holmes", 10, 6},
+      {"^abc", "xabc", -1, 0},
+      {"^abc", "abcx", 1, 3},
+      {"a.c", "a\nc", 1, 3},
+      {"(?-s)a.c", "a\nc", -1, 0},
+      {"(?-s)a.b", "a\r\nb a\rb", -1, 0},
+      {"a$", "a\r\n", -1, 0},
+      {"a\\Z", "a\r\n", -1, 0},
+      {"(?m)a$", "a\r\nb", 1, 1},
+      {"(?m)^b", "a\r\nb", 4, 1},
+      {"(?m)^$", "a\r\n\r\nb", 4, 0},
+      {"\\bfoo\\b", "a foo.", 3, 3},
+      {"\\bfoo\\b", "afoo", -1, 0},
+      {"(a)\\1", "aa", 1, 2, 1, 1},
+      {"(a)\\1", "aA", -1, 0},
+      {"(?i)(a)\\1", "aA", 1, 2, 1, 1},
+      {"(a)|b\\1", "b", -1, 0},
+      {"x(y)?z", "xz", 1, 2, -1, -1},
+      {"(a|ab)(c|bcd)", "abcd", 1, 4, 1, 1},
+      {"(ab)+", "ababab", 1, 6, 5, 2},
+      {"(ab)+?", "ababab", 1, 2, 1, 2},
+      {"(ab){2,3}?c", "abababc", 1, 7, 5, 2},
+      {"(a|b)*c", "abbac", 1, 5, 4, 1},
+      {"(a{0,5})*b", "aaaaaaab", 1, 8},
+      {"(a|b{0,1})+?c", "abc", 1, 3},
+      {"(a{0,2})+b", "aaab", 1, 4},
+      {"(a*)\\1*b", "b", 1, 1, 1, 0},
+      {"(ab)\\1*x", "abababx", 1, 7},
+      {"[^\\x00]", "q", 1, 1},
+      {"a\\x00b", "ab", -1, 0},
+      {"\\d+\\D", "x123y", 2, 4},
+      {"[[:]+", "a[::", 2, 3},
+  };
+  for (const TFind& c : cases) {
+    TRegExpr regExpr;
+    regExpr.SetExpression(c.Pattern);
+    const bool found = regExpr.Exec(c.Subject);
+    EXPECT_EQ(found, c.Offset > 0) << c.Pattern << " on " << c.Subject;
+    if (!found) continue;
+    EXPECT_EQ(regExpr.MatchOffset(0), c.Offset) << c.Pattern;
+    EXPECT_EQ(regExpr.MatchLength(0), c.Length) << c.Pattern;
+    if (c.Group1Offset != -2) {
+      EXPECT_EQ(regExpr.MatchOffset(1), c.Group1Offset) << c.Pattern;
+      EXPECT_EQ(regExpr.MatchLength(1), c.Group1Length) << c.Pattern;
+    }
+  }
+}
+
+TEST(Matcher, ExecNextNeverRepeatsAnEmptyMatch) {
+  TRegExpr regExpr;
+  regExpr.SetExpression("x*");
+  std::vector<int32_t> offsets;
+  for (bool found = regExpr.Exec("abc"); found; found = regExpr.ExecNext())
+    offsets.push_back(regExpr.MatchOffset(0));
+  EXPECT_EQ(offsets, (std::vector<int32_t>{1, 2, 3, 4}));
+  EXPECT_THROW(regExpr.ExecNext(), ERegExpr);
+
+  EXPECT_TRUE(regExpr.Exec("abc"));
+  EXPECT_TRUE(regExpr.ExecPos(4));
+  EXPECT_EQ(regExpr.MatchOffset(0), 4);
+  EXPECT_FALSE(regExpr.ExecPos(5));
+}
+
+TEST(Matcher, ExecutionErrors) {
+  auto codeOf = [](const std::function<void()>& run) {
+    try {
+      run();
+    } catch (const ERegExpr& e) {
+      return e.ErrorNumber;
+    }
+    return 0;
+  };
+  TRegExpr unset;
+  EXPECT_EQ(codeOf([&] { unset.Exec("a"); }), 1003);
+  TRegExpr regExpr;
+  regExpr.SetExpression("a");
+  EXPECT_EQ(codeOf([&] { regExpr.ExecPos(1); }), 1005);
+  EXPECT_EQ(codeOf([&] { regExpr.Exec("b"); }), 0);
+  EXPECT_EQ(codeOf([&] { regExpr.ExecNext(); }), 1007);
+  EXPECT_EQ(codeOf([&] { regExpr.ExecPos(0); }), 1006);
+
+  // Eleven nested loops that must each run once.
+  regExpr.SetExpression("(((((((((((a)+?)+?)+?)+?)+?)+?)+?)+?)+?)+?)+?");
+  EXPECT_EQ(codeOf([&] { regExpr.Exec("a"); }), 1014);
+}
+
+TEST(Matcher, CatastrophicPatternsEndWithAnError) {
+  // Each fails only after trying exponentially many ways to split the run of a's.
+  const std::string as(5000, 'a');
+  const std::pair<const char*, std::string> cases[] = {
+      {"(a|aa)*b", as + "cb"}, {"(a+)+$", as + "b"}, {"(a|a)*c", as + "bc"}};
+  for (const auto& [pattern, subject] : cases) {
+    TRegExpr regExpr;
+    regExpr.SetExpression(pattern);
+    try {
+      regExpr.Exec(subject);
+      ADD_FAILURE() << pattern << " ended without an error";
+    } catch (const ERegExpr& e) {
+      EXPECT_EQ(e.ErrorNumber, 1016) << pattern;
+      EXPECT_STREQ(e.what(), "TRegExpr(exec): Backtracking Limit Exceeded");
+    }
+  }
+}
+
+TEST(Matcher, LongSubjectsNeedNoDeepStack) {
+  std::string subject;
+  for (int i = 0; i < 200000; ++i)
+    subject += "ab";
+  for (const char* pattern : {"(ab)*", "(a|b)*", "(ab)*?$", "(x|(ab))*"}) {
+    TRegExpr regExpr;
+    regExpr.SetExpression(pattern);
+    ASSERT_TRUE(regExpr.Exec(subject)) << pattern;
+    EXPECT_EQ(regExpr.MatchLength(0), static_cast<int32_t>(subject.size())) << pattern;
+  }
+}
+
+}  // namespace
+}  // namespace fendrel
