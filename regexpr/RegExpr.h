@@ -8,6 +8,7 @@
 #include <array>
 #include <bitset>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -76,6 +77,9 @@ class TRegExpr {
   // The subject: stored up to its first NUL; storing it clears every group.
   const std::string& InputString() const { return FInput; }
   void SetInputString(std::string_view text);
+  // Searches `text` (up to its first NUL) in place, without copying it; the caller keeps it
+  // alive and unchanged while it is searched. Clears every group.
+  void SetInputView(std::string_view text);
 
   // Stores `text` and searches it from its start.
   bool Exec(std::string_view text);
@@ -87,6 +91,20 @@ class TRegExpr {
   // subject is stored, or the group did not take part.
   int32_t MatchOffset(int n) const;
   int32_t MatchLength(int n) const;
+
+  // The replacement for the current match: `$0`, `$&`, `${n}`, `$n` (any number of digits)
+  // insert a group (nothing for a group that did not take part or beyond 14); `\c` is c.
+  std::string ExpandTemplate(std::string_view replacement);
+
+  // Where replaced text goes, piece by piece, in order.
+  using TTextSink = std::function<void(std::string_view)>;
+  // Writes `input` to `sink` with every match replaced by `replacement` (expanded as a template
+  // when `useTemplate`); adds one to `counter` per match, keeping what it added when an error is
+  // raised. `input` is searched up to its first NUL; the rest is written unchanged.
+  void ReplaceEach(std::string_view input, std::string_view replacement, bool useTemplate,
+                   int64_t& counter, const TTextSink& sink);
+  std::string ReplaceEach(std::string_view input, std::string_view replacement, bool useTemplate,
+                          int64_t& counter);
 
   // Compiles the stored pattern now unless the program is current; raises compile errors and
   // 1003 without a pattern.
@@ -122,6 +140,9 @@ class TRegExpr {
   // The program check before every search: recompiles when needed, rebuilds the line-break set.
   bool PrepareProgram();
   void ClearGroups();
+  // Replaces every match in the stored subject, writing the subject's text in order.
+  void ReplaceStored(std::string_view replacement, bool useTemplate, int64_t& counter,
+                     const TTextSink& sink);
 
   // RaiseError for the engine's own use: never returns, whatever a derived class does.
   [[noreturn]] void Fail(int32_t code);
@@ -149,6 +170,7 @@ class TRegExpr {
 
   // Matching state. Group positions are offsets into FInput, -1 when unset.
   std::string FInput;
+  std::string_view FSubject;  // what is searched: FInput, or the caller's text
   bool FInputSet = false;
   int64_t FMatchStarts[15];
   int64_t FMatchEnds[15];
@@ -160,5 +182,9 @@ class TRegExpr {
   unsigned char FPairHead = 0;
   unsigned char FPairTail = 0;
 };
+
+// Replaces every match of `pattern` in `input` with a fresh engine of default settings.
+std::string ReplaceAllMatches(std::string_view pattern, std::string_view input,
+                              std::string_view replacement, bool useTemplate, int64_t& counter);
 
 }  // namespace fendrel

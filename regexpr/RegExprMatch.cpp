@@ -20,8 +20,8 @@ TRegExprMatcher::TRegExprMatcher(TRegExpr& regExpr, int64_t& budget)
     : R(regExpr),
       FBudget(budget),
       FProgram(regExpr.FProgram.get()),
-      FSubject(reinterpret_cast<const unsigned char*>(regExpr.FInput.c_str())),
-      FLength(static_cast<int64_t>(regExpr.FInput.size())),
+      FSubject(reinterpret_cast<const unsigned char*>(regExpr.FSubject.data())),
+      FLength(static_cast<int64_t>(regExpr.FSubject.size())),
       FLoopTargetEntries(regExpr.FProgramSize, -1) {
   std::fill(std::begin(FLoopCounters), std::end(FLoopCounters), 0);
   std::fill(std::begin(FLoopIterationStarts), std::end(FLoopIterationStarts), -1);
@@ -63,7 +63,7 @@ bool TRegExprMatcher::BackRefMatches(int group, bool ignoreCase, int64_t at,
   length = end - start;
   if (at + length > FLength) return false;
   for (int64_t k = 0; k < length; ++k) {
-    const unsigned char g = FSubject[start + k], c = FSubject[at + k];
+    const unsigned char g = At(start + k), c = At(at + k);
     if (c != g && !(ignoreCase && c == R.CaseFlip[g])) return false;
   }
   return true;
@@ -88,7 +88,7 @@ int64_t TRegExprMatcher::RegRepeat(const uint8_t* node, int64_t maximum, int64_t
   if (op == opAnyChar) {
     count = limit;
   } else {
-    while (count < limit && MatchOne(node, FSubject[FCursor + count]))
+    while (count < limit && MatchOne(node, At(FCursor + count)))
       ++count;
   }
   FCursor += count;
@@ -120,7 +120,7 @@ bool TRegExprMatcher::Attempt(int64_t start) {
       const TREOp op = NodeOp(node);
       const uint8_t* operand = NodeOperand(node);
       const uint8_t* next = NodeNext(node);
-      const unsigned char c = FSubject[FCursor];
+      const unsigned char c = At(FCursor);
       switch (op) {
         case opEnd:
           return true;
@@ -136,13 +136,13 @@ bool TRegExprMatcher::Attempt(int64_t start) {
           break;
         case opAnyButBreak:
           failed = c == 0 || R.FLineBreakSet[c] ||
-                   (c == R.FPairHead && FSubject[FCursor + 1] == R.FPairTail);
+                   (c == R.FPairHead && At(FCursor + 1) == R.FPairTail);
           if (!failed) ++FCursor;
           break;
         case opLineStart: {
           if (FCursor == 0) break;
-          const unsigned char p = FSubject[FCursor - 1];
-          if (p == R.FPairTail && FCursor >= 2 && FSubject[FCursor - 2] == R.FPairHead) break;
+          const unsigned char p = At(FCursor - 1);
+          if (p == R.FPairTail && FCursor >= 2 && At(FCursor - 2) == R.FPairHead) break;
           if (p == R.FPairHead && c == R.FPairTail) {
             failed = true;
             break;
@@ -152,8 +152,8 @@ bool TRegExprMatcher::Attempt(int64_t start) {
         }
         case opLineEnd:
           if (c == 0) break;
-          if (c == R.FPairHead && FSubject[FCursor + 1] == R.FPairTail) break;
-          if (c == R.FPairTail && FCursor > 0 && FSubject[FCursor - 1] == R.FPairHead) {
+          if (c == R.FPairHead && At(FCursor + 1) == R.FPairTail) break;
+          if (c == R.FPairTail && FCursor > 0 && At(FCursor - 1) == R.FPairHead) {
             failed = true;
             break;
           }
@@ -164,7 +164,7 @@ bool TRegExprMatcher::Attempt(int64_t start) {
           const bool ignoreCase = op == opLiteralCI;
           int64_t k = 0;
           for (; operand[k] != 0; ++k) {
-            const unsigned char s = FSubject[FCursor + k];
+            const unsigned char s = At(FCursor + k);
             if (s == 0 || (s != operand[k] && !(ignoreCase && s == R.CaseFlip[operand[k]]))) {
               failed = true;
               break;
@@ -193,7 +193,7 @@ bool TRegExprMatcher::Attempt(int64_t start) {
           const auto isWord = [this](unsigned char ch) {
             return ch != 0 && R.WordLetters.find(static_cast<char>(ch)) != std::string::npos;
           };
-          const bool before = FCursor > 0 && isWord(FSubject[FCursor - 1]);
+          const bool before = FCursor > 0 && isWord(At(FCursor - 1));
           const bool after = isWord(c);
           failed = (before != after) != (op == opWordBound);
           break;
@@ -370,7 +370,7 @@ bool TRegExprMatcher::Attempt(int64_t start) {
             undo.Value += greedy ? -1 : 1;
             if (greedy ? undo.Value < undo.Limit : undo.Value > undo.Limit) break;
             FCursor = undo.Cursor + undo.Value * undo.Step;
-            if (undo.LookAhead < 0 || FSubject[FCursor] == undo.LookAhead) {
+            if (undo.LookAhead < 0 || At(FCursor) == undo.LookAhead) {
               node = undo.Node;
               resumed = true;
             }

@@ -57,11 +57,13 @@ class TRegExprMatcher {
   bool MatchOne(const uint8_t* node, unsigned char c) const;
   bool BackRefMatches(int group, bool ignoreCase, int64_t at, int64_t& length) const;
   void Spend();
+  // The subject's character at `at`; the end of the subject reads as NUL.
+  unsigned char At(int64_t at) const { return at < FLength ? FSubject[at] : 0; }
 
   TRegExpr& R;
   int64_t& FBudget;
   const uint8_t* FProgram;
-  const unsigned char* FSubject;  // NUL-terminated
+  const unsigned char* FSubject;  // FLength bytes, none of them NUL
   int64_t FLength;
   int64_t FCursor = 0;
   int32_t FLoopCounters[kRELoopMaxSlots];

@@ -25,6 +25,15 @@ void TRegExpr::ClearGroups() {
 void TRegExpr::SetInputString(std::string_view text) {
   ClearGroups();
   FInput.assign(text.substr(0, text.find('\0')));
+  FSubject = FInput;
+  FInputSet = true;
+}
+
+void TRegExpr::SetInputView(std::string_view text) {
+  ClearGroups();
+  FInput.clear();
+  const void* nul = std::memchr(text.data(), 0, text.size());
+  FSubject = nul ? text.substr(0, static_cast<const char*>(nul) - text.data()) : text;
   FInputSet = true;
 }
 
@@ -58,7 +67,7 @@ bool TRegExpr::ExecNext() {
   if (FMatchStarts[0] < 0 || FMatchEnds[0] < 0) Fail(1007);
   int64_t offset = FMatchEnds[0] + 1;
   if (FMatchEnds[0] == FMatchStarts[0]) ++offset;
-  if (offset > static_cast<int64_t>(FInput.size()) + 1) {
+  if (offset > static_cast<int64_t>(FSubject.size()) + 1) {
     ClearGroups();
     return false;
   }
@@ -69,11 +78,11 @@ bool TRegExpr::ExecPos(int32_t offset) {
   ClearGroups();
   if (!PrepareProgram()) return false;
   if (!FInputSet) Fail(1005);
-  const auto length = static_cast<int64_t>(FInput.size());
+  const auto length = static_cast<int64_t>(FSubject.size());
   if (offset < 1) Fail(1006);
   if (offset > length + 1) return false;
   int64_t start = offset - 1;
-  const char* subject = FInput.c_str();
+  const char* subject = FSubject.data();
 
   if (FRequiredText != nullptr) {
     const void* found = memmem(subject + start, static_cast<std::size_t>(length - start),
@@ -106,7 +115,8 @@ bool TRegExpr::ExecPos(int32_t offset) {
     return false;
   }
   for (int64_t at = start; at <= length; ++at) {
-    if (FFirstChars[static_cast<unsigned char>(subject[at])] && attempt(at)) return true;
+    const auto c = at < length ? static_cast<unsigned char>(subject[at]) : 0;
+    if (FFirstChars[c] && attempt(at)) return true;
   }
   return false;
 }

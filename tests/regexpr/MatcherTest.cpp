@@ -138,3 +138,49 @@ TEST(Matcher, LongSubjectsNeedNoDeepStack) {
 
 }  // namespace
 }  // namespace fendrel
+
+namespace fendrel {
+namespace {
+
+TEST(Substitution, ReplaceAllMatchesAndTemplates) {
+  struct TCase {
+    const char* Pattern;
+    std::string Input;
+    const char* Replacement;
+    bool UseTemplate;
+    std::string Result;
+    int64_t Count;
+  };
+  const TCase cases[] = {
+      {"b+", "abbbcb", "X", true, "aXcX", 2},
+      {"(\\w+)=(\\w+)", "ab=cd", "$2.$1", true, "cd.ab", 1},
+      {"(\\w+)=(\\w+)", "ab=cd", "$2.$1", false, "$2.$1", 1},
+      {"x*", "ab", "-", true, "-a-b-", 3},
+      {"b", "abc", "\\$1", true, "a$1c", 1},
+      {"b", "abc", "$", true, "a$c", 1},
+      {"b", "abc", "${2", true, "a${2c", 1},
+      {"(b)", "abc", "$9|${1}0|$&|${}|$x|\\\\", true, "a|b0|b|b|$x|\\c", 1},
+      {"(b)", "abc", "$12|$15|$1", true, "a||bc", 1},
+      {"b", std::string("ab\0b", 4), "X", true, std::string("aX\0b", 4), 1},
+  };
+  for (const TCase& c : cases) {
+    int64_t counter = 10;
+    EXPECT_EQ(ReplaceAllMatches(c.Pattern, c.Input, c.Replacement, c.UseTemplate, counter),
+              c.Result)
+        << c.Pattern << " " << c.Replacement;
+    EXPECT_EQ(counter, 10 + c.Count) << c.Pattern;
+  }
+}
+
+TEST(Substitution, CounterKeepsItsIncrementsWhenAnErrorIsRaised) {
+  int64_t counter = 0;
+  EXPECT_THROW(ReplaceAllMatches("a(", "aaa", "x", true, counter), ERegExpr);
+  EXPECT_EQ(counter, 0);
+  // The first match succeeds; the search for the second exhausts the budget.
+  const std::string subject = "b" + std::string(3000, 'a') + "c";
+  EXPECT_THROW(ReplaceAllMatches("b|(a|aa)*d", subject, "x", true, counter), ERegExpr);
+  EXPECT_EQ(counter, 1);
+}
+
+}  // namespace
+}  // namespace fendrel
