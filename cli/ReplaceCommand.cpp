@@ -51,8 +51,10 @@ int Usage(const std::string& error) {
 
 int ReplaceCommand(const std::vector<std::string>& args) {
   static const std::vector<TOptionSpec> kOptions = {
-      {"-r", "--recursive", false},     {"-i", "--ignore-case", false},  {nullptr, "--hex", false},
-      {nullptr, "--multi-line", false}, {nullptr, "--no-backup", false}, {nullptr, "--log", true},
+      {"-r", "--recursive", false},     {"-i", "--ignore-case", false},
+      {"-e", "--regex", false},         {nullptr, "--hex", false},
+      {nullptr, "--multi-line", false}, {nullptr, "--no-backup", false},
+      {nullptr, "--log", true},
   };
   static const std::pair<const char*, TLogMode> kLogModes[] = {
       {"none", lmNone}, {"replaced", lmReplacedOnly}, {"all", lmAllFiles}};
@@ -67,6 +69,11 @@ int ReplaceCommand(const std::vector<std::string>& args) {
 
   TTaskOptions options;
   options.SearchMode = parsed->Has("--ignore-case") ? smIgnoreCase : smCaseSensitive;
+  if (parsed->Has("--regex")) {
+    if (parsed->Has("--ignore-case"))
+      return Usage("-i does not apply to a regular expression; write (?i) in the pattern");
+    options.SearchMode = smRegExpr;
+  }
   options.CreateBackup = !parsed->Has("--no-backup");
   if (parsed->Has("--log")) {
     const std::string& name = parsed->Options.at("--log");

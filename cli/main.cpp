@@ -24,6 +24,10 @@ replace  Lists the files in DIR whose names match MASK ('*' and '?', letters in 
          backup made.
   -r, --recursive     also search the subdirectories of DIR
   -i, --ignore-case   compare letters without regard to case
+  -e, --regex         OLD is a regular expression and NEW a replacement template ($1, ${12},
+                      $& for groups; \ escapes the next character); text runs are searched,
+                      bytes that are not text (NUL and other control bytes, 128-159) are
+                      copied unchanged and never matched
       --hex           OLD and NEW are hexadecimal digits (other characters are ignored)
       --multi-line    OLD and NEW span several lines: each file is searched three times, with
                       the lines joined by CR LF, by LF and by CR

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "ReplaceLiteral.h"
+#include "ReplacePattern.h"
 #include "StatusLines.h"
 #include "platform/DebugTrace.h"
 #include "platform/MappedFile.h"
@@ -52,9 +53,9 @@ int64_t ProcessFile(const TSnRTast& task, TStatusSink* sink) {
   }
 
   TTempFile temp(TempFileName(target));
-  int64_t result = prMatchFailed;
-  if (task.SearchMode != smRegExpr)
-    result = ReplaceLiteral(temp, content.Begin(), content.End(), task);
+  int64_t result = task.SearchMode == smRegExpr
+                       ? ReplacePattern(temp, content.Begin(), content.End(), task)
+                       : ReplaceLiteral(temp, content.Begin(), content.End(), task);
   // Pages that vanished while they were read came back as zeros: that is not the file's content.
   if (content.Damaged()) result = prMatchFailed;
   const struct stat original = content.Identity();

@@ -14,7 +14,7 @@ namespace fendrel {
 enum TProcessResult : int64_t {
   prMissing = -1,      // the file does not exist
   prOpenFailed = -2,   // an unexpected error while opening or mapping
-  prMatchFailed = -3,  // the matcher failed (bad old string, temporary file, unreadable content)
+  prMatchFailed = -3,  // the matcher failed (bad old string or pattern, temporary file, content)
   prPutFailed = -4,    // the new content could not be put in place, or the file was changed
   prCannotMap = -5,    // cannot be opened, is empty, or is not a regular file
 };

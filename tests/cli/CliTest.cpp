@@ -87,6 +87,16 @@ TEST_F(CliTest, HexMultiLineNoBackupAndLogModes) {
   EXPECT_EQ(quiet.Out, "backup: " + Dir / "c.txt.0.snr_bak\n");
 }
 
+TEST_F(CliTest, RegularExpressionModeUsesTemplates) {
+  WriteFile(Dir / "k.cfg", "key=value\nname=x\x01y=z");
+  const TRun run = RunCli({"replace", "-e", "--no-backup", "--log=none", Dir.Path(), "k.cfg",
+                           "(\\w+)=(\\w+)", "$2=$1"});
+  EXPECT_EQ(run.Status, 0) << run.Out;
+  EXPECT_EQ(ReadFile(Dir / "k.cfg"), "value=key\nx=name\x01z=y");
+  EXPECT_EQ(RunCli({"replace", "-e", Dir.Path(), "k.cfg", "a(", "b"}).Status, 1);
+  EXPECT_EQ(RunCli({"replace", "-e", "-i", Dir.Path(), "k.cfg", "a", "b"}).Status, 2);
+}
+
 TEST_F(CliTest, FailedTaskGivesExitStatusOne) {
   WriteFile(Dir / "empty.txt", "");
   const TRun run = RunCli({"replace", Dir.Path(), "empty.txt", "a", "b"});

@@ -1,0 +1,67 @@
+#include "ReplacePattern.h"
+
+#include <array>
+#include <cstring>
+#include <string_view>
+
+#include "regexpr/RegExpr.h"
+
+namespace fendrel {
+namespace {
+
+constexpr std::array<bool, 256> kTextBytes = [] {
+  std::array<bool, 256> text{};
+  for (int c = 0; c < 256; ++c)
+    text[c] = c == 9 || c == 10 || c == 13 || (c >= 32 && c <= 127) || c >= 160;
+  return text;
+}();
+
+struct TWriteFailed {};
+
+// The bytes up to the first zero byte, at most `length` of them.
+std::string_view UpToZero(const std::string& bytes, int32_t length) {
+  const std::size_t size = length > 0 ? static_cast<std::size_t>(length) : 0;
+  return std::string_view(bytes.data(), strnlen(bytes.data(), std::min(size, bytes.size())));
+}
+
+const char* RunEnd(const char* at, const char* end, bool text) {
+  while (at < end && kTextBytes[static_cast<unsigned char>(*at)] == text)
+    ++at;
+  return at;
+}
+
+}  // namespace
+
+bool IsTextByte(unsigned char c) {
+  return kTextBytes[c];
+}
+
+int64_t ReplacePattern(TTempFile& out, const char* begin, const char* end, const TSnRTast& task) {
+  if (!out.Create()) return -3;
+  TRegExpr regExpr;
+  regExpr.SetExpression(UpToZero(task.FromStr, task.FromLen));
+  const std::string_view replacement = UpToZero(task.ToStr, task.ToLen);
+  const auto write = [&out](std::string_view piece) {
+    if (!out.Write(piece.data(), piece.size())) throw TWriteFailed{};
+  };
+  int64_t count = 0;
+  try {
+    // The file starts with a text run, empty when its first byte is binary, so the engine
+    // always sees the first run (and an invalid pattern fails there).
+    const char* position = begin;
+    do {
+      const char* textEnd = RunEnd(position, end, true);
+      regExpr.ReplaceEach(std::string_view(position, textEnd - position), replacement, true, count,
+                          write);
+      position = RunEnd(textEnd, end, false);
+      write(std::string_view(textEnd, position - textEnd));
+    } while (position < end);
+  } catch (const ERegExpr&) {
+    return -3;
+  } catch (const TWriteFailed&) {
+    return -3;
+  }
+  return count;
+}
+
+}  // namespace fendrel

@@ -1,0 +1,23 @@
+// The regular-expression mode of a rewrite: the file is an alternation of text runs and binary
+// runs; each text run goes through the engine's replace-all, each binary run is copied, so a
+// match never spans a binary byte and control bytes never reach the engine.
+#pragma once
+
+#include <cstdint>
+
+#include "SnRTast.h"
+#include "platform/TempFile.h"
+
+namespace fendrel {
+
+// Text bytes: tab, LF, CR, 32-127 and 160-255; every other byte is binary.
+bool IsTextByte(unsigned char c);
+
+// Creates `out` and writes [begin, end) into it with every match of the task's pattern (its old
+// string up to the first zero byte) replaced by its template (the new string up to the first
+// zero byte). The pattern is compiled once, at the first run. Returns the number of
+// replacements, or -3 when the pattern is empty or invalid, the engine raises an error, or the
+// temporary file cannot be created or written.
+int64_t ReplacePattern(TTempFile& out, const char* begin, const char* end, const TSnRTast& task);
+
+}  // namespace fendrel

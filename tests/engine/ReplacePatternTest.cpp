@@ -1,0 +1,64 @@
+// Regular-expression mode of a rewrite: text runs through the engine, binary runs copied.
+#include <gtest/gtest.h>
+
+#include "engine/ReplacePattern.h"
+#include "support/TempDir.h"
+
+namespace fendrel {
+namespace {
+
+TEST(ReplacePattern, TextRunsAreReplacedAndBinaryRunsCopied) {
+  struct TCase {
+    std::string Pattern, Template, Content;
+    int64_t Count;
+    std::string Output;
+  };
+  const TCase cases[] = {
+      {"b+", "X", "abbbcb", 2, "aXcX"},
+      {"zz", "X", "abc", 0, "abc"},
+      {"a.b", "X", std::string("a\0b a-b", 7), 1, std::string("a\0b X", 5)},
+      {"\\x85", "X", "x\x85y", 0, "x\x85y"},
+      {"x*", "-",
+       "\x01"
+       "ab",
+       4, "-\x01-a-b-"},
+      {"(\\w+)=(\\w+)", "$2=$1", "k=v\x02q=r", 2, "v=k\x02r=q"},
+      {"^\\w", "#",
+       "ab\x03"
+       "cd",
+       2, "#b\x03#d"},
+      {"a\r\nb", "X", "a\r\nb a\nb", 1, "X a\nb"},
+      {"a\nb", "X", "a\r\nb a\nb", 1, "a\r\nb X"},
+      {std::string("b\0c", 3), "X", "abc", 1, "aXc"},
+  };
+  for (const TCase& c : cases) {
+    test::TTempDir dir;
+    TSnRTast task;
+    task.Init("f", c.Pattern.data(), static_cast<int32_t>(c.Pattern.size()), smRegExpr,
+              c.Template.data(), static_cast<int32_t>(c.Template.size()), false, lmAllFiles);
+    TTempFile out(dir / "snr4.tmp");
+    const int64_t count =
+        ReplacePattern(out, c.Content.data(), c.Content.data() + c.Content.size(), task);
+    EXPECT_EQ(count, c.Count) << c.Pattern;
+    ASSERT_TRUE(out.Finish());
+    EXPECT_EQ(test::ReadFile(dir / "snr4.tmp"), c.Output) << c.Pattern;
+  }
+}
+
+TEST(ReplacePattern, BadPatternsFailTheTask) {
+  for (const std::string& pattern :
+       {std::string(), std::string("a("), std::string("[z-a]"), std::string("\0a", 2)}) {
+    test::TTempDir dir;
+    TSnRTast task;
+    task.Init("f", pattern.data(), static_cast<int32_t>(pattern.size()), smRegExpr, "x", 1, false,
+              lmAllFiles);
+    TTempFile out(dir / "snr4.tmp");
+    const std::string content =
+        "\x01"
+        "abc";
+    EXPECT_EQ(ReplacePattern(out, content.data(), content.data() + content.size(), task), -3);
+  }
+}
+
+}  // namespace
+}  // namespace fendrel
