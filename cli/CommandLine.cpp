@@ -7,7 +7,8 @@ std::optional<TParsedArgs> ParseArgs(const std::vector<std::string>& args,
                                      std::size_t positionalCount, std::string& error) {
   TParsedArgs parsed;
   bool optionsEnded = false;
-  for (const std::string& arg : args) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
     if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
       parsed.Positional.push_back(arg);
       continue;
@@ -27,14 +28,22 @@ std::optional<TParsedArgs> ParseArgs(const std::vector<std::string>& args,
       error = "unknown option " + name;
       return std::nullopt;
     }
-    if (spec->TakesValue != (equals != std::string::npos)) {
-      error = spec->TakesValue ? std::string("option ") + spec->Long + " needs =VALUE"
-                               : std::string("option ") + spec->Long + " takes no value";
+    if (!spec->TakesValue && equals != std::string::npos) {
+      error = std::string("option ") + spec->Long + " takes no value";
       return std::nullopt;
+    }
+    if (spec->TakesValue && equals == std::string::npos) {
+      // The value may also be the next argument: --subject-file FILE.
+      if (i + 1 == args.size()) {
+        error = std::string("option ") + spec->Long + " needs a value";
+        return std::nullopt;
+      }
+      parsed.Options[spec->Long] = args[++i];
+      continue;
     }
     parsed.Options[spec->Long] = equals == std::string::npos ? "" : arg.substr(equals + 1);
   }
-  if (parsed.Positional.size() != positionalCount) {
+  if (positionalCount != kAnyCount && parsed.Positional.size() != positionalCount) {
     error = "expected " + std::to_string(positionalCount) + " arguments, got " +
             std::to_string(parsed.Positional.size());
     return std::nullopt;

@@ -12,7 +12,7 @@ namespace fendrel::cli {
 struct TOptionSpec {
   const char* Short;  // "-r", or nullptr
   const char* Long;   // "--recursive"
-  bool TakesValue;    // given as --name=VALUE
+  bool TakesValue;    // given as --name=VALUE or --name VALUE
 };
 
 struct TParsedArgs {
@@ -21,7 +21,11 @@ struct TParsedArgs {
   bool Has(const std::string& longName) const { return Options.count(longName) != 0; }
 };
 
-// Parses `args`; on a usage error returns nullopt and sets `error`.
+inline constexpr std::size_t kAnyCount = static_cast<std::size_t>(-1);
+
+// Parses `args` (an option's value as --name=VALUE or as the next argument); on a usage error
+// returns nullopt and sets `error`. kAnyCount leaves the count of positional arguments to the
+// caller.
 std::optional<TParsedArgs> ParseArgs(const std::vector<std::string>& args,
                                      const std::vector<TOptionSpec>& specs,
                                      std::size_t positionalCount, std::string& error);

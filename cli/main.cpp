@@ -15,6 +15,8 @@ constexpr const char* kUsage = R"usage(Usage:
   fendrel-cli replace [options] DIR MASK OLD NEW
   fendrel-cli scan [-r] DIR MASK
   fendrel-cli regex-dump [--modifiers=M] PATTERN
+  fendrel-cli match [--modifiers=M] [--count] PATTERN (SUBJECT | --subject-file FILE)
+  fendrel-cli substitute [--modifiers=M] [--literal] PATTERN SUBJECT TEMPLATE
   fendrel-cli --help
 
 replace  Lists the files in DIR whose names match MASK ('*' and '?', letters in any case;
@@ -43,6 +45,13 @@ regex-dump  Compiles PATTERN and prints the program: its size and bytes, what th
          i r s g m x switch on, after '-' off (e.g. --modifiers=i-s). A pattern that does
          not compile prints "error CODE MESSAGE" and exits with status 1.
 
+match    Searches SUBJECT (or FILE, up to its first zero byte) for every match of PATTERN and
+         prints "match K OFFSET LENGTH" (1-based), then "group N OFFSET LENGTH" for each
+         group that took part, and finally "matches TOTAL" (only that with --count).
+
+substitute  Replaces every match of PATTERN in SUBJECT by TEMPLATE ($1, ${12}, $&; \ escapes;
+         taken as it stands with --literal) and prints "replacements N" and the result.
+
 Exit status: 0 success, 1 a task failed or the run was interrupted, 2 usage error.
 )usage";
 
@@ -62,6 +71,8 @@ int main(int argc, char** argv) {
   if (command == "replace") return fendrel::cli::ReplaceCommand(args);
   if (command == "scan") return fendrel::cli::ScanCommand(args);
   if (command == "regex-dump") return fendrel::cli::RegexDumpCommand(args);
+  if (command == "match") return fendrel::cli::MatchCommand(args);
+  if (command == "substitute") return fendrel::cli::SubstituteCommand(args);
   std::fprintf(stderr, "fendrel-cli: %s\nTry 'fendrel-cli --help'.\n",
                command.empty() ? "missing command" : ("unknown command " + command).c_str());
   return fendrel::cli::kExitUsage;

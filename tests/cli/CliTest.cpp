@@ -97,6 +97,19 @@ TEST_F(CliTest, RegularExpressionModeUsesTemplates) {
   EXPECT_EQ(RunCli({"replace", "-e", "-i", Dir.Path(), "k.cfg", "a", "b"}).Status, 2);
 }
 
+TEST_F(CliTest, MatchAndSubstituteShowWhatThePatternDoes) {
+  EXPECT_EQ(RunCli({"match", "(\\w+)=(\\w+)", "ab=cd"}).Out,
+            "match 1 1 5\ngroup 1 1 2\ngroup 2 4 2\nmatches 1\n");
+  WriteFile(Dir / "subject", std::string("x x\0x", 5));
+  EXPECT_EQ(RunCli({"match", "--count", "x", "--subject-file", Dir / "subject"}).Out,
+            "matches 2\n");
+  EXPECT_EQ(RunCli({"substitute", "--modifiers=i", "B", "abc", "[$0]"}).Out,
+            "replacements 1\na[b]c\n");
+  const TRun bad = RunCli({"match", "a(", "x"});
+  EXPECT_EQ(bad.Status, 1);
+  EXPECT_EQ(bad.Out, "error 103 TRegExpr(comp): ParseReg Unmatched () (pos 2)\n");
+}
+
 TEST_F(CliTest, FailedTaskGivesExitStatusOne) {
   WriteFile(Dir / "empty.txt", "");
   const TRun run = RunCli({"replace", Dir.Path(), "empty.txt", "a", "b"});
