@@ -37,17 +37,19 @@ bench: release
 	@scripts/install-deps bench
 	@bench/run-all $(BUILD)/release
 
-# Fuzzes the pattern compiler for FUZZ_SECONDS (default 60) with clang's libFuzzer under
-# AddressSanitizer and UndefinedBehaviorSanitizer; the corpus grows in build/fuzz-corpus.
+# Fuzzes FUZZ_TARGET (regex_compile_fuzz: the pattern compiler; regex_match_fuzz: searches and
+# substitutions) for FUZZ_SECONDS (default 60) with clang's libFuzzer under AddressSanitizer and
+# UndefinedBehaviorSanitizer; the corpus grows in build/fuzz-corpus/FUZZ_TARGET.
 FUZZ_SECONDS ?= 60
+FUZZ_TARGET ?= regex_compile_fuzz
 fuzz: deps
 	@scripts/install-deps fuzz
 	@CC=clang CXX=clang++ $(CONFIG) -B $(BUILD)/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DFENDREL_FUZZ=ON -DFENDREL_SANITIZE=address,undefined >/dev/null
-	@cmake --build $(BUILD)/fuzz --target regex_compile_fuzz -j $(JOBS)
-	@mkdir -p $(BUILD)/fuzz-corpus
-	$(BUILD)/fuzz/fuzz/regex_compile_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=256 \
-	  -print_final_stats=1 $(BUILD)/fuzz-corpus
+	@cmake --build $(BUILD)/fuzz --target $(FUZZ_TARGET) -j $(JOBS)
+	@mkdir -p $(BUILD)/fuzz-corpus/$(FUZZ_TARGET)
+	$(BUILD)/fuzz/fuzz/$(FUZZ_TARGET) -max_total_time=$(FUZZ_SECONDS) -max_len=512 \
+	  -print_final_stats=1 $(BUILD)/fuzz-corpus/$(FUZZ_TARGET)
 
 format:
 	@git ls-files '*.h' '*.cpp' | xargs clang-format -i
