@@ -5,6 +5,7 @@
 
 #include "RegExprAnalysis.h"
 #include "RegExprCompiler.h"
+#include "RegExprMatch.h"
 
 namespace fendrel {
 namespace {

@@ -17,6 +17,8 @@
 
 namespace fendrel {
 
+class TRegExprMatcher;
+
 class ERegExpr : public std::runtime_error {
  public:
   ERegExpr(const std::string& message, int32_t errorNumber, int32_t errorOffset)
@@ -177,6 +179,7 @@ class TRegExpr {
   TCharSet FLineBreakSet;
   // Where a loop may begin again: the nodes that a jump back of a repetition leads to.
   std::vector<bool> FLoopTargets;
+  std::unique_ptr<TRegExprMatcher> FMatcher;  // created at the first search
 
   bool FPairSet = false;
   unsigned char FPairHead = 0;

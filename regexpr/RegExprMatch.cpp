@@ -16,13 +16,14 @@ bool IsDigit(unsigned char c) {
 
 }  // namespace
 
-TRegExprMatcher::TRegExprMatcher(TRegExpr& regExpr, int64_t& budget)
-    : R(regExpr),
-      FBudget(budget),
-      FProgram(regExpr.FProgram.get()),
-      FSubject(reinterpret_cast<const unsigned char*>(regExpr.FSubject.data())),
-      FLength(static_cast<int64_t>(regExpr.FSubject.size())),
-      FLoopTargetEntries(regExpr.FProgramSize, -1) {
+TRegExprMatcher::TRegExprMatcher(TRegExpr& regExpr) : R(regExpr) {}
+
+void TRegExprMatcher::StartSearch(int64_t budget) {
+  FBudget = budget;
+  FProgram = R.FProgram.get();
+  FSubject = reinterpret_cast<const unsigned char*>(R.FSubject.data());
+  FLength = static_cast<int64_t>(R.FSubject.size());
+  FLoopTargetEntries.assign(R.FProgramSize, -1);
   std::fill(std::begin(FLoopCounters), std::end(FLoopCounters), 0);
   std::fill(std::begin(FLoopIterationStarts), std::end(FLoopIterationStarts), -1);
 }
@@ -135,8 +136,8 @@ bool TRegExprMatcher::Attempt(int64_t start) {
           if (!failed) ++FCursor;
           break;
         case opAnyButBreak:
-          failed = c == 0 || R.FLineBreakSet[c] ||
-                   (c == R.FPairHead && At(FCursor + 1) == R.FPairTail);
+          failed =
+              c == 0 || R.FLineBreakSet[c] || (c == R.FPairHead && At(FCursor + 1) == R.FPairTail);
           if (!failed) ++FCursor;
           break;
         case opLineStart: {

@@ -17,8 +17,12 @@ namespace fendrel {
 
 class TRegExprMatcher {
  public:
-  // `budget` is shared by every attempt of one search.
-  TRegExprMatcher(TRegExpr& regExpr, int64_t& budget);
+  // One matcher serves every search of its TRegExpr, so its stack is allocated once.
+  explicit TRegExprMatcher(TRegExpr& regExpr);
+
+  // Takes the current program and subject; `budget` backtracking steps are shared by every
+  // attempt of the search.
+  void StartSearch(int64_t budget);
 
   // Tries to match the program at subject offset `start`; on success the match ends at
   // MatchEnd() and the groups hold the match.
@@ -61,10 +65,10 @@ class TRegExprMatcher {
   unsigned char At(int64_t at) const { return at < FLength ? FSubject[at] : 0; }
 
   TRegExpr& R;
-  int64_t& FBudget;
-  const uint8_t* FProgram;
-  const unsigned char* FSubject;  // FLength bytes, none of them NUL
-  int64_t FLength;
+  int64_t FBudget = 0;
+  const uint8_t* FProgram = nullptr;
+  const unsigned char* FSubject = nullptr;  // FLength bytes, none of them NUL
+  int64_t FLength = 0;
   int64_t FCursor = 0;
   int32_t FLoopCounters[kRELoopMaxSlots];
   int64_t FLoopIterationStarts[kRELoopMaxSlots];

@@ -90,8 +90,9 @@ bool TRegExpr::ExecPos(int32_t offset) {
     if (found == nullptr) return false;
   }
 
-  int64_t budget = kBudgetBase + kBudgetPerChar * (length - start + 1);
-  TRegExprMatcher matcher(*this, budget);
+  if (!FMatcher) FMatcher = std::make_unique<TRegExprMatcher>(*this);
+  TRegExprMatcher& matcher = *FMatcher;
+  matcher.StartSearch(kBudgetBase + kBudgetPerChar * (length - start + 1));
   auto attempt = [&](int64_t at) {
     if (!matcher.Attempt(at)) {
       ClearGroups();
