@@ -63,10 +63,14 @@ std::string CharSetText(const TCharSet& set) {
       ++last;
     if (!text.empty()) text += ' ';
     if (last - c >= 2) {
-      text += Hex(c) + "-" + Hex(last);
+      text += Hex(c);
+      text += '-';
+      text += Hex(last);
     } else {
-      for (int m = c; m <= last; ++m)
-        text += (m > c ? " " : "") + Hex(m);
+      for (int m = c; m <= last; ++m) {
+        if (m > c) text += ' ';
+        text += Hex(m);
+      }
     }
     c = last + 1;
   }
