@@ -127,7 +127,8 @@ std::string DumpProgram(std::string_view programText) {
       case opLiteralCI: {
         const std::size_t text =
             strnlen(reinterpret_cast<const char*>(operand), size - at - kREHeaderSize);
-        dump += " " + QuotedText(operand, text);
+        dump += ' ';
+        dump += QuotedText(operand, text);
         length += text + 1;
         break;
       }
@@ -146,14 +147,18 @@ std::string DumpProgram(std::string_view programText) {
         break;
       case opTinySet:
       case opTinyNotSet:
-        dump += " " + Hex(operand[0]) + " " + Hex(operand[1]) + " " + Hex(operand[2]);
+        for (int i = 0; i < kRETinySetBytes; ++i) {
+          dump += ' ';
+          dump += Hex(operand[i]);
+        }
         length += kRETinySetBytes;
         break;
       case opFullSet: {
         TCharSet set;
         for (int c = 0; c < 256; ++c)
           set[c] = (operand[c / 8] >> (c % 8)) & 1;
-        dump += " " + CharSetText(set);
+        dump += ' ';
+        dump += CharSetText(set);
         length += kRESetBytes;
         break;
       }
