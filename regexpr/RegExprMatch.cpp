@@ -9,6 +9,7 @@ namespace fendrel {
 namespace {
 
 constexpr int64_t kStarMaximum = 2147483647;
+constexpr std::size_t kMaxUndoRecords = 4u << 20;
 
 bool IsDigit(unsigned char c) {
   return c >= '0' && c <= '9';
@@ -26,6 +27,13 @@ void TRegExprMatcher::StartSearch(int64_t budget) {
   FLoopTargetEntries.assign(R.FProgramSize, -1);
   std::fill(std::begin(FLoopCounters), std::end(FLoopCounters), 0);
   std::fill(std::begin(FLoopIterationStarts), std::end(FLoopIterationStarts), -1);
+}
+
+void TRegExprMatcher::PushUndo(const TUndo& undo) {
+  // The records grow with the subject for patterns such as (a|b)*; a search that would need
+  // more memory than a quarter gigabyte ends like one that backtracks too long.
+  if (FStack.size() >= kMaxUndoRecords) R.Fail(1016);
+  FStack.push_back(undo);
 }
 
 void TRegExprMatcher::Spend() {
@@ -105,7 +113,7 @@ bool TRegExprMatcher::Attempt(int64_t start) {
     TUndo undo{kind};
     undo.Index = index;
     undo.Value = value;
-    FStack.push_back(undo);
+    PushUndo(undo);
   };
 
   for (;;) {
@@ -204,7 +212,7 @@ bool TRegExprMatcher::Attempt(int64_t start) {
             TUndo undo{TUndo::kAlternative};
             undo.Node = next;
             undo.Cursor = FCursor;
-            FStack.push_back(undo);
+            PushUndo(undo);
           }
           node = operand;
           continue;
@@ -251,7 +259,7 @@ bool TRegExprMatcher::Attempt(int64_t start) {
             failed = true;
             break;
           }
-          FStack.push_back(undo);
+          PushUndo(undo);
           failed = true;  // the first count to try is taken from the record just pushed
           break;
         }
@@ -299,11 +307,11 @@ bool TRegExprMatcher::Attempt(int64_t start) {
           undo.Value = count;
           const bool more = count < maximum && !stalled;
           if (op == opLoop && more) {
-            FStack.push_back(undo);
+            PushUndo(undo);
             iterate();
             continue;
           }
-          if (op == opLoopLazy && more) FStack.push_back(undo);
+          if (op == opLoopLazy && more) PushUndo(undo);
           // Leave the loop and go on with what follows it.
           push(TUndo::kDepth, depth, 0);
           FLoopDepth = depth - 1;
