@@ -142,6 +142,7 @@ class TRegExpr {
   // The program check before every search: recompiles when needed, rebuilds the line-break set.
   bool PrepareProgram();
   void ClearGroups();
+  bool ExecFrom(int64_t offset);  // ExecPos with a 1-based 64-bit offset
   // Replaces every match in the stored subject, writing the subject's text in order.
   void ReplaceStored(std::string_view replacement, bool useTemplate, int64_t& counter,
                      const TTextSink& sink);

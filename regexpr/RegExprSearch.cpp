@@ -67,14 +67,15 @@ bool TRegExpr::ExecNext() {
   if (FMatchStarts[0] < 0 || FMatchEnds[0] < 0) Fail(1007);
   int64_t offset = FMatchEnds[0] + 1;
   if (FMatchEnds[0] == FMatchStarts[0]) ++offset;
-  if (offset > static_cast<int64_t>(FSubject.size()) + 1) {
-    ClearGroups();
-    return false;
-  }
-  return ExecPos(static_cast<int32_t>(offset));
+  return ExecFrom(offset);
 }
 
 bool TRegExpr::ExecPos(int32_t offset) {
+  return ExecFrom(offset);
+}
+
+// Offsets are 64-bit inside, so subjects beyond 2 GiB (a file's text run) are searched whole.
+bool TRegExpr::ExecFrom(int64_t offset) {
   ClearGroups();
   if (!PrepareProgram()) return false;
   if (!FInputSet) Fail(1005);
