@@ -46,9 +46,14 @@ void TRegExprAnalysis::FirstCharWalk(const uint8_t* node) {
   TCharSet& first = R.FFirstChars;
   for (; node != nullptr; node = NodeNext(node)) {
     const std::size_t offset = static_cast<std::size_t>(node - FProgram);
-    if (FWalked[offset]) return;
-    FWalked[offset] = true;
     const TREOp op = NodeOp(node);
+    if (FWalked[offset]) {
+      // A loop reached again through its own body: the body can be passed without consuming
+      // anything, so a match can go on behind the loop whatever its minimum.
+      if (op == opLoop || op == opLoopLazy) FirstCharWalk(NodeNext(node));
+      return;
+    }
+    FWalked[offset] = true;
     const uint8_t* operand = NodeOperand(node);
     switch (op) {
       case opEnd:

@@ -25,6 +25,7 @@ void TRegExprMatcher::StartSearch(int64_t budget) {
   FSubject = reinterpret_cast<const unsigned char*>(R.FSubject.data());
   FLength = static_cast<int64_t>(R.FSubject.size());
   FLoopTargetEntries.assign(R.FProgramSize, -1);
+  FLoopTargetAlternatives.assign(R.FProgramSize, -1);
   std::fill(std::begin(FLoopCounters), std::end(FLoopCounters), 0);
   std::fill(std::begin(FLoopIterationStarts), std::end(FLoopIterationStarts), -1);
 }
@@ -123,8 +124,13 @@ bool TRegExprMatcher::Attempt(int64_t start) {
       if (node == nullptr) R.Fail(1002);
       const std::size_t offset = static_cast<std::size_t>(node - FProgram);
       if (R.FLoopTargets[offset]) {
-        push(TUndo::kTargetEntry, static_cast<int32_t>(offset), FLoopTargetEntries[offset]);
+        TUndo undo{TUndo::kTargetEntry};
+        undo.Index = static_cast<int32_t>(offset);
+        undo.Value = FLoopTargetEntries[offset];
+        undo.Limit = FLoopTargetAlternatives[offset];
+        PushUndo(undo);
         FLoopTargetEntries[offset] = FCursor;
+        FLoopTargetAlternatives[offset] = -1;
       }
       const TREOp op = NodeOp(node);
       const uint8_t* operand = NodeOperand(node);
@@ -213,17 +219,31 @@ bool TRegExprMatcher::Attempt(int64_t start) {
             undo.Node = next;
             undo.Cursor = FCursor;
             PushUndo(undo);
+            if (R.FLoopTargets[offset])
+              FLoopTargetAlternatives[offset] = static_cast<int64_t>(FStack.size()) - 1;
           }
           node = operand;
           continue;
-        case opBack:
-          // An iteration that consumed nothing would only repeat itself: it ends the loop.
-          if (next != nullptr &&
-              FLoopTargetEntries[static_cast<std::size_t>(next - FProgram)] == FCursor) {
-            failed = true;
-            break;
+        case opBack: {
+          // An iteration that consumed nothing would only repeat itself: it ends the loop,
+          // keeping what it captured. Both loops that jump back are laid out with their exit (a
+          // branch to nothing) right behind the jump. The exit's own open alternative then
+          // leads to the same place and is dropped, or failures would retry it again and again.
+          if (next == nullptr) break;
+          const auto target = static_cast<std::size_t>(next - FProgram);
+          if (FLoopTargetEntries[target] != FCursor) break;
+          if (NodeOp(next) == opBranch) {
+            // x*: the loop's branch opened the exit alternative when the iteration began.
+            const int64_t exit = FLoopTargetAlternatives[target];
+            if (exit >= 0 && exit < static_cast<int64_t>(FStack.size()) &&
+                FStack[exit].Kind == TUndo::kAlternative)
+              FStack[exit].Kind = TUndo::kDropped;
+          } else if (!FStack.empty() && FStack.back().Kind == TUndo::kAlternative) {
+            FStack.pop_back();  // x+: the branch just before this jump opened it
           }
-          break;
+          node = node + kREHeaderSize;
+          continue;
+        }
         case opNothing:
         case opComment:
           break;
@@ -281,14 +301,10 @@ bool TRegExprMatcher::Attempt(int64_t start) {
           const int32_t minimum = ReadInt32(operand);
           const int32_t maximum = ReadInt32(operand + kRENumberSize);
           const uint8_t* body = node + ReadInt32(operand + 2 * kRENumberSize);
-          int32_t count = FLoopCounters[depth];
-          // An iteration that consumed nothing would only repeat itself: the loop has run as
-          // often as it usefully can.
+          const int32_t count = FLoopCounters[depth];
+          // An open loop whose last iteration consumed nothing would only repeat itself: once
+          // its minimum is reached, it ends.
           const bool stalled = count > 0 && FLoopIterationStarts[depth] == FCursor;
-          if (stalled && count < minimum) {
-            push(TUndo::kCounter, depth, count);
-            FLoopCounters[depth] = count = minimum;
-          }
           auto iterate = [&] {
             push(TUndo::kCounter, depth, count);
             push(TUndo::kIterationStart, depth, FLoopIterationStarts[depth]);
@@ -305,7 +321,7 @@ bool TRegExprMatcher::Attempt(int64_t start) {
           undo.Cursor = FCursor;
           undo.Index = depth;
           undo.Value = count;
-          const bool more = count < maximum && !stalled;
+          const bool more = count < maximum && !(stalled && maximum == kREInfinity);
           if (op == opLoop && more) {
             PushUndo(undo);
             iterate();
@@ -342,6 +358,9 @@ bool TRegExprMatcher::Attempt(int64_t start) {
       Spend();
       TUndo& undo = FStack.back();
       switch (undo.Kind) {
+        case TUndo::kDropped:
+          FStack.pop_back();
+          break;
         case TUndo::kAlternative:
           FCursor = undo.Cursor;
           node = undo.Node;
@@ -370,6 +389,7 @@ bool TRegExprMatcher::Attempt(int64_t start) {
           break;
         case TUndo::kTargetEntry:
           FLoopTargetEntries[static_cast<std::size_t>(undo.Index)] = undo.Value;
+          FLoopTargetAlternatives[static_cast<std::size_t>(undo.Index)] = undo.Limit;
           FStack.pop_back();
           break;
         case TUndo::kRepeatGreedy:
