@@ -58,6 +58,18 @@ ensure_data() {
   echo "$key" >"$dir/.key"
 }
 
+# The large files of big-file and regex-replace-big: BIG_MIB MiB of en-sampled.txt repeated, the
+# marker in place of the last bytes of every block, one block per 64 KiB (sparse) or per 100
+# bytes (dense: 10.7 million markers in 1 GiB).
+BIG_SIZE=$((BIG_MIB * 1024 * 1024))
+declare -A BIG_PERIOD=([sparse]=65536 [dense]=100)
+big_master() { echo "$DATA/big-$1/text.txt"; }
+# ensure_big KIND: generates the large file of KIND unless it is there already.
+ensure_big() {
+  ensure_data "$DATA/big-$1" "$BIG_SIZE ${BIG_PERIOD[$1]} $OLD $(stat -c %s "$TEXT")" \
+    "$GEN" big "$TEXT" "$(big_master "$1")" "$BIG_SIZE" "${BIG_PERIOD[$1]}" "$OLD"
+}
+
 # compare NAME RUNS PREPARE LABEL COMMAND [LABEL COMMAND]...: times the commands in RUNS rounds,
 # each round one hyperfine run of every command, the order turned by one place each round.
 # The file benchmarks drift (page cache reclaimed, inodes freed by the previous run), so running
@@ -122,7 +134,14 @@ goal_speedup() {
   row "$1" "$2" "$(secs "$3")" "$5 $(secs "$4")" "${ratio}x faster" ">= ${6}x faster" "$verdict"
 }
 
-secs() { awk -v s="$1" 'BEGIN { printf (s < 1 ? "%.1f ms" : "%.2f s"), (s < 1 ? s * 1000 : s) }'; }
+# Seconds as text: three significant digits below a second, so in-memory times of a fraction of a
+# millisecond still compare.
+secs() {
+  awk -v s="$1" 'BEGIN {
+    ms = s * 1000
+    if (s >= 1) printf "%.2f s", s
+    else printf (ms < 1 ? "%.3f ms" : ms < 10 ? "%.2f ms" : "%.1f ms"), ms }'
+}
 
 # Prints the summary as an aligned table, the rows in the order of the goals.
 print_summary() {

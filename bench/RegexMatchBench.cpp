@@ -1,0 +1,366 @@
+// Finds every match of typical patterns in real English text with Fendrel's engine and, in the
+// same program over the same bytes, with the PCRE2 interpreter, PCRE2's JIT and std::regex; the
+// last pattern is a replace-all with a "$1" template instead of a count.
+//
+// Every engine walks the matches the way TRegExpr::ExecNext does: the next search starts where
+// the previous match ended, one byte further after an empty match. Counts that differ from ours
+// mean two engines did different work, and the peer's benchmark fails with the two counts
+// instead of reporting a time.
+//
+// Settings are mapped to ours: '.' matches line breaks by default (PCRE2_DOTALL) unless a
+// pattern switches modifier s off, '$' matches only at the very end (PCRE2_DOLLAR_ENDONLY), and
+// CR and LF both end a line ('.' without s skips both). Neither UTF nor UCP, and the C locale for
+// std::regex: \w is [0-9A-Za-z_], our WordLetters, and case folds ASCII letters only, as our
+// default case table does. std::regex has no "(?i)": a leading one becomes std::regex::icase.
+//
+// The text comes from $FENDREL_BENCH_DATA/en-sampled.txt (default: the shared data folder
+// beside the repository): one copy, short lines, so std::regex's recursive matcher never runs
+// deep on '.*'. An exception from any engine fails that benchmark with its message.
+#define PCRE2_CODE_UNIT_WIDTH 8
+#include <pcre2.h>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <regex>
+#include <string>
+#include <string_view>
+
+#include "regexpr/RegExpr.h"
+
+namespace {
+
+const std::string& Haystack() {
+  static const std::string text = [] {
+    const char* dir = std::getenv("FENDREL_BENCH_DATA");
+    const std::string path =
+        std::string(dir ? dir : FENDREL_BENCH_DATA_DEFAULT) + "/en-sampled.txt";
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+      std::fprintf(stderr, "cannot read %s (set FENDREL_BENCH_DATA)\n", path.c_str());
+      std::exit(1);
+    }
+    std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (all.find('\0') != std::string::npos) {
+      // Our engine ends a subject at its first NUL, the peers do not.
+      std::fprintf(stderr, "%s holds a NUL byte\n", path.c_str());
+      std::exit(1);
+    }
+    return all;
+  }();
+  return text;
+}
+
+struct TCase {
+  const char* Label;
+  const char* Pattern;    // as our engine and PCRE2 take it
+  const char* Modifiers;  // for TRegExpr::SetModifierStr on top of our defaults; "" for none
+  const char* Template;   // a replace-all with this template instead of counting; null for none
+  long long Expected;     // our count over the whole text, checked once; -1 when not known
+};
+
+// The data README gives 513 for "Sherlock Holmes". A replace-all's pattern never matches the
+// empty string: pcre2_substitute and std::regex_replace step over empty matches their own way.
+constexpr TCase kCases[] = {
+    {"literal", "Sherlock Holmes", "", nullptr, 513},
+    {"alternation", "Sherlock Holmes|John Watson|Irene Adler|Inspector Lestrade|Professor Moriarty",
+     "", nullptr, -1},
+    {"alternation_i",
+     "(?i)Sherlock Holmes|John Watson|Irene Adler|Inspector Lestrade|Professor Moriarty", "",
+     nullptr, -1},
+    {"long_word", "\\b\\w{12,}\\b", "", nullptr, -1},
+    {"letters_8_13", "[A-Za-z]{8,13}", "", nullptr, -1},
+    {"word_holmes", "\\w+\\s+Holmes", "", nullptr, -1},
+    {"repeated_word", "(\\w+)\\s+\\1", "", nullptr, -1},
+    {"lines_dot_star", ".*", "-s", nullptr, -1},
+    {"replace_holmes", "(\\w+)\\s+Holmes", "", "Mr. $1", -1},
+};
+
+// Whether '.' matches line breaks under the case's modifiers, as our engine reads them.
+bool DotAll(const TCase& c) {
+  fendrel::TRegExpr regExpr;
+  regExpr.SetModifierStr(c.Modifiers);
+  return (regExpr.Modifiers & fendrel::kModS) != 0;
+}
+
+// ---- Fendrel
+
+void Prepare(fendrel::TRegExpr& regExpr, const TCase& c) {
+  regExpr.SetModifierStr(c.Modifiers);
+  regExpr.SetExpression(c.Pattern);
+  regExpr.Compile();
+}
+
+// The subject is viewed in place, as a rewrite's text runs are; Exec would copy it first.
+long long CountOurs(fendrel::TRegExpr& regExpr, std::string_view text) {
+  long long matches = 0;
+  regExpr.SetInputView(text);
+  for (bool found = regExpr.ExecPos(1); found; found = regExpr.ExecNext())
+    ++matches;
+  return matches;
+}
+
+// Into `result`, whose capacity is kept between passes as the peers keep their buffers.
+long long ReplaceOurs(fendrel::TRegExpr& regExpr, std::string_view text,
+                      std::string_view replacement, std::string& result) {
+  result.clear();
+  int64_t counter = 0;
+  regExpr.ReplaceEach(text, replacement, true, counter,
+                      [&result](std::string_view piece) { result += piece; });
+  return counter;
+}
+
+// Our figures for a case over `text`, found once outside every timing: what the peers must
+// reproduce.
+struct TReference {
+  long long Count = -1;
+  std::string Replaced;
+  std::string Error;
+};
+
+TReference OursOnce(const TCase& c, std::string_view text) {
+  TReference ref;
+  try {
+    fendrel::TRegExpr regExpr;
+    Prepare(regExpr, c);
+    if (c.Template)
+      ref.Count = ReplaceOurs(regExpr, text, c.Template, ref.Replaced);
+    else
+      ref.Count = CountOurs(regExpr, text);
+  } catch (const fendrel::ERegExpr& e) {
+    ref.Error = std::string("Fendrel error ") + std::to_string(e.ErrorNumber) + ": " + e.what();
+  }
+  return ref;
+}
+
+// `c` is an element of kCases.
+const TReference& Reference(const TCase& c) {
+  static std::optional<TReference> known[std::size(kCases)];
+  std::optional<TReference>& ref = known[&c - kCases];
+  if (!ref) ref = OursOnce(c, Haystack());
+  return *ref;
+}
+
+// Sets the counters and fails the benchmark when `count` (and `replaced`, for a replace-all)
+// differ from ours over the same text.
+void Report(benchmark::State& state, const TCase& c, std::string_view text, long long count,
+            const std::string* replaced) {
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
+  state.counters[c.Template ? "replacements" : "matches"] = static_cast<double>(count);
+  if (replaced) state.counters["output_bytes"] = static_cast<double>(replaced->size());
+  const TReference& ref = Reference(c);
+  std::string error;
+  if (!ref.Error.empty()) {
+    error = ref.Error;
+  } else if (count != ref.Count) {
+    error = "count " + std::to_string(count) + ", Fendrel's " + std::to_string(ref.Count);
+  } else if (replaced && *replaced != ref.Replaced) {
+    error = "replaced text differs from Fendrel's (" + std::to_string(replaced->size()) +
+            " bytes, Fendrel's " + std::to_string(ref.Replaced.size()) + ")";
+  } else if (c.Expected >= 0 && count != c.Expected) {
+    error = "count " + std::to_string(count) + ", expected " + std::to_string(c.Expected);
+  }
+  if (!error.empty()) state.SkipWithError(error.c_str());
+}
+
+void BM_Ours(benchmark::State& state, const TCase* which) {
+  const TCase& c = *which;
+  const std::string_view text = Haystack();
+  fendrel::TRegExpr regExpr;
+  long long count = -1;
+  std::string replaced;
+  try {
+    Prepare(regExpr, c);
+    for (auto _ : state) {
+      if (c.Template)
+        count = ReplaceOurs(regExpr, text, c.Template, replaced);
+      else
+        count = CountOurs(regExpr, text);
+      benchmark::DoNotOptimize(count);
+    }
+  } catch (const fendrel::ERegExpr& e) {
+    const std::string error = "error " + std::to_string(e.ErrorNumber) + ": " + e.what();
+    state.SkipWithError(error.c_str());
+    return;
+  }
+  Report(state, c, text, count, c.Template ? &replaced : nullptr);
+}
+
+// ---- PCRE2
+
+struct TPcre2 {
+  pcre2_code* Code = nullptr;
+  pcre2_match_data* Data = nullptr;
+  std::string Error;
+
+  TPcre2(const TCase& c, bool jit) {
+    // CR and LF end a line, as our LineBreakChars: '.' without s skips both.
+    pcre2_compile_context* context = pcre2_compile_context_create(nullptr);
+    pcre2_set_newline(context, PCRE2_NEWLINE_ANYCRLF);
+    const uint32_t options = PCRE2_DOLLAR_ENDONLY | (DotAll(c) ? PCRE2_DOTALL : 0);
+    int code = 0;
+    PCRE2_SIZE offset = 0;
+    Code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(c.Pattern), PCRE2_ZERO_TERMINATED, options,
+                         &code, &offset, context);
+    pcre2_compile_context_free(context);
+    if (!Code) {
+      Error = "PCRE2 compile error at " + std::to_string(offset) + ": " + Message(code);
+      return;
+    }
+    if (jit && (code = pcre2_jit_compile(Code, PCRE2_JIT_COMPLETE)) != 0) {
+      Error = "PCRE2 JIT compile: " + Message(code);
+      return;
+    }
+    Data = pcre2_match_data_create_from_pattern(Code, nullptr);
+  }
+  ~TPcre2() {
+    pcre2_match_data_free(Data);
+    pcre2_code_free(Code);
+  }
+  TPcre2(const TPcre2&) = delete;
+  TPcre2& operator=(const TPcre2&) = delete;
+
+  static std::string Message(int code) {
+    PCRE2_UCHAR buffer[256];
+    pcre2_get_error_message(code, buffer, sizeof buffer);
+    return reinterpret_cast<const char*>(buffer);
+  }
+};
+
+// Counts the matches; a negative result is a PCRE2 error code. pcre2_match runs the JIT code
+// when the pattern has some, the interpreter otherwise.
+long long CountPcre2(const TPcre2& re, std::string_view text) {
+  const auto subject = reinterpret_cast<PCRE2_SPTR>(text.data());
+  long long matches = 0;
+  for (PCRE2_SIZE start = 0; start <= text.size();) {
+    const int rc = pcre2_match(re.Code, subject, text.size(), start, 0, re.Data, nullptr);
+    if (rc == PCRE2_ERROR_NOMATCH) break;
+    if (rc < 0) return rc;
+    const PCRE2_SIZE* vector = pcre2_get_ovector_pointer(re.Data);
+    ++matches;
+    start = vector[1] == vector[0] ? vector[1] + 1 : vector[1];
+  }
+  return matches;
+}
+
+// pcre2_substitute into `buffer` (kept between passes, grown when too small), the result's
+// length in `length`; returns the number of replacements or a PCRE2 error code.
+int SubstitutePcre2(const TPcre2& re, std::string_view text, const char* replacement,
+                    std::string& buffer, PCRE2_SIZE& length) {
+  for (;;) {
+    length = buffer.size();
+    const int rc =
+        pcre2_substitute(re.Code, reinterpret_cast<PCRE2_SPTR>(text.data()), text.size(), 0,
+                         PCRE2_SUBSTITUTE_GLOBAL | PCRE2_SUBSTITUTE_OVERFLOW_LENGTH, re.Data,
+                         nullptr, reinterpret_cast<PCRE2_SPTR>(replacement), PCRE2_ZERO_TERMINATED,
+                         reinterpret_cast<PCRE2_UCHAR*>(buffer.data()), &length);
+    if (rc != PCRE2_ERROR_NOMEMORY) return rc;
+    buffer.resize(length);
+  }
+}
+
+void BM_Pcre2(benchmark::State& state, const TCase* which, bool jit) {
+  const TCase& c = *which;
+  const std::string_view text = Haystack();
+  const TPcre2 re(c, jit);
+  if (!re.Error.empty()) {
+    state.SkipWithError(re.Error.c_str());
+    return;
+  }
+  long long count = -1;
+  std::string buffer(c.Template ? text.size() * 2 : 0, '\0');
+  PCRE2_SIZE length = 0;
+  for (auto _ : state) {
+    if (c.Template) {
+      count = SubstitutePcre2(re, text, c.Template, buffer, length);
+    } else {
+      count = CountPcre2(re, text);
+    }
+    benchmark::DoNotOptimize(count);
+    if (count < 0) break;
+  }
+  if (count < 0) {
+    const std::string error = "PCRE2 error: " + TPcre2::Message(static_cast<int>(count));
+    state.SkipWithError(error.c_str());
+    return;
+  }
+  const std::string replaced = buffer.substr(0, length);
+  Report(state, c, text, count, c.Template ? &replaced : nullptr);
+}
+
+// ---- std::regex
+
+long long CountStdRegex(const std::regex& re, std::string_view text) {
+  const char* begin = text.data();
+  std::cmatch match;
+  long long matches = 0;
+  for (std::size_t start = 0; start <= text.size();) {
+    // The text before `start` is still there: \b and ^ must see it, as with the other engines.
+    const auto flags =
+        start == 0 ? std::regex_constants::match_default : std::regex_constants::match_prev_avail;
+    if (!std::regex_search(begin + start, begin + text.size(), match, re, flags)) break;
+    ++matches;
+    const auto end = static_cast<std::size_t>(match[0].second - begin);
+    start = match.length(0) == 0 ? end + 1 : end;
+  }
+  return matches;
+}
+
+void BM_StdRegex(benchmark::State& state, const TCase* which) {
+  const TCase& c = *which;
+  const std::string_view text = Haystack();
+  std::string_view pattern = c.Pattern;
+  auto flags = std::regex::ECMAScript;
+  if (pattern.starts_with("(?i)")) {
+    pattern.remove_prefix(4);
+    flags |= std::regex::icase;
+  }
+  long long count = -1;
+  std::string replaced;
+  try {
+    const std::regex re(pattern.begin(), pattern.end(), flags);
+    for (auto _ : state) {
+      if (c.Template) {
+        replaced.clear();
+        std::regex_replace(std::back_inserter(replaced), text.begin(), text.end(), re, c.Template);
+        benchmark::DoNotOptimize(replaced.data());
+      } else {
+        count = CountStdRegex(re, text);
+        benchmark::DoNotOptimize(count);
+      }
+    }
+    // regex_replace does not count; the same pattern's matches, untimed.
+    if (c.Template) count = CountStdRegex(re, text);
+  } catch (const std::exception& e) {
+    const std::string error = std::string("std::regex exception: ") + e.what();
+    state.SkipWithError(error.c_str());
+    return;
+  }
+  Report(state, c, text, count, c.Template ? &replaced : nullptr);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Haystack();  // read once, outside every timing
+  for (const TCase& c : kCases) {
+    const std::string name = std::string(c.Template ? "replace/" : "match/") + c.Label + "/";
+    benchmark::RegisterBenchmark((name + "fendrel").c_str(), BM_Ours, &c)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark((name + "pcre2").c_str(), BM_Pcre2, &c, false)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark((name + "pcre2_jit").c_str(), BM_Pcre2, &c, true)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark((name + "std_regex").c_str(), BM_StdRegex, &c)
+        ->Unit(benchmark::kMillisecond);
+  }
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
