@@ -178,8 +178,8 @@ class TRegExpr {
   int64_t FMatchStarts[15];
   int64_t FMatchEnds[15];
   TCharSet FLineBreakSet;
-  // Where a loop may begin again: the nodes that a jump back of a repetition leads to.
-  std::vector<bool> FLoopTargets;
+  // What the matcher needs to know of each node, by program offset (TNodeFlag bits).
+  std::vector<uint8_t> FNodeFlags;
   std::unique_ptr<TRegExprMatcher> FMatcher;  // created at the first search
 
   bool FPairSet = false;

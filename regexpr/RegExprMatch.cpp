@@ -37,6 +37,13 @@ void TRegExprMatcher::PushUndo(const TUndo& undo) {
   FStack.push_back(undo);
 }
 
+// Called where the choice about to be opened always ends in a match: no failure can reach past
+// it, so what lies below it is never undone. Without this, a loop such as (a|b)* at the end of a
+// pattern would keep records for every character of its run.
+void TRegExprMatcher::DropAllChoices() {
+  FStack.clear();
+}
+
 void TRegExprMatcher::Spend() {
   if (--FBudget < 0) R.Fail(1016);
 }
@@ -123,7 +130,8 @@ bool TRegExprMatcher::Attempt(int64_t start) {
     while (!failed) {
       if (node == nullptr) R.Fail(1002);
       const std::size_t offset = static_cast<std::size_t>(node - FProgram);
-      if (R.FLoopTargets[offset]) {
+      const uint8_t flags = R.FNodeFlags[offset];
+      if (flags & nfLoopTarget) {
         TUndo undo{TUndo::kTargetEntry};
         undo.Index = static_cast<int32_t>(offset);
         undo.Value = FLoopTargetEntries[offset];
@@ -215,11 +223,12 @@ bool TRegExprMatcher::Attempt(int64_t start) {
         }
         case opBranch:
           if (next != nullptr && NodeOp(next) == opBranch) {
+            if (flags & nfFinalChoice) DropAllChoices();
             TUndo undo{TUndo::kAlternative};
             undo.Node = next;
             undo.Cursor = FCursor;
             PushUndo(undo);
-            if (R.FLoopTargets[offset])
+            if (flags & nfLoopTarget)
               FLoopTargetAlternatives[offset] = static_cast<int64_t>(FStack.size()) - 1;
           }
           node = operand;
@@ -323,6 +332,7 @@ bool TRegExprMatcher::Attempt(int64_t start) {
           undo.Value = count;
           const bool more = count < maximum && !(stalled && maximum == kREInfinity);
           if (op == opLoop && more) {
+            if (flags & nfFinalChoice) DropAllChoices();
             PushUndo(undo);
             iterate();
             continue;

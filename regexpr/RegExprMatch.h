@@ -62,6 +62,7 @@ class TRegExprMatcher {
   bool MatchOne(const uint8_t* node, unsigned char c) const;
   bool BackRefMatches(int group, bool ignoreCase, int64_t at, int64_t& length) const;
   void Spend();
+  void DropAllChoices();
   void PushUndo(const TUndo& undo);
   // The subject's character at `at`; the end of the subject reads as NUL.
   unsigned char At(int64_t at) const { return at < FLength ? FSubject[at] : 0; }

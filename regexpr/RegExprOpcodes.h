@@ -72,6 +72,13 @@ constexpr TREOp OpClose(int group) {
 // The name of an opcode for dumps, or nullptr for a code that is never produced.
 const char* OpName(TREOp op);
 
+// What the search driver notes about nodes before the matcher runs them.
+enum TNodeFlag : uint8_t {
+  nfLoopTarget = 1,   // a jump back of a repetition leads here: an iteration begins
+  nfFinalChoice = 2,  // the choice this node opens always ends in a match once taken, so no
+                      // choice opened before it can ever be needed again
+};
+
 inline int32_t ReadInt32(const uint8_t* at) {
   uint32_t value = static_cast<uint32_t>(at[0]) | static_cast<uint32_t>(at[1]) << 8 |
                    static_cast<uint32_t>(at[2]) << 16 | static_cast<uint32_t>(at[3]) << 24;

@@ -15,6 +15,26 @@ namespace {
 constexpr int64_t kBudgetBase = 1'000'000;
 constexpr int64_t kBudgetPerChar = 1'000;
 
+// Whether matching from `node` on succeeds whatever the subject holds: nothing but group marks
+// and single-alternative branches stand between it and the end of the program.
+bool ReachesEndUnconditionally(const uint8_t* node) {
+  while (node != nullptr) {
+    const TREOp op = NodeOp(node);
+    if (op == opEnd) return true;
+    if (op == opBranch) {
+      const uint8_t* next = NodeNext(node);
+      if (next != nullptr && NodeOp(next) == opBranch) return false;
+      node = NodeOperand(node);
+    } else if (op == opNothing || op == opComment || (op >= opOpenFirst && op <= opOpenLast) ||
+               (op >= opCloseFirst && op <= opCloseLast)) {
+      node = NodeNext(node);
+    } else {
+      return false;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 void TRegExpr::ClearGroups() {
@@ -45,13 +65,18 @@ bool TRegExpr::PrepareProgram() {
   if (!FProgram) Compile();
   if (!FProgram) return false;
   if (FProgram[0] != kREMagic) Fail(1004);
-  if (FLoopTargets.size() != FProgramSize) {
-    // The nodes a repetition jumps back to: the matcher notes where each iteration began there.
-    FLoopTargets.assign(FProgramSize, false);
+  if (FNodeFlags.size() != FProgramSize) {
+    FNodeFlags.assign(FProgramSize, 0);
     for (std::size_t at = 1; at + kREHeaderSize <= FProgramSize;) {
       const uint8_t* node = FProgram.get() + at;
-      if (NodeOp(node) == opBack && NodeNext(node) != nullptr)
-        FLoopTargets[static_cast<std::size_t>(NodeNext(node) - FProgram.get())] = true;
+      const TREOp op = NodeOp(node);
+      const uint8_t* next = NodeNext(node);
+      if (op == opBack && next != nullptr)
+        FNodeFlags[static_cast<std::size_t>(next - FProgram.get())] |= nfLoopTarget;
+      // A branch's open alternative and a greedy loop's exit lead on from `next`.
+      if ((op == opBranch || op == opLoop) && next != nullptr &&
+          (op == opLoop || NodeOp(next) == opBranch) && ReachesEndUnconditionally(next))
+        FNodeFlags[at] |= nfFinalChoice;
       at += NodeSize(node);
     }
   }
