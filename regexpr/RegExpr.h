@@ -180,6 +180,8 @@ class TRegExpr {
   TCharSet FLineBreakSet;
   // What the matcher needs to know of each node, by program offset (TNodeFlag bits).
   std::vector<uint8_t> FNodeFlags;
+  std::array<bool, 256> FStartTable{};        // FFirstChars as a table for the search loop
+  int FStartChar = -2;                        // the only first character, or -2
   std::unique_ptr<TRegExprMatcher> FMatcher;  // created at the first search
 
   bool FPairSet = false;

@@ -9,7 +9,6 @@ namespace fendrel {
 namespace {
 
 constexpr int64_t kStarMaximum = 2147483647;
-constexpr std::size_t kMaxUndoRecords = 4u << 20;
 
 bool IsDigit(unsigned char c) {
   return c >= '0' && c <= '9';
@@ -28,13 +27,6 @@ void TRegExprMatcher::StartSearch(int64_t budget) {
   FLoopTargetAlternatives.assign(R.FProgramSize, -1);
   std::fill(std::begin(FLoopCounters), std::end(FLoopCounters), 0);
   std::fill(std::begin(FLoopIterationStarts), std::end(FLoopIterationStarts), -1);
-}
-
-void TRegExprMatcher::PushUndo(const TUndo& undo) {
-  // The records grow with the subject for patterns such as (a|b)*; a search that would need
-  // more memory than a quarter gigabyte ends like one that backtracks too long.
-  if (FStack.size() >= kMaxUndoRecords) R.Fail(1016);
-  FStack.push_back(undo);
 }
 
 // Called where the choice about to be opened always ends in a match: no failure can reach past
@@ -100,16 +92,55 @@ int64_t TRegExprMatcher::RegRepeat(const uint8_t* node, int64_t maximum, int64_t
     step = length;
     return count;
   }
+  // Within `limit` the subject has no NUL, so the loops need not look for the end.
   const int64_t limit = std::min(maximum, FLength - FCursor);
+  const unsigned char* at = FSubject + FCursor;
+  const uint8_t* operand = NodeOperand(node);
   int64_t count = 0;
-  if (op == opAnyChar) {
-    count = limit;
-  } else {
-    while (count < limit && MatchOne(node, At(FCursor + count)))
-      ++count;
+  switch (op) {
+    case opAnyChar:
+      count = limit;
+      break;
+    case opAnyButBreak:
+      for (; count < limit; ++count) {
+        const unsigned char c = at[count];
+        if (R.FLineBreakSet[c] || (c == R.FPairHead && At(FCursor + count + 1) == R.FPairTail))
+          break;
+      }
+      break;
+    case opLiteral:
+      while (count < limit && at[count] == operand[0])
+        ++count;
+      break;
+    case opFullSet:
+      while (count < limit && ((operand[at[count] / 8] >> (at[count] % 8)) & 1) != 0)
+        ++count;
+      break;
+    default:
+      while (count < limit && MatchOne(node, at[count]))
+        ++count;
   }
   FCursor += count;
   return count;
+}
+
+bool TRegExprMatcher::Repeat(const uint8_t* repeated, int64_t minimum, int64_t maximum, bool greedy,
+                             uint8_t flags, const uint8_t* next) {
+  const int64_t save = FCursor;
+  int64_t step = 1;
+  const int64_t count = RegRepeat(repeated, maximum, step);
+  if (count < minimum) return false;
+  if (flags & nfPossessive) return true;  // fewer or more cannot help: go on with all of them
+  TUndo undo{greedy ? TUndo::kRepeatGreedy : TUndo::kRepeatLazy};
+  undo.Node = next;
+  undo.Cursor = save;
+  undo.Step = step;
+  undo.LookAhead = next != nullptr && NodeOp(next) == opLiteral ? NodeOperand(next)[0] : -1;
+  // Greedy tries count, count-1 ... minimum; non-greedy minimum ... count.
+  undo.Value = greedy ? count + 1 : minimum - 1;
+  undo.Limit = greedy ? minimum : count;
+  PushUndo(undo);
+  return false;  // the first count to try is taken from the record just pushed
 }
 
 bool TRegExprMatcher::Attempt(int64_t start) {
@@ -222,6 +253,10 @@ bool TRegExprMatcher::Attempt(int64_t start) {
           break;
         }
         case opBranch:
+          if (flags & nfSimpleStar) {
+            failed = !Repeat(operand, 0, kStarMaximum, true, flags, next);
+            break;
+          }
           if (next != nullptr && NodeOp(next) == opBranch) {
             if (flags & nfFinalChoice) DropAllChoices();
             TUndo undo{TUndo::kAlternative};
@@ -270,26 +305,8 @@ bool TRegExprMatcher::Attempt(int64_t start) {
             maximum = ReadInt32(operand + kRENumberSize);
             repeated = operand + 2 * kRENumberSize;
           }
-          const int32_t lookAhead =
-              next != nullptr && NodeOp(next) == opLiteral ? NodeOperand(next)[0] : -1;
-          const int64_t save = FCursor;
-          int64_t step = 1;
-          const int64_t count = RegRepeat(repeated, maximum, step);
           const bool greedy = op == opStar || op == opPlus || op == opRepeat;
-          TUndo undo{greedy ? TUndo::kRepeatGreedy : TUndo::kRepeatLazy};
-          undo.Node = next;
-          undo.Cursor = save;
-          undo.Step = step;
-          undo.LookAhead = lookAhead;
-          // Greedy tries count, count-1 ... minimum; non-greedy minimum ... count.
-          undo.Value = greedy ? count + 1 : minimum - 1;
-          undo.Limit = greedy ? minimum : count;
-          if (count < minimum) {
-            failed = true;
-            break;
-          }
-          PushUndo(undo);
-          failed = true;  // the first count to try is taken from the record just pushed
+          failed = !Repeat(repeated, minimum, maximum, greedy, flags, next);
           break;
         }
         case opLoopEntry: {

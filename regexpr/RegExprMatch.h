@@ -17,6 +17,8 @@ namespace fendrel {
 
 class TRegExprMatcher {
  public:
+  static constexpr std::size_t kMaxUndoRecords = 4u << 20;
+
   // One matcher serves every search of its TRegExpr, so its stack is allocated once.
   explicit TRegExprMatcher(TRegExpr& regExpr);
 
@@ -63,7 +65,17 @@ class TRegExprMatcher {
   bool BackRefMatches(int group, bool ignoreCase, int64_t at, int64_t& length) const;
   void Spend();
   void DropAllChoices();
-  void PushUndo(const TUndo& undo);
+  // Starts a compact repetition at the cursor; false when the match fails here or goes on
+  // from the record it pushed.
+  bool Repeat(const uint8_t* repeated, int64_t minimum, int64_t maximum, bool greedy, uint8_t flags,
+              const uint8_t* next);
+  void PushUndo(const TUndo& undo) {
+    // The records grow with the subject for patterns such as (a|b)*$; a search that would need
+    // more memory than a quarter gigabyte ends like one that backtracks too long.
+    if (FStack.size() >= kMaxUndoRecords) [[unlikely]]
+      R.Fail(1016);
+    FStack.push_back(undo);
+  }
   // The subject's character at `at`; the end of the subject reads as NUL.
   unsigned char At(int64_t at) const { return at < FLength ? FSubject[at] : 0; }
 

@@ -77,6 +77,9 @@ enum TNodeFlag : uint8_t {
   nfLoopTarget = 1,   // a jump back of a repetition leads here: an iteration begins
   nfFinalChoice = 2,  // the choice this node opens always ends in a match once taken, so no
                       // choice opened before it can ever be needed again
+  nfPossessive = 4,   // a repetition whose continuation cannot begin with anything it could
+                      // give back: only its longest count can lead to a match
+  nfSimpleStar = 8,   // a branch loop over one character class: run as a greedy repetition
 };
 
 inline int32_t ReadInt32(const uint8_t* at) {

@@ -5,6 +5,7 @@
 
 #include "RegExpr.h"
 #include "RegExprMatch.h"
+#include "RegExprNodeFlags.h"
 #include "RegExprOpcodes.h"
 
 namespace fendrel {
@@ -14,26 +15,6 @@ namespace {
 // runs out, bounded so that a pattern that would backtrack exponentially ends with an error.
 constexpr int64_t kBudgetBase = 1'000'000;
 constexpr int64_t kBudgetPerChar = 1'000;
-
-// Whether matching from `node` on succeeds whatever the subject holds: nothing but group marks
-// and single-alternative branches stand between it and the end of the program.
-bool ReachesEndUnconditionally(const uint8_t* node) {
-  while (node != nullptr) {
-    const TREOp op = NodeOp(node);
-    if (op == opEnd) return true;
-    if (op == opBranch) {
-      const uint8_t* next = NodeNext(node);
-      if (next != nullptr && NodeOp(next) == opBranch) return false;
-      node = NodeOperand(node);
-    } else if (op == opNothing || op == opComment || (op >= opOpenFirst && op <= opOpenLast) ||
-               (op >= opCloseFirst && op <= opCloseLast)) {
-      node = NodeNext(node);
-    } else {
-      return false;
-    }
-  }
-  return false;
-}
 
 }  // namespace
 
@@ -66,19 +47,13 @@ bool TRegExpr::PrepareProgram() {
   if (!FProgram) return false;
   if (FProgram[0] != kREMagic) Fail(1004);
   if (FNodeFlags.size() != FProgramSize) {
-    FNodeFlags.assign(FProgramSize, 0);
-    for (std::size_t at = 1; at + kREHeaderSize <= FProgramSize;) {
-      const uint8_t* node = FProgram.get() + at;
-      const TREOp op = NodeOp(node);
-      const uint8_t* next = NodeNext(node);
-      if (op == opBack && next != nullptr)
-        FNodeFlags[static_cast<std::size_t>(next - FProgram.get())] |= nfLoopTarget;
-      // A branch's open alternative and a greedy loop's exit lead on from `next`.
-      if ((op == opBranch || op == opLoop) && next != nullptr &&
-          (op == opLoop || NodeOp(next) == opBranch) && ReachesEndUnconditionally(next))
-        FNodeFlags[at] |= nfFinalChoice;
-      at += NodeSize(node);
-    }
+    MarkNodes(FProgram.get(), FProgramSize, FNodeFlags);
+    // Where a search tries a match: a table of the first characters, or the only one.
+    for (int c = 0; c < 256; ++c)
+      FStartTable[c] = FFirstChars[c];
+    FStartChar = FFirstChars.count() == 1 && !FFirstChars[0] ? -1 : -2;
+    for (int c = 1; FStartChar == -1; ++c)
+      if (FFirstChars[c]) FStartChar = c;
   }
   return true;
 }
@@ -141,11 +116,20 @@ bool TRegExpr::ExecFrom(int64_t offset) {
     }
     return false;
   }
-  for (int64_t at = start; at <= length; ++at) {
-    const auto c = at < length ? static_cast<unsigned char>(subject[at]) : 0;
-    if (FFirstChars[c] && attempt(at)) return true;
+  if (FStartChar >= 0) {  // one first character: jump from one occurrence to the next
+    for (int64_t at = start; at < length; ++at) {
+      const void* hit =
+          std::memchr(subject + at, FStartChar, static_cast<std::size_t>(length - at));
+      if (hit == nullptr) return false;
+      at = static_cast<const char*>(hit) - subject;
+      if (attempt(at)) return true;
+    }
+    return false;
   }
-  return false;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(subject);
+  for (int64_t at = start; at < length; ++at)
+    if (FStartTable[bytes[at]] && attempt(at)) return true;
+  return FStartTable[0] && attempt(length);  // the end reads as NUL
 }
 
 int32_t TRegExpr::MatchOffset(int n) const {

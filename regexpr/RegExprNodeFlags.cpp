@@ -1,0 +1,169 @@
+// The node flags (see RegExprNodeFlags.h).
+#include "RegExprNodeFlags.h"
+
+#include <bitset>
+
+#include "RegExprOpcodes.h"
+
+namespace fendrel {
+namespace {
+
+using TChars = std::bitset<256>;
+
+bool IsGroupMark(TREOp op) {
+  return (op >= opOpenFirst && op <= opOpenLast) || (op >= opCloseFirst && op <= opCloseLast);
+}
+
+// Whether matching from `node` on succeeds whatever the subject holds: nothing but group marks
+// and single-alternative branches stand between it and the end of the program.
+bool ReachesEndUnconditionally(const uint8_t* node) {
+  while (node != nullptr) {
+    const TREOp op = NodeOp(node);
+    if (op == opEnd) return true;
+    if (op == opBranch) {
+      const uint8_t* next = NodeNext(node);
+      if (next != nullptr && NodeOp(next) == opBranch) return false;
+      node = NodeOperand(node);
+    } else if (op == opNothing || op == opComment || IsGroupMark(op)) {
+      node = NodeNext(node);
+    } else {
+      return false;
+    }
+  }
+  return false;
+}
+
+// The characters one simple node matches; false for nodes that are not simple or whose
+// characters depend on settings that may change between searches (letters in either case).
+bool SimpleNodeChars(const uint8_t* node, TChars& chars) {
+  const uint8_t* operand = NodeOperand(node);
+  switch (NodeOp(node)) {
+    case opLiteral:
+      chars.set(operand[0]);
+      return operand[0] != 0;
+    case opDigit:
+      for (int c = '0'; c <= '9'; ++c)
+        chars.set(c);
+      return true;
+    case opNonDigit:
+      for (int c = 1; c < 256; ++c)
+        if (c < '0' || c > '9') chars.set(c);
+      return true;
+    case opTinySet:
+      for (int k = 0; k < kRETinySetBytes; ++k)
+        chars.set(operand[k]);
+      return true;
+    case opTinyNotSet: {
+      TChars excluded;
+      for (int k = 0; k < kRETinySetBytes; ++k)
+        excluded.set(operand[k]);
+      chars |= ~excluded;
+      return true;
+    }
+    case opFullSet:
+      for (int c = 0; c < 256; ++c)
+        if ((operand[c / 8] >> (c % 8)) & 1) chars.set(c);
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Adds every character a match from `node` on can begin with; false when such a match might
+// begin without consuming a character (an assertion, an empty path, the end) or is unknown.
+bool ConsumingFirstChars(const uint8_t* node, TChars& chars, int depth) {
+  for (int steps = 0; node != nullptr && steps < 64; ++steps) {
+    const TREOp op = NodeOp(node);
+    if (op == opNothing || op == opComment || IsGroupMark(op)) {
+      node = NodeNext(node);
+      continue;
+    }
+    if (op == opBranch) {
+      const uint8_t* next = NodeNext(node);
+      if (next == nullptr || NodeOp(next) != opBranch) {
+        node = NodeOperand(node);
+        continue;
+      }
+      if (depth >= 8) return false;
+      // The chain of alternatives ends at the first node behind it that is not a branch.
+      for (const uint8_t* alternative = node;
+           alternative != nullptr && NodeOp(alternative) == opBranch;
+           alternative = NodeNext(alternative))
+        if (!ConsumingFirstChars(NodeOperand(alternative), chars, depth + 1)) return false;
+      return true;
+    }
+    if (op == opPlus || op == opPlusLazy) return SimpleNodeChars(NodeOperand(node), chars);
+    if (op == opRepeat || op == opRepeatLazy)
+      return ReadInt32(NodeOperand(node)) >= 1 &&
+             SimpleNodeChars(NodeOperand(node) + 2 * kRENumberSize, chars);
+    return SimpleNodeChars(node, chars);
+  }
+  return false;
+}
+
+// Whether a repetition of `repeated` followed by `next` never needs to give back what it took:
+// every character it could give back is one the continuation cannot begin with.
+bool RepetitionIsPossessive(const uint8_t* repeated, const uint8_t* next) {
+  TChars taken, following;
+  if (!SimpleNodeChars(repeated, taken) || next == nullptr ||
+      !ConsumingFirstChars(next, following, 0))
+    return false;
+  return (taken & following).none();
+}
+
+bool IsSimpleNode(TREOp op) {
+  switch (op) {
+    case opAnyChar:
+    case opAnyButBreak:
+    case opDigit:
+    case opNonDigit:
+    case opTinySet:
+    case opTinyNotSet:
+    case opFullSet:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+void MarkNodes(const uint8_t* program, uint32_t size, std::vector<uint8_t>& flags) {
+  flags.assign(size, 0);
+  for (std::size_t at = 1; at + kREHeaderSize <= size;) {
+    const uint8_t* node = program + at;
+    const TREOp op = NodeOp(node);
+    const uint8_t* next = NodeNext(node);
+    const uint8_t* operand = NodeOperand(node);
+    if (op == opBack && next != nullptr)
+      flags[static_cast<std::size_t>(next - program)] |= nfLoopTarget;
+    // A branch's open alternative and a greedy loop's exit lead on from `next`.
+    if ((op == opBranch || op == opLoop) && next != nullptr &&
+        (op == opLoop || NodeOp(next) == opBranch) && ReachesEndUnconditionally(next))
+      flags[at] |= nfFinalChoice;
+    if (op == opStar || op == opPlus || op == opStarLazy || op == opPlusLazy) {
+      if (RepetitionIsPossessive(operand, next)) flags[at] |= nfPossessive;
+    } else if (op == opRepeat || op == opRepeatLazy) {
+      if (RepetitionIsPossessive(operand + 2 * kRENumberSize, next)) flags[at] |= nfPossessive;
+    }
+    at += NodeSize(node);
+  }
+  // A loop over one character class, jumping back to its own branch, is a plain greedy star:
+  // the matcher runs it as one repetition instead of one iteration per character.
+  for (std::size_t at = 1; at + kREHeaderSize <= size;) {
+    const uint8_t* node = program + at;
+    const uint8_t* next = NodeNext(node);
+    const uint8_t* body = NodeOperand(node);
+    if (NodeOp(node) == opBranch && (flags[at] & nfLoopTarget) && next != nullptr &&
+        NodeOp(next) == opBranch && IsSimpleNode(NodeOp(body))) {
+      const uint8_t* back = NodeNext(body);
+      if (back != nullptr && NodeOp(back) == opBack && NodeNext(back) == node) {
+        flags[at] = nfSimpleStar;
+        if (RepetitionIsPossessive(body, next)) flags[at] |= nfPossessive;
+      }
+    }
+    at += NodeSize(node);
+  }
+}
+
+}  // namespace fendrel
