@@ -177,7 +177,11 @@ class TRegExpr {
   bool FInputSet = false;
   int64_t FMatchStarts[15];
   int64_t FMatchEnds[15];
+  // LineBreakChars and WordLetters as sets, rebuilt when the texts they were made of change.
   TCharSet FLineBreakSet;
+  TCharSet FWordSet;
+  std::string FLineBreakSetOf;
+  std::string FWordSetOf;
   // What the matcher needs to know of each node, by program offset (TNodeFlag bits).
   std::vector<uint8_t> FNodeFlags;
   std::array<bool, 256> FStartTable{};        // FFirstChars as a table for the search loop

@@ -24,7 +24,6 @@ void TRegExprMatcher::StartSearch(int64_t budget) {
   FSubject = reinterpret_cast<const unsigned char*>(R.FSubject.data());
   FLength = static_cast<int64_t>(R.FSubject.size());
   FLoopTargetEntries.assign(R.FProgramSize, -1);
-  FLoopTargetAlternatives.assign(R.FProgramSize, -1);
   std::fill(std::begin(FLoopCounters), std::end(FLoopCounters), 0);
   std::fill(std::begin(FLoopIterationStarts), std::end(FLoopIterationStarts), -1);
 }
@@ -128,7 +127,9 @@ bool TRegExprMatcher::Repeat(const uint8_t* repeated, int64_t minimum, int64_t m
                              uint8_t flags, const uint8_t* next) {
   const int64_t save = FCursor;
   int64_t step = 1;
-  const int64_t count = RegRepeat(repeated, maximum, step);
+  int64_t count = RegRepeat(repeated, maximum, step);
+  // An empty back-referenced text repeats without moving, as often as the minimum asks.
+  if (step == 0 && count > 0 && count < minimum) count = std::min(minimum, maximum);
   if (count < minimum) return false;
   if (flags & nfPossessive) return true;  // fewer or more cannot help: go on with all of them
   TUndo undo{greedy ? TUndo::kRepeatGreedy : TUndo::kRepeatLazy};
@@ -166,10 +167,8 @@ bool TRegExprMatcher::Attempt(int64_t start) {
         TUndo undo{TUndo::kTargetEntry};
         undo.Index = static_cast<int32_t>(offset);
         undo.Value = FLoopTargetEntries[offset];
-        undo.Limit = FLoopTargetAlternatives[offset];
         PushUndo(undo);
         FLoopTargetEntries[offset] = FCursor;
-        FLoopTargetAlternatives[offset] = -1;
       }
       const TREOp op = NodeOp(node);
       const uint8_t* operand = NodeOperand(node);
@@ -244,11 +243,8 @@ bool TRegExprMatcher::Attempt(int64_t start) {
         }
         case opWordBound:
         case opNotWordBound: {
-          const auto isWord = [this](unsigned char ch) {
-            return ch != 0 && R.WordLetters.find(static_cast<char>(ch)) != std::string::npos;
-          };
-          const bool before = FCursor > 0 && isWord(At(FCursor - 1));
-          const bool after = isWord(c);
+          const bool before = FCursor > 0 && R.FWordSet[At(FCursor - 1)];
+          const bool after = R.FWordSet[c];
           failed = (before != after) != (op == opWordBound);
           break;
         }
@@ -263,28 +259,22 @@ bool TRegExprMatcher::Attempt(int64_t start) {
             undo.Node = next;
             undo.Cursor = FCursor;
             PushUndo(undo);
-            if (flags & nfLoopTarget)
-              FLoopTargetAlternatives[offset] = static_cast<int64_t>(FStack.size()) - 1;
           }
           node = operand;
           continue;
         case opBack: {
           // An iteration that consumed nothing would only repeat itself: it ends the loop,
           // keeping what it captured. Both loops that jump back are laid out with their exit (a
-          // branch to nothing) right behind the jump. The exit's own open alternative then
-          // leads to the same place and is dropped, or failures would retry it again and again.
+          // branch to nothing) right behind the jump. In x+ the branch just before this jump
+          // has just opened that same exit with these same groups: it is dropped, or a failure
+          // would take the same way again. The exit x* opened when the iteration began stays:
+          // it holds the groups of the iteration before, which a back-reference may need.
           if (next == nullptr) break;
           const auto target = static_cast<std::size_t>(next - FProgram);
           if (FLoopTargetEntries[target] != FCursor) break;
-          if (NodeOp(next) == opBranch) {
-            // x*: the loop's branch opened the exit alternative when the iteration began.
-            const int64_t exit = FLoopTargetAlternatives[target];
-            if (exit >= 0 && exit < static_cast<int64_t>(FStack.size()) &&
-                FStack[exit].Kind == TUndo::kAlternative)
-              FStack[exit].Kind = TUndo::kDropped;
-          } else if (!FStack.empty() && FStack.back().Kind == TUndo::kAlternative) {
-            FStack.pop_back();  // x+: the branch just before this jump opened it
-          }
+          if (NodeOp(next) != opBranch && !FStack.empty() &&
+              FStack.back().Kind == TUndo::kAlternative)
+            FStack.pop_back();
           node = node + kREHeaderSize;
           continue;
         }
@@ -385,9 +375,6 @@ bool TRegExprMatcher::Attempt(int64_t start) {
       Spend();
       TUndo& undo = FStack.back();
       switch (undo.Kind) {
-        case TUndo::kDropped:
-          FStack.pop_back();
-          break;
         case TUndo::kAlternative:
           FCursor = undo.Cursor;
           node = undo.Node;
@@ -416,7 +403,6 @@ bool TRegExprMatcher::Attempt(int64_t start) {
           break;
         case TUndo::kTargetEntry:
           FLoopTargetEntries[static_cast<std::size_t>(undo.Index)] = undo.Value;
-          FLoopTargetAlternatives[static_cast<std::size_t>(undo.Index)] = undo.Limit;
           FStack.pop_back();
           break;
         case TUndo::kRepeatGreedy:

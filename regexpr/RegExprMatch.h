@@ -36,13 +36,12 @@ class TRegExprMatcher {
   struct TUndo {
     enum TKind : uint8_t {
       kAlternative,     // resume at Node with the cursor at Cursor
-      kDropped,         // an alternative that can no longer lead anywhere new
       kGroupStart,      // put MatchStarts[Index] back to Value
       kGroupEnd,        // put MatchEnds[Index] back to Value
       kCounter,         // put LoopCounters[Index] back to Value
       kIterationStart,  // put the iteration start of loop Index back to Value
       kDepth,           // put LoopDepth back to Index
-      kTargetEntry,     // put loop target Index's entry back to Value, its exit record to Limit
+      kTargetEntry,     // put loop target Index's entry back to Value
       kRepeatGreedy,    // compact repetition: try one repetition fewer
       kRepeatLazy,      // compact repetition: try one repetition more
       kLoopExit,        // greedy complex loop: leave the loop instead of iterating
@@ -88,8 +87,7 @@ class TRegExprMatcher {
   int32_t FLoopCounters[kRELoopMaxSlots];
   int64_t FLoopIterationStarts[kRELoopMaxSlots];
   int32_t FLoopDepth = 0;
-  std::vector<int64_t> FLoopTargetEntries;       // by program offset: where the iteration began
-  std::vector<int64_t> FLoopTargetAlternatives;  // by program offset: its exit's record
+  std::vector<int64_t> FLoopTargetEntries;  // by program offset: where the iteration began
   std::vector<TUndo> FStack;
 };
 

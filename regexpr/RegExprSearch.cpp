@@ -40,9 +40,16 @@ void TRegExpr::SetInputView(std::string_view text) {
 
 bool TRegExpr::PrepareProgram() {
   if (Modifiers != FProgramModifiers) DiscardProgram();
-  FLineBreakSet.reset();
-  for (char c : LineBreakChars)
-    FLineBreakSet.set(static_cast<unsigned char>(c));
+  const auto charSet = [](const std::string& text, TCharSet& set, std::string& madeOf) {
+    if (text == madeOf && !madeOf.empty()) return;
+    set.reset();
+    for (char c : text)
+      set.set(static_cast<unsigned char>(c));
+    set.reset(0);
+    madeOf = text;
+  };
+  charSet(LineBreakChars, FLineBreakSet, FLineBreakSetOf);
+  charSet(WordLetters, FWordSet, FWordSetOf);
   if (!FProgram) Compile();
   if (!FProgram) return false;
   if (FProgram[0] != kREMagic) Fail(1004);
@@ -95,10 +102,8 @@ bool TRegExpr::ExecFrom(int64_t offset) {
   TRegExprMatcher& matcher = *FMatcher;
   matcher.StartSearch(kBudgetBase + kBudgetPerChar * (length - start + 1));
   auto attempt = [&](int64_t at) {
-    if (!matcher.Attempt(at)) {
-      ClearGroups();
-      return false;
-    }
+    // A failed attempt has undone every group it set.
+    if (!matcher.Attempt(at)) return false;
     FMatchStarts[0] = at;
     FMatchEnds[0] = matcher.MatchEnd();
     return true;

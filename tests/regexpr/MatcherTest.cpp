@@ -48,6 +48,10 @@ TEST(Matcher, FirstMatchAndGroups) {
       {"(a{0,2})+b", "aaab", 1, 4},
       {"(a*)\\1*b", "b", 1, 1, 1, 0},
       {"(ab)\\1*x", "abababx", 1, 7},
+      {"(a?)\\1{2}", "b", 1, 0, 1, 0},  // empty text meets any minimum
+      {"(a?)\\1{2}b", "ab", 2, 1},
+      {"(a{0,1})*b\\1$", "aba", 1, 3, 1, 1},  // the exit before an empty iteration
+      {"(a{0,1})*b\\1", "ab", 1, 2, 2, 0},
       {"[^\\x00]", "q", 1, 1},
       {"a\\x00b", "ab", -1, 0},
       {"\\d+\\D", "x123y", 2, 4},
