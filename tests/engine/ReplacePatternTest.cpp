@@ -1,6 +1,8 @@
 // Regular-expression mode of a rewrite: text runs through the engine, binary runs copied.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "engine/ReplacePattern.h"
 #include "support/TempDir.h"
 
@@ -43,6 +45,30 @@ TEST(ReplacePattern, TextRunsAreReplacedAndBinaryRunsCopied) {
     ASSERT_TRUE(out.Finish());
     EXPECT_EQ(test::ReadFile(dir / "snr4.tmp"), c.Output) << c.Pattern;
   }
+}
+
+TEST(ReplacePattern, EveryByteIsSortedIntoTextOrBinary) {
+  // Long random content, mostly text with every kind of byte mixed in, so that runs begin and
+  // end at every offset of a block: each text byte becomes T, each binary byte is copied.
+  std::mt19937 random(5);
+  std::string content, expected;
+  for (int i = 0; i < 20000; ++i) {
+    const auto byte = static_cast<unsigned char>(random() % 4 == 0 ? random() % 256 : 'a');
+    if (byte == 0) continue;  // the zero byte is covered above
+    content += static_cast<char>(byte);
+    expected += IsTextByte(byte) ? 'T' : static_cast<char>(byte);
+  }
+  test::TTempDir dir;
+  TSnRTast task;
+  task.Init("f", "(?s).", 5, smRegExpr, "T", 1, false, lmAllFiles);
+  TTempFile out(dir / "snr4.tmp");
+  ReplacePattern(out, content.data(), content.data() + content.size(), task);
+  ASSERT_TRUE(out.Finish());
+  EXPECT_EQ(test::ReadFile(dir / "snr4.tmp"), expected);
+  for (int byte : {9, 10, 13, 32, 127, 160, 255})
+    EXPECT_TRUE(IsTextByte(static_cast<unsigned char>(byte))) << byte;
+  for (int byte : {0, 8, 11, 12, 14, 31, 128, 159})
+    EXPECT_FALSE(IsTextByte(static_cast<unsigned char>(byte))) << byte;
 }
 
 TEST(ReplacePattern, BadPatternsFailTheTask) {
