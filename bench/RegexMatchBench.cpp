@@ -21,6 +21,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -118,6 +119,9 @@ long long ReplaceOurs(fendrel::TRegExpr& regExpr, std::string_view text,
 // reproduce.
 struct TReference {
   long long Count = -1;
+  // Backtracking steps: of all searches for each character, and the most one search took for
+  // each character from its start to the end (what the budget of a search grows with).
+  double StepsPerChar = 0, MaxSearchStepsPerChar = 0;
   std::string Replaced;
   std::string Error;
 };
@@ -131,6 +135,20 @@ TReference OursOnce(const TCase& c, std::string_view text) {
       ref.Count = ReplaceOurs(regExpr, text, c.Template, ref.Replaced);
     else
       ref.Count = CountOurs(regExpr, text);
+    if (!c.Template) {
+      double steps = 0, searchStart = 0;
+      regExpr.SetInputView(text);
+      for (bool found = regExpr.ExecPos(1);; found = regExpr.ExecNext()) {
+        const double fromStart = std::max(1.0, static_cast<double>(text.size()) - searchStart + 1);
+        const double spent = static_cast<double>(regExpr.LastSearchSteps());
+        steps += spent;
+        ref.MaxSearchStepsPerChar = std::max(ref.MaxSearchStepsPerChar, spent / fromStart);
+        if (!found) break;
+        const int32_t length = regExpr.MatchLength(0);
+        searchStart = regExpr.MatchOffset(0) - 1 + length + (length == 0 ? 1 : 0);
+      }
+      ref.StepsPerChar = steps / static_cast<double>(text.size());
+    }
   } catch (const fendrel::ERegExpr& e) {
     ref.Error = std::string("Fendrel error ") + std::to_string(e.ErrorNumber) + ": " + e.what();
   }
@@ -188,6 +206,10 @@ void BM_Ours(benchmark::State& state, const TCase* which) {
     return;
   }
   Report(state, c, text, count, c.Template ? &replaced : nullptr);
+  if (!c.Template) {
+    state.counters["steps_per_char"] = Reference(c).StepsPerChar;
+    state.counters["max_search_steps_per_char"] = Reference(c).MaxSearchStepsPerChar;
+  }
 }
 
 // ---- PCRE2
@@ -345,8 +367,38 @@ void BM_StdRegex(benchmark::State& state, const TCase* which) {
 
 }  // namespace
 
+// Patterns beyond the timed set whose backtracking steps show what the budget of a search must
+// allow: nested and lazy repetitions that stay linear in the text, and one that does not.
+constexpr TCase kSizingCases[] = {
+    {"words_then_holmes", "(\\w+\\s+)+Holmes", "", nullptr, -1},
+    {"three_fields", "(.*?,){3}", "-s", nullptr, -1},
+    {"quoted", "\"[^\"]*\"", "", nullptr, -1},
+    {"word_ing", "[a-z]+ing\\b", "", nullptr, -1},
+    {"a_or_b_then_c", "(a|b)*c", "", nullptr, -1},
+    {"mail", "\\w+@\\w+\\.com", "", nullptr, -1},
+    {"cubic", "(.*)(.*)(.*)x", "", nullptr, -1},
+};
+
+// `--steps`: prints the backtracking steps of every case over the text instead of timing.
+void PrintSteps() {
+  std::printf("%-20s %12s %14s  %s\n", "case", "steps/char", "max per search", "result");
+  const auto print = [](const TCase& c, const TReference& ref) {
+    std::printf(
+        "%-20s %12.3f %14.3f  %s\n", c.Label, ref.StepsPerChar, ref.MaxSearchStepsPerChar,
+        ref.Error.empty() ? (std::to_string(ref.Count) + " matches").c_str() : ref.Error.c_str());
+  };
+  for (const TCase& c : kCases)
+    if (!c.Template) print(c, Reference(c));
+  for (const TCase& c : kSizingCases)
+    print(c, OursOnce(c, Haystack()));
+}
+
 int main(int argc, char** argv) {
   Haystack();  // read once, outside every timing
+  if (argc > 1 && std::string_view(argv[1]) == "--steps") {
+    PrintSteps();
+    return 0;
+  }
   for (const TCase& c : kCases) {
     const std::string name = std::string(c.Template ? "replace/" : "match/") + c.Label + "/";
     benchmark::RegisterBenchmark((name + "fendrel").c_str(), BM_Ours, &c)

@@ -93,6 +93,9 @@ class TRegExpr {
   // subject is stored, or the group did not take part.
   int32_t MatchOffset(int n) const;
   int32_t MatchLength(int n) const;
+  // Backtracking steps the last search took. A search may take 1,000,000 plus 1,000 for every
+  // character from its start to the subject's end; beyond that it ends with error 1016.
+  int64_t LastSearchSteps() const;
 
   // The replacement for the current match: `$0`, `$&`, `${n}`, `$n` (any number of digits)
   // insert a group (nothing for a group that did not take part or beyond 14); `\c` is c.

@@ -19,7 +19,7 @@ bool IsDigit(unsigned char c) {
 TRegExprMatcher::TRegExprMatcher(TRegExpr& regExpr) : R(regExpr) {}
 
 void TRegExprMatcher::StartSearch(int64_t budget) {
-  FBudget = budget;
+  FBudget = FBudgetGiven = budget;
   FProgram = R.FProgram.get();
   FSubject = reinterpret_cast<const unsigned char*>(R.FSubject.data());
   FLength = static_cast<int64_t>(R.FSubject.size());

@@ -30,6 +30,8 @@ class TRegExprMatcher {
   // MatchEnd() and the groups hold the match.
   bool Attempt(int64_t start);
   int64_t MatchEnd() const { return FCursor; }
+  // Backtracking steps the current (or last) search has taken.
+  int64_t StepsSpent() const { return FBudgetGiven - FBudget; }
 
  private:
   // One record of the backtracking stack: an open choice, or a change to undo on the way back.
@@ -80,6 +82,7 @@ class TRegExprMatcher {
 
   TRegExpr& R;
   int64_t FBudget = 0;
+  int64_t FBudgetGiven = 0;
   const uint8_t* FProgram = nullptr;
   const unsigned char* FSubject = nullptr;  // FLength bytes, none of them NUL
   int64_t FLength = 0;

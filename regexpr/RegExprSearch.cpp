@@ -137,6 +137,10 @@ bool TRegExpr::ExecFrom(int64_t offset) {
   return FStartTable[0] && attempt(length);  // the end reads as NUL
 }
 
+int64_t TRegExpr::LastSearchSteps() const {
+  return FMatcher ? FMatcher->StepsSpent() : 0;
+}
+
 int32_t TRegExpr::MatchOffset(int n) const {
   if (n < 0 || n >= kREGroupCount || !FInputSet || FMatchStarts[n] < 0 || FMatchEnds[n] < 0)
     return -1;
