@@ -85,6 +85,10 @@ TEST(Matcher, ExecNextNeverRepeatsAnEmptyMatch) {
   EXPECT_TRUE(regExpr.ExecPos(4));
   EXPECT_EQ(regExpr.MatchOffset(0), 4);
   EXPECT_FALSE(regExpr.ExecPos(5));
+  EXPECT_EQ(regExpr.MatchOffset(0), -1);  // no match: no groups
+  EXPECT_TRUE(regExpr.Exec("abc"));
+  EXPECT_EQ(regExpr.MatchOffset(15), -1);
+  EXPECT_EQ(regExpr.MatchLength(-1), -1);
 }
 
 TEST(Matcher, ExecutionErrors) {
