@@ -128,6 +128,8 @@ bool TRegExprMatcher::Repeat(const uint8_t* repeated, int64_t minimum, int64_t m
   const int64_t save = FCursor;
   int64_t step = 1;
   int64_t count = RegRepeat(repeated, maximum, step);
+  // A run cut short by the maximum may go on: later starts reach cursors this one cannot.
+  if (flags & nfLeadRun) FLeadRunEnd = count < maximum ? FCursor : -1;
   // An empty back-referenced text repeats without moving, as often as the minimum asks.
   if (step == 0 && count > 0 && count < minimum) count = std::min(minimum, maximum);
   if (count < minimum) return false;
@@ -147,6 +149,7 @@ bool TRegExprMatcher::Repeat(const uint8_t* repeated, int64_t minimum, int64_t m
 bool TRegExprMatcher::Attempt(int64_t start) {
   FStack.clear();
   FCursor = start;
+  FLeadRunEnd = -1;
   FLoopDepth = 0;
   const uint8_t* node = FProgram + 1;
   auto push = [this](TUndo::TKind kind, int32_t index, int64_t value) {

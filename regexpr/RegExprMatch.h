@@ -30,6 +30,9 @@ class TRegExprMatcher {
   // MatchEnd() and the groups hold the match.
   bool Attempt(int64_t start);
   int64_t MatchEnd() const { return FCursor; }
+  // After a failed attempt: where the run of characters taken by the repetition every match
+  // begins with ended, when no start before it can succeed either; otherwise -1.
+  int64_t LeadRunEnd() const { return FLeadRunEnd; }
   // Backtracking steps the current (or last) search has taken.
   int64_t StepsSpent() const { return FBudgetGiven - FBudget; }
 
@@ -87,6 +90,7 @@ class TRegExprMatcher {
   const unsigned char* FSubject = nullptr;  // FLength bytes, none of them NUL
   int64_t FLength = 0;
   int64_t FCursor = 0;
+  int64_t FLeadRunEnd = -1;
   int32_t FLoopCounters[kRELoopMaxSlots];
   int64_t FLoopIterationStarts[kRELoopMaxSlots];
   int32_t FLoopDepth = 0;

@@ -111,6 +111,63 @@ bool RepetitionIsPossessive(const uint8_t* repeated, const uint8_t* next) {
   return (taken & following).none();
 }
 
+bool IsRepetition(TREOp op) {
+  switch (op) {
+    case opStar:
+    case opPlus:
+    case opRepeat:
+    case opStarLazy:
+    case opPlusLazy:
+    case opRepeatLazy:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Nodes that consume nothing and whose outcome depends on the cursor alone.
+bool IsZeroWidth(TREOp op) {
+  switch (op) {
+    case opNothing:
+    case opComment:
+    case opTextStart:
+    case opTextEnd:
+    case opLineStart:
+    case opLineEnd:
+    case opWordBound:
+    case opNotWordBound:
+      return true;
+    default:
+      return IsGroupMark(op);
+  }
+}
+
+// The repetition of one character class that every match begins with (behind nodes that
+// consume nothing), or null. From two starts within the run of characters it takes, it reaches
+// the same cursors, and without back-references what follows cannot tell the two apart: so if
+// the earlier start fails, so does the later.
+const uint8_t* LeadRepetition(const uint8_t* program, uint32_t size,
+                              const std::vector<uint8_t>& flags) {
+  for (std::size_t at = 1; at + kREHeaderSize <= size; at += NodeSize(program + at)) {
+    const TREOp op = NodeOp(program + at);
+    if (op == opBackRef || op == opBackRefCI) return nullptr;
+  }
+  for (const uint8_t* node = program + 1; node != nullptr;) {
+    const TREOp op = NodeOp(node);
+    const uint8_t* next = NodeNext(node);
+    if (op == opBranch) {
+      if (flags[static_cast<std::size_t>(node - program)] & nfSimpleStar) return node;
+      if (next != nullptr && NodeOp(next) == opBranch) return nullptr;
+      node = NodeOperand(node);
+    } else if (IsZeroWidth(op)) {
+      node = next;
+    } else {
+      return IsRepetition(op) ? node : nullptr;
+    }
+  }
+  return nullptr;
+}
+
 bool IsSimpleNode(TREOp op) {
   switch (op) {
     case opAnyChar:
@@ -164,6 +221,8 @@ void MarkNodes(const uint8_t* program, uint32_t size, std::vector<uint8_t>& flag
     }
     at += NodeSize(node);
   }
+  if (const uint8_t* lead = LeadRepetition(program, size, flags))
+    flags[static_cast<std::size_t>(lead - program)] |= nfLeadRun;
 }
 
 }  // namespace fendrel

@@ -80,6 +80,9 @@ enum TNodeFlag : uint8_t {
   nfPossessive = 4,   // a repetition whose continuation cannot begin with anything it could
                       // give back: only its longest count can lead to a match
   nfSimpleStar = 8,   // a branch loop over one character class: run as a greedy repetition
+  nfLeadRun = 16,     // the repetition every match begins with, in a program without
+                      // back-references: when a match fails from one start, it fails from every
+                      // later start within the run of characters the repetition took
 };
 
 inline int32_t ReadInt32(const uint8_t* at) {

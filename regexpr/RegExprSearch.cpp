@@ -101,17 +101,22 @@ bool TRegExpr::ExecFrom(int64_t offset) {
   if (!FMatcher) FMatcher = std::make_unique<TRegExprMatcher>(*this);
   TRegExprMatcher& matcher = *FMatcher;
   matcher.StartSearch(kBudgetBase + kBudgetPerChar * (length - start + 1));
-  auto attempt = [&](int64_t at) {
+  // `at` may move on to the last start that the failed attempt showed cannot succeed.
+  auto attempt = [&](int64_t& at) {
     // A failed attempt has undone every group it set.
-    if (!matcher.Attempt(at)) return false;
+    if (!matcher.Attempt(at)) {
+      if (matcher.LeadRunEnd() > at + 1) at = matcher.LeadRunEnd() - 1;
+      return false;
+    }
     FMatchStarts[0] = at;
     FMatchEnds[0] = matcher.MatchEnd();
     return true;
   };
 
-  if (FAnchoredAtStart) return start == 0 && attempt(0);
+  int64_t at = start;
+  if (FAnchoredAtStart) return start == 0 && attempt(at);
   if (FAnchorChar != 0) {
-    for (int64_t at = start; at < length;) {
+    for (; at < length;) {
       const void* hit =
           std::memchr(subject + at, FAnchorChar, static_cast<std::size_t>(length - at));
       if (hit == nullptr) return false;
@@ -122,7 +127,7 @@ bool TRegExpr::ExecFrom(int64_t offset) {
     return false;
   }
   if (FStartChar >= 0) {  // one first character: jump from one occurrence to the next
-    for (int64_t at = start; at < length; ++at) {
+    for (; at < length; ++at) {
       const void* hit =
           std::memchr(subject + at, FStartChar, static_cast<std::size_t>(length - at));
       if (hit == nullptr) return false;
@@ -132,9 +137,9 @@ bool TRegExpr::ExecFrom(int64_t offset) {
     return false;
   }
   const auto* bytes = reinterpret_cast<const unsigned char*>(subject);
-  for (int64_t at = start; at < length; ++at)
+  for (; at < length; ++at)
     if (FStartTable[bytes[at]] && attempt(at)) return true;
-  return FStartTable[0] && attempt(length);  // the end reads as NUL
+  return FStartTable[0] && attempt(at);  // the end reads as NUL
 }
 
 int64_t TRegExpr::LastSearchSteps() const {

@@ -52,6 +52,13 @@ TEST(Matcher, FirstMatchAndGroups) {
       {"(a?)\\1{2}b", "ab", 2, 1},
       {"(a{0,1})*b\\1$", "aba", 1, 3, 1, 1},  // the exit before an empty iteration
       {"(a{0,1})*b\\1", "ab", 1, 2, 2, 0},
+      // A failed start inside a run skips the starts behind it only where that cannot matter.
+      {"(\\w+)\\s+\\1", "xab ab", 2, 5, 2, 2},
+      {"[a-z]{2,3}X", "abcdX", 2, 4},
+      {"\\w+\\s+Holmes", "Mr Sherlock  Holmes", 4, 16},
+      {"a*b", "aaac aab", 6, 3},
+      {"(?m)^\\w+x", "ab\nabx", 4, 3},
+      {"\\w+?x", "aaax", 1, 4},
       {"[^\\x00]", "q", 1, 1},
       {"a\\x00b", "ab", -1, 0},
       {"\\d+\\D", "x123y", 2, 4},
