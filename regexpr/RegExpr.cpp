@@ -56,7 +56,7 @@ TRegExpr::~TRegExpr() = default;
 
 void TRegExpr::DiscardProgram() {
   FProgram.reset();
-  FNodeFlags.clear();
+  FNodes.Flags.clear();
   FProgramSize = 0;
   FCompiled = false;
   FRequiredText = nullptr;

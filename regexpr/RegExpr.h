@@ -15,6 +15,8 @@
 #include <string_view>
 #include <vector>
 
+#include "RegExprNodeFlags.h"
+
 namespace fendrel {
 
 class TRegExprMatcher;
@@ -185,8 +187,8 @@ class TRegExpr {
   TCharSet FWordSet;
   std::string FLineBreakSetOf;
   std::string FWordSetOf;
-  // What the matcher needs to know of each node, by program offset (TNodeFlag bits).
-  std::vector<uint8_t> FNodeFlags;
+  // What the matcher needs to know of the program's nodes, made before the first search.
+  TNodeInfo FNodes;
   std::array<bool, 256> FStartTable{};        // FFirstChars as a table for the search loop
   int FStartChar = -2;                        // the only first character, or -2
   std::unique_ptr<TRegExprMatcher> FMatcher;  // created at the first search

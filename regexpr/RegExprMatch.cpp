@@ -165,7 +165,7 @@ bool TRegExprMatcher::Attempt(int64_t start) {
     while (!failed) {
       if (node == nullptr) R.Fail(1002);
       const std::size_t offset = static_cast<std::size_t>(node - FProgram);
-      const uint8_t flags = R.FNodeFlags[offset];
+      const uint8_t flags = R.FNodes.Flags[offset];
       if (flags & nfLoopTarget) {
         TUndo undo{TUndo::kTargetEntry};
         undo.Index = static_cast<int32_t>(offset);
@@ -256,6 +256,22 @@ bool TRegExprMatcher::Attempt(int64_t start) {
             failed = !Repeat(operand, 0, kStarMaximum, true, flags, next);
             break;
           }
+          if (flags & nfPrunable) {
+            const TAlternativeChars& chars =
+                R.FNodes.Alternatives[static_cast<std::size_t>(R.FNodes.AlternativeIndex[offset])];
+            if (!chars.Own[c]) {  // this alternative cannot match here: on to the next
+              if (next == nullptr || NodeOp(next) != opBranch) {
+                failed = true;
+                break;
+              }
+              node = next;
+              continue;
+            }
+            if (!chars.Later[c]) {  // none behind it can: nothing to come back to
+              node = operand;
+              continue;
+            }
+          }
           if (next != nullptr && NodeOp(next) == opBranch) {
             if (flags & nfFinalChoice) DropAllChoices();
             TUndo undo{TUndo::kAlternative};
@@ -269,14 +285,16 @@ bool TRegExprMatcher::Attempt(int64_t start) {
           // An iteration that consumed nothing would only repeat itself: it ends the loop,
           // keeping what it captured. Both loops that jump back are laid out with their exit (a
           // branch to nothing) right behind the jump. In x+ the branch just before this jump
-          // has just opened that same exit with these same groups: it is dropped, or a failure
+          // has opened that same exit with these same groups (unless nothing could follow): it is
+          // dropped, or a failure
           // would take the same way again. The exit x* opened when the iteration began stays:
           // it holds the groups of the iteration before, which a back-reference may need.
           if (next == nullptr) break;
           const auto target = static_cast<std::size_t>(next - FProgram);
           if (FLoopTargetEntries[target] != FCursor) break;
           if (NodeOp(next) != opBranch && !FStack.empty() &&
-              FStack.back().Kind == TUndo::kAlternative)
+              FStack.back().Kind == TUndo::kAlternative &&
+              FStack.back().Node == node + kREHeaderSize && FStack.back().Cursor == FCursor)
             FStack.pop_back();
           node = node + kREHeaderSize;
           continue;

@@ -8,7 +8,7 @@
 namespace fendrel {
 namespace {
 
-using TChars = std::bitset<256>;
+using TChars = TAlternativeChars::TChars;
 
 bool IsGroupMark(TREOp op) {
   return (op >= opOpenFirst && op <= opOpenLast) || (op >= opCloseFirst && op <= opCloseLast);
@@ -33,13 +33,16 @@ bool ReachesEndUnconditionally(const uint8_t* node) {
   return false;
 }
 
-// The characters one simple node matches; false for nodes that are not simple or whose
-// characters depend on settings that may change between searches (letters in either case).
-bool SimpleNodeChars(const uint8_t* node, TChars& chars) {
+// The characters one simple node matches (a text: its first character); false for other nodes.
+bool SimpleNodeChars(const uint8_t* node, const TCaseFlipTable& flip, TChars& chars) {
   const uint8_t* operand = NodeOperand(node);
   switch (NodeOp(node)) {
     case opLiteral:
       chars.set(operand[0]);
+      return operand[0] != 0;
+    case opLiteralCI:
+      chars.set(operand[0]);
+      chars.set(flip[operand[0]]);
       return operand[0] != 0;
     case opDigit:
       for (int c = '0'; c <= '9'; ++c)
@@ -71,7 +74,8 @@ bool SimpleNodeChars(const uint8_t* node, TChars& chars) {
 
 // Adds every character a match from `node` on can begin with; false when such a match might
 // begin without consuming a character (an assertion, an empty path, the end) or is unknown.
-bool ConsumingFirstChars(const uint8_t* node, TChars& chars, int depth) {
+bool ConsumingFirstChars(const uint8_t* node, const TCaseFlipTable& flip, TChars& chars,
+                         int depth) {
   for (int steps = 0; node != nullptr && steps < 64; ++steps) {
     const TREOp op = NodeOp(node);
     if (op == opNothing || op == opComment || IsGroupMark(op)) {
@@ -89,24 +93,25 @@ bool ConsumingFirstChars(const uint8_t* node, TChars& chars, int depth) {
       for (const uint8_t* alternative = node;
            alternative != nullptr && NodeOp(alternative) == opBranch;
            alternative = NodeNext(alternative))
-        if (!ConsumingFirstChars(NodeOperand(alternative), chars, depth + 1)) return false;
+        if (!ConsumingFirstChars(NodeOperand(alternative), flip, chars, depth + 1)) return false;
       return true;
     }
-    if (op == opPlus || op == opPlusLazy) return SimpleNodeChars(NodeOperand(node), chars);
+    if (op == opPlus || op == opPlusLazy) return SimpleNodeChars(NodeOperand(node), flip, chars);
     if (op == opRepeat || op == opRepeatLazy)
       return ReadInt32(NodeOperand(node)) >= 1 &&
-             SimpleNodeChars(NodeOperand(node) + 2 * kRENumberSize, chars);
-    return SimpleNodeChars(node, chars);
+             SimpleNodeChars(NodeOperand(node) + 2 * kRENumberSize, flip, chars);
+    return SimpleNodeChars(node, flip, chars);
   }
   return false;
 }
 
 // Whether a repetition of `repeated` followed by `next` never needs to give back what it took:
 // every character it could give back is one the continuation cannot begin with.
-bool RepetitionIsPossessive(const uint8_t* repeated, const uint8_t* next) {
+bool RepetitionIsPossessive(const uint8_t* repeated, const uint8_t* next,
+                            const TCaseFlipTable& flip) {
   TChars taken, following;
-  if (!SimpleNodeChars(repeated, taken) || next == nullptr ||
-      !ConsumingFirstChars(next, following, 0))
+  if (!SimpleNodeChars(repeated, flip, taken) || next == nullptr ||
+      !ConsumingFirstChars(next, flip, following, 0))
     return false;
   return (taken & following).none();
 }
@@ -155,8 +160,10 @@ const uint8_t* LeadRepetition(const uint8_t* program, uint32_t size,
   for (const uint8_t* node = program + 1; node != nullptr;) {
     const TREOp op = NodeOp(node);
     const uint8_t* next = NodeNext(node);
+    const uint8_t nodeFlags = flags[static_cast<std::size_t>(node - program)];
+    if (nodeFlags & nfLoopTarget) return nullptr;  // x+ begins here: it may run again
     if (op == opBranch) {
-      if (flags[static_cast<std::size_t>(node - program)] & nfSimpleStar) return node;
+      if (nodeFlags & nfSimpleStar) return node;
       if (next != nullptr && NodeOp(next) == opBranch) return nullptr;
       node = NodeOperand(node);
     } else if (IsZeroWidth(op)) {
@@ -183,10 +190,48 @@ bool IsSimpleNode(TREOp op) {
   }
 }
 
+// The characters each alternative of a chain can begin with, and those of the alternatives
+// behind it, so that the matcher neither tries nor keeps an alternative that cannot match at
+// the cursor. Branch loops are chains too: the body, then the exit.
+void MarkAlternatives(const uint8_t* program, uint32_t size, const TCaseFlipTable& flip,
+                      TNodeInfo& info) {
+  info.AlternativeIndex.assign(size, -1);
+  info.Alternatives.clear();
+  std::vector<bool> inChain(size, false);
+  for (std::size_t at = 1; at + kREHeaderSize <= size; at += NodeSize(program + at)) {
+    const uint8_t* next = NodeNext(program + at);
+    if (NodeOp(program + at) == opBranch && !(info.Flags[at] & nfSimpleStar) && next != nullptr &&
+        NodeOp(next) == opBranch)
+      inChain[at] = inChain[static_cast<std::size_t>(next - program)] = true;
+  }
+  for (std::size_t at = 1; at + kREHeaderSize <= size; at += NodeSize(program + at)) {
+    // Only a chain's first alternative is not the next of another: each chain is done once.
+    if (!inChain[at] || info.AlternativeIndex[at] >= 0) continue;
+    std::vector<std::size_t> chain;
+    for (const uint8_t* node = program + at; node != nullptr && NodeOp(node) == opBranch &&
+                                             inChain[static_cast<std::size_t>(node - program)];
+         node = NodeNext(node))
+      chain.push_back(static_cast<std::size_t>(node - program));
+    TChars later;
+    for (auto k = chain.size(); k-- > 0;) {
+      TAlternativeChars chars;
+      if (!ConsumingFirstChars(NodeOperand(program + chain[k]), flip, chars.Own, 0))
+        chars.Own.set();  // may match without consuming: anything may follow
+      chars.Later = later;
+      later |= chars.Own;
+      info.AlternativeIndex[chain[k]] = static_cast<int32_t>(info.Alternatives.size());
+      info.Alternatives.push_back(chars);
+      info.Flags[chain[k]] |= nfPrunable;
+    }
+  }
+}
+
 }  // namespace
 
-void MarkNodes(const uint8_t* program, uint32_t size, std::vector<uint8_t>& flags) {
+void MarkNodes(const uint8_t* program, uint32_t size, const TCaseFlipTable& flip, TNodeInfo& info) {
+  std::vector<uint8_t>& flags = info.Flags;
   flags.assign(size, 0);
+  info.CaseFlip = flip;
   for (std::size_t at = 1; at + kREHeaderSize <= size;) {
     const uint8_t* node = program + at;
     const TREOp op = NodeOp(node);
@@ -199,9 +244,10 @@ void MarkNodes(const uint8_t* program, uint32_t size, std::vector<uint8_t>& flag
         (op == opLoop || NodeOp(next) == opBranch) && ReachesEndUnconditionally(next))
       flags[at] |= nfFinalChoice;
     if (op == opStar || op == opPlus || op == opStarLazy || op == opPlusLazy) {
-      if (RepetitionIsPossessive(operand, next)) flags[at] |= nfPossessive;
+      if (RepetitionIsPossessive(operand, next, flip)) flags[at] |= nfPossessive;
     } else if (op == opRepeat || op == opRepeatLazy) {
-      if (RepetitionIsPossessive(operand + 2 * kRENumberSize, next)) flags[at] |= nfPossessive;
+      if (RepetitionIsPossessive(operand + 2 * kRENumberSize, next, flip))
+        flags[at] |= nfPossessive;
     }
     at += NodeSize(node);
   }
@@ -216,13 +262,14 @@ void MarkNodes(const uint8_t* program, uint32_t size, std::vector<uint8_t>& flag
       const uint8_t* back = NodeNext(body);
       if (back != nullptr && NodeOp(back) == opBack && NodeNext(back) == node) {
         flags[at] = nfSimpleStar;
-        if (RepetitionIsPossessive(body, next)) flags[at] |= nfPossessive;
+        if (RepetitionIsPossessive(body, next, flip)) flags[at] |= nfPossessive;
       }
     }
     at += NodeSize(node);
   }
   if (const uint8_t* lead = LeadRepetition(program, size, flags))
     flags[static_cast<std::size_t>(lead - program)] |= nfLeadRun;
+  MarkAlternatives(program, size, flip, info);
 }
 
 }  // namespace fendrel

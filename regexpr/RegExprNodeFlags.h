@@ -2,13 +2,30 @@
 // first search (see TNodeFlag).
 #pragma once
 
+#include <array>
+#include <bitset>
 #include <cstdint>
 #include <vector>
 
 namespace fendrel {
 
-// Sets the TNodeFlag bits of every node of the program (`size` bytes, magic byte first),
-// indexed by program offset.
-void MarkNodes(const uint8_t* program, uint32_t size, std::vector<uint8_t>& flags);
+using TCaseFlipTable = std::array<unsigned char, 256>;
+
+// The characters an alternative of a chain can begin with, and those its later alternatives
+// can begin with (every character where one may match without consuming).
+struct TAlternativeChars {
+  using TChars = std::bitset<256>;
+  TChars Own, Later;
+};
+
+struct TNodeInfo {
+  std::vector<uint8_t> Flags;             // TNodeFlag bits, by program offset
+  std::vector<int32_t> AlternativeIndex;  // by program offset: into Alternatives, or -1
+  std::vector<TAlternativeChars> Alternatives;
+  TCaseFlipTable CaseFlip{};  // the case table the character sets were made with
+};
+
+// Works out `info` for the program (`size` bytes, magic byte first) under the case table `flip`.
+void MarkNodes(const uint8_t* program, uint32_t size, const TCaseFlipTable& flip, TNodeInfo& info);
 
 }  // namespace fendrel

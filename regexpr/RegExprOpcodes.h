@@ -83,6 +83,7 @@ enum TNodeFlag : uint8_t {
   nfLeadRun = 16,     // the repetition every match begins with, in a program without
                       // back-references: when a match fails from one start, it fails from every
                       // later start within the run of characters the repetition took
+  nfPrunable = 32,    // an alternative of a chain with known first characters (TNodeInfo)
 };
 
 inline int32_t ReadInt32(const uint8_t* at) {

@@ -53,8 +53,8 @@ bool TRegExpr::PrepareProgram() {
   if (!FProgram) Compile();
   if (!FProgram) return false;
   if (FProgram[0] != kREMagic) Fail(1004);
-  if (FNodeFlags.size() != FProgramSize) {
-    MarkNodes(FProgram.get(), FProgramSize, FNodeFlags);
+  if (FNodes.Flags.size() != FProgramSize || FNodes.CaseFlip != CaseFlip) {
+    MarkNodes(FProgram.get(), FProgramSize, CaseFlip, FNodes);
     // Where a search tries a match: a table of the first characters, or the only one.
     for (int c = 0; c < 256; ++c)
       FStartTable[c] = FFirstChars[c];

@@ -59,6 +59,7 @@ TEST(Matcher, FirstMatchAndGroups) {
       {"a*b", "aaac aab", 6, 3},
       {"(?m)^\\w+x", "ab\nabx", 4, 3},
       {"\\w+?x", "aaax", 1, 4},
+      {"(\\w{2})+\\w$", "abab", 2, 3, 2, 2},  // the repetition runs again in the loop
       {"[^\\x00]", "q", 1, 1},
       {"a\\x00b", "ab", -1, 0},
       {"\\d+\\D", "x123y", 2, 4},
