@@ -107,7 +107,8 @@ class TRegExpr {
   using TTextSink = std::function<void(std::string_view)>;
   // Writes `input` to `sink` with every match replaced by `replacement` (expanded as a template
   // when `useTemplate`); adds one to `counter` per match, keeping what it added when an error is
-  // raised. `input` is searched up to its first NUL; the rest is written unchanged.
+  // raised. `input` is searched up to its first NUL; the rest is written unchanged. The settings
+  // are read once, at the first search: a sink that changes them affects the next call only.
   void ReplaceEach(std::string_view input, std::string_view replacement, bool useTemplate,
                    int64_t& counter, const TTextSink& sink);
   std::string ReplaceEach(std::string_view input, std::string_view replacement, bool useTemplate,
@@ -147,7 +148,11 @@ class TRegExpr {
   // The program check before every search: recompiles when needed, rebuilds the line-break set.
   bool PrepareProgram();
   void ClearGroups();
-  bool ExecFrom(int64_t offset);  // ExecPos with a 1-based 64-bit offset
+  // ExecPos with a 1-based 64-bit offset; `prepared` when the settings are known unchanged
+  // since the previous search's program check.
+  bool ExecFrom(int64_t offset, bool prepared = false);
+  int64_t NextSearchOffset();  // where ExecNext searches from
+  void ExpandInto(std::string_view replacement, std::string& result) const;
   // Replaces every match in the stored subject, writing the subject's text in order.
   void ReplaceStored(std::string_view replacement, bool useTemplate, int64_t& counter,
                      const TTextSink& sink);

@@ -23,7 +23,8 @@ void TRegExprMatcher::StartSearch(int64_t budget) {
   FProgram = R.FProgram.get();
   FSubject = reinterpret_cast<const unsigned char*>(R.FSubject.data());
   FLength = static_cast<int64_t>(R.FSubject.size());
-  FLoopTargetEntries.assign(R.FProgramSize, -1);
+  // Stale entries need no reset: an iteration's entry is set whenever it reaches its target.
+  if (FLoopTargetEntries.size() != R.FProgramSize) FLoopTargetEntries.assign(R.FProgramSize, -1);
   std::fill(std::begin(FLoopCounters), std::end(FLoopCounters), 0);
   std::fill(std::begin(FLoopIterationStarts), std::end(FLoopIterationStarts), -1);
 }

@@ -70,11 +70,15 @@ bool TRegExpr::Exec(std::string_view text) {
   return ExecPos(1);
 }
 
-bool TRegExpr::ExecNext() {
+int64_t TRegExpr::NextSearchOffset() {
   if (FMatchStarts[0] < 0 || FMatchEnds[0] < 0) Fail(1007);
   int64_t offset = FMatchEnds[0] + 1;
   if (FMatchEnds[0] == FMatchStarts[0]) ++offset;
-  return ExecFrom(offset);
+  return offset;
+}
+
+bool TRegExpr::ExecNext() {
+  return ExecFrom(NextSearchOffset());
 }
 
 bool TRegExpr::ExecPos(int32_t offset) {
@@ -82,9 +86,9 @@ bool TRegExpr::ExecPos(int32_t offset) {
 }
 
 // Offsets are 64-bit inside, so subjects beyond 2 GiB (a file's text run) are searched whole.
-bool TRegExpr::ExecFrom(int64_t offset) {
+bool TRegExpr::ExecFrom(int64_t offset, bool prepared) {
   ClearGroups();
-  if (!PrepareProgram()) return false;
+  if (!prepared && !PrepareProgram()) return false;
   if (!FInputSet) Fail(1005);
   const auto length = static_cast<int64_t>(FSubject.size());
   if (offset < 1) Fail(1006);

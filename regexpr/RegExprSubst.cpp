@@ -35,6 +35,11 @@ std::string TRegExpr::ExpandTemplate(std::string_view replacement) {
   PrepareProgram();
   if (!FInputSet) Fail(1005);
   std::string result;
+  ExpandInto(replacement, result);
+  return result;
+}
+
+void TRegExpr::ExpandInto(std::string_view replacement, std::string& result) const {
   for (std::size_t at = 0; at < replacement.size();) {
     const char c = replacement[at++];
     int64_t group = 0;
@@ -48,19 +53,23 @@ std::string TRegExpr::ExpandTemplate(std::string_view replacement) {
       result += c;
     }
   }
-  return result;
 }
 
 void TRegExpr::ReplaceStored(std::string_view replacement, bool useTemplate, int64_t& counter,
                              const TTextSink& sink) {
   int64_t previous = 0;
-  for (bool found = ExecPos(1); found; found = ExecNext()) {
+  std::string expanded;  // one buffer for every match's expansion
+  // The first search checks the settings and program; the searches after it use them as they are.
+  for (bool found = ExecPos(1); found; found = ExecFrom(NextSearchOffset(), true)) {
     const int64_t start = FMatchStarts[0];
     if (start > previous) sink(FSubject.substr(previous, start - previous));
-    if (useTemplate)
-      sink(ExpandTemplate(replacement));
-    else
+    if (useTemplate) {
+      expanded.clear();
+      ExpandInto(replacement, expanded);
+      sink(expanded);
+    } else {
       sink(replacement);
+    }
     previous = FMatchEnds[0];
     ++counter;
   }
