@@ -286,10 +286,10 @@ bool TRegExprMatcher::Attempt(int64_t start) {
           // An iteration that consumed nothing would only repeat itself: it ends the loop,
           // keeping what it captured. Both loops that jump back are laid out with their exit (a
           // branch to nothing) right behind the jump. In x+ the branch just before this jump
-          // has opened that same exit with these same groups (unless nothing could follow): it is
-          // dropped, or a failure
-          // would take the same way again. The exit x* opened when the iteration began stays:
-          // it holds the groups of the iteration before, which a back-reference may need.
+          // has opened that same exit with these same groups (unless nothing could follow
+          // here): it is dropped, or a failure would take the same way again. The exit x*
+          // opened when the iteration began stays: it holds the groups of the iteration
+          // before, which a back-reference may need.
           if (next == nullptr) break;
           const auto target = static_cast<std::size_t>(next - FProgram);
           if (FLoopTargetEntries[target] != FCursor) break;
