@@ -16,6 +16,8 @@ int ScanCommand(const std::vector<std::string>& args);
 int RegexDumpCommand(const std::vector<std::string>& args);
 int MatchCommand(const std::vector<std::string>& args);
 int SubstituteCommand(const std::vector<std::string>& args);
+int ChecksumCommand(const std::vector<std::string>& args);
+int ContainerCommand(const std::vector<std::string>& args);
 
 // Lists DIR for MASK with the background scanner and returns the files in the order found.
 std::vector<std::string> ScanFiles(const std::string& dir, const std::string& mask, bool recursive);

@@ -17,6 +17,9 @@ constexpr const char* kUsage = R"usage(Usage:
   fendrel-cli regex-dump [--modifiers=M] PATTERN
   fendrel-cli match [--modifiers=M] [--count] PATTERN (SUBJECT | --subject-file FILE)
   fendrel-cli substitute [--modifiers=M] [--literal] PATTERN SUBJECT TEMPLATE
+  fendrel-cli checksum FILE
+  fendrel-cli container list EXE
+  fendrel-cli container extract EXE DIR
   fendrel-cli --help
 
 replace  Lists the files in DIR whose names match MASK ('*' and '?', letters in any case;
@@ -52,7 +55,14 @@ match    Searches SUBJECT (or FILE, up to its first zero byte) for every match o
 substitute  Replaces every match of PATTERN in SUBJECT by TEMPLATE ($1, ${12}, $&; \ escapes;
          taken as it stands with --literal) and prints "replacements N" and the result.
 
-Exit status: 0 success, 1 a task failed or the run was interrupted, 2 usage error.
+checksum Prints the 8-digit checksum the container stores for FILE.
+
+container list  Prints one line per entry of the directory of files appended to EXE: index,
+         name, offset, size and checksum ("damaged" after an entry that is never extracted).
+container extract  Writes every file appended to EXE into DIR under its stored name and prints
+         "ok NAME", "mismatch NAME" (written, but its checksum differs) or "failed NAME".
+
+Exit status: 0 success, 1 a task or a file failed or the run was interrupted, 2 usage error.
 )usage";
 
 }  // namespace
@@ -73,6 +83,8 @@ int main(int argc, char** argv) {
   if (command == "regex-dump") return fendrel::cli::RegexDumpCommand(args);
   if (command == "match") return fendrel::cli::MatchCommand(args);
   if (command == "substitute") return fendrel::cli::SubstituteCommand(args);
+  if (command == "checksum") return fendrel::cli::ChecksumCommand(args);
+  if (command == "container") return fendrel::cli::ContainerCommand(args);
   std::fprintf(stderr, "fendrel-cli: %s\nTry 'fendrel-cli --help'.\n",
                command.empty() ? "missing command" : ("unknown command " + command).c_str());
   return fendrel::cli::kExitUsage;
