@@ -95,7 +95,8 @@ TContainerState TContainerDirectory::Read(const std::string& path) {
 bool TContainerDirectory::Intact(std::size_t index) const {
   if (index >= FEntries.size()) return false;
   const TContainerEntry& entry = FEntries[index];
-  return entry.NameLength <= kMaxNameLength && entry.FileSize >= 0 && entry.FileOffset >= 0 &&
+  return entry.NameLength <= kMaxNameLength && IsPlainFileName(entry.FileName) &&
+         entry.FileSize >= 0 && entry.FileOffset >= 0 &&
          static_cast<int64_t>(entry.FileOffset) + entry.FileSize <= FDirectoryStart;
 }
 
@@ -104,7 +105,7 @@ TExtractResult TContainerDirectory::Extract(std::size_t index, const std::string
   if (!Intact(index)) return TExtractResult::Failed;
   const TContainerEntry& entry = FEntries[index];
   const std::string& name = targetName.empty() ? entry.FileName : targetName;
-  if (!IsPlainFileName(name)) return TExtractResult::Failed;
+  if (!targetName.empty() && !IsPlainFileName(targetName)) return TExtractResult::Failed;
   std::string target = targetDirectory;
   if (!target.empty() && target.back() != '/') target += '/';
   target += name;

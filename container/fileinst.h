@@ -45,14 +45,14 @@ class TContainerDirectory {
   // Where the directory begins: the end of the appended data.
   int64_t DirectoryStart() const { return FDirectoryStart; }
 
-  // True when entry `index` is whole: its name length is at most 100 and its bytes lie between
-  // the start of the file and the directory. Only such an entry is ever written out; its name is
-  // checked at extraction, because a caller may give another.
+  // True when entry `index` is whole: its stored name is a plain file name (IsPlainFileName) of
+  // at most 100 bytes and its bytes lie between the start of the file and the directory. Only
+  // such an entry is ever written out.
   bool Intact(std::size_t index) const;
 
   // Writes entry `index` into `targetDirectory` (a '/' is put between them unless it ends with
   // one; empty means the current directory) under `targetName`, or under the stored name when
-  // that is empty; either must be a plain file name (IsPlainFileName). The file appears complete
+  // that is empty; a name given must be a plain file name too. The file appears complete
   // or not at all: a failure leaves any existing file of that name as it was.
   TExtractResult Extract(std::size_t index, const std::string& targetDirectory,
                          const std::string& targetName = {}) const;
