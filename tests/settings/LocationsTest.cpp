@@ -25,13 +25,6 @@ TEnvironment EnvironmentOf(std::map<std::string, std::string> variables) {
   };
 }
 
-TEST(SettingsFileName, ExtensionReplaced) {
-  EXPECT_EQ(SettingsFileName("/usr/bin/fendrel"), "fendrel.ini");
-  EXPECT_EQ(SettingsFileName("/opt/a.b/fendrel.bin"), "fendrel.ini");
-  EXPECT_EQ(SettingsFileName("/opt/x/.fendrel"), ".fendrel.ini");
-  EXPECT_EQ(SettingsFileName("fendrel.x.y"), "fendrel.x.ini");
-}
-
 TEST(ComputeLocations, ConfigurationFolderOrProgramDirectory) {
   TTempDir dir;
   MakeDir(dir / "prog");
@@ -47,7 +40,11 @@ TEST(ComputeLocations, ConfigurationFolderOrProgramDirectory) {
        dir / "xdg/Fendrel/"},
       {"HOME", {{"HOME", dir / "home"}}, dir / "home/.config/Fendrel/"},
       {"trailing slash", {{"XDG_CONFIG_HOME", dir / "xdg/"}}, dir / "xdg/Fendrel/"},
+      {"relative XDG_CONFIG_HOME",
+       {{"XDG_CONFIG_HOME", "xdg"}, {"HOME", dir / "home"}},
+       dir / "home/.config/Fendrel/"},
       {"neither", {}, dir / "prog/"},
+      {"relative HOME", {{"HOME", "home"}}, dir / "prog/"},
       {"the program directory itself", {{"XDG_CONFIG_HOME", dir / "prog/"}}, dir / "prog/"},
   };
   for (const TCase& c : cases) {
@@ -56,6 +53,7 @@ TEST(ComputeLocations, ConfigurationFolderOrProgramDirectory) {
     EXPECT_EQ(locations.SettingsFile, c.DataDirectory + "fendrel.ini") << c.Name;
     EXPECT_TRUE(Exists(c.DataDirectory)) << c.Name << ": the data directory is created";
   }
+  EXPECT_EQ(SettingsFileName("/opt/a.b/fendrel.bin"), "fendrel.ini");
 }
 
 TEST(ComputeLocations, IniFileRedirectsOnce) {

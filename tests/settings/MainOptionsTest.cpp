@@ -49,21 +49,5 @@ TEST(MainOptions, StoredValues) {
   }
 }
 
-TEST(MainOptions, SavingKeepsTheLanguageKeys) {
-  TTempDir dir;
-  WriteFile(dir / "fendrel.ini", "[Generel]\r\nSprache=0\r\nBackup=1\r\n[Other]\r\nx=y\r\n");
-  TMainOptions options;
-  options.FCreateBackups = false;
-  options.FLogMode = 1;
-  ASSERT_TRUE(SaveMainOptions(dir / "fendrel.ini", options));
-  EXPECT_EQ(ReadFile(dir / "fendrel.ini"),
-            "[Generel]\r\nSprache=0\r\nBackup=0\r\nLogging=1\r\nShowHelpWindow=1\r\n"
-            "ShowBackupFileList=0\r\n[Other]\r\nx=y\r\n");
-  TMainOptions reloaded;
-  LoadMainOptions(dir / "fendrel.ini", reloaded);
-  EXPECT_FALSE(reloaded.FCreateBackups);
-  EXPECT_EQ(reloaded.FLogMode, 1);
-}
-
 }  // namespace
 }  // namespace fendrel
