@@ -42,13 +42,16 @@ bench: release
 # UndefinedBehaviorSanitizer; the corpus grows in build/fuzz-corpus/FUZZ_TARGET.
 FUZZ_SECONDS ?= 60
 FUZZ_TARGET ?= regex_compile_fuzz
+# container_fuzz (the container reader and extraction) needs room for a few directory entries:
+# FUZZ_MAX_LEN=4096.
+FUZZ_MAX_LEN ?= 512
 fuzz: deps
 	@scripts/install-deps fuzz
 	@CC=clang CXX=clang++ $(CONFIG) -B $(BUILD)/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DFENDREL_FUZZ=ON -DFENDREL_SANITIZE=address,undefined >/dev/null
 	@cmake --build $(BUILD)/fuzz --target $(FUZZ_TARGET) -j $(JOBS)
 	@mkdir -p $(BUILD)/fuzz-corpus/$(FUZZ_TARGET)
-	$(BUILD)/fuzz/fuzz/$(FUZZ_TARGET) -max_total_time=$(FUZZ_SECONDS) -max_len=512 \
+	$(BUILD)/fuzz/fuzz/$(FUZZ_TARGET) -max_total_time=$(FUZZ_SECONDS) -max_len=$(FUZZ_MAX_LEN) \
 	  -print_final_stats=1 $(BUILD)/fuzz-corpus/$(FUZZ_TARGET)
 
 format:

@@ -46,13 +46,6 @@ TEST(ChecksumTest, PiecesOfAnySizeSumLikeTheWhole) {
   }
 }
 
-TEST(ChecksumTest, HexWordIsFourUpperCaseDigits) {
-  EXPECT_EQ(HexWord(0), "0000");
-  EXPECT_EQ(HexWord(0x00AF), "00AF");
-  EXPECT_EQ(HexWord(0x1234), "1234");
-  EXPECT_EQ(HexWord(0xFFFF), "FFFF");
-}
-
 TEST(ChecksumTest, WhatCannotBeReadHasNoChecksum) {
   test::TTempDir dir;
   ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);  // must not block

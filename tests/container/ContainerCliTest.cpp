@@ -5,7 +5,6 @@
 #include <cstdio>
 
 #include "container/ContainerFormat.h"
-#include "container/Packer.h"
 #include "support/TempDir.h"
 
 namespace fendrel {
@@ -91,14 +90,6 @@ TEST_F(ContainerCliTest, ExtractReportsEachFileAndFailsWhenOneDoes) {
   const TRun good = RunCli({"container", "extract", Dir / "prog", Dir / "out/"});
   EXPECT_EQ(good.Status, 0);
   EXPECT_EQ(good.Out, "ok a.txt\n");
-}
-
-TEST_F(ContainerCliTest, PackedByThePackerListsAndExtracts) {
-  WriteFile(Dir / "prog", "IMAGE");
-  WriteFile(Dir / "a.txt", "hello");
-  ASSERT_EQ(AppendContainerFiles(Dir / "prog", {Dir / "a.txt"}), "");
-  EXPECT_EQ(RunCli({"container", "list", Dir / "prog"}).Out,
-            "0 prog 0 5 0163041B\n1 a.txt 5 5 02140651\n");
 }
 
 TEST_F(ContainerCliTest, DamagedUnreadableAndUsage) {
