@@ -80,9 +80,8 @@ TEnvironment ProcessEnvironment();
 
 enum class TRegistryRoot { CurrentUser, LocalMachine };
 
-// The registry key that holds the user's folders, and its value for the application-data folder.
-inline constexpr std::string_view kShellFoldersKey =
-    "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+// The key that holds the user's folders, and its value for the application-data folder.
+inline constexpr std::string_view kShellFoldersKey = "UserFolders";
 inline constexpr std::string_view kAppDataValue = "AppData";
 
 // The one registry value this platform stands in for: under the current user's shell-folders
