@@ -29,6 +29,11 @@ struct TFuzzPlace {
     Out = Root + "/out";
     if (mkdir(Out.c_str(), 0700) != 0) std::abort();
   }
+  // Every run leaves both directories empty, so a run that ends normally leaves nothing behind.
+  ~TFuzzPlace() {
+    rmdir(Out.c_str());
+    rmdir(Root.c_str());
+  }
 
   int Fd;
   std::string InputPath;
