@@ -1,9 +1,9 @@
 // fendrel-cli as a user runs it: output, exit status and the files it leaves.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 
+#include "support/RunProgram.h"
 #include "support/TempDir.h"
 
 namespace fendrel {
@@ -11,36 +11,13 @@ namespace {
 
 using test::Exists;
 using test::ReadFile;
+using test::RunProgram;
+using test::TRun;
 using test::TTempDir;
 using test::WriteFile;
 
-struct TRun {
-  int Status;
-  std::string Out;
-};
-
-std::string Quote(const std::string& arg) {
-  std::string quoted = "'";
-  for (char c : arg)
-    quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
 TRun RunCli(const std::vector<std::string>& args) {
-  std::string command = FENDREL_CLI;
-  for (const std::string& arg : args)
-    command += " " + Quote(arg);
-  command += " 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
-  TRun run{-1, ""};
-  if (pipe == nullptr) return run;
-  char buffer[4096];
-  std::size_t got;
-  while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-    run.Out.append(buffer, got);
-  const int status = pclose(pipe);
-  run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+  return RunProgram(FENDREL_CLI, args);
 }
 
 class CliTest : public ::testing::Test {

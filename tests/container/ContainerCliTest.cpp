@@ -1,43 +1,23 @@
 // fendrel-cli checksum and container as a user runs them: output lines and exit status.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 
 #include "container/ContainerFormat.h"
+#include "support/RunProgram.h"
 #include "support/TempDir.h"
 
 namespace fendrel {
 namespace {
 
 using test::ReadFile;
+using test::RunProgram;
+using test::TRun;
 using test::TTempDir;
 using test::WriteFile;
 
-struct TRun {
-  int Status;
-  std::string Out;
-};
-
-// As in tests/cli: the command through the shell, standard error merged into the output.
 TRun RunCli(const std::vector<std::string>& args) {
-  std::string command = FENDREL_CLI;
-  for (const std::string& arg : args) {
-    command += " '";
-    for (char c : arg)
-      command += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    command += "'";
-  }
-  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-  TRun run{-1, ""};
-  if (pipe == nullptr) return run;
-  char buffer[4096];
-  std::size_t got;
-  while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-    run.Out.append(buffer, got);
-  const int status = pclose(pipe);
-  run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+  return RunProgram(FENDREL_CLI, args);
 }
 
 class ContainerCliTest : public ::testing::Test {
