@@ -1,0 +1,64 @@
+// The backup page of the main window: the backup list with its ticks, the three-state
+// "select all/none" box and the delete button, over a TBackupRegistry that it keeps in step.
+// The main window adds it as the page BackupFileTabSheet, shows or hides it (Ctrl+B), feeds it
+// the worker's backup reports and loads and saves it at creation and at every close request.
+#pragma once
+
+#include <QWidget>
+#include <cstdint>
+#include <string>
+
+#include "BackupRegistry.h"
+
+class QCheckBox;
+class QListWidget;
+class QListWidgetItem;
+class QPushButton;
+
+namespace fendrel {
+
+class TBackupFileListPage : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TBackupFileListPage(QWidget* parent = nullptr);
+
+  // A stBackupFile report: appended unticked.
+  void Record(const std::string& path);
+  // Creation: the registry's entries that still exist. See TBackupRegistry::Load.
+  bool Load(const std::string& dataDirectory);
+  // Every close request. See TBackupRegistry::Save.
+  bool Save(const std::string& dataDirectory) const;
+
+  // 0 German; 1 and -1 (language file) English; any other value changes nothing.
+  void SetCurrentLanguage(int32_t language);
+
+  // The file-search timer's refresh: enabled exactly when an entry is ticked. Ticks themselves
+  // refresh it at once too, so it never waits for a timer that is off.
+  void RefreshDeleteButton();
+
+  const TBackupRegistry& Registry() const { return FRegistry; }
+  QCheckBox* SelectAllNoneCheckBox() const { return FSelectAllNone; }
+  QPushButton* DeleteButton() const { return FDeleteButton; }
+  QListWidget* ListBox() const { return FListBox; }
+
+ public slots:
+  void SelectAllNone2CheckBoxClick(int state);
+  void DeleteBackupfilesButtonClick();
+
+ private slots:
+  void BackupFileCheckListBoxItemChanged(QListWidgetItem* item);
+
+ private:
+  void AddItem(const TBackupEntry& entry);
+  void RebuildList();
+
+  TBackupRegistry FRegistry;
+  QCheckBox* FSelectAllNone;
+  QPushButton* FDeleteButton;
+  QListWidget* FListBox;
+  // Set while the list is changed from the registry, so the item signals do not echo back.
+  bool FSyncing = false;
+};
+
+}  // namespace fendrel

@@ -1,0 +1,84 @@
+#include "BackupRegistry.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "DataFileLines.h"
+#include "settings/AtomicFile.h"
+
+namespace fendrel {
+namespace {
+
+// What the list counts as a backup still on the disk: anything but a directory under the name. A
+// symbolic link counts as itself, so deleting it never reaches what it points to.
+bool BackupExists(const std::string& path) {
+  struct stat st;
+  return !path.empty() && ::lstat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+bool HoldsLineBreak(const std::string& path) {
+  return path.find_first_of("\r\n") != std::string::npos;
+}
+
+}  // namespace
+
+void TBackupRegistry::Record(std::string path) {
+  FEntries.push_back({std::move(path), false});
+}
+
+bool TBackupRegistry::Load(const std::string& dataDirectory) {
+  FEntries.clear();
+  std::string content;
+  const TReadResult read =
+      ReadWholeFile(DataFilePath(dataDirectory, kBackupRegistryFileName), content);
+  if (read != TReadResult::Read) return read == TReadResult::Missing;
+  for (std::string& line : SplitLines(content)) {
+    // Only full paths were ever written; anything else would be looked up from whatever the
+    // current directory happens to be.
+    if (line.empty() || line.front() != '/' || !BackupExists(line)) continue;
+    FEntries.push_back({std::move(line), false});
+  }
+  return true;
+}
+
+bool TBackupRegistry::Save(const std::string& dataDirectory) const {
+  std::vector<std::string> lines;
+  lines.reserve(FEntries.size());
+  for (const TBackupEntry& entry : FEntries)
+    if (!HoldsLineBreak(entry.Path)) lines.push_back(entry.Path);
+  return ReplaceFileContent(DataFilePath(dataDirectory, kBackupRegistryFileName),
+                            JoinCrLfLines(lines));
+}
+
+std::size_t TBackupRegistry::DeleteTicked() {
+  std::size_t failures = 0;
+  for (std::size_t i = FEntries.size(); i-- > 0;) {
+    if (!FEntries[i].Ticked) continue;
+    const std::string& path = FEntries[i].Path;
+    if (BackupExists(path) && ::unlink(path.c_str()) != 0 && errno != ENOENT) {
+      ++failures;
+      continue;
+    }
+    FEntries.erase(FEntries.begin() + static_cast<std::ptrdiff_t>(i));
+  }
+  return failures;
+}
+
+void TBackupRegistry::SetTicked(std::size_t index, bool ticked) {
+  if (index < FEntries.size()) FEntries[index].Ticked = ticked;
+}
+
+void TBackupRegistry::SetAllTicked(bool ticked) {
+  for (TBackupEntry& entry : FEntries)
+    entry.Ticked = ticked;
+}
+
+bool TBackupRegistry::AnyTicked() const {
+  return std::any_of(FEntries.begin(), FEntries.end(),
+                     [](const TBackupEntry& entry) { return entry.Ticked; });
+}
+
+}  // namespace fendrel

@@ -1,0 +1,35 @@
+#include "ResultListModel.h"
+
+namespace fendrel {
+
+TResultListModel::TResultListModel(QObject* parent) : QAbstractListModel(parent) {}
+
+std::size_t TResultListModel::AddStatusLine(const std::string& statusLine) {
+  std::vector<std::string> entries = TResultLog::EntriesToShow(statusLine, FLog.LogMode());
+  if (entries.empty()) return 0;
+  const std::size_t added = entries.size();
+  const int first = rowCount();
+  beginInsertRows(QModelIndex(), first, first + static_cast<int>(added) - 1);
+  FLog.Append(std::move(entries));
+  endInsertRows();
+  return added;
+}
+
+void TResultListModel::Clear() {
+  beginResetModel();
+  FLog.Clear();
+  endResetModel();
+}
+
+int TResultListModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(FLog.Entries().size());
+}
+
+QVariant TResultListModel::data(const QModelIndex& index, int role) const {
+  if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount()) return {};
+  // Entries are bytes in the system's code page, like the paths and strings they report.
+  const std::string& entry = FLog.Entries()[static_cast<std::size_t>(index.row())];
+  return QString::fromLocal8Bit(entry.data(), static_cast<qsizetype>(entry.size()));
+}
+
+}  // namespace fendrel

@@ -1,0 +1,36 @@
+// The result list's model: a TResultLog shown as one row per entry, for the main window's
+// ResultListBox. Status lines go in here, so the rows and the log never differ.
+#pragma once
+
+#include <QAbstractListModel>
+#include <cstdint>
+#include <string>
+
+#include "ResultLog.h"
+
+namespace fendrel {
+
+class TResultListModel : public QAbstractListModel {
+  Q_OBJECT
+
+ public:
+  explicit TResultListModel(QObject* parent = nullptr);
+
+  // One stLine text of the status handler; see TResultLog::EntriesToShow.
+  std::size_t AddStatusLine(const std::string& statusLine);
+  // "Clear Log Results".
+  void Clear();
+  void SetLogMode(int32_t logMode) { FLog.SetLogMode(logMode); }
+  int32_t LogMode() const { return FLog.LogMode(); }
+  // Every close request; see TResultLog::Save.
+  bool Save(const std::string& dataDirectory) const { return FLog.Save(dataDirectory); }
+  const TResultLog& Log() const { return FLog; }
+
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+  QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+ private:
+  TResultLog FLog;
+};
+
+}  // namespace fendrel

@@ -1,0 +1,91 @@
+#include "SnRAboutForm.h"
+
+#include <QFont>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "HomePage.h"
+
+namespace fendrel {
+namespace {
+
+QString FromUtf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString LinkTo(std::string_view url) {
+  const QString target = FromUtf8(url);
+  return QStringLiteral("<a href=\"%1\">%1</a>").arg(target.toHtmlEscaped());
+}
+
+}  // namespace
+
+TSnRAboutForm::TSnRAboutForm(QWidget* parent)
+    : QDialog(parent),
+      FProgramNameLabel(new QLabel(FromUtf8(kProgramName), this)),
+      FVersionLabel(new QLabel(this)),
+      FDedicationLabel(new QLabel(this)),
+      FHomepageLabel(new QLabel(this)),
+      FOKButton(new QPushButton(this)) {
+  setObjectName("SnRAboutForm");
+  FProgramNameLabel->setObjectName("ProgramNameLabel");
+  FVersionLabel->setObjectName("VersionLabel");
+  FDedicationLabel->setObjectName("DedicationLabel");
+  FHomepageLabel->setObjectName("HomepageLabel");
+  FOKButton->setObjectName("OKButton");
+
+  QFont nameFont = FProgramNameLabel->font();
+  nameFont.setPointSizeF(nameFont.pointSizeF() * 2);
+  nameFont.setBold(true);
+  FProgramNameLabel->setFont(nameFont);
+  for (QLabel* label : {FProgramNameLabel, FVersionLabel, FDedicationLabel, FHomepageLabel})
+    label->setAlignment(Qt::AlignHCenter);
+  FDedicationLabel->setWordWrap(true);
+  FHomepageLabel->setTextFormat(Qt::RichText);
+  FHomepageLabel->setTextInteractionFlags(Qt::TextBrowserInteraction);
+  FHomepageLabel->setOpenExternalLinks(true);
+  FOKButton->setDefault(true);
+  connect(FOKButton, &QPushButton::clicked, this, &QDialog::accept);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  buttons->addWidget(FOKButton);
+  buttons->addStretch(1);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(24, 20, 24, 16);
+  layout->setSpacing(10);
+  layout->addWidget(FProgramNameLabel);
+  layout->addWidget(FVersionLabel);
+  layout->addWidget(FDedicationLabel);
+  layout->addWidget(FHomepageLabel);
+  layout->addSpacing(6);
+  layout->addLayout(buttons);
+  setMinimumWidth(360);
+  setModal(true);
+  SetCurrentLanguage(1);
+}
+
+void TSnRAboutForm::SetCurrentLanguage(int32_t language) {
+  const QString version = FromUtf8(kProgramVersion);
+  if (language == 0) {
+    setWindowTitle(QString::fromUtf8("Über ") + FromUtf8(kProgramName));
+    FVersionLabel->setText(QStringLiteral("Version ") + version);
+    FDedicationLabel->setText(QString::fromUtf8(
+        "Allen gewidmet, die schon einmal dasselbe Wort in hundert Dateien von Hand geändert "
+        "haben."));
+    FOKButton->setText("OK");
+  } else if (language == 1 || language == -1) {
+    setWindowTitle(QStringLiteral("About ") + FromUtf8(kProgramName));
+    FVersionLabel->setText(QStringLiteral("Version ") + version);
+    FDedicationLabel->setText(
+        "Dedicated to everyone who has ever changed the same word in a hundred files by hand.");
+    FOKButton->setText("OK");
+  } else {
+    return;
+  }
+  FHomepageLabel->setText(LinkTo(HomePageUrl(language)));
+}
+
+}  // namespace fendrel
