@@ -1,0 +1,210 @@
+#include "FileSelection.h"
+
+#include <QLineEdit>
+
+#include "ChoseDirectoryForm.h"
+#include "FileListEntries.h"
+#include "QtWindowThreadDispatcher.h"
+#include "platform/FileAttributes.h"
+#include "scan/uScanDirThread.h"
+
+namespace fendrel {
+
+QString FileSearchStatusText(bool finished, int count, int language) {
+  const QString n = QString::number(count);
+  if (language == 0)
+    return finished ? QStringLiteral("Suche beendet: ") + n + QStringLiteral(" Dateien gefunden")
+                    : QStringLiteral("Suche (") + n + QStringLiteral(") .....");
+  return finished ? QStringLiteral("Search complete: ") + n + QStringLiteral(" files found")
+                  : QStringLiteral("Searching (") + n + QStringLiteral(") .....");
+}
+
+TFileSelection::TFileSelection(const TFileSelectionWidgets& widgets, TChoseDirectoryForm* chooser,
+                               QObject* parent)
+    : QObject(parent), FWidgets(widgets), FChooser(chooser) {
+  // Hits must reach the list on the window thread; a program that has not installed its
+  // dispatcher yet gets one for as long as this selection lives.
+  if (WindowThreadDispatcher() == nullptr)
+    FOwnDispatcher = std::make_unique<TQtWindowThreadDispatcher>();
+
+  // An idle scanner, finished and never started, so that a scanner always exists.
+  FScanThread = std::make_unique<TScanDirThread>();
+  FScanThread->MarkFinished();
+
+  FCheckFileSearchTimer.setObjectName(QStringLiteral("CheckFileSearchTimer"));
+  FCheckFileSearchTimer.setInterval(200);
+  connect(&FCheckFileSearchTimer, &QTimer::timeout, this,
+          &TFileSelection::CheckFileSearchTimerTimer);
+
+  // Keystrokes and choices from the drop-down list restart the scan; a text set by the program
+  // (the chooser, the history) does not.
+  for (QComboBox* box : {FWidgets.PathComboBox, FWidgets.MaskComboBox}) {
+    connect(box->lineEdit(), &QLineEdit::textEdited, this, &TFileSelection::StartFileSearch);
+    connect(box, &QComboBox::textActivated, this, &TFileSelection::StartFileSearch);
+  }
+  connect(FWidgets.RekursivCheckBox, &QCheckBox::clicked, this, &TFileSelection::StartFileSearch);
+  connect(FWidgets.SelectAllNoneCheckBox, &QCheckBox::stateChanged, this,
+          &TFileSelection::SelectAllNoneCheckBoxClick);
+  connect(FWidgets.SelectDirSpeedButton, &QToolButton::clicked, this,
+          &TFileSelection::SelectDirSpeedButtonClick);
+
+  QListWidget* list = FWidgets.FileCheckListBox;
+  list->setAcceptDrops(false);
+  connect(list, &QListWidget::itemClicked, this, &TFileSelection::FileCheckListBoxClick);
+  connect(list, &QListWidget::itemDoubleClicked, this, &TFileSelection::FileCheckListBoxDblClick);
+  // A tick the user sets by any means (mouse or keyboard) changes what a run would process.
+  connect(list, &QListWidget::itemChanged, this, [this] {
+    if (!FSettingTicks) emit WorkflowStateChanged();
+  });
+}
+
+TFileSelection::~TFileSelection() {
+  StopScan();
+}
+
+void TFileSelection::StopScan() {
+  if (!FScanThread) return;
+  FScanThread->Terminate();
+  if (FTarget) FTarget->Discard();
+  if (FScanThread->Started()) {
+    // A scanner blocked in a hand-over can only end once the window thread serves it, so the
+    // wait serves hand-overs and nothing else: no keystroke or timer runs meanwhile.
+    if (auto* dispatcher = dynamic_cast<TQtWindowThreadDispatcher*>(WindowThreadDispatcher()))
+      dispatcher->ServeUntil([this] { return FScanThread->Ended(); });
+  }
+  FScanThread.reset();
+  FTarget.reset();
+}
+
+void TFileSelection::StartFileSearch() {
+  if (FWidgets.WarrantyMemo != nullptr) FWidgets.WarrantyMemo->hide();
+  StopScan();
+  FScanThread = std::make_unique<TScanDirThread>();
+  FWidgets.FileCheckListBox->clear();
+  FLastFileCount = -1;
+  if (PathEmpty() || MaskEmpty()) {
+    FCheckFileSearchTimer.stop();
+    FWidgets.FileSearchResultLabel->clear();
+    // Nothing will run: the scanner counts as idle, like the one at start-up.
+    FScanThread->MarkFinished();
+  } else {
+    FWidgets.SelectAllNoneCheckBox->setCheckState(Qt::PartiallyChecked);
+    FTarget = std::make_unique<TFileListTarget>(*FWidgets.FileCheckListBox);
+    FScanThread->Setup(PathText(), MaskText(), FTarget.get(),
+                       FWidgets.RekursivCheckBox->isChecked(), kFileScanFilter);
+    FScanThread->Start();
+    FCheckFileSearchTimer.start();
+  }
+  emit WorkflowStateChanged();
+}
+
+void TFileSelection::CheckFileSearchTimerTimer() {
+  const int count = FileCount();
+  const bool finished = ScanFinished();
+  if (finished && count != FLastFileCount) {
+    FLastFileCount = count;
+    emit WorkflowStateChanged();
+  }
+  if (PathEmpty() || MaskEmpty())
+    FWidgets.FileSearchResultLabel->clear();
+  else
+    FWidgets.FileSearchResultLabel->setText(FileSearchStatusText(finished, count, FLanguage));
+  emit FileSearchTimerTicked();
+}
+
+void TFileSelection::SelectAllNoneCheckBoxClick() {
+  const Qt::CheckState state = FWidgets.SelectAllNoneCheckBox->checkState();
+  if (state != Qt::PartiallyChecked) SetTicks(state);
+  emit WorkflowStateChanged();
+}
+
+void TFileSelection::FileCheckListBoxClick() {
+  FWidgets.SelectAllNoneCheckBox->setCheckState(Qt::PartiallyChecked);
+  // The tooltip shows the whole path of the entry clicked last, however narrow the list.
+  if (const QListWidgetItem* item = FWidgets.FileCheckListBox->currentItem())
+    FWidgets.FileCheckListBox->setToolTip(item->text());
+  emit WorkflowStateChanged();
+}
+
+void TFileSelection::FileCheckListBoxDblClick() {
+  QListWidget* list = FWidgets.FileCheckListBox;
+  // A ticked entry is about to be processed; a double-click must not drop it by accident.
+  for (int i = list->count() - 1; i >= 0; --i) {
+    QListWidgetItem* item = list->item(i);
+    if (item->isSelected() && item->checkState() != Qt::Checked) delete list->takeItem(i);
+  }
+  emit WorkflowStateChanged();
+}
+
+void TFileSelection::SelectDirSpeedButtonClick() {
+  emit ChooserOpening();
+  const QString directory = FChooser != nullptr ? FChooser->Execute() : QString();
+  if (!directory.isEmpty()) {
+    QComboBox* box = FWidgets.PathComboBox;
+    box->setEditText(directory);
+    StartFileSearch();
+    if (!PathEmpty()) {
+      const QString text = box->currentText();
+      for (int i = box->count() - 1; i >= 0; --i)
+        if (box->itemText(i) == text) box->removeItem(i);
+      box->insertItem(0, text);
+      box->setCurrentIndex(0);
+    }
+  }
+  emit WorkflowStateChanged();
+}
+
+bool TFileSelection::ScanFinished() const {
+  return !FScanThread || FScanThread->Finished();
+}
+
+int TFileSelection::FileCount() const {
+  return FWidgets.FileCheckListBox->count();
+}
+
+int TFileSelection::CountCheckedFiles() const {
+  return CountCheckedEntries(*FWidgets.FileCheckListBox);
+}
+
+std::vector<std::string> TFileSelection::CheckedFiles() const {
+  return CheckedEntryPaths(*FWidgets.FileCheckListBox);
+}
+
+void TFileSelection::UncheckAllFiles() {
+  FSettingTicks = true;
+  QListWidget* list = FWidgets.FileCheckListBox;
+  for (int i = list->count() - 1; i >= 0; --i)
+    if (list->item(i)->checkState() == Qt::Checked) list->item(i)->setCheckState(Qt::Unchecked);
+  FSettingTicks = false;
+}
+
+void TFileSelection::SetTicks(Qt::CheckState state) {
+  FSettingTicks = true;
+  QListWidget* list = FWidgets.FileCheckListBox;
+  for (int i = 0; i < list->count(); ++i)
+    list->item(i)->setCheckState(state);
+  FSettingTicks = false;
+}
+
+std::string TFileSelection::PathText() const {
+  return PathBytes(FWidgets.PathComboBox->currentText());
+}
+
+std::string TFileSelection::MaskText() const {
+  return PathBytes(FWidgets.MaskComboBox->currentText());
+}
+
+bool TFileSelection::PathEmpty() const {
+  return FWidgets.PathComboBox->currentText().isEmpty();
+}
+
+bool TFileSelection::MaskEmpty() const {
+  return FWidgets.MaskComboBox->currentText().isEmpty();
+}
+
+void TFileSelection::SetCurrentLanguage(int language) {
+  FLanguage = language;
+  SetFileSelectionCaptions(FWidgets, language);
+}
+
+}  // namespace fendrel

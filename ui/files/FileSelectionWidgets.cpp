@@ -1,0 +1,67 @@
+#include "FileSelectionWidgets.h"
+
+#include <QFontDatabase>
+
+namespace fendrel {
+namespace {
+
+template <typename W>
+W* Named(W* widget, const char* name, const char* hint = nullptr) {
+  widget->setObjectName(QString::fromLatin1(name));
+  if (hint != nullptr) widget->setToolTip(QString::fromUtf8(hint));
+  return widget;
+}
+
+QComboBox* HistoryBox(QComboBox* given, QWidget* parent) {
+  QComboBox* box = given != nullptr ? given : new QComboBox(parent);
+  box->setEditable(true);
+  // The history decides the order and the entries; typing must never add to it.
+  box->setInsertPolicy(QComboBox::NoInsert);
+  box->setDuplicatesEnabled(false);
+  return box;
+}
+
+}  // namespace
+
+TFileSelectionWidgets CreateFileSelectionWidgets(QWidget* parent, QComboBox* pathComboBox,
+                                                 QComboBox* maskComboBox) {
+  TFileSelectionWidgets w;
+  w.PathComboBox = Named(HistoryBox(pathComboBox, parent), "PathComboBox",
+                         "insert the path in which the files are stored");
+  w.MaskComboBox = Named(HistoryBox(maskComboBox, parent), "MaskComboBox",
+                         "insert the name of the file to be processed - including wildcards");
+  w.PathLabel = Named(new QLabel(parent), "PathLabel");
+  w.PathLabel->setBuddy(w.PathComboBox);
+  w.FilenameLabel = Named(new QLabel(parent), "FilenameLabel");
+  w.FilenameLabel->setBuddy(w.MaskComboBox);
+  w.RekursivCheckBox =
+      Named(new QCheckBox(parent), "RekursivCheckBox", "is the file search recursiv");
+  w.SelectDirSpeedButton =
+      Named(new QToolButton(parent), "SelectDirSpeedButton", "opens the path select form");
+  w.SelectDirSpeedButton->setText(QStringLiteral("..."));
+  w.FileSearchResultLabel = Named(new QLabel(parent), "FileSearchResultLabel");
+  w.FileCheckListBox = Named(new QListWidget(parent), "FileCheckListBox",
+                             "check any single file, that has to be processed");
+  w.FileCheckListBox->setSelectionMode(QAbstractItemView::SingleSelection);
+  w.FileCheckListBox->setSortingEnabled(false);
+  w.FileCheckListBox->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  w.SelectAllNoneCheckBox = Named(new QCheckBox(parent), "SelectAllNoneCheckBox",
+                                  "select all/none files in the list below");
+  w.SelectAllNoneCheckBox->setTristate(true);
+  w.SelectAllNoneCheckBox->setCheckState(Qt::PartiallyChecked);
+  SetFileSelectionCaptions(w, 1);
+  return w;
+}
+
+void SetFileSelectionCaptions(const TFileSelectionWidgets& w, int language) {
+  const bool german = language == 0;
+  w.PathLabel->setText(german ? QStringLiteral("&Pfad") : QStringLiteral("&Path"));
+  w.FilenameLabel->setText(german
+                               ? QStringLiteral("Datei&name (mit \"wild cards\" (\"*\", \"?\"):")
+                               : QStringLiteral("Filen&ame (including wild cards (\"*\", \"?\"):"));
+  w.RekursivCheckBox->setText(german ? QStringLiteral("rekursive") : QStringLiteral("rekursiv"));
+  w.SelectAllNoneCheckBox->setText(german ? QStringLiteral("alle/keine auswählen")
+                                          : QStringLiteral("select all/none"));
+}
+
+}  // namespace fendrel

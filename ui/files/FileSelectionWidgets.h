@@ -1,0 +1,40 @@
+// The controls of the file selection: the path and mask boxes with their labels, the recursion
+// box, the browse button, the status line, the check list of found files and the select-all
+// box. The main window places and sizes them; they carry their component names as objectNames,
+// which language files address.
+#pragma once
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QToolButton>
+
+namespace fendrel {
+
+struct TFileSelectionWidgets {
+  QLabel* PathLabel = nullptr;
+  QComboBox* PathComboBox = nullptr;
+  QToolButton* SelectDirSpeedButton = nullptr;
+  QLabel* FilenameLabel = nullptr;
+  QComboBox* MaskComboBox = nullptr;
+  QCheckBox* RekursivCheckBox = nullptr;
+  QCheckBox* SelectAllNoneCheckBox = nullptr;
+  QListWidget* FileCheckListBox = nullptr;
+  QLabel* FileSearchResultLabel = nullptr;
+  // The window's notice lying over the check list, hidden when the first search starts; may
+  // stay null.
+  QWidget* WarrantyMemo = nullptr;
+};
+
+// Creates the controls as children of `parent`, with their names, English captions and hints.
+// The path and mask boxes are the caller's history boxes when given (they are made editable and
+// named); otherwise plain combo boxes are created.
+TFileSelectionWidgets CreateFileSelectionWidgets(QWidget* parent, QComboBox* pathComboBox = nullptr,
+                                                 QComboBox* maskComboBox = nullptr);
+
+// The captions in the language `language` (0 German, anything else English); hints keep their
+// English texts in both.
+void SetFileSelectionCaptions(const TFileSelectionWidgets& widgets, int language);
+
+}  // namespace fendrel

@@ -1,0 +1,52 @@
+// The desktop program's window thread for TThread::Synchronize: a hand-over from another thread
+// is queued, the Qt event loop of the window thread runs it, and the calling thread waits until
+// it has run. The window thread can also serve waiting hand-overs itself, without running any
+// other event, while it waits for a thread that may be blocked in a hand-over (a scanner being
+// stopped): that wait can neither deadlock nor re-enter the window's own handlers.
+#pragma once
+
+#include <QObject>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+#include "platform/TThread.h"
+
+namespace fendrel {
+
+class TQtWindowThreadDispatcher : public QObject, public TWindowThreadDispatcher {
+  Q_OBJECT
+
+ public:
+  // Construct on the window thread (the thread of the QApplication). The object installs itself
+  // as the process's dispatcher and, when destroyed, restores the one it replaced; every thread
+  // that hands over through it must have ended by then.
+  explicit TQtWindowThreadDispatcher(QObject* parent = nullptr);
+  ~TQtWindowThreadDispatcher() override;
+
+  void RunAndWait(const std::function<void()>& fn) override;
+
+  // Window thread: runs every hand-over that is waiting; returns how many ran.
+  int ServePending();
+  // Window thread: serves hand-overs until `done()` holds, checking it at least every `poll`.
+  void ServeUntil(const std::function<bool()>& done,
+                  std::chrono::milliseconds poll = std::chrono::milliseconds(2));
+
+ private:
+  struct TJob {
+    const std::function<void()>* Fn;
+    bool Done = false;
+  };
+
+  TWindowThreadDispatcher* FPrevious;
+  std::thread::id FWindowThread;
+  std::mutex FLock;
+  std::condition_variable FPosted;  // a job arrived; guarded by FLock
+  std::condition_variable FRan;     // a job finished; guarded by FLock
+  std::deque<TJob*> FJobs;          // guarded by FLock
+};
+
+}  // namespace fendrel
