@@ -1,0 +1,189 @@
+#include <algorithm>
+
+#include "FileSelectionFixture.h"
+
+namespace fendrel::test {
+namespace {
+
+TEST_F(FileSelectionTest, SelectAllBoxCyclesAndAClickOnAnEntryMakesItMixed) {
+  for (const char* name : {"a.txt", "b.txt", "c.txt"})
+    WriteFile(FDir / name, "x");
+  Scan(FDir.Path());
+  ASSERT_EQ(FSelection.FileCount(), 3);
+  Item(1)->setCheckState(Qt::Checked);
+  QCheckBox* box = FWidgets.SelectAllNoneCheckBox;
+  ASSERT_EQ(box->checkState(), Qt::PartiallyChecked);  // every new search starts mixed
+
+  struct {
+    Qt::CheckState State;
+    int Ticked;
+  } const clicks[] = {
+      {Qt::Checked, 3},
+      {Qt::Unchecked, 0},
+      {Qt::PartiallyChecked, 0},  // mixed changes nothing
+      {Qt::Checked, 3},
+  };
+  for (const auto& click : clicks) {
+    const int updates = FWorkflowUpdates;
+    Click(box);
+    EXPECT_EQ(box->checkState(), click.State);
+    EXPECT_EQ(FSelection.CountCheckedFiles(), click.Ticked);
+    EXPECT_GT(FWorkflowUpdates, updates);
+  }
+
+  // A click on an entry's text leaves every tick alone, makes the box mixed, and shows the
+  // entry's whole path as the list's tooltip.
+  Item(2)->setCheckState(Qt::Unchecked);
+  QTest::mouseClick(ListViewport(), Qt::LeftButton, {}, TextPoint(2));
+  EXPECT_EQ(box->checkState(), Qt::PartiallyChecked);
+  EXPECT_EQ(FSelection.CountCheckedFiles(), 2);
+  EXPECT_EQ(Item(2)->checkState(), Qt::Unchecked);
+  EXPECT_EQ(FWidgets.FileCheckListBox->toolTip(), Item(2)->text());
+}
+
+TEST_F(FileSelectionTest, DoubleClickRemovesOnlyAnUntickedEntryAndNeverTheFile) {
+  for (const char* name : {"a.txt", "b.txt", "c.txt"})
+    WriteFile(FDir / name, "x");
+  for (const bool ticked : {true, false}) {
+    SCOPED_TRACE(ticked ? "ticked" : "unticked");
+    Scan(FDir.Path());
+    ASSERT_EQ(FSelection.FileCount(), 3);
+    const std::string path = FileEntryPath(*Item(1));
+    if (ticked) Item(1)->setCheckState(Qt::Checked);
+    const int updates = FWorkflowUpdates;
+    QTest::mouseClick(ListViewport(), Qt::LeftButton, {}, TextPoint(1));
+    QTest::mouseDClick(ListViewport(), Qt::LeftButton, {}, TextPoint(1));
+    const std::vector<std::string> entries = Entries();
+    const bool listed = std::find(entries.begin(), entries.end(), path) != entries.end();
+    EXPECT_EQ(listed, ticked);
+    EXPECT_EQ(FSelection.FileCount(), ticked ? 3 : 2);
+    EXPECT_TRUE(Exists(path));
+    EXPECT_GT(FWorkflowUpdates, updates);
+  }
+}
+
+TEST_F(FileSelectionTest, TypingRestartsTheScanAndOnlyTheLastScansResultsRemain) {
+  // Enough hits in the first directory that its scan is still handing over when it is dropped.
+  MakeDir(FDir / "first");
+  MakeDir(FDir / "second");
+  for (int i = 0; i < 400; ++i)
+    WriteFile(FDir / ("first/f" + std::to_string(i) + ".txt"), "x");
+  WriteFile(FDir / "second/s.txt", "x");
+  WriteFile(FDir / "second/s.dat", "x");
+
+  Type(FWidgets.MaskComboBox, "*.txt");
+  Type(FWidgets.PathComboBox, FDir / "first");
+  while (FSelection.FileCount() == 0)
+    QApplication::processEvents();
+  ASSERT_FALSE(FSelection.ScanFinished());
+  Type(FWidgets.PathComboBox, FDir / "second");
+  WaitForScan();
+  // Late hits of the dropped scans must neither stay nor arrive after the list was emptied.
+  for (int i = 0; i < 20; ++i)
+    QApplication::processEvents(QEventLoop::AllEvents, 5);
+  EXPECT_EQ(Entries(), std::vector<std::string>{FDir / "second/s.txt"});
+
+  // A choice from the path box's drop-down list and a click on the recursion box restart too.
+  // A text set by the program restarts nothing.
+  QComboBox* pathBox = FWidgets.PathComboBox;
+  pathBox->addItem(QString::fromStdString(FDir.Path()));
+  pathBox->setCurrentIndex(pathBox->count() - 1);
+  EXPECT_EQ(FSelection.FileCount(), 1);
+  emit pathBox->textActivated(pathBox->currentText());
+  WaitForScan();
+  EXPECT_EQ(FSelection.FileCount(), 0);
+  Click(FWidgets.RekursivCheckBox);
+  WaitForScan();
+  EXPECT_EQ(FSelection.FileCount(), 401);
+
+  // Clearing the mask empties the list and the status line at once, and starts no scan.
+  FSelection.CheckFileSearchTimerTimer();
+  ASSERT_FALSE(FWidgets.FileSearchResultLabel->text().isEmpty());
+  Erase(FWidgets.MaskComboBox);
+  EXPECT_EQ(FSelection.FileCount(), 0);
+  EXPECT_TRUE(FWidgets.FileSearchResultLabel->text().isEmpty());
+  EXPECT_TRUE(FSelection.ScanFinished());
+  EXPECT_FALSE(FSelection.CheckFileSearchTimer()->isActive());
+}
+
+TEST_F(FileSelectionTest, StatusLineInBothLanguages) {
+  for (int i = 0; i < 12; ++i)
+    WriteFile(FDir / ("f" + std::to_string(i) + ".txt"), "x");
+  Type(FWidgets.MaskComboBox, "*.txt");
+  // Until the event loop serves it, the scan waits in its first hand-over: still running.
+  Type(FWidgets.PathComboBox, FDir.Path());
+  ASSERT_FALSE(FSelection.ScanFinished());
+  EXPECT_TRUE(FSelection.CheckFileSearchTimer()->isActive());
+  struct {
+    int Language;
+    bool Finished;
+    const char* Status;
+  } const cases[] = {
+      {1, false, "Searching (0) ....."},
+      {0, false, "Suche (0) ....."},
+      {0, true, "Suche beendet: 12 Dateien gefunden"},
+      {1, true, "Search complete: 12 files found"},
+      {-1, true, "Search complete: 12 files found"},  // a language file keeps the English line
+  };
+  for (const auto& c : cases) {
+    if (c.Finished) WaitForScan();
+    FSelection.SetCurrentLanguage(c.Language);
+    FSelection.CheckFileSearchTimerTimer();
+    EXPECT_EQ(FWidgets.FileSearchResultLabel->text().toStdString(), c.Status);
+  }
+  FSelection.SetCurrentLanguage(0);
+  EXPECT_EQ(FWidgets.RekursivCheckBox->text(), QStringLiteral("rekursive"));
+  EXPECT_EQ(FWidgets.SelectAllNoneCheckBox->text(), QStringLiteral("alle/keine auswählen"));
+}
+
+TEST_F(FileSelectionTest, TickedFilesAreCountedListedInOrderAndUntickedAfterARun) {
+  // A name that is no valid UTF-8 cannot be shown faithfully, but must still be processed
+  // under its real name.
+  const std::string odd = FDir / "caf\xE9.txt";
+  for (const std::string& path : {FDir / "a.txt", odd, FDir / "b.txt"})
+    WriteFile(path, "x");
+  Scan(FDir.Path());
+  ASSERT_EQ(FSelection.FileCount(), 3);
+  EXPECT_EQ(FSelection.CountCheckedFiles(), 0);  // entries arrive unticked
+  std::vector<std::string> expected;
+  for (int row = 0; row < 3; ++row) {
+    const std::string path = FileEntryPath(*Item(row));
+    if (path == FDir / "a.txt") continue;
+    Item(row)->setCheckState(Qt::Checked);
+    expected.push_back(path);
+  }
+  EXPECT_EQ(FSelection.CountCheckedFiles(), 2);
+  EXPECT_EQ(FSelection.CheckedFiles(), expected);
+  EXPECT_NE(std::find(expected.begin(), expected.end(), odd), expected.end());
+
+  FSelection.UncheckAllFiles();
+  EXPECT_EQ(FSelection.CountCheckedFiles(), 0);
+  EXPECT_EQ(FSelection.FileCount(), 3);
+}
+
+TEST_F(FileSelectionTest, EveryCompletedScanReEvaluatesTheWorkflow) {
+  // Two searches in a row that list as many files as each other: the second one's completion
+  // must still be reported, or the start button would stay as the search's start left it.
+  struct {
+    int Files;
+  } const cases[] = {{2}, {0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Files);
+    for (const char* sub : {"one", "two"}) {
+      const std::string dir = FDir / (std::to_string(c.Files) + sub);
+      MakeDir(dir);
+      for (int i = 0; i < c.Files; ++i)
+        WriteFile(dir + "/f" + std::to_string(i) + ".txt", "x");
+      Scan(dir);
+      QSignalSpy updates(&FSelection, &TFileSelection::WorkflowStateChanged);
+      FSelection.CheckFileSearchTimerTimer();
+      EXPECT_EQ(updates.count(), 1);
+      FSelection.CheckFileSearchTimerTimer();  // nothing new: no further re-evaluation
+      EXPECT_EQ(updates.count(), 1);
+      EXPECT_EQ(FSelection.LastFileCount(), c.Files);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace fendrel::test
