@@ -1,0 +1,61 @@
+// Bytes to interface text and back, in both code pages: what shows, what round-trips, and what
+// counts as impossible to show faithfully.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "CodePageScope.h"
+#include "ui/editors/CodePageText.h"
+
+namespace fendrel {
+namespace {
+
+struct TBytesCase {
+  TCaseTable Table;
+  std::string Bytes;
+  QString Text;  // what the bytes show as
+  bool Showable;
+};
+
+TEST(CodePageText, BytesShowAndComeBack) {
+  const TBytesCase cases[] = {
+      {TCaseTable::Ascii,
+       "Gr\xC3\xBC\xC3\x9F"
+       "e",
+       QString::fromUtf8("Grüße"), true},
+      // A byte-order mark is content; it must not vanish on the way.
+      {TCaseTable::Ascii,
+       "\xEF\xBB\xBF"
+       "a",
+       QString(QChar(0xFEFF)) + u'a', true},
+      {TCaseTable::Ascii, "\xC2\x85", QString(QChar(0x85)), false},  // C1 control
+      {TCaseTable::Ascii, "a\x7F", QStringLiteral("a\x7F"), false},
+      {TCaseTable::Windows1252, "\x80\xE4", QString::fromUtf8("€ä"), true},
+      {TCaseTable::Windows1252, "\x9F", QString(QChar(0x0178)), true},
+      {TCaseTable::Windows1252, "x\x81", QString(u'x') + QChar(0x81), false},  // undefined
+  };
+  for (const TBytesCase& c : cases) {
+    test::TCodePageScope scope(c.Table);
+    SCOPED_TRACE(c.Bytes);
+    EXPECT_EQ(BytesToQString(c.Bytes), c.Text);
+    EXPECT_EQ(QStringToBytes(c.Text), c.Bytes);
+    EXPECT_EQ(BytesShowable(c.Bytes), c.Showable);
+  }
+}
+
+TEST(CodePageText, InvalidUtf8CannotBeShown) {
+  for (const std::string bytes : {"\xFF", "a\xC3", "\xC0\x80", "\xED\xA0\x80"}) {
+    SCOPED_TRACE(bytes);
+    EXPECT_FALSE(BytesShowable(bytes));
+  }
+}
+
+TEST(CodePageText, TextWithoutBytesIsRefused) {
+  EXPECT_EQ(QStringToBytes(QString(QChar(0xD800))), std::nullopt);  // lone surrogate
+  test::TCodePageScope scope(TCaseTable::Windows1252);
+  EXPECT_EQ(QStringToBytes(QString::fromUtf8("жa")), std::nullopt);
+  EXPECT_EQ(QStringToBytes(QStringLiteral("abc")), "abc");
+}
+
+}  // namespace
+}  // namespace fendrel
