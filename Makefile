@@ -16,7 +16,7 @@ debug: deps
 	@cmake --build $(BUILD)/debug -j $(JOBS)
 
 run: release
-	$(BUILD)/release/cli/fendrel-cli --help
+	$(BUILD)/release/ui/window/fendrel
 
 test: debug
 	@cd $(BUILD)/debug && ctest --output-on-failure -j $(JOBS)

@@ -1,0 +1,177 @@
+// The main window: queueing runs, the title count, the worker's reports in the result list, the
+// close request with its question and the files it writes, the built-in texts and the size.
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+
+#include "WindowTestSupport.h"
+#include "engine/RunBuilder.h"
+#include "settings/Iniregi.h"
+#include "ui/editors/ByteMemo.h"
+#include "ui/editors/MultiLineEditors.h"
+#include "ui/editors/uCombiEditCharHexFrame.h"
+#include "ui/records/ResultListBox.h"
+#include "ui/window/MainFormTexts.h"
+
+namespace fendrel::test {
+namespace {
+
+using TMainWindow = TWindowTest;
+
+TEST_F(TMainWindow, MultiLineRunQueuesThreeTasksPerFileCrLfFirstAndUnticks) {
+  ListFiles({"/d/one.txt", "/d/two.txt"});
+  TickAll();
+  Form().PageControlLineMode()->setCurrentIndex(1);
+  Form().MultiLine().MemoFromStr()->setPlainText("a\nb");
+  Form().MultiLine().MemoToStr()->setPlainText("x");
+  TTaskQueue& queue = Form().Worker().TaskList();
+  queue.Hold();  // keeps the tasks queued for inspection
+  Form().SnRButtonClick();
+
+  EXPECT_EQ(Title(), "Fendrel 2.0 - 6 tasks in queue");
+  EXPECT_EQ(Form().CountCheckedFiles(), 0);
+  const std::pair<const char*, const char*> expected[] = {
+      {"/d/one.txt", "a\r\nb"}, {"/d/one.txt", "a\nb"}, {"/d/one.txt", "a\rb"},
+      {"/d/two.txt", "a\r\nb"}, {"/d/two.txt", "a\nb"}, {"/d/two.txt", "a\rb"}};
+  for (const auto& [file, from] : expected) {
+    const TSnRTast* head = queue.Head();
+    ASSERT_NE(head, nullptr);
+    EXPECT_EQ(head->FileName, file);
+    EXPECT_EQ(head->FromStr, from);
+    EXPECT_EQ(head->ToStr, "x");
+    queue.RemoveHead();
+  }
+  EXPECT_EQ(queue.Head(), nullptr);
+  queue.Release();
+}
+
+TEST_F(TMainWindow, TooLongMultiLineStringQueuesNothingAndKeepsTheTicks) {
+  ListFiles({"/d/one.txt"});
+  TickAll();
+  Form().PageControlLineMode()->setCurrentIndex(1);
+  // Two lines that join to one byte more than a run may carry.
+  Form().MultiLine().MemoFromStr()->setPlainText(
+      QString(static_cast<int>(kMaxJoinedLength) - 2, 'a') + "\nb");
+  Form().SnRButtonClick();
+
+  EXPECT_EQ(Form().Worker().TaskList().Count(), 0u);
+  EXPECT_EQ(Form().CountCheckedFiles(), 1);
+  EXPECT_EQ(FNotices.size(), 1u);
+}
+
+TEST_F(TMainWindow, StartUnticksTheFilesAndTheTitleCountsTheQueueInBothLanguages) {
+  ListFiles({"/d/a", "/d/b", "/d/c"});
+  Form().CombiEditCharHexFrameFromStr()->SetBytes("a");
+  Form().SnRButtonClick();  // nothing ticked: nothing queued
+  EXPECT_EQ(Title(), "Fendrel 2.0");
+
+  TickAll();
+  Form().Worker().TaskList().Hold();
+  Form().SnRButtonClick();
+  EXPECT_EQ(Form().CountCheckedFiles(), 0);
+  EXPECT_EQ(Title(), "Fendrel 2.0 - 3 tasks in queue");
+  TZQSnRMainForm::ChangeLanguage(kGerman);
+  EXPECT_EQ(Title(), "Fendrel 2.0 - 3 Aufgaben abzuarbeiten");
+  EXPECT_EQ(IniReadInteger(SettingsFile(), "Generel", "Sprache", 9), 0);
+  EXPECT_EQ(Form().SnRButton()->text(), QString::fromUtf8("Search&&&Replace durchführen "));
+}
+
+TEST_F(TMainWindow, ResultListSplitsResultLinesAtTheFirstColon) {
+  struct TCase {
+    int32_t LogMode;
+    std::string Line;
+    std::vector<std::string> Entries;
+  };
+  const TCase cases[] = {
+      {2, "/d/a.txt", {"/d/a.txt"}},
+      {2, "", {""}},
+      {2,
+       "abc [616263] --> xyz [78797A] : 3 replacements",
+       {"abc [616263] --> xyz [78797A] :", "3 replacements"}},
+      {2, "a:b [613A62] --> x [78] : FAILED", {"a:", "b [613A62] --> x [78] : FAILED"}},
+      {2, "a --> b without a colon", {"a --> b without a colon"}},
+      {2, "UPDATE", {}},
+      {0, "abc [616263] --> xyz [78797A] : 3 replacements", {}},
+  };
+  for (const TCase& c : cases) {
+    Form().Options().FLogMode = c.LogMode;
+    TResultListModel& model = Form().ResultListBox()->Model();
+    model.Clear();
+    model.SetLogMode(c.LogMode);
+    Form().WMSnRStatus(TStatusKind::stLine, c.Line);
+    EXPECT_EQ(model.Log().Entries(), c.Entries) << c.Line;
+    EXPECT_EQ(model.rowCount(), static_cast<int>(c.Entries.size())) << c.Line;
+  }
+}
+
+TEST_F(TMainWindow, CloseQuestionAnswersAndTheFilesEveryRequestWrites) {
+  const std::string files[] = {DataDirectory() + "backup.dat", DataDirectory() + "result.log",
+                               DataDirectory() + "history.ini", SettingsFile()};
+  struct TCase {
+    TQuitAnswer Answer;
+    bool Closes;
+    std::size_t LeftQueued;
+  };
+  const TCase cases[] = {
+      {TQuitAnswer::Yes, true, 0}, {TQuitAnswer::No, false, 2}, {TQuitAnswer::Cancel, false, 2}};
+  for (const TCase& c : cases) {
+    for (const std::string& file : files)
+      std::remove(file.c_str());
+    FForm.reset();
+    FQuestions.clear();
+    FAnswer = c.Answer;
+    ListFiles({FDir / "missing1", FDir / "missing2"});
+    TickAll();
+    Form().CombiEditCharHexFrameFromStr()->SetBytes("a");
+    Form().Worker().TaskList().Hold();  // the tasks wait until the question is answered
+    Form().SnRButtonClick();
+
+    EXPECT_EQ(Form().FormCloseQuery(), c.Closes);
+    ASSERT_EQ(FQuestions.size(), 1u);
+    EXPECT_EQ(FQuestions[0],
+              "There are incomplete Search&Replace Tasks! Do you really want to quite the "
+              "application?");
+    EXPECT_EQ(Form().Worker().TaskList().Count(), c.LeftQueued);
+    for (const std::string& file : files)
+      EXPECT_TRUE(Exists(file)) << file;
+    // A confirmed quit reports the tasks it drops, and the log file keeps them.
+    const bool skipped =
+        ReadFile(DataDirectory() + "result.log").find("SKIPPED") != std::string::npos;
+    EXPECT_EQ(skipped, c.Answer == TQuitAnswer::Yes);
+  }
+
+  // With nothing queued there is no question.
+  FForm.reset();
+  FQuestions.clear();
+  EXPECT_TRUE(Form().FormCloseQuery());
+  EXPECT_TRUE(FQuestions.empty());
+}
+
+TEST_F(TMainWindow, GermanQuitQuestion) {
+  TZQSnRMainForm::ChangeLanguage(kGerman);
+  ListFiles({FDir / "missing"});
+  TickAll();
+  Form().CombiEditCharHexFrameFromStr()->SetBytes("a");
+  Form().Worker().TaskList().Hold();
+  Form().SnRButtonClick();
+  EXPECT_FALSE(Form().FormCloseQuery());
+  ASSERT_EQ(FQuestions.size(), 1u);
+  EXPECT_EQ(FQuestions[0], QString::fromUtf8("Es sind noch Search&Replace Vorgänge "
+                                             "abzuarbeiten! Wollen sie das Programm wirklich "
+                                             "beenden?"));
+}
+
+TEST_F(TMainWindow, EveryBuiltInTextHasItsComponent) {
+  for (const TComponentText& entry : MainFormTexts())
+    EXPECT_NE(FindComponent(Form(), QString::fromLatin1(entry.Component)), nullptr)
+        << entry.Component;
+}
+
+TEST_F(TMainWindow, WindowIsNeverSmallerThanTheMinimum) {
+  Form().resize(300, 200);
+  EXPECT_GE(Form().width(), TSnRForm::kMinimumWidth);
+  EXPECT_GE(Form().height(), TSnRForm::kMinimumHeight);
+}
+
+}  // namespace
+}  // namespace fendrel::test

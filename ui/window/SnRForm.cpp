@@ -1,0 +1,168 @@
+// Construction, creation, showing and activation of the main window, its settings and
+// histories, and the hooks for the parts of the program that a later change brings.
+#include "SnRForm.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QShowEvent>
+#include <QTabWidget>
+#include <QThread>
+
+#include "WindowStatusSink.h"
+#include "WindowTitle.h"
+#include "settings/HistoryList.h"
+#include "ui/editors/ComboBoxExt.h"
+#include "ui/editors/MultiLineEditors.h"
+#include "ui/editors/uCombiEditCharHexFrame.h"
+#include "ui/files/FileSelection.h"
+#include "ui/records/BackupFileListPage.h"
+#include "ui/records/BannerForm.h"
+
+namespace fendrel {
+
+TSnRForm::TSnRForm(TChoseDirectoryForm* chooser) : FChooser(chooser) {
+  setObjectName("SnRForm");
+  // The option defaults come first, so that the settings only overwrite what they hold.
+  FOptions = TMainOptions{};
+  BuildPages();
+  BuildMenus();
+  for (QWidget* container :
+       {FCreateTaskTabSheet, FResultTabSheet, static_cast<QWidget*>(FFileNameGroupBox),
+        static_cast<QWidget*>(FStringGroupBox), FSingleLineTabSheet, FMultiLineTabSheet})
+    container->installEventFilter(this);
+  FQuitQuestion = [this](const QString& text) {
+    const auto button = QMessageBox::warning(
+        this, windowTitle(), text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    return button == QMessageBox::Yes  ? TQuitAnswer::Yes
+           : button == QMessageBox::No ? TQuitAnswer::No
+                                       : TQuitAnswer::Cancel;
+  };
+  FNotice = [this](const QString& text) { QMessageBox::warning(this, windowTitle(), text); };
+  setMinimumSize(kMinimumWidth, kMinimumHeight);
+  resize(800, 600);
+  FinishConstruction();
+  FormCreate();
+}
+
+TSnRForm::~TSnRForm() {
+  SaveSettings();
+  // The worker may be blocked in a report to this window: serve reports until it has ended.
+  FWorker->Attach(nullptr);
+  FWorker->Terminate();
+  while (FWorker->Started() && !FWorker->Ended()) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+    QThread::msleep(1);
+  }
+  FWorker->WaitFor();
+}
+
+void TSnRForm::FormCreate() {
+  // Placement is done by FormResize; the window's fonts follow the desktop's, which Qt applies
+  // without scaling the placement rules.
+  ConnectScreenOverlay();
+  connect(qApp, &QGuiApplication::applicationStateChanged, this,
+          [this](Qt::ApplicationState) { UpdateWorkflowState(); });
+  ExtractAppendedFiles();
+
+  FillWarrantyMemo(kEnglish);
+  ChangeLanguage(CurrentLanguage());
+
+  FPathComboBox->setEditText(QString());
+  FMaskComboBox->setEditText(QString());
+  FMultiLine->Clear();
+
+  LoadHistories();
+  FBackupFilePage->Load(GetDataDirectory());
+
+  // The file selection starts with an idle scanner that counts as finished.
+  FWorker = std::make_unique<TSearchAndReplaceThread>();
+  FStatusSink = std::make_unique<TWindowStatusSink>(this);
+  FWorker->Attach(FStatusSink.get());
+
+  FMainPageControl->setCurrentIndex(0);
+  LoadSettings();
+  ShowBackupPage(FOptions.FShowBackupFileList);
+  FMainPageControl->setCurrentIndex(0);
+  RefreshTitle();
+  FFileSelection->StartTimer();
+  FWorker->SetPriorityStepsBelowNormal(1);
+  FWorker->Start();
+}
+
+void TSnRForm::FormShow() {
+  // The instant-help window arrives with a later change; it is shown here when
+  // FShowHelpWindow is set, followed by UpdateWorkflowState.
+  if (FBannerForm && !FBannerForm->isVisible()) {
+    FBannerForm->show();
+    FBannerForm->raise();
+  }
+  // The line-break columns are read-only; they show no caret.
+  FMultiLine->MemoFromStrLinebreaks()->setCursorWidth(0);
+  FMultiLine->MemoToStrLinebreaks()->setCursorWidth(0);
+}
+
+void TSnRForm::FormActivate() {
+  UpdateWorkflowState();
+}
+
+void TSnRForm::WMSysCommand() {
+  UpdateWorkflowState();
+  ClearScreenOverlay();
+  FDrawHelpLinesTimer.start();
+}
+
+void TSnRForm::showEvent(QShowEvent* event) {
+  TZQSnRMainForm::showEvent(event);
+  if (!event->spontaneous()) FormShow();
+}
+
+void TSnRForm::changeEvent(QEvent* event) {
+  TZQSnRMainForm::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange)
+    WMSysCommand();
+  else if (event->type() == QEvent::ActivationChange && isActiveWindow())
+    FormActivate();
+}
+
+void TSnRForm::ConnectScreenOverlay() {
+  // The screen overlay, which draws the guiding lines, is connected here by a later change
+  // (clear it, then give it this window for its call-backs).
+}
+
+void TSnRForm::ClearScreenOverlay() {
+  // The screen overlay is cleared here once it exists.
+}
+
+void TSnRForm::ExtractAppendedFiles() {
+  // The files the executable carries (the help page, the overlay library) are written next to
+  // it here at every start by a later change.
+}
+
+void TSnRForm::LoadSettings() {
+  LoadMainOptions(GetSettingsFile(), FOptions);
+}
+
+void TSnRForm::SaveSettings() {
+  SaveMainOptions(GetSettingsFile(), FOptions);
+  TZQSnRMainForm::SaveSettings();
+}
+
+void TSnRForm::LoadHistories() {
+  const std::string file = HistoryFileIn(GetDataDirectory());
+  FMaskComboBox->LoadHistory(file, kMaskSection);
+  FPathComboBox->LoadHistory(file, kPathSection);
+  FFromStr->LoadHistory(file, kFromStringSection);
+  FToStr->LoadHistory(file, kToStringSection);
+}
+
+void TSnRForm::SaveHistories() {
+  FMaskComboBox->SaveHistory();
+  FPathComboBox->SaveHistory();
+  FFromStr->SaveHistory();
+  FToStr->SaveHistory();
+}
+
+}  // namespace fendrel

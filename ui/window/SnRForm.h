@@ -1,0 +1,209 @@
+// The main window: the owner of everything that runs. It holds the file selection, the string
+// editors, the result list and the backup list on three pages, owns the worker thread with its
+// task queue, turns the ticked files into tasks, shows what the worker reports, and keeps the
+// options, histories and lists across runs.
+//
+// The class is split by concern: construction and creation (SnRForm.cpp), the pages' widgets
+// (SnRFormPages.cpp), placement (SnRFormLayout.cpp), menus (SnRFormMenus.cpp), built-in texts
+// (SnRFormLanguage.cpp), the worker's reports (SnRFormStatus.cpp), queueing a run and the
+// workflow state (SnRFormRun.cpp) and the close request (SnRFormClose.cpp).
+#pragma once
+
+#include <QStringList>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "WorkflowState.h"
+#include "ZQSnRMainForm.h"
+#include "engine/StatusSink.h"
+#include "engine/uSearchAndReplaceThread.h"
+#include "settings/MainOptions.h"
+#include "ui/files/FileSelectionWidgets.h"
+
+class QAction;
+class QActionGroup;
+class QGroupBox;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QTabWidget;
+
+namespace fendrel {
+
+class TBackupFileListPage;
+class TBannerForm;
+class TChoseDirectoryForm;
+class TCombiEditCharHexFrame;
+class TComboBoxExt;
+class TFileSelection;
+class TMultiLineEditors;
+class TResultListBox;
+class TSearchOptionBoxes;
+class TSnRAboutForm;
+class TWindowStatusSink;
+
+// The component named `path` below `root`: its objectName, or "Parent/Child" for a component
+// inside a named one; null when there is none.
+QObject* FindComponent(const QObject& root, const QString& path);
+
+// The answers of the question asked when the window is closed with tasks still queued.
+enum class TQuitAnswer { Yes, No, Cancel };
+
+class TSnRForm : public TZQSnRMainForm {
+  Q_OBJECT
+
+ public:
+  // Asks the quit question; the program shows a warning box, a test answers directly.
+  using TQuitQuestion = std::function<TQuitAnswer(const QString& text)>;
+  // Tells the user why something the user asked for did not happen.
+  using TNotice = std::function<void(const QString& text)>;
+
+  // `chooser` is the program's directory chooser; null leaves the browse button without one
+  // (a test's window stands alone).
+  explicit TSnRForm(TChoseDirectoryForm* chooser = nullptr);
+  // Saves the settings, then stops the worker, still serving its last reports.
+  ~TSnRForm() override;
+
+  // The windows created after the main window join the language changes and the menus here.
+  void SetBannerForm(TBannerForm* banner);
+  void SetAboutForm(TSnRAboutForm* about);
+
+  void LoadSettings() override;
+  void SaveSettings() override;
+  void SetCurrentLanguage() override;
+
+  // Re-derives the start button's state and the open steps of the guided workflow.
+  void UpdateWorkflowState();
+  int CountCheckedFiles() const;
+  // The open steps' lines in the current language, for the instant-help window.
+  QStringList HelpLines() const;
+  const TWorkflowState& WorkflowState() const { return FWorkflowState; }
+
+  // The start button: every ticked file becomes one task, or three in multi-line mode.
+  void SnRButtonClick();
+  // One report of the worker, on the window thread.
+  void WMSnRStatus(TStatusKind kind, const std::string& text);
+  // The close request: true when the window may close. Every call writes the data files.
+  bool FormCloseQuery();
+  // Raises a requested outer size to the minimum.
+  static void FormCanResize(int& width, int& height);
+  void FormResize();
+  void RefreshTitle();
+
+  void SetQuitQuestion(TQuitQuestion question) { FQuitQuestion = std::move(question); }
+  void SetNotice(TNotice notice) { FNotice = std::move(notice); }
+
+  TMainOptions& Options() { return FOptions; }
+  TSearchAndReplaceThread& Worker() { return *FWorker; }
+  TFileSelection& FileSelection() { return *FFileSelection; }
+  const TFileSelectionWidgets& FileWidgets() const { return FFiles; }
+  TCombiEditCharHexFrame* CombiEditCharHexFrameFromStr() const { return FFromStr; }
+  TCombiEditCharHexFrame* CombiEditCharHexFrameToStr() const { return FToStr; }
+  TMultiLineEditors& MultiLine() const { return *FMultiLine; }
+  TSearchOptionBoxes& SearchOptions() const { return *FSearchOptions; }
+  QTabWidget* MainPageControl() const { return FMainPageControl; }
+  QTabWidget* PageControlLineMode() const { return FPageControlLineMode; }
+  QPushButton* SnRButton() const { return FSnRButton; }
+  TResultListBox* ResultListBox() const { return FResultListBox; }
+  TBackupFileListPage* BackupFilePage() const { return FBackupFilePage; }
+
+  static constexpr int kMinimumWidth = 677;
+  static constexpr int kMinimumHeight = 502;
+
+ signals:
+  // The workflow state was derived anew (the instant-help window lists HelpLines()).
+  void WorkflowStateUpdated();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // Construction and creation.
+  void FormCreate();
+  void FormShow();
+  void FormActivate();
+  // Minimise, maximise and restore.
+  void WMSysCommand();
+  void ConnectScreenOverlay();
+  void ClearScreenOverlay();
+  void ExtractAppendedFiles();
+  void LoadHistories();
+  void SaveHistories();
+
+  // The pages.
+  void BuildPages();
+  void BuildCreateTaskPage(QWidget* page);
+  void BuildStringGroup();
+  void BuildMenus();
+  void Options1Click();
+  void ClearHistory1Click();
+  void SetLogMode(int32_t logMode);
+  void ClearLogResults1Click();
+  void Backupfiles1Click();
+  void HelpWindow1Click();
+  void Homepage1Click();
+  void Help2Click();
+  void About1Click();
+  void ShowBackupPage(bool show);
+
+  // Placement.
+  void PlaceFileGroup();
+  void PlaceStringGroup();
+
+  void ApplyComponentTexts(int32_t language);
+  void FillWarrantyMemo(int32_t language);
+
+  TMainOptions FOptions;
+  TChoseDirectoryForm* FChooser;
+  TBannerForm* FBannerForm = nullptr;
+  TSnRAboutForm* FAboutForm = nullptr;
+  std::vector<std::unique_ptr<TLanguageAware>> FCompanionLanguage;
+
+  QTabWidget* FMainPageControl = nullptr;
+  QWidget* FCreateTaskTabSheet = nullptr;
+  QWidget* FResultTabSheet = nullptr;
+  QGroupBox* FFileNameGroupBox = nullptr;
+  QGroupBox* FStringGroupBox = nullptr;
+  QPlainTextEdit* FWarrantyMemo = nullptr;
+  TComboBoxExt* FPathComboBox = nullptr;
+  TComboBoxExt* FMaskComboBox = nullptr;
+  TFileSelectionWidgets FFiles;
+  std::unique_ptr<TFileSelection> FFileSelection;
+  QTabWidget* FPageControlLineMode = nullptr;
+  QWidget* FSingleLineTabSheet = nullptr;
+  QWidget* FMultiLineTabSheet = nullptr;
+  TCombiEditCharHexFrame* FFromStr = nullptr;
+  TCombiEditCharHexFrame* FToStr = nullptr;
+  TMultiLineEditors* FMultiLine = nullptr;
+  TSearchOptionBoxes* FSearchOptions = nullptr;
+  QPushButton* FSnRButton = nullptr;
+  TResultListBox* FResultListBox = nullptr;
+  TBackupFileListPage* FBackupFilePage = nullptr;
+
+  QMenu* FOptions1 = nullptr;
+  QAction* FCreateBackupFiles1 = nullptr;
+  QAction* FLogModeItems[3] = {};
+  QAction* FBackupfiles1 = nullptr;
+  QAction* FDeutsch1 = nullptr;
+  QAction* FEnglish1 = nullptr;
+  QAction* FHelpWindow1 = nullptr;
+
+  // Armed for the guiding lines, which a later change draws; nothing is connected yet.
+  QTimer FDrawHelpLinesTimer;
+
+  TWorkflowState FWorkflowState;
+  TQuitQuestion FQuitQuestion;
+  TNotice FNotice;
+
+  std::unique_ptr<TWindowStatusSink> FStatusSink;
+  // Declared last: destroyed first, while everything its reports reach still exists.
+  std::unique_ptr<TSearchAndReplaceThread> FWorker;
+};
+
+}  // namespace fendrel

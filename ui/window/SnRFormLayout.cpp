@@ -1,0 +1,176 @@
+// Where the controls go: the window never gets smaller than 677 x 502, and every resize places
+// the groups, the start button and the editors by the window's rules. Inside the groups the
+// rows follow the font, so larger desktop fonts push rows apart instead of clipping them.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QToolButton>
+#include <algorithm>
+
+#include "SnRForm.h"
+#include "ui/editors/ByteMemo.h"
+#include "ui/editors/MultiLineEditors.h"
+#include "ui/editors/SearchOptionBoxes.h"
+#include "ui/editors/uCombiEditCharHexFrame.h"
+#include "ui/records/BackupFileListPage.h"
+#include "ui/records/ResultListBox.h"
+
+namespace fendrel {
+namespace {
+
+// The space a group box's title takes above its contents.
+int GroupTitleHeight(const QGroupBox* group) {
+  return group->fontMetrics().height() + 6;
+}
+
+// The height of one row of check boxes on a string page.
+int CheckBoxRowHeight(const QWidget* page) {
+  return page->fontMetrics().height() + 10;
+}
+
+// The width of the mask box: room for a mask and its history, more when the window is wide.
+int MaskWidth(int groupWidth) {
+  return std::clamp(groupWidth / 3, 220, 360);
+}
+
+}  // namespace
+
+void TSnRForm::FormCanResize(int& width, int& height) {
+  width = std::max(width, kMinimumWidth);
+  height = std::max(height, kMinimumHeight);
+}
+
+void TSnRForm::resizeEvent(QResizeEvent* event) {
+  TZQSnRMainForm::resizeEvent(event);
+  // The minimum holds for the outer size; the frame is known only once the window is shown.
+  const QSize frame = frameGeometry().size() - size();
+  int width = 0, height = 0;
+  FormCanResize(width, height);
+  setMinimumSize(width - frame.width(), height - frame.height());
+}
+
+bool TSnRForm::eventFilter(QObject* watched, QEvent* event) {
+  // Pages get their sizes from their tab widgets after the window's own resize, so each
+  // container places its contents when it has its final size.
+  if (event->type() == QEvent::Resize) {
+    if (watched == FCreateTaskTabSheet)
+      FormResize();
+    else if (watched == FFileNameGroupBox)
+      PlaceFileGroup();
+    else if (watched == FStringGroupBox || watched == FSingleLineTabSheet ||
+             watched == FMultiLineTabSheet)
+      PlaceStringGroup();
+    else if (watched == FResultTabSheet)
+      FResultListBox->setGeometry(FResultTabSheet->rect());
+  }
+  return TZQSnRMainForm::eventFilter(watched, event);
+}
+
+void TSnRForm::FormResize() {
+  const QWidget* page = FCreateTaskTabSheet;
+  const int pageWidth = page->width();
+  const int pageHeight = page->height();
+
+  const QSize button = FSnRButton->sizeHint().expandedTo(QSize(280, 0));
+  FSnRButton->setGeometry(pageWidth - 1 - button.width(), pageHeight - 5 - button.height(),
+                          button.width(), button.height());
+
+  // The string group is as tall as its editors need; the file group takes the rest.
+  const int frameHeight = FFromStr->sizeHint().height();
+  const int tabBarHeight = FPageControlLineMode->tabBar()->sizeHint().height();
+  const int stringHeight = GroupTitleHeight(FStringGroupBox) + tabBarHeight + frameHeight +
+                           CheckBoxRowHeight(FSingleLineTabSheet) + 16;
+  const int stringTop = pageHeight - stringHeight - button.height() - 10;
+  FStringGroupBox->setGeometry(0, stringTop, pageWidth, stringHeight);
+  FFileNameGroupBox->setGeometry(0, 0, pageWidth, stringTop - 3);
+
+  PlaceFileGroup();
+  PlaceStringGroup();
+  // The backup page lays out its own controls by the same rules (the delete button at the
+  // right edge, the list below it down to the page's bottom).
+  FResultListBox->setGeometry(FResultTabSheet->rect());
+}
+
+void TSnRForm::PlaceFileGroup() {
+  const TFileSelectionWidgets& w = FFiles;
+  const int groupWidth = FFileNameGroupBox->width();
+  const int groupHeight = FFileNameGroupBox->height();
+  const int lineHeight = FFileNameGroupBox->fontMetrics().height();
+  const int comboHeight = w.MaskComboBox->sizeHint().height();
+
+  int y = GroupTitleHeight(FFileNameGroupBox);
+  const int maskWidth = MaskWidth(groupWidth);
+  const int maskLeft = groupWidth - 4 - maskWidth;
+  const int buttonWidth = comboHeight;
+  const int buttonLeft = maskLeft - 20 - buttonWidth;
+  w.PathLabel->setGeometry(6, y, buttonLeft - 6, lineHeight + 2);
+  w.FilenameLabel->setGeometry(maskLeft, y, maskWidth, lineHeight + 2);
+  y += lineHeight + 4;
+  w.PathComboBox->setGeometry(6, y, buttonLeft - 4 - 6, comboHeight);
+  w.SelectDirSpeedButton->setGeometry(buttonLeft, y, buttonWidth, comboHeight);
+  w.MaskComboBox->setGeometry(maskLeft, y, maskWidth, comboHeight);
+  y += comboHeight + 4;
+
+  const int boxHeight = w.RekursivCheckBox->sizeHint().height();
+  w.SelectAllNoneCheckBox->setGeometry(6, y, w.SelectAllNoneCheckBox->sizeHint().width(),
+                                       boxHeight);
+  w.RekursivCheckBox->setGeometry(maskLeft, y, maskWidth, boxHeight);
+  const int statusLeft = 6 + w.SelectAllNoneCheckBox->sizeHint().width() + 20;
+  w.FileSearchResultLabel->setGeometry(statusLeft, y, std::max(0, maskLeft - 8 - statusLeft),
+                                       boxHeight);
+  y += boxHeight + 2;
+
+  const QRect listRect(3, y, groupWidth - 6, std::max(0, groupHeight - 4 - y));
+  w.FileCheckListBox->setGeometry(listRect);
+  FWarrantyMemo->setGeometry(listRect);
+}
+
+void TSnRForm::PlaceStringGroup() {
+  const int groupWidth = FStringGroupBox->width();
+  const int top = GroupTitleHeight(FStringGroupBox);
+  FPageControlLineMode->setGeometry(2, top, groupWidth - 4, FStringGroupBox->height() - top - 2);
+
+  // Both pages share the group's width: H1 for each memo with its marker column, H2 for each
+  // dual editor.
+  const int h1 = (groupWidth - 20) / 2;
+  const int h2 = (groupWidth - 14) / 2;
+
+  const int frameHeight = FFromStr->sizeHint().height();
+  FFromStr->setGeometry(0, 0, h2, frameHeight);
+  FToStr->setGeometry(h2 + 1, 0, h2, frameHeight);
+
+  const TSearchOptionBoxes& options = *FSearchOptions;
+  auto placeBoxes = [](QCheckBox* caseBox, QCheckBox* regExpBox, int y) {
+    caseBox->setGeometry(4, y, caseBox->sizeHint().width(), caseBox->sizeHint().height());
+    regExpBox->setGeometry(4 + caseBox->sizeHint().width() + 24, y, regExpBox->sizeHint().width(),
+                           regExpBox->sizeHint().height());
+  };
+  const int singleHeight = FSingleLineTabSheet->height();
+  const int rowHeight = CheckBoxRowHeight(FSingleLineTabSheet);
+  placeBoxes(options.CaseSensitivSingleLineCheckBox(), options.RegExpSingleLineCheckBox(),
+             std::max(frameHeight + 2, singleHeight - rowHeight + 2));
+
+  const TMultiLineEditors& multi = *FMultiLine;
+  const int labelHeight = multi.OldStringLabel()->sizeHint().height();
+  const int marker = TMultiLineEditors::kMarkerColumnWidth;
+  const int multiHeight = FMultiLineTabSheet->height();
+  const int memoTop = labelHeight + 2;
+  const int memoHeight = std::max(20, multiHeight - memoTop - rowHeight);
+  multi.OldStringLabel()->setGeometry(0, 0, h1, labelHeight);
+  multi.MemoFromStr()->setGeometry(0, memoTop, h1 - marker, memoHeight);
+  multi.MemoFromStrLinebreaks()->setGeometry(h1 - marker, memoTop, marker, memoHeight);
+  multi.NewStringLabel()->setGeometry(h1 + 6, 0, h1, labelHeight);
+  multi.MemoToStr()->setGeometry(h1 + 6, memoTop, h1 - marker, memoHeight);
+  multi.MemoToStrLinebreaks()->setGeometry(h1 + 6 + h1 - marker, memoTop, marker, memoHeight);
+  placeBoxes(options.CaseSensitivMultiLineCheckBox(), options.RegExpMultiLineCheckBox(),
+             memoTop + memoHeight + 2);
+}
+
+}  // namespace fendrel

@@ -1,0 +1,92 @@
+// Queueing a run from the ticked files and the strings, and the guided workflow state that
+// decides when the start button may be pressed.
+#include <QPushButton>
+#include <QTabWidget>
+
+#include "SnRForm.h"
+#include "engine/RunBuilder.h"
+#include "ui/editors/ByteMemo.h"
+#include "ui/editors/MultiLineEditors.h"
+#include "ui/editors/SearchOptionBoxes.h"
+#include "ui/editors/uCombiEditCharHexFrame.h"
+#include "ui/files/FileSelection.h"
+
+namespace fendrel {
+
+int TSnRForm::CountCheckedFiles() const {
+  return FFileSelection->CountCheckedFiles();
+}
+
+void TSnRForm::UpdateWorkflowState() {
+  TWorkflowInputs inputs;
+  inputs.PathEmpty = FFileSelection->PathEmpty();
+  inputs.MaskEmpty = FFileSelection->MaskEmpty();
+  inputs.FileCount = FFileSelection->FileCount();
+  inputs.CheckedCount = CountCheckedFiles();
+  inputs.ScanFinished = FFileSelection->ScanFinished();
+  inputs.MultiLine = FPageControlLineMode->currentWidget() == FMultiLineTabSheet;
+  if (inputs.MultiLine) {
+    inputs.OldStringSize = FMultiLine->MemoFromStr()->LineCount();
+    inputs.NewStringSize = FMultiLine->MemoToStr()->LineCount();
+  } else {
+    inputs.OldStringSize = FFromStr->Value().Len();
+    inputs.NewStringSize = FToStr->Value().Len();
+  }
+  FWorkflowState = DeriveWorkflowState(inputs);
+  FSnRButton->setEnabled(FWorkflowState.StartEnabled);
+  // The instant-help window (a later change) lists HelpLines() and, with its guiding help
+  // switched on and the first page showing, arms the guiding lines 100 ms later.
+  FDrawHelpLinesTimer.stop();
+  ClearScreenOverlay();
+  emit WorkflowStateUpdated();
+}
+
+QStringList TSnRForm::HelpLines() const {
+  QStringList lines;
+  for (TWorkflowStep step : FWorkflowState.OpenSteps)
+    lines << QString::fromUtf8(WorkflowStepText(step, CurrentLanguage()));
+  return lines;
+}
+
+void TSnRForm::SnRButtonClick() {
+  TTaskQueue& queue = FWorker->TaskList();
+  // Held, the worker sees the whole batch at once, and the title counts all of it.
+  queue.Hold();
+  TTaskOptions options;
+  options.SearchMode = FSearchOptions->SearchMode();
+  options.CreateBackup = FOptions.FCreateBackups;
+  options.LogMode = static_cast<TLogMode>(FOptions.FLogMode);
+  const std::vector<std::string> files = FFileSelection->CheckedFiles();
+  bool queued = true;
+  if (FPageControlLineMode->currentWidget() == FMultiLineTabSheet) {
+    auto tasks =
+        BuildMultiLineTasks(files, FMultiLine->FromLines(), FMultiLine->ToLines(), options);
+    if (tasks) {
+      queue.AppendBatch(std::move(*tasks));
+    } else {
+      // A cut string would replace something other than what the user wrote: nothing is
+      // queued and the files stay ticked for a shorter string.
+      queued = false;
+    }
+  } else {
+    const TExtPChar& from = FFromStr->Value();
+    const TExtPChar& to = FToStr->Value();
+    queue.AppendBatch(
+        BuildSingleLineTasks(files, from.Buffer(), from.Len(), to.Buffer(), to.Len(), options));
+  }
+  RefreshTitle();
+  if (queued) FFileSelection->UncheckAllFiles();
+  queue.Release();
+  if (!queued && FNotice) {
+    FNotice(CurrentLanguage() == kGerman
+                ? QString::fromUtf8("Der mehrzeilige Text ist zu lang: zusammengefügt darf er "
+                                    "höchstens %1 Bytes umfassen. Es wurde nichts gestartet.")
+                      .arg(kMaxJoinedLength)
+                : QString::fromUtf8("The multi-line string is too long: joined, it may hold at "
+                                    "most %1 bytes. Nothing was started.")
+                      .arg(kMaxJoinedLength));
+  }
+  UpdateWorkflowState();
+}
+
+}  // namespace fendrel

@@ -1,0 +1,35 @@
+// The desktop program: fixes the locations and the language before any window exists, creates
+// the windows in their order and runs until the main window closes.
+#include <QApplication>
+#include <clocale>
+
+#include "SnRForm.h"
+#include "WindowTitle.h"
+#include "platform/CodePage.h"
+#include "settings/Locations.h"
+#include "ui/files/ChoseDirectoryForm.h"
+#include "ui/files/QtWindowThreadDispatcher.h"
+#include "ui/records/BannerForm.h"
+#include "ui/records/SnRAboutForm.h"
+
+int main(int argc, char* argv[]) {
+  std::setlocale(LC_ALL, "");
+  fendrel::SelectCaseTable(fendrel::CaseTableFromLocale());
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(fendrel::kApplicationTitle);
+  // The scan's hand-overs run on this thread's event loop.
+  fendrel::TQtWindowThreadDispatcher dispatcher;
+  fendrel::TZQSnRMainForm::InitLanguageUnit(fendrel::ProgramLocations());
+
+  // The windows live until the program ends; the chooser is made first only because the main
+  // window's file selection keeps it from the start. Window-less parents keep them top-level.
+  fendrel::TChoseDirectoryForm chooser;
+  fendrel::TSnRForm form(&chooser);
+  fendrel::TBannerForm banner(&form);
+  form.SetBannerForm(&banner);
+  fendrel::TSnRAboutForm about(&form);
+  form.SetAboutForm(&about);
+
+  form.show();
+  return app.exec();
+}
