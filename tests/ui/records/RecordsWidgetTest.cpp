@@ -1,0 +1,161 @@
+// The widgets over the records: the backup page with its ticks, select-all box and delete
+// button, the result list, and the texts of the information windows in both languages.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+#include "support/TempDir.h"
+#include "ui/records/BackupFileListPage.h"
+#include "ui/records/BannerForm.h"
+#include "ui/records/ResultListBox.h"
+#include "ui/records/SnRAboutForm.h"
+
+namespace fendrel {
+namespace {
+
+using test::Exists;
+using test::TTempDir;
+using test::WriteFile;
+
+std::vector<Qt::CheckState> Ticks(const QListWidget& list) {
+  std::vector<Qt::CheckState> ticks;
+  for (int row = 0; row < list.count(); ++row)
+    ticks.push_back(list.item(row)->checkState());
+  return ticks;
+}
+
+TEST(BackupFileListPageTest, TicksDriveTheDeleteButtonAndDeleting) {
+  TTempDir dir;
+  const std::string a = dir / "a.0.snr_bak", b = dir / "b.0.snr_bak", c = dir / "c.0.snr_bak";
+  for (const std::string& path : {a, b, c})
+    WriteFile(path, "x");
+  WriteFile(dir / "backup.dat", a + "\n" + dir / "gone.0.snr_bak" + "\n" + b + "\n");
+
+  TBackupFileListPage page;
+  EXPECT_EQ(page.objectName(), "BackupFileTabSheet");
+  ASSERT_TRUE(page.Load(dir.Path()));
+  page.Record(c);
+  QListWidget& list = *page.ListBox();
+  ASSERT_EQ(list.count(), 3);
+  EXPECT_EQ(list.item(0)->text().toStdString(), a);
+  EXPECT_EQ(list.item(2)->text().toStdString(), c);
+  EXPECT_FALSE(page.DeleteButton()->isEnabled());
+
+  // A tick of its own enables the button at once; taking it back disables it.
+  list.item(1)->setCheckState(Qt::Checked);
+  EXPECT_TRUE(page.DeleteButton()->isEnabled());
+  EXPECT_TRUE(page.Registry().Entries()[1].Ticked);
+  list.item(1)->setCheckState(Qt::Unchecked);
+  EXPECT_FALSE(page.DeleteButton()->isEnabled());
+
+  // Clicks cycle mixed -> all ticked -> none ticked -> mixed, and mixed leaves the ticks alone.
+  QCheckBox& all = *page.SelectAllNoneCheckBox();
+  EXPECT_EQ(all.checkState(), Qt::PartiallyChecked);
+  list.item(0)->setCheckState(Qt::Checked);
+  all.click();
+  EXPECT_EQ(all.checkState(), Qt::Checked);
+  EXPECT_EQ(Ticks(list), std::vector<Qt::CheckState>(3, Qt::Checked));
+  all.click();
+  EXPECT_EQ(all.checkState(), Qt::Unchecked);
+  EXPECT_EQ(Ticks(list), std::vector<Qt::CheckState>(3, Qt::Unchecked));
+  EXPECT_FALSE(page.DeleteButton()->isEnabled());
+  list.item(0)->setCheckState(Qt::Checked);
+  list.item(2)->setCheckState(Qt::Checked);
+  all.click();
+  EXPECT_EQ(all.checkState(), Qt::PartiallyChecked);
+  EXPECT_EQ(Ticks(list), (std::vector<Qt::CheckState>{Qt::Checked, Qt::Unchecked, Qt::Checked}));
+
+  page.DeleteButton()->click();
+  ASSERT_EQ(list.count(), 1);
+  EXPECT_EQ(list.item(0)->text().toStdString(), b);
+  EXPECT_FALSE(Exists(a));
+  EXPECT_TRUE(Exists(b));
+  EXPECT_FALSE(Exists(c));
+  EXPECT_FALSE(page.DeleteButton()->isEnabled());
+}
+
+TEST(BackupFileListPageTest, TextsInBothLanguages) {
+  TBackupFileListPage page;
+  struct TCase {
+    int32_t Language;
+    const char* SelectAll;
+    const char* Delete;
+  };
+  const TCase cases[] = {
+      {0, "alle/keine auswählen", "Ausgewählte Backup-Dateien löschen"},
+      {7, "alle/keine auswählen", "Ausgewählte Backup-Dateien löschen"},  // unknown: unchanged
+      {-1, "select all/none", "Delete Selected Backup Files"},
+  };
+  for (const TCase& c : cases) {
+    page.SetCurrentLanguage(c.Language);
+    EXPECT_EQ(page.SelectAllNoneCheckBox()->text(), QString::fromUtf8(c.SelectAll));
+    EXPECT_EQ(page.DeleteButton()->text(), QString::fromUtf8(c.Delete));
+  }
+  EXPECT_EQ(page.SelectAllNoneCheckBox()->objectName(), "SelectAllNone2CheckBox");
+  EXPECT_EQ(page.DeleteButton()->objectName(), "DeleteBackupfilesButton");
+  EXPECT_EQ(page.ListBox()->objectName(), "BackupFileCheckListBox");
+}
+
+TEST(ResultListBoxTest, RowsFollowTheLog) {
+  TResultListBox box;
+  EXPECT_EQ(box.objectName(), "ResultListBox");
+  TResultListModel& model = box.Model();
+  for (const std::string line : {"/d/ä.txt", "ä [C3A4] --> b [62] : 1 replacements", "", "UPDATE"})
+    model.AddStatusLine(line);
+  ASSERT_EQ(model.rowCount(), 4);
+  EXPECT_EQ(model.data(model.index(1)).toString(), QString::fromUtf8("ä [C3A4] --> b [62] :"));
+  EXPECT_EQ(model.data(model.index(2)).toString(), "1 replacements");
+  model.SetLogMode(0);
+  EXPECT_EQ(model.AddStatusLine("/d/b.txt"), 0u);
+  model.Clear();
+  EXPECT_EQ(model.rowCount(), 0);
+}
+
+// The texts a window shows, in the order of its labels and button.
+QStringList Texts(const QWidget& window) {
+  QStringList texts{window.windowTitle()};
+  for (const QLabel* label : window.findChildren<QLabel*>())
+    texts << label->text();
+  for (const QPushButton* button : window.findChildren<QPushButton*>())
+    texts << button->text();
+  return texts;
+}
+
+template <typename TForm>
+void ExpectBothLanguages(const char* objectName, const char* germanTitle, const char* englishTitle,
+                         const char* germanUrl, const char* englishUrl) {
+  TForm form;
+  EXPECT_EQ(form.objectName(), objectName);
+  const QStringList english = Texts(form);
+  EXPECT_EQ(form.windowTitle(), englishTitle);
+  EXPECT_TRUE(english.join('\n').contains(englishUrl));
+
+  form.SetCurrentLanguage(0);
+  const QStringList german = Texts(form);
+  EXPECT_EQ(form.windowTitle(), QString::fromUtf8(germanTitle));
+  EXPECT_TRUE(german.join('\n').contains(germanUrl));
+  EXPECT_NE(german, english);
+
+  form.SetCurrentLanguage(3);
+  EXPECT_EQ(Texts(form), german);
+  form.SetCurrentLanguage(-1);
+  EXPECT_EQ(Texts(form), english);
+}
+
+TEST(InformationWindowsTest, AboutAndBannerInBothLanguages) {
+  ExpectBothLanguages<TSnRAboutForm>("SnRAboutForm", "Über Fendrel", "About Fendrel",
+                                     "https://fendrel.example.org/de/",
+                                     "https://fendrel.example.org/\"");
+  ExpectBothLanguages<TBannerForm>("BannerForm", "Ebenfalls von uns", "Also from us",
+                                   "https://fendrel.example.org/de/pairs/",
+                                   "https://fendrel.example.org/pairs/");
+  TSnRAboutForm about;
+  EXPECT_TRUE(Texts(about).contains("Fendrel"));
+  EXPECT_TRUE(Texts(about).contains("Version 2.0"));
+}
+
+}  // namespace
+}  // namespace fendrel
