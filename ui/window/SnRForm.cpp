@@ -96,6 +96,8 @@ void TSnRForm::FormShow() {
   // The instant-help window arrives with a later change; it is shown here when
   // FShowHelpWindow is set, followed by UpdateWorkflowState.
   if (FBannerForm && !FBannerForm->isVisible()) {
+    // Beside the main window, not over its file list.
+    FBannerForm->move(frameGeometry().topRight() + QPoint(8, 0));
     FBannerForm->show();
     FBannerForm->raise();
   }

@@ -90,6 +90,8 @@ void TSnRForm::SetCurrentLanguage() {
   FBackupFilePage->SetCurrentLanguage(language);
   ApplyComponentTexts(language);
   FillWarrantyMemo(language);
+  // Captions change their widths: the controls are placed anew.
+  FormResize();
   RefreshTitle();
   UpdateWorkflowState();
 }

@@ -85,8 +85,11 @@ void TSnRForm::FormResize() {
   // The string group is as tall as its editors need; the file group takes the rest.
   const int frameHeight = FFromStr->sizeHint().height();
   const int tabBarHeight = FPageControlLineMode->tabBar()->sizeHint().height();
-  const int stringHeight = GroupTitleHeight(FStringGroupBox) + tabBarHeight + frameHeight +
-                           CheckBoxRowHeight(FSingleLineTabSheet) + 16;
+  // At least what the dual editors need; more when the window is tall, so that the memos of
+  // the multi-line page show several lines.
+  const int stringHeight = std::max(GroupTitleHeight(FStringGroupBox) + tabBarHeight + frameHeight +
+                                        CheckBoxRowHeight(FSingleLineTabSheet) + 16,
+                                    (pageHeight - button.height()) * 2 / 5);
   const int stringTop = pageHeight - stringHeight - button.height() - 10;
   FStringGroupBox->setGeometry(0, stringTop, pageWidth, stringHeight);
   FFileNameGroupBox->setGeometry(0, 0, pageWidth, stringTop - 3);
