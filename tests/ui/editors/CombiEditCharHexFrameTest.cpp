@@ -91,15 +91,6 @@ TEST(CombiEditCharHexFrame, TextViewTypingSetsValue) {
   EXPECT_EQ(HexEdit(frame)->text(), QStringLiteral("612062C3A4"));
 }
 
-TEST(CombiEditCharHexFrame, EmptiedHexViewLeavesAnEmptyValue) {
-  TCombiEditCharHexFrame frame;
-  QTest::keyClicks(HexEdit(frame), QStringLiteral("41"));
-  QTest::keyClick(HexEdit(frame), Qt::Key_Backspace);
-  QTest::keyClick(HexEdit(frame), Qt::Key_Backspace);
-  EXPECT_EQ(frame.Value().Len(), 0);
-  EXPECT_EQ(TextEdit(frame)->text(), QString());
-}
-
 TEST(CombiEditCharHexFrame, DroppedCharacterKeepsTheCaretAmongTheDigits) {
   TCombiEditCharHexFrame frame;
   QTest::keyClicks(HexEdit(frame), QStringLiteral("4142"));
@@ -118,23 +109,15 @@ TEST(CombiEditCharHexFrame, TextViewTurnsIntoPickListAndBack) {
   QTest::keyClick(HexEdit(frame), Qt::Key_Backspace);
   QTest::keyClick(HexEdit(frame), Qt::Key_Backspace);
   EXPECT_TRUE(frame.TextViewIsPickList());  // still the CR
-  HexEdit(frame)->selectAll();
+  QTest::keyClick(HexEdit(frame), Qt::Key_Backspace);
+  QTest::keyClick(HexEdit(frame), Qt::Key_Backspace);
+  EXPECT_EQ(frame.Value().Len(), 0);  // emptied, not unset
   QTest::keyClicks(HexEdit(frame), QStringLiteral("41"));
   ASSERT_FALSE(frame.TextViewIsPickList());
   EXPECT_EQ(TextEdit(frame)->text(), QStringLiteral("A"));
   // The new line edit takes input like the first one did.
   QTest::keyClicks(TextEdit(frame), QStringLiteral("B"));
   EXPECT_EQ(HexEdit(frame)->text(), QStringLiteral("4142"));
-}
-
-TEST(CombiEditCharHexFrame, SetBytesShowsTheValueInBothViews) {
-  TCombiEditCharHexFrame frame;
-  frame.SetBytes(std::string("a\tb\0", 4));
-  EXPECT_EQ(HexEdit(frame)->text(), QStringLiteral("61096200"));
-  EXPECT_TRUE(frame.TextViewIsPickList());
-  EXPECT_EQ(TextViewShows(frame), QStringLiteral("a.b."));
-  frame.SetBytes("plain");
-  EXPECT_EQ(TextEdit(frame)->text(), QStringLiteral("plain"));
 }
 
 // Every way text reaches the text view without a key is taken over at once.
@@ -237,6 +220,19 @@ TEST(CombiEditCharHexFrame, MouseLeaveTakesTheValueToTheTopOnce) {
   EXPECT_EQ(frame.HexStringComboBox()->currentIndex(), 0);
   EXPECT_EQ(frame.CharComboBox()->currentIndex(), 0);
   EXPECT_EQ(frame.Bytes(), "AB");
+
+  // The view being typed in keeps its selection through the update.
+  frame.show();
+  frame.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+  TextEdit(frame)->setFocus();
+  ASSERT_TRUE(TextEdit(frame)->hasFocus());
+  QTest::keyClicks(TextEdit(frame), QStringLiteral("CD"));
+  TextEdit(frame)->setSelection(1, 2);
+  LeaveWithMouse(&frame);
+  EXPECT_EQ(Items(frame.CharComboBox()), (std::vector<std::string>{"ABCD", "AB", ".."}));
+  EXPECT_EQ(TextEdit(frame)->selectionStart(), 1);
+  EXPECT_EQ(TextEdit(frame)->selectedText(), QStringLiteral("BC"));
 }
 
 // An entry with a CR comes back as the CR, from whichever list it is chosen.
