@@ -59,6 +59,7 @@ TBackupFileListPage::TBackupFileListPage(QWidget* parent)
 void TBackupFileListPage::Record(const std::string& path) {
   FRegistry.Record(path);
   AddItem(FRegistry.Entries().back());
+  RefreshDeleteButton();
 }
 
 bool TBackupFileListPage::Load(const std::string& dataDirectory) {
@@ -114,7 +115,6 @@ void TBackupFileListPage::AddItem(const TBackupEntry& entry) {
   item->setCheckState(entry.Ticked ? Qt::Checked : Qt::Unchecked);
   FListBox->addItem(item);
   FSyncing = false;
-  RefreshDeleteButton();
 }
 
 void TBackupFileListPage::RebuildList() {
