@@ -1,11 +1,14 @@
 // The desktop program's window thread for TThread::Synchronize: a hand-over from another thread
 // is queued, the Qt event loop of the window thread runs it, and the calling thread waits until
-// it has run. The window thread can also serve waiting hand-overs itself, without running any
-// other event, while it waits for a thread that may be blocked in a hand-over (a scanner being
-// stopped): that wait can neither deadlock nor re-enter the window's own handlers.
+// it has run. The other thread only touches the queue under its lock and wakes the event loop
+// through an event descriptor, so nothing it allocates crosses into the window thread. The window
+// thread can also serve waiting hand-overs itself, without running any other event, while it waits
+// for a thread that may be blocked in a hand-over (a scanner being stopped): that wait can neither
+// deadlock nor re-enter the window's own handlers.
 #pragma once
 
 #include <QObject>
+#include <QSocketNotifier>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -41,8 +44,13 @@ class TQtWindowThreadDispatcher : public QObject, public TWindowThreadDispatcher
     bool Done = false;
   };
 
+  void Wake();
+  void Woken();
+
   TWindowThreadDispatcher* FPrevious;
   std::thread::id FWindowThread;
+  int FWakeFd;  // eventfd: counts wake-ups the window thread has not read yet
+  QSocketNotifier FWakeNotifier;
   std::mutex FLock;
   std::condition_variable FPosted;  // a job arrived; guarded by FLock
   std::condition_variable FRan;     // a job finished; guarded by FLock
