@@ -1,22 +1,24 @@
 #include "FileListEntries.h"
 
 #include <QByteArray>
-#include <QFile>
+
+#include "ui/editors/CodePageText.h"
 
 namespace fendrel {
 namespace {
 
 constexpr int kPathRole = Qt::UserRole;
 
+struct TScanAbandoned {};
+
 }  // namespace
 
 QString PathText(const std::string& bytes) {
-  return QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+  return BytesToQString(bytes);
 }
 
-std::string PathBytes(const QString& text) {
-  const QByteArray bytes = QFile::encodeName(text);
-  return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+std::optional<std::string> PathBytes(const QString& text) {
+  return QStringToBytes(text);
 }
 
 void AddFileEntry(QListWidget& list, const std::string& path) {
@@ -29,7 +31,7 @@ void AddFileEntry(QListWidget& list, const std::string& path) {
 
 std::string FileEntryPath(const QListWidgetItem& item) {
   const QVariant data = item.data(kPathRole);
-  if (!data.isValid()) return PathBytes(item.text());
+  if (!data.isValid()) return PathBytes(item.text()).value_or(std::string());
   const QByteArray bytes = data.toByteArray();
   return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
@@ -49,7 +51,9 @@ std::vector<std::string> CheckedEntryPaths(const QListWidget& list) {
 }
 
 void TFileListTarget::Add(const std::string& entry) {
-  if (!FDiscarded) AddFileEntry(FList, entry);
+  // The scanner treats a hit that cannot be stored as the end of its walk.
+  if (FDiscarded) throw TScanAbandoned{};
+  AddFileEntry(FList, entry);
 }
 
 std::size_t TFileListTarget::Count() const {

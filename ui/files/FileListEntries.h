@@ -5,6 +5,7 @@
 
 #include <QListWidget>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,9 +13,11 @@
 
 namespace fendrel {
 
-// A path's bytes as text for the user interface, and typed text as a path's bytes.
+// A path's bytes as text for the user interface, and typed text as a path's bytes, in the
+// program's code page; nullopt when a character of the text has no byte form there (no file
+// can carry such a name).
 QString PathText(const std::string& bytes);
-std::string PathBytes(const QString& text);
+std::optional<std::string> PathBytes(const QString& text);
 
 // Appends an unticked entry for `path`.
 void AddFileEntry(QListWidget& list, const std::string& path);
@@ -25,8 +28,9 @@ int CountCheckedEntries(const QListWidget& list);
 // The paths of the ticked entries, in list order.
 std::vector<std::string> CheckedEntryPaths(const QListWidget& list);
 
-// What one scan delivers into. Once discarded, its hits are dropped: a scan being abandoned can
-// finish its pending hand-overs at once instead of filling a list that is about to be emptied.
+// What one scan delivers into. Once discarded, it refuses every hit, which ends the walk at that
+// hit: a scan being abandoned stops at once instead of handing over the rest of a large
+// directory into a list that is about to be emptied.
 class TFileListTarget : public TStrings {
  public:
   explicit TFileListTarget(QListWidget& list) : FList(list) {}

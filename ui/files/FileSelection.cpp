@@ -89,10 +89,17 @@ void TFileSelection::StartFileSearch() {
     FScanThread->MarkFinished();
   } else {
     FWidgets.SelectAllNoneCheckBox->setCheckState(Qt::PartiallyChecked);
-    FTarget = std::make_unique<TFileListTarget>(*FWidgets.FileCheckListBox);
-    FScanThread->Setup(PathText(), MaskText(), FTarget.get(),
-                       FWidgets.RekursivCheckBox->isChecked(), kFileScanFilter);
-    FScanThread->Start();
+    const std::optional<std::string> path = PathText();
+    const std::optional<std::string> mask = MaskText();
+    if (path && mask) {
+      FTarget = std::make_unique<TFileListTarget>(*FWidgets.FileCheckListBox);
+      FScanThread->Setup(*path, *mask, FTarget.get(), FWidgets.RekursivCheckBox->isChecked(),
+                         kFileScanFilter);
+      FScanThread->Start();
+    } else {
+      // A name the code page cannot write names no file: the search is over, with none found.
+      FScanThread->MarkFinished();
+    }
     FCheckFileSearchTimer.start();
   }
   emit WorkflowStateChanged();
@@ -186,11 +193,11 @@ void TFileSelection::SetTicks(Qt::CheckState state) {
   FSettingTicks = false;
 }
 
-std::string TFileSelection::PathText() const {
+std::optional<std::string> TFileSelection::PathText() const {
   return PathBytes(FWidgets.PathComboBox->currentText());
 }
 
-std::string TFileSelection::MaskText() const {
+std::optional<std::string> TFileSelection::MaskText() const {
   return PathBytes(FWidgets.MaskComboBox->currentText());
 }
 

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QTimer>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -58,9 +59,9 @@ class TFileSelection : public QObject {
   // Unticks every entry, last to first, once a run has been queued.
   void UncheckAllFiles();
 
-  // The path and mask as typed, as bytes.
-  std::string PathText() const;
-  std::string MaskText() const;
+  // The path and mask as typed, as bytes; nullopt when the text has no byte form.
+  std::optional<std::string> PathText() const;
+  std::optional<std::string> MaskText() const;
   bool PathEmpty() const;
   bool MaskEmpty() const;
 
