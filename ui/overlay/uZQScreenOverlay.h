@@ -1,0 +1,70 @@
+// The program's side of the screen overlay: the library "ZQ-ScreenOverlay.so" is loaded at run
+// time, first from the program's own directory (where the program writes it at start), then from
+// the installed library directory. Without it every operation does nothing and returns -3, so
+// the program runs the same, only without marks on the screen.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace fendrel {
+
+inline constexpr const char* kScreenOverlayLibraryName = "ZQ-ScreenOverlay.so";
+
+// Where the library is looked for, in order: `programDirectory` (with or without a trailing '/';
+// skipped when empty), then the installed library directory.
+std::vector<std::string> ScreenOverlayCandidates(const std::string& programDirectory);
+
+// One loaded copy of the library, or none. The operations behave as the library's own
+// (overlay/ZQScreenOverlay.h), or return -3 when nothing is loaded.
+class TScreenOverlayLibrary {
+ public:
+  // Loaded from the first of `paths` that opens and offers all five operations.
+  explicit TScreenOverlayLibrary(const std::vector<std::string>& paths);
+  ~TScreenOverlayLibrary();
+  TScreenOverlayLibrary(const TScreenOverlayLibrary&) = delete;
+  TScreenOverlayLibrary& operator=(const TScreenOverlayLibrary&) = delete;
+
+  bool Loaded() const { return FHandle != nullptr; }
+  // The file loaded, or empty.
+  const std::string& Path() const { return FPath; }
+
+  std::int32_t Clear() const;
+  // `window` is the address of the QObject that receives the notifications, 0 for none.
+  std::int32_t SetCallBackWindowHandle(std::intptr_t window) const;
+  std::int32_t Point(std::int32_t x, std::int32_t y, std::int32_t pointType,
+                     std::uint32_t colour) const;
+  std::int32_t Line(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
+                    std::uint32_t colour) const;
+  std::int32_t Rectangle(std::int32_t left, std::int32_t top, std::int32_t right,
+                         std::int32_t bottom, std::uint32_t colour) const;
+
+ private:
+  void* FHandle = nullptr;
+  std::string FPath;
+  std::int32_t (*FClear)() = nullptr;
+  std::int32_t (*FSetCallBackWindowHandle)(std::intptr_t) = nullptr;
+  std::int32_t (*FPoint)(std::int32_t, std::int32_t, std::int32_t, std::uint32_t) = nullptr;
+  std::int32_t (*FLine)(std::int32_t, std::int32_t, std::int32_t, std::int32_t,
+                        std::uint32_t) = nullptr;
+  std::int32_t (*FRectangle)(std::int32_t, std::int32_t, std::int32_t, std::int32_t,
+                             std::uint32_t) = nullptr;
+};
+
+// The process's copy, loaded on first use from the running program's directory or the installed
+// one. Main thread only, like the library itself.
+const TScreenOverlayLibrary& ScreenOverlay();
+
+// The operations as the main window calls them, through ScreenOverlay(). Their results may be
+// ignored: a missing library is not an error for the program.
+std::int32_t ZQScreenOverlay_Clear();
+std::int32_t ZQScreenOverlay_SetCallBackWindowHandle(std::intptr_t window);
+std::int32_t ZQScreenOverlay_Point(std::int32_t x, std::int32_t y, std::int32_t pointType,
+                                   std::uint32_t colour);
+std::int32_t ZQScreenOverlay_Line(std::int32_t x1, std::int32_t y1, std::int32_t x2,
+                                  std::int32_t y2, std::uint32_t colour);
+std::int32_t ZQScreenOverlay_Rectangle(std::int32_t left, std::int32_t top, std::int32_t right,
+                                       std::int32_t bottom, std::uint32_t colour);
+
+}  // namespace fendrel
