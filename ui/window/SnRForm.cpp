@@ -13,6 +13,7 @@
 
 #include "WindowStatusSink.h"
 #include "WindowTitle.h"
+#include "container/fileinst.h"
 #include "settings/HistoryList.h"
 #include "ui/editors/ComboBoxExt.h"
 #include "ui/editors/MultiLineEditors.h"
@@ -140,7 +141,16 @@ void TSnRForm::ClearScreenOverlay() {
 
 void TSnRForm::ExtractAppendedFiles() {
   // The files the executable carries (the help page, the overlay library) are written next to
-  // it here at every start by a later change.
+  // it at every start, so they always match the program. A file that cannot be written (a
+  // folder the user may not write, a library in use) stays as it was: each entry is tried and
+  // its failure ignored.
+  const std::string directory = QCoreApplication::applicationDirPath().toStdString();
+  for (std::size_t index = 1; index <= ContainerFileCount(); ++index) {
+    try {
+      ExtractContainerFile(index, directory, {});
+    } catch (...) {
+    }
+  }
 }
 
 void TSnRForm::LoadSettings() {

@@ -5,6 +5,7 @@
 
 #include "SnRForm.h"
 #include "WindowTitle.h"
+#include "container/fileinst.h"
 #include "platform/CodePage.h"
 #include "settings/Locations.h"
 #include "ui/files/ChoseDirectoryForm.h"
@@ -15,6 +16,8 @@
 int main(int argc, char* argv[]) {
   std::setlocale(LC_ALL, "");
   fendrel::SelectCaseTable(fendrel::CaseTableFromLocale());
+  // What the executable carries is listed once, before any window needs it.
+  fendrel::ReadContainerDirectory();
   QApplication app(argc, argv);
   QApplication::setApplicationName(fendrel::kApplicationTitle);
   // The scan's hand-overs run on this thread's event loop.
