@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "TranslateComponent.h"
+
 namespace fendrel {
 namespace {
 
@@ -64,6 +66,10 @@ TZQSnRMainForm::TZQSnRMainForm(QWidget* parent) : QMainWindow(parent) {}
 
 TZQSnRMainForm::~TZQSnRMainForm() {
   if (FJoined) RemoveLanguageWindow(this);
+}
+
+void TZQSnRMainForm::TranslateFromFile() {
+  fendrel::TranslateFromFile(*this, LanguageUnit().LanguageFile());
 }
 
 void TZQSnRMainForm::FinishConstruction() {

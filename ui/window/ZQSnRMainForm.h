@@ -57,10 +57,9 @@ class TZQSnRMainForm : public QMainWindow, public TLanguageAware {
   void FinishConstruction();
 
  private:
-  // Applies the language file's entries to this window. Language files are read by the
-  // language state already, but applying them to windows is a later change; until then a
-  // window keeps its built-in texts.
-  void TranslateFromFile() {}
+  // Applies the language file's entries to this window and its components; SetCurrentLanguage
+  // runs after it, so the built-in English texts win wherever a window sets them.
+  void TranslateFromFile();
 
   bool FJoined = false;
 };

@@ -1,0 +1,173 @@
+// Language files applied to windows: which entries reach which components, what counts as
+// missing, which components the walk leaves alone, and when the main window applies the file.
+#include <QAction>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+#include <functional>
+
+#include "WindowTestSupport.h"
+#include "ui/editors/uCombiEditCharHexFrame.h"
+#include "ui/window/TranslateComponent.h"
+
+namespace fendrel::test {
+namespace {
+
+template <typename T>
+T* Named(T* component, const char* name) {
+  component->setObjectName(QString::fromLatin1(name));
+  return component;
+}
+
+// A window with one component of each kind a language file reaches.
+struct TSampleForm {
+  TSampleForm() {
+    Window.setObjectName("SampleForm");
+    Window.setWindowTitle("Sample");
+    auto* central = new QWidget(&Window);
+    auto* layout = new QVBoxLayout(central);
+    Window.setCentralWidget(central);
+    Label = Named(new QLabel("&Path", central), "PathLabel");
+    Button = Named(new QPushButton("Start", central), "StartButton");
+    Group = Named(new QGroupBox("Mode", central), "ModeGroup");
+    Radio0 = Named(new QRadioButton("one", Group), "OneRadio");
+    Radio1 = Named(new QRadioButton("two", Group), "TwoRadio");
+    Combo = Named(new QComboBox(central), "KindCombo");
+    Combo->addItems({"a", "b", "c"});
+    Memo = Named(new QPlainTextEdit("old text", central), "InfoMemo");
+    UntranslatedMemo = Named(new QPlainTextEdit("old text", central), "UntranslatedMemo");
+    Tabs = Named(new QTabWidget(central), "PageControl");
+    Page = Named(new QWidget, "ResultTabSheet");
+    Tabs->addTab(Page, "result");
+    Frame = Named(new TCombiEditCharHexFrame(central), "FromStrFrame");
+    for (QWidget* w : std::initializer_list<QWidget*>{Label, Button, Group, Combo, Memo,
+                                                      UntranslatedMemo, Tabs, Frame})
+      layout->addWidget(w);
+    Menu = Named(Window.menuBar()->addMenu("File"), "File1");
+    Open = Named(Menu->addAction("Open"), "Open1");
+    Separator = Named(Menu->addSeparator(), "N1");
+    Exit = Named(Menu->addAction("Exit"), "Exit1");
+  }
+
+  QMainWindow Window;
+  QLabel* Label;
+  QPushButton* Button;
+  QGroupBox* Group;
+  QRadioButton* Radio0;
+  QRadioButton* Radio1;
+  QComboBox* Combo;
+  QPlainTextEdit* Memo;
+  QPlainTextEdit* UntranslatedMemo;
+  QTabWidget* Tabs;
+  QWidget* Page;
+  TCombiEditCharHexFrame* Frame;
+  QMenu* Menu;
+  QAction* Open;
+  QAction* Separator;
+  QAction* Exit;
+};
+
+TEST(TranslateFromFile, EachKindTakesItsEntriesAndKeepsItsTextWhereMissing) {
+  TTempDir dir;
+  const std::string file = dir / "Language.test";
+  WriteFile(file,
+            "[Generel]\nLanguageName=test\n"
+            "[OtherForm]\nStartButton.Caption=wrong window\n"
+            "[SampleForm]\n"
+            "SampleForm.Caption=Probe\n"
+            "PathLabel.Caption=XXX\nPathLabel.Hint=Where to look\n"
+            "StartButton.Caption=Los\n"
+            "ModeGroup.Caption=Art\nModeGroup.Caption.Item.1=zwei\n"
+            "KindCombo.Caption.Item.0=XXX\nKindCombo.Caption.Item.1=B\n"
+            "KindCombo.Caption.Item.3=beyond the items\n"
+            "InfoMemo.Caption.Line.0=first\nInfoMemo.Caption.Line.1=second\n"
+            "InfoMemo.Caption.Line.3=after a gap\n"
+            "ResultTabSheet.Caption=Ergebnis\nResultTabSheet.Hint=What happened\n"
+            "FromStrFrame.Hint=the frame itself\nTitelLabel.Caption=inside the frame\n"
+            "File1.Caption=Datei\nOpen1.Caption=XXX\nN1.Caption=not a separator\n"
+            "Exit1.Caption=Beenden\nExit1.Hint=menu items take no hint\n");
+  TSampleForm form;
+  TranslateFromFile(form.Window, file);
+
+  const auto titel = form.Frame->findChild<QLabel*>("TitelLabel");
+  ASSERT_NE(titel, nullptr);
+  const std::pair<const char*, std::function<QString()>> cases[] = {
+      {"Probe", [&] { return form.Window.windowTitle(); }},
+      {"&Path", [&] { return form.Label->text(); }},
+      {"Where to look", [&] { return form.Label->toolTip(); }},
+      {"Los", [&] { return form.Button->text(); }},
+      {"", [&] { return form.Button->toolTip(); }},
+      {"Art", [&] { return form.Group->title(); }},
+      {"one", [&] { return form.Radio0->text(); }},
+      {"zwei", [&] { return form.Radio1->text(); }},
+      {"a|B|c",
+       [&] {
+         return form.Combo->itemText(0) + "|" + form.Combo->itemText(1) + "|" +
+                form.Combo->itemText(2);
+       }},
+      {"3", [&] { return QString::number(form.Combo->count()); }},
+      {"first\nsecond", [&] { return form.Memo->toPlainText(); }},
+      {"old text", [&] { return form.UntranslatedMemo->toPlainText(); }},
+      {"Ergebnis", [&] { return form.Tabs->tabText(0); }},
+      {"What happened", [&] { return form.Page->toolTip(); }},
+      {"the frame itself", [&] { return form.Frame->toolTip(); }},
+      {"Titel", [&] { return titel->text(); }},
+      {"Datei", [&] { return form.Menu->title(); }},
+      {"Open", [&] { return form.Open->text(); }},
+      {"", [&] { return form.Separator->text(); }},
+      {"Beenden", [&] { return form.Exit->text(); }},
+      // An action's tooltip follows its text unless a hint is set.
+      {"Beenden", [&] { return form.Exit->toolTip(); }},
+  };
+  for (size_t i = 0; i < std::size(cases); ++i)
+    EXPECT_EQ(cases[i].second().toStdString(), cases[i].first) << "case " << i;
+  EXPECT_TRUE(form.Separator->isSeparator());
+}
+
+TEST(TranslateFromFile, AMissingFileChangesNothing) {
+  TTempDir dir;
+  TSampleForm form;
+  TranslateFromFile(form.Window, dir / "Language.absent");
+  EXPECT_EQ(form.Label->text(), "&Path");
+  EXPECT_EQ(form.Memo->toPlainText(), "old text");
+  EXPECT_EQ(form.Exit->text(), "Exit");
+}
+
+class TMainWindowLanguageFile : public TWindowTest {
+ protected:
+  void WriteLanguageFile(const std::string& name) {
+    WriteFile(DataDirectory() + name,
+              "[Generel]\nLanguageName=test\n"
+              "[SnRForm]\nSnRButton.Caption=Los\nSnRButton.Hint=Startet den Lauf\n");
+  }
+};
+
+TEST_F(TMainWindowLanguageFile, AtConstructionTheHintComesFromTheFileWhileTheCaptionStaysEnglish) {
+  WriteLanguageFile("Language.test");
+  WriteFile(SettingsFile(), "[Generel]\nSprache=-1\nSprachdatei=Language.test\n");
+  TZQSnRMainForm::InitLanguageUnit(FLocations);
+  EXPECT_EQ(Form().SnRButton()->toolTip(), "Startet den Lauf");
+  EXPECT_EQ(Form().SnRButton()->text(), "Search&&&Replace Strings in Selected Files");
+}
+
+TEST_F(TMainWindowLanguageFile, OnlyAChangeToTheLanguageFileAppliesIt) {
+  // An English start uses the file of language 1, which is read only once -1 is chosen.
+  WriteLanguageFile("Translate.Sprache.1");
+  EXPECT_EQ(Form().SnRButton()->toolTip(), "");
+  TZQSnRMainForm::ChangeLanguage(0);
+  EXPECT_EQ(Form().SnRButton()->toolTip(), "");
+  TZQSnRMainForm::ChangeLanguage(kLanguageFromFile);
+  EXPECT_EQ(Form().SnRButton()->toolTip(), "Startet den Lauf");
+  EXPECT_EQ(Form().SnRButton()->text(), "Search&&&Replace Strings in Selected Files");
+}
+
+}  // namespace
+}  // namespace fendrel::test
