@@ -9,34 +9,15 @@ void TQueuedDispatcher::RunAndWait(const std::function<void()>& fn) {
     fn();
     return;
   }
-  TJob job{&fn};
-  std::unique_lock lock(FLock);
-  FJobs.push_back(&job);
-  FPosted.notify_one();
-  FRan.wait(lock, [&job] { return job.Done; });
+  FQueue.PostAndWait(fn);
 }
 
 int TQueuedDispatcher::ProcessPending() {
-  int ran = 0;
-  std::unique_lock lock(FLock);
-  while (!FJobs.empty()) {
-    TJob* job = FJobs.front();
-    FJobs.pop_front();
-    lock.unlock();
-    (*job->Fn)();
-    lock.lock();
-    job->Done = true;
-    ++ran;
-  }
-  if (ran > 0) FRan.notify_all();
-  return ran;
+  return FQueue.ServePending();
 }
 
 int TQueuedDispatcher::Pump(std::chrono::milliseconds timeout) {
-  {
-    std::unique_lock lock(FLock);
-    FPosted.wait_for(lock, timeout, [this] { return !FJobs.empty(); });
-  }
+  FQueue.WaitForPosted(timeout);
   return ProcessPending();
 }
 

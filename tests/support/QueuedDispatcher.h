@@ -3,12 +3,10 @@
 #pragma once
 
 #include <chrono>
-#include <condition_variable>
-#include <deque>
 #include <functional>
-#include <mutex>
 #include <thread>
 
+#include "platform/HandOverQueue.h"
 #include "platform/TThread.h"
 
 namespace fendrel {
@@ -26,16 +24,8 @@ class TQueuedDispatcher : public TWindowThreadDispatcher {
   int Pump(std::chrono::milliseconds timeout);
 
  private:
-  struct TJob {
-    const std::function<void()>* Fn;
-    bool Done = false;
-  };
-
   std::thread::id FOwner;
-  std::mutex FLock;
-  std::condition_variable FPosted;  // a job arrived; guarded by FLock
-  std::condition_variable FRan;     // a job finished; guarded by FLock
-  std::deque<TJob*> FJobs;          // guarded by FLock
+  THandOverQueue FQueue;
 };
 
 }  // namespace fendrel

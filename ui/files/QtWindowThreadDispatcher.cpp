@@ -40,30 +40,13 @@ void TQtWindowThreadDispatcher::RunAndWait(const std::function<void()>& fn) {
     fn();
     return;
   }
-  TJob job{&fn};
-  std::unique_lock lock(FLock);
-  FJobs.push_back(&job);
-  FPosted.notify_one();
   // The event loop serves the job; a window thread already waiting in ServeUntil takes it even
-  // sooner, and the wake-up then finds nothing left to do.
-  Wake();
-  FRan.wait(lock, [&job] { return job.Done; });
+  // sooner.
+  FQueue.PostAndWait(fn, [this] { Wake(); });
 }
 
 int TQtWindowThreadDispatcher::ServePending() {
-  int ran = 0;
-  std::unique_lock lock(FLock);
-  while (!FJobs.empty()) {
-    TJob* job = FJobs.front();
-    FJobs.pop_front();
-    lock.unlock();
-    (*job->Fn)();
-    lock.lock();
-    job->Done = true;
-    ++ran;
-  }
-  if (ran > 0) FRan.notify_all();
-  return ran;
+  return FQueue.ServePending();
 }
 
 void TQtWindowThreadDispatcher::ServeUntil(const std::function<bool()>& done,
@@ -71,8 +54,7 @@ void TQtWindowThreadDispatcher::ServeUntil(const std::function<bool()>& done,
   for (;;) {
     ServePending();
     if (done()) return;
-    std::unique_lock lock(FLock);
-    FPosted.wait_for(lock, poll, [this] { return !FJobs.empty(); });
+    FQueue.WaitForPosted(poll);
   }
 }
 

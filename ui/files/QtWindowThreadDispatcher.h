@@ -10,12 +10,10 @@
 #include <QObject>
 #include <QSocketNotifier>
 #include <chrono>
-#include <condition_variable>
-#include <deque>
 #include <functional>
-#include <mutex>
 #include <thread>
 
+#include "platform/HandOverQueue.h"
 #include "platform/TThread.h"
 
 namespace fendrel {
@@ -39,11 +37,6 @@ class TQtWindowThreadDispatcher : public QObject, public TWindowThreadDispatcher
                   std::chrono::milliseconds poll = std::chrono::milliseconds(2));
 
  private:
-  struct TJob {
-    const std::function<void()>* Fn;
-    bool Done = false;
-  };
-
   void Wake();
   void Woken();
 
@@ -51,10 +44,7 @@ class TQtWindowThreadDispatcher : public QObject, public TWindowThreadDispatcher
   std::thread::id FWindowThread;
   int FWakeFd;  // eventfd: counts wake-ups the window thread has not read yet
   QSocketNotifier FWakeNotifier;
-  std::mutex FLock;
-  std::condition_variable FPosted;  // a job arrived; guarded by FLock
-  std::condition_variable FRan;     // a job finished; guarded by FLock
-  std::deque<TJob*> FJobs;          // guarded by FLock
+  THandOverQueue FQueue;
 };
 
 }  // namespace fendrel
