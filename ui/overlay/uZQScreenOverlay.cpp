@@ -103,27 +103,4 @@ const TScreenOverlayLibrary& ScreenOverlay() {
   return library;
 }
 
-std::int32_t ZQScreenOverlay_Clear() {
-  return ScreenOverlay().Clear();
-}
-
-std::int32_t ZQScreenOverlay_SetCallBackWindowHandle(std::intptr_t window) {
-  return ScreenOverlay().SetCallBackWindowHandle(window);
-}
-
-std::int32_t ZQScreenOverlay_Point(std::int32_t x, std::int32_t y, std::int32_t pointType,
-                                   std::uint32_t colour) {
-  return ScreenOverlay().Point(x, y, pointType, colour);
-}
-
-std::int32_t ZQScreenOverlay_Line(std::int32_t x1, std::int32_t y1, std::int32_t x2,
-                                  std::int32_t y2, std::uint32_t colour) {
-  return ScreenOverlay().Line(x1, y1, x2, y2, colour);
-}
-
-std::int32_t ZQScreenOverlay_Rectangle(std::int32_t left, std::int32_t top, std::int32_t right,
-                                       std::int32_t bottom, std::uint32_t colour) {
-  return ScreenOverlay().Rectangle(left, top, right, bottom, colour);
-}
-
 }  // namespace fendrel

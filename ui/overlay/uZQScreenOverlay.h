@@ -16,9 +16,28 @@ inline constexpr const char* kScreenOverlayLibraryName = "ZQ-ScreenOverlay.so";
 // skipped when empty), then the installed library directory.
 std::vector<std::string> ScreenOverlayCandidates(const std::string& programDirectory);
 
+// The five operations the program draws with. The loaded library offers them; a test puts a
+// recording stand-in in its place.
+class TScreenOverlay {
+ public:
+  virtual ~TScreenOverlay() = default;
+  virtual std::int32_t Clear() const = 0;
+  // `window` is the address of the QObject that receives the notifications, 0 for none.
+  virtual std::int32_t SetCallBackWindowHandle(std::intptr_t window) const = 0;
+  virtual std::int32_t Point(std::int32_t x, std::int32_t y, std::int32_t pointType,
+                             std::uint32_t colour) const = 0;
+  virtual std::int32_t Line(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
+                            std::uint32_t colour) const = 0;
+  virtual std::int32_t Rectangle(std::int32_t left, std::int32_t top, std::int32_t right,
+                                 std::int32_t bottom, std::uint32_t colour) const = 0;
+};
+
+// The point types of Point.
+inline constexpr std::int32_t kOverlayCross = 1;
+
 // One loaded copy of the library, or none. The operations behave as the library's own
 // (overlay/ZQScreenOverlay.h), or return -3 when nothing is loaded.
-class TScreenOverlayLibrary {
+class TScreenOverlayLibrary : public TScreenOverlay {
  public:
   // Loaded from the first of `paths` that opens and offers all five operations.
   explicit TScreenOverlayLibrary(const std::vector<std::string>& paths);
@@ -30,15 +49,14 @@ class TScreenOverlayLibrary {
   // The file loaded, or empty.
   const std::string& Path() const { return FPath; }
 
-  std::int32_t Clear() const;
-  // `window` is the address of the QObject that receives the notifications, 0 for none.
-  std::int32_t SetCallBackWindowHandle(std::intptr_t window) const;
+  std::int32_t Clear() const override;
+  std::int32_t SetCallBackWindowHandle(std::intptr_t window) const override;
   std::int32_t Point(std::int32_t x, std::int32_t y, std::int32_t pointType,
-                     std::uint32_t colour) const;
+                     std::uint32_t colour) const override;
   std::int32_t Line(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
-                    std::uint32_t colour) const;
+                    std::uint32_t colour) const override;
   std::int32_t Rectangle(std::int32_t left, std::int32_t top, std::int32_t right,
-                         std::int32_t bottom, std::uint32_t colour) const;
+                         std::int32_t bottom, std::uint32_t colour) const override;
 
  private:
   void* FHandle = nullptr;
@@ -53,18 +71,8 @@ class TScreenOverlayLibrary {
 };
 
 // The process's copy, loaded on first use from the running program's directory or the installed
-// one. Main thread only, like the library itself.
+// one. Main thread only, like the library itself. A missing library is no error for the
+// program: the results may be ignored.
 const TScreenOverlayLibrary& ScreenOverlay();
-
-// The operations as the main window calls them, through ScreenOverlay(). Their results may be
-// ignored: a missing library is not an error for the program.
-std::int32_t ZQScreenOverlay_Clear();
-std::int32_t ZQScreenOverlay_SetCallBackWindowHandle(std::intptr_t window);
-std::int32_t ZQScreenOverlay_Point(std::int32_t x, std::int32_t y, std::int32_t pointType,
-                                   std::uint32_t colour);
-std::int32_t ZQScreenOverlay_Line(std::int32_t x1, std::int32_t y1, std::int32_t x2,
-                                  std::int32_t y2, std::uint32_t colour);
-std::int32_t ZQScreenOverlay_Rectangle(std::int32_t left, std::int32_t top, std::int32_t right,
-                                       std::int32_t bottom, std::uint32_t colour);
 
 }  // namespace fendrel

@@ -1,5 +1,5 @@
 // Construction, creation, showing and activation of the main window, its settings and
-// histories, and the hooks for the parts of the program that a later change brings.
+// histories, and its companion windows and screen overlay.
 #include "SnRForm.h"
 
 #include <QApplication>
@@ -11,6 +11,7 @@
 #include <QTabWidget>
 #include <QThread>
 
+#include "InstantHelpForm.h"
 #include "WindowStatusSink.h"
 #include "WindowTitle.h"
 #include "container/fileinst.h"
@@ -19,12 +20,14 @@
 #include "ui/editors/MultiLineEditors.h"
 #include "ui/editors/uCombiEditCharHexFrame.h"
 #include "ui/files/FileSelection.h"
+#include "ui/overlay/uZQScreenOverlay.h"
 #include "ui/records/BackupFileListPage.h"
 #include "ui/records/BannerForm.h"
 
 namespace fendrel {
 
-TSnRForm::TSnRForm(TChoseDirectoryForm* chooser) : FChooser(chooser) {
+TSnRForm::TSnRForm(TChoseDirectoryForm* chooser, const TScreenOverlay* overlay)
+    : FChooser(chooser), FScreenOverlay(overlay ? overlay : &ScreenOverlay()) {
   setObjectName("SnRForm");
   // The option defaults come first, so that the settings only overwrite what they hold.
   FOptions = TMainOptions{};
@@ -42,6 +45,10 @@ TSnRForm::TSnRForm(TChoseDirectoryForm* chooser) : FChooser(chooser) {
                                        : TQuitAnswer::Cancel;
   };
   FNotice = [this](const QString& text) { QMessageBox::warning(this, windowTitle(), text); };
+  FApplicationActive = [] { return QGuiApplication::applicationState() == Qt::ApplicationActive; };
+  FDrawHelpLinesTimer.setInterval(100);
+  FDrawHelpLinesTimer.setSingleShot(true);
+  connect(&FDrawHelpLinesTimer, &QTimer::timeout, this, [this] { DrawHelpLinesTimerTimer(); });
   setMinimumSize(kMinimumWidth, kMinimumHeight);
   resize(800, 600);
   FinishConstruction();
@@ -49,6 +56,9 @@ TSnRForm::TSnRForm(TChoseDirectoryForm* chooser) : FChooser(chooser) {
 }
 
 TSnRForm::~TSnRForm() {
+  // The help window may outlive this window's own part while Qt deletes the children.
+  if (FInstantHelpForm) FInstantHelpForm->ForgetMainForm();
+  FDrawHelpLinesTimer.stop();
   SaveSettings();
   // The worker may be blocked in a report to this window: serve reports until it has ended.
   FWorker->Attach(nullptr);
@@ -94,8 +104,10 @@ void TSnRForm::FormCreate() {
 }
 
 void TSnRForm::FormShow() {
-  // The instant-help window arrives with a later change; it is shown here when
-  // FShowHelpWindow is set, followed by UpdateWorkflowState.
+  if (FInstantHelpForm && !FInstantHelpForm->isVisible()) {
+    if (FOptions.FShowHelpWindow) FInstantHelpForm->show();
+    UpdateWorkflowState();
+  }
   if (FBannerForm && !FBannerForm->isVisible()) {
     // Beside the main window, not over its file list.
     FBannerForm->move(frameGeometry().topRight() + QPoint(8, 0));
@@ -131,12 +143,13 @@ void TSnRForm::changeEvent(QEvent* event) {
 }
 
 void TSnRForm::ConnectScreenOverlay() {
-  // The screen overlay, which draws the guiding lines, is connected here by a later change
-  // (clear it, then give it this window for its call-backs).
+  // Its notifications reach this window, which leaves them unhandled.
+  FScreenOverlay->Clear();
+  FScreenOverlay->SetCallBackWindowHandle(reinterpret_cast<std::intptr_t>(this));
 }
 
 void TSnRForm::ClearScreenOverlay() {
-  // The screen overlay is cleared here once it exists.
+  FScreenOverlay->Clear();
 }
 
 void TSnRForm::ExtractAppendedFiles() {

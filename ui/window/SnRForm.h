@@ -6,9 +6,11 @@
 // The class is split by concern: construction and creation (SnRForm.cpp), the pages' widgets
 // (SnRFormPages.cpp), placement (SnRFormLayout.cpp), menus (SnRFormMenus.cpp), built-in texts
 // (SnRFormLanguage.cpp), the worker's reports (SnRFormStatus.cpp), queueing a run and the
-// workflow state (SnRFormRun.cpp) and the close request (SnRFormClose.cpp).
+// workflow state (SnRFormRun.cpp), the guiding lines (SnRFormHelpLines.cpp) and the close
+// request (SnRFormClose.cpp).
 #pragma once
 
+#include <QPointer>
 #include <QStringList>
 #include <QTimer>
 #include <functional>
@@ -38,8 +40,10 @@ class TChoseDirectoryForm;
 class TCombiEditCharHexFrame;
 class TComboBoxExt;
 class TFileSelection;
+class TInstantHelpForm;
 class TMultiLineEditors;
 class TResultListBox;
+class TScreenOverlay;
 class TSearchOptionBoxes;
 class TSnRAboutForm;
 class TWindowStatusSink;
@@ -61,12 +65,15 @@ class TSnRForm : public TZQSnRMainForm {
   using TNotice = std::function<void(const QString& text)>;
 
   // `chooser` is the program's directory chooser; null leaves the browse button without one
-  // (a test's window stands alone).
-  explicit TSnRForm(TChoseDirectoryForm* chooser = nullptr);
+  // (a test's window stands alone). `overlay` draws the guiding lines; null is the screen-overlay
+  // library the program carries.
+  explicit TSnRForm(TChoseDirectoryForm* chooser = nullptr,
+                    const TScreenOverlay* overlay = nullptr);
   // Saves the settings, then stops the worker, still serving its last reports.
   ~TSnRForm() override;
 
   // The windows created after the main window join the language changes and the menus here.
+  void SetInstantHelpForm(TInstantHelpForm* help);
   void SetBannerForm(TBannerForm* banner);
   void SetAboutForm(TSnRAboutForm* about);
 
@@ -74,12 +81,23 @@ class TSnRForm : public TZQSnRMainForm {
   void SaveSettings() override;
   void SetCurrentLanguage() override;
 
-  // Re-derives the start button's state and the open steps of the guided workflow.
+  // Re-derives the start button's state and the open steps of the guided workflow, lists them in
+  // the instant-help window and arms the guiding lines.
   void UpdateWorkflowState();
   int CountCheckedFiles() const;
-  // The open steps' lines in the current language, for the instant-help window.
+  // The open steps' lines in the current language, as the instant-help window lists them.
   QStringList HelpLines() const;
   const TWorkflowState& WorkflowState() const { return FWorkflowState; }
+
+  // The guiding lines, 100 ms after the last change: each of the first two help lines tied to
+  // the control it speaks of, in red and in blue.
+  void DrawHelpLinesTimerTimer();
+  void PointAtControl(const QWidget* control, int lineIndex);
+  bool DrawHelpLinesArmed() const { return FDrawHelpLinesTimer.isActive(); }
+  // Whether the program is the active application; the guiding lines are drawn only then.
+  void SetApplicationActiveTest(std::function<bool()> test) {
+    FApplicationActive = std::move(test);
+  }
 
   // The start button: every ticked file becomes one task, or three in multi-line mode.
   void SnRButtonClick();
@@ -111,10 +129,6 @@ class TSnRForm : public TZQSnRMainForm {
 
   static constexpr int kMinimumWidth = 677;
   static constexpr int kMinimumHeight = 502;
-
- signals:
-  // The workflow state was derived anew (the instant-help window lists HelpLines()).
-  void WorkflowStateUpdated();
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -194,7 +208,11 @@ class TSnRForm : public TZQSnRMainForm {
   QAction* FEnglish1 = nullptr;
   QAction* FHelpWindow1 = nullptr;
 
-  // Armed for the guiding lines, which a later change draws; nothing is connected yet.
+  // Null until the program has created it, and again once it is gone.
+  QPointer<TInstantHelpForm> FInstantHelpForm;
+  const TScreenOverlay* FScreenOverlay;
+  std::function<bool()> FApplicationActive;
+  // One shot: each arming draws once, so a burst of changes draws after the last of them.
   QTimer FDrawHelpLinesTimer;
 
   TWorkflowState FWorkflowState;

@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QTabWidget>
 
+#include "InstantHelpForm.h"
 #include "MainFormTexts.h"
 #include "SnRForm.h"
 #include "ui/files/FileSelection.h"
@@ -71,6 +72,11 @@ QObject* FindComponent(const QObject& root, const QString& path) {
     parent = found;
   }
   return found;
+}
+
+void TSnRForm::SetInstantHelpForm(TInstantHelpForm* help) {
+  FInstantHelpForm = help;
+  UpdateWorkflowState();
 }
 
 void TSnRForm::SetBannerForm(TBannerForm* banner) {

@@ -10,6 +10,7 @@
 #include <QTabWidget>
 #include <QUrl>
 
+#include "InstantHelpForm.h"
 #include "SnRForm.h"
 #include "i18n/LanguageTable.h"
 #include "settings/HistoryList.h"
@@ -104,8 +105,8 @@ void TSnRForm::Options1Click() {
   FCreateBackupFiles1->setChecked(FOptions.FCreateBackups);
   for (int32_t mode = 0; mode < 3; ++mode)
     FLogModeItems[mode]->setChecked(FOptions.FLogMode == mode);
-  // Until the instant-help window exists, the mark shows whether it is to be shown.
-  FHelpWindow1->setChecked(FOptions.FShowHelpWindow);
+  FHelpWindow1->setChecked(FInstantHelpForm ? FInstantHelpForm->isVisible()
+                                            : FOptions.FShowHelpWindow);
   FDeutsch1->setChecked(CurrentLanguage() == kGerman);
   FEnglish1->setChecked(CurrentLanguage() == kEnglish);
 }
@@ -150,9 +151,15 @@ void TSnRForm::Backupfiles1Click() {
 }
 
 void TSnRForm::HelpWindow1Click() {
-  // The instant-help window arrives with a later change, which shows or hides it here; until
-  // then the item records whether it is to be shown.
-  FOptions.FShowHelpWindow = FHelpWindow1->isChecked();
+  if (FInstantHelpForm) {
+    // The shortcut works without the menu open, when the mark may be stale: the window's own
+    // visibility decides.
+    FInstantHelpForm->setVisible(!FInstantHelpForm->isVisible());
+    FOptions.FShowHelpWindow = FInstantHelpForm->isVisible();
+  } else {
+    FOptions.FShowHelpWindow = FHelpWindow1->isChecked();
+  }
+  FHelpWindow1->setChecked(FOptions.FShowHelpWindow);
   UpdateWorkflowState();
 }
 

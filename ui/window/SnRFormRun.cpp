@@ -1,8 +1,10 @@
 // Queueing a run from the ticked files and the strings, and the guided workflow state that
 // decides when the start button may be pressed.
+#include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
 
+#include "InstantHelpForm.h"
 #include "SnRForm.h"
 #include "engine/RunBuilder.h"
 #include "ui/editors/ByteMemo.h"
@@ -34,11 +36,16 @@ void TSnRForm::UpdateWorkflowState() {
   }
   FWorkflowState = DeriveWorkflowState(inputs);
   FSnRButton->setEnabled(FWorkflowState.StartEnabled);
-  // The instant-help window (a later change) lists HelpLines() and, with its guiding help
-  // switched on and the first page showing, arms the guiding lines 100 ms later.
+  if (!FInstantHelpForm) return;
+  // The lines' old rectangles would tie new lines to old places until they are drawn again.
+  FInstantHelpForm->ResetItemRects();
   FDrawHelpLinesTimer.stop();
   ClearScreenOverlay();
-  emit WorkflowStateUpdated();
+  QListWidget* list = FInstantHelpForm->HelpListBox();
+  list->clear();
+  list->addItems(HelpLines());
+  if (FInstantHelpForm->GuidingHelp() && FMainPageControl->currentIndex() == 0)
+    FDrawHelpLinesTimer.start();
 }
 
 QStringList TSnRForm::HelpLines() const {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <clocale>
 
+#include "InstantHelpForm.h"
 #include "SnRForm.h"
 #include "WindowTitle.h"
 #include "container/fileinst.h"
@@ -28,6 +29,8 @@ int main(int argc, char* argv[]) {
   // window's file selection keeps it from the start. Window-less parents keep them top-level.
   fendrel::TChoseDirectoryForm chooser;
   fendrel::TSnRForm form(&chooser);
+  fendrel::TInstantHelpForm help(&form);
+  form.SetInstantHelpForm(&help);
   fendrel::TBannerForm banner(&form);
   form.SetBannerForm(&banner);
   fendrel::TSnRAboutForm about(&form);

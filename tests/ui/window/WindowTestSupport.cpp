@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QListWidget>
 #include <QThread>
+#include <cstdio>
 
 #include "ui/files/FileListEntries.h"
 #include "ui/files/QtWindowThreadDispatcher.h"
@@ -28,7 +29,7 @@ void TWindowTest::TearDown() {
 
 TSnRForm& TWindowTest::Form() {
   if (!FForm) {
-    FForm = std::make_unique<TSnRForm>();
+    FForm = std::make_unique<TSnRForm>(nullptr, &FOverlay);
     FForm->SetQuitQuestion([this](const QString& text) {
       FQuestions.push_back(text);
       return FAnswer;
@@ -47,6 +48,47 @@ void TWindowTest::TickAll() {
   QListWidget& list = *Form().FileWidgets().FileCheckListBox;
   for (int i = 0; i < list.count(); ++i)
     list.item(i)->setCheckState(Qt::Checked);
+}
+
+namespace {
+
+std::string Colour(std::uint32_t colour) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%06x", colour);
+  return text;
+}
+
+}  // namespace
+
+std::int32_t TRecordingOverlay::Clear() const {
+  Calls.push_back("Clear");
+  return 0;
+}
+
+std::int32_t TRecordingOverlay::SetCallBackWindowHandle(std::intptr_t window) const {
+  CallBackWindow = window;
+  return 0;
+}
+
+std::int32_t TRecordingOverlay::Point(std::int32_t x, std::int32_t y, std::int32_t pointType,
+                                      std::uint32_t colour) const {
+  Calls.push_back("Point " + std::to_string(x) + " " + std::to_string(y) + " " +
+                  std::to_string(pointType) + " " + Colour(colour));
+  return static_cast<std::int32_t>(Calls.size());
+}
+
+std::int32_t TRecordingOverlay::Line(std::int32_t x1, std::int32_t y1, std::int32_t x2,
+                                     std::int32_t y2, std::uint32_t colour) const {
+  Calls.push_back("Line " + std::to_string(x1) + " " + std::to_string(y1) + " " +
+                  std::to_string(x2) + " " + std::to_string(y2) + " " + Colour(colour));
+  return static_cast<std::int32_t>(Calls.size());
+}
+
+std::int32_t TRecordingOverlay::Rectangle(std::int32_t left, std::int32_t top, std::int32_t right,
+                                          std::int32_t bottom, std::uint32_t colour) const {
+  Calls.push_back("Rectangle " + std::to_string(left) + " " + std::to_string(top) + " " +
+                  std::to_string(right) + " " + std::to_string(bottom) + " " + Colour(colour));
+  return static_cast<std::int32_t>(Calls.size());
 }
 
 bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout) {

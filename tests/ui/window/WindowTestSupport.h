@@ -11,9 +11,28 @@
 #include <gtest/gtest.h>
 
 #include "support/TempDir.h"
+#include "ui/overlay/uZQScreenOverlay.h"
 #include "ui/window/SnRForm.h"
 
 namespace fendrel::test {
+
+// Stands in for the screen-overlay library and writes down each call, one line per call:
+// "Clear", "Point x y type colour", "Rectangle l t r b colour", "Line x1 y1 x2 y2 colour",
+// colours in hexadecimal.
+class TRecordingOverlay : public TScreenOverlay {
+ public:
+  std::int32_t Clear() const override;
+  std::int32_t SetCallBackWindowHandle(std::intptr_t window) const override;
+  std::int32_t Point(std::int32_t x, std::int32_t y, std::int32_t pointType,
+                     std::uint32_t colour) const override;
+  std::int32_t Line(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
+                    std::uint32_t colour) const override;
+  std::int32_t Rectangle(std::int32_t left, std::int32_t top, std::int32_t right,
+                         std::int32_t bottom, std::uint32_t colour) const override;
+
+  mutable std::vector<std::string> Calls;
+  mutable std::intptr_t CallBackWindow = 0;
+};
 
 class TWindowTest : public ::testing::Test {
  protected:
@@ -32,6 +51,8 @@ class TWindowTest : public ::testing::Test {
 
   TTempDir FDir;
   TLocations FLocations;
+  // Declared before the window, which draws on it until it is gone.
+  TRecordingOverlay FOverlay;
   std::unique_ptr<TSnRForm> FForm;
   std::vector<QString> FQuestions;
   TQuitAnswer FAnswer = TQuitAnswer::Cancel;

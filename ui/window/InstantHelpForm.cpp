@@ -1,0 +1,176 @@
+#include "InstantHelpForm.h"
+
+#include <QCheckBox>
+#include <QHideEvent>
+#include <QListWidget>
+#include <QPainter>
+#include <QShowEvent>
+#include <QStyledItemDelegate>
+
+#include "SnRForm.h"
+
+namespace fendrel {
+namespace {
+
+constexpr int kTextMargin = 5;
+constexpr int kCheckBoxWidth = 97;
+
+// Help lines name buttons by their captions, ampersands included: none of them marks an access
+// key, so no mnemonic flag is ever given.
+constexpr int kTextFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
+
+// Draws the help items: word-wrapped black text on alternating backgrounds, each item as tall as
+// its text plus 10 pixels, and tells the window where items 0 and 1 went.
+class THelpItemDelegate : public QStyledItemDelegate {
+ public:
+  THelpItemDelegate(TInstantHelpForm* form, QListWidget* list)
+      : QStyledItemDelegate(list), FForm(form), FList(list) {}
+
+  QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex& index) const override {
+    const QRect textRect = FList->viewport()->rect().adjusted(kTextMargin, 0, -kTextMargin, 0);
+    const QRect needed =
+        QFontMetrics(FList->font())
+            .boundingRect(textRect, kTextFlags, index.data(Qt::DisplayRole).toString());
+    return {textRect.width(), needed.height() + 2 * kTextMargin};
+  }
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option,
+             const QModelIndex& index) const override {
+    const int row = index.row();
+    painter->fillRect(option.rect, row % 2 == 1 ? QColor(230, 230, 230) : QColor(Qt::white));
+    FForm->ItemDrawn(row, option.rect);
+    painter->save();
+    painter->setPen(Qt::black);
+    painter->setFont(FList->font());
+    painter->drawText(option.rect.adjusted(kTextMargin, kTextMargin, -kTextMargin, 0), kTextFlags,
+                      index.data(Qt::DisplayRole).toString());
+    painter->restore();
+  }
+
+ private:
+  TInstantHelpForm* FForm;
+  QListWidget* FList;
+};
+
+}  // namespace
+
+TInstantHelpForm::TInstantHelpForm(TSnRForm* mainForm)
+    : TZQSnRMainForm(mainForm), FMainForm(mainForm) {
+  setObjectName("InstantHelpForm");
+  setWindowFlags(Qt::Tool);
+  QFont font(QStringLiteral("Arial"));
+  font.setPixelSize(12);
+  setFont(font);
+
+  auto* client = new QWidget(this);
+  setCentralWidget(client);
+  FHelpListBox = new QListWidget(client);
+  FHelpListBox->setObjectName("HelpListBox");
+  FHelpListBox->setItemDelegate(new THelpItemDelegate(this, FHelpListBox));
+  FHelpListBox->setSelectionMode(QAbstractItemView::SingleSelection);
+  // The items wrap to the width instead; a new width measures them anew.
+  FHelpListBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  FHelpListBox->setResizeMode(QListView::Adjust);
+  FHelpListBox->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+  FGuidingHelpCheckBox = new QCheckBox(client);
+  FGuidingHelpCheckBox->setObjectName("GuidingHelpCheckBox");
+  FGuidingHelpCheckBox->setChecked(true);
+  connect(FGuidingHelpCheckBox, &QCheckBox::clicked, this, [this] { UpdateWorkflowState(); });
+
+  // Only until the first docking tick.
+  setGeometry(701, 232, 196, 441);
+
+  FUpdatePositionTimer.setInterval(200);
+  connect(&FUpdatePositionTimer, &QTimer::timeout, this, [this] { UpdatePositionTimerTimer(); });
+  FUpdatePositionTimer.start();
+  FInitTimer.setInterval(1500);
+  FInitTimer.setSingleShot(true);
+  connect(&FInitTimer, &QTimer::timeout, this, [this] { InitTimerTimer(); });
+
+  FinishConstruction();
+}
+
+bool TInstantHelpForm::GuidingHelp() const {
+  return FGuidingHelpCheckBox->isChecked();
+}
+
+void TInstantHelpForm::ResetItemRects() {
+  FFirstItemRect = {};
+  FSecondItemRect = {};
+}
+
+void TInstantHelpForm::ItemDrawn(int index, const QRect& itemRect) {
+  if (index != 0 && index != 1) return;
+  const QWidget* viewport = FHelpListBox->viewport();
+  const QPoint topLeft = viewport->mapToGlobal(itemRect.topLeft());
+  const QPoint bottomRight = viewport->mapToGlobal(
+      QPoint(itemRect.x() + itemRect.width(), itemRect.y() + itemRect.height()));
+  // A partly visible item is marked only down to the list's lower edge.
+  const int lowest = viewport->mapToGlobal(QPoint(0, FHelpListBox->height())).y();
+  TScreenRect& rect = index == 0 ? FFirstItemRect : FSecondItemRect;
+  rect = {topLeft.x(), topLeft.y(), bottomRight.x(), std::min(bottomRight.y(), lowest)};
+  // The second outline starts 2 pixels lower, so that it never covers the first one's edge.
+  if (index == 1) rect.Top += 2;
+}
+
+void TInstantHelpForm::SetCurrentLanguage() {
+  const int32_t language = CurrentLanguage();
+  if (language == kGerman) {
+    setWindowTitle("Hilfe");
+    FGuidingHelpCheckBox->setText(QString::fromUtf8("geführte Hilfe"));
+  } else if (language == kEnglish || language == kLanguageFromFile) {
+    setWindowTitle("Help");
+    FGuidingHelpCheckBox->setText("guiding help");
+  }
+  FormResize();
+}
+
+void TInstantHelpForm::UpdatePositionTimerTimer() {
+  if (FMainForm == nullptr) return;
+  const QRect main = FMainForm->frameGeometry();
+  const QRect own = frameGeometry();
+  const int left = main.x() + main.width();
+  if (own.x() == left && own.y() == main.y() && own.height() == main.height()) return;
+  // The width stays the user's; the frame, which the window system adds, is kept out of the
+  // client height.
+  move(left, main.y());
+  resize(width(), std::max(1, main.height() - (own.height() - height())));
+  UpdateWorkflowState();
+}
+
+void TInstantHelpForm::InitTimerTimer() {
+  FInitTimer.stop();
+  UpdateWorkflowState();
+}
+
+void TInstantHelpForm::showEvent(QShowEvent* event) {
+  TZQSnRMainForm::showEvent(event);
+  if (event->spontaneous()) return;
+  UpdateWorkflowState();
+  FInitTimer.start();
+}
+
+void TInstantHelpForm::hideEvent(QHideEvent* event) {
+  TZQSnRMainForm::hideEvent(event);
+  // Closing the window hides it as well.
+  if (!event->spontaneous()) UpdateWorkflowState();
+}
+
+void TInstantHelpForm::resizeEvent(QResizeEvent* event) {
+  TZQSnRMainForm::resizeEvent(event);
+  FormResize();
+}
+
+void TInstantHelpForm::FormResize() {
+  const int checkBoxWidth = std::max(kCheckBoxWidth, FGuidingHelpCheckBox->sizeHint().width());
+  FGuidingHelpCheckBox->setGeometry(kTextMargin, height() - kCheckBoxHeight - 5, checkBoxWidth,
+                                    kCheckBoxHeight);
+  FHelpListBox->setGeometry(0, 0, width(), std::max(0, height() - kCheckBoxHeight - 15));
+  UpdateWorkflowState();
+}
+
+void TInstantHelpForm::UpdateWorkflowState() {
+  if (FMainForm != nullptr) FMainForm->UpdateWorkflowState();
+}
+
+}  // namespace fendrel

@@ -1,0 +1,80 @@
+// The instant-help window: a narrow tool window against the main window's right edge that lists,
+// one sentence per item, the steps of a run still open. It draws its items itself and records
+// where on the screen its first two items were drawn, so that the guiding lines can start at the
+// sentence they explain; its check box switches those lines on and off.
+#pragma once
+
+#include <QPointer>
+#include <QTimer>
+#include <cstdint>
+
+#include "ZQSnRMainForm.h"
+
+class QCheckBox;
+class QListWidget;
+
+namespace fendrel {
+
+class TSnRForm;
+
+// A rectangle in screen coordinates, right and bottom exclusive; all four 0 is no rectangle.
+struct TScreenRect {
+  std::int32_t Left = 0;
+  std::int32_t Top = 0;
+  std::int32_t Right = 0;
+  std::int32_t Bottom = 0;
+
+  bool Empty() const { return Left == 0 && Top == 0 && Right == 0 && Bottom == 0; }
+  bool operator==(const TScreenRect&) const = default;
+};
+
+class TInstantHelpForm : public TZQSnRMainForm {
+  Q_OBJECT
+
+ public:
+  // Created hidden, as a tool window of `mainForm`, which it follows and whose workflow state it
+  // shows.
+  explicit TInstantHelpForm(TSnRForm* mainForm);
+
+  // The main window is going away: no handler reaches it any more.
+  void ForgetMainForm() { FMainForm = nullptr; }
+
+  QListWidget* HelpListBox() const { return FHelpListBox; }
+  QCheckBox* GuidingHelpCheckBox() const { return FGuidingHelpCheckBox; }
+  bool GuidingHelp() const;
+
+  // Where help items 0 and 1 were last drawn; reset with every refill of the list, so an item
+  // not drawn since (scrolled out of view, not yet painted) has no rectangle.
+  const TScreenRect& FirstItemRect() const { return FFirstItemRect; }
+  const TScreenRect& SecondItemRect() const { return FSecondItemRect; }
+  void ResetItemRects();
+  // Called while item `index` is painted at `itemRect` of the list's viewport.
+  void ItemDrawn(int index, const QRect& itemRect);
+
+  void SetCurrentLanguage() override;
+
+  // The 200 ms tick: back against the main window's right edge, with its top and height.
+  void UpdatePositionTimerTimer();
+  void InitTimerTimer();
+
+  static constexpr int kCheckBoxHeight = 17;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void FormResize();
+  void UpdateWorkflowState();
+
+  TSnRForm* FMainForm;
+  QListWidget* FHelpListBox;
+  QCheckBox* FGuidingHelpCheckBox;
+  QTimer FUpdatePositionTimer;
+  QTimer FInitTimer;
+  TScreenRect FFirstItemRect;
+  TScreenRect FSecondItemRect;
+};
+
+}  // namespace fendrel

@@ -1,0 +1,81 @@
+// The guiding lines: each of the first two open steps in the instant-help window is tied to the
+// control it speaks of by the screen overlay, with an outline around the help line and the
+// control, a cross on each and a line between the crosses.
+#include <QPushButton>
+#include <QTabWidget>
+
+#include "InstantHelpForm.h"
+#include "SnRForm.h"
+#include "ui/editors/ByteMemo.h"
+#include "ui/editors/MultiLineEditors.h"
+#include "ui/editors/uCombiEditCharHexFrame.h"
+#include "ui/overlay/uZQScreenOverlay.h"
+
+namespace fendrel {
+namespace {
+
+// Red in the lowest byte, blue in the third.
+constexpr std::uint32_t kLineColours[] = {0x0000FF, 0xFF0000};
+
+}  // namespace
+
+void TSnRForm::DrawHelpLinesTimerTimer() {
+  FDrawHelpLinesTimer.stop();
+  ClearScreenOverlay();
+  // Marks over another program's windows, or pointing into a hidden or minimised one, would
+  // mislead.
+  if (!FApplicationActive() || !FInstantHelpForm || !FInstantHelpForm->isVisible() || isMinimized())
+    return;
+  // The steps the help list shows, so that line k is always tied to step k's control, even if
+  // an input has changed since without a refill.
+  const bool multiLine = FPageControlLineMode->currentWidget() == FMultiLineTabSheet;
+  int lineIndex = -1;
+  for (TWorkflowStep step : FWorkflowState.OpenSteps) {
+    ++lineIndex;
+    switch (step) {
+      case TWorkflowStep::PathMissing:
+        PointAtControl(FFiles.PathComboBox, lineIndex);
+        PointAtControl(FFiles.SelectDirSpeedButton, lineIndex);
+        break;
+      case TWorkflowStep::MaskMissing:
+        PointAtControl(FFiles.MaskComboBox, lineIndex);
+        break;
+      case TWorkflowStep::NoFilesFound:
+      case TWorkflowStep::NoFileTicked:
+        PointAtControl(FFiles.FileCheckListBox, lineIndex);
+        break;
+      case TWorkflowStep::OldStringMissing:
+        PointAtControl(multiLine ? static_cast<QWidget*>(FMultiLine->MemoFromStr()) : FFromStr,
+                       lineIndex);
+        break;
+      case TWorkflowStep::NewStringMissing:
+        PointAtControl(multiLine ? static_cast<QWidget*>(FMultiLine->MemoToStr()) : FToStr,
+                       lineIndex);
+        break;
+      case TWorkflowStep::ReadyToStart:
+        PointAtControl(FSnRButton, lineIndex);
+        break;
+    }
+  }
+}
+
+void TSnRForm::PointAtControl(const QWidget* control, int lineIndex) {
+  if ((lineIndex != 0 && lineIndex != 1) || !FInstantHelpForm || control == nullptr) return;
+  const TScreenRect& line =
+      lineIndex == 0 ? FInstantHelpForm->FirstItemRect() : FInstantHelpForm->SecondItemRect();
+  // Not drawn since the last refill: its place is unknown.
+  if (line.Empty()) return;
+  const std::uint32_t colour = kLineColours[lineIndex];
+  const QPoint topLeft = control->mapToGlobal(QPoint(0, 0));
+  const QPoint bottomRight = control->mapToGlobal(QPoint(control->width(), control->height()));
+  // From the middle of the help line's left edge to the middle of the control's top edge.
+  const QPoint from(line.Left, (line.Top + line.Bottom) / 2);
+  const QPoint to((topLeft.x() + bottomRight.x()) / 2, topLeft.y());
+  FScreenOverlay->Point(from.x(), from.y(), kOverlayCross, colour);
+  FScreenOverlay->Point(to.x(), to.y(), kOverlayCross, colour);
+  FScreenOverlay->Rectangle(topLeft.x(), topLeft.y(), bottomRight.x(), bottomRight.y(), colour);
+  FScreenOverlay->Rectangle(line.Left, line.Top, line.Right, line.Bottom, colour);
+  FScreenOverlay->Line(from.x(), from.y(), to.x(), to.y(), colour);
+}
+
+}  // namespace fendrel
