@@ -109,8 +109,11 @@ void TSnRForm::FormShow() {
     UpdateWorkflowState();
   }
   if (FBannerForm && !FBannerForm->isVisible()) {
-    // Beside the main window, not over its file list.
-    FBannerForm->move(frameGeometry().topRight() + QPoint(8, 0));
+    // Beside the main window and the help window docked to it, not over either.
+    const int helpWidth = FInstantHelpForm && FInstantHelpForm->isVisible()
+                              ? FInstantHelpForm->frameGeometry().width()
+                              : 0;
+    FBannerForm->move(frameGeometry().topRight() + QPoint(1 + helpWidth + 8, 0));
     FBannerForm->show();
     FBannerForm->raise();
   }

@@ -11,6 +11,7 @@
 #include "InstantHelpForm.h"
 #include "MainFormTexts.h"
 #include "SnRForm.h"
+#include "TranslateComponent.h"
 #include "ui/files/FileSelection.h"
 #include "ui/records/BackupFileListPage.h"
 #include "ui/records/BannerForm.h"
@@ -20,17 +21,20 @@ namespace fendrel {
 namespace {
 
 // A window of another group joins the language changes through its own
-// SetCurrentLanguage(language).
+// SetCurrentLanguage(language); with a language file, the file's section named after the window
+// is applied first, as for the windows of this group.
 template <typename TWindow>
 class TLanguageAdapter : public TLanguageAware {
  public:
   explicit TLanguageAdapter(TWindow* window) : FWindow(window) {
     AddLanguageWindow(this);
-    FWindow->SetCurrentLanguage(TZQSnRMainForm::CurrentLanguage());
+    SetCurrentLanguage();
   }
   ~TLanguageAdapter() override { RemoveLanguageWindow(this); }
   void SetCurrentLanguage() override {
-    FWindow->SetCurrentLanguage(TZQSnRMainForm::CurrentLanguage());
+    const int32_t language = TZQSnRMainForm::CurrentLanguage();
+    if (language == kLanguageFromFile) TranslateFromFile(*FWindow, LanguageUnit().LanguageFile());
+    FWindow->SetCurrentLanguage(language);
   }
 
  private:

@@ -16,6 +16,9 @@
 
 #include "WindowTestSupport.h"
 #include "ui/editors/uCombiEditCharHexFrame.h"
+#include "ui/records/BannerForm.h"
+#include "ui/records/SnRAboutForm.h"
+#include "ui/window/InstantHelpForm.h"
 #include "ui/window/TranslateComponent.h"
 
 namespace fendrel::test {
@@ -167,6 +170,32 @@ TEST_F(TMainWindowLanguageFile, OnlyAChangeToTheLanguageFileAppliesIt) {
   TZQSnRMainForm::ChangeLanguage(kLanguageFromFile);
   EXPECT_EQ(Form().SnRButton()->toolTip(), "Startet den Lauf");
   EXPECT_EQ(Form().SnRButton()->text(), "Search&&&Replace Strings in Selected Files");
+}
+
+TEST_F(TMainWindowLanguageFile, EveryWindowReadsItsOwnSection) {
+  WriteFile(DataDirectory() + "Language.test",
+            "[Generel]\nLanguageName=test\n"
+            "[BannerForm]\nOKButton.Hint=Schliesst den Hinweis\n"
+            "[SnRAboutForm]\nHomepageLabel.Hint=Zur Heimseite\n"
+            "[InstantHelpForm]\nHelpListBox.Hint=Offene Schritte\n");
+  WriteFile(SettingsFile(), "[Generel]\nSprache=-1\nSprachdatei=Language.test\n");
+  TZQSnRMainForm::InitLanguageUnit(FLocations);
+  TBannerForm banner(&Form());
+  Form().SetBannerForm(&banner);
+  TSnRAboutForm about(&Form());
+  Form().SetAboutForm(&about);
+  TInstantHelpForm help(&Form());
+  const std::pair<QWidget*, const char*> cases[] = {
+      {banner.findChild<QWidget*>("OKButton"), "Schliesst den Hinweis"},
+      {about.findChild<QWidget*>("HomepageLabel"), "Zur Heimseite"},
+      {help.HelpListBox(), "Offene Schritte"},
+  };
+  for (const auto& [component, hint] : cases) {
+    ASSERT_NE(component, nullptr) << hint;
+    EXPECT_EQ(component->toolTip().toStdString(), hint);
+  }
+  // The captions the windows set themselves stay English.
+  EXPECT_EQ(help.windowTitle(), "Help");
 }
 
 }  // namespace
