@@ -2,7 +2,7 @@
 BUILD   := build
 JOBS    ?= $(shell nproc)
 CONFIG  = cmake -S . -G Ninja -Wno-dev
-.PHONY: run test asan tsan bench fuzz deps format release debug
+.PHONY: run test e2e asan tsan bench fuzz deps format release debug
 
 deps:
 	@scripts/install-deps
@@ -20,6 +20,12 @@ run: release
 
 test: debug
 	@cd $(BUILD)/debug && ctest --output-on-failure -j $(JOBS)
+
+# The desktop program driven through one complete run on a virtual X server; screenshots go to
+# build/e2e/.
+e2e: release
+	@scripts/install-deps screens
+	scripts/e2e $(BUILD)/release
 
 # The tests under AddressSanitizer and UndefinedBehaviorSanitizer.
 asan: deps
