@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QShowEvent>
 #include <QStyledItemDelegate>
+#include <algorithm>
 
 #include "SnRForm.h"
 
@@ -14,6 +15,7 @@ namespace {
 
 constexpr int kTextMargin = 5;
 constexpr int kCheckBoxWidth = 97;
+constexpr int kCheckBoxHeight = 17;
 
 // Help lines name buttons by their captions, ampersands included: none of them marks an access
 // key, so no mnemonic flag is ever given.

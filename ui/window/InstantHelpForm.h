@@ -4,7 +4,6 @@
 // sentence they explain; its check box switches those lines on and off.
 #pragma once
 
-#include <QPointer>
 #include <QTimer>
 #include <cstdint>
 
@@ -56,8 +55,6 @@ class TInstantHelpForm : public TZQSnRMainForm {
   // The 200 ms tick: back against the main window's right edge, with its top and height.
   void UpdatePositionTimerTimer();
   void InitTimerTimer();
-
-  static constexpr int kCheckBoxHeight = 17;
 
  protected:
   void showEvent(QShowEvent* event) override;
