@@ -164,7 +164,8 @@ TEST_F(TInstantHelp, FollowsTheMainWindowsRightEdgeKeepingItsWidth) {
     // Each move refreshes the workflow state, which clears the marks (a new height refreshes it
     // once more).
     EXPECT_FALSE(FOverlay.Calls.empty());
-    for (const std::string& call : FOverlay.Calls) EXPECT_EQ(call, "Clear");
+    for (const std::string& call : FOverlay.Calls)
+      EXPECT_EQ(call, "Clear");
   }
   // In place, a tick changes nothing.
   FOverlay.Calls.clear();
