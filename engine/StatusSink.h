@@ -10,6 +10,9 @@ namespace fendrel {
 enum class TStatusKind {
   stLine = 1,        // one status line of a task, possibly empty, or "UPDATE"
   stBackupFile = 2,  // the full name of a backup file just made
+  // Why the task about to be reported failed, in the program's own words ("cannot create the
+  // temporary file: No space left on device"); sent before the task's file line.
+  stFailureReason = 3,
 };
 
 class TStatusSink {
