@@ -27,7 +27,14 @@ class TResultPrinter : public TStatusSink {
   void SnRStatus(TStatusKind kind, const std::string& text) override {
     if (kind == TStatusKind::stBackupFile) {
       Print("backup: " + text);
-    } else if (kind == TStatusKind::stLine && FLogMode > lmNone && text != kUpdateLine) {
+    } else if (kind == TStatusKind::stFailureReason) {
+      FReason = text;
+    } else if (kind == TStatusKind::stLine && !FReason.empty()) {
+      // The first line after a reason names the file it explains.
+      std::fprintf(stderr, "fendrel-cli: %s: %s\n", text.c_str(), FReason.c_str());
+      FReason.clear();
+    }
+    if (kind == TStatusKind::stLine && FLogMode > lmNone && text != kUpdateLine) {
       for (const std::string& entry : ResultListEntries(text))
         Print(entry);
     }
@@ -40,6 +47,7 @@ class TResultPrinter : public TStatusSink {
   }
 
   TLogMode FLogMode;
+  std::string FReason;
 };
 
 int Usage(const std::string& error) {

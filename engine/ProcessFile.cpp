@@ -1,77 +1,196 @@
 #include "ProcessFile.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
+#include <mutex>
 
 #include "ReplaceLiteral.h"
 #include "ReplacePattern.h"
-#include "StatusLines.h"
+#include "platform/CarryAttributes.h"
 #include "platform/DebugTrace.h"
+#include "platform/Fd.h"
+#include "platform/LongPath.h"
 #include "platform/MappedFile.h"
 #include "platform/PutInPlace.h"
+#include "platform/SystemError.h"
 
 namespace fendrel {
+
+struct TFileRewrite::TOriginal {
+  TMappedFile Content;
+  std::string Name;  // in its folder
+  std::string Path;  // as listed, or where a listed link leads
+};
+
 namespace {
 
+constexpr const char* kChanged = "changed by another program during the run";
+
 // A listed symbolic link is rewritten through: the file it points to is rewritten in its own
-// directory and the link stays a link. Any other entry keeps the path it was listed with.
-bool ResolveLinks(const std::string& fileName, std::string& target) {
+// folder and the link stays a link. Any other entry keeps the path it was listed with. Returns
+// 0 or errno.
+int ResolveLinks(const std::string& fileName, std::string& target) {
+  std::string name;
+  const TFd folder(OpenParentFolder(fileName, name));
+  if (!folder.Valid()) return errno;
   struct stat st;
-  if (lstat(fileName.c_str(), &st) != 0) return false;
+  if (fstatat(folder.Get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return errno;
   if (!S_ISLNK(st.st_mode)) {
     target = fileName;
-    return true;
+    return 0;
   }
-  char resolved[PATH_MAX];
-  if (realpath(fileName.c_str(), resolved) == nullptr) return false;
-  target = resolved;
-  return true;
+  // Where the link leads, read from the file it opens, so that paths of any length resolve.
+  const TFd file(openat(folder.Get(), name.c_str(), O_PATH | O_CLOEXEC));
+  if (!file.Valid()) return errno;
+  std::string resolved(PATH_MAX, '\0');
+  const std::string self = "/proc/self/fd/" + std::to_string(file.Get());
+  const ssize_t length = readlink(self.c_str(), resolved.data(), resolved.size());
+  if (length > 0 && static_cast<std::size_t>(length) < resolved.size()) {
+    resolved.resize(static_cast<std::size_t>(length));
+    target = resolved;
+    return 0;
+  }
+  char* real = realpath(fileName.c_str(), nullptr);
+  if (real == nullptr) return errno;
+  target = real;
+  std::free(real);
+  return 0;
+}
+
+bool IsSparse(const struct stat& st) {
+  return static_cast<off_t>(st.st_blocks) * 512 < st.st_size;
 }
 
 }  // namespace
 
-int64_t ProcessFile(const TSnRTast& task, TStatusSink* sink) {
+void IgnoreFileSizeSignal() {
+  static std::once_flag once;
+  std::call_once(once, [] { std::signal(SIGXFSZ, SIG_IGN); });
+}
+
+TFileRewrite::TFileRewrite(const TSnRTast& task) {
   DebugTrace(task.FileName + " Start");
+  FBackup = task.CreateBackup;
+  try {
+    Prepare(task);
+  } catch (...) {
+    Fail(prCannotMap, "unexpected error");
+  }
+}
 
-  std::string target;
-  if (!ResolveLinks(task.FileName, target))
-    return errno == ENOENT || errno == ENOTDIR ? prMissing : prCannotMap;
+TFileRewrite::~TFileRewrite() = default;
 
-  TMappedFile content;
-  switch (content.Open(target)) {
+void TFileRewrite::Fail(int64_t result, std::string reason) {
+  FOutcome.Result = result;
+  FOutcome.Reason = std::move(reason);
+  FPending = false;
+}
+
+void TFileRewrite::Prepare(const TSnRTast& task) {
+  IgnoreFileSizeSignal();
+  auto original = std::make_unique<TOriginal>();
+  if (const int error = ResolveLinks(task.FileName, original->Path); error != 0) {
+    if (error == ENOENT || error == ENOTDIR) return Fail(prMissing, "the file no longer exists");
+    return Fail(prCannotMap, StepFailed("cannot open the file", error));
+  }
+  const TFd folder(OpenParentFolder(original->Path, original->Name));
+  if (!folder.Valid()) return Fail(prMissing, StepFailed("cannot open the folder", errno));
+
+  TMappedFile& content = original->Content;
+  switch (content.Open(folder.Get(), original->Name)) {
     case TMappedFile::TOpenResult::Ok:
       break;
     case TMappedFile::TOpenResult::Missing:
-      return prMissing;
+      return Fail(prMissing, "the file no longer exists");
     case TMappedFile::TOpenResult::CannotMap:
-      return prCannotMap;
+      if (content.Error() != 0)
+        return Fail(prCannotMap, StepFailed("cannot open the file", content.Error()));
+      return Fail(prCannotMap, content.Identity().st_size == 0 && S_ISREG(content.Identity().st_mode)
+                                   ? "the file is empty"
+                                   : "not a regular file");
     case TMappedFile::TOpenResult::Failed:
-      return prOpenFailed;
+      return Fail(prOpenFailed, StepFailed("cannot read the file", content.Error()));
   }
 
-  TTempFile temp(TempFileName(target));
+  const struct stat& identity = content.Identity();
+  if (const int error = FTemp.Create(folder.Get(), IsSparse(identity)); error != 0)
+    return Fail(prMatchFailed, StepFailed("cannot create the temporary file", error));
+  std::string why;
   int64_t result = task.SearchMode == smRegExpr
-                       ? ReplacePattern(temp, content.Begin(), content.End(), task)
-                       : ReplaceLiteral(temp, content.Begin(), content.End(), task);
+                       ? ReplacePattern(FTemp, content.Begin(), content.End(), task, why)
+                       : ReplaceLiteral(FTemp, content.Begin(), content.End(), task);
   // Pages that vanished while they were read came back as zeros: that is not the file's content.
-  if (content.Damaged()) result = prMatchFailed;
-  const struct stat original = content.Identity();
-  content.Close();
-
-  // A temporary file that does not take the file's name is removed when `temp` goes.
-  if (result <= 0) return result;
-  const TPutOutcome outcome = PutInPlace(temp, target, original, task.CreateBackup);
-  if (!outcome.Replaced) {
-    if (!outcome.KeptAs.empty())
-      DebugTrace(task.FileName + ": new content kept as " + outcome.KeptAs);
-    return prPutFailed;
+  if (content.Damaged()) return Fail(prMatchFailed, kChanged);
+  content.Unmap();
+  if (result < 0) {
+    if (FTemp.Error() != 0)
+      return Fail(result, StepFailed("cannot write the temporary file", FTemp.Error()));
+    if (why.empty()) why = task.FromLen <= 0 ? "the old string is empty" : "the search failed";
+    return Fail(result, why);
   }
-  if (!outcome.BackupName.empty() && sink != nullptr)
-    sink->SnRStatus(TStatusKind::stBackupFile, outcome.BackupName);
-  return result;
+  FOutcome.Result = result;
+  if (result == 0) return;  // the temporary file goes when the rewrite does
+
+  if (const int error = FTemp.FinishWriting(); error != 0)
+    return Fail(prMatchFailed, StepFailed("cannot write the temporary file", error));
+  // A new file can stand in for this one only if it can be given everything the file has and
+  // no other name leads to the old content.
+  std::string notCarried;
+  FInPlace = identity.st_nlink > 1 ||
+             !CarryAttributes(content.Fd(), identity, FTemp.Fd(), notCarried);
+  if (FInPlace) DebugTrace(task.FileName + ": written in place (" + notCarried + ")");
+  FOriginal = std::move(original);
+  FPending = true;
+}
+
+bool TFileRewrite::Reads(const struct stat& file) const {
+  if (!FOriginal) return false;
+  const struct stat& identity = FOriginal->Content.Identity();
+  return identity.st_dev == file.st_dev && identity.st_ino == file.st_ino;
+}
+
+void TFileRewrite::FlushContent() {
+  if (!FPending || FInPlace) return;  // the in-place way flushes as it goes
+  if (const int error = FTemp.Flush(); error != 0)
+    Fail(prPutFailed, StepFailed("cannot write the new content to disk", error));
+}
+
+void TFileRewrite::PutInPlace() {
+  if (!FPending) return;
+  const TOriginal& original = *FOriginal;
+  const TPutOutcome put =
+      FInPlace ? RewriteInPlace(FTemp, original.Content.Fd(), original.Name, original.Path,
+                                original.Content.Identity(), FBackup)
+               : fendrel::PutInPlace(FTemp, original.Name, original.Path,
+                                     original.Content.Identity(), FBackup);
+  FPending = false;
+  if (!put.Replaced) return Fail(prPutFailed, put.Reason);
+  FOutcome.BackupName = put.BackupName;
+}
+
+void SendOutcome(const TRewriteOutcome& outcome, TStatusSink* sink) {
+  if (sink == nullptr) return;
+  if (!outcome.BackupName.empty()) sink->SnRStatus(TStatusKind::stBackupFile, outcome.BackupName);
+  if (outcome.Result < 0 && !outcome.Reason.empty())
+    sink->SnRStatus(TStatusKind::stFailureReason, outcome.Reason);
+}
+
+int64_t ProcessFile(const TSnRTast& task, TStatusSink* sink) {
+  TFileRewrite rewrite(task);
+  if (rewrite.Pending()) {
+    rewrite.FlushContent();
+    rewrite.PutInPlace();
+    if (rewrite.Outcome().Result > 0 && fsync(rewrite.Folder()) != 0)
+      DebugTrace(task.FileName + ": the folder could not be flushed");
+  }
+  SendOutcome(rewrite.Outcome(), sink);
+  return rewrite.Outcome().Result;
 }
 
 }  // namespace fendrel

@@ -1,12 +1,21 @@
-// Carries out one task on one file: maps it, lets the matcher write the new content to the
+// Carries out one task on one file: maps it, lets the matcher write the new content to a
 // temporary file beside it, and puts that in the file's place, keeping the previous file as a
 // numbered backup when the task asks for one.
+//
+// The work is split in two so that the worker can commit several files together: a rewrite is
+// first prepared (the new content written and given the file's attributes), then flushed to disk
+// with the others of its batch, then put in place, and its folder flushed once for the batch.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <cstdint>
+#include <memory>
+#include <string>
 
 #include "SnRTast.h"
 #include "StatusSink.h"
+#include "platform/TempFile.h"
 
 namespace fendrel {
 
@@ -19,7 +28,63 @@ enum TProcessResult : int64_t {
   prCannotMap = -5,    // cannot be opened, is empty, or is not a regular file
 };
 
-// Sends the name of a new backup to `sink` (when given) once the file has been replaced.
+// What a task came to: the result code, why it failed, and the backup it made.
+struct TRewriteOutcome {
+  int64_t Result = 0;
+  std::string Reason;
+  std::string BackupName;
+};
+
+class TFileRewrite {
+ public:
+  // Reads the file and writes its new content, flushed to nothing yet. Afterwards the outcome is
+  // final unless Pending().
+  explicit TFileRewrite(const TSnRTast& task);
+  ~TFileRewrite();
+  TFileRewrite(const TFileRewrite&) = delete;
+  TFileRewrite& operator=(const TFileRewrite&) = delete;
+
+  // The new content waits to be put in place.
+  bool Pending() const { return FPending; }
+  // True for the state of a file this rewrite has read (device and inode).
+  bool Reads(const struct stat& file) const;
+  // The temporary file had to be created under a name: the folder has no unnamed files.
+  bool NamedTemporaryFile() const { return FTemp.CreatedNamed(); }
+  off_t NewLength() const { return FTemp.Length(); }
+
+  // Waits until the new content is on disk; a failure ends the rewrite.
+  void FlushContent();
+  // Puts the new content in place; the caller then flushes Folder().
+  void PutInPlace();
+  // The open folder of the file.
+  int Folder() const { return FTemp.Folder(); }
+
+  const TRewriteOutcome& Outcome() const { return FOutcome; }
+
+ private:
+  void Prepare(const TSnRTast& task);
+  void Fail(int64_t result, std::string reason);
+
+  TRewriteOutcome FOutcome;
+  bool FPending = false;
+  bool FBackup = false;
+  // The file read, open while the rewrite is pending, in its own folder.
+  struct TOriginal;
+  std::unique_ptr<TOriginal> FOriginal;
+  // The file carries something a new file cannot be given: its content is written in place.
+  bool FInPlace = false;
+  TTempFile FTemp;
+};
+
+// The whole of one task on its own, the folder flushed before it returns. Sends the name of a
+// new backup and, for a failure, its reason to `sink` (when given).
 int64_t ProcessFile(const TSnRTast& task, TStatusSink* sink);
+
+// The outcome's reports: the backup made, or the reason of a failure.
+void SendOutcome(const TRewriteOutcome& outcome, TStatusSink* sink);
+
+// Writes within the file-size limit of the process fail with their error instead of ending the
+// process: called once before the first rewrite.
+void IgnoreFileSizeSignal();
 
 }  // namespace fendrel

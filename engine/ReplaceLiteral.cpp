@@ -4,8 +4,8 @@
 
 namespace fendrel {
 
-int64_t ReplaceLiteral(TTempFile& out, const char* begin, const char* end, const TSnRTast& task) {
-  if (!out.Create() || task.FromLen <= 0) return -3;
+int64_t ReplaceLiteral(TByteSink& out, const char* begin, const char* end, const TSnRTast& task) {
+  if (task.FromLen <= 0) return -3;
   const TLiteralSearcher searcher(task.FromStr, task.SearchMode == smIgnoreCase);
   int64_t count = 0;
   const char* position = begin;

@@ -5,13 +5,12 @@
 #include <cstdint>
 
 #include "SnRTast.h"
-#include "platform/TempFile.h"
+#include "platform/ByteSink.h"
 
 namespace fendrel {
 
-// Creates `out` and writes [begin, end) into it with every match of the task's old string
-// replaced. Returns the number of replacements, or -3 when the old string is empty or the
-// temporary file cannot be created or written.
-int64_t ReplaceLiteral(TTempFile& out, const char* begin, const char* end, const TSnRTast& task);
+// Writes [begin, end) to `out` with every match of the task's old string replaced. Returns the
+// number of replacements, or -3 when the old string is empty or `out` cannot be written.
+int64_t ReplaceLiteral(TByteSink& out, const char* begin, const char* end, const TSnRTast& task);
 
 }  // namespace fendrel

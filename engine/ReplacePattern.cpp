@@ -64,8 +64,8 @@ bool IsTextByte(unsigned char c) {
   return kTextBytes[c];
 }
 
-int64_t ReplacePattern(TTempFile& out, const char* begin, const char* end, const TSnRTast& task) {
-  if (!out.Create()) return -3;
+int64_t ReplacePattern(TByteSink& out, const char* begin, const char* end, const TSnRTast& task,
+                       std::string& why) {
   TRegExpr regExpr;
   regExpr.SetExpression(UpToZero(task.FromStr, task.FromLen));
   const std::string_view replacement = UpToZero(task.ToStr, task.ToLen);
@@ -84,7 +84,8 @@ int64_t ReplacePattern(TTempFile& out, const char* begin, const char* end, const
       position = RunEnd(textEnd, end, false);
       write(std::string_view(textEnd, position - textEnd));
     } while (position < end);
-  } catch (const ERegExpr&) {
+  } catch (const ERegExpr& error) {
+    why = error.what();
     return -3;
   } catch (const TWriteFailed&) {
     return -3;

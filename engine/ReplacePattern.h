@@ -6,18 +6,21 @@
 #include <cstdint>
 
 #include "SnRTast.h"
-#include "platform/TempFile.h"
+#include <string>
+
+#include "platform/ByteSink.h"
 
 namespace fendrel {
 
 // Text bytes: tab, LF, CR, 32-127 and 160-255; every other byte is binary.
 bool IsTextByte(unsigned char c);
 
-// Creates `out` and writes [begin, end) into it with every match of the task's pattern (its old
-// string up to the first zero byte) replaced by its template (the new string up to the first
-// zero byte). The pattern is compiled once, at the first run. Returns the number of
-// replacements, or -3 when the pattern is empty or invalid, the engine raises an error, or the
-// temporary file cannot be created or written.
-int64_t ReplacePattern(TTempFile& out, const char* begin, const char* end, const TSnRTast& task);
+// Writes [begin, end) to `out` with every match of the task's pattern (its old string up to the
+// first zero byte) replaced by its template (the new string up to the first zero byte). The
+// pattern is compiled once, at the first run. Returns the number of replacements, or -3 when the
+// pattern is empty or invalid, the engine raises an error (its message goes to `why`), or `out`
+// cannot be written.
+int64_t ReplacePattern(TByteSink& out, const char* begin, const char* end, const TSnRTast& task,
+                       std::string& why);
 
 }  // namespace fendrel

@@ -43,6 +43,12 @@ const TSnRTast* TTaskQueue::Head() const {
   return FTasks.empty() ? nullptr : FTasks.front().get();
 }
 
+const TSnRTast* TTaskQueue::Behind(std::size_t index) const {
+  std::lock_guard lock(FLock);
+  if (FHolds > 0 || index >= FTasks.size()) return nullptr;
+  return FTasks[index].get();
+}
+
 void TTaskQueue::RemoveHead() {
   std::unique_ptr<TSnRTast> head;
   {

@@ -33,6 +33,9 @@ class TTaskQueue {
   const TSnRTast* WaitForHead(const std::function<bool()>& stopRequested);
   // The head regardless of holds (the worker reporting skipped tasks), or nullptr.
   const TSnRTast* Head() const;
+  // Worker: the task `index` places behind the head, which the worker may take into its batch
+  // while it holds the head; nullptr when there is none or the queue is held.
+  const TSnRTast* Behind(std::size_t index) const;
   // Removes and destroys the head.
   void RemoveHead();
   // Wakes a waiting worker so it can look at its stop flag.

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "ProcessFile.h"
 #include "StatusSink.h"
 #include "TaskQueue.h"
 #include "platform/TThread.h"
@@ -32,6 +33,8 @@ class TSearchAndReplaceThread : public TThread {
 
  private:
   void Send(const std::string& text);
+  // The reports of one finished task, which then leaves the queue.
+  void Report(const TSnRTast& task, const TRewriteOutcome& outcome);
 
   TTaskQueue FTaskList;
   std::atomic<TStatusSink*> FWindowHandle{nullptr};

@@ -7,7 +7,10 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <ctime>
 #include <mutex>
+
+#include "LongPath.h"
 
 namespace fendrel {
 
@@ -77,13 +80,55 @@ thread_local TMappedFile* TMappingRegistry::tActive = nullptr;
 struct sigaction TMappingRegistry::sPrevious {};
 std::once_flag TMappingRegistry::sInstalled;
 
+namespace {
+
+bool Before(const timespec& a, const timespec& b) {
+  return a.tv_sec != b.tv_sec ? a.tv_sec < b.tv_sec : a.tv_nsec < b.tv_nsec;
+}
+
+// A change gets the clock's coarse time of that moment as its time stamp. While that clock still
+// reads the file's latest time stamp, a further change would leave both times as they are and
+// go unseen, so the file is read only once the clock has moved past it. Time stamps far in the
+// future (set by hand) cannot be repeated by a change and need no wait.
+bool StatWhenChangesShow(int fd, struct stat& st) {
+  timespec tick{};
+  clock_getres(CLOCK_REALTIME_COARSE, &tick);
+  for (int round = 0;; ++round) {
+    if (fstat(fd, &st) != 0) return false;
+    const timespec& latest = Before(st.st_mtim, st.st_ctim) ? st.st_ctim : st.st_mtim;
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME_COARSE, &now);
+    if (Before(latest, now) || latest.tv_sec > now.tv_sec + 1 || round == 8) return true;
+    nanosleep(&tick, nullptr);
+  }
+}
+
+}  // namespace
+
 TMappedFile::TOpenResult TMappedFile::Open(const std::string& path) {
+  std::string name;
+  const int folder = OpenParentFolder(path, name);
+  if (folder < 0) {
+    FError = errno;
+    return errno == ENOENT || errno == ENOTDIR ? TOpenResult::Missing : TOpenResult::CannotMap;
+  }
+  const TOpenResult result = Open(folder, name);
+  ::close(folder);
+  return result;
+}
+
+TMappedFile::TOpenResult TMappedFile::Open(int folderFd, const std::string& name) {
   Close();
+  FError = 0;
   // Non-blocking, so that a FIFO under the name cannot hang the worker before it is rejected;
   // not through a link, because the caller has resolved links and checks the file it named.
-  FFd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
-  if (FFd < 0) return errno == ENOENT ? TOpenResult::Missing : TOpenResult::CannotMap;
-  if (fstat(FFd, &FIdentity) != 0) {
+  FFd = ::openat(folderFd, name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
+  if (FFd < 0) {
+    FError = errno;
+    return errno == ENOENT ? TOpenResult::Missing : TOpenResult::CannotMap;
+  }
+  if (!StatWhenChangesShow(FFd, FIdentity)) {
+    FError = errno;
     Close();
     return TOpenResult::Failed;
   }
@@ -95,6 +140,7 @@ TMappedFile::TOpenResult TMappedFile::Open(const std::string& path) {
   const auto size = static_cast<std::size_t>(FIdentity.st_size);
   void* data = mmap(nullptr, size, PROT_READ, MAP_SHARED, FFd, 0);
   if (data == MAP_FAILED) {
+    FError = errno;
     Close();
     return TOpenResult::CannotMap;
   }
@@ -106,13 +152,17 @@ TMappedFile::TOpenResult TMappedFile::Open(const std::string& path) {
   return TOpenResult::Ok;
 }
 
-void TMappedFile::Close() {
+void TMappedFile::Unmap() {
   if (FData != nullptr) {
     TMappingRegistry::Remove(this);
     munmap(const_cast<char*>(FData), FSize);
     FData = nullptr;
     FSize = 0;
   }
+}
+
+void TMappedFile::Close() {
+  Unmap();
   if (FFd >= 0) {
     ::close(FFd);
     FFd = -1;
@@ -122,7 +172,8 @@ void TMappedFile::Close() {
 bool SameFileState(const struct stat& before, const struct stat& now) {
   return before.st_dev == now.st_dev && before.st_ino == now.st_ino &&
          before.st_size == now.st_size && before.st_mtim.tv_sec == now.st_mtim.tv_sec &&
-         before.st_mtim.tv_nsec == now.st_mtim.tv_nsec;
+         before.st_mtim.tv_nsec == now.st_mtim.tv_nsec &&
+         before.st_ctim.tv_sec == now.st_ctim.tv_sec && before.st_ctim.tv_nsec == now.st_ctim.tv_nsec;
 }
 
 }  // namespace fendrel

@@ -27,16 +27,28 @@ class TMappedFile {
   TMappedFile(const TMappedFile&) = delete;
   TMappedFile& operator=(const TMappedFile&) = delete;
 
-  // `path` must not be a symbolic link (CannotMap).
+  // The file `name` of the open folder `folderFd`, which must not be a symbolic link
+  // (CannotMap). When the file was changed so recently that a further change could leave its
+  // times as they are, the open waits until the system clock has moved on, so that every change
+  // made after the file was read shows in Identity().
+  TOpenResult Open(int folderFd, const std::string& name);
+  // The same for a path of any length.
   TOpenResult Open(const std::string& path);
+  // Releases the mapping and keeps the file open.
+  void Unmap();
   void Close();
 
   const char* Begin() const { return FData; }
   const char* End() const { return FData + FSize; }
   std::size_t Size() const { return FSize; }
-  // The file as it was when it was mapped: device, inode, size and modification time tell
-  // whether another program has changed it since.
+  // The file as it was when it was mapped: device, inode, size, modification and change times
+  // tell whether another program has changed it since.
   const struct stat& Identity() const { return FIdentity; }
+  // The open file, while open.
+  int Fd() const { return FFd; }
+  // The errno of a failed open or mapping; 0 when the file was refused for what it is (empty,
+  // not a regular file, too large).
+  int Error() const { return FError; }
   // True when pages vanished while the mapping was read: the content seen is not the file's.
   bool Damaged() const { return FDamaged != 0; }
 
@@ -47,12 +59,13 @@ class TMappedFile {
   const char* FData = nullptr;
   std::size_t FSize = 0;
   struct stat FIdentity {};
+  int FError = 0;
   volatile int FDamaged = 0;           // set by the fault handler of the owning thread
   TMappedFile* FNextActive = nullptr;  // the owning thread's list of open mappings
 };
 
-// True when `now` is still the file described by `before` (same device, inode, size and
-// modification time).
+// True when `now` is still the file described by `before` (same device, inode, size,
+// modification and change times).
 bool SameFileState(const struct stat& before, const struct stat& now);
 
 }  // namespace fendrel

@@ -2,97 +2,207 @@
 
 #include <fcntl.h>
 #include <stdio.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 
+#include "Fd.h"
 #include "MappedFile.h"
+#include "OwnFileNames.h"
+#include "SystemError.h"
 
 namespace fendrel {
 namespace {
 
-// Gives `from` the name `to` unless `to` exists. Returns 0, or the errno of the failure
-// (EEXIST when the name is taken).
-int RenameNoReplace(const std::string& from, const std::string& to) {
-  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
-  if (errno != EINVAL && errno != ENOSYS) return errno;
-  // The file system cannot refuse to replace; checking first leaves only a narrow race.
-  struct stat st;
-  if (::lstat(to.c_str(), &st) == 0) return EEXIST;
-  return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+constexpr const char* kChanged = "changed by another program during the run";
+
+bool Unchanged(int folder, const std::string& name, const struct stat& original) {
+  struct stat now;
+  return ::fstatat(folder, name.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0 &&
+         SameFileState(original, now);
 }
 
-// Gives the first free name base + "." + n + suffix (n counting from 0) to the content of
-// `existing`: as a second hard link where the file system allows it, so the file keeps its
-// name, otherwise by renaming it. Returns the name, empty on failure; `linked` tells which.
-std::string TakeNumberedName(const std::string& existing, const std::string& base,
-                             const char* suffix, bool& linked) {
+// Gives the content of `name` the first free backup name as a second hard link where the file
+// system allows it, so the file keeps its name, otherwise by renaming it. Returns the number
+// taken, or -1 with errno; `linked` tells which way.
+long TakeBackupName(int folder, const std::string& name, bool& linked) {
   for (unsigned long n = 0;; ++n) {
-    std::string name = base + "." + std::to_string(n) + suffix;
-    if (::link(existing.c_str(), name.c_str()) == 0) {
+    const std::string backup = BackupFileName(name, n);
+    if (::linkat(folder, name.c_str(), folder, backup.c_str(), 0) == 0) {
       linked = true;
-      return name;
+      return static_cast<long>(n);
     }
     if (errno == EEXIST) continue;
-    if (errno != EPERM && errno != EXDEV && errno != EMLINK && errno != ENOTSUP) return {};
-    const int error = RenameNoReplace(existing, name);
+    if (errno != EPERM && errno != EXDEV && errno != EMLINK && errno != ENOTSUP) return -1;
+    const int error = RenameNoReplace(folder, name, backup);
     if (error == 0) {
       linked = false;
-      return name;
+      return static_cast<long>(n);
     }
-    if (error != EEXIST) return {};
+    if (error != EEXIST) {
+      errno = error;
+      return -1;
+    }
   }
 }
 
-// Keeps content that could not take its file's name under target.snr_new (or a numbered
-// target.n.snr_new if that is taken), a name no later task writes to.
-std::string KeepNewContent(const std::string& tempPath, const std::string& target) {
-  std::string name = target + ".snr_new";
-  int error = RenameNoReplace(tempPath, name);
-  for (unsigned long n = 1; error == EEXIST; ++n) {
-    name = target + "." + std::to_string(n) + ".snr_new";
-    error = RenameNoReplace(tempPath, name);
+// Keeps content that could not take its file's name under name.snr_new (or a numbered
+// name.n.snr_new if that is taken), a name no later task writes to. Returns the number taken or
+// -1.
+long KeepNewContent(int folder, const std::string& tempName, const std::string& name) {
+  for (unsigned long n = 0;; ++n) {
+    const int error = RenameNoReplace(folder, tempName, KeptFileName(name, n));
+    if (error == 0) return static_cast<long>(n);
+    if (error != EEXIST) return -1;
   }
-  return error == 0 ? name : std::string();
+}
+
+// Copies `length` bytes from the start of `from` to the start of `to`, then sets `to` to that
+// length and flushes it. 0 or errno.
+int CopyContent(int from, int to, off_t length) {
+  off_t in = 0, out = 0;
+  while (in < length) {
+    ssize_t copied = ::copy_file_range(from, &in, to, &out, static_cast<size_t>(length - in), 0);
+    if (copied < 0 && (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP)) {
+      char buffer[64 * 1024];
+      copied = ::pread(from, buffer, sizeof buffer, in);
+      if (copied > 0) {
+        const ssize_t written = ::pwrite(to, buffer, static_cast<size_t>(copied), out);
+        if (written < 0) return errno;
+        copied = written;
+        in += copied;
+        out += copied;
+      }
+    }
+    if (copied < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    if (copied == 0) return EIO;  // the source ended early: it was shortened meanwhile
+  }
+  if (::ftruncate(to, length) != 0 || ::fsync(to) != 0) return errno;
+  return 0;
 }
 
 }  // namespace
 
-TPutOutcome PutInPlace(TTempFile& temp, const std::string& target, const struct stat& original,
-                       bool backup) {
+TPutOutcome PutInPlace(TTempFile& temp, const std::string& name, const std::string& path,
+                       const struct stat& original, bool backup) {
   TPutOutcome outcome;
-  const int fd = temp.Fd();
-  // Owner first: a change of owner may clear permission bits set before it.
-  if (original.st_uid != ::geteuid() || original.st_gid != ::getegid())
-    (void)::fchown(fd, original.st_uid, original.st_gid);
-  if (::fchmod(fd, (original.st_mode & 0777) | S_IWUSR) != 0 || !temp.Finish()) return outcome;
-
-  struct stat now;
-  if (::stat(target.c_str(), &now) != 0 || !SameFileState(original, now)) return outcome;
-
-  bool linked = true;
-  if (backup) {
-    outcome.BackupName = TakeNumberedName(target, target, ".snr_bak", linked);
-    if (outcome.BackupName.empty()) return outcome;
+  const int folder = temp.Folder();
+  // The last look before the rename: what was read is still what the name holds.
+  if (!Unchanged(folder, name, original)) {
+    outcome.Reason = kChanged;
+    return outcome;
+  }
+  if (const int error = temp.GiveName(); error != 0) {
+    outcome.Reason = StepFailed("cannot name the temporary file", error);
+    return outcome;
   }
 
-  if (::rename(temp.Path().c_str(), target.c_str()) == 0) {
+  bool linked = true;
+  long backupNumber = -1;
+  if (backup) {
+    backupNumber = TakeBackupName(folder, name, linked);
+    if (backupNumber < 0) {
+      outcome.Reason = StepFailed("cannot make the backup", errno);
+      return outcome;
+    }
+  }
+
+  if (::renameat(folder, temp.Name().c_str(), folder, name.c_str()) == 0) {
     temp.Committed();
     outcome.Replaced = true;
+    if (backup) outcome.BackupName = BackupFileName(path, static_cast<unsigned long>(backupNumber));
     return outcome;
   }
 
   // The new content could not take the name. Put the previous file back where it was, and keep
   // the new content where no later task will overwrite it.
+  outcome.Reason = StepFailed("cannot put the new content in place", errno);
   if (backup) {
+    const std::string backupName = BackupFileName(name, static_cast<unsigned long>(backupNumber));
     if (linked)
-      ::unlink(outcome.BackupName.c_str());
+      ::unlinkat(folder, backupName.c_str(), 0);
     else
-      (void)RenameNoReplace(outcome.BackupName, target);
-    outcome.BackupName.clear();
+      (void)RenameNoReplace(folder, backupName, name);
   }
-  outcome.KeptAs = KeepNewContent(temp.Path(), target);
-  if (!outcome.KeptAs.empty()) temp.Committed();
+  const long kept = KeepNewContent(folder, temp.Name(), name);
+  if (kept >= 0) {
+    temp.Committed();
+    outcome.KeptAs = KeptFileName(path, static_cast<unsigned long>(kept));
+    outcome.Reason += "; new content kept as " + outcome.KeptAs;
+  }
+  return outcome;
+}
+
+TPutOutcome RewriteInPlace(TTempFile& temp, int originalFd, const std::string& name,
+                           const std::string& path, const struct stat& original, bool backup) {
+  TPutOutcome outcome;
+  const int folder = temp.Folder();
+  const TFd file(::openat(folder, name.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC));
+  struct stat opened;
+  if (!file.Valid()) {
+    outcome.Reason = StepFailed("cannot write the file in place", errno);
+    return outcome;
+  }
+  if (::fstat(file.Get(), &opened) != 0 || opened.st_ino != original.st_ino ||
+      opened.st_dev != original.st_dev) {
+    outcome.Reason = kChanged;
+    return outcome;
+  }
+
+  // The complete previous content, on disk under a name of its own before the file is touched.
+  TTempFile copy;
+  int error = copy.Create(folder);
+  if (error == 0) error = CopyContent(originalFd, copy.Fd(), original.st_size);
+  if (error == 0) (void)::fchmod(copy.Fd(), original.st_mode & 07777);
+  if (error == 0) {
+    const timespec times[2] = {original.st_atim, original.st_mtim};
+    (void)::futimens(copy.Fd(), times);
+  }
+  if (error == 0 && backup) {
+    for (unsigned long n = 0;; ++n) {
+      error = copy.NameAs(BackupFileName(name, n));
+      if (error == 0) outcome.BackupName = BackupFileName(path, n);
+      if (error != EEXIST) break;
+    }
+  } else if (error == 0) {
+    error = copy.GiveName();
+  }
+  if (error == 0 && ::fsync(folder) != 0) error = errno;
+  // From here on, every way out without success removes the copy again (when `copy` goes),
+  // unless it is the only complete previous content.
+  if (error != 0) {
+    outcome.Reason = StepFailed("cannot make a copy of the previous content", error);
+    outcome.BackupName.clear();
+    return outcome;
+  }
+
+  struct stat now;
+  if (!Unchanged(folder, name, original) || ::fstat(originalFd, &now) != 0 ||
+      !SameFileState(original, now)) {
+    outcome.Reason = kChanged;
+    outcome.BackupName.clear();
+    return outcome;
+  }
+
+  error = CopyContent(temp.Fd(), file.Get(), temp.Length());
+  if (error != 0) {
+    outcome.Reason = StepFailed("cannot write the file in place", error);
+    if (CopyContent(copy.Fd(), file.Get(), original.st_size) != 0) {
+      // The copy stays as the only complete previous content.
+      copy.Committed();
+      outcome.Reason += "; the previous content is kept as " +
+                        path.substr(0, path.size() - name.size()) + copy.Name();
+    }
+    outcome.BackupName.clear();
+    return outcome;
+  }
+  // The backup stays; a safety copy goes when `copy` does.
+  if (backup) copy.Committed();
+  outcome.Replaced = true;
   return outcome;
 }
 

@@ -17,15 +17,25 @@ struct TPutOutcome {
   // When the new content could not take the file's name: where it was kept instead (empty if
   // it could not be kept either, or if the file had been changed by another program).
   std::string KeptAs;
+  // Why the file was not replaced, in the program's own words.
+  std::string Reason;
 };
 
-// `target` is the file that was read (a real file, not a link); `original` its state when it
-// was read. The temporary file takes the permission bits of the original (set-id bits dropped,
-// owner write added) and, where the process may, its owner and group; it is flushed to disk;
-// the target must still be in the state `original`, otherwise another program changed it and
-// its content stays. With `backup`, the previous file first gets the first free name
-// target + "." + n + ".snr_bak" (n from 0), never replacing an existing file.
-TPutOutcome PutInPlace(TTempFile& temp, const std::string& target, const struct stat& original,
-                       bool backup);
+// The file `name` of the temporary file's folder, whose full path is `path`, takes the new
+// content by a rename. `temp` has been written, carries the file's attributes and is on disk;
+// `original` is the file's state when it was read. The file must still be in that state,
+// otherwise another program changed it and its content stays. With `backup`, the previous file
+// first gets the first free name path + "." + n + ".snr_bak" (n from 0), never replacing an
+// existing file. The caller flushes the folder afterwards.
+TPutOutcome PutInPlace(TTempFile& temp, const std::string& name, const std::string& path,
+                       const struct stat& original, bool backup);
+
+// The same for a file that a new file cannot stand in for (it has further hard links, or its
+// owner or an attribute cannot be given to a new file): a complete copy of the previous content
+// goes to disk first (the backup, or a temporary safety copy removed afterwards), then the new
+// content is written into the file itself, which keeps its identity. `originalFd` is the file,
+// open for reading. A write that fails part way puts the previous content back.
+TPutOutcome RewriteInPlace(TTempFile& temp, int originalFd, const std::string& name,
+                           const std::string& path, const struct stat& original, bool backup);
 
 }  // namespace fendrel

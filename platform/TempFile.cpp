@@ -1,10 +1,14 @@
 #include "TempFile.h"
 
 #include <fcntl.h>
+#include <stdio.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+
+#include "OwnFileNames.h"
 
 namespace fendrel {
 namespace {
@@ -12,41 +16,119 @@ namespace {
 // Large enough that dense replacements cost few system calls; pieces at least this long skip
 // the buffer and go to the file directly.
 constexpr std::size_t kBufferSize = 256 * 1024;
+constexpr std::size_t kHoleBlock = 4096;
+// Random names are tried this often before the folder is taken to be unusable.
+constexpr unsigned kNameAttempts = 64;
+
+bool AllZero(const char* data, std::size_t length) {
+  return data[0] == 0 && std::memcmp(data, data + 1, length - 1) == 0;
+}
+
+bool SameFile(int folder, const std::string& name, int fd) {
+  struct stat byName, byFd;
+  return fstatat(folder, name.c_str(), &byName, AT_SYMLINK_NOFOLLOW) == 0 &&
+         fstat(fd, &byFd) == 0 && byName.st_dev == byFd.st_dev && byName.st_ino == byFd.st_ino;
+}
 
 }  // namespace
 
-std::string TempFileName(const std::string& path) {
-  const auto slash = path.rfind('/');
-  const std::string dir = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-  return dir + "snr4.tmp";
-}
-
 TTempFile::~TTempFile() {
-  if (FFd >= 0) ::close(FFd);
-  if (FCreated && !FCommitted) ::unlink(FPath.c_str());
+  if (!FCommitted && !FName.empty() && FFile.Valid() && SameFile(Folder(), FName, Fd()))
+    ::unlinkat(Folder(), FName.c_str(), 0);
 }
 
-bool TTempFile::Create() {
-  constexpr int kFlags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
-  FFd = ::open(FPath.c_str(), kFlags, 0600);
-  // A file or link left under the name goes first; a link is removed, never followed.
-  if (FFd < 0 && errno == EEXIST && ::unlink(FPath.c_str()) == 0)
-    FFd = ::open(FPath.c_str(), kFlags, 0600);
-  if (FFd < 0) return false;
-  FCreated = true;
+int TTempFile::Create(int folderFd, bool keepHoles) {
+  FFolder.Reset(::fcntl(folderFd, F_DUPFD_CLOEXEC, 0));
+  if (!FFolder.Valid()) return errno;
+  FKeepHoles = keepHoles;
+  FFile.Reset(::openat(Folder(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
+  if (!FFile.Valid()) {
+    const int unnamedError = errno;
+    // Only a file system without unnamed files is a reason to try a name; a full disk or a
+    // folder the user may not write is the answer already.
+    if (unnamedError != EOPNOTSUPP && unnamedError != EISDIR && unnamedError != EINVAL)
+      return unnamedError;
+    if (const int error = CreateNamed(); error != 0) return error;
+  }
   FBuffer = std::make_unique<char[]>(kBufferSize);
-  return true;
+  return 0;
 }
 
-bool TTempFile::WriteThrough(const char* data, std::size_t length) {
+int TTempFile::CreateNamed() {
+  constexpr int kFlags = O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+  for (unsigned attempt = 0; attempt < kNameAttempts; ++attempt) {
+    const std::string name = TempFileName(attempt);
+    FFile.Reset(::openat(Folder(), name.c_str(), kFlags, 0600));
+    if (FFile.Valid()) {
+      FName = name;
+      FCreatedNamed = true;
+      return 0;
+    }
+    if (errno != EEXIST) return errno;
+  }
+  return EEXIST;
+}
+
+int TTempFile::GiveName() {
+  if (!FName.empty()) return 0;
+  for (unsigned attempt = 0; attempt < kNameAttempts; ++attempt) {
+    const int error = NameAs(TempFileName(attempt));
+    if (error != EEXIST) return error;
+  }
+  return EEXIST;
+}
+
+int TTempFile::NameAs(const std::string& name) {
+  if (!FName.empty()) {
+    const int error = RenameNoReplace(Folder(), FName, name);
+    if (error == 0) FName = name;
+    return error;
+  }
+  const std::string self = "/proc/self/fd/" + std::to_string(Fd());
+  int result = ::linkat(AT_FDCWD, self.c_str(), Folder(), name.c_str(), AT_SYMLINK_FOLLOW);
+  if (result != 0 && errno == ENOENT)  // no /proc: the direct form, where it is permitted
+    result = ::linkat(Fd(), "", Folder(), name.c_str(), AT_EMPTY_PATH);
+  if (result != 0) return errno;
+  FName = name;
+  return 0;
+}
+
+int RenameNoReplace(int folder, const std::string& from, const std::string& to) {
+  if (::renameat2(folder, from.c_str(), folder, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+  if (errno != EINVAL && errno != ENOSYS) return errno;
+  // The file system cannot refuse to replace; checking first leaves only a narrow race.
+  struct stat st;
+  if (::fstatat(folder, to.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) return EEXIST;
+  return ::renameat(folder, from.c_str(), folder, to.c_str()) == 0 ? 0 : errno;
+}
+
+bool TTempFile::WriteAt(const char* data, std::size_t length) {
   while (length > 0) {
-    const ssize_t written = ::write(FFd, data, length);
+    const ssize_t written = ::pwrite(Fd(), data, length, FLength);
     if (written < 0) {
       if (errno == EINTR) continue;
-      return false;  // includes EFAULT for pages of a source that vanished
+      FError = errno;  // includes EFAULT for pages of a source that vanished, EFBIG at a limit
+      return false;
     }
     data += written;
     length -= static_cast<std::size_t>(written);
+    FLength += written;
+  }
+  return true;
+}
+
+bool TTempFile::WriteKeepingHoles(const char* data, std::size_t length) {
+  while (length > 0) {
+    // Up to the next block boundary of the file, so that only whole blocks become holes.
+    const std::size_t piece =
+        std::min(length, kHoleBlock - static_cast<std::size_t>(FLength % kHoleBlock));
+    if (piece == kHoleBlock && AllZero(data, piece)) {
+      FLength += static_cast<off_t>(piece);
+    } else if (!WriteAt(data, piece)) {
+      return false;
+    }
+    data += piece;
+    length -= piece;
   }
   return true;
 }
@@ -54,33 +136,37 @@ bool TTempFile::WriteThrough(const char* data, std::size_t length) {
 bool TTempFile::FlushBuffer() {
   const std::size_t pending = FBuffered;
   FBuffered = 0;
-  return WriteThrough(FBuffer.get(), pending);
+  return FKeepHoles ? WriteKeepingHoles(FBuffer.get(), pending) : WriteAt(FBuffer.get(), pending);
 }
 
 bool TTempFile::Write(const char* data, std::size_t length) {
-  if (FFailed || FFd < 0) return false;
+  if (FError != 0 || !FFile.Valid()) return false;
   if (FBuffered + length <= kBufferSize) {
     std::memcpy(FBuffer.get() + FBuffered, data, length);
     FBuffered += length;
     return true;
   }
-  if (!FlushBuffer()) {
-    FFailed = true;
-    return false;
-  }
-  if (length >= kBufferSize) {
-    if (!WriteThrough(data, length)) FFailed = true;
-    return !FFailed;
-  }
+  if (!FlushBuffer()) return false;
+  if (length >= kBufferSize) return FKeepHoles ? WriteKeepingHoles(data, length) : WriteAt(data, length);
   std::memcpy(FBuffer.get(), data, length);
   FBuffered = length;
   return true;
 }
 
-bool TTempFile::Finish() {
-  if (FFailed || FFd < 0) return false;
-  if (!FlushBuffer() || ::fsync(FFd) != 0) FFailed = true;
-  return !FFailed;
+int TTempFile::FinishWriting() {
+  if (!FFile.Valid()) return EBADF;
+  if (FError != 0 || !FlushBuffer()) return FError;
+  // A file that ends in a hole has not reached its length by writing.
+  if (FKeepHoles && ::ftruncate(Fd(), FLength) != 0) return FError = errno;
+  // Starting the disk writes now lets a batch of files travel to the disk together; failing
+  // to start them only makes the later flush wait longer.
+  (void)::sync_file_range(Fd(), 0, 0, SYNC_FILE_RANGE_WRITE);
+  return 0;
+}
+
+int TTempFile::Flush() {
+  if (!FFile.Valid()) return EBADF;
+  return ::fsync(Fd()) == 0 ? 0 : errno;
 }
 
 }  // namespace fendrel

@@ -1,51 +1,84 @@
-// The temporary file of a rewrite: "snr4.tmp" in the rewritten file's own directory.
+// The temporary file of a rewrite, private to the task that made it.
 //
-// It is created exclusively and never through a symbolic link, written through a buffer, and
-// removed again unless it took another name (Committed), so that no failed task leaves one
-// behind.
+// It is created in the rewritten file's own folder, unnamed where the file system allows, so no
+// other task or program can reach it by name and a run that dies leaves nothing behind; it gets
+// a name only when it is about to take the file's place. Where the file system has no unnamed
+// files it is created exclusively under the first free temporary name ("snr4.tmp", else
+// "snr4.XXXXXXXX.tmp"), never through a link and never replacing anything. A named temporary
+// file that does not take another name is removed again, but only while the name is still its
+// own.
 #pragma once
+
+#include <sys/types.h>
 
 #include <cstddef>
 #include <memory>
 #include <string>
 
+#include "ByteSink.h"
+#include "Fd.h"
+
 namespace fendrel {
 
-// The directory of `path` (up to and including its last '/') + "snr4.tmp".
-std::string TempFileName(const std::string& path);
-
-class TTempFile {
+class TTempFile : public TByteSink {
  public:
-  explicit TTempFile(std::string path) : FPath(std::move(path)) {}
-  ~TTempFile();
+  TTempFile() = default;
+  ~TTempFile() override;
   TTempFile(const TTempFile&) = delete;
   TTempFile& operator=(const TTempFile&) = delete;
 
-  // Removes a file or link left under the name, then creates the file anew, exclusively and
-  // without following links, readable and writable by the owner only.
-  bool Create();
+  // Creates the file in the open folder `folderFd`, readable and writable by the owner only.
+  // With `keepHoles`, every aligned block of 4 KiB that holds only zero bytes is left as a hole,
+  // so the copy of a sparse file stays sparse. 0, or the errno of the failure.
+  int Create(int folderFd, bool keepHoles = false);
   // Appends bytes; false once any write has failed (and from then on).
-  bool Write(const char* data, std::size_t length);
-  // Writes what is buffered and flushes the file to disk.
-  bool Finish();
-  // The file now lives under another name (or was handed on): nothing to remove.
+  bool Write(const char* data, std::size_t length) override;
+  // Writes what is buffered, sets the file's length and starts writing it to disk without
+  // waiting for the disk. 0, or the errno of the first failure.
+  int FinishWriting();
+  // Waits until the file's content and attributes are on disk. 0 or errno.
+  int Flush();
+  // Gives an unnamed file the first free temporary name in its folder; a named one keeps its
+  // name. 0 or errno.
+  int GiveName();
+  // Gives the file the name `name` in its folder, never replacing a file that has it: an
+  // unnamed file gets it as its first name, a named one is renamed. 0 or errno (EEXIST when the
+  // name is taken). Unless Committed, the file is removed under that name when it goes.
+  int NameAs(const std::string& name);
+  // The file now lives under another name: nothing to remove.
   void Committed() { FCommitted = true; }
 
-  const std::string& Path() const { return FPath; }
-  int Fd() const { return FFd; }
-  bool IsOpen() const { return FFd >= 0; }
+  // The name in the folder; empty while the file is unnamed.
+  const std::string& Name() const { return FName; }
+  // True when the file had to be created under a name (no unnamed files here).
+  bool CreatedNamed() const { return FCreatedNamed; }
+  int Fd() const { return FFile.Get(); }
+  int Folder() const { return FFolder.Get(); }
+  // The errno of the first failed write, 0 if none.
+  int Error() const { return FError; }
+  // Bytes written so far.
+  off_t Length() const { return FLength; }
 
  private:
-  bool WriteThrough(const char* data, std::size_t length);
+  int CreateNamed();
+  bool WriteAt(const char* data, std::size_t length);
+  bool WriteKeepingHoles(const char* data, std::size_t length);
   bool FlushBuffer();
 
-  std::string FPath;
-  int FFd = -1;
-  bool FCreated = false;
+  TFd FFolder;
+  TFd FFile;
+  std::string FName;
+  bool FCreatedNamed = false;
+  bool FKeepHoles = false;
   bool FCommitted = false;
-  bool FFailed = false;
+  int FError = 0;
+  off_t FLength = 0;
   std::unique_ptr<char[]> FBuffer;
   std::size_t FBuffered = 0;
 };
+
+// Gives `from` the name `to` in `folder` unless `to` exists. 0, or the errno of the failure
+// (EEXIST when the name is taken).
+int RenameNoReplace(int folder, const std::string& from, const std::string& to);
 
 }  // namespace fendrel

@@ -14,26 +14,14 @@
 #include <deque>
 #include <vector>
 
+#include "platform/Fd.h"
 #include "platform/FileAttributes.h"
+#include "platform/LongPath.h"
+#include "platform/OwnFileNames.h"
 #include "platform/Wildcard.h"
 
 namespace fendrel {
 namespace {
-
-// Closes a directory descriptor on every way out of a visit.
-class TFd {
- public:
-  explicit TFd(int fd) : FFd(fd) {}
-  TFd(const TFd&) = delete;
-  TFd& operator=(const TFd&) = delete;
-  ~TFd() {
-    if (FFd >= 0) close(FFd);
-  }
-  int Get() const { return FFd; }
-
- private:
-  int FFd;
-};
 
 struct TNameRef {
   uint32_t Offset;
@@ -108,8 +96,10 @@ class TWalker {
     level.Clear();
     // Below the start, a subdirectory replaced by a link since its parent was read must not
     // lead the walk elsewhere.
-    const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (depth > 0 ? O_NOFOLLOW : 0);
-    const TFd fd(open(FPath.c_str(), flags));
+    const int flags = O_RDONLY | O_DIRECTORY | (depth > 0 ? O_NOFOLLOW : 0);
+    // Paths beyond the system's limit are opened a piece at a time, so deep trees are listed
+    // whole.
+    const TFd fd(OpenAnyLength(FPath, flags));
     if (fd.Get() < 0) return false;
     // The raw enumeration into one buffer shared by all levels (each level has read its whole
     // directory before descending) saves the checks and allocation of a DIR stream per directory.
@@ -128,7 +118,9 @@ class TWalker {
   // Sorts one entry of the directory being read into what to descend and what to deliver.
   void Consider(int dirFd, const char* name, unsigned char type, TLevel& level) const {
     if (IsDotOrDotDot(name)) return;
-    const bool matches = MatchesMask(name, FMask);
+    // The program's own backups, temporary files and kept contents are never candidates: a run
+    // over them could change the only copy of an earlier content.
+    const bool matches = MatchesMask(name, FMask) && !IsOwnFileName(name);
     if (!matches && !FRecursive) return;
     if (type == DT_UNKNOWN) type = TypeOf(dirFd, name);
     if (!matches && type != DT_DIR) return;

@@ -107,7 +107,7 @@ TEST_F(ProcessFileTest, NoMatchLeavesFileAndTimesUntouched) {
   EXPECT_FALSE(Exists(file + ".0.snr_bak"));
 }
 
-TEST_F(ProcessFileTest, LeftoverOrPlantedTemporaryNameNeverRedirectsTheWrite) {
+TEST_F(ProcessFileTest, FilesUnderTheTemporaryNameAreNeitherFollowedNorRemoved) {
   const std::string file = Dir / "a.txt";
   const std::string victim = Dir / "victim.txt";
   WriteFile(file, "abc");
@@ -116,12 +116,22 @@ TEST_F(ProcessFileTest, LeftoverOrPlantedTemporaryNameNeverRedirectsTheWrite) {
   EXPECT_EQ(Run(file, "b", "B"), 1);
   EXPECT_EQ(ReadFile(file), "aBc");
   EXPECT_EQ(ReadFile(victim), "precious");
-  EXPECT_FALSE(Exists(Dir / "snr4.tmp"));
+  EXPECT_TRUE(Exists(Dir / "snr4.tmp")) << "the link is not the task's to remove";
+  ASSERT_EQ(unlink((Dir / "snr4.tmp").c_str()), 0);
 
-  WriteFile(Dir / "snr4.tmp", "left over by a crash");
-  EXPECT_EQ(Run(file, "a", "A"), 1);
+  // The user's own file of that name, as a file of its folder and as a listed file itself.
+  WriteFile(Dir / "snr4.tmp", "the user's own a");
+  EXPECT_EQ(Run(file, "a", "A", false), 1);
   EXPECT_EQ(ReadFile(file), "ABc");
-  EXPECT_FALSE(Exists(Dir / "snr4.tmp"));
+  EXPECT_EQ(ReadFile(Dir / "snr4.tmp"), "the user's own a");
+  EXPECT_EQ(Run(Dir / "snr4.tmp", "own", "OWN", false), 1);
+  EXPECT_EQ(ReadFile(Dir / "snr4.tmp"), "the user's OWN a");
+  ASSERT_EQ(symlink("snr4.tmp", (Dir / "notes.tmp").c_str()), 0);
+  EXPECT_EQ(Run(Dir / "notes.tmp", "OWN", "own"), 1);
+  EXPECT_EQ(ReadFile(Dir / "snr4.tmp"), "the user's own a");
+  EXPECT_EQ(test::ListNames(Dir.Path()),
+            (std::vector<std::string>{"a.txt", "a.txt.0.snr_bak", "notes.tmp", "snr4.tmp",
+                                      "snr4.tmp.0.snr_bak", "victim.txt"}));
 }
 
 TEST_F(ProcessFileTest, PermissionsAreKeptWithOwnerWriteAddedAndSetIdDropped) {

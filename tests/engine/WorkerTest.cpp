@@ -23,6 +23,8 @@ class TRecordingSink : public TStatusSink {
     std::lock_guard lock(FLock);
     if (kind == TStatusKind::stBackupFile) {
       FLines.push_back("backup " + text);
+    } else if (kind == TStatusKind::stFailureReason) {
+      FLines.push_back("reason " + text);
     } else if (text == "UPDATE") {
       FLines.push_back("UPDATE " + std::to_string(FWorker.TaskList().Count()));
     } else {
@@ -70,14 +72,15 @@ TEST_F(WorkerTest, ReportsByLogMode) {
     std::vector<std::string> Lines;
   };
   const std::string result = "a [61] --> b [62] : ";
+  const std::string reason = "reason the file no longer exists";
   const TCase cases[] = {
       {lmNone, {"UPDATE 2", "UPDATE 1", "UPDATE 0"}},
       {lmReplacedOnly,
-       {hit, result + "1 replacements", "", "UPDATE 2", "UPDATE 1", gone, result + "FAILED", "",
-        "UPDATE 0"}},
+       {hit, result + "1 replacements", "", "UPDATE 2", "UPDATE 1", reason, gone,
+        result + "FAILED", "", "UPDATE 0"}},
       {lmAllFiles,
        {hit, result + "1 replacements", "", "UPDATE 2", miss, result + "0 replacements", "",
-        "UPDATE 1", gone, result + "FAILED", "", "UPDATE 0"}},
+        "UPDATE 1", reason, gone, result + "FAILED", "", "UPDATE 0"}},
   };
   for (const TCase& c : cases) {
     WriteFile(hit, "a");
@@ -111,17 +114,19 @@ TEST_F(WorkerTest, BackupNameComesBeforeTheTaskLines) {
 TEST_F(WorkerTest, StopFinishesTheTaskInHandAndSkipsTheRestInOrder) {
   TSearchAndReplaceThread worker;
   TRecordingSink sink(worker);
-  // The stop arrives while the first task is being reported, so three tasks still wait.
+  // The stop arrives while the first task is being reported. The second task is on the same
+  // file, so the first was committed alone and three tasks still wait.
   sink.OnLine = [&worker](const std::string&) { worker.Terminate(); };
   worker.Attach(&sink);
+  WriteFile(Dir / "1", "a");
   TTaskList tasks;
-  for (const char* name : {"1", "2", "3", "4"})
+  for (const char* name : {"1", "1", "3", "4"})
     tasks.push_back(Task(Dir / name, lmNone));
   worker.TaskList().AppendBatch(std::move(tasks));
   worker.Start();
   worker.WaitFor();
   const std::string skipped = "a [61] --> b [62] : SKIPPED";
-  EXPECT_EQ(sink.Lines(), (std::vector<std::string>{"UPDATE 3", Dir / "2", skipped, "", "UPDATE 2",
+  EXPECT_EQ(sink.Lines(), (std::vector<std::string>{"UPDATE 3", Dir / "1", skipped, "", "UPDATE 2",
                                                     Dir / "3", skipped, "", "UPDATE 1", Dir / "4",
                                                     skipped, "", "UPDATE 0"}));
 }

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <cstdlib>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -56,6 +57,15 @@ void MakeDir(const std::string& path) {
   std::error_code ec;
   std::filesystem::create_directories(path, ec);
   if (ec) ADD_FAILURE() << "cannot create " << path << ": " << ec.message();
+}
+
+std::vector<std::string> ListNames(const std::string& dir) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator(dir, ec))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 }  // namespace fendrel::test

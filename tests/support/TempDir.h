@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace fendrel::test {
 
@@ -27,5 +28,7 @@ void WriteFile(const std::string& path, std::string_view content);
 std::string ReadFile(const std::string& path);
 bool Exists(const std::string& path);  // lstat: a dangling link exists
 void MakeDir(const std::string& path);
+// The names in `dir`, sorted, without "." and "..".
+std::vector<std::string> ListNames(const std::string& dir);
 
 }  // namespace fendrel::test

@@ -4,13 +4,17 @@ namespace fendrel {
 
 TResultListModel::TResultListModel(QObject* parent) : QAbstractListModel(parent) {}
 
-std::size_t TResultListModel::AddStatusLine(const std::string& statusLine) {
+std::size_t TResultListModel::AddStatusLine(const std::string& statusLine,
+                                            const std::string& reason) {
   std::vector<std::string> entries = TResultLog::EntriesToShow(statusLine, FLog.LogMode());
   if (entries.empty()) return 0;
   const std::size_t added = entries.size();
   const int first = rowCount();
   beginInsertRows(QModelIndex(), first, first + static_cast<int>(added) - 1);
   FLog.Append(std::move(entries));
+  if (!reason.empty())
+    for (int row = first; row < first + static_cast<int>(added); ++row)
+      FReasons[row] = reason;
   endInsertRows();
   return added;
 }
@@ -18,6 +22,7 @@ std::size_t TResultListModel::AddStatusLine(const std::string& statusLine) {
 void TResultListModel::Clear() {
   beginResetModel();
   FLog.Clear();
+  FReasons.clear();
   endResetModel();
 }
 
@@ -26,7 +31,14 @@ int TResultListModel::rowCount(const QModelIndex& parent) const {
 }
 
 QVariant TResultListModel::data(const QModelIndex& index, int role) const {
-  if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount()) return {};
+  if (!index.isValid() || index.row() >= rowCount()) return {};
+  if (role == Qt::ToolTipRole) {
+    const auto reason = FReasons.find(index.row());
+    if (reason == FReasons.end()) return {};
+    return QString::fromLocal8Bit(reason->second.data(),
+                                  static_cast<qsizetype>(reason->second.size()));
+  }
+  if (role != Qt::DisplayRole) return {};
   // Entries are bytes in the system's code page, like the paths and strings they report.
   const std::string& entry = FLog.Entries()[static_cast<std::size_t>(index.row())];
   return QString::fromLocal8Bit(entry.data(), static_cast<qsizetype>(entry.size()));

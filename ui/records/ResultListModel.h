@@ -4,6 +4,7 @@
 
 #include <QAbstractListModel>
 #include <cstdint>
+#include <map>
 #include <string>
 
 #include "ResultLog.h"
@@ -16,8 +17,9 @@ class TResultListModel : public QAbstractListModel {
  public:
   explicit TResultListModel(QObject* parent = nullptr);
 
-  // One stLine text of the status handler; see TResultLog::EntriesToShow.
-  std::size_t AddStatusLine(const std::string& statusLine);
+  // One stLine text of the status handler; see TResultLog::EntriesToShow. The rows it adds
+  // show `reason`, when given, as their tooltip: why the task they report failed.
+  std::size_t AddStatusLine(const std::string& statusLine, const std::string& reason = {});
   // "Clear Log Results".
   void Clear();
   void SetLogMode(int32_t logMode) { FLog.SetLogMode(logMode); }
@@ -31,6 +33,8 @@ class TResultListModel : public QAbstractListModel {
 
  private:
   TResultLog FLog;
+  // The tooltips of the rows of failed tasks, by row; few, so kept apart from the entries.
+  std::map<int, std::string> FReasons;
 };
 
 }  // namespace fendrel

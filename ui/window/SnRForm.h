@@ -220,6 +220,8 @@ class TSnRForm : public TZQSnRMainForm {
   TNotice FNotice;
 
   std::unique_ptr<TWindowStatusSink> FStatusSink;
+  // Why the task being reported failed, until its lines are in the result list.
+  std::string FFailureReason;
   // Declared last: destroyed first, while everything its reports reach still exists.
   std::unique_ptr<TSearchAndReplaceThread> FWorker;
 };

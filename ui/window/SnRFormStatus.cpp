@@ -1,6 +1,7 @@
 // What the worker reports: result lines for the result list, new backup files for the backup
 // list, and the title that counts the queued tasks down.
 #include <QApplication>
+#include <QStatusBar>
 
 #include "SnRForm.h"
 #include "WindowTitle.h"
@@ -14,9 +15,18 @@ void TSnRForm::WMSnRStatus(TStatusKind kind, const std::string& text) {
     FBackupFilePage->Record(text);
     return;
   }
+  if (kind == TStatusKind::stFailureReason) {
+    FFailureReason = text;
+    return;
+  }
   if (kind != TStatusKind::stLine) return;
+  // The reason belongs to the lines of the task that follows it, up to its empty separator;
+  // the status line shows it with the task's file, the first of those lines.
+  if (!FFailureReason.empty() && !text.empty() && text.find("-->") == std::string::npos)
+    statusBar()->showMessage(QString::fromLocal8Bit((text + ": " + FFailureReason).c_str()));
   // The list follows the window's current log mode and scrolls sideways by itself.
-  FResultListBox->Model().AddStatusLine(text);
+  FResultListBox->Model().AddStatusLine(text, FFailureReason);
+  if (text.empty()) FFailureReason.clear();
   RefreshTitle();
   if (FWorker && FWorker->TaskList().Count() == 0) {
     // The run is over: the window comes back to the front, even from the task bar.

@@ -75,7 +75,7 @@ class TRecordsSink : public TStatusSink {
     std::lock_guard lock(FLock);
     if (kind == TStatusKind::stBackupFile)
       Registry.Record(text);
-    else
+    else if (kind == TStatusKind::stLine)
       Log.AddStatusLine(text);
   }
   std::mutex FLock;

@@ -2,6 +2,7 @@
 // close request with its question and the files it writes, the built-in texts and the size.
 #include <QListWidget>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTabWidget>
 
 #include "WindowTestSupport.h"
@@ -102,6 +103,29 @@ TEST_F(TMainWindow, ResultListSplitsResultLinesAtTheFirstColon) {
     EXPECT_EQ(model.Log().Entries(), c.Entries) << c.Line;
     EXPECT_EQ(model.rowCount(), static_cast<int>(c.Entries.size())) << c.Line;
   }
+}
+
+TEST_F(TMainWindow, FailureReasonBecomesTheTooltipOfItsTaskAndTheStatusLine) {
+  TResultListModel& model = Form().ResultListBox()->Model();
+  model.Clear();
+  model.SetLogMode(2);
+  const std::pair<TStatusKind, std::string> reports[] = {
+      {TStatusKind::stFailureReason, "cannot create the temporary file: No space left on device"},
+      {TStatusKind::stLine, "/d/a.txt"},
+      {TStatusKind::stLine, "a [61] --> b [62] : FAILED"},
+      {TStatusKind::stLine, ""},
+      {TStatusKind::stLine, "/d/b.txt"},
+      {TStatusKind::stLine, "a [61] --> b [62] : 1 replacements"},
+  };
+  for (const auto& [kind, text] : reports)
+    Form().WMSnRStatus(kind, text);
+  ASSERT_EQ(model.rowCount(), 7);
+  const QString reason = "cannot create the temporary file: No space left on device";
+  for (int row = 0; row < 4; ++row)
+    EXPECT_EQ(model.data(model.index(row), Qt::ToolTipRole).toString(), reason) << row;
+  for (int row = 4; row < 7; ++row)
+    EXPECT_FALSE(model.data(model.index(row), Qt::ToolTipRole).isValid()) << row;
+  EXPECT_EQ(Form().statusBar()->currentMessage(), "/d/a.txt: " + reason);
 }
 
 TEST_F(TMainWindow, CloseQuestionAnswersAndTheFilesEveryRequestWrites) {

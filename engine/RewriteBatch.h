@@ -1,0 +1,45 @@
+// A batch of rewrites committed together: the new contents of several files go to disk in one
+// wave, are put in place in task order, and each folder is flushed once for the batch. This
+// costs about one disk flush for many small files, where flushing each file on its own would
+// cost one each, and still no file is reported done before its new content and its new name
+// are on disk.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ProcessFile.h"
+
+namespace fendrel {
+
+class TRewriteBatch {
+ public:
+  // At most this many files, or this many bytes of new content, wait in one batch.
+  static constexpr std::size_t kMaxFiles = 64;
+  static constexpr off_t kMaxBytes = 64 << 20;
+
+  // True when the file `fileName` names is one a rewrite of the batch has read, so that its task
+  // must wait until the batch is committed (the passes of a multi-line run, two links to one
+  // file).
+  bool Touches(const std::string& fileName) const;
+  void Add(std::unique_ptr<TFileRewrite> rewrite);
+  // No further rewrite should join.
+  bool Full() const;
+  bool Empty() const { return FRewrites.empty(); }
+  std::size_t Size() const { return FRewrites.size(); }
+
+  // Flushes the new contents, puts them in place in order and flushes their folders.
+  void Commit();
+  const TFileRewrite& At(std::size_t index) const { return *FRewrites[index]; }
+
+ private:
+  std::vector<std::unique_ptr<TFileRewrite>> FRewrites;
+  off_t FBytes = 0;
+  bool FClosed = false;
+};
+
+}  // namespace fendrel

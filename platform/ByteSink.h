@@ -1,0 +1,26 @@
+// Where a matcher writes the new content of a file: the temporary file of a rewrite, or memory.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace fendrel {
+
+class TByteSink {
+ public:
+  virtual ~TByteSink() = default;
+  // Appends bytes; false once a write has failed.
+  virtual bool Write(const char* data, std::size_t length) = 0;
+};
+
+// Keeps everything written, for previews and tests.
+class TStringSink : public TByteSink {
+ public:
+  bool Write(const char* data, std::size_t length) override {
+    Bytes.append(data, length);
+    return true;
+  }
+  std::string Bytes;
+};
+
+}  // namespace fendrel

@@ -1,0 +1,49 @@
+#include "OwnFileNames.h"
+
+#include <sys/random.h>
+
+#include <cstdint>
+#include <cstdio>
+
+namespace fendrel {
+namespace {
+
+bool EndsWith(std::string_view text, std::string_view tail) {
+  return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
+}
+
+}  // namespace
+
+std::string TempFileName(unsigned attempt) {
+  if (attempt == 0) return "snr4.tmp";
+  uint32_t random = 0;
+  if (getrandom(&random, sizeof random, GRND_NONBLOCK) != sizeof random)
+    random = static_cast<uint32_t>(attempt * 2654435761u);  // still distinct per attempt
+  char name[32];
+  std::snprintf(name, sizeof name, "snr4.%08x.tmp", static_cast<unsigned>(random));
+  return name;
+}
+
+std::string BackupFileName(const std::string& file, unsigned long n) {
+  return file + "." + std::to_string(n) + ".snr_bak";
+}
+
+std::string KeptFileName(const std::string& file, unsigned long n) {
+  return n == 0 ? file + ".snr_new" : file + "." + std::to_string(n) + ".snr_new";
+}
+
+bool IsOwnFileName(std::string_view name) {
+  if (name == "snr4.tmp") return true;
+  if (name.size() > 9 && name.substr(0, 5) == "snr4." && EndsWith(name, ".tmp")) return true;
+  if (EndsWith(name, ".snr_new")) return true;
+  if (!EndsWith(name, ".snr_bak")) return false;
+  // "<file>.<digits>.snr_bak"
+  std::string_view rest = name.substr(0, name.size() - 8);
+  std::size_t digits = 0;
+  while (digits < rest.size() && rest[rest.size() - 1 - digits] >= '0' &&
+         rest[rest.size() - 1 - digits] <= '9')
+    ++digits;
+  return digits > 0 && digits + 1 < rest.size() && rest[rest.size() - 1 - digits] == '.';
+}
+
+}  // namespace fendrel
