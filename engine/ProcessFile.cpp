@@ -111,9 +111,10 @@ void TFileRewrite::Prepare(const TSnRTast& task) {
     case TMappedFile::TOpenResult::CannotMap:
       if (content.Error() != 0)
         return Fail(prCannotMap, StepFailed("cannot open the file", content.Error()));
-      return Fail(prCannotMap, content.Identity().st_size == 0 && S_ISREG(content.Identity().st_mode)
-                                   ? "the file is empty"
-                                   : "not a regular file");
+      return Fail(prCannotMap,
+                  content.Identity().st_size == 0 && S_ISREG(content.Identity().st_mode)
+                      ? "the file is empty"
+                      : "not a regular file");
     case TMappedFile::TOpenResult::Failed:
       return Fail(prOpenFailed, StepFailed("cannot read the file", content.Error()));
   }
@@ -142,8 +143,8 @@ void TFileRewrite::Prepare(const TSnRTast& task) {
   // A new file can stand in for this one only if it can be given everything the file has and
   // no other name leads to the old content.
   std::string notCarried;
-  FInPlace = identity.st_nlink > 1 ||
-             !CarryAttributes(content.Fd(), identity, FTemp.Fd(), notCarried);
+  FInPlace =
+      identity.st_nlink > 1 || !CarryAttributes(content.Fd(), identity, FTemp.Fd(), notCarried);
   if (FInPlace) DebugTrace(task.FileName + ": written in place (" + notCarried + ")");
   FOriginal = std::move(original);
   FPending = true;
@@ -164,11 +165,11 @@ void TFileRewrite::FlushContent() {
 void TFileRewrite::PutInPlace() {
   if (!FPending) return;
   const TOriginal& original = *FOriginal;
-  const TPutOutcome put =
-      FInPlace ? RewriteInPlace(FTemp, original.Content.Fd(), original.Name, original.Path,
-                                original.Content.Identity(), FBackup)
-               : fendrel::PutInPlace(FTemp, original.Name, original.Path,
-                                     original.Content.Identity(), FBackup);
+  const TPutOutcome put = FInPlace
+                              ? RewriteInPlace(FTemp, original.Content.Fd(), original.Name,
+                                               original.Path, original.Content.Identity(), FBackup)
+                              : fendrel::PutInPlace(FTemp, original.Name, original.Path,
+                                                    original.Content.Identity(), FBackup);
   FPending = false;
   if (!put.Replaced) return Fail(prPutFailed, put.Reason);
   FOutcome.BackupName = put.BackupName;

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "SnRTast.h"
 #include <string>
+#include "SnRTast.h"
 
 #include "platform/ByteSink.h"
 

@@ -52,9 +52,10 @@ bool CarryExtendedAttributes(int originalFd, int copyFd, std::string& why) {
     }
     // A new file may already carry the same value (a security label the system gives every
     // file); setting it again could need rights the user does not have.
-    if (ReadGrowing(present, [copyFd, name](char* buffer, std::size_t size) {
-          return fgetxattr(copyFd, name, buffer, size);
-        }) &&
+    if (ReadGrowing(present,
+                    [copyFd, name](char* buffer, std::size_t size) {
+                      return fgetxattr(copyFd, name, buffer, size);
+                    }) &&
         present == value)
       continue;
     if (fsetxattr(copyFd, name, value.data(), value.size(), 0) != 0) {

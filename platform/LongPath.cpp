@@ -29,8 +29,7 @@ int OpenAnyLength(const std::string& path, int flags, int mode) {
       return -1;
     }
     const std::string piece = path.substr(start, cut - start);
-    TFd next(::openat(base, piece.empty() ? "." : piece.c_str(),
-                      O_PATH | O_DIRECTORY | O_CLOEXEC));
+    TFd next(::openat(base, piece.empty() ? "." : piece.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
     if (!next.Valid()) return -1;
     folder = std::move(next);
     base = folder.Get();
@@ -42,8 +41,9 @@ int OpenAnyLength(const std::string& path, int flags, int mode) {
 int OpenParentFolder(const std::string& path, std::string& name) {
   const std::size_t slash = path.rfind('/');
   name = slash == std::string::npos ? path : path.substr(slash + 1);
-  const std::string folder =
-      slash == std::string::npos ? std::string(".") : slash == 0 ? std::string("/") : path.substr(0, slash);
+  const std::string folder = slash == std::string::npos ? std::string(".")
+                             : slash == 0               ? std::string("/")
+                                                        : path.substr(0, slash);
   return OpenAnyLength(folder, O_RDONLY | O_DIRECTORY);
 }
 

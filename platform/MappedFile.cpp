@@ -173,7 +173,8 @@ bool SameFileState(const struct stat& before, const struct stat& now) {
   return before.st_dev == now.st_dev && before.st_ino == now.st_ino &&
          before.st_size == now.st_size && before.st_mtim.tv_sec == now.st_mtim.tv_sec &&
          before.st_mtim.tv_nsec == now.st_mtim.tv_nsec &&
-         before.st_ctim.tv_sec == now.st_ctim.tv_sec && before.st_ctim.tv_nsec == now.st_ctim.tv_nsec;
+         before.st_ctim.tv_sec == now.st_ctim.tv_sec &&
+         before.st_ctim.tv_nsec == now.st_ctim.tv_nsec;
 }
 
 }  // namespace fendrel

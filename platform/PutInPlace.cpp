@@ -64,7 +64,8 @@ int CopyContent(int from, int to, off_t length) {
   off_t in = 0, out = 0;
   while (in < length) {
     ssize_t copied = ::copy_file_range(from, &in, to, &out, static_cast<size_t>(length - in), 0);
-    if (copied < 0 && (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP)) {
+    if (copied < 0 &&
+        (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP)) {
       char buffer[64 * 1024];
       copied = ::pread(from, buffer, sizeof buffer, in);
       if (copied > 0) {

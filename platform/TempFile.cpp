@@ -147,7 +147,8 @@ bool TTempFile::Write(const char* data, std::size_t length) {
     return true;
   }
   if (!FlushBuffer()) return false;
-  if (length >= kBufferSize) return FKeepHoles ? WriteKeepingHoles(data, length) : WriteAt(data, length);
+  if (length >= kBufferSize)
+    return FKeepHoles ? WriteKeepingHoles(data, length) : WriteAt(data, length);
   std::memcpy(FBuffer.get(), data, length);
   FBuffered = length;
   return true;

@@ -87,11 +87,12 @@ TEST_F(CliTest, MatchAndSubstituteShowWhatThePatternDoes) {
   EXPECT_EQ(bad.Out, "error 103 TRegExpr(comp): ParseReg Unmatched () (pos 2)\n");
 }
 
-TEST_F(CliTest, FailedTaskGivesExitStatusOne) {
+TEST_F(CliTest, FailedTaskGivesExitStatusOneAndItsReason) {
   WriteFile(Dir / "empty.txt", "");
   const TRun run = RunCli({"replace", Dir.Path(), "empty.txt", "a", "b"});
   EXPECT_EQ(run.Status, 1);
-  EXPECT_EQ(run.Out, Dir / "empty.txt\na [61] --> b [62] :\nFAILED\n\n");
+  EXPECT_EQ(run.Out, "fendrel-cli: " + Dir / "empty.txt: the file is empty\n" + Dir /
+                         "empty.txt\na [61] --> b [62] :\nFAILED\n\n");
 }
 
 TEST_F(CliTest, UsageErrorsGiveExitStatusTwo) {

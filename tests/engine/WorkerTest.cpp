@@ -76,8 +76,8 @@ TEST_F(WorkerTest, ReportsByLogMode) {
   const TCase cases[] = {
       {lmNone, {"UPDATE 2", "UPDATE 1", "UPDATE 0"}},
       {lmReplacedOnly,
-       {hit, result + "1 replacements", "", "UPDATE 2", "UPDATE 1", reason, gone,
-        result + "FAILED", "", "UPDATE 0"}},
+       {hit, result + "1 replacements", "", "UPDATE 2", "UPDATE 1", reason, gone, result + "FAILED",
+        "", "UPDATE 0"}},
       {lmAllFiles,
        {hit, result + "1 replacements", "", "UPDATE 2", miss, result + "0 replacements", "",
         "UPDATE 1", reason, gone, result + "FAILED", "", "UPDATE 0"}},

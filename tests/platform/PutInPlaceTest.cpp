@@ -42,10 +42,18 @@ TEST(OwnFileNames, RecognisesWhatTheProgramMakes) {
     bool Own;
   };
   const TCase cases[] = {
-      {"snr4.tmp", true},           {"snr4.0badf00d.tmp", true}, {"a.txt.0.snr_bak", true},
-      {"a.txt.12.snr_bak", true},   {"a.txt.snr_new", true},     {"a.txt.3.snr_new", true},
-      {"a.txt", false},             {"snr4.tmpx", false},        {"x.snr_bak", false},
-      {".0.snr_bak", false},        {"a.txt.x1.snr_bak", false}, {"snr5.tmp", false},
+      {"snr4.tmp", true},
+      {"snr4.0badf00d.tmp", true},
+      {"a.txt.0.snr_bak", true},
+      {"a.txt.12.snr_bak", true},
+      {"a.txt.snr_new", true},
+      {"a.txt.3.snr_new", true},
+      {"a.txt", false},
+      {"snr4.tmpx", false},
+      {"x.snr_bak", false},
+      {".0.snr_bak", false},
+      {"a.txt.x1.snr_bak", false},
+      {"snr5.tmp", false},
       {"a.txt.0.snr_bak.txt", false},
   };
   for (const TCase& c : cases)
@@ -113,7 +121,8 @@ TEST_F(PutInPlaceTest, LargeAndSmallWritesKeepTheirOrderAndZerosBecomeHoles) {
     auto temp = std::make_unique<TTempFile>();
     ASSERT_EQ(temp->Create(Folder, keepHoles), 0);
     for (std::size_t at = 0; at < expected.size(); at += 100000)
-      ASSERT_TRUE(temp->Write(expected.data() + at, std::min<std::size_t>(100000, expected.size() - at)));
+      ASSERT_TRUE(
+          temp->Write(expected.data() + at, std::min<std::size_t>(100000, expected.size() - at)));
     ASSERT_EQ(temp->FinishWriting(), 0);
     ASSERT_EQ(temp->NameAs("out" + std::to_string(keepHoles)), 0);
     temp->Committed();
@@ -139,8 +148,8 @@ TEST_F(PutInPlaceTest, BackupTakesTheFirstFreeNumberAndNeverReplaces) {
   EXPECT_EQ(ReadFile(Target), "new");
   EXPECT_EQ(ReadFile(Target + ".0.snr_bak"), "older");
   EXPECT_EQ(ReadFile(Target + ".2.snr_bak"), "old");
-  EXPECT_EQ(OtherNames(Dir, {"file.txt", "file.txt.0.snr_bak", "file.txt.1.snr_bak",
-                             "file.txt.2.snr_bak"})
+  EXPECT_EQ(OtherNames(
+                Dir, {"file.txt", "file.txt.0.snr_bak", "file.txt.1.snr_bak", "file.txt.2.snr_bak"})
                 .size(),
             0u);
 }
@@ -189,8 +198,9 @@ TEST_F(PutInPlaceTest, ContentThatCannotTakeTheNameIsKeptUnderItsOwnName) {
   const TPutOutcome outcome = PutInPlace(*temp, "file.txt", Target, StatOf(Target), false);
   EXPECT_FALSE(outcome.Replaced);
   EXPECT_EQ(outcome.KeptAs, Target + ".1.snr_new");
-  EXPECT_EQ(outcome.Reason, "cannot put the new content in place: Is a directory; new content kept as " +
-                                Target + ".1.snr_new");
+  EXPECT_EQ(outcome.Reason,
+            "cannot put the new content in place: Is a directory; new content kept as " + Target +
+                ".1.snr_new");
   temp.reset();
   EXPECT_EQ(ReadFile(Target + ".1.snr_new"), "new");
   EXPECT_EQ(ReadFile(Target + ".snr_new"), "earlier leftover");

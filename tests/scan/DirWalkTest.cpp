@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <climits>
 #include <set>
 #include <string>
 #include <vector>
@@ -116,6 +117,36 @@ TEST(WalkDirectory, DepthDoesNotUseUpDescriptors) {
   TPaths found = Walk(r.Path(), "*.txt", kFileScanFilter);
   setrlimit(RLIMIT_NOFILE, &saved);
   EXPECT_EQ(found, TPaths{deepest + "/x.txt"});
+}
+
+TEST(WalkDirectory, TheProgramsOwnFilesAreNeverListed) {
+  TTempDir r;
+  for (const char* file : {"a.txt", "a.txt.0.snr_bak", "a.txt.snr_new", "a.txt.2.snr_new",
+                           "snr4.tmp", "snr4.1a2b3c4d.tmp", "b.snr_bak.txt", "c.tmp"})
+    WriteFile(r / file, "x");
+  struct TCase {
+    const char* Mask;
+    TPathSet Listed;
+  };
+  const TCase cases[] = {
+      {"*", {r / "a.txt", r / "b.snr_bak.txt", r / "c.tmp"}},
+      {"*.*", {r / "a.txt", r / "b.snr_bak.txt", r / "c.tmp"}},
+      {"*.snr_bak", {}},
+      {"*.tmp", {r / "c.tmp"}},
+      {"*snr*", {r / "b.snr_bak.txt"}},
+  };
+  for (const TCase& c : cases) {
+    const TPaths found = Walk(r.Path(), c.Mask, kFileScanFilter);
+    EXPECT_EQ(TPathSet(found.begin(), found.end()), c.Listed) << c.Mask;
+  }
+}
+
+TEST(WalkDirectory, FilesBeyondThePathLimitAreListed) {
+  TTempDir r;
+  const std::string deep = test::MakeDeepFolder(r.Path(), PATH_MAX + 500);
+  test::WriteDeepFile(deep, r.Path(), "deep.txt", "x");
+  WriteFile(r / "top.txt", "x");
+  EXPECT_EQ(Walk(r.Path(), "*.txt", kFileScanFilter), (TPaths{deep + "/deep.txt", r / "top.txt"}));
 }
 
 }  // namespace

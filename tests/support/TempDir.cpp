@@ -1,10 +1,13 @@
 #include "TempDir.h"
 
+#include <dirent.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
-#include <cstdlib>
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -17,14 +20,75 @@ TTempDir::TTempDir() {
   FPath = base;
 }
 
-TTempDir::~TTempDir() {
-  std::error_code ec;
-  // Tests make files read-only; give the owner write access back so everything can go.
-  for (auto it = std::filesystem::recursive_directory_iterator(FPath, ec);
-       it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
-    if (it->is_directory(ec) && !it->is_symlink(ec)) chmod(it->path().c_str(), 0700);
+namespace {
+
+// Removes everything in the open folder `folder`, relative to folder handles so that trees
+// deeper than the path limit go too. Tests make folders read-only; the owner gets write access
+// back first.
+void EmptyFolder(int folder) {
+  fchmod(folder, 0700);
+  DIR* stream = fdopendir(dup(folder));
+  if (stream == nullptr) return;
+  std::vector<std::string> names;
+  while (const dirent* entry = readdir(stream)) {
+    const std::string name = entry->d_name;
+    if (name != "." && name != "..") names.push_back(name);
   }
-  std::filesystem::remove_all(FPath, ec);
+  closedir(stream);
+  for (const std::string& name : names) {
+    if (unlinkat(folder, name.c_str(), 0) == 0) continue;
+    const int inner = openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
+    if (inner < 0) continue;
+    EmptyFolder(inner);
+    close(inner);
+    unlinkat(folder, name.c_str(), AT_REMOVEDIR);
+  }
+}
+
+}  // namespace
+
+TTempDir::~TTempDir() {
+  const int folder = open(FPath.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
+  if (folder < 0) return;
+  EmptyFolder(folder);
+  close(folder);
+  rmdir(FPath.c_str());
+}
+
+std::string MakeDeepFolder(const std::string& root, std::size_t minimumLength) {
+  std::string path = root;
+  int folder = open(root.c_str(), O_RDONLY | O_DIRECTORY);
+  const std::string segment(100, 'd');
+  while (folder >= 0 && path.size() < minimumLength) {
+    mkdirat(folder, segment.c_str(), 0755);
+    const int inner = openat(folder, segment.c_str(), O_RDONLY | O_DIRECTORY);
+    close(folder);
+    folder = inner;
+    path += "/" + segment;
+  }
+  if (folder < 0) ADD_FAILURE() << "cannot make a deep folder in " << root;
+  close(folder);
+  return path;
+}
+
+void WriteDeepFile(const std::string& folderPath, const std::string& root, const std::string& name,
+                   std::string_view content) {
+  int folder = open(root.c_str(), O_RDONLY | O_DIRECTORY);
+  for (std::size_t at = root.size() + 1; folder >= 0 && at < folderPath.size();) {
+    const std::size_t end = std::min(folderPath.find('/', at), folderPath.size());
+    const int inner =
+        openat(folder, folderPath.substr(at, end - at).c_str(), O_RDONLY | O_DIRECTORY);
+    close(folder);
+    folder = inner;
+    at = end + 1;
+  }
+  const int file =
+      folder >= 0 ? openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644) : -1;
+  if (file < 0 ||
+      write(file, content.data(), content.size()) != static_cast<ssize_t>(content.size()))
+    ADD_FAILURE() << "cannot write a deep file";
+  if (file >= 0) close(file);
+  if (folder >= 0) close(folder);
 }
 
 std::string TTempDir::operator/(std::string_view relative) const {

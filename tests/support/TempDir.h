@@ -28,6 +28,12 @@ void WriteFile(const std::string& path, std::string_view content);
 std::string ReadFile(const std::string& path);
 bool Exists(const std::string& path);  // lstat: a dangling link exists
 void MakeDir(const std::string& path);
+// Makes a chain of nested folders below `root` until the path is at least `minimumLength`
+// long (beyond the system's path limit if asked), and returns the deepest folder's path.
+std::string MakeDeepFolder(const std::string& root, std::size_t minimumLength);
+// Writes `name` in the deep folder `folderPath` below `root`, reached a folder at a time.
+void WriteDeepFile(const std::string& folderPath, const std::string& root, const std::string& name,
+                   std::string_view content);
 // The names in `dir`, sorted, without "." and "..".
 std::vector<std::string> ListNames(const std::string& dir);
 
