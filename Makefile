@@ -2,7 +2,7 @@
 BUILD   := build
 JOBS    ?= $(shell nproc)
 CONFIG  = cmake -S . -G Ninja -Wno-dev
-.PHONY: run test e2e asan tsan bench fuzz deps format release debug
+.PHONY: run test soak e2e asan tsan bench fuzz deps format release debug
 
 deps:
 	@scripts/install-deps
@@ -20,6 +20,12 @@ run: release
 
 test: debug
 	@cd $(BUILD)/debug && ctest --output-on-failure -j $(JOBS)
+
+# The races of safe rewriting for many rounds: two runs at once on one tree, and a program
+# writing a file in place while a task reads it (about ten minutes).
+SOAK_ROUNDS ?= 200
+soak: debug
+	FENDREL_SOAK_ROUNDS=$(SOAK_ROUNDS) $(BUILD)/debug/tests/engine/engine_tests --gtest_filter='SafeRewrite.*'
 
 # The desktop program driven through one complete run on a virtual X server; screenshots go to
 # build/e2e/.
