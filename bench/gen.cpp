@@ -3,9 +3,9 @@
 //   fendrel-bench-gen big  SRC OUT SIZE PERIOD MARKER
 //       SIZE bytes of SRC repeated end to end, with MARKER in place of the last bytes of every
 //       whole PERIOD-byte block, so the file holds SIZE / PERIOD (rounded down) markers.
-//   fendrel-bench-gen tree SRC DIR DIRS FILES SIZE MARKER TIMES
+//   fendrel-bench-gen tree SRC DIR DIRS FILES SIZE MARKER TIMES [EVERY]
 //       DIRS directories of FILES files of SIZE bytes: consecutive slices of SRC, each with
-//       MARKER put over TIMES evenly spread positions.
+//       MARKER put over TIMES evenly spread positions (only every EVERY-th file when given).
 //   fendrel-bench-gen scan DIR TOP MID LEAF FILES EVERY
 //       TOP x MID x LEAF leaf directories three levels deep with FILES empty files each; every
 //       EVERY-th file is named *.log, the others *.txt.
@@ -110,7 +110,8 @@ int Tree(char** argv) {
   const std::size_t size = std::stoull(argv[4]);
   const std::string marker = argv[5];
   const int times = std::atoi(argv[6]);
-  if (times < 1 || size / times <= marker.size()) Fail("marker does not fit");
+  const int every = argv[7] != nullptr ? std::atoi(argv[7]) : 1;
+  if (times < 1 || every < 1 || size / times <= marker.size()) Fail("marker does not fit");
   std::vector<char> content(size);
   MakeDir(root);
   char name[64];
@@ -120,7 +121,7 @@ int Tree(char** argv) {
     MakeDir(dir);
     for (int f = 0; f < files; ++f) {
       text.Take(content.data(), size);
-      for (int k = 0; k < times; ++k) {
+      for (int k = 0; (d * files + f) % every == 0 && k < times; ++k) {
         const std::size_t at = size * k / times + (size / times - marker.size()) / 2;
         std::memcpy(content.data() + at, marker.data(), marker.size());
       }
@@ -164,7 +165,7 @@ int Scan(char** argv) {
 int main(int argc, char** argv) {
   const std::string mode = argc > 1 ? argv[1] : "";
   if (mode == "big" && argc == 7) return Big(argv + 2);
-  if (mode == "tree" && argc == 9) return Tree(argv + 2);
+  if (mode == "tree" && (argc == 9 || argc == 10)) return Tree(argv + 2);
   if (mode == "scan" && argc == 8) return Scan(argv + 2);
   std::fputs("usage: fendrel-bench-gen big|tree|scan ... (see the comment in bench/gen.cpp)\n",
              stderr);

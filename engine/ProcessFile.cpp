@@ -32,17 +32,16 @@ namespace {
 
 constexpr const char* kChanged = "changed by another program during the run";
 
-// A listed symbolic link is rewritten through: the file it points to is rewritten in its own
-// folder and the link stays a link. Any other entry keeps the path it was listed with. Returns
-// 0 or errno.
-int ResolveLinks(const std::string& fileName, std::string& target) {
-  std::string name;
-  const TFd folder(OpenParentFolder(fileName, name));
+// Opens the folder of the file a task names and sets `name` and `path`. A listed symbolic link
+// is rewritten through: the file it points to is rewritten in its own folder and the link stays
+// a link. Any other entry keeps the path it was listed with. Returns 0 or errno.
+int OpenTarget(const std::string& fileName, TFd& folder, std::string& name, std::string& path) {
+  folder.Reset(OpenParentFolder(fileName, name));
   if (!folder.Valid()) return errno;
   struct stat st;
   if (fstatat(folder.Get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return errno;
   if (!S_ISLNK(st.st_mode)) {
-    target = fileName;
+    path = fileName;
     return 0;
   }
   // Where the link leads, read from the file it opens, so that paths of any length resolve.
@@ -53,15 +52,40 @@ int ResolveLinks(const std::string& fileName, std::string& target) {
   const ssize_t length = readlink(self.c_str(), resolved.data(), resolved.size());
   if (length > 0 && static_cast<std::size_t>(length) < resolved.size()) {
     resolved.resize(static_cast<std::size_t>(length));
-    target = resolved;
-    return 0;
+  } else {
+    char* real = realpath(fileName.c_str(), nullptr);
+    if (real == nullptr) return errno;
+    resolved = real;
+    std::free(real);
   }
-  char* real = realpath(fileName.c_str(), nullptr);
-  if (real == nullptr) return errno;
-  target = real;
-  std::free(real);
-  return 0;
+  path = resolved;
+  folder.Reset(OpenParentFolder(path, name));
+  return folder.Valid() ? 0 : errno;
 }
+
+// The temporary file, created when the first byte is written: a file without matches costs
+// no file.
+class TTempFileOnDemand : public TByteSink {
+ public:
+  TTempFileOnDemand(TTempFile& temp, int folder, bool keepHoles)
+      : FTemp(temp), FFolder(folder), FKeepHoles(keepHoles) {}
+
+  bool Write(const char* data, std::size_t length) override {
+    if (!FCreated) {
+      FCreated = true;
+      CreateError = FTemp.Create(FFolder, FKeepHoles);
+    }
+    return CreateError == 0 && FTemp.Write(data, length);
+  }
+
+  int CreateError = 0;
+
+ private:
+  TTempFile& FTemp;
+  int FFolder;
+  bool FKeepHoles;
+  bool FCreated = false;
+};
 
 bool IsSparse(const struct stat& st) {
   return static_cast<off_t>(st.st_blocks) * 512 < st.st_size;
@@ -95,12 +119,12 @@ void TFileRewrite::Fail(int64_t result, std::string reason) {
 void TFileRewrite::Prepare(const TSnRTast& task) {
   IgnoreFileSizeSignal();
   auto original = std::make_unique<TOriginal>();
-  if (const int error = ResolveLinks(task.FileName, original->Path); error != 0) {
+  TFd folder;
+  if (const int error = OpenTarget(task.FileName, folder, original->Name, original->Path);
+      error != 0) {
     if (error == ENOENT || error == ENOTDIR) return Fail(prMissing, "the file no longer exists");
     return Fail(prCannotMap, StepFailed("cannot open the file", error));
   }
-  const TFd folder(OpenParentFolder(original->Path, original->Name));
-  if (!folder.Valid()) return Fail(prMissing, StepFailed("cannot open the folder", errno));
 
   TMappedFile& content = original->Content;
   switch (content.Open(folder.Get(), original->Name)) {
@@ -120,16 +144,17 @@ void TFileRewrite::Prepare(const TSnRTast& task) {
   }
 
   const struct stat& identity = content.Identity();
-  if (const int error = FTemp.Create(folder.Get(), IsSparse(identity)); error != 0)
-    return Fail(prMatchFailed, StepFailed("cannot create the temporary file", error));
+  TTempFileOnDemand out(FTemp, folder.Get(), IsSparse(identity));
   std::string why;
   int64_t result = task.SearchMode == smRegExpr
-                       ? ReplacePattern(FTemp, content.Begin(), content.End(), task, why)
-                       : ReplaceLiteral(FTemp, content.Begin(), content.End(), task);
+                       ? ReplacePattern(out, content.Begin(), content.End(), task, why)
+                       : ReplaceLiteral(out, content.Begin(), content.End(), task);
   // Pages that vanished while they were read came back as zeros: that is not the file's content.
   if (content.Damaged()) return Fail(prMatchFailed, kChanged);
   content.Unmap();
   if (result < 0) {
+    if (out.CreateError != 0)
+      return Fail(result, StepFailed("cannot create the temporary file", out.CreateError));
     if (FTemp.Error() != 0)
       return Fail(result, StepFailed("cannot write the temporary file", FTemp.Error()));
     if (why.empty()) why = task.FromLen <= 0 ? "the old string is empty" : "the search failed";

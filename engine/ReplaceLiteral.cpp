@@ -15,7 +15,8 @@ int64_t ReplaceLiteral(TByteSink& out, const char* begin, const char* end, const
     ++count;
     position = match + task.FromStr.size();
   }
-  if (!out.Write(position, end - position)) return -3;
+  // A file without matches stays as it is: nothing need be written.
+  if (count > 0 && !out.Write(position, end - position)) return -3;
   return count;
 }
 

@@ -9,8 +9,9 @@
 
 namespace fendrel {
 
-// Writes [begin, end) to `out` with every match of the task's old string replaced. Returns the
-// number of replacements, or -3 when the old string is empty or `out` cannot be written.
+// Writes [begin, end) to `out` with every match of the task's old string replaced; writes
+// nothing when there is no match. Returns the number of replacements, or -3 when the old string
+// is empty or `out` cannot be written.
 int64_t ReplaceLiteral(TByteSink& out, const char* begin, const char* end, const TSnRTast& task);
 
 }  // namespace fendrel

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <stdio.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,6 +17,23 @@ namespace fendrel {
 namespace {
 
 constexpr const char* kChanged = "changed by another program during the run";
+
+// Holds the folder's lock from the last look at a file to its rename, so that two runs of the
+// program committing in the same folder take turns: the second one then sees the first one's
+// new file and leaves it alone, instead of replacing it between its look and its rename.
+class TFolderLock {
+ public:
+  explicit TFolderLock(int folder) : FFolder(folder) {
+    while (::flock(FFolder, LOCK_EX) != 0 && errno == EINTR) {
+    }
+  }
+  ~TFolderLock() { ::flock(FFolder, LOCK_UN); }
+  TFolderLock(const TFolderLock&) = delete;
+  TFolderLock& operator=(const TFolderLock&) = delete;
+
+ private:
+  int FFolder;
+};
 
 bool Unchanged(int folder, const std::string& name, const struct stat& original) {
   struct stat now;
@@ -92,6 +110,7 @@ TPutOutcome PutInPlace(TTempFile& temp, const std::string& name, const std::stri
                        const struct stat& original, bool backup) {
   TPutOutcome outcome;
   const int folder = temp.Folder();
+  const TFolderLock lock(folder);
   // The last look before the rename: what was read is still what the name holds.
   if (!Unchanged(folder, name, original)) {
     outcome.Reason = kChanged;
@@ -142,6 +161,7 @@ TPutOutcome RewriteInPlace(TTempFile& temp, int originalFd, const std::string& n
                            const std::string& path, const struct stat& original, bool backup) {
   TPutOutcome outcome;
   const int folder = temp.Folder();
+  const TFolderLock lock(folder);
   const TFd file(::openat(folder, name.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC));
   struct stat opened;
   if (!file.Valid()) {

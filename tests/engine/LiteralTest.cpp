@@ -27,6 +27,10 @@ TReplaced Replace(std::string_view content, std::string_view from, std::string_v
   TStringSink out;
   const int64_t count = ReplaceLiteral(out, content.data(), content.data() + content.size(), task);
   if (count < 0) return {count, ""};
+  if (count == 0) {
+    EXPECT_EQ(out.Bytes, "") << "nothing is written for a file without matches";
+    return {0, std::string(content)};
+  }
   return {count, out.Bytes};
 }
 
