@@ -68,8 +68,8 @@ Exit status: 0 success, 1 a task or a file failed or the run was interrupted, 2 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::setlocale(LC_CTYPE, "");
-  fendrel::SelectCaseTable(fendrel::CaseTableFromLocale());
+  const bool localeLoaded = std::setlocale(LC_CTYPE, "") != nullptr;
+  fendrel::SelectCaseTable(fendrel::CaseTableFromLocale(localeLoaded));
   fendrel::InstallRegExprCaseFlip();
 
   if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {

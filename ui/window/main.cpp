@@ -7,6 +7,7 @@
 #include "SnRForm.h"
 #include "WindowTitle.h"
 #include "container/fileinst.h"
+#include "engine/RegExprCaseFlip.h"
 #include "platform/CodePage.h"
 #include "settings/Locations.h"
 #include "ui/files/ChoseDirectoryForm.h"
@@ -15,8 +16,10 @@
 #include "ui/records/SnRAboutForm.h"
 
 int main(int argc, char* argv[]) {
-  std::setlocale(LC_ALL, "");
-  fendrel::SelectCaseTable(fendrel::CaseTableFromLocale());
+  const bool localeLoaded = std::setlocale(LC_ALL, "") != nullptr;
+  fendrel::SelectCaseTable(fendrel::CaseTableFromLocale(localeLoaded));
+  // Regular expressions fold letters by the same table as the literal search.
+  fendrel::InstallRegExprCaseFlip();
   // What the executable carries is listed once, before any window needs it.
   fendrel::ReadContainerDirectory();
   QApplication app(argc, argv);
