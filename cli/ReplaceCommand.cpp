@@ -5,8 +5,8 @@
 
 #include "CommandLine.h"
 #include "Commands.h"
+#include "ResultPrinter.h"
 #include "engine/RunBuilder.h"
-#include "engine/StatusLines.h"
 #include "engine/uExtPChar.h"
 #include "engine/uSearchAndReplaceThread.h"
 
@@ -19,28 +19,10 @@ void OnInterrupt(int) {
   gInterrupted = 1;
 }
 
-// Prints what the result list would show: each result line as its entries, each backup made.
-class TResultPrinter : public TStatusSink {
- public:
-  explicit TResultPrinter(TLogMode logMode) : FLogMode(logMode) {}
-
-  void SnRStatus(TStatusKind kind, const std::string& text) override {
-    if (kind == TStatusKind::stBackupFile) {
-      Print("backup: " + text);
-    } else if (kind == TStatusKind::stLine && FLogMode > lmNone && text != kUpdateLine) {
-      for (const std::string& entry : ResultListEntries(text))
-        Print(entry);
-    }
-  }
-
- private:
-  static void Print(const std::string& line) {
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fputc('\n', stdout);
-  }
-
-  TLogMode FLogMode;
-};
+void PrintLine(const std::string& line) {
+  std::fwrite(line.data(), 1, line.size(), stdout);
+  std::fputc('\n', stdout);
+}
 
 int Usage(const std::string& error) {
   std::fprintf(stderr, "fendrel-cli replace: %s\nTry 'fendrel-cli --help'.\n", error.c_str());
@@ -54,7 +36,8 @@ int ReplaceCommand(const std::vector<std::string>& args) {
       {"-r", "--recursive", false},     {"-i", "--ignore-case", false},
       {"-e", "--regex", false},         {nullptr, "--hex", false},
       {nullptr, "--multi-line", false}, {nullptr, "--no-backup", false},
-      {nullptr, "--log", true},
+      {nullptr, "--log", true},         {nullptr, "--quiet", false},
+      {nullptr, "--json", false},
   };
   static const std::pair<const char*, TLogMode> kLogModes[] = {
       {"none", lmNone}, {"replaced", lmReplacedOnly}, {"all", lmAllFiles}};
@@ -74,6 +57,11 @@ int ReplaceCommand(const std::vector<std::string>& args) {
       return Usage("-i does not apply to a regular expression; write (?i) in the pattern");
     options.SearchMode = smRegExpr;
   }
+  if (parsed->Has("--quiet") && parsed->Has("--json"))
+    return Usage("--quiet and --json exclude each other");
+  const TReportFormat format = parsed->Has("--quiet")  ? TReportFormat::Quiet
+                               : parsed->Has("--json") ? TReportFormat::Json
+                                                       : TReportFormat::Text;
   options.CreateBackup = !parsed->Has("--no-backup");
   if (parsed->Has("--log")) {
     const std::string& name = parsed->Options.at("--log");
@@ -106,9 +94,9 @@ int ReplaceCommand(const std::vector<std::string>& args) {
 
   std::signal(SIGINT, OnInterrupt);
   std::signal(SIGTERM, OnInterrupt);
-  TResultPrinter printer(options.LogMode);
+  const auto printer = MakeResultPrinter(format, options.LogMode, PrintLine);
   TSearchAndReplaceThread worker;
-  worker.Attach(&printer);
+  worker.Attach(printer.get());
   worker.TaskList().AppendBatch(std::move(tasks));
   worker.Start();
   while (!worker.TaskList().WaitUntilEmpty(std::chrono::milliseconds(100))) {

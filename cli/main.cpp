@@ -37,7 +37,15 @@ replace  Lists the files in DIR whose names match MASK ('*' and '?', letters in 
       --multi-line    OLD and NEW span several lines: each file is searched three times, with
                       the lines joined by CR LF, by LF and by CR
       --no-backup     keep no backup (default: the previous file stays as FILE.N.snr_bak)
-      --log=MODE      which files to report: none, replaced (changed or failed), all (default)
+      --log=MODE      which files to report: none (nothing at all, not even backups),
+                      replaced (changed or failed), all (default)
+      --quiet         print nothing; the exit status tells how the run went
+      --json          print one JSON object per reported file, on a line of its own:
+                      {"path":P,"count":N} or {"path":P,"reason":R} for a failed file or
+                      {"path":P,"skipped":true} for one an interrupt left, each with
+                      "backup":B when a backup was made. Strings hold UTF-8 as it is; a byte
+                      that is not part of valid UTF-8 is written as \udcXX (XX its value), as
+                      Python's "surrogateescape" reads it back.
   Use -- before an OLD or NEW that begins with '-'.
 
 scan     Prints the files in DIR whose names match MASK, subdirectories first.
