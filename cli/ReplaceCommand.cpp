@@ -5,10 +5,11 @@
 
 #include "CommandLine.h"
 #include "Commands.h"
+#include "HexArgument.h"
 #include "ResultPrinter.h"
 #include "engine/RunBuilder.h"
-#include "engine/uExtPChar.h"
 #include "engine/uSearchAndReplaceThread.h"
+#include "regexpr/RegExpr.h"
 
 namespace fendrel::cli {
 namespace {
@@ -29,6 +30,32 @@ int Usage(const std::string& error) {
   return kExitUsage;
 }
 
+// The pattern of every task the run would make, compiled once before any file is touched: an
+// invalid pattern would otherwise fail each file alike, and a run without files not at all.
+// Returns the engine's message for the first that does not compile.
+std::optional<std::string> PatternError(const std::string& from, bool multiLine) {
+  std::vector<std::string> patterns;
+  if (multiLine) {
+    for (std::string_view lineBreak : {"\r\n", "\n", "\r"}) {
+      if (auto joined = JoinMemoLines(SplitMemoLines(from), lineBreak))
+        patterns.push_back(std::move(*joined));
+    }
+  } else {
+    patterns.push_back(from);
+  }
+  for (const std::string& pattern : patterns) {
+    try {
+      TRegExpr regExpr;
+      // The worker takes the pattern up to its first zero byte, and so does the check.
+      regExpr.SetExpression(pattern.substr(0, pattern.find('\0')));
+      regExpr.Compile();
+    } catch (const ERegExpr& e) {
+      return "error " + std::to_string(e.ErrorNumber) + " " + e.what();
+    }
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 int ReplaceCommand(const std::vector<std::string>& args) {
@@ -36,7 +63,7 @@ int ReplaceCommand(const std::vector<std::string>& args) {
       {"-r", "--recursive", false},     {"-i", "--ignore-case", false},
       {"-e", "--regex", false},         {nullptr, "--hex", false},
       {nullptr, "--multi-line", false}, {nullptr, "--no-backup", false},
-      {nullptr, "--log", true},         {nullptr, "--quiet", false},
+      {nullptr, "--log", true, true},   {nullptr, "--quiet", false},
       {nullptr, "--json", false},
   };
   static const std::pair<const char*, TLogMode> kLogModes[] = {
@@ -71,15 +98,20 @@ int ReplaceCommand(const std::vector<std::string>& args) {
     options.LogMode = mode->second;
   }
   if (parsed->Has("--hex")) {
-    for (std::string* value : {&from, &to}) {
-      if (TExtPChar::HexByteCount(*value) > TExtPChar::kCapacity)
-        return Usage("a hexadecimal string holds at most 1024 bytes");
-      TExtPChar bytes;
-      bytes.SetHex(*value);
-      value->assign(bytes.Buffer(), bytes.Len());
+    for (auto [name, value] : {std::pair{"OLD", &from}, std::pair{"NEW", &to}}) {
+      auto bytes = HexArgumentBytes(name, *value, error);
+      if (!bytes) return Usage("--hex: " + error);
+      *value = std::move(*bytes);
     }
   }
   if (from.empty()) return Usage("OLD must not be empty");
+  if (options.SearchMode == smRegExpr) {
+    if (auto refused = PatternError(from, parsed->Has("--multi-line"))) {
+      std::fprintf(stderr, "fendrel-cli replace: %s\n", refused->c_str());
+      return kExitUsage;
+    }
+  }
+  if (auto refused = ScanArgumentsError(dir, mask)) return Usage(*refused);
 
   const std::vector<std::string> files = ScanFiles(dir, mask, parsed->Has("--recursive"));
   TTaskList tasks;

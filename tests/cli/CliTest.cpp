@@ -71,7 +71,7 @@ TEST_F(CliTest, RegularExpressionModeUsesTemplates) {
                            "(\\w+)=(\\w+)", "$2=$1"});
   EXPECT_EQ(run.Status, 0) << run.Out;
   EXPECT_EQ(ReadFile(Dir / "k.cfg"), "value=key\nx=name\x01z=y");
-  EXPECT_EQ(RunCli({"replace", "-e", Dir.Path(), "k.cfg", "a(", "b"}).Status, 1);
+  EXPECT_EQ(RunCli({"replace", "-e", Dir.Path(), "k.cfg", "a(", "b"}).Status, 2);
   EXPECT_EQ(RunCli({"replace", "-e", "-i", Dir.Path(), "k.cfg", "a", "b"}).Status, 2);
 }
 
