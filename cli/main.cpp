@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Commands.h"
+#include "FendrelVersion.h"
 #include "engine/RegExprCaseFlip.h"
 #include "platform/CodePage.h"
 
@@ -21,6 +22,7 @@ constexpr const char* kUsage = R"usage(Usage:
   fendrel-cli container list EXE
   fendrel-cli container extract EXE DIR
   fendrel-cli --help
+  fendrel-cli --version
 
 replace  Lists the files in DIR whose names match MASK ('*' and '?', letters in any case;
          '*.*' matches every name; no '/', the directory goes in DIR) and replaces every
@@ -91,6 +93,10 @@ int main(int argc, char** argv) {
 
   if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
     std::fputs(kUsage, stdout);
+    return fendrel::cli::kExitOk;
+  }
+  if (argc >= 2 && std::strcmp(argv[1], "--version") == 0) {
+    std::printf("fendrel-cli %s\n", fendrel::kFendrelVersion);
     return fendrel::cli::kExitOk;
   }
   const std::string command = argc >= 2 ? argv[1] : "";
