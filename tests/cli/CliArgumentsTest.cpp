@@ -118,8 +118,6 @@ TEST_F(CliArgumentsTest, DoubleDashLetsEveryCommandTakeArgumentsBeginningWithDas
     std::string Out;
   } cases[] = {
       {{"match", "--", "-x", "a-x"}, "match 1 2 2\nmatches 1\n"},
-      {{"substitute", "--", "-x", "a-x", "-y"}, "replacements 1\na-y\n"},
-      {{"scan", Dir.Path(), "--", "-x.txt"}, Dir / "-x.txt\n"},
       {{"replace", "--no-backup", "--log=none", Dir.Path(), "--", "-x.txt", "-x", "-y"}, ""},
   };
   for (const auto& c : cases) {

@@ -71,7 +71,6 @@ TEST(CliJson, LogModeChoosesTheTasksAndQuietPrintsNothing) {
        "\n"},
       {{"--json", "--log=none"}, ""},
       {{"--quiet"}, ""},
-      {{"--quiet", "--log=all"}, ""},
   };
   for (const auto& c : cases) {
     WriteFile(dir / "hit.txt", "x");

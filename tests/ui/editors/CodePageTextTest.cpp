@@ -70,5 +70,22 @@ TEST(CodePageText, EverySingleByteComesBackUnchanged) {
   }
 }
 
+TEST(CodePageText, CaseTablesAgreeWithTheCharactersTheyShow) {
+  // A byte's other case is the byte of its character's other case, when the code page has it.
+  for (TCaseTable table : {TCaseTable::Windows1252, TCaseTable::Windows1251}) {
+    test::TCodePageScope scope(table);
+    const TCaseMap& map = CaseMapOf(table);
+    for (int c = 1; c < 256; ++c) {
+      const QChar shown = BytesToQString(std::string(1, static_cast<char>(c)))[0];
+      const auto byteOf = [c](QChar other) {
+        const auto bytes = QStringToBytes(QString(other));
+        return bytes ? static_cast<unsigned char>((*bytes)[0]) : c;
+      };
+      EXPECT_EQ(map.Upper[c], byteOf(shown.toUpper())) << int(table) << " " << std::hex << c;
+      EXPECT_EQ(map.Lower[c], byteOf(shown.toLower())) << int(table) << " " << std::hex << c;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace fendrel
