@@ -50,8 +50,8 @@ replace  Lists the files in DIR whose names match MASK ('*' and '?', letters in 
                       {"path":P,"count":N} or {"path":P,"reason":R} for a failed file or
                       {"path":P,"skipped":true} for one an interrupt left, each with
                       "backup":B when a backup was made. Strings hold UTF-8 as it is; a byte
-                      that is not part of valid UTF-8 is written as \udcXX (XX its value), as
-                      Python's "surrogateescape" reads it back.
+                      outside valid UTF-8 is written as \udcXX (XX its value), as Python's
+                      "surrogateescape" reads it back.
 
 scan     Prints the files in DIR whose names match MASK, subdirectories first; DIR and MASK
          are checked as for replace.
