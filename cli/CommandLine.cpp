@@ -32,6 +32,11 @@ std::optional<TParsedArgs> ParseArgs(const std::vector<std::string>& args,
       error = std::string("option ") + spec->Long + " takes no value";
       return std::nullopt;
     }
+    if (spec->TakesValue && equals == std::string::npos && spec->ValueAfterEqualsOnly) {
+      error =
+          std::string("option ") + spec->Long + " takes its value only as " + spec->Long + "=VALUE";
+      return std::nullopt;
+    }
     if (spec->TakesValue && equals == std::string::npos) {
       // The value may also be the next argument: --subject-file FILE.
       if (i + 1 == args.size()) {

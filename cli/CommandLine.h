@@ -13,6 +13,9 @@ struct TOptionSpec {
   const char* Short;  // "-r", or nullptr
   const char* Long;   // "--recursive"
   bool TakesValue;    // given as --name=VALUE or --name VALUE
+  // Only --name=VALUE: for an option whose value could be mistaken for the positional argument
+  // that follows it (--log all DIR ...).
+  bool ValueAfterEqualsOnly = false;
 };
 
 struct TParsedArgs {

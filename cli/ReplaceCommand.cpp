@@ -5,10 +5,11 @@
 
 #include "CommandLine.h"
 #include "Commands.h"
+#include "HexArgument.h"
+#include "ResultPrinter.h"
 #include "engine/RunBuilder.h"
-#include "engine/StatusLines.h"
-#include "engine/uExtPChar.h"
 #include "engine/uSearchAndReplaceThread.h"
+#include "regexpr/RegExpr.h"
 
 namespace fendrel::cli {
 namespace {
@@ -19,40 +20,62 @@ void OnInterrupt(int) {
   gInterrupted = 1;
 }
 
-// Prints what the result list would show: each result line as its entries, each backup made.
-class TResultPrinter : public TStatusSink {
+void PrintLine(const std::string& line) {
+  std::fwrite(line.data(), 1, line.size(), stdout);
+  std::fputc('\n', stdout);
+}
+
+// Tells on standard error why each reported task failed, as "fendrel-cli: PATH: REASON", and
+// passes every report on to the printer.
+class TReasonReporter : public TStatusSink {
  public:
-  explicit TResultPrinter(TLogMode logMode) : FLogMode(logMode) {}
+  explicit TReasonReporter(TStatusSink& printer) : FPrinter(printer) {}
 
   void SnRStatus(TStatusKind kind, const std::string& text) override {
-    if (kind == TStatusKind::stBackupFile) {
-      Print("backup: " + text);
-    } else if (kind == TStatusKind::stFailureReason) {
+    if (kind == TStatusKind::stFailureReason) {
       FReason = text;
     } else if (kind == TStatusKind::stLine && !FReason.empty()) {
       // The first line after a reason names the file it explains.
       std::fprintf(stderr, "fendrel-cli: %s: %s\n", text.c_str(), FReason.c_str());
       FReason.clear();
     }
-    if (kind == TStatusKind::stLine && FLogMode > lmNone && text != kUpdateLine) {
-      for (const std::string& entry : ResultListEntries(text))
-        Print(entry);
-    }
+    FPrinter.SnRStatus(kind, text);
   }
 
  private:
-  static void Print(const std::string& line) {
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fputc('\n', stdout);
-  }
-
-  TLogMode FLogMode;
+  TStatusSink& FPrinter;
   std::string FReason;
 };
 
 int Usage(const std::string& error) {
   std::fprintf(stderr, "fendrel-cli replace: %s\nTry 'fendrel-cli --help'.\n", error.c_str());
   return kExitUsage;
+}
+
+// The pattern of every task the run would make, compiled once before any file is touched: an
+// invalid pattern would otherwise fail each file alike, and a run without files not at all.
+// Returns the engine's message for the first that does not compile.
+std::optional<std::string> PatternError(const std::string& from, bool multiLine) {
+  std::vector<std::string> patterns;
+  if (multiLine) {
+    for (std::string_view lineBreak : {"\r\n", "\n", "\r"}) {
+      if (auto joined = JoinMemoLines(SplitMemoLines(from), lineBreak))
+        patterns.push_back(std::move(*joined));
+    }
+  } else {
+    patterns.push_back(from);
+  }
+  for (const std::string& pattern : patterns) {
+    try {
+      TRegExpr regExpr;
+      // The worker takes the pattern up to its first zero byte, and so does the check.
+      regExpr.SetExpression(pattern.substr(0, pattern.find('\0')));
+      regExpr.Compile();
+    } catch (const ERegExpr& e) {
+      return "error " + std::to_string(e.ErrorNumber) + " " + e.what();
+    }
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -62,7 +85,8 @@ int ReplaceCommand(const std::vector<std::string>& args) {
       {"-r", "--recursive", false},     {"-i", "--ignore-case", false},
       {"-e", "--regex", false},         {nullptr, "--hex", false},
       {nullptr, "--multi-line", false}, {nullptr, "--no-backup", false},
-      {nullptr, "--log", true},
+      {nullptr, "--log", true, true},   {nullptr, "--quiet", false},
+      {nullptr, "--json", false},
   };
   static const std::pair<const char*, TLogMode> kLogModes[] = {
       {"none", lmNone}, {"replaced", lmReplacedOnly}, {"all", lmAllFiles}};
@@ -82,6 +106,11 @@ int ReplaceCommand(const std::vector<std::string>& args) {
       return Usage("-i does not apply to a regular expression; write (?i) in the pattern");
     options.SearchMode = smRegExpr;
   }
+  if (parsed->Has("--quiet") && parsed->Has("--json"))
+    return Usage("--quiet and --json exclude each other");
+  const TReportFormat format = parsed->Has("--quiet")  ? TReportFormat::Quiet
+                               : parsed->Has("--json") ? TReportFormat::Json
+                                                       : TReportFormat::Text;
   options.CreateBackup = !parsed->Has("--no-backup");
   if (parsed->Has("--log")) {
     const std::string& name = parsed->Options.at("--log");
@@ -91,15 +120,20 @@ int ReplaceCommand(const std::vector<std::string>& args) {
     options.LogMode = mode->second;
   }
   if (parsed->Has("--hex")) {
-    for (std::string* value : {&from, &to}) {
-      if (TExtPChar::HexByteCount(*value) > TExtPChar::kCapacity)
-        return Usage("a hexadecimal string holds at most 1024 bytes");
-      TExtPChar bytes;
-      bytes.SetHex(*value);
-      value->assign(bytes.Buffer(), bytes.Len());
+    for (auto [name, value] : {std::pair{"OLD", &from}, std::pair{"NEW", &to}}) {
+      auto bytes = HexArgumentBytes(name, *value, error);
+      if (!bytes) return Usage("--hex: " + error);
+      *value = std::move(*bytes);
     }
   }
   if (from.empty()) return Usage("OLD must not be empty");
+  if (options.SearchMode == smRegExpr) {
+    if (auto refused = PatternError(from, parsed->Has("--multi-line"))) {
+      std::fprintf(stderr, "fendrel-cli replace: %s\n", refused->c_str());
+      return kExitUsage;
+    }
+  }
+  if (auto refused = ScanArgumentsError(dir, mask)) return Usage(*refused);
 
   const std::vector<std::string> files = ScanFiles(dir, mask, parsed->Has("--recursive"));
   TTaskList tasks;
@@ -114,9 +148,11 @@ int ReplaceCommand(const std::vector<std::string>& args) {
 
   std::signal(SIGINT, OnInterrupt);
   std::signal(SIGTERM, OnInterrupt);
-  TResultPrinter printer(options.LogMode);
+  const auto printer = MakeResultPrinter(format, options.LogMode, PrintLine);
+  // The JSON objects carry the reasons themselves, and a quiet run says nothing.
+  TReasonReporter reporter(*printer);
   TSearchAndReplaceThread worker;
-  worker.Attach(&printer);
+  worker.Attach(format == TReportFormat::Text ? &reporter : printer.get());
   worker.TaskList().AppendBatch(std::move(tasks));
   worker.Start();
   while (!worker.TaskList().WaitUntilEmpty(std::chrono::milliseconds(100))) {

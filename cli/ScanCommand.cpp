@@ -1,5 +1,9 @@
 // fendrel-cli scan: the file list the desktop program would show for a path and mask.
+#include <dirent.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "CommandLine.h"
 #include "Commands.h"
@@ -19,6 +23,18 @@ class TFileCollector : public TStrings {
 
 }  // namespace
 
+std::optional<std::string> ScanArgumentsError(const std::string& dir, const std::string& mask) {
+  if (mask.find('/') != std::string::npos)
+    return "MASK is a file-name pattern and holds no '/': " + mask;
+  DIR* handle = opendir(dir.c_str());
+  if (handle == nullptr) {
+    if (errno == ENOTDIR) return dir + " is not a directory";
+    return "cannot open directory " + dir + ": " + std::strerror(errno);
+  }
+  closedir(handle);
+  return std::nullopt;
+}
+
 std::vector<std::string> ScanFiles(const std::string& dir, const std::string& mask,
                                    bool recursive) {
   // Without a window to keep responsive, the command line installs no window thread: the
@@ -37,7 +53,11 @@ int ScanCommand(const std::vector<std::string>& args) {
   static const std::vector<TOptionSpec> kOptions = {{"-r", "--recursive", false}};
   std::string error;
   const auto parsed = ParseArgs(args, kOptions, 2, error);
-  if (!parsed) {
+  if (parsed) {
+    if (auto refused = ScanArgumentsError(parsed->Positional[0], parsed->Positional[1]))
+      error = *refused;
+  }
+  if (!parsed || !error.empty()) {
     std::fprintf(stderr, "fendrel-cli scan: %s\nTry 'fendrel-cli --help'.\n", error.c_str());
     return kExitUsage;
   }

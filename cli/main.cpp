@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Commands.h"
+#include "FendrelVersion.h"
 #include "engine/RegExprCaseFlip.h"
 #include "platform/CodePage.h"
 
@@ -21,26 +22,39 @@ constexpr const char* kUsage = R"usage(Usage:
   fendrel-cli container list EXE
   fendrel-cli container extract EXE DIR
   fendrel-cli --help
+  fendrel-cli --version
 
 replace  Lists the files in DIR whose names match MASK ('*' and '?', letters in any case;
-         '*.*' matches every name) and replaces every occurrence of OLD by NEW in each, through
-         a temporary file beside it. Prints, for every reported file, its path, the strings,
-         the result ("N replacements" or "FAILED") and an empty line; "backup: PATH" for each
-         backup made.
+         '*.*' matches every name; no '/', the directory goes in DIR) and replaces every
+         occurrence of OLD by NEW in each, through a temporary file beside it. Prints, for every
+         reported file, its path, the strings, the result ("N replacements" or "FAILED") and an
+         empty line; "backup: PATH" for each backup made. A DIR that is missing or no directory,
+         and a regular expression that does not compile ("error CODE MESSAGE (pos N)"), are
+         usage errors: nothing is touched.
   -r, --recursive     also search the subdirectories of DIR
   -i, --ignore-case   compare letters without regard to case
   -e, --regex         OLD is a regular expression and NEW a replacement template ($1, ${12},
                       $& for groups; \ escapes the next character); text runs are searched,
                       bytes that are not text (NUL and other control bytes, 128-159) are
                       copied unchanged and never matched
-      --hex           OLD and NEW are hexadecimal digits (other characters are ignored)
+      --hex           OLD and NEW are hexadecimal digits, two per byte; blanks and line
+                      breaks may separate them, any other character is an error
       --multi-line    OLD and NEW span several lines: each file is searched three times, with
                       the lines joined by CR LF, by LF and by CR
       --no-backup     keep no backup (default: the previous file stays as FILE.N.snr_bak)
-      --log=MODE      which files to report: none, replaced (changed or failed), all (default)
-  Use -- before an OLD or NEW that begins with '-'.
+      --log=MODE      which files to report: none (nothing at all, not even backups),
+                      replaced (changed or failed), all (default); only with '=': a value
+                      after a blank would be taken for DIR
+      --quiet         print nothing; the exit status tells how the run went
+      --json          print one JSON object per reported file, on a line of its own:
+                      {"path":P,"count":N} or {"path":P,"reason":R} for a failed file or
+                      {"path":P,"skipped":true} for one an interrupt left, each with
+                      "backup":B when a backup was made. Strings hold UTF-8 as it is; a byte
+                      outside valid UTF-8 is written as \udcXX (XX its value), as Python's
+                      "surrogateescape" reads it back.
 
-scan     Prints the files in DIR whose names match MASK, subdirectories first.
+scan     Prints the files in DIR whose names match MASK, subdirectories first; DIR and MASK
+         are checked as for replace.
 
 regex-dump  Compiles PATTERN and prints the program: its size and bytes, what the search
          analysis found (anchor character, anchoring, required text, possible first
@@ -62,18 +76,27 @@ container list  Prints one line per entry of the directory of files appended to 
 container extract  Writes every file appended to EXE into DIR under its stored name and prints
          "ok NAME", "mismatch NAME" (written, but its checksum differs) or "failed NAME".
 
+Arguments that begin with '-' (OLD, NEW, PATTERN, SUBJECT, a file name): every command takes
+all arguments after -- as they are, e.g.
+  fendrel-cli replace . '*.cfg' -- --verbose --quiet
+  fendrel-cli match -- -x '-x-'
+
 Exit status: 0 success, 1 a task or a file failed or the run was interrupted, 2 usage error.
 )usage";
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::setlocale(LC_CTYPE, "");
-  fendrel::SelectCaseTable(fendrel::CaseTableFromLocale());
+  const bool localeLoaded = std::setlocale(LC_CTYPE, "") != nullptr;
+  fendrel::SelectCaseTable(fendrel::CaseTableFromLocale(localeLoaded));
   fendrel::InstallRegExprCaseFlip();
 
   if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
     std::fputs(kUsage, stdout);
+    return fendrel::cli::kExitOk;
+  }
+  if (argc >= 2 && std::strcmp(argv[1], "--version") == 0) {
+    std::printf("fendrel-cli %s\n", fendrel::kFendrelVersion);
     return fendrel::cli::kExitOk;
   }
   const std::string command = argc >= 2 ? argv[1] : "";

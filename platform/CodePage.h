@@ -14,8 +14,10 @@ enum class TCaseTable {
   // UTF-8 locales: only ASCII letters change, so a byte of a multi-byte character never
   // matches another byte.
   Ascii,
-  // Any other locale: the Western European single-byte table.
+  // Single-byte locales other than Cyrillic ones: the Western European table.
   Windows1252,
+  // Locales whose code set is CP1251: the Cyrillic table.
+  Windows1251,
 };
 
 struct TCaseMap {
@@ -30,8 +32,24 @@ const TCaseMap& ActiveCaseMap();
 TCaseTable ActiveCaseTable();
 void SelectCaseTable(TCaseTable table);
 
-// The table that the current LC_CTYPE locale calls for (call setlocale first).
-TCaseTable CaseTableFromLocale();
+// Whether bytes are UTF-8 text under `table`; the code page of everything shown to the user
+// follows this, so case folding and display never disagree.
+inline bool IsUtf8CaseTable(TCaseTable table) {
+  return table == TCaseTable::Ascii;
+}
+
+// The table a locale calls for. `loadedCodeset` is the code set of the LC_CTYPE locale when
+// setlocale succeeded, nullptr when it failed; the process then still runs in the C locale,
+// and the locale the user asked for is read from its name: the first non-empty one of
+// `lcAll`, `lcCtype` and `lang` (each may be nullptr), code set after '.' and before '@'.
+// UTF-8 (any case, with or without '-') selects Ascii, CP1251 or Windows-1251 selects
+// Windows1251, anything else Windows1252.
+TCaseTable CaseTableFor(const char* loadedCodeset, const char* lcAll, const char* lcCtype,
+                        const char* lang);
+
+// CaseTableFor with this process's locale and environment: pass whether the caller's
+// setlocale(..., "") succeeded.
+TCaseTable CaseTableFromLocale(bool localeLoaded);
 
 inline unsigned char CharUpper(unsigned char c) {
   return ActiveCaseMap().Upper[c];

@@ -1,9 +1,9 @@
 // The one place where the program's byte strings meet the user interface's text.
 //
 // The code page follows the case table in force: with the ASCII table (UTF-8 locales) bytes are
-// UTF-8, with the Western European table they are Windows-1252. Everything the user types
-// becomes bytes here, and everything shown from bytes goes through here, so a view and the
-// bytes behind it can be checked against each other.
+// UTF-8, with the Western European table Windows-1252, with the Cyrillic table Windows-1251.
+// Everything the user types becomes bytes here, and everything shown from bytes goes through
+// here, so a view and the bytes behind it can be checked against each other.
 #pragma once
 
 #include <QString>

@@ -5,10 +5,12 @@
 #include <cstdint>
 #include <string_view>
 
+#include "FendrelVersion.h"
+
 namespace fendrel {
 
 inline constexpr std::string_view kProgramName = "Fendrel";
-inline constexpr std::string_view kProgramVersion = "2.0";
+inline constexpr std::string_view kProgramVersion = kFendrelVersion;
 inline constexpr std::string_view kHomePageEnglish = "https://fendrel.example.org/";
 inline constexpr std::string_view kHomePageGerman = "https://fendrel.example.org/de/";
 // The companion tool the banner window tells about.

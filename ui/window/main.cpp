@@ -1,12 +1,17 @@
-// The desktop program: fixes the locations and the language before any window exists, creates
-// the windows in their order and runs until the main window closes.
+// The desktop program: answers --version without a window, otherwise fixes the locations and the
+// language before any window exists, creates the windows in their order and runs until the main
+// window closes.
 #include <QApplication>
 #include <clocale>
+#include <cstdio>
+#include <cstring>
 
+#include "FendrelVersion.h"
 #include "InstantHelpForm.h"
 #include "SnRForm.h"
 #include "WindowTitle.h"
 #include "container/fileinst.h"
+#include "engine/RegExprCaseFlip.h"
 #include "platform/CodePage.h"
 #include "settings/Locations.h"
 #include "ui/files/ChoseDirectoryForm.h"
@@ -15,8 +20,16 @@
 #include "ui/records/SnRAboutForm.h"
 
 int main(int argc, char* argv[]) {
-  std::setlocale(LC_ALL, "");
-  fendrel::SelectCaseTable(fendrel::CaseTableFromLocale());
+  // Answered before the locale, the carried files or Qt are touched, so that it needs no display
+  // and creates no window.
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    std::printf("fendrel %s\n", fendrel::kFendrelVersion);
+    return 0;
+  }
+  const bool localeLoaded = std::setlocale(LC_ALL, "") != nullptr;
+  fendrel::SelectCaseTable(fendrel::CaseTableFromLocale(localeLoaded));
+  // Regular expressions fold letters by the same table as the literal search.
+  fendrel::InstallRegExprCaseFlip();
   // What the executable carries is listed once, before any window needs it.
   fendrel::ReadContainerDirectory();
   QApplication app(argc, argv);

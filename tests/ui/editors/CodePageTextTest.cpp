@@ -1,4 +1,4 @@
-// Bytes to interface text and back, in both code pages: what shows, what round-trips, and what
+// Bytes to interface text and back, in every code page: what shows, what round-trips, and what
 // counts as impossible to show faithfully.
 #include <gtest/gtest.h>
 
@@ -33,6 +33,10 @@ TEST(CodePageText, BytesShowAndComeBack) {
       {TCaseTable::Windows1252, "\x80\xE4", QString::fromUtf8("€ä"), true},
       {TCaseTable::Windows1252, "\x9F", QString(QChar(0x0178)), true},
       {TCaseTable::Windows1252, "x\x81", QString(u'x') + QChar(0x81), false},  // undefined
+      {TCaseTable::Windows1251, "\xCF\xF0\xE8\xE2\xE5\xF2", QString::fromUtf8("Привет"), true},
+      {TCaseTable::Windows1251, "\xA8\xB8\x80\xB9", QString::fromUtf8("ЁёЂ№"), true},
+      {TCaseTable::Windows1251, "\x88\xA0", QString::fromUtf8("€\u00A0"), true},
+      {TCaseTable::Windows1251, "x\x98", QString(u'x') + QChar(0x98), false},  // undefined
   };
   for (const TBytesCase& c : cases) {
     test::TCodePageScope scope(c.Table);
@@ -50,6 +54,37 @@ TEST(CodePageText, InvalidUtf8AndTextWithoutBytes) {
   test::TCodePageScope scope(TCaseTable::Windows1252);
   EXPECT_EQ(QStringToBytes(QString::fromUtf8("жa")), std::nullopt);
   EXPECT_EQ(QStringToBytes(QStringLiteral("abc")), "abc");
+  test::TCodePageScope cyrillic(TCaseTable::Windows1251);
+  EXPECT_EQ(QStringToBytes(QString::fromUtf8("äж")), std::nullopt);
+}
+
+TEST(CodePageText, EverySingleByteComesBackUnchanged) {
+  for (TCaseTable table : {TCaseTable::Windows1252, TCaseTable::Windows1251}) {
+    test::TCodePageScope scope(table);
+    std::string all;
+    for (int c = 1; c < 256; ++c)
+      all += static_cast<char>(c);
+    const QString text = BytesToQString(all);
+    EXPECT_EQ(text.size(), 255) << "one character per byte";
+    EXPECT_EQ(QStringToBytes(text), all);
+  }
+}
+
+TEST(CodePageText, CaseTablesAgreeWithTheCharactersTheyShow) {
+  // A byte's other case is the byte of its character's other case, when the code page has it.
+  for (TCaseTable table : {TCaseTable::Windows1252, TCaseTable::Windows1251}) {
+    test::TCodePageScope scope(table);
+    const TCaseMap& map = CaseMapOf(table);
+    for (int c = 1; c < 256; ++c) {
+      const QChar shown = BytesToQString(std::string(1, static_cast<char>(c)))[0];
+      const auto byteOf = [c](QChar other) {
+        const auto bytes = QStringToBytes(QString(other));
+        return bytes ? static_cast<unsigned char>((*bytes)[0]) : c;
+      };
+      EXPECT_EQ(map.Upper[c], byteOf(shown.toUpper())) << int(table) << " " << std::hex << c;
+      EXPECT_EQ(map.Lower[c], byteOf(shown.toLower())) << int(table) << " " << std::hex << c;
+    }
+  }
 }
 
 }  // namespace

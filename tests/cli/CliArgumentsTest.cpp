@@ -1,0 +1,140 @@
+// fendrel-cli refuses what it cannot do as asked, with a message, before it touches a file.
+#include <gtest/gtest.h>
+
+#include "FendrelVersion.h"
+#include "support/RunProgram.h"
+#include "support/TempDir.h"
+
+namespace fendrel {
+namespace {
+
+using test::Exists;
+using test::ReadFile;
+using test::TRun;
+using test::TTempDir;
+using test::WriteFile;
+
+TRun RunCli(const std::vector<std::string>& args) {
+  return test::RunProgram(FENDREL_CLI, args);
+}
+
+class CliArgumentsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test::MakeDir(Dir / "sub");
+    WriteFile(Dir / "a.txt", "abc");
+    WriteFile(Dir / "sub/b.txt", "abc");
+  }
+
+  // Runs `args` and expects a usage error whose first line is `message`, and no file changed.
+  void ExpectRefused(const std::vector<std::string>& args, const std::string& message) {
+    const TRun run = RunCli(args);
+    EXPECT_EQ(run.Status, 2) << run.Out;
+    EXPECT_EQ(run.Out.substr(0, run.Out.find('\n')), message);
+    EXPECT_EQ(ReadFile(Dir / "a.txt"), "abc");
+    EXPECT_EQ(ReadFile(Dir / "sub/b.txt"), "abc");
+    EXPECT_FALSE(Exists(Dir / "a.txt.0.snr_bak"));
+  }
+
+  TTempDir Dir;
+};
+
+TEST_F(CliArgumentsTest, DirectoryAndMaskMustNameWhatIsThere) {
+  const std::string missing = Dir / "missing";
+  const std::string file = Dir / "a.txt";
+  for (const std::string command : {"replace", "scan"}) {
+    auto args = [&](const std::string& dir, const std::string& mask) {
+      std::vector<std::string> all = {command, "-r", dir, mask};
+      if (command == "replace") all.insert(all.end(), {"abc", "x"});
+      return all;
+    };
+    const std::string prefix = "fendrel-cli " + command + ": ";
+    ExpectRefused(args(missing, "*"),
+                  prefix + "cannot open directory " + missing + ": No such file or directory");
+    ExpectRefused(args(file, "*"), prefix + file + " is not a directory");
+    ExpectRefused(args(Dir.Path(), "sub/*.txt"),
+                  prefix + "MASK is a file-name pattern and holds no '/': sub/*.txt");
+  }
+}
+
+TEST_F(CliArgumentsTest, InvalidPatternFailsOnceBeforeTheRun) {
+  const std::string message =
+      "fendrel-cli replace: error 103 TRegExpr(comp): ParseReg Unmatched () (pos 2)";
+  ExpectRefused({"replace", "-e", "-r", Dir.Path(), "*.txt", "a(", "x"}, message);
+  // Without a file to search the pattern is still checked.
+  ExpectRefused({"replace", "-e", Dir.Path(), "*.none", "a(", "x"}, message);
+  // Every joined form of a multi-line pattern is checked.
+  ExpectRefused({"replace", "-e", "--multi-line", Dir.Path(), "*.txt", "a\n(", "x"},
+                "fendrel-cli replace: error 103 TRegExpr(comp): ParseReg Unmatched () (pos 4)");
+  EXPECT_EQ(RunCli({"replace", "-e", Dir.Path(), "*.none", "a(b)", "x"}).Status, 0);
+}
+
+TEST_F(CliArgumentsTest, HexStringsMustBeWholeBytes) {
+  const std::string prefix = "fendrel-cli replace: --hex: ";
+  const std::string dir = Dir.Path();
+  ExpectRefused({"replace", "--hex", dir, "*.txt", "616", "78"},
+                prefix + "OLD has an odd number of hexadecimal digits (3)");
+  ExpectRefused({"replace", "--hex", dir, "*.txt", "61", "7 8 7"},
+                prefix + "NEW has an odd number of hexadecimal digits (3)");
+  ExpectRefused({"replace", "--hex", dir, "*.txt", "zz", "78"},
+                prefix + "OLD holds 'z' at position 1, which is not a hexadecimal digit");
+  ExpectRefused({"replace", "--hex", dir, "*.txt", "0x61", "78"},
+                prefix + "OLD holds 'x' at position 2, which is not a hexadecimal digit");
+  ExpectRefused({"replace", "--hex", dir, "*.txt", "61", "7\xC3\xA4"},
+                prefix + "NEW holds byte 0xC3 at position 2, which is not a hexadecimal digit");
+  ExpectRefused({"replace", "--hex", dir, "*.txt", "  ", "78"},
+                "fendrel-cli replace: OLD must not be empty");
+  // Blanks and line breaks may separate the digits; NEW may be empty.
+  const TRun run =
+      RunCli({"replace", "--hex", "--no-backup", "--log=none", dir, "a.txt", "6 1\t62\n63", ""});
+  EXPECT_EQ(run.Status, 0) << run.Out;
+  EXPECT_EQ(ReadFile(Dir / "a.txt"), "");
+}
+
+TEST_F(CliArgumentsTest, LogTakesItsModeOnlyAfterEquals) {
+  // "--log all" would otherwise take DIR as the mode, or "all" as DIR.
+  ExpectRefused({"replace", "--log", "all", Dir.Path(), "a.txt", "abc", "x"},
+                "fendrel-cli replace: option --log takes its value only as --log=VALUE");
+  ExpectRefused({"replace", "--log", Dir.Path(), "a.txt", "abc", "x"},
+                "fendrel-cli replace: option --log takes its value only as --log=VALUE");
+  // Other options keep taking their value from the next argument.
+  WriteFile(Dir / "subject", "ab");
+  EXPECT_EQ(RunCli({"match", "--subject-file", Dir / "subject", "b"}).Out,
+            "match 1 2 1\nmatches 1\n");
+}
+
+TEST_F(CliArgumentsTest, LogNoneReportsNothingPerFile) {
+  const TRun run = RunCli({"replace", "-r", "--log=none", Dir.Path(), "*.txt", "b", "x"});
+  EXPECT_EQ(run.Status, 0);
+  EXPECT_EQ(run.Out, "");
+  EXPECT_EQ(ReadFile(Dir / "a.txt"), "axc");
+  EXPECT_TRUE(Exists(Dir / "a.txt.0.snr_bak"));
+}
+
+TEST_F(CliArgumentsTest, DoubleDashLetsEveryCommandTakeArgumentsBeginningWithDash) {
+  WriteFile(Dir / "-x.txt", "-x");
+  const struct {
+    std::vector<std::string> Args;
+    std::string Out;
+  } cases[] = {
+      {{"match", "--", "-x", "a-x"}, "match 1 2 2\nmatches 1\n"},
+      {{"replace", "--no-backup", "--log=none", Dir.Path(), "--", "-x.txt", "-x", "-y"}, ""},
+  };
+  for (const auto& c : cases) {
+    const TRun run = RunCli(c.Args);
+    EXPECT_EQ(run.Status, 0) << c.Args[0] << ": " << run.Out;
+    EXPECT_EQ(run.Out, c.Out) << c.Args[0];
+  }
+  EXPECT_EQ(ReadFile(Dir / "-x.txt"), "-y");
+  const std::string help = RunCli({"--help"}).Out;
+  EXPECT_NE(help.find("fendrel-cli match -- -x"), std::string::npos) << help;
+}
+
+TEST(CliVersion, PrintsTheProgramsVersion) {
+  const TRun run = RunCli({"--version"});
+  EXPECT_EQ(run.Status, 0);
+  EXPECT_EQ(run.Out, std::string("fendrel-cli ") + kFendrelVersion + "\n");
+}
+
+}  // namespace
+}  // namespace fendrel

@@ -1,0 +1,46 @@
+// fendrel-cli folds letters by the code page of the locale the user set, installed or not.
+#include <gtest/gtest.h>
+
+#include "support/RunProgram.h"
+#include "support/TempDir.h"
+
+namespace fendrel {
+namespace {
+
+using test::ReadFile;
+using test::TTempDir;
+using test::WriteFile;
+
+TEST(CliLocale, IgnoreCaseFoldsByTheLocalesCodeset) {
+  struct TCase {
+    const char* LcAll;
+    const char* Lang;
+    std::string Content, Old, Want;
+  };
+  // xx_XX is installed nowhere: setlocale fails and the name alone tells the code set.
+  const TCase cases[] = {
+      // A CJK character (E3 A4 80) is no capital of 'ä' (C3 A4) in UTF-8.
+      {"", "xx_XX.UTF-8", "\xE3\xA4\x80 \xC3\xA4", "\xC3\xA4", "\xE3\xA4\x80 X"},
+      {"", "xx_XX.utf8", "\xE3\xA4\x80 \xC3\xA4", "\xC3\xA4", "\xE3\xA4\x80 X"},
+      {"xx_XX.UTF-8", "de_DE", "\xE3\xA4\x80 \xC3\xA4", "\xC3\xA4", "\xE3\xA4\x80 X"},
+      {"C.UTF-8", "", "\xE3\xA4\x80 \xC3\xA4", "\xC3\xA4", "\xE3\xA4\x80 X"},  // installed
+      // Windows-1251: "Ёж ЁЖ ёж" (Ё/ё lie outside the 0xC0-0xFF block).
+      {"xx_XX.CP1251", "", "\xA8\xE6 \xA8\xC6 \xB8\xE6", "\xB8\xE6", "X X X"},
+      // Windows-1252 where nothing says otherwise: "Ä ä".
+      {"", "xx_XX", "\xC4 \xE4", "\xE4", "X X"},
+      {"C", "", "\xC4 \xE4", "\xE4", "X X"},
+  };
+  for (const TCase& c : cases) {
+    TTempDir dir;
+    WriteFile(dir / "t.txt", c.Content);
+    const test::TRun run = test::RunProgram(
+        "env",
+        {std::string("LC_ALL=") + c.LcAll, "LC_CTYPE=", std::string("LANG=") + c.Lang, FENDREL_CLI,
+         "replace", "-i", "--no-backup", "--log=none", dir.Path(), "t.txt", c.Old, "X"});
+    EXPECT_EQ(run.Status, 0) << run.Out;
+    EXPECT_EQ(ReadFile(dir / "t.txt"), c.Want) << "LC_ALL=" << c.LcAll << " LANG=" << c.Lang;
+  }
+}
+
+}  // namespace
+}  // namespace fendrel
