@@ -67,13 +67,13 @@ int OpenTarget(const std::string& fileName, TFd& folder, std::string& name, std:
 // no file.
 class TTempFileOnDemand : public TByteSink {
  public:
-  TTempFileOnDemand(TTempFile& temp, int folder, bool keepHoles)
-      : FTemp(temp), FFolder(folder), FKeepHoles(keepHoles) {}
+  TTempFileOnDemand(TTempFile& temp, int folder, bool keepHoles, std::size_t expectedSize)
+      : FTemp(temp), FFolder(folder), FKeepHoles(keepHoles), FExpectedSize(expectedSize) {}
 
   bool Write(const char* data, std::size_t length) override {
     if (!FCreated) {
       FCreated = true;
-      CreateError = FTemp.Create(FFolder, FKeepHoles);
+      CreateError = FTemp.Create(FFolder, FKeepHoles, FExpectedSize);
     }
     return CreateError == 0 && FTemp.Write(data, length);
   }
@@ -84,6 +84,7 @@ class TTempFileOnDemand : public TByteSink {
   TTempFile& FTemp;
   int FFolder;
   bool FKeepHoles;
+  std::size_t FExpectedSize;
   bool FCreated = false;
 };
 
@@ -144,7 +145,7 @@ void TFileRewrite::Prepare(const TSnRTast& task) {
   }
 
   const struct stat& identity = content.Identity();
-  TTempFileOnDemand out(FTemp, folder.Get(), IsSparse(identity));
+  TTempFileOnDemand out(FTemp, folder.Get(), IsSparse(identity), content.Size());
   std::string why;
   int64_t result = task.SearchMode == smRegExpr
                        ? ReplacePattern(out, content.Begin(), content.End(), task, why)
@@ -175,16 +176,23 @@ void TFileRewrite::Prepare(const TSnRTast& task) {
   FPending = true;
 }
 
-bool TFileRewrite::Reads(const struct stat& file) const {
-  if (!FOriginal) return false;
-  const struct stat& identity = FOriginal->Content.Identity();
-  return identity.st_dev == file.st_dev && identity.st_ino == file.st_ino;
+const struct stat* TFileRewrite::FileRead() const {
+  return FOriginal ? &FOriginal->Content.Identity() : nullptr;
+}
+
+void TFileRewrite::Abandon(const std::string& reason) {
+  if (FPending) Fail(prPutFailed, reason);
+}
+
+dev_t TFileRewrite::Device() const {
+  return FOriginal ? FOriginal->Content.Identity().st_dev : 0;
 }
 
 void TFileRewrite::FlushContent() {
-  if (!FPending || FInPlace) return;  // the in-place way flushes as it goes
+  if (!WaitsForFlush()) return;
   if (const int error = FTemp.Flush(); error != 0)
     Fail(prPutFailed, StepFailed("cannot write the new content to disk", error));
+  FFlushed = true;
 }
 
 void TFileRewrite::PutInPlace() {

@@ -46,14 +46,22 @@ class TFileRewrite {
 
   // The new content waits to be put in place.
   bool Pending() const { return FPending; }
-  // True for the state of a file this rewrite has read (device and inode).
-  bool Reads(const struct stat& file) const;
+  // The state of the file read, or nullptr when none was.
+  const struct stat* FileRead() const;
+  // Fails a rewrite that is still pending with `reason`.
+  void Abandon(const std::string& reason);
   // The temporary file had to be created under a name: the folder has no unnamed files.
   bool NamedTemporaryFile() const { return FTemp.CreatedNamed(); }
   off_t NewLength() const { return FTemp.Length(); }
 
+  // The new content waits to be flushed to disk (an in-place rewrite flushes as it goes).
+  bool WaitsForFlush() const { return FPending && !FInPlace && !FFlushed; }
+  // The device the file lies on.
+  dev_t Device() const;
   // Waits until the new content is on disk; a failure ends the rewrite.
   void FlushContent();
+  // The new content went to disk with the rest of its file system.
+  void ContentFlushed() { FFlushed = true; }
   // Puts the new content in place; the caller then flushes Folder().
   void PutInPlace();
   // The open folder of the file.
@@ -73,6 +81,7 @@ class TFileRewrite {
   std::unique_ptr<TOriginal> FOriginal;
   // The file carries something a new file cannot be given: its content is written in place.
   bool FInPlace = false;
+  bool FFlushed = false;
   TTempFile FTemp;
 };
 

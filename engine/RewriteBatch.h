@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ProcessFile.h"
@@ -24,7 +25,7 @@ class TRewriteBatch {
 
   // True when the file `fileName` names is one a rewrite of the batch has read, so that its task
   // must wait until the batch is committed (the passes of a multi-line run, two links to one
-  // file).
+  // file). May be asked while another thread commits the batch.
   bool Touches(const std::string& fileName) const;
   void Add(std::unique_ptr<TFileRewrite> rewrite);
   // No further rewrite should join.
@@ -32,12 +33,18 @@ class TRewriteBatch {
   bool Empty() const { return FRewrites.empty(); }
   std::size_t Size() const { return FRewrites.size(); }
 
-  // Flushes the new contents, puts them in place in order and flushes their folders.
-  void Commit();
+  // Flushes the new contents, puts them in place in order and flushes their folders. A rewrite
+  // that could not be committed is failed, never left pending.
+  void Commit() noexcept;
   const TFileRewrite& At(std::size_t index) const { return *FRewrites[index]; }
 
  private:
+  void CommitAll();
+
   std::vector<std::unique_ptr<TFileRewrite>> FRewrites;
+  // The files read (device and inode), fixed once added, so that Touches never looks at a
+  // rewrite being committed.
+  std::vector<std::pair<dev_t, ino_t>> FFiles;
   off_t FBytes = 0;
   bool FClosed = false;
 };

@@ -1,5 +1,6 @@
 #include "uSearchAndReplaceThread.h"
 
+#include <future>
 #include <memory>
 #include <vector>
 
@@ -41,23 +42,53 @@ void TSearchAndReplaceThread::Report(const TSnRTast& task, const TRewriteOutcome
   Send(std::string(kUpdateLine));
 }
 
+// One batch of tasks from the head of the queue, and its commit running on its own thread.
+struct TSearchAndReplaceThread::TBatchInHand {
+  TRewriteBatch Batch;
+  std::vector<const TSnRTast*> Tasks;
+  std::future<void> Committed;
+};
+
+std::unique_ptr<TSearchAndReplaceThread::TBatchInHand> TSearchAndReplaceThread::PrepareBatch(
+    const TBatchInHand* committing) {
+  auto next = std::make_unique<TBatchInHand>();
+  const std::size_t skip = committing != nullptr ? committing->Tasks.size() : 0;
+  while (!Terminated() && !next->Batch.Full()) {
+    const TSnRTast* task = FTaskList.Behind(skip + next->Tasks.size());
+    if (task == nullptr) break;
+    // A file of a batch not yet committed waits for that commit: its next task must read what
+    // the one before wrote.
+    if ((committing != nullptr && committing->Batch.Touches(task->FileName)) ||
+        next->Batch.Touches(task->FileName))
+      break;
+    next->Batch.Add(std::make_unique<TFileRewrite>(*task));
+    next->Tasks.push_back(task);
+  }
+  return next;
+}
+
 void TSearchAndReplaceThread::Execute() {
   // The worker sleeps on the queue instead of polling it. It prepares the tasks at the head of
-  // the queue as one batch, commits the batch, and reports its tasks in queue order; a stop
-  // ends the batch early, and the tasks already prepared count as the ones in hand.
-  while (const TSnRTast* head = FTaskList.WaitForHead([this] { return Terminated(); })) {
-    TRewriteBatch batch;
-    std::vector<const TSnRTast*> tasks;
-    for (const TSnRTast* task = head; task != nullptr;
-         task = Terminated() ? nullptr : FTaskList.Behind(tasks.size())) {
-      if (!batch.Empty() && batch.Touches(task->FileName)) break;
-      batch.Add(std::make_unique<TFileRewrite>(*task));
-      tasks.push_back(task);
-      if (batch.Full()) break;
+  // the queue as one batch and has it committed on a second thread while it prepares the next
+  // batch, so that reading and matching overlap with the disk's work; each batch is reported in
+  // queue order once committed. A stop ends the preparing: the tasks already prepared count as
+  // the ones in hand and are committed and reported as usual.
+  std::unique_ptr<TBatchInHand> committing;
+  for (;;) {
+    std::unique_ptr<TBatchInHand> next = PrepareBatch(committing.get());
+    if (committing) {
+      committing->Committed.wait();
+      for (std::size_t i = 0; i < committing->Tasks.size(); ++i)
+        Report(*committing->Tasks[i], committing->Batch.At(i).Outcome());
+      committing.reset();
     }
-    batch.Commit();
-    for (std::size_t i = 0; i < tasks.size(); ++i)
-      Report(*tasks[i], batch.At(i).Outcome());
+    if (next->Tasks.empty()) {
+      if (FTaskList.WaitForHead([this] { return Terminated(); }) == nullptr) break;
+      continue;
+    }
+    TRewriteBatch* batch = &next->Batch;
+    next->Committed = std::async(std::launch::async, [batch] { batch->Commit(); });
+    committing = std::move(next);
   }
 
   // Stop requested: every task still waiting is reported as skipped, whatever its log mode.

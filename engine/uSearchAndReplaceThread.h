@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 
 #include "ProcessFile.h"
 #include "StatusSink.h"
@@ -35,6 +36,10 @@ class TSearchAndReplaceThread : public TThread {
   void Send(const std::string& text);
   // The reports of one finished task, which then leaves the queue.
   void Report(const TSnRTast& task, const TRewriteOutcome& outcome);
+  struct TBatchInHand;
+  // The tasks behind those of `committing` (when given), prepared as the next batch; none when
+  // the queue is held or a stop was asked.
+  std::unique_ptr<TBatchInHand> PrepareBatch(const TBatchInHand* committing);
 
   TTaskQueue FTaskList;
   std::atomic<TStatusSink*> FWindowHandle{nullptr};

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <ctime>
 #include <mutex>
 
@@ -138,6 +139,8 @@ TMappedFile::TOpenResult TMappedFile::Open(int folderFd, const std::string& name
     return TOpenResult::CannotMap;
   }
   const auto size = static_cast<std::size_t>(FIdentity.st_size);
+  FDamaged = 0;
+  if (size <= kReadLimit) return ReadWhole(size);
   void* data = mmap(nullptr, size, PROT_READ, MAP_SHARED, FFd, 0);
   if (data == MAP_FAILED) {
     FError = errno;
@@ -146,19 +149,44 @@ TMappedFile::TOpenResult TMappedFile::Open(int folderFd, const std::string& name
   }
   FData = static_cast<const char*>(data);
   FSize = size;
-  FDamaged = 0;
   (void)madvise(data, size, MADV_SEQUENTIAL);
   TMappingRegistry::Add(this);
   return TOpenResult::Ok;
 }
 
+TMappedFile::TOpenResult TMappedFile::ReadWhole(std::size_t size) {
+  FCopy = std::make_unique<char[]>(size);
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t got = ::pread(FFd, FCopy.get() + done, size - done, static_cast<off_t>(done));
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      FError = errno;
+      Close();
+      return TOpenResult::Failed;
+    }
+    if (got == 0) {
+      // Shortened meanwhile: what was read is not the file's content.
+      std::memset(FCopy.get() + done, 0, size - done);
+      FDamaged = 1;
+      break;
+    }
+    done += static_cast<std::size_t>(got);
+  }
+  FData = FCopy.get();
+  FSize = size;
+  return TOpenResult::Ok;
+}
+
 void TMappedFile::Unmap() {
-  if (FData != nullptr) {
+  if (FCopy) {
+    FCopy.reset();
+  } else if (FData != nullptr) {
     TMappingRegistry::Remove(this);
     munmap(const_cast<char*>(FData), FSize);
-    FData = nullptr;
-    FSize = 0;
   }
+  FData = nullptr;
+  FSize = 0;
 }
 
 void TMappedFile::Close() {

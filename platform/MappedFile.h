@@ -1,4 +1,5 @@
-// Read-only mapping of a whole file, safe against the file shrinking underneath it.
+// Read-only mapping of a whole file, safe against the file shrinking underneath it. Small files
+// are read into memory instead: for them a mapping costs more than the read.
 //
 // When another program truncates a mapped file, reading the vanished pages would normally kill
 // the process. While a TMappedFile is open, such a fault inside its range is caught: the page is
@@ -9,6 +10,7 @@
 #include <sys/stat.h>
 
 #include <cstddef>
+#include <memory>
 #include <string>
 
 namespace fendrel {
@@ -55,8 +57,12 @@ class TMappedFile {
  private:
   friend struct TMappingRegistry;
 
+  static constexpr std::size_t kReadLimit = 64 * 1024;
+  TOpenResult ReadWhole(std::size_t size);
+
   int FFd = -1;
   const char* FData = nullptr;
+  std::unique_ptr<char[]> FCopy;  // the content of a small file, read
   std::size_t FSize = 0;
   struct stat FIdentity {};
   int FError = 0;

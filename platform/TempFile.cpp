@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -13,9 +14,11 @@
 namespace fendrel {
 namespace {
 
-// Large enough that dense replacements cost few system calls; pieces at least this long skip
-// the buffer and go to the file directly.
-constexpr std::size_t kBufferSize = 256 * 1024;
+// Large enough that dense replacements cost few system calls; pieces at least as long as the
+// buffer skip it and go to the file directly. A small file gets a buffer of its own size: a
+// large one per file would cost more to allocate than the file costs to write.
+constexpr std::size_t kMaxBufferSize = 256 * 1024;
+constexpr std::size_t kMinBufferSize = 4096;
 constexpr std::size_t kHoleBlock = 4096;
 // Random names are tried this often before the folder is taken to be unusable.
 constexpr unsigned kNameAttempts = 64;
@@ -37,7 +40,7 @@ TTempFile::~TTempFile() {
     ::unlinkat(Folder(), FName.c_str(), 0);
 }
 
-int TTempFile::Create(int folderFd, bool keepHoles) {
+int TTempFile::Create(int folderFd, bool keepHoles, std::size_t expectedSize) {
   FFolder.Reset(::fcntl(folderFd, F_DUPFD_CLOEXEC, 0));
   if (!FFolder.Valid()) return errno;
   FKeepHoles = keepHoles;
@@ -50,7 +53,8 @@ int TTempFile::Create(int folderFd, bool keepHoles) {
       return unnamedError;
     if (const int error = CreateNamed(); error != 0) return error;
   }
-  FBuffer = std::make_unique<char[]>(kBufferSize);
+  FBufferSize = std::clamp(expectedSize + expectedSize / 8, kMinBufferSize, kMaxBufferSize);
+  FBuffer.reset(new char[FBufferSize]);  // uninitialised: every byte is written before use
   return 0;
 }
 
@@ -141,13 +145,13 @@ bool TTempFile::FlushBuffer() {
 
 bool TTempFile::Write(const char* data, std::size_t length) {
   if (FError != 0 || !FFile.Valid()) return false;
-  if (FBuffered + length <= kBufferSize) {
+  if (FBuffered + length <= FBufferSize) {
     std::memcpy(FBuffer.get() + FBuffered, data, length);
     FBuffered += length;
     return true;
   }
   if (!FlushBuffer()) return false;
-  if (length >= kBufferSize)
+  if (length >= FBufferSize)
     return FKeepHoles ? WriteKeepingHoles(data, length) : WriteAt(data, length);
   std::memcpy(FBuffer.get(), data, length);
   FBuffered = length;
@@ -157,11 +161,9 @@ bool TTempFile::Write(const char* data, std::size_t length) {
 int TTempFile::FinishWriting() {
   if (!FFile.Valid()) return EBADF;
   if (FError != 0 || !FlushBuffer()) return FError;
+  FBuffer.reset();
   // A file that ends in a hole has not reached its length by writing.
   if (FKeepHoles && ::ftruncate(Fd(), FLength) != 0) return FError = errno;
-  // Starting the disk writes now lets a batch of files travel to the disk together; failing
-  // to start them only makes the later flush wait longer.
-  (void)::sync_file_range(Fd(), 0, 0, SYNC_FILE_RANGE_WRITE);
   return 0;
 }
 

@@ -29,12 +29,12 @@ class TTempFile : public TByteSink {
 
   // Creates the file in the open folder `folderFd`, readable and writable by the owner only.
   // With `keepHoles`, every aligned block of 4 KiB that holds only zero bytes is left as a hole,
-  // so the copy of a sparse file stays sparse. 0, or the errno of the failure.
-  int Create(int folderFd, bool keepHoles = false);
+  // so the copy of a sparse file stays sparse. `expectedSize` sizes the write buffer. 0, or the
+  // errno of the failure.
+  int Create(int folderFd, bool keepHoles = false, std::size_t expectedSize = 1 << 20);
   // Appends bytes; false once any write has failed (and from then on).
   bool Write(const char* data, std::size_t length) override;
-  // Writes what is buffered, sets the file's length and starts writing it to disk without
-  // waiting for the disk. 0, or the errno of the first failure.
+  // Writes what is buffered and sets the file's length. 0, or the errno of the first failure.
   int FinishWriting();
   // Waits until the file's content and attributes are on disk. 0 or errno.
   int Flush();
@@ -73,7 +73,8 @@ class TTempFile : public TByteSink {
   bool FCommitted = false;
   int FError = 0;
   off_t FLength = 0;
-  std::unique_ptr<char[]> FBuffer;
+  std::unique_ptr<char[]> FBuffer;  // while writing
+  std::size_t FBufferSize = 0;
   std::size_t FBuffered = 0;
 };
 
