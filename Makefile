@@ -27,11 +27,12 @@ SOAK_ROUNDS ?= 200
 soak: debug
 	FENDREL_SOAK_ROUNDS=$(SOAK_ROUNDS) $(BUILD)/debug/tests/engine/engine_tests --gtest_filter='SafeRewrite.*'
 
-# The desktop program driven through one complete run on a virtual X server; screenshots go to
-# build/e2e/.
+# The desktop program driven through one complete run on a virtual X server, without a window
+# manager and under openbox; screenshots go to build/e2e/bare/ and build/e2e/openbox/.
 e2e: release
 	@scripts/install-deps screens
 	scripts/e2e $(BUILD)/release
+	scripts/e2e $(BUILD)/release openbox
 
 # The tests under AddressSanitizer and UndefinedBehaviorSanitizer.
 asan: deps

@@ -7,9 +7,9 @@
 #include "Commands.h"
 #include "HexArgument.h"
 #include "ResultPrinter.h"
+#include "engine/PatternCheck.h"
 #include "engine/RunBuilder.h"
 #include "engine/uSearchAndReplaceThread.h"
-#include "regexpr/RegExpr.h"
 
 namespace fendrel::cli {
 namespace {
@@ -50,32 +50,6 @@ class TReasonReporter : public TStatusSink {
 int Usage(const std::string& error) {
   std::fprintf(stderr, "fendrel-cli replace: %s\nTry 'fendrel-cli --help'.\n", error.c_str());
   return kExitUsage;
-}
-
-// The pattern of every task the run would make, compiled once before any file is touched: an
-// invalid pattern would otherwise fail each file alike, and a run without files not at all.
-// Returns the engine's message for the first that does not compile.
-std::optional<std::string> PatternError(const std::string& from, bool multiLine) {
-  std::vector<std::string> patterns;
-  if (multiLine) {
-    for (std::string_view lineBreak : {"\r\n", "\n", "\r"}) {
-      if (auto joined = JoinMemoLines(SplitMemoLines(from), lineBreak))
-        patterns.push_back(std::move(*joined));
-    }
-  } else {
-    patterns.push_back(from);
-  }
-  for (const std::string& pattern : patterns) {
-    try {
-      TRegExpr regExpr;
-      // The worker takes the pattern up to its first zero byte, and so does the check.
-      regExpr.SetExpression(pattern.substr(0, pattern.find('\0')));
-      regExpr.Compile();
-    } catch (const ERegExpr& e) {
-      return "error " + std::to_string(e.ErrorNumber) + " " + e.what();
-    }
-  }
-  return std::nullopt;
 }
 
 }  // namespace
@@ -128,7 +102,11 @@ int ReplaceCommand(const std::vector<std::string>& args) {
   }
   if (from.empty()) return Usage("OLD must not be empty");
   if (options.SearchMode == smRegExpr) {
-    if (auto refused = PatternError(from, parsed->Has("--multi-line"))) {
+    // Compiled once before any file is touched: an invalid pattern would otherwise fail each
+    // file alike, and a run without files not at all.
+    const auto refused = parsed->Has("--multi-line") ? MultiLinePatternError(SplitMemoLines(from))
+                                                     : PatternError(from);
+    if (refused) {
       std::fprintf(stderr, "fendrel-cli replace: %s\n", refused->c_str());
       return kExitUsage;
     }

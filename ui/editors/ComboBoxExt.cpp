@@ -1,7 +1,6 @@
 #include "ComboBoxExt.h"
 
 #include <QAbstractItemView>
-#include <QCompleter>
 #include <QLineEdit>
 #include <QSignalBlocker>
 #include <optional>
@@ -16,8 +15,10 @@ TComboBoxExt::TComboBoxExt(QWidget* parent) : QComboBox(parent) {
   // The list changes only by the history update, never by pressing Return.
   setInsertPolicy(QComboBox::NoInsert);
   lineEdit()->setValidator(new TCodePageValidator(TCodePageValidator::kNoLimit, this));
-  // Paths on Linux differ by case; completing "a" to "Abc" would name another folder.
-  if (QCompleter* completer = this->completer()) completer->setCaseSensitivity(Qt::CaseSensitive);
+  // No completion as the user types: what the box shows is exactly what the program uses, and a
+  // completion the user did not type (say "*" shown as "*.txt") would be searched for instead of
+  // the typed text. The pick list still offers the history.
+  setCompleter(nullptr);
 }
 
 void TComboBoxExt::LoadHistory(const std::string& fileName, std::string_view section) {

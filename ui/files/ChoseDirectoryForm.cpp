@@ -53,9 +53,9 @@ TChoseDirectoryForm::TChoseDirectoryForm(QWidget* parent)
   layout->addWidget(FDirectoryListBox, 1);
   layout->addWidget(FDriveComboBox);
   layout->addLayout(buttons);
-  // The original client area; the tree needs a little more room for today's fonts.
+  // A small tool window, as the chooser has always been; the user may make it larger.
   setMinimumSize(231, 236);
-  resize(300, 340);
+  resize(231, 236);
 
   connect(FOkButton, &QPushButton::clicked, this, &TChoseDirectoryForm::OkButtonClick);
   connect(FCancelButton, &QPushButton::clicked, this, &QDialog::reject);

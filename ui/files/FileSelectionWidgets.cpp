@@ -18,6 +18,8 @@ QComboBox* HistoryBox(QComboBox* given, QWidget* parent) {
   // The history decides the order and the entries; typing must never add to it.
   box->setInsertPolicy(QComboBox::NoInsert);
   box->setDuplicatesEnabled(false);
+  // What the box shows is what is scanned: no completion from the history as the user types.
+  box->setCompleter(nullptr);
   return box;
 }
 

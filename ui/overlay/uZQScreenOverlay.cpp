@@ -98,9 +98,45 @@ std::int32_t TScreenOverlayLibrary::Rectangle(std::int32_t left, std::int32_t to
   return FHandle ? FRectangle(left, top, right, bottom, colour) : kNotLoaded;
 }
 
-const TScreenOverlayLibrary& ScreenOverlay() {
-  static const TScreenOverlayLibrary library(ScreenOverlayCandidates(RunningProgramDirectory()));
-  return library;
+const TScreenOverlayLibrary& TScreenOverlayOnDemand::Library(bool drawing) const {
+  if (!FLibrary) {
+    FLibrary = std::make_unique<TScreenOverlayLibrary>(FPaths);
+  } else if (drawing && !FLibrary->Loaded() && !FLookedAgain) {
+    FLookedAgain = true;
+    FLibrary = std::make_unique<TScreenOverlayLibrary>(FPaths);
+    if (FLibrary->Loaded() && FWindow != 0) FLibrary->SetCallBackWindowHandle(FWindow);
+  }
+  return *FLibrary;
+}
+
+std::int32_t TScreenOverlayOnDemand::Clear() const {
+  return Library(false).Clear();
+}
+
+std::int32_t TScreenOverlayOnDemand::SetCallBackWindowHandle(std::intptr_t window) const {
+  FWindow = window;
+  return Library(false).SetCallBackWindowHandle(window);
+}
+
+std::int32_t TScreenOverlayOnDemand::Point(std::int32_t x, std::int32_t y, std::int32_t pointType,
+                                           std::uint32_t colour) const {
+  return Library(true).Point(x, y, pointType, colour);
+}
+
+std::int32_t TScreenOverlayOnDemand::Line(std::int32_t x1, std::int32_t y1, std::int32_t x2,
+                                          std::int32_t y2, std::uint32_t colour) const {
+  return Library(true).Line(x1, y1, x2, y2, colour);
+}
+
+std::int32_t TScreenOverlayOnDemand::Rectangle(std::int32_t left, std::int32_t top,
+                                               std::int32_t right, std::int32_t bottom,
+                                               std::uint32_t colour) const {
+  return Library(true).Rectangle(left, top, right, bottom, colour);
+}
+
+const TScreenOverlayOnDemand& ScreenOverlay() {
+  static const TScreenOverlayOnDemand overlay(ScreenOverlayCandidates(RunningProgramDirectory()));
+  return overlay;
 }
 
 }  // namespace fendrel

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -70,9 +71,37 @@ class TScreenOverlayLibrary : public TScreenOverlay {
                              std::uint32_t) = nullptr;
 };
 
-// The process's copy, loaded on first use from the running program's directory or the installed
-// one. Main thread only, like the library itself. A missing library is no error for the
-// program: the results may be ignored.
-const TScreenOverlayLibrary& ScreenOverlay();
+// The library loaded when it is first used, not when the program starts: the program writes it
+// next to itself during its start, so on the first start of a fresh install it is there only
+// then. One that is still missing is looked for once more at the first mark drawn, and the
+// window that receives the notifications is given to it then.
+class TScreenOverlayOnDemand : public TScreenOverlay {
+ public:
+  explicit TScreenOverlayOnDemand(std::vector<std::string> paths) : FPaths(std::move(paths)) {}
+
+  bool Loaded() const { return FLibrary && FLibrary->Loaded(); }
+
+  std::int32_t Clear() const override;
+  std::int32_t SetCallBackWindowHandle(std::intptr_t window) const override;
+  std::int32_t Point(std::int32_t x, std::int32_t y, std::int32_t pointType,
+                     std::uint32_t colour) const override;
+  std::int32_t Line(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
+                    std::uint32_t colour) const override;
+  std::int32_t Rectangle(std::int32_t left, std::int32_t top, std::int32_t right,
+                         std::int32_t bottom, std::uint32_t colour) const override;
+
+ private:
+  const TScreenOverlayLibrary& Library(bool drawing) const;
+
+  std::vector<std::string> FPaths;
+  mutable std::unique_ptr<TScreenOverlayLibrary> FLibrary;
+  mutable bool FLookedAgain = false;
+  mutable std::intptr_t FWindow = 0;
+};
+
+// The process's copy, from the running program's directory or the installed one. Main thread
+// only, like the library itself. A missing library is no error for the program: the results
+// may be ignored.
+const TScreenOverlayOnDemand& ScreenOverlay();
 
 }  // namespace fendrel

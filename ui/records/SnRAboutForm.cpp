@@ -64,6 +64,9 @@ TSnRAboutForm::TSnRAboutForm(QWidget* parent)
   layout->addLayout(buttons);
   setMinimumWidth(360);
   setModal(true);
+  // A tool window: a title and a close button, no minimise or maximise.
+  setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowCloseButtonHint);
   SetCurrentLanguage(1);
 }
 

@@ -1,5 +1,7 @@
 #include "InstantHelpForm.h"
 
+#include <QScreen>
+
 #include <QCheckBox>
 #include <QHideEvent>
 #include <QListWidget>
@@ -59,7 +61,9 @@ class THelpItemDelegate : public QStyledItemDelegate {
 TInstantHelpForm::TInstantHelpForm(TSnRForm* mainForm)
     : TZQSnRMainForm(mainForm), FMainForm(mainForm) {
   setObjectName("InstantHelpForm");
-  setWindowFlags(Qt::Tool);
+  // A tool window: a title and a close button, no minimise or maximise.
+  setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowCloseButtonHint);
   QFont font(QStringLiteral("Arial"));
   font.setPixelSize(12);
   setFont(font);
@@ -129,9 +133,22 @@ void TInstantHelpForm::SetCurrentLanguage() {
 
 void TInstantHelpForm::UpdatePositionTimerTimer() {
   if (FMainForm == nullptr) return;
-  const QRect main = FMainForm->frameGeometry();
+  QRect main = FMainForm->frameGeometry();
   const QRect own = frameGeometry();
-  const int left = main.x() + main.width();
+  int left = main.x() + main.width();
+  // No room on the right: the main window moves left rather than push this one off the screen;
+  // on a screen too narrow for both, this one covers the main window's right part.
+  if (const QScreen* screen = FMainForm->screen()) {
+    const QRect available = screen->availableGeometry();
+    const int right = available.x() + available.width();
+    const int shift = std::min(left + own.width() - right, main.x() - available.x());
+    if (shift > 0) {
+      main.translate(-shift, 0);
+      FMainForm->move(main.topLeft());
+      left -= shift;
+    }
+    left = std::min(left, right - own.width());
+  }
   if (own.x() == left && own.y() == main.y() && own.height() == main.height()) return;
   // The width stays the user's; the frame, which the window system adds, is kept out of the
   // client height.

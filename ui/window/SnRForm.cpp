@@ -7,11 +7,13 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QShowEvent>
 #include <QTabWidget>
 #include <QThread>
 
 #include "InstantHelpForm.h"
+#include "WindowPlacement.h"
 #include "WindowStatusSink.h"
 #include "WindowTitle.h"
 #include "container/fileinst.h"
@@ -73,10 +75,11 @@ TSnRForm::~TSnRForm() {
 void TSnRForm::FormCreate() {
   // Placement is done by FormResize; the window's fonts follow the desktop's, which Qt applies
   // without scaling the placement rules.
+  // The carried files first: the overlay library among them is loaded when first used.
+  ExtractAppendedFiles();
   ConnectScreenOverlay();
   connect(qApp, &QGuiApplication::applicationStateChanged, this,
           [this](Qt::ApplicationState) { UpdateWorkflowState(); });
-  ExtractAppendedFiles();
 
   FillWarrantyMemo(kEnglish);
   ChangeLanguage(CurrentLanguage());
@@ -108,18 +111,33 @@ void TSnRForm::FormShow() {
     if (FOptions.FShowHelpWindow) FInstantHelpForm->show();
     UpdateWorkflowState();
   }
+  PlaceOnScreen();
   if (FBannerForm && !FBannerForm->isVisible()) {
-    // Beside the main window and the help window docked to it, not over either.
-    const int helpWidth = FInstantHelpForm && FInstantHelpForm->isVisible()
-                              ? FInstantHelpForm->frameGeometry().width()
-                              : 0;
-    FBannerForm->move(frameGeometry().topRight() + QPoint(1 + helpWidth + 8, 0));
     FBannerForm->show();
     FBannerForm->raise();
   }
+  // The window system adds its frames only once the windows are shown: place them again then.
+  QTimer::singleShot(300, this, [this] { PlaceOnScreen(); });
   // The line-break columns are read-only; they show no caret.
   FMultiLine->MemoFromStrLinebreaks()->setCursorWidth(0);
   FMultiLine->MemoToStrLinebreaks()->setCursorWidth(0);
+}
+
+void TSnRForm::PlaceOnScreen() {
+  const QScreen* screen = this->screen();
+  if (screen == nullptr) return;
+  const QRect frame = frameGeometry();
+  const QSize margins = frame.size() - size();
+  const QSize help = FInstantHelpForm && FInstantHelpForm->isVisible()
+                         ? FInstantHelpForm->frameGeometry().size()
+                         : QSize();
+  const QSize banner = FBannerForm ? FBannerForm->frameGeometry().size() : QSize();
+  const TWindowPlacement placed = PlaceWindows(screen->availableGeometry(), frame, help, banner,
+                                               QSize(kMinimumWidth, kMinimumHeight) + margins);
+  if (placed.Main.size() != frame.size()) resize(placed.Main.size() - margins);
+  if (placed.Main.topLeft() != frame.topLeft()) move(placed.Main.topLeft());
+  if (!placed.Help.isEmpty()) FInstantHelpForm->move(placed.Help.topLeft());
+  if (!placed.Banner.isEmpty()) FBannerForm->move(placed.Banner.topLeft());
 }
 
 void TSnRForm::FormActivate() {

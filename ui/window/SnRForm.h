@@ -84,6 +84,14 @@ class TSnRForm : public TZQSnRMainForm {
   // Re-derives the start button's state and the open steps of the guided workflow, lists them in
   // the instant-help window and arms the guiding lines.
   void UpdateWorkflowState();
+  // With "regular expression" ticked, compiles the old string as it stands and shows the
+  // compiler's message at its editor (red frame, tooltip) and in the status line.
+  void CheckPattern();
+  // Puts the main window, the docked help window and the banner on the screen's available
+  // area (see WindowPlacement.h).
+  void PlaceOnScreen();
+  // The compiler's message for the old string, empty while it compiles or is no pattern.
+  const QString& PatternMessage() const { return FPatternMessage; }
   int CountCheckedFiles() const;
   // The open steps' lines in the current language, as the instant-help window lists them.
   QStringList HelpLines() const;
@@ -220,6 +228,7 @@ class TSnRForm : public TZQSnRMainForm {
   TNotice FNotice;
 
   std::unique_ptr<TWindowStatusSink> FStatusSink;
+  QString FPatternMessage;
   // Why the task being reported failed, until its lines are in the result list.
   std::string FFailureReason;
   // Declared last: destroyed first, while everything its reports reach still exists.

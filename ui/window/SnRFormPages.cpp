@@ -92,6 +92,11 @@ void TSnRForm::BuildStringGroup() {
   connect(FSearchOptions, &TSearchOptionBoxes::Changed, this, [this] { UpdateWorkflowState(); });
   connect(FPageControlLineMode, &QTabWidget::currentChanged, this,
           [this] { UpdateWorkflowState(); });  // PageControlLineModeChange
+  // Every change that can make the old string a different pattern checks it again.
+  connect(FFromStr, &TCombiEditCharHexFrame::Changed, this, [this] { CheckPattern(); });
+  connect(FMultiLine, &TMultiLineEditors::Changed, this, [this] { CheckPattern(); });
+  connect(FSearchOptions, &TSearchOptionBoxes::Changed, this, [this] { CheckPattern(); });
+  connect(FPageControlLineMode, &QTabWidget::currentChanged, this, [this] { CheckPattern(); });
 }
 
 }  // namespace fendrel

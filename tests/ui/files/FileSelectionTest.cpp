@@ -106,6 +106,21 @@ TEST_F(FileSelectionTest, TypingRestartsTheScanAndOnlyTheLastScansResultsRemain)
   EXPECT_FALSE(FSelection.CheckFileSearchTimer()->isActive());
 }
 
+TEST_F(FileSelectionTest, TheBoxesShowExactlyWhatIsScanned) {
+  WriteFile(FDir / "notes.txt", "x");
+  WriteFile(FDir / "script.sh", "x");
+  // Earlier entries in both histories: typing the start of one must not complete to it.
+  FWidgets.MaskComboBox->addItem("*.txt");
+  FWidgets.PathComboBox->addItem(QString::fromStdString(FDir.Path() + "/elsewhere"));
+  Scan(FDir.Path(), "*");
+  EXPECT_EQ(FWidgets.MaskComboBox->currentText(), "*");
+  EXPECT_EQ(FWidgets.MaskComboBox->lineEdit()->text(), "*");
+  EXPECT_EQ(FWidgets.PathComboBox->currentText().toStdString(), FDir.Path());
+  std::vector<std::string> entries = Entries();
+  std::sort(entries.begin(), entries.end());
+  EXPECT_EQ(entries, (std::vector<std::string>{FDir / "notes.txt", FDir / "script.sh"}));
+}
+
 TEST_F(FileSelectionTest, StatusLineInBothLanguages) {
   for (int i = 0; i < 12; ++i)
     WriteFile(FDir / ("f" + std::to_string(i) + ".txt"), "x");

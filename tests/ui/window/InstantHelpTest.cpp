@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 
 #include "WindowTestSupport.h"
@@ -151,8 +152,8 @@ TEST_F(TInstantHelp, FollowsTheMainWindowsRightEdgeKeepingItsWidth) {
     QRect Main;
     QPoint DraggedTo;
   };
-  for (const TCase& c : {TCase{{30, 50, 700, 520}, {0, 0}}, TCase{{60, 50, 700, 520}, {0, 0}},
-                         TCase{{60, 50, 700, 520}, {400, 300}}}) {
+  for (const TCase& c : {TCase{{30, 50, 500, 520}, {0, 0}}, TCase{{60, 50, 500, 520}, {0, 0}},
+                         TCase{{60, 50, 500, 520}, {400, 300}}}) {
     Form().setGeometry(c.Main);
     if (!c.DraggedTo.isNull()) Help().move(c.DraggedTo);
     FOverlay.Calls.clear();
@@ -171,6 +172,15 @@ TEST_F(TInstantHelp, FollowsTheMainWindowsRightEdgeKeepingItsWidth) {
   FOverlay.Calls.clear();
   Help().UpdatePositionTimerTimer();
   EXPECT_TRUE(FOverlay.Calls.empty());
+
+  // No room on the right: the main window moves left, the help window stays on the screen.
+  Form().setGeometry(1000, 50, 700, 520);
+  Help().UpdatePositionTimerTimer();
+  const QRect screen = Form().screen()->availableGeometry();
+  const QRect main = Form().frameGeometry();
+  EXPECT_EQ(Help().frameGeometry().topLeft(), QPoint(main.x() + main.width(), main.y()));
+  EXPECT_EQ(Help().frameGeometry().right(), screen.right());
+  EXPECT_LT(main.x(), 1000);
 }
 
 TEST_F(TInstantHelp, PointAtControlTiesAHelpLineToTheControlInOrder) {

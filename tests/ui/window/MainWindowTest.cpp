@@ -1,17 +1,26 @@
 // The main window: queueing runs, the title count, the worker's reports in the result list, the
 // close request with its question and the files it writes, the built-in texts and the size.
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QTabWidget>
+
+#include <set>
 
 #include "WindowTestSupport.h"
 #include "engine/RunBuilder.h"
 #include "settings/Iniregi.h"
 #include "ui/editors/ByteMemo.h"
 #include "ui/editors/MultiLineEditors.h"
+#include "ui/editors/SearchOptionBoxes.h"
 #include "ui/editors/uCombiEditCharHexFrame.h"
+#include "ui/files/ChoseDirectoryForm.h"
 #include "ui/records/ResultListBox.h"
+#include "ui/records/SnRAboutForm.h"
+#include "ui/window/InstantHelpForm.h"
 #include "ui/window/MainFormTexts.h"
 
 namespace fendrel::test {
@@ -189,6 +198,77 @@ TEST_F(TMainWindow, EveryBuiltInTextHasItsComponent) {
   for (const TComponentText& entry : MainFormTexts())
     EXPECT_NE(FindComponent(Form(), QString::fromLatin1(entry.Component)), nullptr)
         << entry.Component;
+}
+
+// An invalid pattern shows at its editor as it is typed, and goes when it is mended or when the
+// old string is no longer a pattern.
+TEST_F(TMainWindow, AnInvalidPatternShowsAtItsEditorBeforeTheRun) {
+  TCombiEditCharHexFrame* from = Form().CombiEditCharHexFrameFromStr();
+  const QString hint = from->toolTip();
+  const QString message = "error 103 TRegExpr(comp): ParseReg Unmatched () (pos 2)";
+  struct TCase {
+    bool Regex;
+    const char* Old;
+    QString Message;
+  };
+  const TCase cases[] = {
+      {false, "a(", ""},     {true, "a(", message}, {true, "a(b)", ""},
+      {true, "a(", message}, {false, "a(", ""},
+  };
+  for (const TCase& c : cases) {
+    Form().SearchOptions().RegExpSingleLineCheckBox()->setChecked(c.Regex);
+    from->SetBytes(c.Old);
+    EXPECT_EQ(Form().PatternMessage(), c.Message) << c.Old;
+    EXPECT_EQ(from->toolTip(), c.Message.isEmpty() ? hint : c.Message) << c.Old;
+    EXPECT_EQ(from->styleSheet().contains("red"), !c.Message.isEmpty()) << c.Old;
+    EXPECT_EQ(Form().statusBar()->currentMessage(), c.Message) << c.Old;
+  }
+}
+
+// The help window, the About window and the directory chooser are tool windows: no minimise or
+// maximise button, and the chooser no button at all, at its small size.
+TEST_F(TMainWindow, ToolWindowsHaveToolWindowFrames) {
+  TInstantHelpForm help(&Form());
+  TSnRAboutForm about(&Form());
+  TChoseDirectoryForm chooser;
+  struct TCase {
+    const char* Name;
+    QWidget* Window;
+    bool CloseButton;
+  };
+  const TCase cases[] = {
+      {"help", &help, true}, {"about", &about, true}, {"chooser", &chooser, false}};
+  for (const TCase& c : cases) {
+    const Qt::WindowFlags flags = c.Window->windowFlags();
+    EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Tool) << c.Name;
+    EXPECT_TRUE(flags & Qt::CustomizeWindowHint) << c.Name;
+    EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint) << c.Name;
+    EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint) << c.Name;
+    EXPECT_EQ(bool(flags & Qt::WindowCloseButtonHint), c.CloseButton) << c.Name;
+  }
+  EXPECT_EQ(chooser.size(), QSize(231, 236));
+}
+
+// Every menu and menu item has an access key in both languages, none taken twice in one menu.
+TEST_F(TMainWindow, EveryMenuItemHasItsOwnAccessKeyInBothLanguages) {
+  for (const int32_t language : {kGerman, kEnglish}) {
+    TZQSnRMainForm::ChangeLanguage(language);
+    std::vector<const QWidget*> menus{Form().menuBar()};
+    while (!menus.empty()) {
+      const QWidget* menu = menus.back();
+      menus.pop_back();
+      std::set<QChar> keys;
+      for (const QAction* action : menu->actions()) {
+        if (action->isSeparator()) continue;
+        const QString text = action->menu() ? action->menu()->title() : action->text();
+        const int amp = text.indexOf(QRegularExpression("&[^&]"));
+        ASSERT_GE(amp, 0) << language << ": " << text.toStdString();
+        EXPECT_TRUE(keys.insert(text[amp + 1].toLower()).second)
+            << language << ": the key of " << text.toStdString() << " is taken";
+        if (action->menu()) menus.push_back(action->menu());
+      }
+    }
+  }
 }
 
 TEST_F(TMainWindow, WindowIsNeverSmallerThanTheMinimum) {
