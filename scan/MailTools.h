@@ -14,6 +14,11 @@ class TStrings {
  public:
   virtual ~TStrings() = default;
   virtual void Add(const std::string& entry) = 0;
+  // Several entries in one hand-over, in order.
+  virtual void AddBatch(std::vector<std::string> entries) {
+    for (const std::string& entry : entries)
+      Add(entry);
+  }
   virtual std::size_t Count() const = 0;
 };
 

@@ -1,5 +1,5 @@
-// The background scanner: the shared walk on its own low-priority thread, each hit handed to the
-// window thread one at a time, and a stop honoured at every directory it is about to enter.
+// The background scanner: the shared walk on its own low-priority thread, its hits handed to the
+// window thread in batches, and a stop honoured at every directory it is about to enter.
 #include "uScanDirThread.h"
 
 #include <functional>
@@ -9,7 +9,19 @@
 namespace fendrel {
 namespace {
 
-struct TAddFailed {};  // ends the walk when the window thread could not store a hit
+struct TAddFailed {};  // ends the walk when the window thread could not store a batch
+
+// Halving every "//" until none is left amounts to keeping one '/' of each run; the root's
+// entries ("//name" from the walk) thus read "/name" in the window.
+std::string CollapseSlashes(const std::string& found) {
+  std::string path;
+  path.reserve(found.size());
+  for (char c : found) {
+    if (c == '/' && !path.empty() && path.back() == '/') continue;
+    path.push_back(c);
+  }
+  return path;
+}
 
 }  // namespace
 
@@ -32,35 +44,37 @@ void TScanDirThread::Setup(const std::string& path, const std::string& mask, TSt
 
 void TScanDirThread::RunScan() {
   FFinished.store(false, std::memory_order_release);
+  FLastHandOver = std::chrono::steady_clock::now();
   try {
-    const std::function<void()> addFoundFile = [this] { AddFoundFile(); };
     WalkDirectory(
         FPath, FMask, FAttributes, FRecursive,
-        [this, &addFoundFile](const std::string& path) {
-          FFoundFile = path;
-          Synchronize(addFoundFile);
-          if (FAddFailed) throw TAddFailed{};
+        [this](const std::string& path) {
+          FFoundFiles.push_back(CollapseSlashes(path));
+          if (FFoundFiles.size() >= FBatchFiles ||
+              std::chrono::steady_clock::now() - FLastHandOver >= FBatchInterval)
+            HandOver();
         },
         [this] { return Terminated(); });
+    if (!FFoundFiles.empty()) HandOver();
   } catch (...) {
     // A failed scan simply ends: the owner sees a finished scan with what was found so far.
   }
   FFinished.store(true, std::memory_order_release);
 }
 
-void TScanDirThread::AddFoundFile() {
-  // Runs inside the window thread's dispatcher, which must never see an exception; a hit that
+void TScanDirThread::HandOver() {
+  const std::function<void()> addFoundFiles = [this] { AddFoundFiles(); };
+  Synchronize(addFoundFiles);
+  FFoundFiles.clear();
+  FLastHandOver = std::chrono::steady_clock::now();
+  if (FAddFailed) throw TAddFailed{};
+}
+
+void TScanDirThread::AddFoundFiles() {
+  // Runs inside the window thread's dispatcher, which must never see an exception; a batch that
   // cannot be stored ends the scan instead.
   try {
-    std::string path;
-    path.reserve(FFoundFile.size());
-    // Halving every "//" until none is left amounts to keeping one '/' of each run; the root's
-    // entries ("//name" from the walk) thus read "/name" in the window.
-    for (char c : FFoundFile) {
-      if (c == '/' && !path.empty() && path.back() == '/') continue;
-      path.push_back(c);
-    }
-    if (FTarget != nullptr) FTarget->Add(path);
+    if (FTarget != nullptr) FTarget->AddBatch(std::move(FFoundFiles));
   } catch (...) {
     FAddFailed = true;
   }

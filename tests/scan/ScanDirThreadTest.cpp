@@ -54,6 +54,8 @@ TEST_F(ScanDirThread, StopEntersNoFurtherDirectory) {
   TScanDirThread scanner;
   FList.StopAtFirst = &scanner;
   scanner.Setup(r.Path(), "*.txt", &FList, true, kFileScanFilter);
+  // One hit per hand-over, so that the stop comes with the first hit.
+  scanner.SetBatchLimits(1, std::chrono::milliseconds(0));
   Scan(scanner);
   // The first leaf's file, never the second leaf's, then S's and R's on the way back.
   ASSERT_EQ(FList.Count(), 3u);
@@ -77,6 +79,29 @@ TEST_F(ScanDirThread, MissingStartFinishesEmpty) {
 }
 
 // The list keeps the walk's "//name" for the root's entries; the scanner collapses it.
+// A large folder reaches the window in a few hand-overs, every hit in the order it was found.
+TEST_F(ScanDirThread, HitsArriveInBatchesInTheirOrder) {
+  class TCountingList : public TExtStringList {
+   public:
+    void AddBatch(std::vector<std::string> entries) override {
+      ++Batches;
+      TExtStringList::AddBatch(std::move(entries));
+    }
+    int Batches = 0;
+  } list;
+  test::TTempDir r;
+  for (int i = 0; i < 10000; ++i)
+    test::WriteFile(r / ("f" + std::to_string(i) + ".txt"), "");
+  TDirStringList expected;
+  expected.ReadDirectory(r.Path(), "*.txt", kFileScanFilter, false, false);
+  TScanDirThread scanner;
+  scanner.Setup(r.Path(), "*.txt", &list, false, kFileScanFilter);
+  Scan(scanner);
+  EXPECT_EQ(list.Items(), expected.Items());
+  EXPECT_GE(list.Batches, 3);  // 4,096 at most in each
+  EXPECT_LE(list.Batches, 10);
+}
+
 TEST_F(ScanDirThread, RootEntries) {
   struct stat st;
   if (lstat("/tmp", &st) != 0 || !S_ISDIR(st.st_mode)) GTEST_SKIP() << "no /tmp directory";

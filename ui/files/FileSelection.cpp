@@ -1,9 +1,11 @@
 #include "FileSelection.h"
 
+#include <QItemSelectionModel>
 #include <QLineEdit>
 
 #include "ChoseDirectoryForm.h"
 #include "FileListEntries.h"
+#include "FileListModel.h"
 #include "QtWindowThreadDispatcher.h"
 #include "platform/FileAttributes.h"
 #include "scan/uScanDirThread.h"
@@ -48,12 +50,12 @@ TFileSelection::TFileSelection(const TFileSelectionWidgets& widgets, TChoseDirec
   connect(FWidgets.SelectDirSpeedButton, &QToolButton::clicked, this,
           &TFileSelection::SelectDirSpeedButtonClick);
 
-  QListWidget* list = FWidgets.FileCheckListBox;
+  QListView* list = FWidgets.FileCheckListBox;
   list->setAcceptDrops(false);
-  connect(list, &QListWidget::itemClicked, this, &TFileSelection::FileCheckListBoxClick);
-  connect(list, &QListWidget::itemDoubleClicked, this, &TFileSelection::FileCheckListBoxDblClick);
+  connect(list, &QListView::clicked, this, &TFileSelection::FileCheckListBoxClick);
+  connect(list, &QListView::doubleClicked, this, &TFileSelection::FileCheckListBoxDblClick);
   // A tick the user sets by any means (mouse or keyboard) changes what a run would process.
-  connect(list, &QListWidget::itemChanged, this, [this] {
+  connect(FWidgets.FileList, &TFileListModel::TickChanged, this, [this] {
     if (!FSettingTicks) emit WorkflowStateChanged();
   });
 }
@@ -80,7 +82,7 @@ void TFileSelection::StartFileSearch() {
   if (FWidgets.WarrantyMemo != nullptr) FWidgets.WarrantyMemo->hide();
   StopScan();
   FScanThread = std::make_unique<TScanDirThread>();
-  FWidgets.FileCheckListBox->clear();
+  FWidgets.FileList->Clear();
   FLastFileCount = -1;
   if (PathEmpty() || MaskEmpty()) {
     FCheckFileSearchTimer.stop();
@@ -92,7 +94,7 @@ void TFileSelection::StartFileSearch() {
     const std::optional<std::string> path = PathText();
     const std::optional<std::string> mask = MaskText();
     if (path && mask) {
-      FTarget = std::make_unique<TFileListTarget>(*FWidgets.FileCheckListBox);
+      FTarget = std::make_unique<TFileListTarget>(*FWidgets.FileList);
       FScanThread->Setup(*path, *mask, FTarget.get(), FWidgets.RekursivCheckBox->isChecked(),
                          kFileScanFilter);
       FScanThread->Start();
@@ -128,18 +130,16 @@ void TFileSelection::SelectAllNoneCheckBoxClick() {
 void TFileSelection::FileCheckListBoxClick() {
   FWidgets.SelectAllNoneCheckBox->setCheckState(Qt::PartiallyChecked);
   // The tooltip shows the whole path of the entry clicked last, however narrow the list.
-  if (const QListWidgetItem* item = FWidgets.FileCheckListBox->currentItem())
-    FWidgets.FileCheckListBox->setToolTip(item->text());
+  const QModelIndex current = FWidgets.FileCheckListBox->currentIndex();
+  if (current.isValid()) FWidgets.FileCheckListBox->setToolTip(current.data().toString());
   emit WorkflowStateChanged();
 }
 
 void TFileSelection::FileCheckListBoxDblClick() {
-  QListWidget* list = FWidgets.FileCheckListBox;
   // A ticked entry is about to be processed; a double-click must not drop it by accident.
-  for (int i = list->count() - 1; i >= 0; --i) {
-    QListWidgetItem* item = list->item(i);
-    if (item->isSelected() && item->checkState() != Qt::Checked) delete list->takeItem(i);
-  }
+  const QModelIndexList selected = FWidgets.FileCheckListBox->selectionModel()->selectedRows();
+  for (auto it = selected.rbegin(); it != selected.rend(); ++it)
+    if (!FWidgets.FileList->Ticked(it->row())) FWidgets.FileList->Remove(it->row());
   emit WorkflowStateChanged();
 }
 
@@ -166,30 +166,24 @@ bool TFileSelection::ScanFinished() const {
 }
 
 int TFileSelection::FileCount() const {
-  return FWidgets.FileCheckListBox->count();
+  return FWidgets.FileList->Count();
 }
 
 int TFileSelection::CountCheckedFiles() const {
-  return CountCheckedEntries(*FWidgets.FileCheckListBox);
+  return FWidgets.FileList->TickedCount();
 }
 
 std::vector<std::string> TFileSelection::CheckedFiles() const {
-  return CheckedEntryPaths(*FWidgets.FileCheckListBox);
+  return FWidgets.FileList->TickedPaths();
 }
 
 void TFileSelection::UncheckAllFiles() {
-  FSettingTicks = true;
-  QListWidget* list = FWidgets.FileCheckListBox;
-  for (int i = list->count() - 1; i >= 0; --i)
-    if (list->item(i)->checkState() == Qt::Checked) list->item(i)->setCheckState(Qt::Unchecked);
-  FSettingTicks = false;
+  SetTicks(Qt::Unchecked);
 }
 
 void TFileSelection::SetTicks(Qt::CheckState state) {
   FSettingTicks = true;
-  QListWidget* list = FWidgets.FileCheckListBox;
-  for (int i = 0; i < list->count(); ++i)
-    list->item(i)->setCheckState(state);
+  FWidgets.FileList->SetAllTicked(state == Qt::Checked);
   FSettingTicks = false;
 }
 

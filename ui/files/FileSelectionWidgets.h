@@ -7,10 +7,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QToolButton>
 
 namespace fendrel {
+
+class TFileListModel;
 
 struct TFileSelectionWidgets {
   QLabel* PathLabel = nullptr;
@@ -20,7 +22,9 @@ struct TFileSelectionWidgets {
   QComboBox* MaskComboBox = nullptr;
   QCheckBox* RekursivCheckBox = nullptr;
   QCheckBox* SelectAllNoneCheckBox = nullptr;
-  QListWidget* FileCheckListBox = nullptr;
+  QListView* FileCheckListBox = nullptr;
+  // The check list's entries, owned by the list.
+  TFileListModel* FileList = nullptr;
   QLabel* FileSearchResultLabel = nullptr;
   // The window's notice lying over the check list, hidden when the first search starts; may
   // stay null.

@@ -1,29 +1,23 @@
 #include "BackupFileListPage.h"
 
+#include "BackupListModel.h"
+
 #include <QCheckBox>
 #include <QFontDatabase>
 #include <QHBoxLayout>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
 namespace fendrel {
-namespace {
-
-// Paths are bytes in the system's code page; the list only shows them, the registry keeps the
-// bytes that deleting uses.
-QString ShownPath(const std::string& path) {
-  return QString::fromLocal8Bit(path.data(), static_cast<qsizetype>(path.size()));
-}
-
-}  // namespace
 
 TBackupFileListPage::TBackupFileListPage(QWidget* parent)
     : QWidget(parent),
       FSelectAllNone(new QCheckBox(this)),
       FDeleteButton(new QPushButton(this)),
-      FListBox(new QListWidget(this)) {
+      FListBox(new QListView(this)),
+      FModel(new TBackupListModel(FRegistry, this)) {
   setObjectName("BackupFileTabSheet");
   FSelectAllNone->setObjectName("SelectAllNone2CheckBox");
   FDeleteButton->setObjectName("DeleteBackupfilesButton");
@@ -33,6 +27,9 @@ TBackupFileListPage::TBackupFileListPage(QWidget* parent)
   FSelectAllNone->setTristate(true);
   FSelectAllNone->setCheckState(Qt::PartiallyChecked);
   FDeleteButton->setEnabled(false);
+  FListBox->setModel(FModel);
+  FListBox->setUniformItemSizes(true);
+  FListBox->setEditTriggers(QAbstractItemView::NoEditTriggers);
   FListBox->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   FListBox->setSelectionMode(QAbstractItemView::SingleSelection);
 
@@ -51,15 +48,13 @@ TBackupFileListPage::TBackupFileListPage(QWidget* parent)
           &TBackupFileListPage::SelectAllNone2CheckBoxClick);
   connect(FDeleteButton, &QPushButton::clicked, this,
           &TBackupFileListPage::DeleteBackupfilesButtonClick);
-  connect(FListBox, &QListWidget::itemChanged, this,
-          &TBackupFileListPage::BackupFileCheckListBoxItemChanged);
+  connect(FModel, &TBackupListModel::TickChanged, this, &TBackupFileListPage::RefreshDeleteButton);
   SetCurrentLanguage(1);
 }
 
 void TBackupFileListPage::Record(const std::string& path) {
   FRegistry.Record(path);
-  AddItem(FRegistry.Entries().back());
-  RefreshDeleteButton();
+  FModel->Appended();
 }
 
 bool TBackupFileListPage::Load(const std::string& dataDirectory) {
@@ -89,10 +84,7 @@ void TBackupFileListPage::RefreshDeleteButton() {
 void TBackupFileListPage::SelectAllNone2CheckBoxClick(int state) {
   if (state == Qt::PartiallyChecked) return;
   FRegistry.SetAllTicked(state == Qt::Checked);
-  FSyncing = true;
-  for (int row = 0; row < FListBox->count(); ++row)
-    FListBox->item(row)->setCheckState(state == Qt::Checked ? Qt::Checked : Qt::Unchecked);
-  FSyncing = false;
+  FModel->Reset();
   RefreshDeleteButton();
 }
 
@@ -101,28 +93,8 @@ void TBackupFileListPage::DeleteBackupfilesButtonClick() {
   RebuildList();
 }
 
-void TBackupFileListPage::BackupFileCheckListBoxItemChanged(QListWidgetItem* item) {
-  if (FSyncing) return;
-  FRegistry.SetTicked(static_cast<std::size_t>(FListBox->row(item)),
-                      item->checkState() == Qt::Checked);
-  RefreshDeleteButton();
-}
-
-void TBackupFileListPage::AddItem(const TBackupEntry& entry) {
-  FSyncing = true;
-  auto* item = new QListWidgetItem(ShownPath(entry.Path));
-  item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
-  item->setCheckState(entry.Ticked ? Qt::Checked : Qt::Unchecked);
-  FListBox->addItem(item);
-  FSyncing = false;
-}
-
 void TBackupFileListPage::RebuildList() {
-  FSyncing = true;
-  FListBox->clear();
-  FSyncing = false;
-  for (const TBackupEntry& entry : FRegistry.Entries())
-    AddItem(entry);
+  FModel->Reset();
   RefreshDeleteButton();
 }
 

@@ -11,11 +11,12 @@
 #include "BackupRegistry.h"
 
 class QCheckBox;
-class QListWidget;
-class QListWidgetItem;
+class QListView;
 class QPushButton;
 
 namespace fendrel {
+
+class TBackupListModel;
 
 class TBackupFileListPage : public QWidget {
   Q_OBJECT
@@ -40,25 +41,21 @@ class TBackupFileListPage : public QWidget {
   const TBackupRegistry& Registry() const { return FRegistry; }
   QCheckBox* SelectAllNoneCheckBox() const { return FSelectAllNone; }
   QPushButton* DeleteButton() const { return FDeleteButton; }
-  QListWidget* ListBox() const { return FListBox; }
+  QListView* ListBox() const { return FListBox; }
+  TBackupListModel* Model() const { return FModel; }
 
  public slots:
   void SelectAllNone2CheckBoxClick(int state);
   void DeleteBackupfilesButtonClick();
 
- private slots:
-  void BackupFileCheckListBoxItemChanged(QListWidgetItem* item);
-
  private:
-  void AddItem(const TBackupEntry& entry);
   void RebuildList();
 
   TBackupRegistry FRegistry;
   QCheckBox* FSelectAllNone;
   QPushButton* FDeleteButton;
-  QListWidget* FListBox;
-  // Set while the list is changed from the registry, so the item signals do not echo back.
-  bool FSyncing = false;
+  QListView* FListBox;
+  TBackupListModel* FModel;
 };
 
 }  // namespace fendrel

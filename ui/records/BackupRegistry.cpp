@@ -30,7 +30,7 @@ void TBackupRegistry::Record(std::string path) {
 }
 
 bool TBackupRegistry::Load(const std::string& dataDirectory) {
-  FEntries.clear();
+  Clear();
   std::string content;
   const TReadResult read =
       ReadWholeFile(DataFilePath(dataDirectory, kBackupRegistryFileName), content);
@@ -55,6 +55,8 @@ bool TBackupRegistry::Save(const std::string& dataDirectory) const {
 
 std::size_t TBackupRegistry::DeleteTicked() {
   std::size_t failures = 0;
+  // Last to first, and the survivors closed up in one pass, however many entries go.
+  std::vector<bool> gone(FEntries.size(), false);
   for (std::size_t i = FEntries.size(); i-- > 0;) {
     if (!FEntries[i].Ticked) continue;
     const std::string& path = FEntries[i].Path;
@@ -62,23 +64,29 @@ std::size_t TBackupRegistry::DeleteTicked() {
       ++failures;
       continue;
     }
-    FEntries.erase(FEntries.begin() + static_cast<std::ptrdiff_t>(i));
+    gone[i] = true;
   }
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < FEntries.size(); ++i) {
+    if (gone[i]) continue;
+    if (kept != i) FEntries[kept] = std::move(FEntries[i]);
+    ++kept;
+  }
+  FEntries.resize(kept);
+  FTickedCount = failures;
   return failures;
 }
 
 void TBackupRegistry::SetTicked(std::size_t index, bool ticked) {
-  if (index < FEntries.size()) FEntries[index].Ticked = ticked;
+  if (index >= FEntries.size() || FEntries[index].Ticked == ticked) return;
+  FEntries[index].Ticked = ticked;
+  ticked ? ++FTickedCount : --FTickedCount;
 }
 
 void TBackupRegistry::SetAllTicked(bool ticked) {
   for (TBackupEntry& entry : FEntries)
     entry.Ticked = ticked;
-}
-
-bool TBackupRegistry::AnyTicked() const {
-  return std::any_of(FEntries.begin(), FEntries.end(),
-                     [](const TBackupEntry& entry) { return entry.Ticked; });
+  FTickedCount = ticked ? FEntries.size() : 0;
 }
 
 }  // namespace fendrel

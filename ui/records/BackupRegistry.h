@@ -45,11 +45,17 @@ class TBackupRegistry {
   std::size_t Count() const { return FEntries.size(); }
   void SetTicked(std::size_t index, bool ticked);
   void SetAllTicked(bool ticked);
-  bool AnyTicked() const;
-  void Clear() { FEntries.clear(); }
+  // Kept as ticks change: asked at every timer tick, it never walks the list.
+  bool AnyTicked() const { return FTickedCount > 0; }
+  std::size_t TickedCount() const { return FTickedCount; }
+  void Clear() {
+    FEntries.clear();
+    FTickedCount = 0;
+  }
 
  private:
   std::vector<TBackupEntry> FEntries;
+  std::size_t FTickedCount = 0;
 };
 
 }  // namespace fendrel

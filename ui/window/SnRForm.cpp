@@ -51,6 +51,9 @@ TSnRForm::TSnRForm(TChoseDirectoryForm* chooser, const TScreenOverlay* overlay)
   FDrawHelpLinesTimer.setInterval(100);
   FDrawHelpLinesTimer.setSingleShot(true);
   connect(&FDrawHelpLinesTimer, &QTimer::timeout, this, [this] { DrawHelpLinesTimerTimer(); });
+  FTitleTimer.setInterval(50);
+  FTitleTimer.setSingleShot(true);
+  connect(&FTitleTimer, &QTimer::timeout, this, [this] { RefreshTitle(); });
   setMinimumSize(kMinimumWidth, kMinimumHeight);
   resize(800, 600);
   FinishConstruction();

@@ -222,6 +222,7 @@ class TSnRForm : public TZQSnRMainForm {
   std::function<bool()> FApplicationActive;
   // One shot: each arming draws once, so a burst of changes draws after the last of them.
   QTimer FDrawHelpLinesTimer;
+  QTimer FTitleTimer;  // the title's next refresh while a run reports
 
   TWorkflowState FWorkflowState;
   TQuitQuestion FQuitQuestion;

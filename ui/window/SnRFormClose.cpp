@@ -5,6 +5,7 @@
 #include <QThread>
 
 #include "SnRForm.h"
+#include "WindowStatusSink.h"
 #include "ui/records/BackupFileListPage.h"
 #include "ui/records/ResultListBox.h"
 
@@ -43,6 +44,8 @@ bool TSnRForm::FormCloseQuery() {
   }
 
   QCoreApplication::processEvents(QEventLoop::AllEvents);
+  // Reports still on their way belong in the lists before they are written.
+  if (FStatusSink) FStatusSink->Deliver();
   // Each file is written even when one before it could not be; a list that could not be
   // written keeps the window open, so that it is not lost with the window.
   const bool backupsSaved = FBackupFilePage->Save(GetDataDirectory());

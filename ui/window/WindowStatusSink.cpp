@@ -1,46 +1,42 @@
 #include "WindowStatusSink.h"
 
 #include <QThread>
-#include <condition_variable>
-#include <memory>
-#include <mutex>
 
 #include "SnRForm.h"
 
 namespace fendrel {
-namespace {
-
-// The worker waits on this until the window has handled its report. A standard condition
-// (rather than a blocking queued call) makes the hand-over visible to the thread checker too.
-struct THandOver {
-  std::mutex Lock;
-  std::condition_variable Done;
-  bool Finished = false;  // guarded by Lock
-};
-
-}  // namespace
 
 TWindowStatusSink::TWindowStatusSink(TSnRForm* form) : FForm(form) {}
 
 void TWindowStatusSink::SnRStatus(TStatusKind kind, const std::string& text) {
   if (QThread::currentThread() == FForm->thread()) {
+    Deliver();  // whatever came before goes first
     FForm->WMSnRStatus(kind, text);
     return;
   }
-  auto handOver = std::make_shared<THandOver>();
-  // Signals when the queued call is gone, handled or dropped unhandled, so the worker can
-  // never wait for a call that no event loop will run.
-  std::shared_ptr<void> finished(nullptr, [handOver](void*) {
-    const std::lock_guard<std::mutex> lock(handOver->Lock);
-    handOver->Finished = true;
-    handOver->Done.notify_all();
-  });
-  TSnRForm* form = FForm;
-  QMetaObject::invokeMethod(
-      form, [form, kind, text, finished] { form->WMSnRStatus(kind, text); }, Qt::QueuedConnection);
-  finished.reset();
-  std::unique_lock<std::mutex> lock(handOver->Lock);
-  handOver->Done.wait(lock, [&] { return handOver->Finished; });
+  bool ask = false;
+  {
+    const std::lock_guard<std::mutex> lock(FLock);
+    FQueued.emplace_back(kind, text);
+    ask = !FDeliveryAsked;
+    FDeliveryAsked = true;
+  }
+  // One wake-up for everything queued until the window thread gets to it; the form is the
+  // call's context, so a call still queued when the form goes is dropped with it.
+  if (ask)
+    QMetaObject::invokeMethod(
+        FForm, [this] { Deliver(); }, Qt::QueuedConnection);
+}
+
+void TWindowStatusSink::Deliver() {
+  std::vector<std::pair<TStatusKind, std::string>> reports;
+  {
+    const std::lock_guard<std::mutex> lock(FLock);
+    reports.swap(FQueued);
+    FDeliveryAsked = false;
+  }
+  for (const auto& [kind, text] : reports)
+    FForm->WMSnRStatus(kind, text);
 }
 
 }  // namespace fendrel

@@ -21,6 +21,7 @@
 #include "support/TempDir.h"
 #include "ui/files/ChoseDirectoryForm.h"
 #include "ui/files/FileListEntries.h"
+#include "ui/files/FileListModel.h"
 #include "ui/files/FileSelection.h"
 #include "ui/files/QtWindowThreadDispatcher.h"
 
@@ -83,15 +84,16 @@ class FileSelectionTest : public ::testing::Test {
 
   std::vector<std::string> Entries() const {
     std::vector<std::string> entries;
-    for (int i = 0; i < FWidgets.FileCheckListBox->count(); ++i)
-      entries.push_back(FileEntryPath(*FWidgets.FileCheckListBox->item(i)));
+    for (int i = 0; i < FWidgets.FileList->Count(); ++i)
+      entries.push_back(FWidgets.FileList->Path(i));
     return entries;
   }
 
-  QListWidgetItem* Item(int row) const { return FWidgets.FileCheckListBox->item(row); }
+  TFileListModel& List() const { return *FWidgets.FileList; }
+  QString Text(int row) const { return List().data(List().index(row)).toString(); }
   // A point on the entry's text, clear of its check indicator.
   QPoint TextPoint(int row) const {
-    const QRect rect = FWidgets.FileCheckListBox->visualItemRect(Item(row));
+    const QRect rect = FWidgets.FileCheckListBox->visualRect(List().index(row));
     return QPoint(rect.right() - 10, rect.center().y());
   }
   QWidget* ListViewport() const { return FWidgets.FileCheckListBox->viewport(); }

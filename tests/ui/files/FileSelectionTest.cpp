@@ -10,7 +10,7 @@ TEST_F(FileSelectionTest, SelectAllBoxCyclesAndAClickOnAnEntryMakesItMixed) {
     WriteFile(FDir / name, "x");
   Scan(FDir.Path());
   ASSERT_EQ(FSelection.FileCount(), 3);
-  Item(1)->setCheckState(Qt::Checked);
+  List().SetTicked(1, true);
   QCheckBox* box = FWidgets.SelectAllNoneCheckBox;
   ASSERT_EQ(box->checkState(), Qt::PartiallyChecked);  // every new search starts mixed
 
@@ -33,12 +33,12 @@ TEST_F(FileSelectionTest, SelectAllBoxCyclesAndAClickOnAnEntryMakesItMixed) {
 
   // A click on an entry's text leaves every tick alone, makes the box mixed, and shows the
   // entry's whole path as the list's tooltip.
-  Item(2)->setCheckState(Qt::Unchecked);
+  List().SetTicked(2, false);
   QTest::mouseClick(ListViewport(), Qt::LeftButton, {}, TextPoint(2));
   EXPECT_EQ(box->checkState(), Qt::PartiallyChecked);
   EXPECT_EQ(FSelection.CountCheckedFiles(), 2);
-  EXPECT_EQ(Item(2)->checkState(), Qt::Unchecked);
-  EXPECT_EQ(FWidgets.FileCheckListBox->toolTip(), Item(2)->text());
+  EXPECT_FALSE(List().Ticked(2));
+  EXPECT_EQ(FWidgets.FileCheckListBox->toolTip(), Text(2));
 }
 
 TEST_F(FileSelectionTest, DoubleClickRemovesOnlyAnUntickedEntryAndNeverTheFile) {
@@ -48,8 +48,8 @@ TEST_F(FileSelectionTest, DoubleClickRemovesOnlyAnUntickedEntryAndNeverTheFile) 
     SCOPED_TRACE(ticked ? "ticked" : "unticked");
     Scan(FDir.Path());
     ASSERT_EQ(FSelection.FileCount(), 3);
-    const std::string path = FileEntryPath(*Item(1));
-    if (ticked) Item(1)->setCheckState(Qt::Checked);
+    const std::string path = List().Path(1);
+    if (ticked) List().SetTicked(1, true);
     const int updates = FWorkflowUpdates;
     QTest::mouseClick(ListViewport(), Qt::LeftButton, {}, TextPoint(1));
     QTest::mouseDClick(ListViewport(), Qt::LeftButton, {}, TextPoint(1));
@@ -63,10 +63,11 @@ TEST_F(FileSelectionTest, DoubleClickRemovesOnlyAnUntickedEntryAndNeverTheFile) 
 }
 
 TEST_F(FileSelectionTest, TypingRestartsTheScanAndOnlyTheLastScansResultsRemain) {
-  // Enough hits in the first directory that its scan is still handing over when it is dropped.
+  // Enough hits in the first directory that its scan is still handing over when it is dropped:
+  // more than one batch of 4,096.
   MakeDir(FDir / "first");
   MakeDir(FDir / "second");
-  for (int i = 0; i < 400; ++i)
+  for (int i = 0; i < 10000; ++i)
     WriteFile(FDir / ("first/f" + std::to_string(i) + ".txt"), "x");
   WriteFile(FDir / "second/s.txt", "x");
   WriteFile(FDir / "second/s.dat", "x");
@@ -94,7 +95,7 @@ TEST_F(FileSelectionTest, TypingRestartsTheScanAndOnlyTheLastScansResultsRemain)
   EXPECT_EQ(FSelection.FileCount(), 0);
   Click(FWidgets.RekursivCheckBox);
   WaitForScan();
-  EXPECT_EQ(FSelection.FileCount(), 401);
+  EXPECT_EQ(FSelection.FileCount(), 10001);
 
   // Clearing the mask empties the list and the status line at once, and starts no scan.
   FSelection.CheckFileSearchTimerTimer();
@@ -162,9 +163,9 @@ TEST_F(FileSelectionTest, TickedFilesAreCountedListedInOrderAndUntickedAfterARun
   EXPECT_EQ(FSelection.CountCheckedFiles(), 0);  // entries arrive unticked
   std::vector<std::string> expected;
   for (int row = 0; row < 3; ++row) {
-    const std::string path = FileEntryPath(*Item(row));
+    const std::string path = List().Path(row);
     if (path == FDir / "a.txt") continue;
-    Item(row)->setCheckState(Qt::Checked);
+    List().SetTicked(row, true);
     expected.push_back(path);
   }
   EXPECT_EQ(FSelection.CountCheckedFiles(), 2);

@@ -4,7 +4,7 @@
 
 #include <QCheckBox>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 
 #include "support/TempDir.h"
@@ -20,10 +20,21 @@ using test::Exists;
 using test::TTempDir;
 using test::WriteFile;
 
-std::vector<Qt::CheckState> Ticks(const QListWidget& list) {
+// The backup list as the view sees it: a row's text and tick, and a tick as a click sets it.
+struct TRows {
+  QAbstractItemModel& Model;
+  int count() const { return Model.rowCount(); }
+  std::string Text(int row) const { return Model.index(row, 0).data().toString().toStdString(); }
+  void Tick(int row, bool ticked) {
+    Model.setData(Model.index(row, 0), ticked ? Qt::Checked : Qt::Unchecked, Qt::CheckStateRole);
+  }
+};
+
+std::vector<Qt::CheckState> Ticks(const TRows& list) {
   std::vector<Qt::CheckState> ticks;
   for (int row = 0; row < list.count(); ++row)
-    ticks.push_back(list.item(row)->checkState());
+    ticks.push_back(
+        static_cast<Qt::CheckState>(list.Model.index(row, 0).data(Qt::CheckStateRole).toInt()));
   return ticks;
 }
 
@@ -38,23 +49,23 @@ TEST(BackupFileListPageTest, TicksDriveTheDeleteButtonAndDeleting) {
   EXPECT_EQ(page.objectName(), "BackupFileTabSheet");
   ASSERT_TRUE(page.Load(dir.Path()));
   page.Record(c);
-  QListWidget& list = *page.ListBox();
+  TRows list{*page.ListBox()->model()};
   ASSERT_EQ(list.count(), 3);
-  EXPECT_EQ(list.item(0)->text().toStdString(), a);
-  EXPECT_EQ(list.item(2)->text().toStdString(), c);
+  EXPECT_EQ(list.Text(0), a);
+  EXPECT_EQ(list.Text(2), c);
   EXPECT_FALSE(page.DeleteButton()->isEnabled());
 
   // A tick of its own enables the button at once; taking it back disables it.
-  list.item(1)->setCheckState(Qt::Checked);
+  list.Tick(1, true);
   EXPECT_TRUE(page.DeleteButton()->isEnabled());
   EXPECT_TRUE(page.Registry().Entries()[1].Ticked);
-  list.item(1)->setCheckState(Qt::Unchecked);
+  list.Tick(1, false);
   EXPECT_FALSE(page.DeleteButton()->isEnabled());
 
   // Clicks cycle mixed -> all ticked -> none ticked -> mixed, and mixed leaves the ticks alone.
   QCheckBox& all = *page.SelectAllNoneCheckBox();
   EXPECT_EQ(all.checkState(), Qt::PartiallyChecked);
-  list.item(0)->setCheckState(Qt::Checked);
+  list.Tick(0, true);
   all.click();
   EXPECT_EQ(all.checkState(), Qt::Checked);
   EXPECT_EQ(Ticks(list), std::vector<Qt::CheckState>(3, Qt::Checked));
@@ -62,15 +73,15 @@ TEST(BackupFileListPageTest, TicksDriveTheDeleteButtonAndDeleting) {
   EXPECT_EQ(all.checkState(), Qt::Unchecked);
   EXPECT_EQ(Ticks(list), std::vector<Qt::CheckState>(3, Qt::Unchecked));
   EXPECT_FALSE(page.DeleteButton()->isEnabled());
-  list.item(0)->setCheckState(Qt::Checked);
-  list.item(2)->setCheckState(Qt::Checked);
+  list.Tick(0, true);
+  list.Tick(2, true);
   all.click();
   EXPECT_EQ(all.checkState(), Qt::PartiallyChecked);
   EXPECT_EQ(Ticks(list), (std::vector<Qt::CheckState>{Qt::Checked, Qt::Unchecked, Qt::Checked}));
 
   page.DeleteButton()->click();
   ASSERT_EQ(list.count(), 1);
-  EXPECT_EQ(list.item(0)->text().toStdString(), b);
+  EXPECT_EQ(list.Text(0), b);
   EXPECT_FALSE(Exists(a));
   EXPECT_TRUE(Exists(b));
   EXPECT_FALSE(Exists(c));

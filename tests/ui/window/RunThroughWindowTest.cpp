@@ -3,9 +3,9 @@
 // rewritten with its backup recorded.
 #include <QComboBox>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QTest>
+#include "ui/files/FileListModel.h"
 
 #include "WindowTestSupport.h"
 #include "ui/editors/uCombiEditCharHexFrame.h"
@@ -27,11 +27,11 @@ TEST_F(TRunThroughWindow, LiteralReplacementWithBackup) {
   const TFileSelectionWidgets& files = Form().FileWidgets();
   QTest::keyClicks(files.PathComboBox->lineEdit(), QString::fromStdString(FDir / "work"));
   QTest::keyClicks(files.MaskComboBox->lineEdit(), "*.txt");
-  QListWidget& list = *files.FileCheckListBox;
-  ASSERT_TRUE(WaitFor([&] { return Form().FileSelection().ScanFinished() && list.count() == 1; }));
+  TFileListModel& list = *files.FileList;
+  ASSERT_TRUE(WaitFor([&] { return Form().FileSelection().ScanFinished() && list.Count() == 1; }));
   EXPECT_FALSE(Form().SnRButton()->isEnabled());
 
-  list.item(0)->setCheckState(Qt::Checked);
+  list.SetTicked(0, true);
   QTest::keyClicks(Form().CombiEditCharHexFrameFromStr()->CharComboBox()->lineEdit(), "colour");
   QTest::keyClicks(Form().CombiEditCharHexFrameToStr()->CharComboBox()->lineEdit(), "color");
   ASSERT_TRUE(Form().SnRButton()->isEnabled());

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>

@@ -2,9 +2,9 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QListWidget>
 #include <QThread>
 #include <cstdio>
+#include "ui/files/FileListModel.h"
 
 #include "ui/files/FileListEntries.h"
 #include "ui/files/QtWindowThreadDispatcher.h"
@@ -40,14 +40,13 @@ TSnRForm& TWindowTest::Form() {
 }
 
 void TWindowTest::ListFiles(const std::vector<std::string>& paths) {
-  for (const std::string& path : paths)
-    AddFileEntry(*Form().FileWidgets().FileCheckListBox, path);
+  Form().FileWidgets().FileList->Append(paths);
 }
 
 void TWindowTest::TickAll() {
-  QListWidget& list = *Form().FileWidgets().FileCheckListBox;
-  for (int i = 0; i < list.count(); ++i)
-    list.item(i)->setCheckState(Qt::Checked);
+  TFileListModel& list = *Form().FileWidgets().FileList;
+  for (int i = 0; i < list.Count(); ++i)
+    list.SetTicked(i, true);
 }
 
 namespace {
