@@ -1,5 +1,6 @@
 // The worker thread: what it reports for each task, in which order, and how it stops.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <mutex>
 #include <thread>
@@ -115,10 +116,12 @@ TEST_F(WorkerTest, StopFinishesTheTaskInHandAndSkipsTheRestInOrder) {
   TSearchAndReplaceThread worker;
   TRecordingSink sink(worker);
   // The stop arrives while the first task is being reported. The second task is on the same
-  // file, so the first was committed alone and three tasks still wait.
+  // file, so it waits for the first one's commit and three tasks still wait. (A second link
+  // keeps the file's identity through the commit, so the wait never ends early.)
   sink.OnLine = [&worker](const std::string&) { worker.Terminate(); };
   worker.Attach(&sink);
   WriteFile(Dir / "1", "a");
+  ASSERT_EQ(link((Dir / "1").c_str(), (Dir / "1-link").c_str()), 0);
   TTaskList tasks;
   for (const char* name : {"1", "1", "3", "4"})
     tasks.push_back(Task(Dir / name, lmNone));
