@@ -119,8 +119,10 @@ void TSnRForm::FormShow() {
     FBannerForm->show();
     FBannerForm->raise();
   }
-  // The window system adds its frames only once the windows are shown: place them again then.
-  QTimer::singleShot(300, this, [this] { PlaceOnScreen(); });
+  // The window system adds its frames, and may place the windows anew, only once they are
+  // shown: place them again then, and once more after it has settled.
+  for (const int delay : {300, 1000, 2000})
+    QTimer::singleShot(delay, this, [this] { PlaceOnScreen(); });
   // The line-break columns are read-only; they show no caret.
   FMultiLine->MemoFromStrLinebreaks()->setCursorWidth(0);
   FMultiLine->MemoToStrLinebreaks()->setCursorWidth(0);
