@@ -1,6 +1,7 @@
 #include "ResultListBox.h"
 
 #include <QFontDatabase>
+#include <QFontMetrics>
 
 namespace fendrel {
 
@@ -11,11 +12,15 @@ TResultListBox::TResultListBox(QWidget* parent)
   setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setSelectionMode(QAbstractItemView::SingleSelection);
-  // Rows are measured one by one (not uniformly), so the horizontal range follows the widest
-  // entry; batches keep a long log from stalling the window while it is laid out.
-  setUniformItemSizes(false);
+  // Every row has the size of the widest entry so far (the font is fixed-pitch), so the view
+  // measures no row by itself: a log of 800,000 entries lays out as fast as one of 8, and the
+  // horizontal range still follows the widest entry.
+  const QFontMetrics metrics(font());
+  FModel->SetRowMetrics(metrics.horizontalAdvance(QLatin1Char('M')), metrics.height() + 2,
+                        2 * metrics.horizontalAdvance(QLatin1Char(' ')));
+  setUniformItemSizes(true);
   setWordWrap(false);
-  setLayoutMode(QListView::Batched);
+  connect(FModel, &TResultListModel::WidestEntryGrew, this, [this] { doItemsLayout(); });
   setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 }
 

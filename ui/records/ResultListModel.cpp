@@ -1,5 +1,8 @@
 #include "ResultListModel.h"
 
+#include <QSize>
+#include <algorithm>
+
 namespace fendrel {
 
 TResultListModel::TResultListModel(QObject* parent) : QAbstractListModel(parent) {}
@@ -10,12 +13,19 @@ std::size_t TResultListModel::AddStatusLine(const std::string& statusLine,
   if (entries.empty()) return 0;
   const std::size_t added = entries.size();
   const int first = rowCount();
+  std::size_t widest = FWidest;
+  for (const std::string& entry : entries)
+    widest = std::max(widest, entry.size());
   beginInsertRows(QModelIndex(), first, first + static_cast<int>(added) - 1);
   FLog.Append(std::move(entries));
   if (!reason.empty())
     for (int row = first; row < first + static_cast<int>(added); ++row)
       FReasons[row] = reason;
   endInsertRows();
+  if (widest > FWidest) {
+    FWidest = widest;
+    emit WidestEntryGrew();
+  }
   return added;
 }
 
@@ -23,7 +33,14 @@ void TResultListModel::Clear() {
   beginResetModel();
   FLog.Clear();
   FReasons.clear();
+  FWidest = 0;
   endResetModel();
+}
+
+void TResultListModel::SetRowMetrics(int characterWidth, int height, int margin) {
+  FCharacterWidth = characterWidth;
+  FRowHeight = height;
+  FRowMargin = margin;
 }
 
 int TResultListModel::rowCount(const QModelIndex& parent) const {
@@ -38,6 +55,8 @@ QVariant TResultListModel::data(const QModelIndex& index, int role) const {
     return QString::fromLocal8Bit(reason->second.data(),
                                   static_cast<qsizetype>(reason->second.size()));
   }
+  if (role == Qt::SizeHintRole && FRowHeight > 0)
+    return QSize(static_cast<int>(FWidest) * FCharacterWidth + FRowMargin, FRowHeight);
   if (role != Qt::DisplayRole) return {};
   // Entries are bytes in the system's code page, like the paths and strings they report.
   const std::string& entry = FLog.Entries()[static_cast<std::size_t>(index.row())];

@@ -28,11 +28,23 @@ class TResultListModel : public QAbstractListModel {
   bool Save(const std::string& dataDirectory) const { return FLog.Save(dataDirectory); }
   const TResultLog& Log() const { return FLog; }
 
+  // The size of one row of `characters` characters, for the list's fixed-pitch font: every row
+  // reports the size of the widest entry so far, so the view measures no row on its own.
+  void SetRowMetrics(int characterWidth, int height, int margin);
+
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
+ signals:
+  // An entry wider than every one before arrived: the rows' common size grew.
+  void WidestEntryGrew();
+
  private:
   TResultLog FLog;
+  std::size_t FWidest = 0;  // characters of the widest entry
+  int FCharacterWidth = 0;
+  int FRowHeight = 0;
+  int FRowMargin = 0;
   // The tooltips of the rows of failed tasks, by row; few, so kept apart from the entries.
   std::map<int, std::string> FReasons;
 };

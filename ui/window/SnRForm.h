@@ -222,7 +222,8 @@ class TSnRForm : public TZQSnRMainForm {
   std::function<bool()> FApplicationActive;
   // One shot: each arming draws once, so a burst of changes draws after the last of them.
   QTimer FDrawHelpLinesTimer;
-  QTimer FTitleTimer;  // the title's next refresh while a run reports
+  QTimer FTitleTimer;           // the title's next refresh while a run reports
+  bool FRunInProgress = false;  // tasks were queued and the queue has not yet been seen empty
 
   TWorkflowState FWorkflowState;
   TQuitQuestion FQuitQuestion;

@@ -82,7 +82,10 @@ void TSnRForm::SnRButtonClick() {
         BuildSingleLineTasks(files, from.Buffer(), from.Len(), to.Buffer(), to.Len(), options));
   }
   RefreshTitle();
-  if (queued) FFileSelection->UncheckAllFiles();
+  if (queued) {
+    FRunInProgress = true;
+    FFileSelection->UncheckAllFiles();
+  }
   queue.Release();
   if (!queued && FNotice) {
     FNotice(CurrentLanguage() == kGerman

@@ -28,16 +28,17 @@ void TSnRForm::WMSnRStatus(TStatusKind kind, const std::string& text) {
   FResultListBox->Model().AddStatusLine(text, FFailureReason);
   if (text.empty()) FFailureReason.clear();
   const bool drained = FWorker && FWorker->TaskList().Count() == 0;
-  // The title follows the queue at most 20 times a second: setting it costs the window system a
-  // round trip, and a run of 200,000 small files reports far faster than that.
-  if (drained) {
+  if (!drained) {
+    FRunInProgress = true;
+    // The title follows the queue at most 20 times a second: setting it costs the window system
+    // a round trip, and a run of 200,000 small files reports far faster than that.
+    if (!FTitleTimer.isActive()) FTitleTimer.start();
+  } else if (FRunInProgress) {
+    // The run is over (the reports of its last tasks may still follow): the title shows it at
+    // once, and the window comes back to the front, even from the task bar, once per run.
+    FRunInProgress = false;
     FTitleTimer.stop();
     RefreshTitle();
-  } else if (!FTitleTimer.isActive()) {
-    FTitleTimer.start();
-  }
-  if (drained) {
-    // The run is over: the window comes back to the front, even from the task bar.
     if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();

@@ -2,10 +2,12 @@
 // button, the result list, and the texts of the information windows in both languages.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
+#include <QScrollBar>
 
 #include "support/TempDir.h"
 #include "ui/records/BackupFileListPage.h"
@@ -119,6 +121,14 @@ TEST(ResultListBoxTest, RowsFollowTheLog) {
   ASSERT_EQ(model.rowCount(), 4);
   EXPECT_EQ(model.data(model.index(1)).toString(), QString::fromUtf8("ä [C3A4] --> b [62] :"));
   EXPECT_EQ(model.data(model.index(2)).toString(), "1 replacements");
+  // Every row is as wide as the widest entry, and the list scrolls sideways as far as it reaches.
+  box.resize(200, 100);
+  box.show();
+  const QSize row = model.data(model.index(3), Qt::SizeHintRole).toSize();
+  model.AddStatusLine(std::string(300, 'x'));
+  QApplication::processEvents();
+  EXPECT_GT(model.data(model.index(0), Qt::SizeHintRole).toSize().width(), row.width());
+  EXPECT_GT(box.horizontalScrollBar()->maximum(), 0);
   model.SetLogMode(0);
   EXPECT_EQ(model.AddStatusLine("/d/b.txt"), 0u);
   model.Clear();

@@ -4,9 +4,9 @@
 #include <QElapsedTimer>
 #include <QThread>
 #include <cstdio>
-#include "ui/files/FileListModel.h"
 
 #include "ui/files/FileListEntries.h"
+#include "ui/files/FileListModel.h"
 #include "ui/files/QtWindowThreadDispatcher.h"
 
 namespace fendrel::test {
