@@ -28,9 +28,9 @@ void BM_CompileTypicalPatterns(benchmark::State& state) {
       benchmark::DoNotOptimize(regExpr.Program().data());
     }
   }
-  state.counters["ns_per_pattern"] = benchmark::Counter(
-      static_cast<double>(state.iterations() * std::size(kPatterns)),
-      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["ns_per_pattern"] =
+      benchmark::Counter(static_cast<double>(state.iterations() * std::size(kPatterns)),
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_CompileTypicalPatterns);
 

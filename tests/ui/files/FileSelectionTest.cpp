@@ -1,6 +1,8 @@
 #include <algorithm>
 
 #include "FileSelectionFixture.h"
+#include "platform/FileAttributes.h"
+#include "scan/MailTools.h"
 
 namespace fendrel::test {
 namespace {
@@ -150,6 +152,27 @@ TEST_F(FileSelectionTest, StatusLineInBothLanguages) {
   FSelection.SetCurrentLanguage(0);
   EXPECT_EQ(FWidgets.RekursivCheckBox->text(), QStringLiteral("rekursive"));
   EXPECT_EQ(FWidgets.SelectAllNoneCheckBox->text(), QStringLiteral("alle/keine auswählen"));
+}
+
+// The count in the status line grows a batch at a time while the scan runs.
+TEST_F(FileSelectionTest, StatusLineCountsTheHitsHandedOverSoFar) {
+  for (int i = 0; i < 10000; ++i)
+    WriteFile(FDir / ("f" + std::to_string(i) + ".txt"), "");
+  Type(FWidgets.MaskComboBox, "*.txt");
+  Type(FWidgets.PathComboBox, FDir.Path());
+  while (FSelection.FileCount() == 0)
+    QApplication::processEvents();
+  // The scan now waits in its second hand-over until the event loop serves it.
+  ASSERT_FALSE(FSelection.ScanFinished());
+  FSelection.CheckFileSearchTimerTimer();
+  EXPECT_EQ(FWidgets.FileSearchResultLabel->text().toStdString(), "Searching (4096) .....");
+  WaitForScan();
+  FSelection.CheckFileSearchTimerTimer();
+  EXPECT_EQ(FWidgets.FileSearchResultLabel->text().toStdString(),
+            "Search complete: 10000 files found");
+  TDirStringList walk;
+  walk.ReadDirectory(FDir.Path(), "*.txt", kFileScanFilter, false, false);
+  EXPECT_EQ(Entries(), walk.Items()) << "in the order the walk finds them";
 }
 
 TEST_F(FileSelectionTest, TickedFilesAreCountedListedInOrderAndUntickedAfterARun) {
