@@ -2,6 +2,7 @@
 // window thread in batches, and a stop honoured at every directory it is about to enter.
 #include "uScanDirThread.h"
 
+#include <algorithm>
 #include <functional>
 
 #include "DirWalk.h"
@@ -45,12 +46,16 @@ void TScanDirThread::Setup(const std::string& path, const std::string& mask, TSt
 void TScanDirThread::RunScan() {
   FFinished.store(false, std::memory_order_release);
   FLastHandOver = std::chrono::steady_clock::now();
+  FHandedOver = 0;
   try {
     WalkDirectory(
         FPath, FMask, FAttributes, FRecursive,
         [this](const std::string& path) {
           FFoundFiles.push_back(CollapseSlashes(path));
-          if (FFoundFiles.size() >= FBatchFiles ||
+          // A batch may hold half as many hits as were handed over before it: the window lays
+          // its list out anew after each hand-over, so a fixed size would cost it a number of
+          // layouts that grows with the list, each as long as the list.
+          if (FFoundFiles.size() >= std::max(FBatchFiles, FHandedOver / 2) ||
               std::chrono::steady_clock::now() - FLastHandOver >= FBatchInterval)
             HandOver();
         },
@@ -64,6 +69,7 @@ void TScanDirThread::RunScan() {
 
 void TScanDirThread::HandOver() {
   const std::function<void()> addFoundFiles = [this] { AddFoundFiles(); };
+  FHandedOver += FFoundFiles.size();
   Synchronize(addFoundFiles);
   FFoundFiles.clear();
   FLastHandOver = std::chrono::steady_clock::now();

@@ -1,8 +1,9 @@
 // The background file search of the file list: walks a directory like TDirStringList and hands
 // its hits to the window thread in batches, which appends them to the window's list in the
-// order they were found. A batch goes when it holds 4,096 hits or 50 ms after the one before,
-// whichever comes first, so the walk never waits for the window per file and the window takes
-// a large tree in a few hundred hand-overs.
+// order they were found. A batch goes when it holds 4,096 hits (or half as many as were handed
+// over before it, when that is more) or 50 ms after the one before, whichever comes first, so
+// the walk never waits for the window per file and the window takes even millions of files in
+// a few dozen hand-overs.
 #pragma once
 
 #include <atomic>
@@ -55,6 +56,7 @@ class TScanDirThread : public TThread {
   std::size_t FBatchFiles = 4096;
   std::chrono::milliseconds FBatchInterval{50};
   std::chrono::steady_clock::time_point FLastHandOver;
+  std::size_t FHandedOver = 0;  // hits handed over so far
   // Written by the scan thread, taken during AddFoundFiles.
   std::vector<std::string> FFoundFiles;
   bool FAddFailed = false;  // written during AddFoundFiles, read by the scan thread after it
