@@ -6,6 +6,7 @@
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QListView>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
@@ -68,6 +69,7 @@ bool TBackupFileListPage::Save(const std::string& dataDirectory) const {
 }
 
 void TBackupFileListPage::SetCurrentLanguage(int32_t language) {
+  if (language == 0 || language == 1 || language == -1) FLanguage = language;
   if (language == 0) {
     FSelectAllNone->setText(QString::fromUtf8("alle/keine auswählen"));
     FDeleteButton->setText(QString::fromUtf8("Ausgewählte Backup-Dateien löschen"));
@@ -88,7 +90,30 @@ void TBackupFileListPage::SelectAllNone2CheckBoxClick(int state) {
   RefreshDeleteButton();
 }
 
+QString TBackupFileListPage::DeleteQuestionText(std::size_t count, int32_t language) {
+  const QString n = QString::number(count);
+  if (language == 0)
+    return QString::fromUtf8(
+               "%1 Backup-Datei(en) endgültig löschen? Sie sind womöglich die "
+               "einzigen Kopien der früheren Inhalte Ihrer Dateien.")
+        .arg(n);
+  return QString::fromUtf8(
+             "Delete %1 backup file(s) for good? They may be the only copies of "
+             "the earlier contents of your files.")
+      .arg(n);
+}
+
 void TBackupFileListPage::DeleteBackupfilesButtonClick() {
+  const std::size_t count = FRegistry.TickedCount();
+  if (count == 0) return;
+  // A backup may be the only copy of what a file held before a run: deleting asks first.
+  const QString text = DeleteQuestionText(count, FLanguage);
+  const bool confirmed = FDeleteQuestion
+                             ? FDeleteQuestion(text)
+                             : QMessageBox::question(this, window()->windowTitle(), text,
+                                                     QMessageBox::Yes | QMessageBox::No,
+                                                     QMessageBox::No) == QMessageBox::Yes;
+  if (!confirmed) return;
   FRegistry.DeleteTicked();
   RebuildList();
 }

@@ -6,6 +6,7 @@
 
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "BackupRegistry.h"
@@ -38,6 +39,13 @@ class TBackupFileListPage : public QWidget {
   // refresh it at once too, so it never waits for a timer that is off.
   void RefreshDeleteButton();
 
+  // Asked before ticked backups are deleted, with the text to show; true deletes. A message box
+  // unless replaced (tests answer themselves).
+  using TDeleteQuestion = std::function<bool(const QString& text)>;
+  void SetDeleteQuestion(TDeleteQuestion question) { FDeleteQuestion = std::move(question); }
+  // The question for `count` backups in `language` (0 German, anything else English).
+  static QString DeleteQuestionText(std::size_t count, int32_t language);
+
   const TBackupRegistry& Registry() const { return FRegistry; }
   QCheckBox* SelectAllNoneCheckBox() const { return FSelectAllNone; }
   QPushButton* DeleteButton() const { return FDeleteButton; }
@@ -56,6 +64,8 @@ class TBackupFileListPage : public QWidget {
   QPushButton* FDeleteButton;
   QListView* FListBox;
   TBackupListModel* FModel;
+  TDeleteQuestion FDeleteQuestion;
+  int32_t FLanguage = 1;
 };
 
 }  // namespace fendrel

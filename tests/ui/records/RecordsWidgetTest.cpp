@@ -81,6 +81,21 @@ TEST(BackupFileListPageTest, TicksDriveTheDeleteButtonAndDeleting) {
   EXPECT_EQ(all.checkState(), Qt::PartiallyChecked);
   EXPECT_EQ(Ticks(list), (std::vector<Qt::CheckState>{Qt::Checked, Qt::Unchecked, Qt::Checked}));
 
+  // Deleting asks first, with the number of backups; "No" keeps them all.
+  std::vector<QString> questions;
+  bool answer = false;
+  page.SetDeleteQuestion([&](const QString& text) {
+    questions.push_back(text);
+    return answer;
+  });
+  page.DeleteButton()->click();
+  ASSERT_EQ(questions.size(), 1u);
+  EXPECT_EQ(questions[0], TBackupFileListPage::DeleteQuestionText(2, 1));
+  EXPECT_TRUE(questions[0].contains("Delete 2 backup file(s)"));
+  EXPECT_TRUE(questions[0].contains("only copies"));
+  ASSERT_EQ(list.count(), 3);
+  EXPECT_TRUE(Exists(a));
+  answer = true;
   page.DeleteButton()->click();
   ASSERT_EQ(list.count(), 1);
   EXPECT_EQ(list.Text(0), b);
@@ -110,6 +125,8 @@ TEST(BackupFileListPageTest, TextsInBothLanguages) {
   EXPECT_EQ(page.SelectAllNoneCheckBox()->objectName(), "SelectAllNone2CheckBox");
   EXPECT_EQ(page.DeleteButton()->objectName(), "DeleteBackupfilesButton");
   EXPECT_EQ(page.ListBox()->objectName(), "BackupFileCheckListBox");
+  EXPECT_TRUE(TBackupFileListPage::DeleteQuestionText(3, 0).startsWith(
+      QString::fromUtf8("3 Backup-Datei(en) endgültig löschen?")));
 }
 
 TEST(ResultListBoxTest, RowsFollowTheLog) {
