@@ -30,8 +30,6 @@ class TRewriteBatch {
   void Add(std::unique_ptr<TFileRewrite> rewrite);
   // No further rewrite should join.
   bool Full() const;
-  bool Empty() const { return FRewrites.empty(); }
-  std::size_t Size() const { return FRewrites.size(); }
 
   // Flushes the new contents, puts them in place in order and flushes their folders. A rewrite
   // that could not be committed is failed, never left pending.
