@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "FendrelVersion.h"
-#include "support/RunProgram.h"
+#include "RunCli.h"
 #include "support/TempDir.h"
 
 namespace fendrel {
@@ -10,13 +10,10 @@ namespace {
 
 using test::Exists;
 using test::ReadFile;
+using test::RunCli;
 using test::TRun;
 using test::TTempDir;
 using test::WriteFile;
-
-TRun RunCli(const std::vector<std::string>& args) {
-  return test::RunProgram(FENDREL_CLI, args);
-}
 
 class CliArgumentsTest : public ::testing::Test {
  protected:

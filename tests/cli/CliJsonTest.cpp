@@ -1,20 +1,17 @@
 // fendrel-cli replace --quiet and --json: what a script reads of a run.
 #include <gtest/gtest.h>
 
-#include "support/RunProgram.h"
+#include "RunCli.h"
 #include "support/TempDir.h"
 
 namespace fendrel {
 namespace {
 
 using test::ReadFile;
+using test::RunCli;
 using test::TRun;
 using test::TTempDir;
 using test::WriteFile;
-
-TRun RunCli(const std::vector<std::string>& args) {
-  return test::RunProgram(FENDREL_CLI, args);
-}
 
 TEST(CliJson, OneObjectPerTaskWithEscapedPath) {
   const struct {

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "support/RunProgram.h"
+#include "RunCli.h"
 #include "support/TempDir.h"
 
 namespace fendrel {
@@ -11,14 +11,11 @@ namespace {
 
 using test::Exists;
 using test::ReadFile;
+using test::RunCli;
 using test::RunProgram;
 using test::TRun;
 using test::TTempDir;
 using test::WriteFile;
-
-TRun RunCli(const std::vector<std::string>& args) {
-  return RunProgram(FENDREL_CLI, args);
-}
 
 class CliTest : public ::testing::Test {
  protected:
@@ -92,8 +89,8 @@ TEST_F(CliTest, FailedTaskGivesExitStatusOneAndItsReason) {
   WriteFile(Dir / "empty.txt", "");
   const TRun run = RunCli({"replace", Dir.Path(), "empty.txt", "a", "b"});
   EXPECT_EQ(run.Status, 1);
-  EXPECT_EQ(run.Out, "fendrel-cli: " + Dir / "empty.txt: the file is empty\n" + Dir /
-                         "empty.txt\na [61] --> b [62] :\nFAILED\n\n");
+  EXPECT_EQ(run.Out, "fendrel-cli: " + Dir / "empty.txt: the file is empty\n" +
+                         Dir / "empty.txt\na [61] --> b [62] :\nFAILED\n\n");
 }
 
 TEST_F(CliTest, UsageErrorsGiveExitStatusTwo) {

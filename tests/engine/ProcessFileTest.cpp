@@ -21,8 +21,10 @@ class TRecordingSink : public TStatusSink {
  public:
   void SnRStatus(TStatusKind kind, const std::string& text) override {
     if (kind == TStatusKind::stBackupFile) Backups.push_back(text);
+    if (kind == TStatusKind::stFailureReason) Reasons.push_back(text);
   }
   std::vector<std::string> Backups;
+  std::vector<std::string> Reasons;
 };
 
 class ProcessFileTest : public ::testing::Test {
@@ -204,6 +206,13 @@ TEST_F(ProcessFileTest, NewContentThatCannotTakeTheNameIsKept) {
   EXPECT_FALSE(Exists(file + ".0.snr_bak"));
   EXPECT_FALSE(Exists(Dir / "snr4.tmp"));
   EXPECT_TRUE(Sink.Backups.empty());
+  // Each failure says why, and where the new content went; with a backup asked for, the
+  // immutable file cannot even be given its backup name, and nothing is written.
+  EXPECT_EQ(Sink.Reasons,
+            (std::vector<std::string>{"cannot put the new content in place: Operation not "
+                                      "permitted; new content kept as " +
+                                          file + ".snr_new",
+                                      "cannot make the backup: Operation not permitted"}));
 }
 
 }  // namespace

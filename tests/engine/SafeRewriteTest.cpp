@@ -4,9 +4,7 @@
 // failure.
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <linux/fs.h>
 #include <signal.h>
-#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -393,30 +391,6 @@ TEST(SafeRewrite, EveryFailureSaysWhy) {
   }
   EXPECT_EQ(ReadFile(dir / longName), "abc");
   EXPECT_EQ(test::ListNames(dir.Path()).size(), 5u) << "nothing left behind";
-}
-
-TEST(SafeRewrite, NewContentThatCannotTakeTheNameIsKeptAndSaidSo) {
-  TTempDir dir;
-  const std::string file = dir / "locked.txt";
-  WriteFile(file, "abc");
-  const int fd = open(file.c_str(), O_RDONLY);
-  int flags = FS_IMMUTABLE_FL;
-  const bool locked = fd >= 0 && ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-  if (!locked) {
-    if (fd >= 0) close(fd);
-    GTEST_SKIP() << "cannot make a file immutable here";
-  }
-  TReasonSink sink;
-  const int64_t result = ProcessFile(MakeTask(file, "b", "B", false), &sink);
-  flags = 0;
-  ioctl(fd, FS_IOC_SETFLAGS, &flags);
-  close(fd);
-  EXPECT_EQ(result, prPutFailed);
-  EXPECT_EQ(sink.Reasons, std::vector<std::string>{
-                              "cannot put the new content in place: Operation not permitted; new "
-                              "content kept as " +
-                              file + ".snr_new"});
-  EXPECT_EQ(ReadFile(file + ".snr_new"), "aBc");
 }
 
 }  // namespace
