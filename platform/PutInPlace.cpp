@@ -176,7 +176,7 @@ TPutOutcome RewriteInPlace(TTempFile& temp, int originalFd, const std::string& n
 
   // The complete previous content, on disk under a name of its own before the file is touched.
   TTempFile copy;
-  int error = copy.Create(folder);
+  int error = copy.Create(folder, false, 0);  // filled by copying, not through its buffer
   if (error == 0) error = CopyContent(originalFd, copy.Fd(), original.st_size);
   if (error == 0) (void)::fchmod(copy.Fd(), original.st_mode & 07777);
   if (error == 0) {
