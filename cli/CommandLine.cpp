@@ -1,6 +1,14 @@
 #include "CommandLine.h"
 
 namespace fendrel::cli {
+namespace {
+
+void Store(TParsedArgs& parsed, const TOptionSpec& spec, const std::string& value) {
+  parsed.Options[spec.Long] = value;
+  if (spec.Repeatable) parsed.Repeated[spec.Long].push_back(value);
+}
+
+}  // namespace
 
 std::optional<TParsedArgs> ParseArgs(const std::vector<std::string>& args,
                                      const std::vector<TOptionSpec>& specs,
@@ -43,10 +51,10 @@ std::optional<TParsedArgs> ParseArgs(const std::vector<std::string>& args,
         error = std::string("option ") + spec->Long + " needs a value";
         return std::nullopt;
       }
-      parsed.Options[spec->Long] = args[++i];
+      Store(parsed, *spec, args[++i]);
       continue;
     }
-    parsed.Options[spec->Long] = equals == std::string::npos ? "" : arg.substr(equals + 1);
+    Store(parsed, *spec, equals == std::string::npos ? "" : arg.substr(equals + 1));
   }
   if (positionalCount != kAnyCount && parsed.Positional.size() != positionalCount) {
     error = "expected " + std::to_string(positionalCount) + " arguments, got " +

@@ -16,12 +16,21 @@ struct TOptionSpec {
   // Only --name=VALUE: for an option whose value could be mistaken for the positional argument
   // that follows it (--log all DIR ...).
   bool ValueAfterEqualsOnly = false;
+  // May be given several times, each value kept (--exclude=A --exclude=B); any other option
+  // given twice keeps its last value.
+  bool Repeatable = false;
 };
 
 struct TParsedArgs {
-  std::map<std::string, std::string> Options;  // by long name; "" for a flag
+  std::map<std::string, std::string> Options;  // by long name; "" for a flag; the last value
+  std::map<std::string, std::vector<std::string>> Repeated;  // a repeatable option's values
   std::vector<std::string> Positional;
   bool Has(const std::string& longName) const { return Options.count(longName) != 0; }
+  // Every value of a repeatable option, in the order given; empty when it was not given.
+  std::vector<std::string> All(const std::string& longName) const {
+    const auto found = Repeated.find(longName);
+    return found == Repeated.end() ? std::vector<std::string>{} : found->second;
+  }
 };
 
 inline constexpr std::size_t kAnyCount = static_cast<std::size_t>(-1);

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "CommandLine.h"
+
 namespace fendrel::cli {
 
 constexpr int kExitOk = 0;
@@ -25,7 +27,18 @@ int ContainerCommand(const std::vector<std::string>& args);
 // lists nothing in each of these cases, which a command line must not pass off as "no files".
 std::optional<std::string> ScanArgumentsError(const std::string& dir, const std::string& mask);
 
-// Lists DIR for MASK with the background scanner and returns the files in the order found.
-std::vector<std::string> ScanFiles(const std::string& dir, const std::string& mask, bool recursive);
+// `specs` with the options of every command that lists files: --exclude=GLOB (repeatable) and
+// --exclude-vcs.
+std::vector<TOptionSpec> WithExcludeOptions(std::vector<TOptionSpec> specs);
+
+// The names those options leave out of the listing, or nullopt with `error` set for a GLOB that
+// could never match a name (empty, or holding '/').
+std::optional<std::vector<std::string>> ExcludedNames(const TParsedArgs& parsed,
+                                                      std::string& error);
+
+// Lists DIR for MASK with the background scanner and returns the files in the order found;
+// names matching an `excluded` mask are left out, and folders matching one are not entered.
+std::vector<std::string> ScanFiles(const std::string& dir, const std::string& mask, bool recursive,
+                                   const std::vector<std::string>& excluded = {});
 
 }  // namespace fendrel::cli

@@ -55,13 +55,17 @@ int Usage(const std::string& error) {
 }  // namespace
 
 int ReplaceCommand(const std::vector<std::string>& args) {
-  static const std::vector<TOptionSpec> kOptions = {
-      {"-r", "--recursive", false},     {"-i", "--ignore-case", false},
-      {"-e", "--regex", false},         {nullptr, "--hex", false},
-      {nullptr, "--multi-line", false}, {nullptr, "--no-backup", false},
-      {nullptr, "--log", true, true},   {nullptr, "--quiet", false},
+  static const std::vector<TOptionSpec> kOptions = WithExcludeOptions({
+      {"-r", "--recursive", false},
+      {"-i", "--ignore-case", false},
+      {"-e", "--regex", false},
+      {nullptr, "--hex", false},
+      {nullptr, "--multi-line", false},
+      {nullptr, "--no-backup", false},
+      {nullptr, "--log", true, true},
+      {nullptr, "--quiet", false},
       {nullptr, "--json", false},
-  };
+  });
   static const std::pair<const char*, TLogMode> kLogModes[] = {
       {"none", lmNone}, {"replaced", lmReplacedOnly}, {"all", lmAllFiles}};
 
@@ -72,6 +76,8 @@ int ReplaceCommand(const std::vector<std::string>& args) {
   const std::string& mask = parsed->Positional[1];
   std::string from = parsed->Positional[2];
   std::string to = parsed->Positional[3];
+  const auto excluded = ExcludedNames(*parsed, error);
+  if (!excluded) return Usage(error);
 
   TTaskOptions options;
   options.SearchMode = parsed->Has("--ignore-case") ? smIgnoreCase : smCaseSensitive;
@@ -113,7 +119,8 @@ int ReplaceCommand(const std::vector<std::string>& args) {
   }
   if (auto refused = ScanArgumentsError(dir, mask)) return Usage(*refused);
 
-  const std::vector<std::string> files = ScanFiles(dir, mask, parsed->Has("--recursive"));
+  const std::vector<std::string> files =
+      ScanFiles(dir, mask, parsed->Has("--recursive"), *excluded);
   TTaskList tasks;
   if (parsed->Has("--multi-line")) {
     auto built = BuildMultiLineTasks(files, SplitMemoLines(from), SplitMemoLines(to), options);

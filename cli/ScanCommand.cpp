@@ -8,6 +8,7 @@
 #include "CommandLine.h"
 #include "Commands.h"
 #include "platform/FileAttributes.h"
+#include "scan/DirWalk.h"
 #include "scan/uScanDirThread.h"
 
 namespace fendrel::cli {
@@ -35,8 +36,30 @@ std::optional<std::string> ScanArgumentsError(const std::string& dir, const std:
   return std::nullopt;
 }
 
-std::vector<std::string> ScanFiles(const std::string& dir, const std::string& mask,
-                                   bool recursive) {
+std::vector<TOptionSpec> WithExcludeOptions(std::vector<TOptionSpec> specs) {
+  specs.push_back({.Short = nullptr, .Long = "--exclude", .TakesValue = true, .Repeatable = true});
+  specs.push_back({.Short = nullptr, .Long = "--exclude-vcs", .TakesValue = false});
+  return specs;
+}
+
+std::optional<std::vector<std::string>> ExcludedNames(const TParsedArgs& parsed,
+                                                      std::string& error) {
+  std::vector<std::string> excluded = parsed.All("--exclude");
+  for (const std::string& glob : excluded) {
+    // Such a GLOB would silently exclude nothing, and the user would take the run for a
+    // filtered one.
+    if (glob.empty()) error = "--exclude needs a name pattern";
+    if (glob.find('/') != std::string::npos)
+      error = "--exclude matches names and holds no '/': " + glob;
+    if (!error.empty()) return std::nullopt;
+  }
+  if (parsed.Has("--exclude-vcs"))
+    excluded.insert(excluded.end(), kVcsFolderNames.begin(), kVcsFolderNames.end());
+  return excluded;
+}
+
+std::vector<std::string> ScanFiles(const std::string& dir, const std::string& mask, bool recursive,
+                                   const std::vector<std::string>& excluded) {
   // Without a window to keep responsive, the command line installs no window thread: the
   // scanner's hand-overs run on the scan thread itself, and the list is read only after the
   // scanner has ended.
@@ -44,25 +67,29 @@ std::vector<std::string> ScanFiles(const std::string& dir, const std::string& ma
   {
     TScanDirThread scanner;
     scanner.Setup(dir, mask, &found, recursive, kFileScanFilter);
+    scanner.SetExcludedNames(excluded);
     scanner.Start();
   }
   return std::move(found.Files);
 }
 
 int ScanCommand(const std::vector<std::string>& args) {
-  static const std::vector<TOptionSpec> kOptions = {{"-r", "--recursive", false}};
+  static const std::vector<TOptionSpec> kOptions =
+      WithExcludeOptions({{"-r", "--recursive", false}});
   std::string error;
   const auto parsed = ParseArgs(args, kOptions, 2, error);
-  if (parsed) {
+  std::optional<std::vector<std::string>> excluded;
+  if (parsed) excluded = ExcludedNames(*parsed, error);
+  if (excluded) {
     if (auto refused = ScanArgumentsError(parsed->Positional[0], parsed->Positional[1]))
       error = *refused;
   }
-  if (!parsed || !error.empty()) {
+  if (!parsed || !excluded || !error.empty()) {
     std::fprintf(stderr, "fendrel-cli scan: %s\nTry 'fendrel-cli --help'.\n", error.c_str());
     return kExitUsage;
   }
-  for (const std::string& file :
-       ScanFiles(parsed->Positional[0], parsed->Positional[1], parsed->Has("--recursive"))) {
+  for (const std::string& file : ScanFiles(parsed->Positional[0], parsed->Positional[1],
+                                           parsed->Has("--recursive"), *excluded)) {
     std::fwrite(file.data(), 1, file.size(), stdout);
     std::fputc('\n', stdout);
   }

@@ -14,7 +14,7 @@ namespace {
 
 constexpr const char* kUsage = R"usage(Usage:
   fendrel-cli replace [options] DIR MASK OLD NEW
-  fendrel-cli scan [-r] DIR MASK
+  fendrel-cli scan [-r] [--exclude=GLOB]... [--exclude-vcs] DIR MASK
   fendrel-cli regex-dump [--modifiers=M] PATTERN
   fendrel-cli match [--modifiers=M] [--count] PATTERN (SUBJECT | --subject-file FILE)
   fendrel-cli substitute [--modifiers=M] [--literal] PATTERN SUBJECT TEMPLATE
@@ -41,6 +41,10 @@ replace  Lists the files in DIR whose names match MASK ('*' and '?', letters in 
                       breaks may separate them, any other character is an error
       --multi-line    OLD and NEW span several lines: each file is searched three times, with
                       the lines joined by CR LF, by LF and by CR
+      --exclude=GLOB  leave out every file and folder whose name (not path) matches GLOB,
+                      matched as MASK is; a folder left out is not entered; may be given
+                      several times
+      --exclude-vcs   leave out the folders .git, .hg and .svn
       --no-backup     keep no backup (default: the previous file stays as FILE.N.snr_bak)
       --log=MODE      which files to report: none (nothing at all, not even backups),
                       replaced (changed or failed), all (default); only with '=': a value
@@ -54,7 +58,7 @@ replace  Lists the files in DIR whose names match MASK ('*' and '?', letters in 
                       "surrogateescape" reads it back.
 
 scan     Prints the files in DIR whose names match MASK, subdirectories first; DIR and MASK
-         are checked as for replace.
+         are checked, and --exclude and --exclude-vcs applied, as for replace.
 
 regex-dump  Compiles PATTERN and prints the program: its size and bytes, what the search
          analysis found (anchor character, anchoring, required text, possible first

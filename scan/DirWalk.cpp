@@ -55,12 +55,13 @@ bool IsDotOrDotDot(const char* name) {
 class TWalker {
  public:
   TWalker(std::string_view mask, uint32_t filter, bool recursive, const TDirWalkFound& found,
-          const TDirWalkStop& stopRequested)
+          const TDirWalkStop& stopRequested, const std::vector<std::string>& excluded)
       : FMask(mask),
         FFilter(filter),
         FRecursive(recursive),
         FFound(found),
-        FStopRequested(stopRequested) {}
+        FStopRequested(stopRequested),
+        FExcluded(excluded) {}
 
   void Run(std::string startPath) {
     FPath = std::move(startPath);
@@ -122,6 +123,7 @@ class TWalker {
     // over them could change the only copy of an earlier content.
     const bool matches = MatchesMask(name, FMask) && !IsOwnFileName(name);
     if (!matches && !FRecursive) return;
+    if (IsExcluded(name)) return;
     if (type == DT_UNKNOWN) type = TypeOf(dirFd, name);
     if (!matches && type != DT_DIR) return;
 
@@ -131,6 +133,13 @@ class TWalker {
     const TNameRef ref = level.Keep(name, std::strlen(name));
     if (descend) level.Subdirs.push_back(ref);
     if (deliver) level.Hits.push_back(ref);
+  }
+
+  bool IsExcluded(const char* name) const {
+    for (const std::string& excluded : FExcluded) {
+      if (MatchesMask(name, excluded)) return true;
+    }
+    return false;
   }
 
   // The type the enumeration did not report, without following a link; DT_UNKNOWN when the
@@ -163,6 +172,7 @@ class TWalker {
   const bool FRecursive;
   const TDirWalkFound& FFound;
   const TDirWalkStop& FStopRequested;
+  const std::vector<std::string>& FExcluded;
   std::string FPath;
   std::deque<TLevel> FLevels;
   alignas(dirent64) std::array<char, 32 * 1024> FBuffer;
@@ -218,10 +228,11 @@ std::string FullStartPath(std::string_view dir) {
 }
 
 void WalkDirectory(std::string_view dir, std::string_view mask, uint32_t attributes, bool recursive,
-                   const TDirWalkFound& found, const TDirWalkStop& stopRequested) {
+                   const TDirWalkFound& found, const TDirWalkStop& stopRequested,
+                   const std::vector<std::string>& excluded) {
   std::string start = FullStartPath(dir);
   if (start.empty()) return;
-  TWalker(mask, attributes, recursive, found, stopRequested).Run(std::move(start));
+  TWalker(mask, attributes, recursive, found, stopRequested, excluded).Run(std::move(start));
 }
 
 }  // namespace fendrel

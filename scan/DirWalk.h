@@ -11,8 +11,13 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace fendrel {
+
+// The folders in which version-control systems keep their own records: a run over them could
+// corrupt a repository, so a user may leave them out of a walk by name.
+inline const std::vector<std::string> kVcsFolderNames = {".git", ".hg", ".svn"};
 
 // `dir` in full form: taken relative to `cwd` unless it begins with '/', "." segments dropped,
 // each ".." removing the segment before it, no trailing '/' except for the root "/". Links are
@@ -30,11 +35,13 @@ using TDirWalkStop = std::function<bool()>;
 // whose name matches `mask` and whose attribute word passes `attributes`, through all
 // subdirectories when `recursive`. `stopRequested`, when given, is asked before each directory is
 // entered; once it says yes no further directory is entered, but the directories already being
-// walked still deliver their own entries on the way back. A start directory that cannot be
-// entered delivers nothing; a subdirectory that cannot be entered is skipped. The process's
-// current directory is neither changed nor consulted after the start. Exceptions thrown by
-// `found` pass through.
+// walked still deliver their own entries on the way back. An entry whose name matches one of the
+// `excluded` masks (matched as `mask` is) is neither delivered nor, if a directory, entered; the
+// start directory itself is always walked. A start directory that cannot be entered delivers
+// nothing; a subdirectory that cannot be entered is skipped. The process's current directory is
+// neither changed nor consulted after the start. Exceptions thrown by `found` pass through.
 void WalkDirectory(std::string_view dir, std::string_view mask, uint32_t attributes, bool recursive,
-                   const TDirWalkFound& found, const TDirWalkStop& stopRequested = {});
+                   const TDirWalkFound& found, const TDirWalkStop& stopRequested = {},
+                   const std::vector<std::string>& excluded = {});
 
 }  // namespace fendrel

@@ -27,6 +27,10 @@ class TScanDirThread : public TThread {
   void Setup(const std::string& path, const std::string& mask, TStrings* target, bool recursive,
              uint32_t attributes);
 
+  // Names to leave out, matched as the mask is; matching folders are not entered (set before
+  // Start). None by default.
+  void SetExcludedNames(std::vector<std::string> masks) { FExcluded = std::move(masks); }
+
   // How many hits at most, and how long at most, a batch collects (for tests; set before Start).
   void SetBatchLimits(std::size_t files, std::chrono::milliseconds interval) {
     FBatchFiles = files;
@@ -52,6 +56,7 @@ class TScanDirThread : public TThread {
   std::string FMask;
   uint32_t FAttributes = 0;
   bool FRecursive = false;
+  std::vector<std::string> FExcluded;
   TStrings* FTarget = nullptr;  // the owner's list; outlives the thread
   std::size_t FBatchFiles = 4096;
   std::chrono::milliseconds FBatchInterval{50};

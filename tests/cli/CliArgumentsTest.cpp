@@ -51,6 +51,15 @@ TEST_F(CliArgumentsTest, DirectoryAndMaskMustNameWhatIsThere) {
     ExpectRefused(args(file, "*"), prefix + file + " is not a directory");
     ExpectRefused(args(Dir.Path(), "sub/*.txt"),
                   prefix + "MASK is a file-name pattern and holds no '/': sub/*.txt");
+    // An exclusion that could never match a name would leave the run unfiltered.
+    for (const auto& [glob, message] :
+         {std::pair{"--exclude=", "--exclude needs a name pattern"},
+          std::pair{"--exclude=sub/b.txt",
+                    "--exclude matches names and holds no '/': sub/b.txt"}}) {
+      auto withGlob = args(Dir.Path(), "*");
+      withGlob.insert(withGlob.begin() + 1, glob);
+      ExpectRefused(withGlob, prefix + message);
+    }
   }
 }
 

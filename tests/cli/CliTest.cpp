@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <set>
+#include <sstream>
 
 #include "RunCli.h"
 #include "support/TempDir.h"
@@ -121,6 +123,45 @@ TEST_F(CliTest, ScanListsSubdirectoriesFirstAndDashEndsOptions) {
   const TRun run = RunCli({"replace", "--no-backup", Dir.Path(), "opt.txt", "--", "-r", "-x"});
   EXPECT_EQ(run.Status, 0) << run.Out;
   EXPECT_EQ(ReadFile(Dir / "opt.txt"), "a -x b");
+}
+
+TEST_F(CliTest, ExcludedNamesAreLeftOutOfScanAndReplace) {
+  test::MakeDir(Dir / ".git");
+  test::MakeDir(Dir / "sub/.hg");
+  WriteFile(Dir / ".git/e.txt", "hello");
+  WriteFile(Dir / "sub/.hg/f.txt", "hello");
+  const struct {
+    std::vector<std::string> Options;
+    std::string Listed;
+  } cases[] = {
+      {{}, "sub/.hg/f.txt sub/b.txt .git/e.txt a.txt c.txt"},
+      {{"--exclude-vcs"}, "sub/b.txt a.txt c.txt"},
+      // Repeated, and in both forms: each value counts.
+      {{"--exclude=sub", "--exclude", "A.*"}, ".git/e.txt c.txt"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = {"scan", "-r"};
+    args.insert(args.end(), c.Options.begin(), c.Options.end());
+    args.insert(args.end(), {Dir.Path(), "*.txt"});
+    const TRun run = RunCli(args);
+    EXPECT_EQ(run.Status, 0) << run.Out;
+    std::set<std::string> listed, expected;
+    for (std::size_t pos = 0, end; (end = run.Out.find('\n', pos)) != std::string::npos;
+         pos = end + 1)
+      listed.insert(run.Out.substr(pos, end - pos));
+    std::istringstream names(c.Listed);
+    for (std::string name; names >> name;)
+      expected.insert(Dir / name);
+    EXPECT_EQ(listed, expected) << c.Listed;
+  }
+
+  const TRun run = RunCli({"replace", "-r", "-i", "--exclude-vcs", "--exclude=a.txt", "--log=none",
+                           Dir.Path(), "*.txt", "hello", "bye"});
+  EXPECT_EQ(run.Status, 0) << run.Out;
+  EXPECT_EQ(ReadFile(Dir / "sub/b.txt"), "say bye");
+  for (const char* untouched : {".git/e.txt", "sub/.hg/f.txt"})
+    EXPECT_EQ(ReadFile(Dir / untouched), "hello") << untouched;
+  EXPECT_EQ(ReadFile(Dir / "a.txt"), "Hello hello");
 }
 
 }  // namespace

@@ -141,6 +141,56 @@ TEST(WalkDirectory, TheProgramsOwnFilesAreNeverListed) {
   }
 }
 
+TEST(WalkDirectory, ExcludedNamesAreNeitherListedNorEntered) {
+  TTempDir r;
+  for (const char* dir : {".git", ".git/objects", "src", "src/.svn", "src/build", "build"})
+    MakeDir(r / dir);
+  for (const char* file : {"a.txt", "b.o", ".git/config", ".git/objects/c.txt", "src/d.txt",
+                           "src/.svn/e.txt", "src/build/f.txt", "build/g.txt", "src/Build.txt"})
+    WriteFile(r / file, "x");
+  struct TCase {
+    std::vector<std::string> Excluded;
+    TPathSet Listed;
+  };
+  const TPathSet all = {r / "a.txt",           r / "b.o",
+                        r / ".git/config",     r / ".git/objects/c.txt",
+                        r / "src/d.txt",       r / "src/.svn/e.txt",
+                        r / "src/build/f.txt", r / "build/g.txt",
+                        r / "src/Build.txt"};
+  const TCase cases[] = {
+      {{}, all},
+      // A path never matches a name.
+      {{"src/d.txt", "*/build"}, all},
+      // Folders at any depth, by name.
+      {kVcsFolderNames,
+       {r / "a.txt", r / "b.o", r / "src/d.txt", r / "src/build/f.txt", r / "build/g.txt",
+        r / "src/Build.txt"}},
+      {{"build"},
+       {r / "a.txt", r / "b.o", r / ".git/config", r / ".git/objects/c.txt", r / "src/d.txt",
+        r / "src/.svn/e.txt", r / "src/Build.txt"}},
+      // Matched as masks are: letters in any case, '?' and '*', "*.*" also names without a dot.
+      {{"*.O", "b?ild*", "a.*"},
+       {r / ".git/config", r / ".git/objects/c.txt", r / "src/d.txt", r / "src/.svn/e.txt"}},
+      {{".*"},
+       {r / "a.txt", r / "b.o", r / "src/d.txt", r / "src/build/f.txt", r / "build/g.txt",
+        r / "src/Build.txt"}},
+      {{"*.*"}, {}},
+  };
+  for (const TCase& c : cases) {
+    TPaths found;
+    WalkDirectory(
+        r.Path(), "*", kFileScanFilter, true,
+        [&](const std::string& path) { found.push_back(path); }, {}, c.Excluded);
+    EXPECT_EQ(TPathSet(found.begin(), found.end()), c.Listed)
+        << ::testing::PrintToString(c.Excluded);
+  }
+  // The start directory is walked even when its own name is excluded.
+  TPaths inBuild;
+  WalkDirectory(r / "build", "*", kFileScanFilter, false,
+                [&](const std::string& path) { inBuild.push_back(path); }, {}, {"build"});
+  EXPECT_EQ(inBuild, TPaths{r / "build/g.txt"});
+}
+
 TEST(WalkDirectory, FilesBeyondThePathLimitAreListed) {
   TTempDir r;
   const std::string deep = test::MakeDeepFolder(r.Path(), PATH_MAX + 500);
