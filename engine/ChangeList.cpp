@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "ChangedLines.h"
+
 namespace fendrel {
 
 bool TChangeSink::Write(const char* data, std::size_t length) {
@@ -20,9 +22,27 @@ bool TChangeSink::Write(const char* data, std::size_t length) {
 void TChangeSink::Close(uint64_t unchangedFrom) {
   // A match replaced by nothing at all changes nothing.
   if (unchangedFrom > FOld || !FPending.empty())
-    FChanges.push_back({FOld, unchangedFrom - FOld, std::move(FPending)});
+    Keep({FOld, unchangedFrom - FOld, std::move(FPending)});
   FPending.clear();
   FReplacing = false;
+}
+
+void TChangeSink::Keep(TChange change) {
+  if (FLineLimit == 0) return FChanges.push_back(std::move(change));
+  const std::string_view content(FBegin, static_cast<std::size_t>(FEnd - FBegin));
+  const auto [begin, end] = ChangedLineSpan(content, change);
+  // Lines already touched count once; a change on a new line after the limit is full ends the
+  // keeping.
+  const std::size_t from = std::max(begin, FLinesEnd);
+  const uint64_t lines = end > from ? LineCount(content.substr(from, end - from)) : 0;
+  if (FKeeping && begin >= FLinesEnd && FLinesKept >= FLineLimit) FKeeping = false;
+  FLinesEnd = std::max(FLinesEnd, end);
+  if (!FKeeping) {
+    FLinesNotKept += lines;
+    return;
+  }
+  FLinesKept += lines;
+  FChanges.push_back(std::move(change));
 }
 
 TChangeList TChangeSink::Finish() {

@@ -72,14 +72,28 @@ THunk MakeHunk(std::string_view content, const TChangeList& changes, const TLine
 
 }  // namespace
 
+std::pair<std::size_t, std::size_t> ChangedLineSpan(std::string_view content,
+                                                    const TChange& change) {
+  const std::size_t begin = LineBegin(content, change.OldOffset);
+  const std::size_t end = change.OldOffset + change.OldLength;
+  // A change that ends with a line break ends its line, unless what it writes leaves the line
+  // open: then the next line joins it.
+  const bool newEndsLine =
+      change.NewText.empty() ? change.OldOffset == begin : change.NewText.back() == '\n';
+  if (change.OldLength > 0 && content[end - 1] == '\n' && newEndsLine) return {begin, end};
+  return {begin, LineEnd(content, end)};
+}
+
 uint64_t LineCount(std::string_view text) {
   const auto breaks = static_cast<uint64_t>(std::count(text.begin(), text.end(), '\n'));
   return breaks + (!text.empty() && text.back() != '\n' ? 1 : 0);
 }
 
 THunks ChangedLines(std::string_view content, const TChangeList& changes,
-                    const THunkOptions& options) {
+                    const THunkOptions& options, uint64_t notKept) {
   THunks result;
+  result.ChangedLines = notKept;
+  result.LinesNotShown = notKept;
   // The changed lines, changes on the same line together.
   std::vector<TLines> groups;
   for (std::size_t i = 0; i < changes.size(); ++i) {
@@ -94,12 +108,14 @@ THunks ChangedLines(std::string_view content, const TChangeList& changes,
   // The first of them up to the limit, each with its context; hunks whose context meets join.
   std::vector<TLines> shown;
   uint64_t shownLines = 0;
+  bool full = false;
   for (const TLines& group : groups) {
     const uint64_t count =
         std::max<uint64_t>(1, LineCount(content.substr(group.Begin, group.End - group.Begin)));
     result.ChangedLines += count;
-    if (options.MaxLines > 0 &&
-        (result.LinesNotShown > 0 || (shownLines > 0 && shownLines + count > options.MaxLines))) {
+    full =
+        full || (options.MaxLines > 0 && shownLines > 0 && shownLines + count > options.MaxLines);
+    if (full) {
       result.LinesNotShown += count;
       continue;
     }

@@ -24,8 +24,9 @@ struct THunk {
 };
 
 struct THunkOptions {
-  unsigned Context = 0;   // unchanged lines kept around the changed ones
-  uint64_t MaxLines = 0;  // changed lines shown at most, 0 for all
+  unsigned Context = 0;    // unchanged lines kept around the changed ones
+  uint64_t MaxLines = 0;   // changed lines shown at most, 0 for all
+  bool CountOnly = false;  // no lines at all, only the counts
 };
 
 struct THunks {
@@ -34,8 +35,10 @@ struct THunks {
   uint64_t LinesNotShown = 0;
 };
 
+// `notKept` lines were touched by further changes not in the list (see TChangeSink): they
+// count as changed and not shown.
 THunks ChangedLines(std::string_view content, const TChangeList& changes,
-                    const THunkOptions& options);
+                    const THunkOptions& options, uint64_t notKept = 0);
 
 // The number of lines in `text`: its line breaks, plus one for a last line without one.
 uint64_t LineCount(std::string_view text);

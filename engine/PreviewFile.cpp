@@ -40,13 +40,19 @@ TFilePreview PreviewFile(const std::vector<const TSnRTast*>& tasks, const THunkO
   std::string current;
   bool changed = false;
   TChangeList changes;
+  uint64_t notKept = 0;
+  // A single task's changes are final: beyond the lines shown, they need only be counted.
+  const uint64_t lineLimit = tasks.size() == 1 ? options.MaxLines : 0;
   for (const TSnRTast* task : tasks) {
     const bool last = task == tasks.back();
     const std::string_view content = changed ? std::string_view(current) : original;
-    TChangeSink sink(content.data(), content.data() + content.size());
+    // The last task's result content is needed only for its lines.
+    TNullSink counter;
+    TChangeSink sink(content.data(), content.data() + content.size(), lineLimit);
+    TByteSink& out = options.CountOnly && last ? static_cast<TByteSink&>(counter) : sink;
     std::string why;
     const int64_t result =
-        ReplaceMatches(sink, content.data(), content.data() + content.size(), *task, why);
+        ReplaceMatches(out, content.data(), content.data() + content.size(), *task, why);
     if (file.Content.Damaged()) {
       fail(prMatchFailed, "changed by another program during the run");
       continue;
@@ -56,10 +62,12 @@ TFilePreview PreviewFile(const std::vector<const TSnRTast*>& tasks, const THunkO
       continue;
     }
     preview.Results.push_back(result);
+    if (&out == &counter) continue;
     TChangeList made = sink.Finish();
     if (result == 0 || made.empty()) continue;
     if (!changed && last) {
       changes = std::move(made);
+      notKept = sink.LinesNotKept();
       break;
     }
     std::string next = ApplyChanges(content, made);
@@ -67,9 +75,9 @@ TFilePreview PreviewFile(const std::vector<const TSnRTast*>& tasks, const THunkO
     current = std::move(next);
     changed = true;
   }
-  if (file.Content.Damaged()) return preview;
+  if (file.Content.Damaged() || options.CountOnly) return preview;
   preview.Binary = std::memchr(original.data(), 0, original.size()) != nullptr;
-  preview.Lines = ChangedLines(original, changes, options);
+  preview.Lines = ChangedLines(original, changes, options, notKept);
   return preview;
 }
 

@@ -78,6 +78,7 @@ TEST(Preview, CountsAndContentEqualTheRun) {
 
     const TFilePreview preview = PreviewFile(passes, {});
     EXPECT_EQ(ReadFile(file), c.Content) << "a preview writes nothing";
+    EXPECT_EQ(PreviewFile(passes, {0, 0, true}).Results, preview.Results);
     const std::string shown = ApplyHunks(c.Content, preview.Lines);
 
     std::vector<int64_t> run;
@@ -132,6 +133,24 @@ TEST(ChangedLines, LinesNumbersMarksContextAndLimit) {
   THunks limited = ChangedLines(content, changes, {0, 1});
   EXPECT_EQ(limited.Hunks.size(), 1u);
   EXPECT_EQ(limited.LinesNotShown, 1u);
+}
+
+// A file with more changed lines than are shown keeps only what it shows, and counts the rest.
+TEST(Preview, ShowsTheFirstLinesAndCountsTheOthers) {
+  TTempDir dir;
+  std::string content;
+  for (int line = 0; line < 500; ++line)
+    content += "a a\n";
+  WriteFile(dir / "many", content);
+  TSnRTast task;
+  task.Init(dir / "many", "a", 1, smCaseSensitive, "b", 1, false, lmAllFiles);
+  const TFilePreview preview = PreviewFile({&task}, {0, 200});
+  EXPECT_EQ(preview.Replacements(), 1000);
+  ASSERT_EQ(preview.Lines.Hunks.size(), 1u) << "neighbouring lines are one stretch";
+  EXPECT_EQ(LineCount(preview.Lines.Hunks[0].New), 200u);
+  EXPECT_EQ(preview.Lines.Hunks[0].New.substr(0, 8), "b b\nb b\n");
+  EXPECT_EQ(preview.Lines.ChangedLines, 500u);
+  EXPECT_EQ(preview.Lines.LinesNotShown, 300u);
 }
 
 // Two changes in a row, composed, make what the second made of the first's result.
