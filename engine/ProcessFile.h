@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -35,11 +36,21 @@ struct TRewriteOutcome {
   std::string BackupName;
 };
 
+// Writes the new content of a file read into [begin, end) to `out`: returns the number of
+// changes (0: nothing need be written), or a failure code with its reason in `why`.
+using TContentWriter =
+    std::function<int64_t(TByteSink& out, const char* begin, const char* end, std::string& why)>;
+
+struct TReadFile;
+
 class TFileRewrite {
  public:
   // Reads the file and writes its new content, flushed to nothing yet. Afterwards the outcome is
   // final unless Pending().
   explicit TFileRewrite(const TSnRTast& task);
+  // The same with the new content from `writer`; with `backup` the previous content is kept as
+  // a numbered backup.
+  TFileRewrite(const std::string& fileName, bool backup, const TContentWriter& writer);
   ~TFileRewrite();
   TFileRewrite(const TFileRewrite&) = delete;
   TFileRewrite& operator=(const TFileRewrite&) = delete;
@@ -70,15 +81,14 @@ class TFileRewrite {
   const TRewriteOutcome& Outcome() const { return FOutcome; }
 
  private:
-  void Prepare(const TSnRTast& task);
+  void Prepare(const std::string& fileName, const TContentWriter& writer);
   void Fail(int64_t result, std::string reason);
 
   TRewriteOutcome FOutcome;
   bool FPending = false;
   bool FBackup = false;
   // The file read, open while the rewrite is pending, in its own folder.
-  struct TOriginal;
-  std::unique_ptr<TOriginal> FOriginal;
+  std::unique_ptr<TReadFile> FOriginal;
   // The file carries something a new file cannot be given: its content is written in place.
   bool FInPlace = false;
   bool FFlushed = false;

@@ -23,4 +23,10 @@ class TStringSink : public TByteSink {
   std::string Bytes;
 };
 
+// Takes everything and keeps nothing: where only the count of replacements matters.
+class TNullSink : public TByteSink {
+ public:
+  bool Write(const char*, std::size_t) override { return true; }
+};
+
 }  // namespace fendrel

@@ -1,6 +1,7 @@
 #include "BackupFileListPage.h"
 
 #include "BackupListModel.h"
+#include "engine/RestoreBackup.h"
 
 #include <QCheckBox>
 #include <QFontDatabase>
@@ -17,17 +18,20 @@ TBackupFileListPage::TBackupFileListPage(QWidget* parent)
     : QWidget(parent),
       FSelectAllNone(new QCheckBox(this)),
       FDeleteButton(new QPushButton(this)),
+      FRestoreButton(new QPushButton(this)),
       FListBox(new QListView(this)),
       FModel(new TBackupListModel(FRegistry, this)) {
   setObjectName("BackupFileTabSheet");
   FSelectAllNone->setObjectName("SelectAllNone2CheckBox");
   FDeleteButton->setObjectName("DeleteBackupfilesButton");
+  FRestoreButton->setObjectName("RestoreBackupfilesButton");
   FListBox->setObjectName("BackupFileCheckListBox");
 
   // Mixed first: the first click ticks everything, the next unticks, the next does nothing.
   FSelectAllNone->setTristate(true);
   FSelectAllNone->setCheckState(Qt::PartiallyChecked);
   FDeleteButton->setEnabled(false);
+  FRestoreButton->setEnabled(false);
   FListBox->setModel(FModel);
   FListBox->setUniformItemSizes(true);
   FListBox->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -38,6 +42,7 @@ TBackupFileListPage::TBackupFileListPage(QWidget* parent)
   top->setContentsMargins(0, 0, 1, 0);
   top->addWidget(FSelectAllNone);
   top->addStretch(1);
+  top->addWidget(FRestoreButton);
   top->addWidget(FDeleteButton);
   auto* page = new QVBoxLayout(this);
   page->setContentsMargins(0, 0, 0, 2);
@@ -49,6 +54,8 @@ TBackupFileListPage::TBackupFileListPage(QWidget* parent)
           &TBackupFileListPage::SelectAllNone2CheckBoxClick);
   connect(FDeleteButton, &QPushButton::clicked, this,
           &TBackupFileListPage::DeleteBackupfilesButtonClick);
+  connect(FRestoreButton, &QPushButton::clicked, this,
+          &TBackupFileListPage::RestoreBackupfilesButtonClick);
   connect(FModel, &TBackupListModel::TickChanged, this, &TBackupFileListPage::RefreshDeleteButton);
   SetCurrentLanguage(1);
 }
@@ -73,14 +80,17 @@ void TBackupFileListPage::SetCurrentLanguage(int32_t language) {
   if (language == 0) {
     FSelectAllNone->setText(QString::fromUtf8("alle/keine auswählen"));
     FDeleteButton->setText(QString::fromUtf8("Ausgewählte Backup-Dateien löschen"));
+    FRestoreButton->setText(QString::fromUtf8("Ausgewählte Backup-Dateien wiederherstellen"));
   } else if (language == 1 || language == -1) {
     FSelectAllNone->setText("select all/none");
     FDeleteButton->setText("Delete Selected Backup Files");
+    FRestoreButton->setText("Restore Selected Backup Files");
   }
 }
 
 void TBackupFileListPage::RefreshDeleteButton() {
   FDeleteButton->setEnabled(FRegistry.AnyTicked());
+  FRestoreButton->setEnabled(FRegistry.AnyTicked());
 }
 
 void TBackupFileListPage::SelectAllNone2CheckBoxClick(int state) {
@@ -103,19 +113,63 @@ QString TBackupFileListPage::DeleteQuestionText(std::size_t count, int32_t langu
       .arg(n);
 }
 
+QString TBackupFileListPage::RestoreQuestionText(std::size_t count, int32_t language) {
+  const QString n = QString::number(count);
+  if (language == 0)
+    return QString::fromUtf8(
+               "%1 Datei(en) aus den ausgewählten Backup-Dateien wiederherstellen? Der jetzige "
+               "Inhalt jeder Datei wird zuvor als neue Backup-Datei aufbewahrt.")
+        .arg(n);
+  return QString::fromUtf8(
+             "Restore %1 file(s) from the selected backup files? The current content of each "
+             "file is kept as a new backup file first.")
+      .arg(n);
+}
+
+bool TBackupFileListPage::Confirmed(const QString& question) {
+  return FQuestion ? FQuestion(question)
+                   : QMessageBox::question(this, window()->windowTitle(), question,
+                                           QMessageBox::Yes | QMessageBox::No,
+                                           QMessageBox::No) == QMessageBox::Yes;
+}
+
 void TBackupFileListPage::DeleteBackupfilesButtonClick() {
   const std::size_t count = FRegistry.TickedCount();
-  if (count == 0) return;
   // A backup may be the only copy of what a file held before a run: deleting asks first.
-  const QString text = DeleteQuestionText(count, FLanguage);
-  const bool confirmed = FDeleteQuestion
-                             ? FDeleteQuestion(text)
-                             : QMessageBox::question(this, window()->windowTitle(), text,
-                                                     QMessageBox::Yes | QMessageBox::No,
-                                                     QMessageBox::No) == QMessageBox::Yes;
-  if (!confirmed) return;
+  if (count == 0 || !Confirmed(DeleteQuestionText(count, FLanguage))) return;
   FRegistry.DeleteTicked();
   RebuildList();
+}
+
+void TBackupFileListPage::RestoreBackupfilesButtonClick() {
+  const std::size_t count = FRegistry.TickedCount();
+  if (count == 0 || !Confirmed(RestoreQuestionText(count, FLanguage))) return;
+  std::vector<std::string> ticked;
+  for (const TBackupEntry& entry : FRegistry.Entries())
+    if (entry.Ticked) ticked.push_back(entry.Path);
+  std::size_t restored = 0;
+  std::vector<std::string> failures;
+  for (const std::string& backup : ticked) {
+    const TRewriteOutcome outcome = RestoreBackup(backup, BackupOriginal(backup));
+    if (outcome.Result < 0) {
+      failures.push_back(backup + ": " + outcome.Reason);
+      continue;
+    }
+    ++restored;
+    if (!outcome.BackupName.empty()) FRegistry.Record(outcome.BackupName);
+  }
+  FRegistry.SetAllTicked(false);
+  RebuildList();
+  if (!FReport) return;
+  QString text = FLanguage == 0 ? QString::fromUtf8("%1 Datei(en) wiederhergestellt.")
+                                : QString::fromUtf8("%1 file(s) restored.");
+  text = text.arg(restored);
+  if (!failures.empty()) {
+    text += FLanguage == 0 ? QString::fromUtf8(" %1 nicht wiederhergestellt, zuerst %2")
+                           : QString::fromUtf8(" %1 not restored, the first %2");
+    text = text.arg(failures.size()).arg(QString::fromStdString(failures.front()));
+  }
+  FReport(text);
 }
 
 void TBackupFileListPage::RebuildList() {

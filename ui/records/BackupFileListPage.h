@@ -1,5 +1,6 @@
 // The backup page of the main window: the backup list with its ticks, the three-state
-// "select all/none" box and the delete button, over a TBackupRegistry that it keeps in step.
+// "select all/none" box and the restore and delete buttons, over a TBackupRegistry that it keeps
+// in step.
 // The main window adds it as the page BackupFileTabSheet, shows or hides it (Ctrl+B), feeds it
 // the worker's backup reports and loads and saves it at creation and at every close request.
 #pragma once
@@ -35,36 +36,47 @@ class TBackupFileListPage : public QWidget {
   // 0 German; 1 and -1 (language file) English; any other value changes nothing.
   void SetCurrentLanguage(int32_t language);
 
-  // The file-search timer's refresh: enabled exactly when an entry is ticked. Ticks themselves
-  // refresh it at once too, so it never waits for a timer that is off.
+  // The file-search timer's refresh: the buttons are enabled exactly when an entry is ticked.
+  // Ticks themselves refresh them at once too, so they never wait for a timer that is off.
   void RefreshDeleteButton();
 
-  // Asked before ticked backups are deleted, with the text to show; true deletes. A message box
-  // unless replaced (tests answer themselves).
-  using TDeleteQuestion = std::function<bool(const QString& text)>;
-  void SetDeleteQuestion(TDeleteQuestion question) { FDeleteQuestion = std::move(question); }
-  // The question for `count` backups in `language` (0 German, anything else English).
+  // Asked before ticked backups are deleted or restored, with the text to show; true goes on. A
+  // message box unless replaced (tests answer themselves).
+  using TQuestion = std::function<bool(const QString& text)>;
+  void SetQuestion(TQuestion question) { FQuestion = std::move(question); }
+  // Told what a restore came to (the main window's status line).
+  using TReport = std::function<void(const QString& text)>;
+  void SetReport(TReport report) { FReport = std::move(report); }
+  // The questions for `count` backups in `language` (0 German, anything else English).
   static QString DeleteQuestionText(std::size_t count, int32_t language);
+  static QString RestoreQuestionText(std::size_t count, int32_t language);
 
   const TBackupRegistry& Registry() const { return FRegistry; }
   QCheckBox* SelectAllNoneCheckBox() const { return FSelectAllNone; }
   QPushButton* DeleteButton() const { return FDeleteButton; }
+  QPushButton* RestoreButton() const { return FRestoreButton; }
   QListView* ListBox() const { return FListBox; }
   TBackupListModel* Model() const { return FModel; }
 
  public slots:
   void SelectAllNone2CheckBoxClick(int state);
   void DeleteBackupfilesButtonClick();
+  // Puts each ticked backup's content back under the name of the file it was made of, through
+  // the same safe rewrite as a run: the content replaced becomes a new backup in the list.
+  void RestoreBackupfilesButtonClick();
 
  private:
   void RebuildList();
+  bool Confirmed(const QString& question);
 
   TBackupRegistry FRegistry;
   QCheckBox* FSelectAllNone;
   QPushButton* FDeleteButton;
+  QPushButton* FRestoreButton;
   QListView* FListBox;
   TBackupListModel* FModel;
-  TDeleteQuestion FDeleteQuestion;
+  TQuestion FQuestion;
+  TReport FReport;
   int32_t FLanguage = 1;
 };
 

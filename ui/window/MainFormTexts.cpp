@@ -8,6 +8,8 @@ namespace {
 constexpr TComponentText kTexts[] = {
     {"CreateTaskTabSheet", "Aufgaben", "create task"},
     {"ResultTabSheet", "Ergebnis", "result"},
+    {"PreviewTabSheet", "Vorschau", "preview"},
+    {"PreviewButton", "&Vorschau", "Pre&view"},
     {"SnRButton", "Search&&&Replace durchführen ", "Search&&&Replace Strings in Selected Files"},
     {"FileNameGroupBox", " Dateien ", " Files "},
     {"PathLabel", "&Pfad", "&Path"},

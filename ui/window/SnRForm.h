@@ -15,10 +15,12 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "WorkflowState.h"
 #include "ZQSnRMainForm.h"
+#include "engine/RunBuilder.h"
 #include "engine/StatusSink.h"
 #include "engine/uSearchAndReplaceThread.h"
 #include "settings/MainOptions.h"
@@ -42,6 +44,7 @@ class TComboBoxExt;
 class TFileSelection;
 class TInstantHelpForm;
 class TMultiLineEditors;
+class TPreviewPage;
 class TResultListBox;
 class TScreenOverlay;
 class TSearchOptionBoxes;
@@ -109,6 +112,8 @@ class TSnRForm : public TZQSnRMainForm {
 
   // The start button: every ticked file becomes one task, or three in multi-line mode.
   void SnRButtonClick();
+  // The preview button: the same tasks, previewed in the background on the preview page.
+  void PreviewButtonClick();
   // One report of the worker, on the window thread.
   void WMSnRStatus(TStatusKind kind, const std::string& text);
   // The close request: true when the window may close. Every call writes the data files.
@@ -132,6 +137,8 @@ class TSnRForm : public TZQSnRMainForm {
   QTabWidget* MainPageControl() const { return FMainPageControl; }
   QTabWidget* PageControlLineMode() const { return FPageControlLineMode; }
   QPushButton* SnRButton() const { return FSnRButton; }
+  QPushButton* PreviewButton() const { return FPreviewButton; }
+  TPreviewPage* PreviewPage() const { return FPreviewPage; }
   TResultListBox* ResultListBox() const { return FResultListBox; }
   TBackupFileListPage* BackupFilePage() const { return FBackupFilePage; }
 
@@ -178,6 +185,10 @@ class TSnRForm : public TZQSnRMainForm {
   void PlaceFileGroup();
   void PlaceStringGroup();
 
+  // The tasks the start button would queue; none when a joined multi-line string is too long.
+  std::optional<TTaskList> TasksOfTickedFiles() const;
+  void TellStringTooLong();
+
   void ApplyComponentTexts(int32_t language);
   void FillWarrantyMemo(int32_t language);
 
@@ -205,6 +216,8 @@ class TSnRForm : public TZQSnRMainForm {
   TMultiLineEditors* FMultiLine = nullptr;
   TSearchOptionBoxes* FSearchOptions = nullptr;
   QPushButton* FSnRButton = nullptr;
+  QPushButton* FPreviewButton = nullptr;
+  TPreviewPage* FPreviewPage = nullptr;
   TResultListBox* FResultListBox = nullptr;
   TBackupFileListPage* FBackupFilePage = nullptr;
 

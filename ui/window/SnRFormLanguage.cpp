@@ -15,6 +15,7 @@
 #include "ui/files/FileSelection.h"
 #include "ui/records/BackupFileListPage.h"
 #include "ui/records/BannerForm.h"
+#include "ui/records/PreviewPage.h"
 #include "ui/records/SnRAboutForm.h"
 
 namespace fendrel {
@@ -98,6 +99,7 @@ void TSnRForm::SetCurrentLanguage() {
   if (language != kGerman && language != kEnglish && language != kLanguageFromFile) return;
   FFileSelection->SetCurrentLanguage(language);
   FBackupFilePage->SetCurrentLanguage(language);
+  FPreviewPage->SetCurrentLanguage(language);
   ApplyComponentTexts(language);
   FillWarrantyMemo(language);
   // Captions change their widths: the controls are placed anew.

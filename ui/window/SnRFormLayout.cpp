@@ -81,6 +81,9 @@ void TSnRForm::FormResize() {
   const QSize button = FSnRButton->sizeHint().expandedTo(QSize(280, 0));
   FSnRButton->setGeometry(pageWidth - 1 - button.width(), pageHeight - 5 - button.height(),
                           button.width(), button.height());
+  const int previewWidth = FPreviewButton->sizeHint().expandedTo(QSize(100, 0)).width();
+  FPreviewButton->setGeometry(FSnRButton->x() - 6 - previewWidth, FSnRButton->y(), previewWidth,
+                              button.height());
 
   // The string group is as tall as its editors need; the file group takes the rest.
   const int frameHeight = FFromStr->sizeHint().height();

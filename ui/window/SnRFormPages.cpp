@@ -1,8 +1,9 @@
-// The three pages of the main window and their widgets: the file selection and the strings on
-// "create task", the result list, and the backup list.
+// The pages of the main window and their widgets: the file selection and the strings on
+// "create task", the result list, the preview and the backup list.
 #include <QGroupBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTabWidget>
 
 #include "SnRForm.h"
@@ -12,6 +13,7 @@
 #include "ui/editors/uCombiEditCharHexFrame.h"
 #include "ui/files/FileSelection.h"
 #include "ui/records/BackupFileListPage.h"
+#include "ui/records/PreviewPage.h"
 #include "ui/records/ResultListBox.h"
 
 namespace fendrel {
@@ -37,8 +39,12 @@ void TSnRForm::BuildPages() {
   FResultListBox = new TResultListBox(FResultTabSheet);
   FMainPageControl->addTab(FResultTabSheet, QString());
 
+  FPreviewPage = new TPreviewPage;
+  FMainPageControl->addTab(FPreviewPage, QString());
+
   FBackupFilePage = new TBackupFileListPage;
   FMainPageControl->addTab(FBackupFilePage, QString());
+  FBackupFilePage->SetReport([this](const QString& text) { statusBar()->showMessage(text); });
 
   connect(FMainPageControl, &QTabWidget::currentChanged, this,
           [this] { UpdateWorkflowState(); });  // MainPageControlChange
@@ -69,6 +75,9 @@ void TSnRForm::BuildCreateTaskPage(QWidget* page) {
   FSnRButton = Named(new QPushButton(page), "SnRButton");
   FSnRButton->setEnabled(false);
   connect(FSnRButton, &QPushButton::clicked, this, [this] { SnRButtonClick(); });
+  FPreviewButton = Named(new QPushButton(page), "PreviewButton");
+  FPreviewButton->setEnabled(false);
+  connect(FPreviewButton, &QPushButton::clicked, this, [this] { PreviewButtonClick(); });
 }
 
 void TSnRForm::BuildStringGroup() {

@@ -3,6 +3,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
+#include <optional>
 
 #include "InstantHelpForm.h"
 #include "SnRForm.h"
@@ -12,6 +13,7 @@
 #include "ui/editors/SearchOptionBoxes.h"
 #include "ui/editors/uCombiEditCharHexFrame.h"
 #include "ui/files/FileSelection.h"
+#include "ui/records/PreviewPage.h"
 
 namespace fendrel {
 
@@ -36,6 +38,7 @@ void TSnRForm::UpdateWorkflowState() {
   }
   FWorkflowState = DeriveWorkflowState(inputs);
   FSnRButton->setEnabled(FWorkflowState.StartEnabled);
+  FPreviewButton->setEnabled(FWorkflowState.StartEnabled);
   if (!FInstantHelpForm) return;
   // The lines' old rectangles would tie new lines to old places until they are drawn again.
   FInstantHelpForm->ResetItemRects();
@@ -55,48 +58,53 @@ QStringList TSnRForm::HelpLines() const {
   return lines;
 }
 
-void TSnRForm::SnRButtonClick() {
-  TTaskQueue& queue = FWorker->TaskList();
-  // Held, the worker sees the whole batch at once, and the title counts all of it.
-  queue.Hold();
+std::optional<TTaskList> TSnRForm::TasksOfTickedFiles() const {
   TTaskOptions options;
   options.SearchMode = FSearchOptions->SearchMode();
   options.CreateBackup = FOptions.FCreateBackups;
   options.LogMode = static_cast<TLogMode>(FOptions.FLogMode);
   const std::vector<std::string> files = FFileSelection->CheckedFiles();
-  bool queued = true;
-  if (FPageControlLineMode->currentWidget() == FMultiLineTabSheet) {
-    auto tasks =
-        BuildMultiLineTasks(files, FMultiLine->FromLines(), FMultiLine->ToLines(), options);
-    if (tasks) {
-      queue.AppendBatch(std::move(*tasks));
-    } else {
-      // A cut string would replace something other than what the user wrote: nothing is
-      // queued and the files stay ticked for a shorter string.
-      queued = false;
-    }
-  } else {
-    const TExtPChar& from = FFromStr->Value();
-    const TExtPChar& to = FToStr->Value();
-    queue.AppendBatch(
-        BuildSingleLineTasks(files, from.Buffer(), from.Len(), to.Buffer(), to.Len(), options));
-  }
+  if (FPageControlLineMode->currentWidget() == FMultiLineTabSheet)
+    return BuildMultiLineTasks(files, FMultiLine->FromLines(), FMultiLine->ToLines(), options);
+  const TExtPChar& from = FFromStr->Value();
+  const TExtPChar& to = FToStr->Value();
+  return BuildSingleLineTasks(files, from.Buffer(), from.Len(), to.Buffer(), to.Len(), options);
+}
+
+void TSnRForm::TellStringTooLong() {
+  // A cut string would replace something other than what the user wrote: nothing is started
+  // and the files stay ticked for a shorter string.
+  if (!FNotice) return;
+  FNotice(CurrentLanguage() == kGerman
+              ? QString::fromUtf8("Der mehrzeilige Text ist zu lang: zusammengefügt darf er "
+                                  "höchstens %1 Bytes umfassen. Es wurde nichts gestartet.")
+                    .arg(kMaxJoinedLength)
+              : QString::fromUtf8("The multi-line string is too long: joined, it may hold at "
+                                  "most %1 bytes. Nothing was started.")
+                    .arg(kMaxJoinedLength));
+}
+
+void TSnRForm::SnRButtonClick() {
+  TTaskQueue& queue = FWorker->TaskList();
+  // Held, the worker sees the whole batch at once, and the title counts all of it.
+  queue.Hold();
+  std::optional<TTaskList> tasks = TasksOfTickedFiles();
+  if (tasks) queue.AppendBatch(std::move(*tasks));
   RefreshTitle();
-  if (queued) {
+  if (tasks) {
     FRunInProgress = true;
     FFileSelection->UncheckAllFiles();
   }
   queue.Release();
-  if (!queued && FNotice) {
-    FNotice(CurrentLanguage() == kGerman
-                ? QString::fromUtf8("Der mehrzeilige Text ist zu lang: zusammengefügt darf er "
-                                    "höchstens %1 Bytes umfassen. Es wurde nichts gestartet.")
-                      .arg(kMaxJoinedLength)
-                : QString::fromUtf8("The multi-line string is too long: joined, it may hold at "
-                                    "most %1 bytes. Nothing was started.")
-                      .arg(kMaxJoinedLength));
-  }
+  if (!tasks) TellStringTooLong();
   UpdateWorkflowState();
+}
+
+void TSnRForm::PreviewButtonClick() {
+  std::optional<TTaskList> tasks = TasksOfTickedFiles();
+  if (!tasks) return TellStringTooLong();
+  FPreviewPage->Start(std::move(*tasks));
+  FMainPageControl->setCurrentWidget(FPreviewPage);
 }
 
 }  // namespace fendrel

@@ -19,6 +19,7 @@ namespace fendrel {
 namespace {
 
 using test::Exists;
+using test::ReadFile;
 using test::TTempDir;
 using test::WriteFile;
 
@@ -84,7 +85,7 @@ TEST(BackupFileListPageTest, TicksDriveTheDeleteButtonAndDeleting) {
   // Deleting asks first, with the number of backups; "No" keeps them all.
   std::vector<QString> questions;
   bool answer = false;
-  page.SetDeleteQuestion([&](const QString& text) {
+  page.SetQuestion([&](const QString& text) {
     questions.push_back(text);
     return answer;
   });
@@ -105,22 +106,60 @@ TEST(BackupFileListPageTest, TicksDriveTheDeleteButtonAndDeleting) {
   EXPECT_FALSE(page.DeleteButton()->isEnabled());
 }
 
+TEST(BackupFileListPageTest, RestoresTickedBackupsAfterAsking) {
+  TTempDir dir;
+  const std::string file = dir / "f.txt";
+  WriteFile(file, "replaced");
+  WriteFile(file + ".0.snr_bak", "original");
+  WriteFile(dir / "gone.txt.3.snr_bak", "made again");
+  TBackupFileListPage page;
+  page.Record(file + ".0.snr_bak");
+  page.Record(dir / "gone.txt.3.snr_bak");
+  TRows list{*page.ListBox()->model()};
+  list.Tick(0, true);
+  list.Tick(1, true);
+  EXPECT_TRUE(page.RestoreButton()->isEnabled());
+  std::vector<QString> questions;
+  page.SetQuestion([&](const QString& text) {
+    questions.push_back(text);
+    return true;
+  });
+  QString report;
+  page.SetReport([&](const QString& text) { report = text; });
+  page.RestoreButton()->click();
+
+  EXPECT_EQ(questions, std::vector<QString>{TBackupFileListPage::RestoreQuestionText(2, 1)});
+  EXPECT_EQ(ReadFile(file), "original");
+  EXPECT_EQ(ReadFile(file + ".1.snr_bak"), "replaced");
+  EXPECT_EQ(ReadFile(dir / "gone.txt"), "made again");
+  EXPECT_EQ(report, "2 file(s) restored.");
+  // The content replaced is listed as a backup of its own, so the restore can be undone.
+  ASSERT_EQ(list.count(), 3);
+  EXPECT_EQ(list.Text(2), file + ".1.snr_bak");
+  EXPECT_FALSE(page.RestoreButton()->isEnabled());
+}
+
 TEST(BackupFileListPageTest, TextsInBothLanguages) {
   TBackupFileListPage page;
   struct TCase {
     int32_t Language;
     const char* SelectAll;
     const char* Delete;
+    const char* Restore;
   };
   const TCase cases[] = {
-      {0, "alle/keine auswählen", "Ausgewählte Backup-Dateien löschen"},
-      {7, "alle/keine auswählen", "Ausgewählte Backup-Dateien löschen"},  // unknown: unchanged
-      {-1, "select all/none", "Delete Selected Backup Files"},
+      {0, "alle/keine auswählen", "Ausgewählte Backup-Dateien löschen",
+       "Ausgewählte Backup-Dateien wiederherstellen"},
+      // unknown: unchanged
+      {7, "alle/keine auswählen", "Ausgewählte Backup-Dateien löschen",
+       "Ausgewählte Backup-Dateien wiederherstellen"},
+      {-1, "select all/none", "Delete Selected Backup Files", "Restore Selected Backup Files"},
   };
   for (const TCase& c : cases) {
     page.SetCurrentLanguage(c.Language);
     EXPECT_EQ(page.SelectAllNoneCheckBox()->text(), QString::fromUtf8(c.SelectAll));
     EXPECT_EQ(page.DeleteButton()->text(), QString::fromUtf8(c.Delete));
+    EXPECT_EQ(page.RestoreButton()->text(), QString::fromUtf8(c.Restore));
   }
   EXPECT_EQ(page.SelectAllNoneCheckBox()->objectName(), "SelectAllNone2CheckBox");
   EXPECT_EQ(page.DeleteButton()->objectName(), "DeleteBackupfilesButton");

@@ -2,15 +2,19 @@
 // enter the strings, press the start button, wait for the queue to drain, and find the file
 // rewritten with its backup recorded.
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTest>
+#include <QTextBrowser>
 #include "ui/files/FileListModel.h"
 
 #include "WindowTestSupport.h"
 #include "ui/editors/uCombiEditCharHexFrame.h"
 #include "ui/files/FileSelection.h"
 #include "ui/records/BackupFileListPage.h"
+#include "ui/records/PreviewPage.h"
 #include "ui/records/ResultListBox.h"
 
 namespace fendrel::test {
@@ -53,6 +57,47 @@ TEST_F(TRunThroughWindow, LiteralReplacementWithBackup) {
   EXPECT_EQ(entries[1], "colour [636F6C6F7572] --> color [636F6C6F72] :");
   EXPECT_EQ(entries[2], "2 replacements");
   EXPECT_EQ(Form().CountCheckedFiles(), 0);
+}
+
+// The preview shows what the start button then does: the same files, the same counts, and
+// nothing written before the start.
+TEST_F(TRunThroughWindow, PreviewCountsEqualTheRun) {
+  MakeDir(FDir / "work");
+  WriteFile(FDir / "work/a.txt", "one\ntwo one\none");
+  WriteFile(FDir / "work/b.txt", "nothing here");
+  Form().show();
+  const TFileSelectionWidgets& files = Form().FileWidgets();
+  QTest::keyClicks(files.PathComboBox->lineEdit(), QString::fromStdString(FDir / "work"));
+  QTest::keyClicks(files.MaskComboBox->lineEdit(), "*.txt");
+  TFileListModel& list = *files.FileList;
+  ASSERT_TRUE(WaitFor([&] { return Form().FileSelection().ScanFinished() && list.Count() == 2; }));
+  list.SetTicked(0, true);
+  list.SetTicked(1, true);
+  QTest::keyClicks(Form().CombiEditCharHexFrameFromStr()->CharComboBox()->lineEdit(), "one");
+  QTest::keyClicks(Form().CombiEditCharHexFrameToStr()->CharComboBox()->lineEdit(), "1");
+  ASSERT_TRUE(Form().PreviewButton()->isEnabled());
+  QTest::mouseClick(Form().PreviewButton(), Qt::LeftButton);
+
+  TPreviewPage& preview = *Form().PreviewPage();
+  EXPECT_EQ(Form().MainPageControl()->currentWidget(), &preview);
+  ASSERT_TRUE(WaitFor([&] { return !preview.Running(); }));
+  EXPECT_EQ(preview.Summary()->text().toStdString(),
+            "2 of 2 files searched: 3 replacements in 1 files");
+  ASSERT_EQ(preview.Entries().size(), 1u);
+  EXPECT_EQ(preview.Entries()[0].Path, FDir / "work/a.txt");
+  EXPECT_TRUE(preview.Lines()->toPlainText().contains("+ two 1"));
+  EXPECT_EQ(ReadFile(FDir / "work/a.txt"), "one\ntwo one\none");
+  EXPECT_EQ(ListNames(FDir / "work"), (std::vector<std::string>{"a.txt", "b.txt"}));
+  EXPECT_EQ(Form().CountCheckedFiles(), 2) << "a preview leaves the ticks";
+
+  QTest::mouseClick(Form().SnRButton(), Qt::LeftButton);
+  const auto& entries = Form().ResultListBox()->Model().Log().Entries();
+  ASSERT_TRUE(
+      WaitFor([&] { return Form().Worker().TaskList().Count() == 0 && entries.size() >= 6; }));
+  const auto a = std::find(entries.begin(), entries.end(), FDir / "work/a.txt");
+  ASSERT_LT(a + 2, entries.end());
+  EXPECT_EQ(a[2], "3 replacements");
+  EXPECT_EQ(ReadFile(FDir / "work/a.txt"), "1\ntwo 1\n1");
 }
 
 }  // namespace

@@ -1,0 +1,33 @@
+// What the tasks of one file would do, found without writing anything: the counts and failures
+// a run would report, and the lines it would change. The file is read and matched exactly as a
+// run reads and matches it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "ChangedLines.h"
+#include "SnRTast.h"
+
+namespace fendrel {
+
+struct TFilePreview {
+  // Per task, in order: the number of replacements or the failure code the run would report.
+  std::vector<int64_t> Results;
+  // Why the first failing task would fail.
+  std::string Reason;
+  // The content holds a zero byte: its lines are no text.
+  bool Binary = false;
+  THunks Lines;
+
+  // The replacements of all tasks together.
+  int64_t Replacements() const;
+  bool Failed() const;
+};
+
+// The tasks of one file, in the order a run takes them (the three passes of a multi-line run
+// one after another, each on what the one before left).
+TFilePreview PreviewFile(const std::vector<const TSnRTast*>& tasks, const THunkOptions& options);
+
+}  // namespace fendrel

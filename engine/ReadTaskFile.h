@@ -1,0 +1,25 @@
+// Opens and reads the file a task names, the same way for a rewrite, a preview and a restore,
+// so that each reports the same outcome for a file that is missing, empty or no regular file.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/Fd.h"
+#include "platform/MappedFile.h"
+
+namespace fendrel {
+
+struct TReadFile {
+  TFd Folder;        // the folder the file lies in
+  std::string Name;  // in that folder
+  std::string Path;  // as listed, or where a listed link leads
+  TMappedFile Content;
+};
+
+// Opens `fileName` into `file`. A listed symbolic link is followed: the file it points to is
+// read in its own folder. Returns 0, or a failure code of a task (TProcessResult) with its
+// reason in `reason`.
+int64_t ReadTaskFile(const std::string& fileName, TReadFile& file, std::string& reason);
+
+}  // namespace fendrel

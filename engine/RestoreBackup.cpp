@@ -1,0 +1,151 @@
+#include "RestoreBackup.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "ReadTaskFile.h"
+#include "platform/CarryAttributes.h"
+#include "platform/Fd.h"
+#include "platform/LongPath.h"
+#include "platform/MappedFile.h"
+#include "platform/OwnFileNames.h"
+#include "platform/SystemError.h"
+#include "platform/TempFile.h"
+
+namespace fendrel {
+namespace {
+
+constexpr std::string_view kBackupEnding = ".snr_bak";
+
+// The N of "<file>.N.snr_bak" for a name in the same folder as `file`, as its digits; empty when
+// `name` is no backup of `file`.
+std::string_view BackupNumber(std::string_view name, std::string_view file) {
+  if (name.size() < file.size() + 2 + kBackupEnding.size() || name.substr(0, file.size()) != file ||
+      name[file.size()] != '.' || name.substr(name.size() - kBackupEnding.size()) != kBackupEnding)
+    return {};
+  const std::string_view digits =
+      name.substr(file.size() + 1, name.size() - file.size() - 1 - kBackupEnding.size());
+  for (const char c : digits)
+    if (c < '0' || c > '9') return {};
+  return digits;
+}
+
+// Digits compared as the numbers they write ("10" after "9", leading zeros ignored).
+bool NumberBelow(std::string_view a, std::string_view b) {
+  a.remove_prefix(std::min(a.find_first_not_of('0'), a.size()));
+  b.remove_prefix(std::min(b.find_first_not_of('0'), b.size()));
+  return a.size() != b.size() ? a.size() < b.size() : a < b;
+}
+
+TRewriteOutcome Failed(int64_t result, std::string reason) {
+  return {result, std::move(reason), {}};
+}
+
+// Makes the file `original`, which does not exist, with the backup's content and attributes.
+TRewriteOutcome MakeAgain(const TMappedFile& backup, const std::string& original) {
+  std::string name;
+  const TFd folder(OpenParentFolder(original, name));
+  if (!folder.Valid()) return Failed(prCannotMap, StepFailed("cannot open the folder", errno));
+  TTempFile temp;
+  const struct stat& identity = backup.Identity();
+  if (const int error = temp.Create(folder.Get(), false, backup.Size()); error != 0)
+    return Failed(prMatchFailed, StepFailed("cannot create the temporary file", error));
+  temp.Write(backup.Begin(), backup.Size());
+  if (const int error = temp.FinishWriting(); error != 0)
+    return Failed(prMatchFailed, StepFailed("cannot write the temporary file", error));
+  // A copy made by another user keeps what it can of the backup's owner and attributes.
+  std::string notCarried;
+  CarryAttributes(backup.Fd(), identity, temp.Fd(), notCarried);
+  if (const int error = temp.Flush(); error != 0)
+    return Failed(prPutFailed, StepFailed("cannot write the new content to disk", error));
+  if (const int error = temp.NameAs(name); error != 0) {
+    if (error == EEXIST) return Failed(prPutFailed, "changed by another program during the run");
+    return Failed(prPutFailed, StepFailed("cannot put the new content in place", error));
+  }
+  temp.Committed();
+  fsync(folder.Get());
+  return {1, {}, {}};
+}
+
+}  // namespace
+
+std::string BackupOriginal(const std::string& backup) {
+  const std::size_t slash = backup.rfind('/');
+  const std::string_view name =
+      std::string_view(backup).substr(slash == std::string::npos ? 0 : slash + 1);
+  if (!IsOwnFileName(name) || name.size() <= kBackupEnding.size() ||
+      name.substr(name.size() - kBackupEnding.size()) != kBackupEnding)
+    return {};
+  const std::size_t dot = backup.rfind('.', backup.size() - kBackupEnding.size() - 1);
+  return backup.substr(0, dot);
+}
+
+std::string NewestBackup(const std::string& file) {
+  std::string name;
+  const int folderFd = OpenParentFolder(file, name);
+  if (folderFd < 0) return {};
+  DIR* folder = fdopendir(folderFd);
+  if (folder == nullptr) {
+    close(folderFd);
+    return {};
+  }
+  std::string newest;
+  std::string newestNumber;
+  while (const dirent* entry = readdir(folder)) {
+    const std::string_view number = BackupNumber(entry->d_name, name);
+    if (!number.empty() && (newest.empty() || NumberBelow(newestNumber, number))) {
+      newest = entry->d_name;
+      newestNumber = number;
+    }
+  }
+  closedir(folder);
+  if (newest.empty()) return {};
+  return file.substr(0, file.size() - name.size()) + newest;
+}
+
+TRewriteOutcome RestoreBackup(const std::string& backup, const std::string& original, bool dryRun) {
+  TMappedFile content;
+  switch (content.Open(backup)) {
+    case TMappedFile::TOpenResult::Ok:
+      break;
+    case TMappedFile::TOpenResult::Missing:
+      return Failed(prMissing, "the backup no longer exists");
+    case TMappedFile::TOpenResult::CannotMap:
+      if (content.Error() != 0)
+        return Failed(prCannotMap, StepFailed("cannot open the backup", content.Error()));
+      return Failed(prCannotMap, content.Identity().st_size == 0 ? "the backup is empty"
+                                                                 : "the backup is no regular file");
+    case TMappedFile::TOpenResult::Failed:
+      return Failed(prOpenFailed, StepFailed("cannot read the backup", content.Error()));
+  }
+  const auto sameContent = [&content](const char* begin, const char* end) {
+    return static_cast<std::size_t>(end - begin) == content.Size() &&
+           std::memcmp(begin, content.Begin(), content.Size()) == 0;
+  };
+  if (dryRun) {
+    TReadFile file;
+    std::string reason;
+    const int64_t failed = ReadTaskFile(original, file, reason);
+    if (failed == prMissing) return {1, {}, {}};
+    if (failed != 0) return Failed(failed, reason);
+    return {sameContent(file.Content.Begin(), file.Content.End()) ? 0 : 1, {}, {}};
+  }
+  TFileRewrite rewrite(
+      original, true, [&](TByteSink& out, const char* begin, const char* end, std::string&) {
+        if (sameContent(begin, end)) return int64_t{0};
+        return out.Write(content.Begin(), content.Size()) ? int64_t{1} : int64_t{prMatchFailed};
+      });
+  if (content.Damaged()) return Failed(prMatchFailed, "the backup was changed during the restore");
+  if (rewrite.Outcome().Result == prMissing) return MakeAgain(content, original);
+  if (!rewrite.Pending()) return rewrite.Outcome();
+  rewrite.FlushContent();
+  rewrite.PutInPlace();
+  if (rewrite.Outcome().Result > 0) fsync(rewrite.Folder());
+  return rewrite.Outcome();
+}
+
+}  // namespace fendrel

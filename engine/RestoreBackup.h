@@ -1,0 +1,25 @@
+// Putting a backup's content back under the name of the file it was made of. It goes through the
+// same safe rewrite as a run: the content being replaced is first kept as a new numbered backup,
+// so a restore can be undone like any run.
+#pragma once
+
+#include <string>
+
+#include "ProcessFile.h"
+
+namespace fendrel {
+
+// The file a backup was made of: `backup` without its ".N.snr_bak"; empty for other names.
+std::string BackupOriginal(const std::string& backup);
+
+// The newest backup of `file`: the existing "file.N.snr_bak" with the highest N; empty when
+// there is none.
+std::string NewestBackup(const std::string& file);
+
+// Gives `original` the content of `backup`. Result 1 when restored (or, with `dryRun`, when it
+// would be), 0 when the file has that content already, otherwise a failure code with its reason.
+// A file that no longer exists is made again under its name; the backup itself stays.
+TRewriteOutcome RestoreBackup(const std::string& backup, const std::string& original,
+                              bool dryRun = false);
+
+}  // namespace fendrel

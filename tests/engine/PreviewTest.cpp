@@ -1,0 +1,186 @@
+// The preview against the run: for every kind of search, the counts it reports and the lines it
+// shows must make exactly the bytes and the counts a run makes; and the pieces it is built on.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "engine/ChangeList.h"
+#include "engine/PreviewFile.h"
+#include "engine/ProcessFile.h"
+#include "engine/RunBuilder.h"
+#include "support/TempDir.h"
+
+namespace fendrel {
+namespace {
+
+using test::ReadFile;
+using test::TTempDir;
+using test::WriteFile;
+
+// The content with every hunk's old lines, found by their number, replaced by its new lines.
+std::string ApplyHunks(const std::string& content, const THunks& lines) {
+  std::string result;
+  std::size_t at = 0;
+  for (const THunk& hunk : lines.Hunks) {
+    std::size_t begin = 0;
+    for (uint64_t line = 1; line < hunk.OldLine; ++line)
+      begin = content.find('\n', begin) + 1;
+    EXPECT_EQ(content.compare(begin, hunk.Old.size(), hunk.Old), 0);
+    result.append(content, at, begin - at);
+    result += hunk.New;
+    at = begin + hunk.Old.size();
+  }
+  return result + content.substr(at);
+}
+
+struct TCase {
+  const char* Name;
+  std::string Content;
+  std::string From;
+  std::string To;
+  TSearchMode Mode;
+  bool MultiLine;
+};
+
+TEST(Preview, CountsAndContentEqualTheRun) {
+  const TCase cases[] = {
+      {"literal", "one two one\nthree\none", "one", "1", smCaseSensitive, false},
+      {"ignore case", "Abc aBC x\nABC\n", "abc", "-", smIgnoreCase, false},
+      {"binary bytes", std::string("\x00\x01\xFF\x00\x01 text\n\x01", 10),
+       std::string("\x00\x01", 2), std::string("\xEE", 1), smCaseSensitive, false},
+      {"deleting lines", "keep\ndrop\nkeep\ndrop\n", "drop\n", "", smCaseSensitive, false},
+      {"regex groups", "Mr Holmes and Dr Watson\nno\nSherlock Holmes", R"((\w+)\s+(Holmes|Watson))",
+       "$2, $1", smRegExpr, false},
+      {"regex empty matches", "ab\ncd", "x*", "-", smRegExpr, false},
+      {"regex in binary", std::string("ab\0ab\nab", 8), "b", "BB", smRegExpr, false},
+      {"multi-line, all breaks", "a\r\nb\nc\nd\re\rf a\r\nb", "a\nb", "X\nY", smCaseSensitive,
+       true},
+      {"multi-line, every pass changes", "a\r\nb|a\nb|a\rb\n", "a\nb", "c\nd", smCaseSensitive,
+       true},
+      {"no match", "nothing here", "zzz", "y", smCaseSensitive, false},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TTempDir dir;
+    const std::string file = dir.Path() + "/f.txt";
+    WriteFile(file, c.Content);
+    TTaskOptions options;
+    options.SearchMode = c.Mode;
+    options.CreateBackup = false;
+    TTaskList tasks =
+        c.MultiLine
+            ? *BuildMultiLineTasks({file}, SplitMemoLines(c.From), SplitMemoLines(c.To), options)
+            : BuildSingleLineTasks({file}, c.From.data(), int32_t(c.From.size()), c.To.data(),
+                                   int32_t(c.To.size()), options);
+    std::vector<const TSnRTast*> passes;
+    for (const auto& task : tasks)
+      passes.push_back(task.get());
+
+    const TFilePreview preview = PreviewFile(passes, {});
+    EXPECT_EQ(ReadFile(file), c.Content) << "a preview writes nothing";
+    EXPECT_EQ(PreviewFile(passes, {0, 0, true}).Results, preview.Results);
+    const std::string shown = ApplyHunks(c.Content, preview.Lines);
+
+    std::vector<int64_t> run;
+    for (const auto& task : tasks)
+      run.push_back(ProcessFile(*task, nullptr));
+    EXPECT_EQ(preview.Results, run);
+    EXPECT_EQ(shown, ReadFile(file));
+  }
+}
+
+TEST(Preview, ReportsTheFailuresOfTheRun) {
+  TTempDir dir;
+  WriteFile(dir.Path() + "/empty", "");
+  const struct {
+    std::string File;
+    std::string Pattern;
+    const char* Reason;
+  } cases[] = {
+      {dir.Path() + "/missing", "a", "the file no longer exists"},
+      {dir.Path() + "/empty", "a", "the file is empty"},
+      {dir.Path(), "a", "not a regular file"},
+  };
+  for (const auto& c : cases) {
+    TSnRTast task;
+    task.Init(c.File, c.Pattern.data(), 1, smCaseSensitive, "b", 1, false, lmAllFiles);
+    const TFilePreview preview = PreviewFile({&task}, {});
+    EXPECT_EQ(preview.Results, std::vector<int64_t>{ProcessFile(task, nullptr)});
+    EXPECT_EQ(preview.Reason, c.Reason);
+  }
+}
+
+TEST(ChangedLines, LinesNumbersMarksContextAndLimit) {
+  const std::string content = "l1\nl2 x\nl3\nl4\nl5\nl6\nl7\nl8 x x\nl9";
+  const auto at = [&content](std::size_t n) { return uint64_t(content.find('x', n)); };
+  const TChangeList changes = {{at(0), 1, "YY"}, {at(20), 1, "Z"}, {at(at(20) + 1), 1, ""}};
+
+  THunks bare = ChangedLines(content, changes, {});
+  ASSERT_EQ(bare.Hunks.size(), 2u);
+  EXPECT_EQ(bare.ChangedLines, 2u);
+  EXPECT_EQ(bare.Hunks[0].Old, "l2 x\n");
+  EXPECT_EQ(bare.Hunks[0].New, "l2 YY\n");
+  EXPECT_EQ(bare.Hunks[0].NewMarks[0], std::make_pair(std::size_t{3}, std::size_t{5}));
+  EXPECT_EQ(bare.Hunks[1].OldLine, 8u);
+  EXPECT_EQ(bare.Hunks[1].New, "l8 Z \n");
+
+  // Three lines of context around each: the hunks meet and become one.
+  THunks wide = ChangedLines(content, changes, {3, 0});
+  ASSERT_EQ(wide.Hunks.size(), 1u);
+  EXPECT_EQ(wide.Hunks[0].OldLine, 1u);
+  EXPECT_EQ(wide.Hunks[0].Old, content);
+
+  THunks limited = ChangedLines(content, changes, {0, 1});
+  EXPECT_EQ(limited.Hunks.size(), 1u);
+  EXPECT_EQ(limited.LinesNotShown, 1u);
+}
+
+// A file with more changed lines than are shown keeps only what it shows, and counts the rest.
+TEST(Preview, ShowsTheFirstLinesAndCountsTheOthers) {
+  TTempDir dir;
+  std::string content;
+  for (int line = 0; line < 500; ++line)
+    content += "a a\n";
+  WriteFile(dir / "many", content);
+  TSnRTast task;
+  task.Init(dir / "many", "a", 1, smCaseSensitive, "b", 1, false, lmAllFiles);
+  const TFilePreview preview = PreviewFile({&task}, {0, 200});
+  EXPECT_EQ(preview.Replacements(), 1000);
+  ASSERT_EQ(preview.Lines.Hunks.size(), 1u) << "neighbouring lines are one stretch";
+  EXPECT_EQ(LineCount(preview.Lines.Hunks[0].New), 200u);
+  EXPECT_EQ(preview.Lines.Hunks[0].New.substr(0, 8), "b b\nb b\n");
+  EXPECT_EQ(preview.Lines.ChangedLines, 500u);
+  EXPECT_EQ(preview.Lines.LinesNotShown, 300u);
+}
+
+// Two changes in a row, composed, make what the second made of the first's result.
+TEST(ChangeList, ComposedChangesMakeTheFinalContent) {
+  std::mt19937 random(7);
+  const auto changesOf = [&random](const std::string& content) {
+    TChangeList changes;
+    uint64_t at = 0;
+    while (at <= content.size() && random() % 4 != 0) {
+      const uint64_t begin = at + random() % 4;
+      if (begin > content.size()) break;
+      const uint64_t length = std::min<uint64_t>(random() % 3, content.size() - begin);
+      std::string text(random() % 3, char('A' + random() % 3));
+      if (length > 0 || !text.empty()) changes.push_back({begin, length, text});
+      at = begin + length + 1;
+    }
+    return changes;
+  };
+  for (int round = 0; round < 2000; ++round) {
+    std::string content(random() % 12, 'a');
+    for (char& c : content)
+      c = char('a' + random() % 3);
+    const TChangeList first = changesOf(content);
+    const std::string middle = ApplyChanges(content, first);
+    const TChangeList second = changesOf(middle);
+    const std::string final = ApplyChanges(middle, second);
+    EXPECT_EQ(ApplyChanges(content, ComposeChanges(first, second, final)), final)
+        << content << " round " << round;
+  }
+}
+
+}  // namespace
+}  // namespace fendrel

@@ -1,0 +1,161 @@
+#include "PreviewPage.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+#include "PreviewText.h"
+
+namespace fendrel {
+namespace {
+
+// Changed lines shown per file.
+constexpr uint64_t kShownLines = 200;
+
+QString EntryText(const TPreviewPage::TEntry& entry) {
+  const QString path = QString::fromLocal8Bit(entry.Path.c_str());
+  if (entry.Preview.Failed()) return "FAILED  " + path;
+  return QString("%1  %2").arg(entry.Preview.Replacements(), 6).arg(path);
+}
+
+}  // namespace
+
+TPreviewPage::TPreviewPage(QWidget* parent)
+    : QWidget(parent),
+      FSummary(new QLabel(this)),
+      FCancelButton(new QPushButton(this)),
+      FFileList(new QListWidget),
+      FLines(new QTextBrowser) {
+  setObjectName("PreviewTabSheet");
+  FSummary->setObjectName("PreviewSummaryLabel");
+  FCancelButton->setObjectName("CancelPreviewButton");
+  FFileList->setObjectName("PreviewFileListBox");
+  FLines->setObjectName("PreviewLinesBrowser");
+  FCancelButton->setEnabled(false);
+  FLines->setLineWrapMode(QTextEdit::NoWrap);
+
+  auto* top = new QHBoxLayout;
+  top->setContentsMargins(0, 0, 1, 0);
+  top->addWidget(FSummary, 1);
+  top->addWidget(FCancelButton);
+  auto* split = new QSplitter(Qt::Vertical, this);
+  split->addWidget(FFileList);
+  split->addWidget(FLines);
+  split->setStretchFactor(1, 2);
+  auto* page = new QVBoxLayout(this);
+  page->setContentsMargins(0, 0, 0, 2);
+  page->setSpacing(5);
+  page->addLayout(top);
+  page->addWidget(split, 1);
+
+  connect(FCancelButton, &QPushButton::clicked, this, &TPreviewPage::Cancel);
+  connect(FFileList, &QListWidget::currentRowChanged, this, &TPreviewPage::ShowSelected);
+  SetCurrentLanguage(1);
+}
+
+TPreviewPage::~TPreviewPage() {
+  Cancel();
+}
+
+void TPreviewPage::Start(TTaskList tasks) {
+  Retire();
+  ++FGeneration;
+  FEntries.clear();
+  FFileList->clear();
+  FLines->clear();
+  FFilesDone = 0;
+  FReplacements = 0;
+  FCancelled = false;
+  FFilesTotal = TasksByFile(tasks).size();
+  const unsigned generation = FGeneration;
+  // The preview's thread hands each result to the window thread; results of a preview that was
+  // replaced or cancelled meanwhile are dropped there.
+  FRun = std::make_unique<TPreviewRun>(
+      std::move(tasks), THunkOptions{0, kShownLines},
+      [this, generation](const std::vector<const TSnRTast*>& file, TFilePreview preview) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, generation, path = file.front()->FileName,
+             preview = std::move(preview)]() mutable {
+              Received(generation, std::move(path), std::move(preview));
+            },
+            Qt::QueuedConnection);
+      },
+      [this, generation](bool cancelled) {
+        QMetaObject::invokeMethod(
+            this, [this, generation, cancelled] { Ended(generation, cancelled); },
+            Qt::QueuedConnection);
+      });
+  FCancelButton->setEnabled(true);
+  RefreshSummary();
+  FRun->Start();
+}
+
+void TPreviewPage::Retire() {
+  if (!FRun) return;
+  FRun->Terminate();
+  FRetired.push_back(std::move(FRun));
+}
+
+void TPreviewPage::Cancel() {
+  if (!FRun) return;
+  Retire();
+  FCancelled = true;
+  FCancelButton->setEnabled(false);
+  RefreshSummary();
+  emit Finished();
+}
+
+void TPreviewPage::Received(unsigned generation, std::string path, TFilePreview preview) {
+  if (generation != FGeneration || FCancelled) return;
+  ++FFilesDone;
+  FReplacements += preview.Replacements();
+  if (preview.Failed() || preview.Replacements() > 0) {
+    FEntries.push_back({std::move(path), std::move(preview)});
+    FFileList->addItem(EntryText(FEntries.back()));
+    if (FFileList->count() == 1) FFileList->setCurrentRow(0);
+  }
+  RefreshSummary();
+}
+
+void TPreviewPage::Ended(unsigned generation, bool) {
+  // A retired preview has finished its file in hand and can go.
+  std::erase_if(FRetired, [](const std::unique_ptr<TPreviewRun>& run) { return run->Ended(); });
+  if (generation != FGeneration || !FRun) return;
+  FRun->WaitFor();
+  FRun.reset();
+  FCancelButton->setEnabled(false);
+  RefreshSummary();
+  emit Finished();
+}
+
+void TPreviewPage::ShowSelected() {
+  const int row = FFileList->currentRow();
+  if (row < 0 || static_cast<std::size_t>(row) >= FEntries.size()) {
+    FLines->clear();
+    return;
+  }
+  FLines->setHtml(PreviewHtml(FEntries[static_cast<std::size_t>(row)].Preview, FLanguage));
+}
+
+void TPreviewPage::RefreshSummary() {
+  FSummary->setText(PreviewSummary(FFilesDone, FFilesTotal, FReplacements, FEntries.size(),
+                                   FCancelled, FLanguage));
+}
+
+void TPreviewPage::SetCurrentLanguage(int32_t language) {
+  if (language == 0 || language == 1 || language == -1) FLanguage = language;
+  if (language == 0) {
+    FCancelButton->setText("Abbrechen");
+  } else if (language == 1 || language == -1) {
+    FCancelButton->setText("Cancel");
+  }
+  RefreshSummary();
+  ShowSelected();
+}
+
+}  // namespace fendrel

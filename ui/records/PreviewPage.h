@@ -1,0 +1,80 @@
+// The preview page of the main window: what a run of the ticked files would change, found in
+// the background without writing anything. A list of the files a run would change (or fail on)
+// with their counts, the selected file's changed lines before and after, a summary line and a
+// cancel button. A new preview cancels the one before.
+#pragma once
+
+#include <QWidget>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/PreviewRun.h"
+
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QTextBrowser;
+
+namespace fendrel {
+
+class TPreviewPage : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TPreviewPage(QWidget* parent = nullptr);
+  ~TPreviewPage() override;
+
+  // Previews `tasks` (a run's tasks, as the start button would queue them).
+  void Start(TTaskList tasks);
+  // Ends the preview after the file in hand; what was found so far stays shown.
+  void Cancel();
+  bool Running() const { return FRun != nullptr; }
+
+  // 0 German; 1 and -1 (language file) English; any other value changes nothing.
+  void SetCurrentLanguage(int32_t language);
+
+  struct TEntry {
+    std::string Path;
+    TFilePreview Preview;
+  };
+  // The files a run would change or fail on, in queue order.
+  const std::vector<TEntry>& Entries() const { return FEntries; }
+  int64_t Replacements() const { return FReplacements; }
+  std::size_t FilesDone() const { return FFilesDone; }
+
+  QLabel* Summary() const { return FSummary; }
+  QPushButton* CancelButton() const { return FCancelButton; }
+  QListWidget* FileList() const { return FFileList; }
+  QTextBrowser* Lines() const { return FLines; }
+
+ signals:
+  void Finished();
+
+ private:
+  void Received(unsigned generation, std::string path, TFilePreview preview);
+  void Ended(unsigned generation, bool cancelled);
+  void ShowSelected();
+  void RefreshSummary();
+  void Retire();
+
+  QLabel* FSummary;
+  QPushButton* FCancelButton;
+  QListWidget* FFileList;
+  QTextBrowser* FLines;
+  int32_t FLanguage = 1;
+
+  std::unique_ptr<TPreviewRun> FRun;
+  // Cancelled previews finishing their file in hand; deleted when they report their end, so
+  // that cancelling never waits for them.
+  std::vector<std::unique_ptr<TPreviewRun>> FRetired;
+  unsigned FGeneration = 0;
+  std::vector<TEntry> FEntries;
+  std::size_t FFilesTotal = 0;
+  std::size_t FFilesDone = 0;
+  int64_t FReplacements = 0;
+  bool FCancelled = false;
+};
+
+}  // namespace fendrel

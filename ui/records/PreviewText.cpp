@@ -1,0 +1,131 @@
+#include "PreviewText.h"
+
+#include <string_view>
+
+namespace fendrel {
+namespace {
+
+// Light backgrounds with a fixed dark text, readable under any colour scheme.
+constexpr const char* kOldLine = "background:#ffecec;color:#000";
+constexpr const char* kOldMark = "background:#ffaaaa;color:#000;font-weight:bold";
+constexpr const char* kNewLine = "background:#e6ffe6;color:#000";
+constexpr const char* kNewMark = "background:#99ee99;color:#000;font-weight:bold";
+// Lines longer than this show a stretch around their first replacement.
+constexpr std::size_t kLongLine = 600;
+
+// The length of the UTF-8 sequence at `at`, 0 when there is none.
+std::size_t Utf8Length(std::string_view text, std::size_t at) {
+  const auto byte = static_cast<unsigned char>(text[at]);
+  const std::size_t length = byte < 0xC2   ? 0
+                             : byte < 0xE0 ? 2
+                             : byte < 0xF0 ? 3
+                             : byte < 0xF5 ? 4
+                                           : 0;
+  if (length == 0 || at + length > text.size()) return 0;
+  for (std::size_t i = 1; i < length; ++i)
+    if ((static_cast<unsigned char>(text[at + i]) & 0xC0) != 0x80) return 0;
+  return length;
+}
+
+// [begin, end) of `text` as escaped HTML; control bytes and broken UTF-8 as hex in brackets.
+QString Escaped(std::string_view text, std::size_t begin, std::size_t end) {
+  QString html;
+  std::size_t run = begin;
+  const auto flush = [&](std::size_t to) {
+    if (to > run)
+      html +=
+          QString::fromUtf8(text.data() + run, static_cast<qsizetype>(to - run)).toHtmlEscaped();
+  };
+  for (std::size_t at = begin; at < end;) {
+    const auto byte = static_cast<unsigned char>(text[at]);
+    std::size_t length = 1;
+    bool hex = (byte < 32 && byte != '\t') || byte == 127;
+    if (byte >= 0x80) {
+      length = Utf8Length(text, at);
+      hex = length == 0 || at + length > end;
+      if (hex) length = 1;
+    }
+    if (hex) {
+      flush(at);
+      html += QString::asprintf("<span style=\"color:#666\">[%02X]</span>", byte);
+      run = at + 1;
+    }
+    at += length;
+  }
+  flush(end);
+  return html;
+}
+
+// The lines of one side of a hunk, each after its number and sign, the marks highlighted.
+void AppendSide(QString& html, std::string_view text,
+                const std::vector<std::pair<std::size_t, std::size_t>>& marks, uint64_t firstLine,
+                char sign, const char* lineStyle, const char* markStyle) {
+  std::size_t mark = 0;
+  uint64_t number = firstLine;
+  for (std::size_t begin = 0; begin < text.size(); ++number) {
+    std::size_t end = text.find('\n', begin);
+    end = end == std::string_view::npos ? text.size() : end + 1;
+    std::size_t shownEnd = end;
+    while (shownEnd > begin && (text[shownEnd - 1] == '\n' || text[shownEnd - 1] == '\r'))
+      --shownEnd;
+    while (mark < marks.size() && marks[mark].second <= begin && marks[mark].first < begin)
+      ++mark;
+    std::size_t shownBegin = begin;
+    if (shownEnd - begin > kLongLine) {
+      const std::size_t first = mark < marks.size() ? std::max(marks[mark].first, begin) : begin;
+      shownBegin = first - std::min<std::size_t>(first - begin, kLongLine / 4);
+      shownEnd = std::min(shownEnd, shownBegin + kLongLine);
+    }
+    html += QString("<div style=\"%1\">%2%3 ").arg(lineStyle).arg(number, 6).arg(sign);
+    if (shownBegin > begin) html += QString::fromUtf8("…");
+    std::size_t at = shownBegin;
+    for (std::size_t m = mark; m < marks.size() && marks[m].first < shownEnd; ++m) {
+      const std::size_t from = std::max(marks[m].first, at);
+      const std::size_t to = std::min(marks[m].second, shownEnd);
+      if (to < from) continue;
+      html += Escaped(text, at, from);
+      html += QString("<span style=\"%1\">%2</span>").arg(markStyle, Escaped(text, from, to));
+      at = to;
+    }
+    html += Escaped(text, at, shownEnd);
+    if (shownEnd < end && text[shownEnd] != '\n' && text[shownEnd] != '\r')
+      html += QString::fromUtf8("…");
+    html += "</div>";
+    begin = end;
+  }
+}
+
+}  // namespace
+
+QString PreviewHtml(const TFilePreview& preview, int32_t language) {
+  const bool german = language == 0;
+  QString html = "<div style=\"font-family:monospace;white-space:pre\">";
+  if (preview.Failed()) {
+    html += (german ? QString::fromUtf8("Fehlgeschlagen: ") : QString("Failed: ")) +
+            QString::fromStdString(preview.Reason).toHtmlEscaped();
+  }
+  for (const THunk& hunk : preview.Lines.Hunks) {
+    AppendSide(html, hunk.Old, hunk.OldMarks, hunk.OldLine, '-', kOldLine, kOldMark);
+    AppendSide(html, hunk.New, hunk.NewMarks, hunk.NewLine, '+', kNewLine, kNewMark);
+    html += "<div>&nbsp;</div>";
+  }
+  if (preview.Lines.LinesNotShown > 0) {
+    html += (german ? QString::fromUtf8("... %1 weitere geänderte Zeilen")
+                    : QString("... %1 more changed lines"))
+                .arg(preview.Lines.LinesNotShown);
+  }
+  return html + "</div>";
+}
+
+QString PreviewSummary(std::size_t filesDone, std::size_t filesTotal, int64_t replacements,
+                       std::size_t filesChanged, bool cancelled, int32_t language) {
+  QString text =
+      language == 0
+          ? QString::fromUtf8("%1 von %2 Dateien durchsucht: %3 Ersetzungen in %4 Dateien")
+          : QString("%1 of %2 files searched: %3 replacements in %4 files");
+  text = text.arg(filesDone).arg(filesTotal).arg(replacements).arg(filesChanged);
+  if (cancelled) text += language == 0 ? QString(" (abgebrochen)") : QString(" (cancelled)");
+  return text;
+}
+
+}  // namespace fendrel

@@ -1,0 +1,19 @@
+// How a file's preview reads on the preview page: its changed lines as they are and as they
+// would be, the replaced stretches highlighted, bytes that are no text shown as hex.
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+#include "engine/PreviewFile.h"
+
+namespace fendrel {
+
+// The preview of one file as HTML for a text browser; `language` 0 German, else English.
+QString PreviewHtml(const TFilePreview& preview, int32_t language);
+
+// The page's summary line.
+QString PreviewSummary(std::size_t filesDone, std::size_t filesTotal, int64_t replacements,
+                       std::size_t filesChanged, bool cancelled, int32_t language);
+
+}  // namespace fendrel
