@@ -18,6 +18,23 @@ std::string SkippedLine(const TSnRTast& task) {
                      kStatusTextLimit);
 }
 
+void ReportTask(const TSnRTast& task, const TRewriteOutcome& outcome, const TStatusSend& send) {
+  const int64_t result = outcome.Result;
+  if (!outcome.BackupName.empty()) send(TStatusKind::stBackupFile, outcome.BackupName);
+  if (task.LogMode == lmNone || (result == 0 && task.LogMode != lmAllFiles)) return;
+  // The reason travels with the lines it explains.
+  if (result < 0 && !outcome.Reason.empty()) send(TStatusKind::stFailureReason, outcome.Reason);
+  send(TStatusKind::stLine, ShortenText(task.FileName, kStatusTextLimit));
+  send(TStatusKind::stLine, ResultLine(task, result));
+  send(TStatusKind::stLine, "");
+}
+
+void ReportSkipped(const TSnRTast& task, const TStatusSend& send) {
+  send(TStatusKind::stLine, ShortenText(task.FileName, kStatusTextLimit));
+  send(TStatusKind::stLine, SkippedLine(task));
+  send(TStatusKind::stLine, "");
+}
+
 std::vector<std::string> ResultListEntries(const std::string& line) {
   const auto colon = line.find(':');
   if (line.find("-->") == std::string::npos || colon == std::string::npos) return {line};

@@ -2,11 +2,14 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "ProcessFile.h"
 #include "SnRTast.h"
+#include "StatusSink.h"
 
 namespace fendrel {
 
@@ -24,6 +27,17 @@ std::string ResultLine(const TSnRTast& task, int64_t result);
 // "<old> --> <new> : SKIPPED" with the full display texts, cut to fit the receiver's buffer
 // with "..." at its end.
 std::string SkippedLine(const TSnRTast& task);
+
+// Hands one report on to the receiver.
+using TStatusSend = std::function<void(TStatusKind kind, const std::string& text)>;
+
+// The reports of one finished task, as every run and every dry run sends them: the backup made,
+// then, when the task's log mode reports it, the failure's reason and the file, result and
+// empty lines. "UPDATE" is the sender's to add once it has taken the task off its list.
+void ReportTask(const TSnRTast& task, const TRewriteOutcome& outcome, const TStatusSend& send);
+
+// The lines of a task an interrupt left, whatever its log mode.
+void ReportSkipped(const TSnRTast& task, const TStatusSend& send);
 
 // The entries the result list shows for one status line: a line without "-->" is one entry; a
 // result line is divided after its first ':' into that part and the trimmed rest.

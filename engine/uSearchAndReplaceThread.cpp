@@ -20,26 +20,16 @@ TSearchAndReplaceThread::~TSearchAndReplaceThread() {
   WaitFor();
 }
 
-void TSearchAndReplaceThread::Send(const std::string& text) {
-  if (TStatusSink* sink = FWindowHandle.load()) sink->SnRStatus(TStatusKind::stLine, text);
+void TSearchAndReplaceThread::Send(TStatusKind kind, const std::string& text) {
+  if (TStatusSink* sink = FWindowHandle.load()) sink->SnRStatus(kind, text);
 }
 
 void TSearchAndReplaceThread::Report(const TSnRTast& task, const TRewriteOutcome& outcome) {
-  const int64_t result = outcome.Result;
-  TStatusSink* sink = FWindowHandle.load();
-  if (sink != nullptr && !outcome.BackupName.empty())
-    sink->SnRStatus(TStatusKind::stBackupFile, outcome.BackupName);
-  if (result < 0) ++FFailedTasks;
-  if (task.LogMode > lmNone && (result != 0 || task.LogMode == lmAllFiles)) {
-    // The reason travels with the lines it explains.
-    if (sink != nullptr && result < 0 && !outcome.Reason.empty())
-      sink->SnRStatus(TStatusKind::stFailureReason, outcome.Reason);
-    Send(ShortenText(task.FileName, kStatusTextLimit));
-    Send(ResultLine(task, result));
-    Send("");
-  }
+  if (outcome.Result < 0) ++FFailedTasks;
+  ReportTask(task, outcome,
+             [this](TStatusKind kind, const std::string& text) { Send(kind, text); });
   FTaskList.RemoveHead();
-  Send(std::string(kUpdateLine));
+  Send(TStatusKind::stLine, std::string(kUpdateLine));
 }
 
 // One batch of tasks from the head of the queue, and its commit running on its own thread.
@@ -93,11 +83,9 @@ void TSearchAndReplaceThread::Execute() {
 
   // Stop requested: every task still waiting is reported as skipped, whatever its log mode.
   while (const TSnRTast* task = FTaskList.Head()) {
-    Send(ShortenText(task->FileName, kStatusTextLimit));
-    Send(SkippedLine(*task));
-    Send("");
+    ReportSkipped(*task, [this](TStatusKind kind, const std::string& text) { Send(kind, text); });
     FTaskList.RemoveHead();
-    Send(std::string(kUpdateLine));
+    Send(TStatusKind::stLine, std::string(kUpdateLine));
   }
 }
 

@@ -33,7 +33,8 @@ class TSearchAndReplaceThread : public TThread {
   void TerminatedSet() override { FTaskList.Wake(); }
 
  private:
-  void Send(const std::string& text);
+  // One report to the attached receiver, if any.
+  void Send(TStatusKind kind, const std::string& text);
   // The reports of one finished task, which then leaves the queue.
   void Report(const TSnRTast& task, const TRewriteOutcome& outcome);
   struct TBatchInHand;
