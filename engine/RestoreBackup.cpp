@@ -107,6 +107,33 @@ std::string NewestBackup(const std::string& file) {
   return file.substr(0, file.size() - name.size()) + newest;
 }
 
+std::unordered_map<std::string, std::string> NewestBackupsIn(const std::string& folder) {
+  std::unordered_map<std::string, std::string> newest;
+  const int folderFd = OpenAnyLength(folder, O_RDONLY | O_DIRECTORY);
+  if (folderFd < 0) return newest;
+  DIR* listing = fdopendir(folderFd);
+  if (listing == nullptr) {
+    close(folderFd);
+    return newest;
+  }
+  std::unordered_map<std::string, std::string> numbers;  // the digits of each newest backup
+  while (const dirent* entry = readdir(listing)) {
+    const std::string file = BackupOriginal(entry->d_name);
+    const std::string_view number = BackupNumber(entry->d_name, file);
+    if (file.empty() || number.empty()) continue;
+    auto [known, added] = numbers.try_emplace(file, number);
+    if (added || NumberBelow(known->second, number)) {
+      known->second = number;
+      newest[file] = entry->d_name;
+    }
+  }
+  closedir(listing);
+  const std::string prefix = folder.ends_with('/') ? folder : folder + '/';
+  for (auto& [file, backup] : newest)
+    backup.insert(0, prefix);
+  return newest;
+}
+
 TRewriteOutcome RestoreBackup(const std::string& backup, const std::string& original, bool dryRun) {
   TMappedFile content;
   switch (content.Open(backup)) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <unordered_map>
 
 #include "ProcessFile.h"
 
@@ -15,6 +16,11 @@ std::string BackupOriginal(const std::string& backup);
 // The newest backup of `file`: the existing "file.N.snr_bak" with the highest N; empty when
 // there is none.
 std::string NewestBackup(const std::string& file);
+
+// The newest backup, as NewestBackup finds it, of every file in `folder` that has one, by the
+// file's name (the file itself need not exist). The folder is read once, however many files it
+// holds.
+std::unordered_map<std::string, std::string> NewestBackupsIn(const std::string& folder);
 
 // Gives `original` the content of `backup`. Result 1 when restored (or, with `dryRun`, when it
 // would be), 0 when the file has that content already, otherwise a failure code with its reason.
