@@ -16,6 +16,7 @@ constexpr int kExitUsage = 2;
 
 int ReplaceCommand(const std::vector<std::string>& args);
 int ScanCommand(const std::vector<std::string>& args);
+int RestoreCommand(const std::vector<std::string>& args);
 int RegexDumpCommand(const std::vector<std::string>& args);
 int MatchCommand(const std::vector<std::string>& args);
 int SubstituteCommand(const std::vector<std::string>& args);

@@ -1,11 +1,13 @@
 // fendrel-cli replace: a whole run of the desktop program without its window. The scan and the
-// worker are the program's own threads; a printer stands in for the result list.
-#include <csignal>
+// worker are the program's own threads; a printer stands in for the result list. A dry run puts
+// the engine's preview in the worker's place.
 #include <cstdio>
 
 #include "CommandLine.h"
 #include "Commands.h"
+#include "DryRun.h"
 #include "HexArgument.h"
+#include "Interrupt.h"
 #include "ResultPrinter.h"
 #include "engine/PatternCheck.h"
 #include "engine/RunBuilder.h"
@@ -13,12 +15,6 @@
 
 namespace fendrel::cli {
 namespace {
-
-volatile std::sig_atomic_t gInterrupted = 0;
-
-void OnInterrupt(int) {
-  gInterrupted = 1;
-}
 
 void PrintLine(const std::string& line) {
   std::fwrite(line.data(), 1, line.size(), stdout);
@@ -65,6 +61,8 @@ int ReplaceCommand(const std::vector<std::string>& args) {
       {nullptr, "--log", true, true},
       {nullptr, "--quiet", false},
       {nullptr, "--json", false},
+      {"-n", "--dry-run", false},
+      {nullptr, "--diff", false},
   });
   static const std::pair<const char*, TLogMode> kLogModes[] = {
       {"none", lmNone}, {"replaced", lmReplacedOnly}, {"all", lmAllFiles}};
@@ -88,6 +86,11 @@ int ReplaceCommand(const std::vector<std::string>& args) {
   }
   if (parsed->Has("--quiet") && parsed->Has("--json"))
     return Usage("--quiet and --json exclude each other");
+  const bool diff = parsed->Has("--diff");
+  if (diff && !parsed->Has("--dry-run")) return Usage("--diff only with --dry-run");
+  // The listing holds every file that would change and nothing else.
+  if (diff && (parsed->Has("--log") || parsed->Has("--quiet") || parsed->Has("--json")))
+    return Usage("--diff takes none of --log, --quiet and --json");
   const TReportFormat format = parsed->Has("--quiet")  ? TReportFormat::Quiet
                                : parsed->Has("--json") ? TReportFormat::Json
                                                        : TReportFormat::Text;
@@ -131,23 +134,29 @@ int ReplaceCommand(const std::vector<std::string>& args) {
                                  static_cast<int32_t>(to.size()), options);
   }
 
-  std::signal(SIGINT, OnInterrupt);
-  std::signal(SIGTERM, OnInterrupt);
+  CatchInterrupt();
+  if (diff) return DiffRun(tasks, dir) > 0 || Interrupted() ? kExitFailed : kExitOk;
   const auto printer = MakeResultPrinter(format, options.LogMode, PrintLine);
   // The JSON objects carry the reasons themselves, and a quiet run says nothing.
   TReasonReporter reporter(*printer);
+  TStatusSink& sink = format == TReportFormat::Text ? reporter : *printer;
+  if (parsed->Has("--dry-run")) {
+    const int64_t failed = DryRun(tasks, sink);
+    std::fflush(stdout);
+    return failed > 0 || Interrupted() ? kExitFailed : kExitOk;
+  }
   TSearchAndReplaceThread worker;
-  worker.Attach(format == TReportFormat::Text ? &reporter : printer.get());
+  worker.Attach(&sink);
   worker.TaskList().AppendBatch(std::move(tasks));
   worker.Start();
   while (!worker.TaskList().WaitUntilEmpty(std::chrono::milliseconds(100))) {
-    if (gInterrupted) break;
+    if (Interrupted()) break;
   }
   // An interrupted run reports the tasks it did not reach as skipped.
   worker.Terminate();
   worker.WaitFor();
   std::fflush(stdout);
-  return worker.FailedTasks() > 0 || gInterrupted ? kExitFailed : kExitOk;
+  return worker.FailedTasks() > 0 || Interrupted() ? kExitFailed : kExitOk;
 }
 
 }  // namespace fendrel::cli

@@ -15,6 +15,7 @@ namespace {
 constexpr const char* kUsage = R"usage(Usage:
   fendrel-cli replace [options] DIR MASK OLD NEW
   fendrel-cli scan [-r] [--exclude=GLOB]... [--exclude-vcs] DIR MASK
+  fendrel-cli restore [-n] [--exclude=GLOB]... [--exclude-vcs] (PATH... | -r DIR MASK)
   fendrel-cli regex-dump [--modifiers=M] PATTERN
   fendrel-cli match [--modifiers=M] [--count] PATTERN (SUBJECT | --subject-file FILE)
   fendrel-cli substitute [--modifiers=M] [--literal] PATTERN SUBJECT TEMPLATE
@@ -50,6 +51,14 @@ replace  Lists the files in DIR whose names match MASK ('*' and '?', letters in 
                       replaced (changed or failed), all (default); only with '=': a value
                       after a blank would be taken for DIR
       --quiet         print nothing; the exit status tells how the run went
+  -n, --dry-run       write nothing (no file, no temporary file, no backup) and print what a
+                      run would: the same result lines with the same counts, in the format
+                      asked for; no "backup:" lines, since none is made
+      --diff          with --dry-run only: print instead a unified difference listing of every
+                      file that would change, "--- a/REL" and "+++ b/REL" (REL the path below
+                      DIR), three lines of context, so that "patch -p1" run in DIR writes
+                      what the run would; a file holding a zero byte gets the line "Binary
+                      file REL would change (N replacements)"
       --json          print one JSON object per reported file, on a line of its own:
                       {"path":P,"count":N} or {"path":P,"reason":R} for a failed file or
                       {"path":P,"skipped":true} for one an interrupt left, each with
@@ -59,6 +68,15 @@ replace  Lists the files in DIR whose names match MASK ('*' and '?', letters in 
 
 scan     Prints the files in DIR whose names match MASK, subdirectories first; DIR and MASK
          are checked, and --exclude and --exclude-vcs applied, as for replace.
+
+restore  Puts back the newest backup (FILE.N.snr_bak, N highest) of each PATH, or with -r of
+         every file below DIR whose name matches MASK that has one (a file removed since is
+         restored only when named). The content it replaces is kept as a new backup first; a
+         named file that no longer exists is made again. Prints for each file "backup: PATH"
+         for that new backup, the file's path, "BACKUP --> NAME :", the result ("restored",
+         "unchanged" when the file holds the backup's content already, or "FAILED") and an
+         empty line. --exclude and --exclude-vcs apply as for replace, to a named PATH by its
+         name. -n writes nothing and prints what a restore would.
 
 regex-dump  Compiles PATTERN and prints the program: its size and bytes, what the search
          analysis found (anchor character, anchoring, required text, possible first
@@ -107,6 +125,7 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + std::min(argc, 2), argv + argc);
   if (command == "replace") return fendrel::cli::ReplaceCommand(args);
   if (command == "scan") return fendrel::cli::ScanCommand(args);
+  if (command == "restore") return fendrel::cli::RestoreCommand(args);
   if (command == "regex-dump") return fendrel::cli::RegexDumpCommand(args);
   if (command == "match") return fendrel::cli::MatchCommand(args);
   if (command == "substitute") return fendrel::cli::SubstituteCommand(args);

@@ -1,0 +1,109 @@
+// fendrel-cli restore: the newest backup back in place, the replaced content kept as a new
+// backup, and the exit status telling whether every file came back.
+#include <gtest/gtest.h>
+
+#include "RunCli.h"
+#include "support/TempDir.h"
+
+namespace fendrel {
+namespace {
+
+using test::Exists;
+using test::ListNames;
+using test::ReadFile;
+using test::RunCli;
+using test::TRun;
+using test::TTempDir;
+using test::WriteFile;
+
+TEST(CliRestore, PutsBackTheNewestBackupAndKeepsWhatItReplaces) {
+  TTempDir dir;
+  const std::string file = dir / "a.txt";
+  WriteFile(file, "one");
+  ASSERT_EQ(RunCli({"replace", "--log=none", dir.Path(), "a.txt", "one", "two"}).Status, 0);
+
+  const TRun dry = RunCli({"restore", "--dry-run", file});
+  EXPECT_EQ(dry.Status, 0);
+  EXPECT_EQ(dry.Out, file + "\na.txt.0.snr_bak --> a.txt :\nrestored\n\n");
+  EXPECT_EQ(ListNames(dir.Path()), (std::vector<std::string>{"a.txt", "a.txt.0.snr_bak"}));
+  EXPECT_EQ(ReadFile(file), "two");
+
+  const TRun run = RunCli({"restore", file});
+  EXPECT_EQ(run.Status, 0);
+  EXPECT_EQ(run.Out, "backup: " + file + ".1.snr_bak\n" + file +
+                         "\na.txt.0.snr_bak --> a.txt :\nrestored\n\n");
+  EXPECT_EQ(ReadFile(file), "one");
+  EXPECT_EQ(ReadFile(file + ".1.snr_bak"), "two");
+  // The newest backup is now the replaced content: a second restore undoes the first.
+  EXPECT_EQ(RunCli({"restore", file}).Status, 0);
+  EXPECT_EQ(ReadFile(file), "two");
+  EXPECT_EQ(ReadFile(file + ".2.snr_bak"), "one");
+}
+
+TEST(CliRestore, OutcomesAndExitStatus) {
+  TTempDir dir;
+  WriteFile(dir / "same.txt", "x");
+  WriteFile(dir / "same.txt.0.snr_bak", "x");
+  WriteFile(dir / "gone.txt.3.snr_bak", "back");
+  WriteFile(dir / "none.txt", "x");
+  const struct {
+    std::vector<std::string> Args;
+    int Status;
+    std::string Out;
+  } cases[] = {
+      {{"same.txt"}, 0, "same.txt\nsame.txt.0.snr_bak --> same.txt :\nunchanged\n\n"},
+      {{"gone.txt"}, 0, "gone.txt\ngone.txt.3.snr_bak --> gone.txt :\nrestored\n\n"},
+      {{"none.txt"},
+       1,
+       "fendrel-cli: none.txt: no backup to restore\nnone.txt\nno backup --> none.txt :\n"
+       "FAILED\n\n"},
+      {{"--exclude=n*", "none.txt"}, 0, ""},
+      {{}, 2, "fendrel-cli restore: expected at least one PATH\n"},
+      {{"-r", "."}, 2, "fendrel-cli restore: with -r, expected DIR and MASK, got 1 arguments\n"},
+  };
+  for (const auto& c : cases) {
+    // Relative paths, as typed in the folder.
+    std::vector<std::string> args = {"-c", "cd \"$0\" && exec \"$@\"", dir.Path(), FENDREL_CLI,
+                                     "restore"};
+    args.insert(args.end(), c.Args.begin(), c.Args.end());
+    const TRun run = test::RunProgram("sh", args);
+    EXPECT_EQ(run.Status, c.Status) << run.Out;
+    EXPECT_EQ(run.Out.substr(0, c.Out.size()), c.Out);
+  }
+  EXPECT_EQ(ReadFile(dir / "gone.txt"), "back");
+  EXPECT_EQ(ListNames(dir.Path()),
+            (std::vector<std::string>{"gone.txt", "gone.txt.3.snr_bak", "none.txt", "same.txt",
+                                      "same.txt.0.snr_bak"}));
+}
+
+TEST(CliRestore, BelowADirectoryEveryMatchingFileThatHasABackup) {
+  TTempDir dir;
+  for (const char* folder : {"sub", ".git"})
+    test::MakeDir(dir / folder);
+  for (const auto& [name, content] :
+       std::initializer_list<std::pair<const char*, const char*>>{{"a.txt", "now"},
+                                                                  {"a.txt.0.snr_bak", "old"},
+                                                                  {"sub/b.txt", "now"},
+                                                                  {"sub/b.txt.9.snr_bak", "older"},
+                                                                  {"sub/b.txt.10.snr_bak", "old"},
+                                                                  {".git/c.txt", "now"},
+                                                                  {".git/c.txt.0.snr_bak", "old"},
+                                                                  {"d.dat", "now"},
+                                                                  {"d.dat.0.snr_bak", "old"},
+                                                                  {"gone.txt.0.snr_bak", "old"},
+                                                                  {"plain.txt", "now"}})
+    WriteFile(dir / name, content);
+
+  const TRun run = RunCli({"restore", "-r", "--exclude-vcs", "--exclude=A.*", dir.Path(), "*.txt"});
+  EXPECT_EQ(run.Status, 0);
+  EXPECT_EQ(run.Out, "backup: " + dir / "sub/b.txt.0.snr_bak\n" + dir / "sub/b.txt\n" +
+                         "b.txt.10.snr_bak --> b.txt :\nrestored\n\n");
+  EXPECT_EQ(ReadFile(dir / "sub/b.txt"), "old");
+  for (const char* untouched : {"a.txt", ".git/c.txt", "d.dat", "plain.txt"})
+    EXPECT_EQ(ReadFile(dir / untouched), "now") << untouched;
+  // A file removed since its backup was made stays removed unless it is named.
+  EXPECT_FALSE(Exists(dir / "gone.txt"));
+}
+
+}  // namespace
+}  // namespace fendrel
