@@ -31,9 +31,18 @@ void TTaskQueue::Release() {
   FWork.notify_all();
 }
 
+void TTaskQueue::StopWaiting() {
+  std::lock_guard lock(FLock);
+  FSkipBefore = FRemoved + FTasks.size();
+  FWork.notify_all();
+}
+
 const TSnRTast* TTaskQueue::WaitForHead(const std::function<bool()>& stopRequested) {
   std::unique_lock lock(FLock);
-  FWork.wait(lock, [&] { return stopRequested() || (FHolds == 0 && !FTasks.empty()); });
+  // Tasks to be skipped are reported even while the queue is held, as at quit.
+  FWork.wait(lock, [&] {
+    return stopRequested() || (!FTasks.empty() && (FHolds == 0 || ToBeSkipped(0)));
+  });
   if (stopRequested()) return nullptr;
   return FTasks.front().get();
 }
@@ -43,9 +52,14 @@ const TSnRTast* TTaskQueue::Head() const {
   return FTasks.empty() ? nullptr : FTasks.front().get();
 }
 
+const TSnRTast* TTaskQueue::SkippedHead() const {
+  std::lock_guard lock(FLock);
+  return !FTasks.empty() && ToBeSkipped(0) ? FTasks.front().get() : nullptr;
+}
+
 const TSnRTast* TTaskQueue::Behind(std::size_t index) const {
   std::lock_guard lock(FLock);
-  if (FHolds > 0 || index >= FTasks.size()) return nullptr;
+  if (FHolds > 0 || index >= FTasks.size() || ToBeSkipped(index)) return nullptr;
   return FTasks[index].get();
 }
 
@@ -56,6 +70,7 @@ void TTaskQueue::RemoveHead() {
     if (FTasks.empty()) return;
     head = std::move(FTasks.front());
     FTasks.pop_front();
+    ++FRemoved;
     // Only an empty queue is news to the waiting owner; waking it per task costs a thread
     // switch per file.
     if (FTasks.empty()) FDrained.notify_all();

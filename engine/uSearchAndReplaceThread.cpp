@@ -32,6 +32,12 @@ void TSearchAndReplaceThread::Report(const TSnRTast& task, const TRewriteOutcome
   Send(TStatusKind::stLine, std::string(kUpdateLine));
 }
 
+void TSearchAndReplaceThread::DropTask(const TSnRTast& task) {
+  ReportSkipped(task, [this](TStatusKind kind, const std::string& text) { Send(kind, text); });
+  FTaskList.RemoveHead();
+  Send(TStatusKind::stLine, std::string(kUpdateLine));
+}
+
 // One batch of tasks from the head of the queue, and its commit running on its own thread.
 struct TSearchAndReplaceThread::TBatchInHand {
   TRewriteBatch Batch;
@@ -62,7 +68,8 @@ void TSearchAndReplaceThread::Execute() {
   // the queue as one batch and has it committed on a second thread while it prepares the next
   // batch, so that reading and matching overlap with the disk's work; each batch is reported in
   // queue order once committed. A stop ends the preparing: the tasks already prepared count as
-  // the ones in hand and are committed and reported as usual.
+  // the ones in hand and are committed and reported as usual. The tasks a Stop drops are
+  // reported once nothing is in hand, so that every report keeps queue order.
   std::unique_ptr<TBatchInHand> committing;
   for (;;) {
     std::unique_ptr<TBatchInHand> next = PrepareBatch(committing.get());
@@ -73,6 +80,8 @@ void TSearchAndReplaceThread::Execute() {
       committing.reset();
     }
     if (next->Tasks.empty()) {
+      while (const TSnRTast* task = FTaskList.SkippedHead())
+        DropTask(*task);
       if (FTaskList.WaitForHead([this] { return Terminated(); }) == nullptr) break;
       continue;
     }
@@ -81,12 +90,9 @@ void TSearchAndReplaceThread::Execute() {
     committing = std::move(next);
   }
 
-  // Stop requested: every task still waiting is reported as skipped, whatever its log mode.
-  while (const TSnRTast* task = FTaskList.Head()) {
-    ReportSkipped(*task, [this](TStatusKind kind, const std::string& text) { Send(kind, text); });
-    FTaskList.RemoveHead();
-    Send(TStatusKind::stLine, std::string(kUpdateLine));
-  }
+  // The thread ends: every task still waiting is reported as skipped, whatever its log mode.
+  while (const TSnRTast* task = FTaskList.Head())
+    DropTask(*task);
 }
 
 }  // namespace fendrel

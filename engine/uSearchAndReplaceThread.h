@@ -1,6 +1,7 @@
 // The one background thread that works off the task queue: it takes the task at the head, has
-// the file rewritten, reports the outcome as status lines, and takes the next. Told to stop, it
-// finishes the task in hand and reports every task still waiting as skipped.
+// the file rewritten, reports the outcome as status lines, and takes the next. Told to stop (the
+// user's Stop, or the end of the program), it finishes the tasks in hand and reports every task
+// still waiting as skipped; after the user's Stop it goes on with whatever is queued next.
 #pragma once
 
 #include <atomic>
@@ -25,6 +26,9 @@ class TSearchAndReplaceThread : public TThread {
   void Attach(TStatusSink* windowHandle) { FWindowHandle.store(windowHandle); }
 
   TTaskQueue& TaskList() { return FTaskList; }
+  // From any thread: the tasks in hand are finished and reported as usual, every task queued
+  // now and still waiting is reported as skipped, and the thread stays for the next run.
+  void Stop() { FTaskList.StopWaiting(); }
   // Tasks that ended with a failure code since the thread started.
   int64_t FailedTasks() const { return FFailedTasks.load(); }
 
@@ -37,9 +41,12 @@ class TSearchAndReplaceThread : public TThread {
   void Send(TStatusKind kind, const std::string& text);
   // The reports of one finished task, which then leaves the queue.
   void Report(const TSnRTast& task, const TRewriteOutcome& outcome);
+  // The reports of a task that is dropped unprocessed, whatever its log mode; it then leaves the
+  // queue.
+  void DropTask(const TSnRTast& task);
   struct TBatchInHand;
   // The tasks behind those of `committing` (when given), prepared as the next batch; none when
-  // the queue is held or a stop was asked.
+  // the queue is held or a stop was asked, and never a task that a Stop drops.
   std::unique_ptr<TBatchInHand> PrepareBatch(const TBatchInHand* committing);
 
   TTaskQueue FTaskList;

@@ -4,6 +4,7 @@
 
 #include <mutex>
 #include <thread>
+#include <utility>
 
 #include "engine/RunBuilder.h"
 #include "engine/uSearchAndReplaceThread.h"
@@ -37,6 +38,12 @@ class TRecordingSink : public TStatusSink {
   std::vector<std::string> Lines() {
     std::lock_guard lock(FLock);
     return FLines;
+  }
+
+  // Until `count` texts have arrived, so that a task queued next sees every report before it.
+  void WaitForLines(std::size_t count) {
+    while (Lines().size() < count)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
 
   std::function<void(const std::string&)> OnLine;
@@ -112,26 +119,71 @@ TEST_F(WorkerTest, BackupNameComesBeforeTheTaskLines) {
                                       "a [61] --> b [62] : 1 replacements", "", "UPDATE 0"}));
 }
 
+// The program's end and the user's Stop report the same lines; after a Stop the thread stays and
+// works off the next run.
 TEST_F(WorkerTest, StopFinishesTheTaskInHandAndSkipsTheRestInOrder) {
+  for (const bool quit : {true, false}) {
+    TSearchAndReplaceThread worker;
+    TRecordingSink sink(worker);
+    // The stop arrives while the first task is being reported. The second task is on the same
+    // file, so it waits for the first one's commit and three tasks still wait. (A second link
+    // keeps the file's identity through the commit, so the wait never ends early.)
+    bool stopped = false;
+    sink.OnLine = [&](const std::string&) {
+      if (std::exchange(stopped, true)) return;
+      if (quit)
+        worker.Terminate();
+      else
+        worker.Stop();
+    };
+    worker.Attach(&sink);
+    TTempDir dir;
+    WriteFile(dir / "1", "a");
+    ASSERT_EQ(link((dir / "1").c_str(), (dir / "1-link").c_str()), 0);
+    TTaskList tasks;
+    for (const char* name : {"1", "1", "3", "4"})
+      tasks.push_back(Task(dir / name, lmNone));
+    worker.TaskList().AppendBatch(std::move(tasks));
+    worker.Start();
+    if (!quit) {
+      sink.WaitForLines(13);
+      worker.TaskList().Append(Task(dir / "1", lmAllFiles));
+      RunToEnd(worker);
+    }
+    worker.WaitFor();
+    const std::string skipped = "a [61] --> b [62] : SKIPPED";
+    std::vector<std::string> expected{"UPDATE 3", dir / "1", skipped,   "",         "UPDATE 2",
+                                      dir / "3",  skipped,   "",        "UPDATE 1", dir / "4",
+                                      skipped,    "",        "UPDATE 0"};
+    // The first task wrote "b": the run after the stop finds nothing to replace.
+    if (!quit)
+      expected.insert(expected.end(),
+                      {dir / "1", "a [61] --> b [62] : 0 replacements", "", "UPDATE 0"});
+    EXPECT_EQ(sink.Lines(), expected) << (quit ? "quit" : "stop");
+  }
+}
+
+// Tasks waiting in a held queue are dropped at once, as at quit; later tasks wait for the
+// release.
+TEST_F(WorkerTest, StopDropsTheTasksOfAHeldQueue) {
+  const std::string file = Dir / "f.txt";
+  WriteFile(file, "a");
   TSearchAndReplaceThread worker;
   TRecordingSink sink(worker);
-  // The stop arrives while the first task is being reported. The second task is on the same
-  // file, so it waits for the first one's commit and three tasks still wait. (A second link
-  // keeps the file's identity through the commit, so the wait never ends early.)
-  sink.OnLine = [&worker](const std::string&) { worker.Terminate(); };
   worker.Attach(&sink);
-  WriteFile(Dir / "1", "a");
-  ASSERT_EQ(link((Dir / "1").c_str(), (Dir / "1-link").c_str()), 0);
-  TTaskList tasks;
-  for (const char* name : {"1", "1", "3", "4"})
-    tasks.push_back(Task(Dir / name, lmNone));
-  worker.TaskList().AppendBatch(std::move(tasks));
   worker.Start();
-  worker.WaitFor();
-  const std::string skipped = "a [61] --> b [62] : SKIPPED";
-  EXPECT_EQ(sink.Lines(), (std::vector<std::string>{"UPDATE 3", Dir / "1", skipped, "", "UPDATE 2",
-                                                    Dir / "3", skipped, "", "UPDATE 1", Dir / "4",
-                                                    skipped, "", "UPDATE 0"}));
+  worker.TaskList().Hold();
+  worker.TaskList().Append(Task(file, lmNone));
+  worker.Stop();
+  sink.WaitForLines(4);
+  worker.TaskList().Append(Task(file, lmNone));
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_EQ(worker.TaskList().Count(), 1u);
+  worker.TaskList().Release();
+  RunToEnd(worker);
+  EXPECT_EQ(sink.Lines(), (std::vector<std::string>{file, "a [61] --> b [62] : SKIPPED", "",
+                                                    "UPDATE 0", "UPDATE 0"}));
+  EXPECT_EQ(test::ReadFile(file), "b");
 }
 
 TEST_F(WorkerTest, StopWhileIdleSendsNothing) {
