@@ -1,0 +1,37 @@
+// What the window has queued since the worker was last seen idle: the number of tasks, each
+// task's file size as it stood when the task was queued, and when the first of them was queued.
+// The tasks leave the queue in the order they joined it, so the first N tasks are the ones done
+// once N have left, and their bytes are a running sum away.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "engine/RunBuilder.h"
+
+namespace fendrel {
+
+class TRunProgress {
+ public:
+  // A run's tasks joined the queue, with their files' sizes in queue order; the first run after
+  // Clear starts the clock at `now` (seconds on any steady clock).
+  void Add(const std::vector<uint64_t>& sizes, double now);
+  void Clear() { *this = TRunProgress(); }
+
+  uint64_t TaskCount() const { return FRunningBytes.size(); }
+  uint64_t TotalBytes() const { return BytesOfFirst(TaskCount()); }
+  // The bytes of the first `tasks` tasks queued.
+  uint64_t BytesOfFirst(uint64_t tasks) const;
+  double StartedAt() const { return FStartedAt; }
+
+ private:
+  // FRunningBytes[i]: the bytes of tasks 0 to i.
+  std::vector<uint64_t> FRunningBytes;
+  double FStartedAt = 0;
+};
+
+// The size of each task's file now, in task order; 0 for a file that cannot be examined (its
+// task will tell why). Paths longer than the system's limit are examined too.
+std::vector<uint64_t> TaskFileSizes(const TTaskList& tasks);
+
+}  // namespace fendrel
