@@ -35,6 +35,7 @@ TSnRForm::TSnRForm(TChoseDirectoryForm* chooser, const TScreenOverlay* overlay)
   FOptions = TMainOptions{};
   BuildPages();
   BuildMenus();
+  BuildProgress();
   for (QWidget* container :
        {FCreateTaskTabSheet, FResultTabSheet, static_cast<QWidget*>(FFileNameGroupBox),
         static_cast<QWidget*>(FStringGroupBox), FSingleLineTabSheet, FMultiLineTabSheet})
@@ -53,7 +54,7 @@ TSnRForm::TSnRForm(TChoseDirectoryForm* chooser, const TScreenOverlay* overlay)
   connect(&FDrawHelpLinesTimer, &QTimer::timeout, this, [this] { DrawHelpLinesTimerTimer(); });
   FTitleTimer.setInterval(50);
   FTitleTimer.setSingleShot(true);
-  connect(&FTitleTimer, &QTimer::timeout, this, [this] { RefreshTitle(); });
+  connect(&FTitleTimer, &QTimer::timeout, this, [this] { RefreshRunState(); });
   setMinimumSize(kMinimumWidth, kMinimumHeight);
   resize(800, 600);
   FinishConstruction();
@@ -103,7 +104,7 @@ void TSnRForm::FormCreate() {
   LoadSettings();
   ShowBackupPage(FOptions.FShowBackupFileList);
   FMainPageControl->setCurrentIndex(0);
-  RefreshTitle();
+  RefreshRunState();
   FFileSelection->StartTimer();
   FWorker->SetPriorityStepsBelowNormal(1);
   FWorker->Start();

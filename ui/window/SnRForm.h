@@ -6,8 +6,8 @@
 // The class is split by concern: construction and creation (SnRForm.cpp), the pages' widgets
 // (SnRFormPages.cpp), placement (SnRFormLayout.cpp), menus (SnRFormMenus.cpp), built-in texts
 // (SnRFormLanguage.cpp), the worker's reports (SnRFormStatus.cpp), queueing a run and the
-// workflow state (SnRFormRun.cpp), the guiding lines (SnRFormHelpLines.cpp) and the close
-// request (SnRFormClose.cpp).
+// workflow state (SnRFormRun.cpp), stopping a run and its progress (SnRFormProgress.cpp), the
+// guiding lines (SnRFormHelpLines.cpp) and the close request (SnRFormClose.cpp).
 #pragma once
 
 #include <QPointer>
@@ -18,6 +18,7 @@
 #include <optional>
 #include <string>
 
+#include "RunProgress.h"
 #include "WorkflowState.h"
 #include "ZQSnRMainForm.h"
 #include "engine/RunBuilder.h"
@@ -29,8 +30,10 @@
 class QAction;
 class QActionGroup;
 class QGroupBox;
+class QLabel;
 class QMenu;
 class QPlainTextEdit;
+class QProgressBar;
 class QPushButton;
 class QTabWidget;
 
@@ -114,6 +117,9 @@ class TSnRForm : public TZQSnRMainForm {
   void SnRButtonClick();
   // The preview button: the same tasks, previewed in the background on the preview page.
   void PreviewButtonClick();
+  // The Stop button, Esc and File > Stop: the tasks in hand finish, every other queued task is
+  // reported as skipped, and the window stays for the next run.
+  void StopButtonClick();
   // One report of the worker, on the window thread.
   void WMSnRStatus(TStatusKind kind, const std::string& text);
   // The close request: true when the window may close. Every call writes the data files.
@@ -122,6 +128,10 @@ class TSnRForm : public TZQSnRMainForm {
   static void FormCanResize(int& width, int& height);
   void FormResize();
   void RefreshTitle();
+  // The title, the Stop controls and the progress in the status line, as the queue stands.
+  void RefreshRunState();
+  // The clock of the progress's rate, in seconds; a test sets its own.
+  void SetProgressClock(std::function<double()> clock) { FProgressClock = std::move(clock); }
 
   void SetQuitQuestion(TQuitQuestion question) { FQuitQuestion = std::move(question); }
   void SetNotice(TNotice notice) { FNotice = std::move(notice); }
@@ -139,6 +149,10 @@ class TSnRForm : public TZQSnRMainForm {
   QPushButton* SnRButton() const { return FSnRButton; }
   QPushButton* PreviewButton() const { return FPreviewButton; }
   TPreviewPage* PreviewPage() const { return FPreviewPage; }
+  QPushButton* StopButton() const { return FStopButton; }
+  QAction* StopAction() const { return FStop1; }
+  QProgressBar* ProgressBar() const { return FProgressBar; }
+  QLabel* ProgressLabel() const { return FProgressLabel; }
   TResultListBox* ResultListBox() const { return FResultListBox; }
   TBackupFileListPage* BackupFilePage() const { return FBackupFilePage; }
 
@@ -180,6 +194,7 @@ class TSnRForm : public TZQSnRMainForm {
   void Help2Click();
   void About1Click();
   void ShowBackupPage(bool show);
+  void BuildProgress();
 
   // Placement.
   void PlaceFileGroup();
@@ -218,6 +233,10 @@ class TSnRForm : public TZQSnRMainForm {
   QPushButton* FSnRButton = nullptr;
   QPushButton* FPreviewButton = nullptr;
   TPreviewPage* FPreviewPage = nullptr;
+  QPushButton* FStopButton = nullptr;
+  QAction* FStop1 = nullptr;
+  QLabel* FProgressLabel = nullptr;
+  QProgressBar* FProgressBar = nullptr;
   TResultListBox* FResultListBox = nullptr;
   TBackupFileListPage* FBackupFilePage = nullptr;
 
@@ -235,8 +254,10 @@ class TSnRForm : public TZQSnRMainForm {
   std::function<bool()> FApplicationActive;
   // One shot: each arming draws once, so a burst of changes draws after the last of them.
   QTimer FDrawHelpLinesTimer;
-  QTimer FTitleTimer;           // the title's next refresh while a run reports
+  QTimer FTitleTimer;           // the run state's next refresh while a run reports
   bool FRunInProgress = false;  // tasks were queued and the queue has not yet been seen empty
+  TRunProgress FRunProgress;
+  std::function<double()> FProgressClock;
 
   TWorkflowState FWorkflowState;
   TQuitQuestion FQuitQuestion;

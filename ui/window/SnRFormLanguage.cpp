@@ -104,7 +104,7 @@ void TSnRForm::SetCurrentLanguage() {
   FillWarrantyMemo(language);
   // Captions change their widths: the controls are placed anew.
   FormResize();
-  RefreshTitle();
+  RefreshRunState();
   UpdateWorkflowState();
 }
 

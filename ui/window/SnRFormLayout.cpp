@@ -1,6 +1,6 @@
 // Where the controls go: the window never gets smaller than 677 x 502, and every resize places
-// the groups, the start button and the editors by the window's rules. Inside the groups the
-// rows follow the font, so larger desktop fonts push rows apart instead of clipping them.
+// the groups, the start and Stop buttons and the editors by the window's rules. Inside the groups
+// the rows follow the font, so larger desktop fonts push rows apart instead of clipping them.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -81,8 +81,12 @@ void TSnRForm::FormResize() {
   const QSize button = FSnRButton->sizeHint().expandedTo(QSize(280, 0));
   FSnRButton->setGeometry(pageWidth - 1 - button.width(), pageHeight - 5 - button.height(),
                           button.width(), button.height());
+  // Stop stands beside the start button, the preview button to its left.
+  const int stopWidth = std::max(FStopButton->sizeHint().width(), 100);
+  FStopButton->setGeometry(FSnRButton->x() - 6 - stopWidth, FSnRButton->y(), stopWidth,
+                           button.height());
   const int previewWidth = FPreviewButton->sizeHint().expandedTo(QSize(100, 0)).width();
-  FPreviewButton->setGeometry(FSnRButton->x() - 6 - previewWidth, FSnRButton->y(), previewWidth,
+  FPreviewButton->setGeometry(FStopButton->x() - 6 - previewWidth, FSnRButton->y(), previewWidth,
                               button.height());
 
   // The string group is as tall as its editors need; the file group takes the rest.

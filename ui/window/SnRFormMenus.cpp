@@ -1,4 +1,4 @@
-// The menus of the main window: File (Clear History, Exit), Options (backups, log mode, the
+// The menus of the main window: File (Stop, Clear History, Exit), Options (backups, log mode, the
 // backup page, language, help window) and Help (help page, home page, About).
 #include <QActionGroup>
 #include <QCoreApplication>
@@ -46,6 +46,11 @@ void TSnRForm::BuildMenus() {
   QMenuBar* bar = menuBar();
   QMenu* file1 = bar->addMenu(QString());
   file1->setObjectName("File1");
+  // Esc stops the run from anywhere in the window, as the Stop button does.
+  FStop1 = NamedAction(file1, "Stop1", QKeySequence(Qt::Key_Escape));
+  FStop1->setEnabled(false);
+  connect(FStop1, &QAction::triggered, this, [this] { StopButtonClick(); });
+  file1->addSeparator();
   connect(NamedAction(file1, "ClearHistory1"), &QAction::triggered, this,
           [this] { ClearHistory1Click(); });
   file1->addSeparator();

@@ -78,6 +78,10 @@ void TSnRForm::BuildCreateTaskPage(QWidget* page) {
   FPreviewButton = Named(new QPushButton(page), "PreviewButton");
   FPreviewButton->setEnabled(false);
   connect(FPreviewButton, &QPushButton::clicked, this, [this] { PreviewButtonClick(); });
+  // Enabled while tasks are queued.
+  FStopButton = Named(new QPushButton(page), "StopButton");
+  FStopButton->setEnabled(false);
+  connect(FStopButton, &QPushButton::clicked, this, [this] { StopButtonClick(); });
 }
 
 void TSnRForm::BuildStringGroup() {

@@ -89,12 +89,15 @@ void TSnRForm::SnRButtonClick() {
   // Held, the worker sees the whole batch at once, and the title counts all of it.
   queue.Hold();
   std::optional<TTaskList> tasks = TasksOfTickedFiles();
-  if (tasks) queue.AppendBatch(std::move(*tasks));
-  RefreshTitle();
   if (tasks) {
+    // A run queued behind others adds to their progress; on an empty queue it starts anew.
+    if (queue.Count() == 0) FRunProgress.Clear();
+    FRunProgress.Add(TaskFileSizes(*tasks), FProgressClock());
+    queue.AppendBatch(std::move(*tasks));
     FRunInProgress = true;
     FFileSelection->UncheckAllFiles();
   }
+  RefreshRunState();
   queue.Release();
   if (!tasks) TellStringTooLong();
   UpdateWorkflowState();

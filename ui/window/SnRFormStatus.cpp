@@ -1,5 +1,5 @@
 // What the worker reports: result lines for the result list, new backup files for the backup
-// list, and the title that counts the queued tasks down.
+// list, and the title that counts the queued tasks down (with the progress, SnRFormProgress.cpp).
 #include <QApplication>
 #include <QStatusBar>
 
@@ -30,15 +30,16 @@ void TSnRForm::WMSnRStatus(TStatusKind kind, const std::string& text) {
   const bool drained = FWorker && FWorker->TaskList().Count() == 0;
   if (!drained) {
     FRunInProgress = true;
-    // The title follows the queue at most 20 times a second: setting it costs the window system
-    // a round trip, and a run of 200,000 small files reports far faster than that.
+    // The title and the progress follow the queue at most 20 times a second: setting the title
+    // costs the window system a round trip, and a run of 200,000 small files reports far faster
+    // than that.
     if (!FTitleTimer.isActive()) FTitleTimer.start();
   } else if (FRunInProgress) {
     // The run is over (the reports of its last tasks may still follow): the title shows it at
     // once, and the window comes back to the front, even from the task bar, once per run.
     FRunInProgress = false;
     FTitleTimer.stop();
-    RefreshTitle();
+    RefreshRunState();
     if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();

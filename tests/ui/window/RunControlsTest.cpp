@@ -1,0 +1,104 @@
+// Stopping a run from the window, and its progress in the status line task by task.
+#include <QAction>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <algorithm>
+
+#include "WindowTestSupport.h"
+#include "ui/editors/uCombiEditCharHexFrame.h"
+#include "ui/files/FileListModel.h"
+#include "ui/records/ResultListBox.h"
+
+namespace fendrel::test {
+namespace {
+
+using TRunControls = TWindowTest;
+
+// Esc drops the queued tasks with their reports and leaves the window open; the next run is
+// processed as usual.
+TEST_F(TRunControls, EscStopsTheRunAndTheNextRunGoesOn) {
+  const std::vector<std::string> files{FDir / "1", FDir / "2", FDir / "3"};
+  for (const std::string& file : files)
+    WriteFile(file, "a");
+  ListFiles(files);
+  Form().CombiEditCharHexFrameFromStr()->SetBytes("a");
+  Form().CombiEditCharHexFrameToStr()->SetBytes("b");
+  Form().show();
+  Form().activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&Form()));
+  EXPECT_FALSE(Form().StopButton()->isEnabled());
+  EXPECT_FALSE(Form().StopAction()->isEnabled());
+
+  TickAll();
+  Form().Worker().TaskList().Hold();  // nothing is taken before the stop
+  Form().SnRButtonClick();
+  EXPECT_TRUE(Form().StopButton()->isEnabled());
+  EXPECT_TRUE(Form().StopAction()->isEnabled());
+  QTest::keyClick(&Form(), Qt::Key_Escape);
+  const auto& entries = Form().ResultListBox()->Model().Log().Entries();
+  ASSERT_TRUE(WaitFor([&] { return std::count(entries.begin(), entries.end(), "SKIPPED") == 3; }));
+  Form().Worker().TaskList().Release();
+  EXPECT_FALSE(Form().StopButton()->isEnabled());
+  EXPECT_FALSE(Form().StopAction()->isEnabled());
+  EXPECT_TRUE(Form().isVisible());
+  for (const std::string& file : files)
+    EXPECT_EQ(ReadFile(file), "a") << file;
+
+  TickAll();
+  Form().SnRButtonClick();
+  ASSERT_TRUE(WaitFor([&] { return Form().windowTitle() == "Fendrel 2.0"; }));
+  for (const std::string& file : files)
+    EXPECT_EQ(ReadFile(file), "b") << file;
+}
+
+// Tasks done of those queued and bytes done of their files' sizes, the rate so far and the time
+// left, after each task; a run queued meanwhile adds to the totals.
+TEST_F(TRunControls, ProgressAfterEachTask) {
+  const std::string one = FDir / "one", two = FDir / "two", three = FDir / "three";
+  WriteFile(one, std::string(1'000'000, 'x'));
+  WriteFile(two, std::string(2'000'000, 'x'));
+  WriteFile(three, std::string(3'000'000, 'x'));
+  double now = 100;
+  Form().SetProgressClock([&now] { return now; });
+  Form().CombiEditCharHexFrameFromStr()->SetBytes("a");
+  TTaskQueue& queue = Form().Worker().TaskList();
+  queue.Hold();  // the test finishes the tasks itself, one at a time
+  auto queueRun = [&](const std::vector<std::string>& files) {
+    FForm->FileWidgets().FileList->Clear();
+    ListFiles(files);
+    TickAll();
+    Form().SnRButtonClick();
+  };
+  auto finishTask = [&](double at) {
+    now = at;
+    queue.RemoveHead();
+    Form().WMSnRStatus(TStatusKind::stLine, "UPDATE");
+  };
+  QLabel* label = Form().ProgressLabel();
+  auto shows = [&](const QString& text, int steps) {
+    return WaitFor([&] { return label->text() == text; }) && label->isVisibleTo(&Form()) &&
+           Form().ProgressBar()->value() == steps;
+  };
+
+  EXPECT_FALSE(label->isVisibleTo(&Form()));
+  queueRun({one, two, three});
+  EXPECT_TRUE(shows("0 of 3 tasks, 0.0 of 6.0 MB", 0));
+  finishTask(102);
+  EXPECT_TRUE(shows("1 of 3 tasks, 1.0 of 6.0 MB, 0.5 MB/s, 0:10 left", 166));
+  queueRun({one});
+  EXPECT_TRUE(shows("1 of 4 tasks, 1.0 of 7.0 MB, 0.5 MB/s, 0:12 left", 142));
+  finishTask(106);
+  EXPECT_TRUE(shows("2 of 4 tasks, 3.0 of 7.0 MB, 0.5 MB/s, 0:08 left", 428));
+  TZQSnRMainForm::ChangeLanguage(kGerman);
+  EXPECT_TRUE(shows("2 von 4 Aufgaben, 3,0 von 7,0 MB, 0,5 MB/s, noch 0:08", 428));
+  finishTask(112);
+  finishTask(114);
+  EXPECT_FALSE(label->isVisibleTo(&Form()));
+  EXPECT_FALSE(Form().ProgressBar()->isVisibleTo(&Form()));
+  queue.Release();
+}
+
+}  // namespace
+}  // namespace fendrel::test

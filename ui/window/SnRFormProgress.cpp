@@ -1,0 +1,72 @@
+// Stopping a run and following it: the Stop button and File > Stop (Esc) are enabled while tasks
+// are queued, and the status line shows the tasks and bytes done of everything queued since the
+// queue was last empty, with the rate and the time left, hidden while nothing is queued.
+#include <QAction>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <algorithm>
+#include <chrono>
+
+#include "ProgressText.h"
+#include "SnRForm.h"
+
+namespace fendrel {
+namespace {
+
+// The bar's steps: a thousand, so that a large run still moves it visibly.
+constexpr int kProgressSteps = 1000;
+
+}  // namespace
+
+void TSnRForm::BuildProgress() {
+  FProgressClock = [] {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+  };
+  FProgressLabel = new QLabel(this);
+  FProgressLabel->setObjectName("ProgressLabel");
+  FProgressBar = new QProgressBar(this);
+  FProgressBar->setObjectName("ProgressBar");
+  FProgressBar->setRange(0, kProgressSteps);
+  FProgressBar->setTextVisible(false);
+  FProgressBar->setMaximumWidth(160);
+  // Permanent widgets stay at the right, beside the messages about patterns and failures.
+  statusBar()->addPermanentWidget(FProgressLabel);
+  statusBar()->addPermanentWidget(FProgressBar);
+  FProgressLabel->hide();
+  FProgressBar->hide();
+}
+
+void TSnRForm::StopButtonClick() {
+  FWorker->Stop();
+}
+
+void TSnRForm::RefreshRunState() {
+  RefreshTitle();
+  const std::size_t queued = FWorker ? FWorker->TaskList().Count() : 0;
+  FStopButton->setEnabled(queued > 0);
+  FStop1->setEnabled(queued > 0);
+  const uint64_t tasksTotal = FRunProgress.TaskCount();
+  if (queued == 0 || tasksTotal == 0) {
+    FRunProgress.Clear();
+    FProgressLabel->hide();
+    FProgressBar->hide();
+    return;
+  }
+  // The queue knows sooner than the reports still on their way how many tasks are done.
+  const uint64_t tasksDone = tasksTotal - std::min<uint64_t>(queued, tasksTotal);
+  const uint64_t bytesTotal = FRunProgress.TotalBytes();
+  const uint64_t bytesDone = FRunProgress.BytesOfFirst(tasksDone);
+  const double seconds = FProgressClock() - FRunProgress.StartedAt();
+  FProgressLabel->setText(QString::fromUtf8(
+      ProgressText(tasksDone, tasksTotal, bytesDone, bytesTotal, seconds, CurrentLanguage())));
+  const double share = bytesTotal > 0 ? static_cast<double>(bytesDone) / bytesTotal
+                                      : static_cast<double>(tasksDone) / tasksTotal;
+  FProgressBar->setValue(static_cast<int>(share * kProgressSteps));
+  FProgressLabel->show();
+  FProgressBar->show();
+}
+
+}  // namespace fendrel
