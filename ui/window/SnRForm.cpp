@@ -102,6 +102,7 @@ void TSnRForm::FormCreate() {
 
   FMainPageControl->setCurrentIndex(0);
   LoadSettings();
+  RestoreLastWindow();
   ShowBackupPage(FOptions.FShowBackupFileList);
   FMainPageControl->setCurrentIndex(0);
   RefreshRunState();
@@ -111,6 +112,7 @@ void TSnRForm::FormCreate() {
 }
 
 void TSnRForm::FormShow() {
+  FShownOnce = true;
   if (FInstantHelpForm && !FInstantHelpForm->isVisible()) {
     if (FOptions.FShowHelpWindow) FInstantHelpForm->show();
     UpdateWorkflowState();
@@ -199,6 +201,7 @@ void TSnRForm::LoadSettings() {
 
 void TSnRForm::SaveSettings() {
   SaveMainOptions(GetSettingsFile(), FOptions);
+  RememberLastWindow();
   TZQSnRMainForm::SaveSettings();
 }
 

@@ -7,7 +7,8 @@
 // (SnRFormPages.cpp), placement (SnRFormLayout.cpp), menus (SnRFormMenus.cpp), built-in texts
 // (SnRFormLanguage.cpp), the worker's reports (SnRFormStatus.cpp), queueing a run and the
 // workflow state (SnRFormRun.cpp), stopping a run and its progress (SnRFormProgress.cpp), the
-// guiding lines (SnRFormHelpLines.cpp) and the close request (SnRFormClose.cpp).
+// guiding lines (SnRFormHelpLines.cpp), the place and file selection kept between starts
+// (SnRFormLastWindow.cpp) and the close request (SnRFormClose.cpp).
 #pragma once
 
 #include <QPointer>
@@ -196,6 +197,11 @@ class TSnRForm : public TZQSnRMainForm {
   void ShowBackupPage(bool show);
   void BuildProgress();
 
+  // The place and the file selection of the last close, shown again at the start; written with
+  // the settings.
+  void RestoreLastWindow();
+  void RememberLastWindow();
+
   // Placement.
   void PlaceFileGroup();
   void PlaceStringGroup();
@@ -258,6 +264,7 @@ class TSnRForm : public TZQSnRMainForm {
   bool FRunInProgress = false;  // tasks were queued and the queue has not yet been seen empty
   TRunProgress FRunProgress;
   std::function<double()> FProgressClock;
+  bool FShownOnce = false;  // the window has a place of its own worth keeping
 
   TWorkflowState FWorkflowState;
   TQuitQuestion FQuitQuestion;

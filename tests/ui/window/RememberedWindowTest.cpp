@@ -1,0 +1,75 @@
+// The window's place and file selection come back at the next start, on the screen, and the
+// settings file keeps everything else it holds.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QScreen>
+
+#include "WindowTestSupport.h"
+#include "settings/Iniregi.h"
+#include "ui/files/FileListModel.h"
+
+namespace fendrel::test {
+namespace {
+
+using TRememberedWindow = TWindowTest;
+
+TEST_F(TRememberedWindow, PlaceAndSelectionComeBackAtTheNextStart) {
+  WriteFile(SettingsFile(), "[Generel]\r\nBackup=0\r\nLogging=1\r\n[Other]\r\nKey=kept\r\n");
+  MakeDir(FDir / "work");
+  WriteFile(FDir / "work/a.txt", "a");
+  const QString path = QString::fromStdString(FDir / "work ");  // a trailing blank is kept
+  MakeDir(FDir / "work ");
+  WriteFile(FDir / "work /b.txt", "b");
+  Form().show();
+  Form().resize(900, 700);
+  Form().move(120, 80);
+  Form().FileWidgets().PathComboBox->setEditText(path);
+  Form().FileWidgets().MaskComboBox->setEditText("*.txt");
+  Form().FileWidgets().RekursivCheckBox->setChecked(true);
+  EXPECT_TRUE(Form().FormCloseQuery());
+  FForm.reset();
+
+  const TFileSelectionWidgets& files = Form().FileWidgets();
+  EXPECT_EQ(files.PathComboBox->currentText(), path);
+  EXPECT_EQ(files.MaskComboBox->currentText(), "*.txt");
+  EXPECT_TRUE(files.RekursivCheckBox->isChecked());
+  ASSERT_TRUE(WaitFor([&] { return files.FileList->Count() == 1; }));
+  Form().show();
+  EXPECT_EQ(Form().pos(), QPoint(120, 80));
+  EXPECT_EQ(Form().size(), QSize(900, 700));
+  EXPECT_EQ(IniReadString(SettingsFile(), "Other", "Key", ""), "kept");
+  EXPECT_FALSE(IniReadBool(SettingsFile(), "Generel", "Backup", true));
+  EXPECT_EQ(IniReadInteger(SettingsFile(), "Generel", "Logging", 9), 1);
+}
+
+TEST_F(TRememberedWindow, AStoredPlaceOffTheScreenComesBackOnIt) {
+  const char* stored[] = {
+      "Left=5000\r\nTop=3000\r\nWidth=800\r\nHeight=600\r\n",
+      "Left=-900\r\nTop=-700\r\nWidth=800\r\nHeight=600\r\n",
+      "Left=0\r\nTop=0\r\nWidth=4000\r\nHeight=3000\r\n",
+  };
+  for (const char* placement : stored) {
+    FForm.reset();
+    WriteFile(SettingsFile(), std::string("[Window]\r\n") + placement);
+    Form().show();
+    const QRect screen = Form().screen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(Form().frameGeometry()))
+        << placement << " ends at " << Form().frameGeometry().x() << ","
+        << Form().frameGeometry().y() << " " << Form().frameGeometry().width() << "x"
+        << Form().frameGeometry().height();
+  }
+}
+
+// Without a settings file the window starts as it always has: its own size, nothing typed,
+// no search started, the notice over the list.
+TEST_F(TRememberedWindow, FirstStartKeepsTheDefaults) {
+  const TFileSelectionWidgets& files = Form().FileWidgets();
+  EXPECT_EQ(Form().size(), QSize(800, 600));
+  EXPECT_TRUE(files.PathComboBox->currentText().isEmpty());
+  EXPECT_TRUE(files.MaskComboBox->currentText().isEmpty());
+  EXPECT_FALSE(files.RekursivCheckBox->isChecked());
+  EXPECT_FALSE(files.WarrantyMemo->isHidden());
+}
+
+}  // namespace
+}  // namespace fendrel::test
