@@ -264,6 +264,9 @@ class TSnRForm : public TZQSnRMainForm {
   bool FRunInProgress = false;  // tasks were queued and the queue has not yet been seen empty
   TRunProgress FRunProgress;
   std::function<double()> FProgressClock;
+  // Every second while tasks are queued: a large file reports nothing for a long time, and the
+  // rate and the time left still move on.
+  QTimer FProgressTimer;
   bool FShownOnce = false;  // the window has a place of its own worth keeping
 
   TWorkflowState FWorkflowState;

@@ -37,6 +37,8 @@ void TSnRForm::BuildProgress() {
   statusBar()->addPermanentWidget(FProgressBar);
   FProgressLabel->hide();
   FProgressBar->hide();
+  FProgressTimer.setInterval(1000);
+  connect(&FProgressTimer, &QTimer::timeout, this, [this] { RefreshRunState(); });
 }
 
 void TSnRForm::StopButtonClick() {
@@ -51,10 +53,12 @@ void TSnRForm::RefreshRunState() {
   const uint64_t tasksTotal = FRunProgress.TaskCount();
   if (queued == 0 || tasksTotal == 0) {
     FRunProgress.Clear();
+    FProgressTimer.stop();
     FProgressLabel->hide();
     FProgressBar->hide();
     return;
   }
+  if (!FProgressTimer.isActive()) FProgressTimer.start();
   // The queue knows sooner than the reports still on their way how many tasks are done.
   const uint64_t tasksDone = tasksTotal - std::min<uint64_t>(queued, tasksTotal);
   const uint64_t bytesTotal = FRunProgress.TotalBytes();
