@@ -32,7 +32,9 @@ void TSnRForm::BuildProgress() {
   FProgressBar->setRange(0, kProgressSteps);
   FProgressBar->setTextVisible(false);
   FProgressBar->setMaximumWidth(160);
-  // Permanent widgets stay at the right, beside the messages about patterns and failures.
+  // The status line is there from the start, so that the pages keep their height when the first
+  // message or run shows in it. Permanent widgets stay at the right, beside the messages about
+  // patterns and failures.
   statusBar()->addPermanentWidget(FProgressLabel);
   statusBar()->addPermanentWidget(FProgressBar);
   FProgressLabel->hide();
@@ -68,7 +70,8 @@ void TSnRForm::RefreshRunState() {
       ProgressText(tasksDone, tasksTotal, bytesDone, bytesTotal, seconds, CurrentLanguage())));
   const double share = bytesTotal > 0 ? static_cast<double>(bytesDone) / bytesTotal
                                       : static_cast<double>(tasksDone) / tasksTotal;
-  FProgressBar->setValue(static_cast<int>(share * kProgressSteps));
+  // A file that grew since it was queued may carry the bytes past the total.
+  FProgressBar->setValue(std::min(static_cast<int>(share * kProgressSteps), kProgressSteps));
   FProgressLabel->show();
   FProgressBar->show();
 }
