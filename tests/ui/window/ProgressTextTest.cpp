@@ -17,7 +17,6 @@ TEST(ProgressText, CountsRateAndTimeLeft) {
     const char* Text;
   };
   const TCase cases[] = {
-      {0, 3, 0, 900, 0, kEnglish, "0 of 3 tasks, 0 of 900 B"},
       {0, 3, 0, 900, 1.5, kEnglish, "0 of 3 tasks, 0 of 900 B, 0.0 MB/s"},
       {1, 3, 1'000'000, 6'000'000, 2, kEnglish, "1 of 3 tasks, 1.0 of 6.0 MB, 0.5 MB/s, 0:10 left"},
       {1, 3, 1'000'000, 6'000'000, 2, kGerman,

@@ -15,8 +15,6 @@ using TRememberedWindow = TWindowTest;
 
 TEST_F(TRememberedWindow, PlaceAndSelectionComeBackAtTheNextStart) {
   WriteFile(SettingsFile(), "[Generel]\r\nBackup=0\r\nLogging=1\r\n[Other]\r\nKey=kept\r\n");
-  MakeDir(FDir / "work");
-  WriteFile(FDir / "work/a.txt", "a");
   const QString path = QString::fromStdString(FDir / "work ");  // a trailing blank is kept
   MakeDir(FDir / "work ");
   WriteFile(FDir / "work /b.txt", "b");
@@ -53,22 +51,8 @@ TEST_F(TRememberedWindow, AStoredPlaceOffTheScreenComesBackOnIt) {
     WriteFile(SettingsFile(), std::string("[Window]\r\n") + placement);
     Form().show();
     const QRect screen = Form().screen()->availableGeometry();
-    EXPECT_TRUE(screen.contains(Form().frameGeometry()))
-        << placement << " ends at " << Form().frameGeometry().x() << ","
-        << Form().frameGeometry().y() << " " << Form().frameGeometry().width() << "x"
-        << Form().frameGeometry().height();
+    EXPECT_TRUE(screen.contains(Form().frameGeometry())) << placement;
   }
-}
-
-// Without a settings file the window starts as it always has: its own size, nothing typed,
-// no search started, the notice over the list.
-TEST_F(TRememberedWindow, FirstStartKeepsTheDefaults) {
-  const TFileSelectionWidgets& files = Form().FileWidgets();
-  EXPECT_EQ(Form().size(), QSize(800, 600));
-  EXPECT_TRUE(files.PathComboBox->currentText().isEmpty());
-  EXPECT_TRUE(files.MaskComboBox->currentText().isEmpty());
-  EXPECT_FALSE(files.RekursivCheckBox->isChecked());
-  EXPECT_FALSE(files.WarrantyMemo->isHidden());
 }
 
 }  // namespace

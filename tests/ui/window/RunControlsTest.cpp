@@ -19,7 +19,7 @@ using TRunControls = TWindowTest;
 // Esc drops the queued tasks with their reports and leaves the window open; the next run is
 // processed as usual.
 TEST_F(TRunControls, EscStopsTheRunAndTheNextRunGoesOn) {
-  const std::vector<std::string> files{FDir / "1", FDir / "2", FDir / "3"};
+  const std::vector<std::string> files{FDir / "1", FDir / "2"};
   for (const std::string& file : files)
     WriteFile(file, "a");
   ListFiles(files);
@@ -28,29 +28,28 @@ TEST_F(TRunControls, EscStopsTheRunAndTheNextRunGoesOn) {
   Form().show();
   Form().activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&Form()));
-  EXPECT_FALSE(Form().StopButton()->isEnabled());
-  EXPECT_FALSE(Form().StopAction()->isEnabled());
+  auto stopEnabled = [&] {
+    EXPECT_EQ(Form().StopButton()->isEnabled(), Form().StopAction()->isEnabled());
+    return Form().StopButton()->isEnabled();
+  };
+  EXPECT_FALSE(stopEnabled());
 
   TickAll();
   Form().Worker().TaskList().Hold();  // nothing is taken before the stop
   Form().SnRButtonClick();
-  EXPECT_TRUE(Form().StopButton()->isEnabled());
-  EXPECT_TRUE(Form().StopAction()->isEnabled());
+  EXPECT_TRUE(stopEnabled());
   QTest::keyClick(&Form(), Qt::Key_Escape);
   const auto& entries = Form().ResultListBox()->Model().Log().Entries();
-  ASSERT_TRUE(WaitFor([&] { return std::count(entries.begin(), entries.end(), "SKIPPED") == 3; }));
+  ASSERT_TRUE(WaitFor([&] { return std::count(entries.begin(), entries.end(), "SKIPPED") == 2; }));
   Form().Worker().TaskList().Release();
-  EXPECT_FALSE(Form().StopButton()->isEnabled());
-  EXPECT_FALSE(Form().StopAction()->isEnabled());
+  EXPECT_FALSE(stopEnabled());
   EXPECT_TRUE(Form().isVisible());
-  for (const std::string& file : files)
-    EXPECT_EQ(ReadFile(file), "a") << file;
+  EXPECT_EQ(ReadFile(files[0]) + ReadFile(files[1]), "aa");
 
   TickAll();
   Form().SnRButtonClick();
   ASSERT_TRUE(WaitFor([&] { return Form().windowTitle() == "Fendrel 2.0"; }));
-  for (const std::string& file : files)
-    EXPECT_EQ(ReadFile(file), "b") << file;
+  EXPECT_EQ(ReadFile(files[0]) + ReadFile(files[1]), "bb");
 }
 
 // Tasks done of those queued and bytes done of their files' sizes, the rate so far and the time
@@ -78,25 +77,26 @@ TEST_F(TRunControls, ProgressAfterEachTask) {
   };
   QLabel* label = Form().ProgressLabel();
   auto shows = [&](const QString& text, int steps) {
-    return WaitFor([&] { return label->text() == text; }) && label->isVisibleTo(&Form()) &&
-           Form().ProgressBar()->value() == steps;
+    WaitFor([&] { return label->text() == text; }, std::chrono::seconds(2));
+    EXPECT_EQ(label->text().toStdString(), text.toStdString());
+    EXPECT_TRUE(label->isVisibleTo(&Form())) << text.toStdString();
+    EXPECT_EQ(Form().ProgressBar()->value(), steps) << text.toStdString();
   };
 
   EXPECT_FALSE(label->isVisibleTo(&Form()));
   queueRun({one, two, three});
-  EXPECT_TRUE(shows("0 of 3 tasks, 0.0 of 6.0 MB", 0));
+  shows("0 of 3 tasks, 0.0 of 6.0 MB", 0);
   finishTask(102);
-  EXPECT_TRUE(shows("1 of 3 tasks, 1.0 of 6.0 MB, 0.5 MB/s, 0:10 left", 166));
+  shows("1 of 3 tasks, 1.0 of 6.0 MB, 0.5 MB/s, 0:10 left", 166);
   queueRun({one});
-  EXPECT_TRUE(shows("1 of 4 tasks, 1.0 of 7.0 MB, 0.5 MB/s, 0:12 left", 142));
+  shows("1 of 4 tasks, 1.0 of 7.0 MB, 0.5 MB/s, 0:12 left", 142);
   finishTask(106);
-  EXPECT_TRUE(shows("2 of 4 tasks, 3.0 of 7.0 MB, 0.5 MB/s, 0:08 left", 428));
+  shows("2 of 4 tasks, 3.0 of 7.0 MB, 0.5 MB/s, 0:08 left", 428);
   TZQSnRMainForm::ChangeLanguage(kGerman);
-  EXPECT_TRUE(shows("2 von 4 Aufgaben, 3,0 von 7,0 MB, 0,5 MB/s, noch 0:08", 428));
+  shows("2 von 4 Aufgaben, 3,0 von 7,0 MB, 0,5 MB/s, noch 0:08", 428);
   finishTask(112);
   finishTask(114);
-  EXPECT_FALSE(label->isVisibleTo(&Form()));
-  EXPECT_FALSE(Form().ProgressBar()->isVisibleTo(&Form()));
+  EXPECT_FALSE(label->isVisibleTo(&Form()) || Form().ProgressBar()->isVisibleTo(&Form()));
   queue.Release();
 }
 
