@@ -159,6 +159,10 @@ void TBackupFileListPage::RestoreBackupfilesButtonClick() {
     if (!outcome.BackupName.empty()) FRegistry.Record(outcome.BackupName);
   }
   FRegistry.SetAllTicked(false);
+  {
+    const QSignalBlocker quiet(FSelectAllNone);
+    FSelectAllNone->setCheckState(Qt::Unchecked);
+  }
   RebuildList();
   if (!FReport) return;
   QString text = FLanguage == 0 ? QString::fromUtf8("%1 Datei(en) wiederhergestellt.")
