@@ -25,11 +25,21 @@ uint64_t FileSize(const std::string& path) {
 
 }  // namespace
 
-void TRunProgress::Add(const std::vector<uint64_t>& sizes, double now) {
+void TRunProgress::Add(uint64_t tasks, double now) {
   if (FRunningBytes.empty()) FStartedAt = now;
-  FRunningBytes.reserve(FRunningBytes.size() + sizes.size());
-  for (const uint64_t size : sizes)
-    FRunningBytes.push_back(TotalBytes() + size);
+  FRunningBytes.resize(FRunningBytes.size() + tasks, TotalBytes());
+}
+
+void TRunProgress::SetSizes(uint64_t run, uint64_t first, const std::vector<uint64_t>& sizes) {
+  if (run != FRun || first + sizes.size() > FRunningBytes.size()) return;
+  // The running sums from `first` on, those of later runs shifted by these sizes.
+  std::vector<uint64_t> own(FRunningBytes.size() - first);
+  for (std::size_t i = 0; i < own.size(); ++i)
+    own[i] = FRunningBytes[first + i] - BytesOfFirst(first + i);
+  for (std::size_t i = 0; i < sizes.size(); ++i)
+    own[i] = sizes[i];
+  for (std::size_t i = 0; i < own.size(); ++i)
+    FRunningBytes[first + i] = BytesOfFirst(first + i) + own[i];
 }
 
 uint64_t TRunProgress::BytesOfFirst(uint64_t tasks) const {
@@ -37,17 +47,14 @@ uint64_t TRunProgress::BytesOfFirst(uint64_t tasks) const {
   return tasks == 0 ? 0 : FRunningBytes[tasks - 1];
 }
 
-std::vector<uint64_t> TaskFileSizes(const TTaskList& tasks) {
+std::vector<uint64_t> TaskFileSizes(const std::vector<std::string>& fileNames) {
   std::vector<uint64_t> sizes;
-  sizes.reserve(tasks.size());
+  sizes.reserve(fileNames.size());
   // The tasks of a multi-line run come three to a file, one after another.
   const std::string* last = nullptr;
-  for (const auto& task : tasks) {
-    if (last == nullptr || *last != task->FileName)
-      sizes.push_back(FileSize(task->FileName));
-    else
-      sizes.push_back(sizes.back());
-    last = &task->FileName;
+  for (const std::string& name : fileNames) {
+    sizes.push_back(last != nullptr && *last == name ? sizes.back() : FileSize(name));
+    last = &name;
   }
   return sizes;
 }

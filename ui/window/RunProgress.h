@@ -5,18 +5,25 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
-
-#include "engine/RunBuilder.h"
 
 namespace fendrel {
 
 class TRunProgress {
  public:
-  // A run's tasks joined the queue, with their files' sizes in queue order; the first run after
-  // Clear starts the clock at `now` (seconds on any steady clock).
-  void Add(const std::vector<uint64_t>& sizes, double now);
-  void Clear() { *this = TRunProgress(); }
+  // `tasks` tasks of a run joined the queue; the first run after Clear starts the clock at `now`
+  // (seconds on any steady clock). Their files' sizes count as 0 until SetSizes gives them.
+  void Add(uint64_t tasks, double now);
+  // The sizes of the files of the tasks from the `first` on, in queue order, unless the progress
+  // was cleared since `run` was Run().
+  void SetSizes(uint64_t run, uint64_t first, const std::vector<uint64_t>& sizes);
+  void Clear() {
+    const uint64_t next = FRun + 1;
+    *this = TRunProgress();
+    FRun = next;
+  }
+  uint64_t Run() const { return FRun; }
 
   uint64_t TaskCount() const { return FRunningBytes.size(); }
   uint64_t TotalBytes() const { return BytesOfFirst(TaskCount()); }
@@ -28,10 +35,11 @@ class TRunProgress {
   // FRunningBytes[i]: the bytes of tasks 0 to i.
   std::vector<uint64_t> FRunningBytes;
   double FStartedAt = 0;
+  uint64_t FRun = 0;
 };
 
 // The size of each task's file now, in task order; 0 for a file that cannot be examined (its
 // task will tell why). Paths longer than the system's limit are examined too.
-std::vector<uint64_t> TaskFileSizes(const TTaskList& tasks);
+std::vector<uint64_t> TaskFileSizes(const std::vector<std::string>& fileNames);
 
 }  // namespace fendrel

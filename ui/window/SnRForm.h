@@ -15,6 +15,7 @@
 #include <QStringList>
 #include <QTimer>
 #include <functional>
+#include <future>
 #include <memory>
 #include <optional>
 #include <string>
@@ -196,6 +197,8 @@ class TSnRForm : public TZQSnRMainForm {
   void About1Click();
   void ShowBackupPage(bool show);
   void BuildProgress();
+  // Finds the sizes of the files of the tasks from the `first` on in the background.
+  void MeasureFiles(uint64_t first, std::vector<std::string> fileNames);
 
   // The place and the file selection of the last close, shown again at the start; written with
   // the settings.
@@ -263,6 +266,8 @@ class TSnRForm : public TZQSnRMainForm {
   QTimer FTitleTimer;           // the run state's next refresh while a run reports
   bool FRunInProgress = false;  // tasks were queued and the queue has not yet been seen empty
   TRunProgress FRunProgress;
+  // The sizes of queued runs' files, being found.
+  std::vector<std::future<void>> FMeasuring;
   std::function<double()> FProgressClock;
   // Every second while tasks are queued: a large file reports nothing for a long time, and the
   // rate and the time left still move on.

@@ -92,7 +92,12 @@ void TSnRForm::SnRButtonClick() {
   if (tasks) {
     // A run queued behind others adds to their progress; on an empty queue it starts anew.
     if (queue.Count() == 0) FRunProgress.Clear();
-    FRunProgress.Add(TaskFileSizes(*tasks), FProgressClock());
+    std::vector<std::string> fileNames;
+    fileNames.reserve(tasks->size());
+    for (const auto& task : *tasks)
+      fileNames.push_back(task->FileName);
+    MeasureFiles(FRunProgress.TaskCount(), std::move(fileNames));
+    FRunProgress.Add(tasks->size(), FProgressClock());
     queue.AppendBatch(std::move(*tasks));
     FRunInProgress = true;
     FFileSelection->UncheckAllFiles();
