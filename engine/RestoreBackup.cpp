@@ -13,6 +13,7 @@
 #include "platform/LongPath.h"
 #include "platform/MappedFile.h"
 #include "platform/OwnFileNames.h"
+#include "platform/PutInPlace.h"
 #include "platform/SystemError.h"
 #include "platform/TempFile.h"
 
@@ -45,23 +46,41 @@ TRewriteOutcome Failed(int64_t result, std::string reason) {
   return {result, std::move(reason), {}};
 }
 
-// Makes the file `original`, which does not exist, with the backup's content and attributes.
-TRewriteOutcome MakeAgain(const TMappedFile& backup, const std::string& original) {
+// Gives `original`, which does not exist or is empty (neither of which the safe rewrite reads),
+// the backup's content: a missing file is made again with the backup's attributes, an empty one
+// keeps its own and is kept as a new backup like any replaced content.
+TRewriteOutcome PutBack(const TMappedFile& backup, const std::string& original,
+                        const std::string& whyNotRead) {
   std::string name;
   const TFd folder(OpenParentFolder(original, name));
   if (!folder.Valid()) return Failed(prCannotMap, StepFailed("cannot open the folder", errno));
+  struct stat now {};
+  const bool missing = fstatat(folder.Get(), name.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0;
+  const TFd empty(missing ? -1
+                          : openat(folder.Get(), name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+  if (!missing && (!empty.Valid() || fstat(empty.Get(), &now) != 0 || !S_ISREG(now.st_mode) ||
+                   now.st_size != 0 || now.st_nlink != 1))
+    return Failed(prCannotMap, whyNotRead);
   TTempFile temp;
-  const struct stat& identity = backup.Identity();
   if (const int error = temp.Create(folder.Get(), false, backup.Size()); error != 0)
     return Failed(prMatchFailed, StepFailed("cannot create the temporary file", error));
   temp.Write(backup.Begin(), backup.Size());
   if (const int error = temp.FinishWriting(); error != 0)
     return Failed(prMatchFailed, StepFailed("cannot write the temporary file", error));
-  // A copy made by another user keeps what it can of the backup's owner and attributes.
+  // A copy made by another user keeps what it can of the owner and attributes.
   std::string notCarried;
-  CarryAttributes(backup.Fd(), identity, temp.Fd(), notCarried);
+  if (missing)
+    CarryAttributes(backup.Fd(), backup.Identity(), temp.Fd(), notCarried);
+  else if (!CarryAttributes(empty.Get(), now, temp.Fd(), notCarried))
+    return Failed(prPutFailed, "cannot give the new content the file's attributes: " + notCarried);
   if (const int error = temp.Flush(); error != 0)
     return Failed(prPutFailed, StepFailed("cannot write the new content to disk", error));
+  if (!missing) {
+    const TPutOutcome put = PutInPlace(temp, name, original, now, true);
+    if (!put.Replaced) return Failed(prPutFailed, put.Reason);
+    fsync(folder.Get());
+    return {1, {}, put.BackupName};
+  }
   if (const int error = temp.NameAs(name); error != 0) {
     if (error == EEXIST) return Failed(prPutFailed, "changed by another program during the run");
     return Failed(prPutFailed, StepFailed("cannot put the new content in place", error));
@@ -157,7 +176,7 @@ TRewriteOutcome RestoreBackup(const std::string& backup, const std::string& orig
     TReadFile file;
     std::string reason;
     const int64_t failed = ReadTaskFile(original, file, reason);
-    if (failed == prMissing) return {1, {}, {}};
+    if (failed == prMissing || reason == "the file is empty") return {1, {}, {}};
     if (failed != 0) return Failed(failed, reason);
     return {sameContent(file.Content.Begin(), file.Content.End()) ? 0 : 1, {}, {}};
   }
@@ -167,7 +186,8 @@ TRewriteOutcome RestoreBackup(const std::string& backup, const std::string& orig
         return out.Write(content.Begin(), content.Size()) ? int64_t{1} : int64_t{prMatchFailed};
       });
   if (content.Damaged()) return Failed(prMatchFailed, "the backup was changed during the restore");
-  if (rewrite.Outcome().Result == prMissing) return MakeAgain(content, original);
+  if (rewrite.Outcome().Result == prMissing || rewrite.Outcome().Result == prCannotMap)
+    return PutBack(content, original, rewrite.Outcome().Reason);
   if (!rewrite.Pending()) return rewrite.Outcome();
   rewrite.FlushContent();
   rewrite.PutInPlace();

@@ -53,12 +53,22 @@ TEST(Restore, PutsTheBackupBackAndKeepsWhatItReplaces) {
   EXPECT_FALSE(Exists(file + ".3.snr_bak"));
 }
 
-TEST(Restore, MakesAMissingFileAgainAndFailsWithReasons) {
+TEST(Restore, RefillsMissingAndEmptiedFilesAndFailsWithReasons) {
   TTempDir dir;
   const std::string file = dir / "gone.txt";
   WriteFile(file + ".4.snr_bak", "was here");
   EXPECT_EQ(RestoreBackup(file + ".4.snr_bak", file).Result, 1);
   EXPECT_EQ(ReadFile(file), "was here");
+
+  // An emptied file gets its content back, and its emptiness is kept as a backup too.
+  const std::string emptied = dir / "emptied.txt";
+  WriteFile(emptied, "");
+  WriteFile(emptied + ".0.snr_bak", "content");
+  const TRewriteOutcome refilled = RestoreBackup(emptied + ".0.snr_bak", emptied);
+  EXPECT_EQ(refilled.Result, 1) << refilled.Reason;
+  EXPECT_EQ(ReadFile(emptied), "content");
+  EXPECT_EQ(refilled.BackupName, emptied + ".1.snr_bak");
+  EXPECT_EQ(ReadFile(emptied + ".1.snr_bak"), "");
 
   const TRewriteOutcome missing = RestoreBackup(dir / "x.0.snr_bak", dir / "x");
   EXPECT_EQ(missing.Result, prMissing);
