@@ -107,7 +107,6 @@ void TPreviewPage::Cancel() {
   FCancelled = true;
   FCancelButton->setEnabled(false);
   RefreshSummary();
-  emit Finished();
 }
 
 void TPreviewPage::Received(unsigned generation, std::string path, TFilePreview preview) {
@@ -130,7 +129,6 @@ void TPreviewPage::Ended(unsigned generation, bool) {
   FRun.reset();
   FCancelButton->setEnabled(false);
   RefreshSummary();
-  emit Finished();
 }
 
 void TPreviewPage::ShowSelected() {

@@ -49,9 +49,6 @@ class TPreviewPage : public QWidget {
   QListWidget* FileList() const { return FFileList; }
   QTextBrowser* Lines() const { return FLines; }
 
- signals:
-  void Finished();
-
  private:
   void Received(unsigned generation, std::string path, TFilePreview preview);
   void Ended(unsigned generation, bool cancelled);

@@ -1,0 +1,50 @@
+// How a file's preview reads: numbered lines before and after, bytes that are no text (control
+// bytes, broken UTF-8) as hex while UTF-8 letters stay letters, and the lines not shown.
+#include <gtest/gtest.h>
+
+#include <QTextDocument>
+
+#include "ui/records/PreviewText.h"
+
+namespace fendrel {
+namespace {
+
+QString PlainText(const QString& html) {
+  QTextDocument document;
+  document.setHtml(html);
+  return document.toPlainText();
+}
+
+TEST(PreviewTextTest, LinesHexAndMore) {
+  TFilePreview preview;
+  preview.Results = {2};
+  THunk hunk;
+  hunk.OldLine = 3;
+  hunk.NewLine = 4;
+  hunk.Old = "a\x01z\xFF \xC3\xBC\r\nnext\n";
+  hunk.New = "aXXz\xFF \xC3\xBC\r\nnext!\n";
+  hunk.OldMarks = {{1, 2}};
+  hunk.NewMarks = {{1, 3}, {14, 15}};
+  preview.Lines.Hunks.push_back(hunk);
+  preview.Lines.LinesNotShown = 5;
+
+  const QString english = PlainText(PreviewHtml(preview, 1));
+  for (const char* line : {"     3- a[01]z[FF] ü", "     4- next", "     4+ aXXz[FF] ü",
+                           "     5+ next!", "... 5 more changed lines"})
+    EXPECT_TRUE(english.contains(QString::fromUtf8(line))) << line << "\n" << english.toStdString();
+  EXPECT_TRUE(PlainText(PreviewHtml(preview, 0)).contains("... 5 weitere"));
+
+  preview.Results = {-3};
+  preview.Reason = "the search failed";
+  EXPECT_TRUE(PlainText(PreviewHtml(preview, 1)).startsWith("Failed: the search failed"));
+}
+
+TEST(PreviewTextTest, Summary) {
+  EXPECT_EQ(PreviewSummary(3, 10, 7, 2, false, 1),
+            "3 of 10 files searched: 7 replacements in 2 files");
+  EXPECT_EQ(PreviewSummary(3, 10, 7, 2, true, 0),
+            "3 von 10 Dateien durchsucht: 7 Ersetzungen in 2 Dateien (abgebrochen)");
+}
+
+}  // namespace
+}  // namespace fendrel
