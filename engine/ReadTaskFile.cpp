@@ -79,4 +79,18 @@ int64_t ReadTaskFile(const std::string& fileName, TReadFile& file, std::string& 
   return prOpenFailed;
 }
 
+int64_t ReadTaskFileAsItIs(const std::string& fileName, TReadFile& file, std::string& reason) {
+  switch (file.Content.OpenAsItIs(fileName)) {
+    case TMappedFile::TOpenResult::Ok:
+      return 0;
+    case TMappedFile::TOpenResult::Missing:
+      reason = "the file no longer exists";
+      return prMissing;
+    default:
+      // Anything else is rare: the full way tells why in the words of a run.
+      file.Content.Close();
+      return ReadTaskFile(fileName, file, reason);
+  }
+}
+
 }  // namespace fendrel

@@ -22,4 +22,8 @@ struct TReadFile {
 // reason in `reason`.
 int64_t ReadTaskFile(const std::string& fileName, TReadFile& file, std::string& reason);
 
+// The same for a reader that writes nothing and never checks the file again (a preview): the
+// file is read through its path in one step where it can be, else as above. Only Content is set.
+int64_t ReadTaskFileAsItIs(const std::string& fileName, TReadFile& file, std::string& reason);
+
 }  // namespace fendrel

@@ -124,11 +124,22 @@ TMappedFile::TOpenResult TMappedFile::Open(int folderFd, const std::string& name
   // Non-blocking, so that a FIFO under the name cannot hang the worker before it is rejected;
   // not through a link, because the caller has resolved links and checks the file it named.
   FFd = ::openat(folderFd, name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
+  return Read(true);
+}
+
+TMappedFile::TOpenResult TMappedFile::OpenAsItIs(const std::string& path) {
+  Close();
+  FError = 0;
+  FFd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  return Read(false);
+}
+
+TMappedFile::TOpenResult TMappedFile::Read(bool whenChangesShow) {
   if (FFd < 0) {
     FError = errno;
     return errno == ENOENT ? TOpenResult::Missing : TOpenResult::CannotMap;
   }
-  if (!StatWhenChangesShow(FFd, FIdentity)) {
+  if (whenChangesShow ? !StatWhenChangesShow(FFd, FIdentity) : ::fstat(FFd, &FIdentity) != 0) {
     FError = errno;
     Close();
     return TOpenResult::Failed;

@@ -36,6 +36,10 @@ class TMappedFile {
   TOpenResult Open(int folderFd, const std::string& name);
   // The same for a path of any length.
   TOpenResult Open(const std::string& path);
+  // The file `path` leads to, a link followed, read as it is now, without waiting for the clock:
+  // for a reader that never compares it with a later state. Open() it when this fails, to learn
+  // why in the same words.
+  TOpenResult OpenAsItIs(const std::string& path);
   // Releases the mapping and keeps the file open.
   void Unmap();
   void Close();
@@ -58,6 +62,8 @@ class TMappedFile {
   friend struct TMappingRegistry;
 
   static constexpr std::size_t kReadLimit = 64 * 1024;
+  // Reads the file just opened as FFd (or fails with errno when that open failed).
+  TOpenResult Read(bool whenChangesShow);
   TOpenResult ReadWhole(std::size_t size);
 
   int FFd = -1;
