@@ -13,9 +13,9 @@
 // std::regex: \w is [0-9A-Za-z_], our WordLetters, and case folds ASCII letters only, as our
 // default case table does. std::regex has no "(?i)": a leading one becomes std::regex::icase.
 //
-// The text comes from $FENDREL_BENCH_DATA/en-sampled.txt (default: the shared data folder
-// beside the repository): one copy, short lines, so std::regex's recursive matcher never runs
-// deep on '.*'. An exception from any engine fails that benchmark with its message.
+// The texts come from $FENDREL_BENCH_DATA/en-sampled.txt and ru-sampled.txt (default: the shared
+// data folder beside the repository): one copy, short lines, so std::regex's recursive matcher
+// never runs deep on '.*'. An exception from any engine fails that benchmark with its message.
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
 
@@ -26,6 +26,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <optional>
 #include <regex>
 #include <string>
@@ -35,11 +36,14 @@
 
 namespace {
 
-const std::string& Haystack() {
-  static const std::string text = [] {
+// The text of one data file, read once.
+const std::string& Haystack(const std::string& file = "en-sampled.txt") {
+  static std::map<std::string, std::string> texts;
+  auto known = texts.find(file);
+  if (known != texts.end()) return known->second;
+  const std::string& text = texts[file] = [&file] {
     const char* dir = std::getenv("FENDREL_BENCH_DATA");
-    const std::string path =
-        std::string(dir ? dir : FENDREL_BENCH_DATA_DEFAULT) + "/en-sampled.txt";
+    const std::string path = std::string(dir ? dir : FENDREL_BENCH_DATA_DEFAULT) + "/" + file;
     std::ifstream in(path, std::ios::binary);
     if (!in) {
       std::fprintf(stderr, "cannot read %s (set FENDREL_BENCH_DATA)\n", path.c_str());
@@ -62,6 +66,7 @@ struct TCase {
   const char* Modifiers;  // for TRegExpr::SetModifierStr on top of our defaults; "" for none
   const char* Template;   // a replace-all with this template instead of counting; null for none
   long long Expected;     // our count over the whole text, checked once; -1 when not known
+  const char* File = "en-sampled.txt";  // the text searched
 };
 
 // The data README gives 513 for "Sherlock Holmes". A replace-all's pattern never matches the
@@ -79,6 +84,12 @@ constexpr TCase kCases[] = {
     {"repeated_word", "(\\w+)\\s+\\1", "", nullptr, -1},
     {"lines_dot_star", ".*", "-s", nullptr, -1},
     {"replace_holmes", "(\\w+)\\s+Holmes", "", "Mr. $1", -1},
+    // UTF-8 Cyrillic: nearly every letter begins with the byte D0 or D1.
+    {"ru_literal",
+     "\xD0\xBF\xD0\xBE\xD1\x82\xD0\xBE\xD0\xBC\xD1\x83 "
+     "\xD1\x87\xD1\x82\xD0\xBE",
+     "", nullptr, -1, "ru-sampled.txt"},
+    {"ru_word_then", "\\S+\\s+\xD1\x87\xD1\x82\xD0\xBE", "", nullptr, -1, "ru-sampled.txt"},
 };
 
 // Whether '.' matches line breaks under the case's modifiers, as our engine reads them.
@@ -159,7 +170,7 @@ TReference OursOnce(const TCase& c, std::string_view text) {
 const TReference& Reference(const TCase& c) {
   static std::optional<TReference> known[std::size(kCases)];
   std::optional<TReference>& ref = known[&c - kCases];
-  if (!ref) ref = OursOnce(c, Haystack());
+  if (!ref) ref = OursOnce(c, Haystack(c.File));
   return *ref;
 }
 
@@ -187,7 +198,7 @@ void Report(benchmark::State& state, const TCase& c, std::string_view text, long
 
 void BM_Ours(benchmark::State& state, const TCase* which) {
   const TCase& c = *which;
-  const std::string_view text = Haystack();
+  const std::string_view text = Haystack(c.File);
   fendrel::TRegExpr regExpr;
   long long count = -1;
   std::string replaced;
@@ -287,7 +298,7 @@ int SubstitutePcre2(const TPcre2& re, std::string_view text, const char* replace
 
 void BM_Pcre2(benchmark::State& state, const TCase* which, bool jit) {
   const TCase& c = *which;
-  const std::string_view text = Haystack();
+  const std::string_view text = Haystack(c.File);
   const TPcre2 re(c, jit);
   if (!re.Error.empty()) {
     state.SkipWithError(re.Error.c_str());
@@ -334,7 +345,7 @@ long long CountStdRegex(const std::regex& re, std::string_view text) {
 
 void BM_StdRegex(benchmark::State& state, const TCase* which) {
   const TCase& c = *which;
-  const std::string_view text = Haystack();
+  const std::string_view text = Haystack(c.File);
   std::string_view pattern = c.Pattern;
   auto flags = std::regex::ECMAScript;
   if (pattern.starts_with("(?i)")) {
@@ -394,7 +405,8 @@ void PrintSteps() {
 }
 
 int main(int argc, char** argv) {
-  Haystack();  // read once, outside every timing
+  for (const TCase& c : kCases)
+    Haystack(c.File);  // read once, outside every timing
   if (argc > 1 && std::string_view(argv[1]) == "--steps") {
     PrintSteps();
     return 0;

@@ -61,6 +61,9 @@ void TRegExpr::DiscardProgram() {
   FCompiled = false;
   FRequiredText = nullptr;
   FRequiredLen = 0;
+  FAnchorChar = 0;
+  FAnchorText = nullptr;
+  FAnchorLen = 0;
 }
 
 void TRegExpr::SetExpression(std::string_view pattern) {

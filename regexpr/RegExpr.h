@@ -164,6 +164,9 @@ class TRegExpr {
 
   // Search analysis results.
   unsigned char FAnchorChar = 0;
+  // The literal every match begins with (FAnchorChar is its first byte), in the p-code.
+  const char* FAnchorText = nullptr;
+  int32_t FAnchorLen = 0;
   bool FAnchoredAtStart = false;
   const char* FRequiredText = nullptr;  // points into the p-code
   int32_t FRequiredLen = 0;

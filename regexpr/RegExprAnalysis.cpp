@@ -15,6 +15,8 @@ void TRegExprAnalysis::Analyse(const uint8_t* program, int topFlags) {
   FirstCharWalk(program + 1);
 
   R.FAnchorChar = 0;
+  R.FAnchorText = nullptr;
+  R.FAnchorLen = 0;
   R.FAnchoredAtStart = false;
   R.FRequiredText = nullptr;
   R.FRequiredLen = 0;
@@ -23,9 +25,11 @@ void TRegExprAnalysis::Analyse(const uint8_t* program, int topFlags) {
   if (after == nullptr || NodeOp(after) != opEnd) return;  // more than one alternative
 
   const uint8_t* scan = NodeOperand(first);
-  if (NodeOp(scan) == opLiteral)
+  if (NodeOp(scan) == opLiteral) {
     R.FAnchorChar = NodeOperand(scan)[0];
-  else if (NodeOp(scan) == opTextStart)
+    R.FAnchorText = reinterpret_cast<const char*>(NodeOperand(scan));
+    R.FAnchorLen = static_cast<int32_t>(std::strlen(R.FAnchorText));
+  } else if (NodeOp(scan) == opTextStart)
     R.FAnchoredAtStart = true;
 
   // A pattern that starts with a repetition gets few anchors; a literal that every match holds

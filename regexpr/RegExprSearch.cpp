@@ -16,6 +16,19 @@ namespace {
 constexpr int64_t kBudgetBase = 1'000'000;
 constexpr int64_t kBudgetPerChar = 1'000;
 
+// How common a byte is in the texts users search, roughly (higher: more common): the search
+// for a literal looks for its least common byte.
+constexpr int ByteCommonness(unsigned char c) {
+  if (c == ' ' || c == 'e' || c == 't' || c == 0xD0 || c == 0xD1) return 9;
+  if (c >= 'a' && c <= 'z') return 7;
+  if (c == '\n' || c == ',' || c == '.' || c == '\r' || c == '\t') return 6;
+  if (c >= 0x80 && c <= 0xBF) return 5;  // UTF-8 continuation bytes
+  if (c >= '0' && c <= '9') return 4;
+  if (c >= 'A' && c <= 'Z') return 3;
+  if (c >= 0x20 && c < 0x7F) return 3;  // other punctuation
+  return 1;
+}
+
 }  // namespace
 
 void TRegExpr::ClearGroups() {
@@ -120,12 +133,20 @@ bool TRegExpr::ExecFrom(int64_t offset, bool prepared) {
   int64_t at = start;
   if (FAnchoredAtStart) return start == 0 && attempt(at);
   if (FAnchorChar != 0) {
-    for (; at < length;) {
-      const void* hit =
-          std::memchr(subject + at, FAnchorChar, static_cast<std::size_t>(length - at));
+    // Every match begins with the literal: only its occurrences are tried. They are found by
+    // the literal's rarest byte, not its first, which may begin nearly every word (the lead
+    // byte of a UTF-8 letter in a Cyrillic text).
+    const auto literal = static_cast<std::size_t>(FAnchorLen);
+    const auto* text = reinterpret_cast<const unsigned char*>(FAnchorText);
+    std::size_t rare = 0;
+    for (std::size_t i = 1; i < literal; ++i)
+      if (ByteCommonness(text[i]) < ByteCommonness(text[rare])) rare = i;
+    for (; at + FAnchorLen <= length;) {
+      const void* hit = std::memchr(subject + at + rare, text[rare],
+                                    static_cast<std::size_t>(length - at) - literal + 1);
       if (hit == nullptr) return false;
-      at = static_cast<const char*>(hit) - subject;
-      if (attempt(at)) return true;
+      at = static_cast<const char*>(hit) - subject - static_cast<int64_t>(rare);
+      if (std::memcmp(subject + at, FAnchorText, literal) == 0 && attempt(at)) return true;
       ++at;
     }
     return false;

@@ -21,6 +21,13 @@ TEST(Matcher, FirstMatchAndGroups) {
       {"a*?a", "aaa", 1, 1},
       {"x*", "abc", 1, 0},
       {"Holmes", "Sherlock Holmes", 10, 6},
+      // A match's leading literal is found by its rarest byte: candidates that overlap, that
+      // share only that byte, or that do not fit before the end.
+      {"aab+", "aaab", 2, 3},
+      {"xQy", "Qy xQ xQy", 7, 3},
+      {"abcQ", "abc abcQ", 5, 4},
+      {"ab?Q", "a aQ", 3, 2},
+      {"\xD1\x87\xD1\x82\xD0\xBE (\\w)", "\xD0\xBF \xD1\x87\xD1\x82\xD0\xBE x", 4, 8, 11, 1},
       {"^abc", "xabc", -1, 0},
       {"^abc", "abcx", 1, 3},
       {"a.c", "a\nc", 1, 3},
