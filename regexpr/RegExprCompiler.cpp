@@ -167,11 +167,15 @@ uint8_t* TRegExprCompiler::ParseReg(bool paren, int& flags) {
   }
   const uint32_t savedModifiers = R.FParseModifiers;
 
+  // The branch added last: the next one is tied to it, not to the end of a walk along all of
+  // them, so a list of many thousand alternatives compiles in linear time.
+  uint8_t* lastBranch = nullptr;
   auto addBranch = [&](uint8_t* branch, int branchFlags) {
     if (ret == nullptr)
       ret = branch;
     else
-      Tail(ret, branch);
+      Tail(lastBranch != nullptr ? lastBranch : ret, branch);
+    lastBranch = branch;
     if ((branchFlags & kFlagHasWidth) == 0) flags &= ~kFlagHasWidth;
     flags |= branchFlags & kFlagStarStart;
   };
