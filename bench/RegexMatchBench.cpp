@@ -34,6 +34,10 @@
 
 #include "regexpr/RegExpr.h"
 
+#ifdef FENDREL_BENCH_RE2
+#include <re2/re2.h>
+#endif
+
 namespace {
 
 // The text of one data file, read once.
@@ -404,6 +408,58 @@ void PrintSteps() {
     print(c, OursOnce(c, Haystack()));
 }
 
+#ifdef FENDREL_BENCH_RE2
+// ---- RE2: byte by byte (Latin-1) as our engine reads, '.' as ours; no back-references.
+
+bool HasBackReference(const TCase& c) {
+  return std::string_view(c.Pattern).find("\\1") != std::string_view::npos;
+}
+
+// Matches stepped over as ours: after an empty match the next search starts one further.
+long long CountRe2(const RE2& re, std::string_view text) {
+  long long matches = 0;
+  re2::StringPiece match;
+  const re2::StringPiece subject(text.data(), text.size());
+  for (std::size_t start = 0; start <= text.size();) {
+    if (!re.Match(subject, start, text.size(), RE2::UNANCHORED, &match, 1)) break;
+    ++matches;
+    const auto end = static_cast<std::size_t>(match.data() - text.data()) + match.size();
+    start = match.empty() ? end + 1 : end;
+  }
+  return matches;
+}
+
+void BM_Re2(benchmark::State& state, const TCase* which) {
+  const TCase& c = *which;
+  const std::string_view text = Haystack(c.File);
+  RE2::Options options;
+  options.set_encoding(RE2::Options::EncodingLatin1);
+  options.set_dot_nl(DotAll(c));
+  options.set_log_errors(false);
+  const RE2 re(c.Pattern, options);
+  if (!re.ok()) {
+    state.SkipWithError(("RE2: " + re.error()).c_str());
+    return;
+  }
+  // RE2 writes group references as \1.
+  std::string rewrite = c.Template ? c.Template : "";
+  for (std::size_t at = 0; (at = rewrite.find('$', at)) != std::string::npos;)
+    rewrite[at] = '\\';
+  long long count = 0;
+  std::string replaced;
+  for (auto _ : state) {
+    if (c.Template) {
+      replaced.assign(text);
+      count = RE2::GlobalReplace(&replaced, re, rewrite);
+    } else {
+      count = CountRe2(re, text);
+    }
+    benchmark::DoNotOptimize(count);
+  }
+  Report(state, c, text, count, c.Template ? &replaced : nullptr);
+}
+#endif
+
 int main(int argc, char** argv) {
   for (const TCase& c : kCases)
     Haystack(c.File);  // read once, outside every timing
@@ -421,6 +477,11 @@ int main(int argc, char** argv) {
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark((name + "std_regex").c_str(), BM_StdRegex, &c)
         ->Unit(benchmark::kMillisecond);
+#ifdef FENDREL_BENCH_RE2
+    if (!HasBackReference(c))
+      benchmark::RegisterBenchmark((name + "re2").c_str(), BM_Re2, &c)
+          ->Unit(benchmark::kMillisecond);
+#endif
   }
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
