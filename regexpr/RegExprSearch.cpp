@@ -2,6 +2,11 @@
 // attempt a match (only at the start, at each occurrence of the anchor character, or at each
 // position whose character can begin a match).
 #include <cstring>
+#include <string_view>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 #include "RegExpr.h"
 #include "RegExprMatch.h"
@@ -28,6 +33,58 @@ constexpr int ByteCommonness(unsigned char c) {
   if (c >= 0x20 && c < 0x7F) return 3;  // other punctuation
   return 1;
 }
+
+// Finds a literal by two of its bytes, the least common ones, 16 places at a time; only where
+// both are in place is the whole literal compared. The first byte alone would stop at nearly
+// every word where it is common (the lead byte of a UTF-8 letter in a Cyrillic text).
+class TLiteralFinder {
+ public:
+  explicit TLiteralFinder(std::string_view literal) : FLiteral(literal) {
+    for (std::size_t i = 1; i < literal.size(); ++i)
+      if (Commonness(i) < Commonness(FRare)) FRare = i;
+    FOther = FRare == 0 ? literal.size() - 1 : 0;
+    for (std::size_t i = 0; i < literal.size(); ++i)
+      if (i != FRare && Commonness(i) < Commonness(FOther)) FOther = i;
+  }
+
+  // The first occurrence at or after `from`, or -1.
+  int64_t Next(std::string_view subject, int64_t from) const {
+    const std::size_t size = FLiteral.size();
+    if (subject.size() < size) return -1;
+    const std::size_t last = subject.size() - size;  // the last place it can begin
+    auto at = static_cast<std::size_t>(from);
+#ifdef __SSE2__
+    const __m128i rare = _mm_set1_epi8(FLiteral[FRare]);
+    const __m128i other = _mm_set1_epi8(FLiteral[FOther]);
+    for (; at + 15 <= last; at += 16) {
+      const auto* block = subject.data() + at;
+      const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + FRare));
+      const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + FOther));
+      auto both = static_cast<unsigned>(
+          _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, rare), _mm_cmpeq_epi8(b, other))));
+      for (; both != 0; both &= both - 1) {
+        const std::size_t candidate = at + static_cast<std::size_t>(__builtin_ctz(both));
+        if (std::memcmp(subject.data() + candidate, FLiteral.data(), size) == 0)
+          return static_cast<int64_t>(candidate);
+      }
+    }
+#endif
+    for (; at <= last; ++at)
+      if (subject[at + FRare] == FLiteral[FRare] &&
+          std::memcmp(subject.data() + at, FLiteral.data(), size) == 0)
+        return static_cast<int64_t>(at);
+    return -1;
+  }
+
+ private:
+  int Commonness(std::size_t i) const {
+    return ByteCommonness(static_cast<unsigned char>(FLiteral[i]));
+  }
+
+  std::string_view FLiteral;
+  std::size_t FRare = 0;
+  std::size_t FOther = 0;
+};
 
 }  // namespace
 
@@ -133,21 +190,13 @@ bool TRegExpr::ExecFrom(int64_t offset, bool prepared) {
   int64_t at = start;
   if (FAnchoredAtStart) return start == 0 && attempt(at);
   if (FAnchorChar != 0) {
-    // Every match begins with the literal: only its occurrences are tried. They are found by
-    // the literal's rarest byte, not its first, which may begin nearly every word (the lead
-    // byte of a UTF-8 letter in a Cyrillic text).
-    const auto literal = static_cast<std::size_t>(FAnchorLen);
-    const auto* text = reinterpret_cast<const unsigned char*>(FAnchorText);
-    std::size_t rare = 0;
-    for (std::size_t i = 1; i < literal; ++i)
-      if (ByteCommonness(text[i]) < ByteCommonness(text[rare])) rare = i;
-    for (; at + FAnchorLen <= length;) {
-      const void* hit = std::memchr(subject + at + rare, text[rare],
-                                    static_cast<std::size_t>(length - at) - literal + 1);
-      if (hit == nullptr) return false;
-      at = static_cast<const char*>(hit) - subject - static_cast<int64_t>(rare);
-      if (std::memcmp(subject + at, FAnchorText, literal) == 0 && attempt(at)) return true;
-      ++at;
+    // Every match begins with the literal: only its occurrences are tried.
+    const std::string_view literal(FAnchorText, static_cast<std::size_t>(FAnchorLen));
+    const TLiteralFinder finder(literal);
+    for (; at + FAnchorLen <= length; ++at) {
+      at = finder.Next(std::string_view(subject, static_cast<std::size_t>(length)), at);
+      if (at < 0) return false;
+      if (attempt(at)) return true;
     }
     return false;
   }

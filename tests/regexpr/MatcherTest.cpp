@@ -27,6 +27,12 @@ TEST(Matcher, FirstMatchAndGroups) {
       {"xQy", "Qy xQ xQy", 7, 3},
       {"abcQ", "abc abcQ", 5, 4},
       {"ab?Q", "a aQ", 3, 2},
+      // Subjects long enough to be scanned 16 places at a time.
+      {"abcQ", std::string(33, 'a') + "abcQ", 34, 4},
+      {"QxxZ", std::string(20, '-') + "QabZ" + std::string(20, '-') + "QxxZ", 45, 4},
+      {"QxxZ", std::string(50, '-') + "QxxZ", 51, 4},
+      {"QxxZ", std::string(50, '-') + "QxxZQ", 51, 4},
+      {"QxxZ", std::string(50, '-') + "QxxQ", -1, 0},
       {"\xD1\x87\xD1\x82\xD0\xBE (\\w)", "\xD0\xBF \xD1\x87\xD1\x82\xD0\xBE x", 4, 8, 11, 1},
       {"^abc", "xabc", -1, 0},
       {"^abc", "abcx", 1, 3},
