@@ -20,6 +20,7 @@
 namespace fendrel {
 
 class TRegExprMatcher;
+struct TPikeSettings;
 
 class ERegExpr : public std::runtime_error {
  public:
@@ -144,6 +145,7 @@ class TRegExpr {
   friend class TRegExprCompiler;
   friend class TRegExprAnalysis;
   friend class TRegExprMatcher;
+  friend bool PikeSettingsOf(TRegExpr& regExpr, TPikeSettings& settings);
 
   // The program check before every search: recompiles when needed, rebuilds the line-break set.
   bool PrepareProgram();
