@@ -153,6 +153,8 @@ class TRegExpr {
   // ExecPos with a 1-based 64-bit offset; `prepared` when the settings are known unchanged
   // since the previous search's program check.
   bool ExecFrom(int64_t offset, bool prepared = false);
+  // ExecFrom with the backtracker alone: throws TBacktrackingSpent when it runs out of steps.
+  bool Backtrack(int64_t offset, bool prepared);
   int64_t NextSearchOffset();  // where ExecNext searches from
   void ExpandInto(std::string_view replacement, std::string& result) const;
   // Replaces every match in the stored subject, writing the subject's text in order.

@@ -15,6 +15,10 @@
 
 namespace fendrel {
 
+// Thrown by the matcher when a search runs out of backtracking steps or memory; the search
+// driver answers with the linear matcher when it can, and raises error 1016 otherwise.
+struct TBacktrackingSpent {};
+
 class TRegExprMatcher {
  public:
   static constexpr std::size_t kMaxUndoRecords = 4u << 20;
@@ -77,7 +81,7 @@ class TRegExprMatcher {
     // The records grow with the subject for patterns such as (a|b)*$; a search that would need
     // more memory than a quarter gigabyte ends like one that backtracks too long.
     if (FStack.size() >= kMaxUndoRecords) [[unlikely]]
-      R.Fail(1016);
+      throw TBacktrackingSpent{};
     FStack.push_back(undo);
   }
   // The subject's character at `at`; the end of the subject reads as NUL.
