@@ -120,8 +120,9 @@ bool PikeCanRun(std::string_view text) {
   const auto* program = reinterpret_cast<const uint8_t*>(text.data());
   const std::size_t size = text.size();
   if (size < 1 + kREHeaderSize || program[0] != kREMagic) return false;
-  int targets = 0, loops = 0;
+  int targets = 0;
   int64_t combinations = 1;
+  std::vector<std::pair<const uint8_t*, const uint8_t*>> loops;  // entry and loop node
   std::vector<bool> isTarget(size, false);
   for (std::size_t at = 1; at + kREHeaderSize <= size;) {
     const uint8_t* node = program + at;
@@ -140,11 +141,13 @@ bool PikeCanRun(std::string_view text) {
     } else if (op == opLoop || op == opLoopLazy) {
       const TLoop l = LoopOf(node);
       if (l.Minimum < 0 || l.Maximum < l.Minimum || l.Kept > kMaxKeptCount) return false;
-      if (l.Body < program + 1 || l.Body >= program + size) return false;
+      if (l.Body < program + 1 + kREHeaderSize || l.Body >= node) return false;
+      if (NodeOp(l.Body - kREHeaderSize) != opLoopEntry) return false;
+      loops.emplace_back(l.Body - kREHeaderSize, node);
       combinations *= l.Kept + 1;
       if (combinations > kMaxLoopCombinations) return false;
     } else if (op == opLoopEntry) {
-      if (++loops > kRELoopMax) return false;  // nested or not: the depth stays in range
+      // its loop node checks it
     } else if (op == opBack) {
       const auto target = static_cast<std::size_t>(next - program);
       if (!isTarget[target]) {
@@ -169,6 +172,15 @@ bool PikeCanRun(std::string_view text) {
       }
     }
     at += nodeSize;
+  }
+  // A loop's body lies between its entry and its loop node, so the loops a thread is inside at
+  // once are those whose spans hold one another; deeper than the backtracker's loop stack, it
+  // stops with an error.
+  for (const auto& [entry, loop] : loops) {
+    const auto depth = std::count_if(loops.begin(), loops.end(), [&](const auto& outer) {
+      return outer.first <= entry && outer.second >= loop;
+    });
+    if (depth > kRELoopMax) return false;
   }
   return true;
 }
