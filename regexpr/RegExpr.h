@@ -97,7 +97,9 @@ class TRegExpr {
   int32_t MatchOffset(int n) const;
   int32_t MatchLength(int n) const;
   // Backtracking steps the last search took. A search may take 1,000,000 plus 1,000 for every
-  // character from its start to the subject's end; beyond that it ends with error 1016.
+  // character from its start to the subject's end; beyond that (or when its choices would need
+  // more memory) the linear matcher (RegExprPike.h) answers instead, or, for a pattern with
+  // back-references, the search ends with error 1016.
   int64_t LastSearchSteps() const;
 
   // The replacement for the current match: `$0`, `$&`, `${n}`, `$n` (any number of digits)

@@ -37,6 +37,8 @@ class TRegExprMatcher {
   // After a failed attempt: where the run of characters taken by the repetition every match
   // begins with ended, when no start before it can succeed either; otherwise -1.
   int64_t LeadRunEnd() const { return FLeadRunEnd; }
+  // Gives back the memory of the choices a search that ran out of steps left behind.
+  void ReleaseChoices() { std::vector<TUndo>().swap(FStack); }
   // Backtracking steps the current (or last) search has taken.
   int64_t StepsSpent() const { return FBudgetGiven - FBudget; }
 

@@ -104,6 +104,7 @@ bool TRegExpr::ExecFrom(int64_t offset, bool prepared) {
   try {
     return Backtrack(offset, prepared);
   } catch (const TBacktrackingSpent&) {
+    FMatcher->ReleaseChoices();  // up to a quarter gigabyte, of no use to later searches
     // The linear matcher finds what the backtracker would have found, had it gone on; it
     // cannot run back-references.
     if (!PikeCanRun(Program())) Fail(1016);
