@@ -4,9 +4,10 @@
 // Random patterns come from a small grammar (groups, alternation with empty alternatives,
 // every quantifier, anchors, word and line bounds, modifier switches) over random subjects of
 // a small alphabet. FENDREL_PIKE_SCALE multiplies the pattern count, FENDREL_PIKE_SEED shifts
-// the seed, for long runs by hand.
+// the seed, FENDREL_PIKE_LENGTH sets the longest random subject, for long runs by hand.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <random>
 #include <string>
@@ -178,6 +179,7 @@ class TPatternMaker {
 TEST(Pike, AgreesWithTheBacktrackerOnRandomPatterns) {
   const int patterns = 4000 * EnvNumber("FENDREL_PIKE_SCALE", 1);
   const auto seed = static_cast<uint32_t>(23 + EnvNumber("FENDREL_PIKE_SEED", 0));
+  const int longest = std::max(1, EnvNumber("FENDREL_PIKE_LENGTH", 9));  // of random subjects
   TPatternMaker maker(seed);
   std::mt19937 random(seed * 7 + 1);
   static const char kAlphabet[] = "aab b1A\r\n-";
@@ -186,7 +188,7 @@ TEST(Pike, AgreesWithTheBacktrackerOnRandomPatterns) {
     const std::string pattern = maker.Make();
     std::vector<std::string> subjects = {"", "ab", "a\r\nb"};
     for (int i = 0; i < 4; ++i) {
-      std::string subject(random() % 10, ' ');
+      std::string subject(random() % static_cast<unsigned>(longest + 1), ' ');
       for (char& c : subject)
         c = kAlphabet[random() % (std::size(kAlphabet) - 1)];
       subjects.push_back(subject);
