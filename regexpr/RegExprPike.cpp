@@ -25,7 +25,8 @@ constexpr int kMaxTargets = 32;  // loop targets: one bit each in a state
 // Counts kept in a state: beyond these the threads of one cursor would grow too many.
 constexpr int64_t kMaxKeptCount = 1000;
 constexpr int64_t kMaxLoopCombinations = 1 << 16;
-// The backtracker's maximum of * and +: no run of a subject reaches it.
+// The backtracker's maximum of * and +, kept as open: the two could differ only on a run of
+// more than two thousand million characters.
 constexpr int64_t kStarMaximum = 2147483647;
 
 bool IsGroupOpen(TREOp op) {

@@ -40,7 +40,7 @@ class TPikeMatcher {
 
   // Searches `subject` (no NUL inside; its end reads as NUL) for the first match starting at or
   // after the 0-based `start`, trying only `start` itself when `anchored`. On success `starts`
-  // and `ends` hold every group, -1 for those that did not take part.
+  // and `ends` hold every group, -1 for those left unset.
   bool Search(std::string_view subject, int64_t start, bool anchored,
               int64_t (&starts)[kREGroupCount], int64_t (&ends)[kREGroupCount]);
 

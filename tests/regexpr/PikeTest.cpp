@@ -51,7 +51,7 @@ std::ostream& operator<<(std::ostream& out, const TOutcome& outcome) {
   return out;
 }
 
-// The backtracker's answer through the public interface; a group that did not take part reads
+// The backtracker's answer through the public interface; a group left unset reads
 // as (-1, -1).
 TOutcome Backtracker(TRegExpr& regExpr, int64_t offset) {
   TOutcome outcome;
@@ -68,7 +68,7 @@ TOutcome Linear(TPikeMatcher& matcher, const std::string& subject, int64_t offse
   TOutcome outcome;
   outcome.Found = matcher.Search(subject, offset, false, outcome.Starts, outcome.Ends);
   for (int g = 0; g < kREGroupCount; ++g) {
-    // As the engine reports them: a group with only one end set did not take part.
+    // As the engine reports them: a group with only one end set is unset.
     if (!outcome.Found || outcome.Starts[g] < 0 || outcome.Ends[g] < 0)
       outcome.Starts[g] = outcome.Ends[g] = -1;
   }
