@@ -20,6 +20,7 @@
 namespace fendrel {
 
 class TRegExprMatcher;
+struct TPikeSettings;
 
 class ERegExpr : public std::runtime_error {
  public:
@@ -96,7 +97,9 @@ class TRegExpr {
   int32_t MatchOffset(int n) const;
   int32_t MatchLength(int n) const;
   // Backtracking steps the last search took. A search may take 1,000,000 plus 1,000 for every
-  // character from its start to the subject's end; beyond that it ends with error 1016.
+  // character from its start to the subject's end; beyond that (or when its choices would need
+  // more memory) the linear matcher (RegExprPike.h) answers instead, or, for a pattern with
+  // back-references, the search ends with error 1016.
   int64_t LastSearchSteps() const;
 
   // The replacement for the current match: `$0`, `$&`, `${n}`, `$n` (any number of digits)
@@ -144,6 +147,7 @@ class TRegExpr {
   friend class TRegExprCompiler;
   friend class TRegExprAnalysis;
   friend class TRegExprMatcher;
+  friend bool PikeSettingsOf(TRegExpr& regExpr, TPikeSettings& settings);
 
   // The program check before every search: recompiles when needed, rebuilds the line-break set.
   bool PrepareProgram();
@@ -151,6 +155,8 @@ class TRegExpr {
   // ExecPos with a 1-based 64-bit offset; `prepared` when the settings are known unchanged
   // since the previous search's program check.
   bool ExecFrom(int64_t offset, bool prepared = false);
+  // ExecFrom with the backtracker alone: throws TBacktrackingSpent when it runs out of steps.
+  bool Backtrack(int64_t offset, bool prepared);
   int64_t NextSearchOffset();  // where ExecNext searches from
   void ExpandInto(std::string_view replacement, std::string& result) const;
   // Replaces every match in the stored subject, writing the subject's text in order.

@@ -37,7 +37,7 @@ void TRegExprMatcher::DropAllChoices() {
 }
 
 void TRegExprMatcher::Spend() {
-  if (--FBudget < 0) R.Fail(1016);
+  if (--FBudget < 0) throw TBacktrackingSpent{};
 }
 
 bool TRegExprMatcher::MatchOne(const uint8_t* node, unsigned char c) const {

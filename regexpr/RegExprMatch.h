@@ -15,6 +15,10 @@
 
 namespace fendrel {
 
+// Thrown by the matcher when a search runs out of backtracking steps or memory; the search
+// driver answers with the linear matcher when it can, and raises error 1016 otherwise.
+struct TBacktrackingSpent {};
+
 class TRegExprMatcher {
  public:
   static constexpr std::size_t kMaxUndoRecords = 4u << 20;
@@ -33,6 +37,8 @@ class TRegExprMatcher {
   // After a failed attempt: where the run of characters taken by the repetition every match
   // begins with ended, when no start before it can succeed either; otherwise -1.
   int64_t LeadRunEnd() const { return FLeadRunEnd; }
+  // Gives back the memory of the choices a search that ran out of steps left behind.
+  void ReleaseChoices() { std::vector<TUndo>().swap(FStack); }
   // Backtracking steps the current (or last) search has taken.
   int64_t StepsSpent() const { return FBudgetGiven - FBudget; }
 
@@ -77,7 +83,7 @@ class TRegExprMatcher {
     // The records grow with the subject for patterns such as (a|b)*$; a search that would need
     // more memory than a quarter gigabyte ends like one that backtracks too long.
     if (FStack.size() >= kMaxUndoRecords) [[unlikely]]
-      R.Fail(1016);
+      throw TBacktrackingSpent{};
     FStack.push_back(undo);
   }
   // The subject's character at `at`; the end of the subject reads as NUL.

@@ -12,6 +12,7 @@
 #include "RegExprMatch.h"
 #include "RegExprNodeFlags.h"
 #include "RegExprOpcodes.h"
+#include "RegExprPike.h"
 
 namespace fendrel {
 namespace {
@@ -157,6 +158,28 @@ bool TRegExpr::ExecPos(int32_t offset) {
 
 // Offsets are 64-bit inside, so subjects beyond 2 GiB (a file's text run) are searched whole.
 bool TRegExpr::ExecFrom(int64_t offset, bool prepared) {
+  try {
+    return Backtrack(offset, prepared);
+  } catch (const TBacktrackingSpent&) {
+    FMatcher->ReleaseChoices();  // up to a quarter gigabyte, of no use to later searches
+    // The linear matcher finds what the backtracker would have found, had it gone on; it
+    // cannot run back-references.
+    if (!PikeCanRun(Program())) Fail(1016);
+    TPikeSettings settings;
+    settings.LineBreaks = FLineBreakSet;
+    settings.WordLetters = FWordSet;
+    settings.PairHead = FPairHead;
+    settings.PairTail = FPairTail;
+    settings.CaseFlip = CaseFlip;
+    TPikeMatcher pike(Program(), settings);
+    ClearGroups();
+    if (pike.Search(FSubject, offset - 1, FAnchoredAtStart, FMatchStarts, FMatchEnds)) return true;
+    ClearGroups();
+    return false;
+  }
+}
+
+bool TRegExpr::Backtrack(int64_t offset, bool prepared) {
   ClearGroups();
   if (!prepared && !PrepareProgram()) return false;
   if (!FInputSet) Fail(1005);

@@ -136,10 +136,11 @@ TEST(Matcher, ExecutionErrors) {
 }
 
 TEST(Matcher, CatastrophicPatternsEndWithAnError) {
-  // Each fails only after trying exponentially many ways to split the run of a's.
+  // Each fails only after trying exponentially many ways to split the run of a's. With a
+  // back-reference the linear matcher cannot take over: the search ends with an error.
   const std::string as(5000, 'a');
   const std::pair<const char*, std::string> cases[] = {
-      {"(a|aa)*b", as + "cb"}, {"(a+)+$", as + "b"}, {"(a|a)*c", as + "bc"}};
+      {"(a|aa)*b\\1", as + "cb"}, {"(a+)+$\\1", as + "b"}, {"(a|a)*c\\1", as + "bc"}};
   for (const auto& [pattern, subject] : cases) {
     TRegExpr regExpr;
     regExpr.SetExpression(pattern);
@@ -150,6 +151,34 @@ TEST(Matcher, CatastrophicPatternsEndWithAnError) {
       EXPECT_EQ(e.ErrorNumber, 1016) << pattern;
       EXPECT_STREQ(e.what(), "TRegExpr(exec): Backtracking Limit Exceeded");
     }
+  }
+}
+
+TEST(Matcher, CatastrophicPatternsWithoutBackReferencesAreAnswered) {
+  // The backtracker runs out of steps (or of memory for its choices); the linear matcher answers
+  // as it would have.
+  const std::string as(5000, 'a');
+  std::string alternating, pairs;
+  for (int i = 0; i < 700; ++i)
+    alternating += "ab";
+  for (int i = 0; i < 1'500'000; ++i)
+    pairs += "ab";
+  struct TCase {
+    const char* Pattern;
+    std::string Subject;
+    int32_t Offset, Length;  // of the match, -1 for none
+  };
+  const TCase cases[] = {
+      {"(a|aa)*b", as + "cb", 5002, 1},          {"(a+)+$", as + "b", -1, -1},
+      {"(a|a)*c", as + "bc", 5002, 1},           {"(a|b)*c|x", alternating, -1, -1},
+      {"(a|b)*c|x", alternating + "x", 1401, 1}, {"(ab)*a", pairs, 1, 2'999'999},
+  };
+  for (const TCase& c : cases) {
+    TRegExpr regExpr;
+    regExpr.SetExpression(c.Pattern);
+    EXPECT_EQ(regExpr.Exec(c.Subject), c.Offset > 0) << c.Pattern;
+    EXPECT_EQ(regExpr.MatchOffset(0), c.Offset) << c.Pattern;
+    EXPECT_EQ(regExpr.MatchLength(0), c.Length) << c.Pattern;
   }
 }
 
@@ -217,9 +246,10 @@ TEST(Substitution, CounterKeepsItsIncrementsWhenAnErrorIsRaised) {
   int64_t counter = 0;
   EXPECT_THROW(ReplaceAllMatches("a(", "aaa", "x", true, counter), ERegExpr);
   EXPECT_EQ(counter, 0);
-  // The first match succeeds; the search for the second exhausts the budget.
+  // The first match succeeds; the search for the second exhausts the budget (with a
+  // back-reference, so no linear matcher takes over).
   const std::string subject = "b" + std::string(3000, 'a') + "c";
-  EXPECT_THROW(ReplaceAllMatches("b|(a|aa)*d", subject, "x", true, counter), ERegExpr);
+  EXPECT_THROW(ReplaceAllMatches("b|(a|aa)*d\\1", subject, "x", true, counter), ERegExpr);
   EXPECT_EQ(counter, 1);
 }
 
