@@ -62,6 +62,7 @@ void TRegExpr::DiscardProgram() {
   FRequiredText = nullptr;
   FRequiredLen = 0;
   FAnchorChar = 0;
+  FLinearAccepts = -1;
   FAnchorText = nullptr;
   FAnchorLen = 0;
 }

@@ -170,6 +170,8 @@ class TRegExpr {
 
   // Search analysis results.
   unsigned char FAnchorChar = 0;
+  // Whether the linear matcher runs the program: 1 yes, 0 no, -1 not yet known.
+  int8_t FLinearAccepts = -1;
   // The literal every match begins with (FAnchorChar is its first byte), in the p-code.
   const char* FAnchorText = nullptr;
   int32_t FAnchorLen = 0;

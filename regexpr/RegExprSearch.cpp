@@ -21,6 +21,10 @@ namespace {
 // runs out, bounded so that a pattern that would backtrack exponentially ends with an error.
 constexpr int64_t kBudgetBase = 1'000'000;
 constexpr int64_t kBudgetPerChar = 1'000;
+// A program the linear matcher can run changes over to it much sooner: a backtracking step costs
+// a few nanoseconds, a character of the linear matcher a few hundred, so beyond this many steps
+// per character the linear matcher is the faster of the two, and its result is the same.
+constexpr int64_t kLinearPerChar = 200;
 
 // How common a byte is in the texts users search, roughly (higher: more common): the search
 // for a literal looks for its least common byte.
@@ -164,7 +168,7 @@ bool TRegExpr::ExecFrom(int64_t offset, bool prepared) {
     FMatcher->ReleaseChoices();  // up to a quarter gigabyte, of no use to later searches
     // The linear matcher finds what the backtracker would have found, had it gone on; it
     // cannot run back-references.
-    if (!PikeCanRun(Program())) Fail(1016);
+    if (!FLinearAccepts) Fail(1016);
     TPikeSettings settings;
     settings.LineBreaks = FLineBreakSet;
     settings.WordLetters = FWordSet;
@@ -197,7 +201,9 @@ bool TRegExpr::Backtrack(int64_t offset, bool prepared) {
 
   if (!FMatcher) FMatcher = std::make_unique<TRegExprMatcher>(*this);
   TRegExprMatcher& matcher = *FMatcher;
-  matcher.StartSearch(kBudgetBase + kBudgetPerChar * (length - start + 1));
+  if (FLinearAccepts < 0) FLinearAccepts = PikeCanRun(Program()) ? 1 : 0;
+  matcher.StartSearch(kBudgetBase +
+                      (FLinearAccepts ? kLinearPerChar : kBudgetPerChar) * (length - start + 1));
   // `at` may move on to the last start that the failed attempt showed cannot succeed.
   auto attempt = [&](int64_t& at) {
     // A failed attempt has undone every group it set.
