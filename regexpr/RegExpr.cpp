@@ -112,6 +112,10 @@ void TRegExpr::SetLinePairedSeparator(std::string_view pair) {
   } else if (pair.empty()) {
     if (!FPairSet) return;
     FPairSet = false;
+    // The matchers compare with the pair's bytes; no byte of a subject is NUL (it ends at its
+    // first), so a pair of NULs is found nowhere.
+    FPairHead = 0;
+    FPairTail = 0;
     DiscardProgram();
   } else {
     Fail(128);

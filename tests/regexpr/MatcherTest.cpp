@@ -93,6 +93,28 @@ TEST(Matcher, FirstMatchAndGroups) {
   }
 }
 
+// Without a paired separator CR LF is no longer one line break: each line-break character ends a
+// line on its own, and a character that is none ends nothing.
+TEST(Matcher, ClearedPairedSeparatorEndsNoLine) {
+  const struct {
+    const char* Breaks;
+    const char* Pattern;
+    int32_t Offset;  // in "a\r\n", from 1; -1 for no match
+  } cases[] = {
+      {"\n", "(?-s)a.", 1},
+      {"\n", "(?m)a$", -1},
+      {"\r\n", "(?m)^\n", 3},
+      {"\r\n", "(?m)\r$", 2},
+  };
+  for (const auto& c : cases) {
+    TRegExpr regExpr;
+    regExpr.LineBreakChars = c.Breaks;
+    regExpr.SetLinePairedSeparator("");
+    regExpr.SetExpression(c.Pattern);
+    EXPECT_EQ(regExpr.Exec("a\r\n") ? regExpr.MatchOffset(0) : -1, c.Offset) << c.Pattern;
+  }
+}
+
 TEST(Matcher, ExecNextNeverRepeatsAnEmptyMatch) {
   TRegExpr regExpr;
   regExpr.SetExpression("x*");
