@@ -202,6 +202,37 @@ TEST(Matcher, CatastrophicPatternsWithoutBackReferencesAreAnswered) {
     EXPECT_EQ(regExpr.MatchOffset(0), c.Offset) << c.Pattern;
     EXPECT_EQ(regExpr.MatchLength(0), c.Length) << c.Pattern;
   }
+
+  // A repetition of a repetition of any character between X's: found, or not, either way.
+  const struct {
+    const char* Pattern;
+    const char* Subject;
+    bool Found;
+  } nested[] = {
+      {".X(.+)+X", "bbbbXcXaaaaaaaa", true},
+      {".X(.+)+XX", "bbbbXcXXaaaaaaaa", true},
+      {".XX(.+)+X", "bbbbXXcXaaaaaaaa", true},
+      {".X(.+)+X", "bbbbXXaaaaaaaaa", false},
+      {".X(.+)+XX", "bbbbXXXaaaaaaaaa", false},
+      {".XX(.+)+X", "bbbbXXXaaaaaaaaa", false},
+      {".X(.+)+[X]", "bbbbXcXaaaaaaaa", true},
+      {".X(.+)+[X][X]", "bbbbXcXXaaaaaaaa", true},
+      {".XX(.+)+[X]", "bbbbXXcXaaaaaaaa", true},
+      {".X(.+)+[X]", "bbbbXXaaaaaaaaa", false},
+      {".X(.+)+[X][X]", "bbbbXXXaaaaaaaaa", false},
+      {".XX(.+)+[X]", "bbbbXXXaaaaaaaaa", false},
+      {".[X](.+)+[X]", "bbbbXcXaaaaaaaa", true},
+      {".[X](.+)+[X][X]", "bbbbXcXXaaaaaaaa", true},
+      {".[X][X](.+)+[X]", "bbbbXXcXaaaaaaaa", true},
+      {".[X](.+)+[X]", "bbbbXXaaaaaaaaa", false},
+      {".[X](.+)+[X][X]", "bbbbXXXaaaaaaaaa", false},
+      {".[X][X](.+)+[X]", "bbbbXXXaaaaaaaaa", false},
+  };
+  for (const auto& c : nested) {
+    TRegExpr regExpr;
+    regExpr.SetExpression(c.Pattern);
+    EXPECT_EQ(regExpr.Exec(c.Subject), c.Found) << c.Pattern << " on " << c.Subject;
+  }
 }
 
 TEST(Matcher, LongSubjectsNeedNoDeepStack) {
