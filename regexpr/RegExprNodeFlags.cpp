@@ -11,7 +11,7 @@ namespace {
 using TChars = TAlternativeChars::TChars;
 
 bool IsGroupMark(TREOp op) {
-  return (op >= opOpenFirst && op <= opOpenLast) || (op >= opCloseFirst && op <= opCloseLast);
+  return IsGroupOpen(op) || IsGroupClose(op);
 }
 
 // Whether matching from `node` on succeeds whatever the subject holds: nothing but group marks
@@ -114,20 +114,6 @@ bool RepetitionIsPossessive(const uint8_t* repeated, const uint8_t* next,
       !ConsumingFirstChars(next, flip, following, 0))
     return false;
   return (taken & following).none();
-}
-
-bool IsRepetition(TREOp op) {
-  switch (op) {
-    case opStar:
-    case opPlus:
-    case opRepeat:
-    case opStarLazy:
-    case opPlusLazy:
-    case opRepeatLazy:
-      return true;
-    default:
-      return false;
-  }
 }
 
 // Nodes that consume nothing and whose outcome depends on the cursor alone.

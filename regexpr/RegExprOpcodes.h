@@ -138,4 +138,16 @@ inline std::size_t NodeSize(const uint8_t* node) {
   }
 }
 
+constexpr bool IsGroupOpen(TREOp op) {
+  return op >= opOpenFirst && op <= opOpenLast;
+}
+constexpr bool IsGroupClose(TREOp op) {
+  return op >= opCloseFirst && op <= opCloseLast;
+}
+// A compact repetition of the simple node behind its header: *, +, {min,max}, greedy or lazy.
+constexpr bool IsRepetition(TREOp op) {
+  return op == opStar || op == opPlus || op == opRepeat || op == opStarLazy || op == opPlusLazy ||
+         op == opRepeatLazy;
+}
+
 }  // namespace fendrel

@@ -29,13 +29,6 @@ constexpr int64_t kMaxLoopCombinations = 1 << 16;
 // more than two thousand million characters.
 constexpr int64_t kStarMaximum = 2147483647;
 
-bool IsGroupOpen(TREOp op) {
-  return op >= opOpenFirst && op <= opOpenLast;
-}
-bool IsGroupClose(TREOp op) {
-  return op >= opCloseFirst && op <= opCloseLast;
-}
-
 bool IsSimple(TREOp op) {
   switch (op) {
     case opAnyChar:
@@ -47,20 +40,6 @@ bool IsSimple(TREOp op) {
     case opTinySet:
     case opTinyNotSet:
     case opFullSet:
-      return true;
-    default:
-      return false;
-  }
-}
-
-bool IsRepetition(TREOp op) {
-  switch (op) {
-    case opStar:
-    case opPlus:
-    case opRepeat:
-    case opStarLazy:
-    case opPlusLazy:
-    case opRepeatLazy:
       return true;
     default:
       return false;

@@ -39,12 +39,5 @@ TEST(PreviewTextTest, LinesHexAndMore) {
   EXPECT_TRUE(PlainText(PreviewHtml(preview, 1)).startsWith("Failed: the search failed"));
 }
 
-TEST(PreviewTextTest, Summary) {
-  EXPECT_EQ(PreviewSummary(3, 10, 7, 2, false, 1),
-            "3 of 10 files searched: 7 replacements in 2 files");
-  EXPECT_EQ(PreviewSummary(3, 10, 7, 2, true, 0),
-            "3 von 10 Dateien durchsucht: 7 Ersetzungen in 2 Dateien (abgebrochen)");
-}
-
 }  // namespace
 }  // namespace fendrel
