@@ -96,6 +96,12 @@ class TRegExpr {
   // subject is stored, or the group did not take part.
   int32_t MatchOffset(int n) const;
   int32_t MatchLength(int n) const;
+  // Which matcher searches. The engine's own choice answers exactly what the backtracker would,
+  // had it time; the other two run one matcher alone, to compare them: the backtracker ends with
+  // error 1016 when its steps are spent, the linear matcher (RegExprPike.h) hands the programs it
+  // cannot run (back-references) to the backtracker.
+  enum class TMatcherChoice { Automatic, Backtracker, Linear };
+  TMatcherChoice MatcherChoice = TMatcherChoice::Automatic;
   // Backtracking steps the last search took. A search may take 1,000,000 plus 1,000 for every
   // character from its start to the subject's end; beyond that (or when its choices would need
   // more memory) the linear matcher (RegExprPike.h) answers instead, or, for a pattern with
@@ -157,6 +163,10 @@ class TRegExpr {
   bool ExecFrom(int64_t offset, bool prepared = false);
   // ExecFrom with the backtracker alone: throws TBacktrackingSpent when it runs out of steps.
   bool Backtrack(int64_t offset, bool prepared);
+  // Whether the linear matcher runs the program (decided once per program).
+  bool LinearAccepts();
+  // The search with the linear matcher, the program prepared and `offset` checked.
+  bool SearchLinear(int64_t offset);
   int64_t NextSearchOffset();  // where ExecNext searches from
   void ExpandInto(std::string_view replacement, std::string& result) const;
   // Replaces every match in the stored subject, writing the subject's text in order.

@@ -162,25 +162,39 @@ bool TRegExpr::ExecPos(int32_t offset) {
 
 // Offsets are 64-bit inside, so subjects beyond 2 GiB (a file's text run) are searched whole.
 bool TRegExpr::ExecFrom(int64_t offset, bool prepared) {
+  if (MatcherChoice == TMatcherChoice::Linear) {
+    ClearGroups();
+    if (!prepared && !PrepareProgram()) return false;
+    if (!FInputSet) Fail(1005);
+    if (offset < 1) Fail(1006);
+    if (LinearAccepts()) return SearchLinear(offset);
+    prepared = true;
+  }
   try {
     return Backtrack(offset, prepared);
   } catch (const TBacktrackingSpent&) {
     FMatcher->ReleaseChoices();  // up to a quarter gigabyte, of no use to later searches
     // The linear matcher finds what the backtracker would have found, had it gone on; it
     // cannot run back-references.
-    if (!FLinearAccepts) Fail(1016);
-    TPikeSettings settings;
-    settings.LineBreaks = FLineBreakSet;
-    settings.WordLetters = FWordSet;
-    settings.PairHead = FPairHead;
-    settings.PairTail = FPairTail;
-    settings.CaseFlip = CaseFlip;
-    TPikeMatcher pike(Program(), settings);
-    ClearGroups();
-    if (pike.Search(FSubject, offset - 1, FAnchoredAtStart, FMatchStarts, FMatchEnds)) return true;
-    ClearGroups();
-    return false;
+    if (!FLinearAccepts || MatcherChoice == TMatcherChoice::Backtracker) Fail(1016);
+    return SearchLinear(offset);
   }
+}
+
+bool TRegExpr::LinearAccepts() {
+  if (FLinearAccepts < 0) FLinearAccepts = PikeCanRun(Program()) ? 1 : 0;
+  return FLinearAccepts != 0;
+}
+
+bool TRegExpr::SearchLinear(int64_t offset) {
+  ClearGroups();
+  if (offset > static_cast<int64_t>(FSubject.size()) + 1) return false;
+  TPikeSettings settings;
+  PikeSettingsOf(*this, settings);
+  TPikeMatcher pike(Program(), settings);
+  if (pike.Search(FSubject, offset - 1, FAnchoredAtStart, FMatchStarts, FMatchEnds)) return true;
+  ClearGroups();
+  return false;
 }
 
 bool TRegExpr::Backtrack(int64_t offset, bool prepared) {
@@ -201,9 +215,10 @@ bool TRegExpr::Backtrack(int64_t offset, bool prepared) {
 
   if (!FMatcher) FMatcher = std::make_unique<TRegExprMatcher>(*this);
   TRegExprMatcher& matcher = *FMatcher;
-  if (FLinearAccepts < 0) FLinearAccepts = PikeCanRun(Program()) ? 1 : 0;
-  matcher.StartSearch(kBudgetBase +
-                      (FLinearAccepts ? kLinearPerChar : kBudgetPerChar) * (length - start + 1));
+  matcher.StartSearch(kBudgetBase + (LinearAccepts() && MatcherChoice != TMatcherChoice::Backtracker
+                                         ? kLinearPerChar
+                                         : kBudgetPerChar) *
+                                        (length - start + 1));
   // `at` may move on to the last start that the failed attempt showed cannot succeed.
   auto attempt = [&](int64_t& at) {
     // A failed attempt has undone every group it set.
