@@ -63,6 +63,7 @@ void TRegExpr::DiscardProgram() {
   FRequiredLen = 0;
   FAnchorChar = 0;
   FLinearAccepts = -1;
+  FLinear.reset();
   FAnchorText = nullptr;
   FAnchorLen = 0;
 }

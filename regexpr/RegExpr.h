@@ -19,6 +19,8 @@
 
 namespace fendrel {
 
+class TAutomaton;
+class TPikeMatcher;
 class TRegExprMatcher;
 struct TPikeSettings;
 
@@ -167,6 +169,13 @@ class TRegExpr {
   bool LinearAccepts();
   // The search with the linear matcher, the program prepared and `offset` checked.
   bool SearchLinear(int64_t offset);
+  // The search with the automaton, likewise: 1 found, 0 none, -1 given up for this program
+  // (the groups inside the match are found when asked for, by ResolveGroups).
+  int SearchAutomaton(int64_t offset);
+  // Where a match can begin at or after a position (-1: nowhere); empty when anywhere.
+  std::function<int64_t(int64_t)> NextStartFinder() const;
+  // Finds the groups of a match the automaton found, once.
+  void ResolveGroups() const;
   int64_t NextSearchOffset();  // where ExecNext searches from
   void ExpandInto(std::string_view replacement, std::string& result) const;
   // Replaces every match in the stored subject, writing the subject's text in order.
@@ -206,8 +215,9 @@ class TRegExpr {
   std::string FInput;
   std::string_view FSubject;  // what is searched: FInput, or the caller's text
   bool FInputSet = false;
-  int64_t FMatchStarts[15];
-  int64_t FMatchEnds[15];
+  mutable int64_t FMatchStarts[15];
+  mutable int64_t FMatchEnds[15];
+  mutable bool FGroupsPending = false;  // groups 1-14 still to be found (ResolveGroups)
   // LineBreakChars and WordLetters as sets, rebuilt when the texts they were made of change.
   TCharSet FLineBreakSet;
   TCharSet FWordSet;
@@ -218,6 +228,9 @@ class TRegExpr {
   std::array<bool, 256> FStartTable{};        // FFirstChars as a table for the search loop
   int FStartChar = -2;                        // the only first character, or -2
   std::unique_ptr<TRegExprMatcher> FMatcher;  // created at the first search
+  // The linear matchers of the program, made at its first search with the settings of then.
+  struct TLinear;
+  std::shared_ptr<TLinear> FLinear;  // shared: a complete type only where it is made
 
   bool FPairSet = false;
   unsigned char FPairHead = 0;

@@ -1,7 +1,9 @@
 // The search driver: the subject, the program check, and the three ways of choosing where to
 // attempt a match (only at the start, at each occurrence of the anchor character, or at each
 // position whose character can begin a match).
+#include <algorithm>
 #include <cstring>
+#include <functional>
 #include <string_view>
 
 #ifdef __SSE2__
@@ -9,6 +11,7 @@
 #endif
 
 #include "RegExpr.h"
+#include "RegExprAutomaton.h"
 #include "RegExprMatch.h"
 #include "RegExprNodeFlags.h"
 #include "RegExprOpcodes.h"
@@ -96,6 +99,7 @@ class TLiteralFinder {
 void TRegExpr::ClearGroups() {
   std::fill(std::begin(FMatchStarts), std::end(FMatchStarts), -1);
   std::fill(std::begin(FMatchEnds), std::end(FMatchEnds), -1);
+  FGroupsPending = false;
 }
 
 void TRegExpr::SetInputString(std::string_view text) {
@@ -162,13 +166,16 @@ bool TRegExpr::ExecPos(int32_t offset) {
 
 // Offsets are 64-bit inside, so subjects beyond 2 GiB (a file's text run) are searched whole.
 bool TRegExpr::ExecFrom(int64_t offset, bool prepared) {
-  if (MatcherChoice == TMatcherChoice::Linear) {
+  if (MatcherChoice != TMatcherChoice::Backtracker) {
     ClearGroups();
     if (!prepared && !PrepareProgram()) return false;
     if (!FInputSet) Fail(1005);
     if (offset < 1) Fail(1006);
-    if (LinearAccepts()) return SearchLinear(offset);
     prepared = true;
+    if (LinearAccepts()) {
+      if (MatcherChoice == TMatcherChoice::Linear) return SearchLinear(offset);
+      if (const int found = SearchAutomaton(offset); found >= 0) return found != 0;
+    }
   }
   try {
     return Backtrack(offset, prepared);
@@ -195,6 +202,114 @@ bool TRegExpr::SearchLinear(int64_t offset) {
   if (pike.Search(FSubject, offset - 1, FAnchoredAtStart, FMatchStarts, FMatchEnds)) return true;
   ClearGroups();
   return false;
+}
+
+// The automaton and the thread matcher that finds the groups of its matches, for one program
+// under one set of settings.
+struct TRegExpr::TLinear {
+  TLinear(std::string_view program, const TPikeSettings& settings)
+      : Settings(settings), Automaton(program, settings), Groups(program, settings) {}
+
+  TPikeSettings Settings;
+  TAutomaton Automaton;
+  TPikeMatcher Groups;
+  TAutomaton::TNextStart NextStart;
+  bool HasGroups = false;
+  bool GaveUp = false;  // the automaton needs too many states: the backtracker goes on
+};
+
+namespace {
+
+bool SameSettings(const TPikeSettings& a, const TPikeSettings& b) {
+  return a.LineBreaks == b.LineBreaks && a.WordLetters == b.WordLetters &&
+         a.PairHead == b.PairHead && a.PairTail == b.PairTail && a.CaseFlip == b.CaseFlip;
+}
+
+bool HasGroups(std::string_view text) {
+  const auto* program = reinterpret_cast<const uint8_t*>(text.data());
+  for (std::size_t at = 1; at + kREHeaderSize <= text.size();) {
+    const uint8_t* node = program + at;
+    if (IsGroupOpen(NodeOp(node))) return true;
+    std::size_t size = NodeSize(node);
+    if (IsRepetition(NodeOp(node)))
+      size += NodeSize(
+          node + kREHeaderSize +
+          (NodeOp(node) == opRepeat || NodeOp(node) == opRepeatLazy ? 2 * kRENumberSize : 0));
+    at += size;
+  }
+  return false;
+}
+
+}  // namespace
+
+int TRegExpr::SearchAutomaton(int64_t offset) {
+  const auto length = static_cast<int64_t>(FSubject.size());
+  const int64_t start = offset - 1;
+  if (start > length) return 0;
+  if (FRequiredText != nullptr &&
+      memmem(FSubject.data() + start, static_cast<std::size_t>(length - start), FRequiredText,
+             static_cast<std::size_t>(FRequiredLen)) == nullptr)
+    return 0;
+  TPikeSettings settings;
+  settings.LineBreaks = FLineBreakSet;
+  settings.WordLetters = FWordSet;
+  settings.PairHead = FPairHead;
+  settings.PairTail = FPairTail;
+  settings.CaseFlip = CaseFlip;
+  if (FLinear && !SameSettings(FLinear->Settings, settings)) FLinear.reset();
+  if (!FLinear) {
+    FLinear = std::make_shared<TLinear>(Program(), settings);
+    FLinear->HasGroups = HasGroups(Program());
+    FLinear->NextStart = NextStartFinder();
+  }
+  if (FLinear->GaveUp) return -1;
+  int64_t matchStart = 0, matchEnd = 0;
+  switch (FLinear->Automaton.Search(FSubject, start, FAnchoredAtStart, FLinear->NextStart,
+                                    matchStart, matchEnd)) {
+    case TAutomaton::TOutcome::None:
+      return 0;
+    case TAutomaton::TOutcome::GaveUp:
+      FLinear->GaveUp = true;
+      return -1;
+    case TAutomaton::TOutcome::Found:
+      break;
+  }
+  FMatchStarts[0] = matchStart;
+  FMatchEnds[0] = matchEnd;
+  FGroupsPending = FLinear->HasGroups;
+  return 1;
+}
+
+// Where a match can begin, as the backtracker chooses its attempts; empty when anywhere.
+std::function<int64_t(int64_t)> TRegExpr::NextStartFinder() const {
+  if (FAnchorChar != 0) {
+    const TLiteralFinder finder(
+        std::string_view(FAnchorText, static_cast<std::size_t>(FAnchorLen)));
+    return [this, finder](int64_t from) { return finder.Next(FSubject, from); };
+  }
+  if (FStartChar >= 0)
+    return [this](int64_t from) -> int64_t {
+      const auto length = static_cast<int64_t>(FSubject.size());
+      if (from >= length) return -1;
+      const void* hit =
+          std::memchr(FSubject.data() + from, FStartChar, static_cast<std::size_t>(length - from));
+      return hit == nullptr ? -1 : static_cast<const char*>(hit) - FSubject.data();
+    };
+  if (std::all_of(FStartTable.begin(), FStartTable.end(), [](bool on) { return on; })) return {};
+  return [this](int64_t from) -> int64_t {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(FSubject.data());
+    const auto length = static_cast<int64_t>(FSubject.size());
+    for (; from < length; ++from)
+      if (FStartTable[bytes[from]]) return from;
+    return FStartTable[0] ? length : -1;
+  };
+}
+
+void TRegExpr::ResolveGroups() const {
+  if (!FGroupsPending) return;
+  FGroupsPending = false;
+  // From the match's start the thread matcher takes the same way as the backtracker.
+  FLinear->Groups.Search(FSubject, FMatchStarts[0], true, FMatchStarts, FMatchEnds);
 }
 
 bool TRegExpr::Backtrack(int64_t offset, bool prepared) {
@@ -265,12 +380,14 @@ int64_t TRegExpr::LastSearchSteps() const {
 }
 
 int32_t TRegExpr::MatchOffset(int n) const {
+  if (n > 0) ResolveGroups();
   if (n < 0 || n >= kREGroupCount || !FInputSet || FMatchStarts[n] < 0 || FMatchEnds[n] < 0)
     return -1;
   return static_cast<int32_t>(FMatchStarts[n] + 1);
 }
 
 int32_t TRegExpr::MatchLength(int n) const {
+  if (n > 0) ResolveGroups();
   if (n < 0 || n >= kREGroupCount || !FInputSet || FMatchStarts[n] < 0 || FMatchEnds[n] < 0)
     return -1;
   return static_cast<int32_t>(FMatchEnds[n] - FMatchStarts[n]);

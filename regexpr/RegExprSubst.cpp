@@ -40,6 +40,7 @@ std::string TRegExpr::ExpandTemplate(std::string_view replacement) {
 }
 
 void TRegExpr::ExpandInto(std::string_view replacement, std::string& result) const {
+  ResolveGroups();
   for (std::size_t at = 0; at < replacement.size();) {
     const char c = replacement[at++];
     int64_t group = 0;

@@ -1,0 +1,104 @@
+// The automaton: the threads of the linear matchers (RegExprThreads.h) taken a whole set at a
+// time. A set of threads at a cursor, with what the cursor's context means to them, is one state;
+// what the state does with a character is worked out the first time it meets it and then looked
+// up, so a search costs a table look-up per character once the states it needs are known.
+//
+// States are made while searching and kept within a memory bound: when it is reached they are
+// all forgotten and made again as needed; a program that would need new states nearly all the
+// time is given up (TOutcome::GaveUp) for the other matchers. It finds where the first match
+// ends, and where it starts, exactly as the backtracker would; the groups inside the match are
+// left to the thread matcher, over the match alone.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "RegExprThreads.h"
+
+namespace fendrel {
+
+class TAutomaton {
+ public:
+  // `program` must be accepted by PikeCanRun and outlive the automaton.
+  TAutomaton(std::string_view program, const TPikeSettings& settings,
+             std::size_t memoryBound = 8u << 20);
+
+  enum class TOutcome { Found, None, GaveUp };
+  // Where a match can begin at or after a position (at most the subject's length), or -1 when
+  // nowhere: lets a search skip what cannot start a match while no thread is alive.
+  using TNextStart = std::function<int64_t(int64_t)>;
+
+  // Searches `subject` (no NUL inside; its end reads as NUL) for the first match starting at or
+  // after the 0-based `start`, trying only `start` itself when `anchored`; on Found, `matchStart`
+  // and `matchEnd` are the match's bounds. `nextStart` may be empty.
+  TOutcome Search(std::string_view subject, int64_t start, bool anchored,
+                  const TNextStart& nextStart, int64_t& matchStart, int64_t& matchEnd);
+
+  // States made so far, and how often the memory bound made them all be forgotten.
+  std::size_t StatesMade() const { return FStatesMade; }
+  int Resets() const { return FResets; }
+
+ private:
+  using TState = TThreadMachine::TState;
+  struct TInfo {
+    uint16_t Flags = 0;
+    uint32_t WaysBegin = 0, WaysCount = 0;
+  };
+
+  // What a search does on entering a state, beyond moving on.
+  enum : uint8_t { kReachedEnd = 1, kNoThreads = 2, kOnlyStarts = 4 };
+
+  void MakeClasses(std::string_view program);
+  // The state of `ways` (duplicates dropped) with `flags`, made when new; -1 when the memory
+  // bound was reached and the search must give up.
+  int32_t Intern(uint16_t flags, const std::vector<TState>& ways);
+  // The state `state` moves to on `symbol`: made when new.
+  int32_t Move(int32_t state, int symbol);
+  int32_t Initial(std::string_view subject, int64_t at, bool anchored);
+  void Forget();
+  // The symbol of the character at `at` (below the subject's length).
+  int SymbolAt(const unsigned char* bytes, int64_t length, int64_t at) const {
+    const int symbol = FClass[bytes[at]];
+    if (symbol == FHeadClass && at + 1 < length && bytes[at + 1] == S.PairTail) return FPairSymbol;
+    return symbol;
+  }
+  // Runs on from `state` at `at` until no thread is left or the subject ends; keeps the latest
+  // match end in `matchEnd` and, unanchored, the first cursor from which the match can start in
+  // `startFrom`. False when given up.
+  bool Run(std::string_view subject, int64_t at, int32_t state, const TNextStart& nextStart,
+           int64_t& matchEnd, int64_t& startFrom);
+  // The first of the starts in [from, end] from which a match begins: 1 found, 0 none, -1
+  // given up.
+  int FindStart(std::string_view subject, int64_t from, int64_t end, const TNextStart& nextStart,
+                int64_t& matchStart);
+
+  TPikeSettings S;
+  TThreadMachine FMachine;
+  std::size_t FMemoryBound;
+  uint8_t FClass[256] = {};
+  std::vector<unsigned char> FRepresentative;  // a character of each class
+  int FHeadClass = -1;                         // the class of the pair's head, or -1
+  int FPairSymbol = -1;                        // the head followed by the tail
+  int FEndSymbol = 0;                          // the class of NUL: the subject's end
+  int FStride = 0;                             // symbols per state
+
+  std::unordered_map<std::string, int32_t> FIndex;  // key -> state
+  std::vector<TInfo> FInfo;
+  std::vector<uint8_t> FKind;
+  std::vector<TState> FWays;
+  std::vector<int32_t> FMoves;  // state * FStride + symbol -> state, -1 unknown
+  std::size_t FMemory = 0;
+  std::size_t FStatesMade = 0;
+  int FResets = 0;
+  int64_t FScanned = 0;         // characters moved over since the last reset
+  std::vector<int32_t> FTrail;  // FindStart: the state a failed start had at each cursor
+  std::vector<TThreadMachine::TThread> FFollowing, FWaiting;
+  std::vector<TState> FNextWays;
+  std::string FKey;
+};
+
+}  // namespace fendrel
