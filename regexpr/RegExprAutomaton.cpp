@@ -8,11 +8,11 @@
 // that reaches the end cuts off every thread behind it, with the starts further on: the last
 // match end seen before no thread is left is where the backtracker's match ends.
 //
-// The start of that match is the first start from which any match begins: no earlier start has
-// one, or the match would start there. Starts are tried one after another with the automaton
-// anchored; two tries in the same state at the same cursor share their future, so a try that
-// meets the state a failed one had at its cursor fails too, and the tries together cost about
-// as much as the search.
+// Where a thread started is not part of its state (states would never repeat), so each move
+// also records which thread of the state moved from each of its threads comes from, or that it
+// began at the cursor: a search carries the starts of the few threads alive along, and the
+// match starts where the thread that reached the end started, as its group 0 would in the
+// thread matcher.
 #include "RegExprAutomaton.h"
 
 #include <algorithm>
@@ -39,8 +39,6 @@ enum : uint16_t {
 constexpr std::size_t kStateOverhead = 64;
 // Moves over characters per state made, below which the automaton is not worth its states.
 constexpr int64_t kMovesPerState = 50;
-// The longest stretch over which the tries of starts remember their states (4 bytes a cursor).
-constexpr std::size_t kMaxTrail = std::size_t{16} << 20;
 
 }  // namespace
 
@@ -139,10 +137,12 @@ void TAutomaton::MakeClasses(std::string_view text) {
 
 void TAutomaton::Forget() {
   FIndex.clear();
+  FInitial.assign(FInitial.size(), -1);
   FInfo.clear();
   FKind.clear();
   FWays.clear();
   FMoves.clear();
+  FFrom.clear();
   FMemory = 0;
   FScanned = 0;
   ++FResets;
@@ -150,17 +150,9 @@ void TAutomaton::Forget() {
 
 int32_t TAutomaton::Intern(uint16_t flags, const std::vector<TState>& ways) {
   FKey.assign(reinterpret_cast<const char*>(&flags), sizeof flags);
-  std::size_t kept = 0;
-  FNextWays.clear();
-  for (const TState& way : ways) {
-    // A later thread in the same state as an earlier one would be dropped when followed.
-    if (std::find(FNextWays.begin(), FNextWays.end(), way) != FNextWays.end()) continue;
-    FNextWays.push_back(way);
-    FKey.append(reinterpret_cast<const char*>(&way), sizeof way);
-    ++kept;
-  }
+  FKey.append(reinterpret_cast<const char*>(ways.data()), ways.size() * sizeof(TState));
   if (auto found = FIndex.find(FKey); found != FIndex.end()) return found->second;
-  const std::size_t cost = 2 * FKey.size() + FStride * sizeof(int32_t) + kStateOverhead;
+  const std::size_t cost = 2 * FKey.size() + FStride * sizeof(TMove) + kStateOverhead;
   if (FMemory + cost > FMemoryBound) {
     if (FScanned < kMovesPerState * static_cast<int64_t>(FInfo.size())) return -1;
     Forget();
@@ -171,15 +163,14 @@ int32_t TAutomaton::Intern(uint16_t flags, const std::vector<TState>& ways) {
   TInfo info;
   info.Flags = flags;
   info.WaysBegin = static_cast<uint32_t>(FWays.size());
-  info.WaysCount = static_cast<uint32_t>(kept);
-  FWays.insert(FWays.end(), FNextWays.begin(), FNextWays.end());
+  info.WaysCount = static_cast<uint32_t>(ways.size());
+  FWays.insert(FWays.end(), ways.begin(), ways.end());
   FInfo.push_back(info);
   uint8_t kind = 0;
-  if (flags & kMatchedHere) kind |= kReachedEnd;
-  if (kept == 0 && !(flags & kAddFresh)) kind |= kNoThreads;
-  if (kept == 0 && (flags & kAddFresh) && (flags & kUnanchored)) kind |= kOnlyStarts;
+  if (ways.empty() && !(flags & kAddFresh)) kind |= kNoThreads;
+  if (ways.empty() && (flags & kAddFresh) && (flags & kUnanchored)) kind |= kOnlyStarts;
   FKind.push_back(kind);
-  FMoves.resize(FMoves.size() + static_cast<std::size_t>(FStride), -1);
+  FMoves.resize(FMoves.size() + static_cast<std::size_t>(FStride));
   FIndex.emplace(FKey, state);
   return state;
 }
@@ -193,10 +184,13 @@ int32_t TAutomaton::Initial(std::string_view subject, int64_t at, bool anchored)
   if (cursor.PrevBreak) flags |= kPrevBreak;
   if (cursor.PrevPairHead) flags |= kPrevPairHead;
   if (cursor.AfterPair) flags |= kAfterPair;
-  return Intern(flags, {});
+  if (FInitial.empty()) FInitial.assign(kAddFresh * 2, -1);
+  int32_t& initial = FInitial[flags];
+  if (initial < 0) initial = Intern(flags, {});
+  return initial;
 }
 
-int32_t TAutomaton::Move(int32_t state, int symbol) {
+const TAutomaton::TMove* TAutomaton::Move(int32_t state, int symbol) {
   const TInfo info = FInfo[static_cast<std::size_t>(state)];
   TCursor cursor;
   cursor.PairAhead = symbol == FPairSymbol;
@@ -207,24 +201,39 @@ int32_t TAutomaton::Move(int32_t state, int symbol) {
   cursor.PrevPairHead = (info.Flags & kPrevPairHead) != 0;
   cursor.AfterPair = (info.Flags & kAfterPair) != 0;
 
+  // Follows each thread in order, noting which one every waiting thread comes from.
   FMachine.NewCursor();
   FWaiting.clear();
-  bool matched = false;
+  FWaitingFrom.clear();
+  TMove move;
+  auto follow = [&](const TThreadMachine::TThread& thread, int32_t from) {
+    const bool ended = FMachine.Follow(thread, cursor, 0, FWaiting);
+    FWaitingFrom.resize(FWaiting.size(), from);
+    if (ended) move.Match = from;
+    return ended;
+  };
   TThreadMachine::TThread thread = TThreadMachine::Fresh(0);
+  bool matched = false;
   for (uint32_t i = 0; i < info.WaysCount && !matched; ++i) {
     thread.State = FWays[info.WaysBegin + i];
-    matched = FMachine.Follow(thread, cursor, 0, FWaiting);
+    matched = follow(thread, static_cast<int32_t>(i));
   }
-  if (!matched && (info.Flags & kAddFresh))
-    matched = FMachine.Follow(TThreadMachine::Fresh(0), cursor, 0, FWaiting);
+  if (!matched && (info.Flags & kAddFresh)) matched = follow(TThreadMachine::Fresh(0), kHere);
 
-  std::vector<TState> ways;
+  // Advances the waiting threads; a thread in the same state as one before it would be dropped
+  // when followed, so only the first is kept.
+  FNextWays.clear();
+  FMoveFrom.clear();
   if (cursor.C != 0)
-    for (TThreadMachine::TThread& way : FWaiting)
-      if (FMachine.Advance(way, cursor)) ways.push_back(way.State);
+    for (std::size_t i = 0; i < FWaiting.size(); ++i) {
+      TThreadMachine::TThread& way = FWaiting[i];
+      if (!FMachine.Advance(way, cursor)) continue;
+      if (std::find(FNextWays.begin(), FNextWays.end(), way.State) != FNextWays.end()) continue;
+      FNextWays.push_back(way.State);
+      FMoveFrom.push_back(FWaitingFrom[i]);
+    }
   const unsigned char c = cursor.C;
   uint16_t flags = info.Flags & kUnanchored;
-  if (matched) flags |= kMatchedHere;
   if (matched || (info.Flags & kMatched))
     flags |= kMatched;
   else if (flags & kUnanchored)
@@ -233,110 +242,77 @@ int32_t TAutomaton::Move(int32_t state, int symbol) {
   if (S.LineBreaks[c]) flags |= kPrevBreak;
   if (S.PairHead != 0 && c == S.PairHead) flags |= kPrevPairHead;
   if (S.PairHead != 0 && c == S.PairTail && (info.Flags & kPrevPairHead)) flags |= kAfterPair;
-  const std::size_t resets = static_cast<std::size_t>(FResets);
-  const int32_t next = Intern(flags, ways);
-  // A reset forgets the state moved from, and its moves with it.
-  if (next >= 0 && resets == static_cast<std::size_t>(FResets))
-    FMoves[static_cast<std::size_t>(state) * static_cast<std::size_t>(FStride) +
-           static_cast<std::size_t>(symbol)] = next;
-  return next;
-}
 
-bool TAutomaton::Run(std::string_view subject, int64_t at, int32_t state,
-                     const TNextStart& nextStart, int64_t& matchEnd, int64_t& startFrom) {
-  const auto* bytes = reinterpret_cast<const unsigned char*>(subject.data());
-  const auto length = static_cast<int64_t>(subject.size());
-  const auto stride = static_cast<std::size_t>(FStride);
-  const int64_t begin = at;
-  auto done = [&](bool ran) {
-    FScanned += at - begin;
-    return ran;
-  };
-  for (; at < length; ++at) {
-    const int symbol = SymbolAt(bytes, length, at);
-    int32_t next =
-        FMoves[static_cast<std::size_t>(state) * stride + static_cast<std::size_t>(symbol)];
-    if (next < 0 && (next = Move(state, symbol)) < 0) return done(false);
-    state = next;
-    const uint8_t kind = FKind[static_cast<std::size_t>(state)];
-    if (kind == 0) continue;
-    if (kind & kReachedEnd) matchEnd = at;
-    if (kind & kNoThreads) return done(true);
-    if (kind & kOnlyStarts) {
-      startFrom = at + 1;
-      if (!nextStart) continue;
-      const int64_t skip = nextStart(at + 1);
-      if (skip < 0) return done(true);
-      if (skip > at + 1) {
-        startFrom = skip;
-        at = skip - 1;
-        if ((state = Initial(subject, skip, false)) < 0) return done(false);
-      }
-    }
+  const int resets = FResets;
+  move.Next = Intern(flags, FNextWays);
+  if (move.Next < 0) return nullptr;
+  move.From = static_cast<uint32_t>(FFrom.size());
+  FFrom.insert(FFrom.end(), FMoveFrom.begin(), FMoveFrom.end());
+  FMemory += FMoveFrom.size() * sizeof(int32_t);
+  // A reset forgets the state moved from, and its moves with it: the move is used once.
+  if (resets != FResets) {
+    FLastMove = move;
+    return &FLastMove;
   }
-  const int32_t last = Move(state, FEndSymbol);
-  if (last < 0) return done(false);
-  if (FKind[static_cast<std::size_t>(last)] & kReachedEnd) matchEnd = length;
-  return done(true);
-}
-
-int TAutomaton::FindStart(std::string_view subject, int64_t from, int64_t end,
-                          const TNextStart& nextStart, int64_t& matchStart) {
-  const auto* bytes = reinterpret_cast<const unsigned char*>(subject.data());
-  const auto length = static_cast<int64_t>(subject.size());
-  const auto stride = static_cast<std::size_t>(FStride);
-  FTrail.clear();
-  int resets = FResets;
-  for (int64_t start = from; start <= end; ++start) {
-    if (nextStart && (start = nextStart(start)) < 0) break;
-    int32_t state = Initial(subject, start, true);
-    if (state < 0) return -1;
-    for (int64_t at = start;; ++at) {
-      const int symbol = at < length ? SymbolAt(bytes, length, at) : FEndSymbol;
-      int32_t next =
-          FMoves[static_cast<std::size_t>(state) * stride + static_cast<std::size_t>(symbol)];
-      if (next < 0 && (next = Move(state, symbol)) < 0) return -1;
-      state = next;
-      ++FScanned;
-      const uint8_t kind = FKind[static_cast<std::size_t>(state)];
-      if (kind & kReachedEnd) {
-        matchStart = start;
-        return 1;
-      }
-      if ((kind & kNoThreads) || at >= length) break;
-      if (resets != FResets) {  // the trail names forgotten states
-        FTrail.assign(FTrail.size(), -1);
-        resets = FResets;
-      }
-      const auto index = static_cast<std::size_t>(at + 1 - from);
-      if (index >= FTrail.size()) {
-        if (index > kMaxTrail) return -1;
-        FTrail.resize(index + 1, -1);
-      }
-      if (FTrail[index] == state) break;  // a failed start was here before, in the same state
-      FTrail[index] = state;
-    }
-  }
-  return 0;
+  TMove& slot = FMoves[static_cast<std::size_t>(state) * static_cast<std::size_t>(FStride) +
+                       static_cast<std::size_t>(symbol)];
+  slot = move;
+  return &slot;
 }
 
 TAutomaton::TOutcome TAutomaton::Search(std::string_view subject, int64_t start, bool anchored,
                                         const TNextStart& nextStart, int64_t& matchStart,
                                         int64_t& matchEnd) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(subject.data());
   const auto length = static_cast<int64_t>(subject.size());
   if (start < 0 || start > length) return TOutcome::None;
   const TNextStart none;
   const TNextStart& skip = anchored ? none : nextStart;
   if (skip && (start = skip(start)) < 0) return TOutcome::None;
-  const int32_t state = Initial(subject, start, anchored);
-  int64_t end = -1, from = start;
-  if (state < 0 || !Run(subject, start, state, skip, end, from)) return TOutcome::GaveUp;
-  if (end < 0) return TOutcome::None;
-  matchStart = start;
-  // The run saw a match end, so some start in [from, end] has a match: found, unless given up.
-  if (!anchored && FindStart(subject, from, end, skip, matchStart) <= 0) return TOutcome::GaveUp;
-  matchEnd = end;
-  return TOutcome::Found;
+  int32_t state = Initial(subject, start, anchored);
+  if (state < 0) return TOutcome::GaveUp;
+  const auto stride = static_cast<std::size_t>(FStride);
+  FStarts.clear();
+  bool found = false;
+  int64_t at = start;
+  auto finish = [&](TOutcome outcome) {
+    FScanned += at - start;
+    return outcome;
+  };
+  for (;; ++at) {
+    const int symbol = at < length ? SymbolAt(bytes, length, at) : FEndSymbol;
+    const TMove* move =
+        &FMoves[static_cast<std::size_t>(state) * stride + static_cast<std::size_t>(symbol)];
+    if (move->Next < 0 && (move = Move(state, symbol)) == nullptr) return finish(TOutcome::GaveUp);
+    state = move->Next;
+    if (move->Match != kNoMatch) {
+      found = true;
+      matchStart = move->Match == kHere ? at : FStarts[static_cast<std::size_t>(move->Match)];
+      matchEnd = at;
+    }
+    // The starts of the threads moved to, from those of the threads they come from.
+    const uint32_t ways = FInfo[static_cast<std::size_t>(state)].WaysCount;
+    if (ways != 0 || !FStarts.empty()) {
+      const int32_t* from = FFrom.data() + move->From;
+      FNextStarts.resize(ways);
+      for (uint32_t i = 0; i < ways; ++i)
+        FNextStarts[i] = from[i] == kHere ? at : FStarts[static_cast<std::size_t>(from[i])];
+      FStarts.swap(FNextStarts);
+    }
+    if (at >= length) break;
+    const uint8_t kind = FKind[static_cast<std::size_t>(state)];
+    if (kind == 0) continue;
+    if (kind & kNoThreads) break;
+    if ((kind & kOnlyStarts) && skip) {
+      const int64_t next = skip(at + 1);
+      if (next < 0) break;
+      if (next > at + 1) {
+        at = next - 1;
+        if ((state = Initial(subject, next, false)) < 0) return finish(TOutcome::GaveUp);
+      }
+    }
+  }
+  return finish(found ? TOutcome::Found : TOutcome::None);
 }
 
 }  // namespace fendrel

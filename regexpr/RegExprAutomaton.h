@@ -48,16 +48,25 @@ class TAutomaton {
     uint16_t Flags = 0;
     uint32_t WaysBegin = 0, WaysCount = 0;
   };
+  // Where a thread of a move comes from: a thread of the state moved from, by index, or kHere:
+  // a start at the cursor.
+  static constexpr int32_t kHere = -1;
+  static constexpr int32_t kNoMatch = -2;
+  struct TMove {
+    int32_t Next = -1;         // the state moved to; -1 not yet known
+    int32_t Match = kNoMatch;  // the thread that reached the end at the cursor, if one did
+    uint32_t From = 0;         // FFrom[From + i]: where thread i of Next comes from
+  };
 
   // What a search does on entering a state, beyond moving on.
-  enum : uint8_t { kReachedEnd = 1, kNoThreads = 2, kOnlyStarts = 4 };
+  enum : uint8_t { kNoThreads = 1, kOnlyStarts = 2 };
 
   void MakeClasses(std::string_view program);
-  // The state of `ways` (duplicates dropped) with `flags`, made when new; -1 when the memory
-  // bound was reached and the search must give up.
+  // The state of `ways` with `flags`, made when new; -1 when the memory bound was reached and
+  // the search must give up.
   int32_t Intern(uint16_t flags, const std::vector<TState>& ways);
-  // The state `state` moves to on `symbol`: made when new.
-  int32_t Move(int32_t state, int symbol);
+  // The move of `state` on `symbol`, made when new; nullptr when given up.
+  const TMove* Move(int32_t state, int symbol);
   int32_t Initial(std::string_view subject, int64_t at, bool anchored);
   void Forget();
   // The symbol of the character at `at` (below the subject's length).
@@ -66,15 +75,6 @@ class TAutomaton {
     if (symbol == FHeadClass && at + 1 < length && bytes[at + 1] == S.PairTail) return FPairSymbol;
     return symbol;
   }
-  // Runs on from `state` at `at` until no thread is left or the subject ends; keeps the latest
-  // match end in `matchEnd` and, unanchored, the first cursor from which the match can start in
-  // `startFrom`. False when given up.
-  bool Run(std::string_view subject, int64_t at, int32_t state, const TNextStart& nextStart,
-           int64_t& matchEnd, int64_t& startFrom);
-  // The first of the starts in [from, end] from which a match begins: 1 found, 0 none, -1
-  // given up.
-  int FindStart(std::string_view subject, int64_t from, int64_t end, const TNextStart& nextStart,
-                int64_t& matchStart);
 
   TPikeSettings S;
   TThreadMachine FMachine;
@@ -87,17 +87,22 @@ class TAutomaton {
   int FStride = 0;                             // symbols per state
 
   std::unordered_map<std::string, int32_t> FIndex;  // key -> state
+  std::vector<int32_t> FInitial;                    // flags -> state where a search begins
   std::vector<TInfo> FInfo;
   std::vector<uint8_t> FKind;
   std::vector<TState> FWays;
-  std::vector<int32_t> FMoves;  // state * FStride + symbol -> state, -1 unknown
+  std::vector<TMove> FMoves;  // state * FStride + symbol
+  std::vector<int32_t> FFrom;
+  TMove FLastMove;  // a move made just after a reset, kept for its one use
   std::size_t FMemory = 0;
   std::size_t FStatesMade = 0;
   int FResets = 0;
-  int64_t FScanned = 0;         // characters moved over since the last reset
-  std::vector<int32_t> FTrail;  // FindStart: the state a failed start had at each cursor
-  std::vector<TThreadMachine::TThread> FFollowing, FWaiting;
+  int64_t FScanned = 0;  // characters moved over since the last reset
+  // Scratch of Move and Search.
+  std::vector<TThreadMachine::TThread> FWaiting;
+  std::vector<int32_t> FWaitingFrom, FMoveFrom;
   std::vector<TState> FNextWays;
+  std::vector<int64_t> FStarts, FNextStarts;
   std::string FKey;
 };
 
