@@ -61,6 +61,7 @@ void TRegExpr::DiscardProgram() {
   FCompiled = false;
   FRequiredText = nullptr;
   FRequiredLen = 0;
+  FRequiredAt = -1;
   FAnchorChar = 0;
   FLinearAccepts = -1;
   FLinear.reset();

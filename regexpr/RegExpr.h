@@ -165,6 +165,9 @@ class TRegExpr {
   bool ExecFrom(int64_t offset, bool prepared = false);
   // ExecFrom with the backtracker alone: throws TBacktrackingSpent when it runs out of steps.
   bool Backtrack(int64_t offset, bool prepared);
+  // Whether the text every match holds occurs at or after `start`. The occurrence found is
+  // remembered, so that a chain of searches reads the subject for it once.
+  bool RequiredTextAhead(int64_t start);
   // Whether the linear matcher runs the program (decided once per program).
   bool LinearAccepts();
   // The search with the linear matcher, the program prepared and `offset` checked.
@@ -197,6 +200,7 @@ class TRegExpr {
   bool FAnchoredAtStart = false;
   const char* FRequiredText = nullptr;  // points into the p-code
   int32_t FRequiredLen = 0;
+  int64_t FRequiredAt = -1;  // an occurrence in the subject (RequiredTextAhead), or -1
   TCharSet FFirstChars;
 
   // Compiler state, valid only while a compile runs.

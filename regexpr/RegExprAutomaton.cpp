@@ -37,6 +37,8 @@ enum : uint16_t {
 
 // A state makes room for this many bytes beyond its key and ways: its moves, its info.
 constexpr std::size_t kStateOverhead = 64;
+// Cursors whose states a search remembers, to find where the first thread alive started.
+constexpr std::size_t kHistory = std::size_t{1} << 16;
 // Moves over characters per state made, below which the automaton is not worth its states.
 constexpr int64_t kMovesPerState = 50;
 
@@ -142,6 +144,7 @@ void TAutomaton::Forget() {
   FKind.clear();
   FWays.clear();
   FMoves.clear();
+  FPlain.clear();
   FFrom.clear();
   FMemory = 0;
   FScanned = 0;
@@ -164,6 +167,7 @@ int32_t TAutomaton::Intern(uint16_t flags, const std::vector<TState>& ways) {
   info.Flags = flags;
   info.WaysBegin = static_cast<uint32_t>(FWays.size());
   info.WaysCount = static_cast<uint32_t>(ways.size());
+  FMaxWays = std::max(FMaxWays, ways.size());
   FWays.insert(FWays.end(), ways.begin(), ways.end());
   FInfo.push_back(info);
   uint8_t kind = 0;
@@ -171,6 +175,7 @@ int32_t TAutomaton::Intern(uint16_t flags, const std::vector<TState>& ways) {
   if (ways.empty() && (flags & kAddFresh) && (flags & kUnanchored)) kind |= kOnlyStarts;
   FKind.push_back(kind);
   FMoves.resize(FMoves.size() + static_cast<std::size_t>(FStride));
+  FPlain.resize(FPlain.size() + static_cast<std::size_t>(FStride), -1);
   FIndex.emplace(FKey, state);
   return state;
 }
@@ -246,6 +251,11 @@ const TAutomaton::TMove* TAutomaton::Move(int32_t state, int symbol) {
   const int resets = FResets;
   move.Next = Intern(flags, FNextWays);
   if (move.Next < 0) return nullptr;
+  move.Ways = static_cast<uint32_t>(FMoveFrom.size());
+  move.Kind = FKind[static_cast<std::size_t>(move.Next)];
+  move.Same = FMoveFrom.size() == info.WaysCount;
+  for (std::size_t i = 0; i < FMoveFrom.size() && move.Same; ++i)
+    move.Same = FMoveFrom[i] == static_cast<int32_t>(i);
   move.From = static_cast<uint32_t>(FFrom.size());
   FFrom.insert(FFrom.end(), FMoveFrom.begin(), FMoveFrom.end());
   FMemory += FMoveFrom.size() * sizeof(int32_t);
@@ -257,7 +267,19 @@ const TAutomaton::TMove* TAutomaton::Move(int32_t state, int symbol) {
   TMove& slot = FMoves[static_cast<std::size_t>(state) * static_cast<std::size_t>(FStride) +
                        static_cast<std::size_t>(symbol)];
   slot = move;
+  if (move.Match == kNoMatch && move.Kind == 0)
+    FPlain[static_cast<std::size_t>(state) * static_cast<std::size_t>(FStride) +
+           static_cast<std::size_t>(symbol)] = move.Next * FStride;
   return &slot;
+}
+
+// Moves from `state` over the character at `at` (the end's symbol at the subject's end).
+inline const TAutomaton::TMove* TAutomaton::Step(int32_t state, const unsigned char* bytes,
+                                                 int64_t length, int64_t at) {
+  const int symbol = at < length ? SymbolAt(bytes, length, at) : FEndSymbol;
+  const TMove* move = &FMoves[static_cast<std::size_t>(state) * static_cast<std::size_t>(FStride) +
+                              static_cast<std::size_t>(symbol)];
+  return move->Next >= 0 ? move : Move(state, symbol);
 }
 
 TAutomaton::TOutcome TAutomaton::Search(std::string_view subject, int64_t start, bool anchored,
@@ -271,46 +293,93 @@ TAutomaton::TOutcome TAutomaton::Search(std::string_view subject, int64_t start,
   if (skip && (start = skip(start)) < 0) return TOutcome::None;
   int32_t state = Initial(subject, start, anchored);
   if (state < 0) return TOutcome::GaveUp;
-  const auto stride = static_cast<std::size_t>(FStride);
-  FStarts.clear();
-  bool found = false;
   int64_t at = start;
   auto finish = [&](TOutcome outcome) {
     FScanned += at - start;
     return outcome;
   };
+
+  // First only the states, up to the cursor where a match first ends, noting the latest ones
+  // (by their rows in the table of moves).
+  int64_t from = start;
+  const int resets = FResets;
+  if (FHistory.empty()) FHistory.resize(kHistory);
+  const TMove* move = nullptr;
+  const auto stride = static_cast<std::size_t>(FStride);
   for (;; ++at) {
-    const int symbol = at < length ? SymbolAt(bytes, length, at) : FEndSymbol;
-    const TMove* move =
-        &FMoves[static_cast<std::size_t>(state) * stride + static_cast<std::size_t>(symbol)];
-    if (move->Next < 0 && (move = Move(state, symbol)) == nullptr) return finish(TOutcome::GaveUp);
+    // The common move, to a state that needs nothing more than its next move, goes by the
+    // state's row in the table of moves.
+    std::size_t row = static_cast<std::size_t>(state) * stride;
+    for (; at < length; ++at) {
+      FHistory[static_cast<std::size_t>(at) & (kHistory - 1)] = static_cast<int32_t>(row);
+      const int32_t next = FPlain[row + static_cast<std::size_t>(SymbolAt(bytes, length, at))];
+      if (next < 0) break;
+      row = static_cast<std::size_t>(next);
+    }
+    state = static_cast<int32_t>(row / stride);
+    FHistory[static_cast<std::size_t>(at) & (kHistory - 1)] = static_cast<int32_t>(row);
+    if ((move = Step(state, bytes, length, at)) == nullptr) return finish(TOutcome::GaveUp);
+    if (move->Match != kNoMatch) break;
+    state = move->Next;
+    if (at >= length || (move->Kind & kNoThreads)) return finish(TOutcome::None);
+    if (move->Kind & kOnlyStarts) {
+      from = at + 1;
+      if (!skip) continue;
+      const int64_t next = skip(at + 1);
+      if (next < 0) return finish(TOutcome::None);
+      if (next > at + 1) {
+        from = next;
+        at = next - 1;
+        if ((state = Initial(subject, next, false)) < 0) return finish(TOutcome::GaveUp);
+      }
+    }
+  }
+  FScanned += at - start;
+
+  // The threads keep the order of their starts, so no thread alive there started before the
+  // first one; where it started is found by following it back through the moves. The threads
+  // that started earlier have all ended without a match, and the search goes on from there.
+  if (resets == FResets) {
+    int64_t back = at;
+    int32_t thread = FInfo[static_cast<std::size_t>(state)].WaysCount == 0 ? kHere : 0;
+    while (thread != kHere && back > from && at - back < static_cast<int64_t>(kHistory) - 1) {
+      --back;
+      const int32_t row = FHistory[static_cast<std::size_t>(back) & (kHistory - 1)];
+      const TMove* past = Step(row / FStride, bytes, length, back);
+      thread = FFrom[past->From + static_cast<uint32_t>(thread)];
+    }
+    if (thread == kHere) from = back;
+  }
+
+  // Then again from there with the starts of the threads, to where no thread is left.
+  at = start = from;
+  if ((state = Initial(subject, from, anchored)) < 0) return TOutcome::GaveUp;
+  FStarts.resize(FMaxWays);
+  FNextStarts.resize(FMaxWays);
+  bool found = false;
+  for (;; ++at) {
+    const TMove* move = Step(state, bytes, length, at);
+    if (move == nullptr) return finish(TOutcome::GaveUp);
     state = move->Next;
     if (move->Match != kNoMatch) {
       found = true;
       matchStart = move->Match == kHere ? at : FStarts[static_cast<std::size_t>(move->Match)];
       matchEnd = at;
     }
-    // The starts of the threads moved to, from those of the threads they come from.
-    const uint32_t ways = FInfo[static_cast<std::size_t>(state)].WaysCount;
-    if (ways != 0 || !FStarts.empty()) {
-      const int32_t* from = FFrom.data() + move->From;
-      FNextStarts.resize(ways);
-      for (uint32_t i = 0; i < ways; ++i)
-        FNextStarts[i] = from[i] == kHere ? at : FStarts[static_cast<std::size_t>(from[i])];
+    if (!move->Same) {
+      // The starts of the threads moved to, from those of the threads they come from.
+      if (FStarts.size() < FMaxWays) {
+        FStarts.resize(FMaxWays);
+        FNextStarts.resize(FMaxWays);
+      }
+      const int32_t* comesFrom = FFrom.data() + move->From;
+      int64_t* next = FNextStarts.data();
+      const int64_t* starts = FStarts.data();
+      for (uint32_t i = 0; i < move->Ways; ++i)
+        next[i] = comesFrom[i] == kHere ? at : starts[comesFrom[i]];
       FStarts.swap(FNextStarts);
     }
-    if (at >= length) break;
-    const uint8_t kind = FKind[static_cast<std::size_t>(state)];
-    if (kind == 0) continue;
-    if (kind & kNoThreads) break;
-    if ((kind & kOnlyStarts) && skip) {
-      const int64_t next = skip(at + 1);
-      if (next < 0) break;
-      if (next > at + 1) {
-        at = next - 1;
-        if ((state = Initial(subject, next, false)) < 0) return finish(TOutcome::GaveUp);
-      }
-    }
+    if (at >= length || (move->Kind & kNoThreads)) break;
   }
   return finish(found ? TOutcome::Found : TOutcome::None);
 }

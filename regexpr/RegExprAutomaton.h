@@ -56,6 +56,9 @@ class TAutomaton {
     int32_t Next = -1;         // the state moved to; -1 not yet known
     int32_t Match = kNoMatch;  // the thread that reached the end at the cursor, if one did
     uint32_t From = 0;         // FFrom[From + i]: where thread i of Next comes from
+    uint32_t Ways = 0;         // threads of Next
+    uint8_t Kind = 0;          // of Next
+    bool Same = false;         // each thread comes from the one at its place: starts unchanged
   };
 
   // What a search does on entering a state, beyond moving on.
@@ -68,6 +71,7 @@ class TAutomaton {
   // The move of `state` on `symbol`, made when new; nullptr when given up.
   const TMove* Move(int32_t state, int symbol);
   int32_t Initial(std::string_view subject, int64_t at, bool anchored);
+  const TMove* Step(int32_t state, const unsigned char* bytes, int64_t length, int64_t at);
   void Forget();
   // The symbol of the character at `at` (below the subject's length).
   int SymbolAt(const unsigned char* bytes, int64_t length, int64_t at) const {
@@ -91,9 +95,11 @@ class TAutomaton {
   std::vector<TInfo> FInfo;
   std::vector<uint8_t> FKind;
   std::vector<TState> FWays;
-  std::vector<TMove> FMoves;  // state * FStride + symbol
+  std::vector<TMove> FMoves;    // state * FStride + symbol
+  std::vector<int32_t> FPlain;  // the same: Next of a move with nothing to note, else -1
   std::vector<int32_t> FFrom;
-  TMove FLastMove;  // a move made just after a reset, kept for its one use
+  TMove FLastMove;           // a move made just after a reset, kept for its one use
+  std::size_t FMaxWays = 0;  // threads of the largest state
   std::size_t FMemory = 0;
   std::size_t FStatesMade = 0;
   int FResets = 0;
@@ -103,6 +109,7 @@ class TAutomaton {
   std::vector<int32_t> FWaitingFrom, FMoveFrom;
   std::vector<TState> FNextWays;
   std::vector<int64_t> FStarts, FNextStarts;
+  std::vector<int32_t> FHistory;  // the states of the latest cursors, by cursor modulo its size
   std::string FKey;
 };
 

@@ -104,6 +104,7 @@ void TRegExpr::ClearGroups() {
 
 void TRegExpr::SetInputString(std::string_view text) {
   ClearGroups();
+  FRequiredAt = -1;
   FInput.assign(text.substr(0, text.find('\0')));
   FSubject = FInput;
   FInputSet = true;
@@ -111,6 +112,7 @@ void TRegExpr::SetInputString(std::string_view text) {
 
 void TRegExpr::SetInputView(std::string_view text) {
   ClearGroups();
+  FRequiredAt = -1;
   FInput.clear();
   const void* nul = std::memchr(text.data(), 0, text.size());
   FSubject = nul ? text.substr(0, static_cast<const char*>(nul) - text.data()) : text;
@@ -188,6 +190,16 @@ bool TRegExpr::ExecFrom(int64_t offset, bool prepared) {
   }
 }
 
+bool TRegExpr::RequiredTextAhead(int64_t start) {
+  if (FRequiredText == nullptr || start <= FRequiredAt) return true;
+  const auto length = static_cast<int64_t>(FSubject.size());
+  const void* found = memmem(FSubject.data() + start, static_cast<std::size_t>(length - start),
+                             FRequiredText, static_cast<std::size_t>(FRequiredLen));
+  if (found == nullptr) return false;
+  FRequiredAt = static_cast<const char*>(found) - FSubject.data();
+  return true;
+}
+
 bool TRegExpr::LinearAccepts() {
   if (FLinearAccepts < 0) FLinearAccepts = PikeCanRun(Program()) ? 1 : 0;
   return FLinearAccepts != 0;
@@ -246,10 +258,7 @@ int TRegExpr::SearchAutomaton(int64_t offset) {
   const auto length = static_cast<int64_t>(FSubject.size());
   const int64_t start = offset - 1;
   if (start > length) return 0;
-  if (FRequiredText != nullptr &&
-      memmem(FSubject.data() + start, static_cast<std::size_t>(length - start), FRequiredText,
-             static_cast<std::size_t>(FRequiredLen)) == nullptr)
-    return 0;
+  if (!RequiredTextAhead(start)) return 0;
   TPikeSettings settings;
   settings.LineBreaks = FLineBreakSet;
   settings.WordLetters = FWordSet;
@@ -280,7 +289,8 @@ int TRegExpr::SearchAutomaton(int64_t offset) {
   return 1;
 }
 
-// Where a match can begin, as the backtracker chooses its attempts; empty when anywhere.
+// Where a match can begin: the occurrences of the literal every match begins with, or of the
+// only first character; empty otherwise.
 std::function<int64_t(int64_t)> TRegExpr::NextStartFinder() const {
   if (FAnchorChar != 0) {
     const TLiteralFinder finder(
@@ -295,14 +305,8 @@ std::function<int64_t(int64_t)> TRegExpr::NextStartFinder() const {
           std::memchr(FSubject.data() + from, FStartChar, static_cast<std::size_t>(length - from));
       return hit == nullptr ? -1 : static_cast<const char*>(hit) - FSubject.data();
     };
-  if (std::all_of(FStartTable.begin(), FStartTable.end(), [](bool on) { return on; })) return {};
-  return [this](int64_t from) -> int64_t {
-    const auto* bytes = reinterpret_cast<const unsigned char*>(FSubject.data());
-    const auto length = static_cast<int64_t>(FSubject.size());
-    for (; from < length; ++from)
-      if (FStartTable[bytes[from]]) return from;
-    return FStartTable[0] ? length : -1;
-  };
+  // A table of first characters skips no faster than the automaton moves.
+  return {};
 }
 
 void TRegExpr::ResolveGroups() const {
@@ -322,11 +326,7 @@ bool TRegExpr::Backtrack(int64_t offset, bool prepared) {
   int64_t start = offset - 1;
   const char* subject = FSubject.data();
 
-  if (FRequiredText != nullptr) {
-    const void* found = memmem(subject + start, static_cast<std::size_t>(length - start),
-                               FRequiredText, static_cast<std::size_t>(FRequiredLen));
-    if (found == nullptr) return false;
-  }
+  if (!RequiredTextAhead(start)) return false;
 
   if (!FMatcher) FMatcher = std::make_unique<TRegExprMatcher>(*this);
   TRegExprMatcher& matcher = *FMatcher;
