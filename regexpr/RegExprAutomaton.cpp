@@ -148,6 +148,7 @@ void TAutomaton::Forget() {
   FFrom.clear();
   FMemory = 0;
   FScanned = 0;
+  FStretch = FNow;
   ++FResets;
 }
 
@@ -157,7 +158,8 @@ int32_t TAutomaton::Intern(uint16_t flags, const std::vector<TState>& ways) {
   if (auto found = FIndex.find(FKey); found != FIndex.end()) return found->second;
   const std::size_t cost = 2 * FKey.size() + FStride * sizeof(TMove) + kStateOverhead;
   if (FMemory + cost > FMemoryBound) {
-    if (FScanned < kMovesPerState * static_cast<int64_t>(FInfo.size())) return -1;
+    const int64_t scanned = FScanned + FNow - FStretch;
+    if (scanned < kMovesPerState * static_cast<int64_t>(FInfo.size())) return -1;
     Forget();
   }
   FMemory += cost;
@@ -181,6 +183,7 @@ int32_t TAutomaton::Intern(uint16_t flags, const std::vector<TState>& ways) {
 }
 
 int32_t TAutomaton::Initial(std::string_view subject, int64_t at, bool anchored) {
+  FNow = at;
   const TCursor cursor = CursorAt(subject, at, S);
   uint16_t flags = kAddFresh;
   if (!anchored) flags |= kUnanchored;
@@ -279,7 +282,9 @@ inline const TAutomaton::TMove* TAutomaton::Step(int32_t state, const unsigned c
   const int symbol = at < length ? SymbolAt(bytes, length, at) : FEndSymbol;
   const TMove* move = &FMoves[static_cast<std::size_t>(state) * static_cast<std::size_t>(FStride) +
                               static_cast<std::size_t>(symbol)];
-  return move->Next >= 0 ? move : Move(state, symbol);
+  if (move->Next >= 0) return move;
+  FNow = at;
+  return Move(state, symbol);
 }
 
 TAutomaton::TOutcome TAutomaton::Search(std::string_view subject, int64_t start, bool anchored,
@@ -291,11 +296,12 @@ TAutomaton::TOutcome TAutomaton::Search(std::string_view subject, int64_t start,
   const TNextStart none;
   const TNextStart& skip = anchored ? none : nextStart;
   if (skip && (start = skip(start)) < 0) return TOutcome::None;
+  FStretch = start;
   int32_t state = Initial(subject, start, anchored);
   if (state < 0) return TOutcome::GaveUp;
   int64_t at = start;
   auto finish = [&](TOutcome outcome) {
-    FScanned += at - start;
+    FScanned += at - FStretch;
     return outcome;
   };
 
@@ -334,7 +340,8 @@ TAutomaton::TOutcome TAutomaton::Search(std::string_view subject, int64_t start,
       }
     }
   }
-  FScanned += at - start;
+  FScanned += at - FStretch;
+  FStretch = from;
 
   // The threads keep the order of their starts, so no thread alive there started before the
   // first one; where it started is found by following it back through the moves. The threads

@@ -103,7 +103,9 @@ class TAutomaton {
   std::size_t FMemory = 0;
   std::size_t FStatesMade = 0;
   int FResets = 0;
-  int64_t FScanned = 0;  // characters moved over since the last reset
+  // Characters moved over since the last reset: FScanned before the stretch a search is moving
+  // over now, which began at FStretch and has come to FNow where a state is made.
+  int64_t FScanned = 0, FStretch = 0, FNow = 0;
   // Scratch of Move and Search.
   std::vector<TThreadMachine::TThread> FWaiting;
   std::vector<int32_t> FWaitingFrom, FMoveFrom;
