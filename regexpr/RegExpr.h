@@ -229,8 +229,9 @@ class TRegExpr {
   std::string FWordSetOf;
   // What the matcher needs to know of the program's nodes, made before the first search.
   TNodeInfo FNodes;
-  std::array<bool, 256> FStartTable{};        // FFirstChars as a table for the search loop
-  int FStartChar = -2;                        // the only first character, or -2
+  std::array<bool, 256> FStartTable{};  // FFirstChars as a table for the search loop
+  int FStartChar = -2;                  // the only first character, or -2
+  bool FFewStarts = false;  // matches begin at a literal or at a few uncommon characters
   std::unique_ptr<TRegExprMatcher> FMatcher;  // created at the first search
   // The linear matchers of the program, made at its first search with the settings of then.
   struct TLinear;

@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cstring>
 #include <set>
+#include <utility>
 
 namespace fendrel {
 namespace {
@@ -45,8 +46,11 @@ constexpr int64_t kMovesPerState = 50;
 }  // namespace
 
 TAutomaton::TAutomaton(std::string_view program, const TPikeSettings& settings,
-                       std::size_t memoryBound)
-    : S(settings), FMachine(program, settings), FMemoryBound(memoryBound) {
+                       TNextStart nextStart, std::size_t memoryBound)
+    : S(settings),
+      FMachine(program, settings),
+      FNextStart(std::move(nextStart)),
+      FMemoryBound(memoryBound) {
   MakeClasses(program);
 }
 
@@ -270,7 +274,8 @@ const TAutomaton::TMove* TAutomaton::Move(int32_t state, int symbol) {
   TMove& slot = FMoves[static_cast<std::size_t>(state) * static_cast<std::size_t>(FStride) +
                        static_cast<std::size_t>(symbol)];
   slot = move;
-  if (move.Match == kNoMatch && move.Kind == 0)
+  // Where no thread is left but starts, a search skips ahead if it can; else it moves on.
+  if (move.Match == kNoMatch && (move.Kind == 0 || (move.Kind == kOnlyStarts && !FNextStart)))
     FPlain[static_cast<std::size_t>(state) * static_cast<std::size_t>(FStride) +
            static_cast<std::size_t>(symbol)] = move.Next * FStride;
   return &slot;
@@ -288,13 +293,12 @@ inline const TAutomaton::TMove* TAutomaton::Step(int32_t state, const unsigned c
 }
 
 TAutomaton::TOutcome TAutomaton::Search(std::string_view subject, int64_t start, bool anchored,
-                                        const TNextStart& nextStart, int64_t& matchStart,
-                                        int64_t& matchEnd) {
+                                        int64_t& matchStart, int64_t& matchEnd) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(subject.data());
   const auto length = static_cast<int64_t>(subject.size());
   if (start < 0 || start > length) return TOutcome::None;
   const TNextStart none;
-  const TNextStart& skip = anchored ? none : nextStart;
+  const TNextStart& skip = anchored ? none : FNextStart;
   if (skip && (start = skip(start)) < 0) return TOutcome::None;
   FStretch = start;
   int32_t state = Initial(subject, start, anchored);

@@ -23,20 +23,22 @@ namespace fendrel {
 
 class TAutomaton {
  public:
-  // `program` must be accepted by PikeCanRun and outlive the automaton.
-  TAutomaton(std::string_view program, const TPikeSettings& settings,
+  // Where a match can begin at or after a position (at most the subject's length), or -1 when
+  // nowhere: lets a search skip what cannot start a match while no thread is alive. Worth it
+  // only where it skips much faster than the automaton moves (a literal, a rare character).
+  using TNextStart = std::function<int64_t(int64_t)>;
+
+  // `program` must be accepted by PikeCanRun and outlive the automaton; `nextStart` may be
+  // empty.
+  TAutomaton(std::string_view program, const TPikeSettings& settings, TNextStart nextStart = {},
              std::size_t memoryBound = 8u << 20);
 
   enum class TOutcome { Found, None, GaveUp };
-  // Where a match can begin at or after a position (at most the subject's length), or -1 when
-  // nowhere: lets a search skip what cannot start a match while no thread is alive.
-  using TNextStart = std::function<int64_t(int64_t)>;
-
   // Searches `subject` (no NUL inside; its end reads as NUL) for the first match starting at or
   // after the 0-based `start`, trying only `start` itself when `anchored`; on Found, `matchStart`
-  // and `matchEnd` are the match's bounds. `nextStart` may be empty.
-  TOutcome Search(std::string_view subject, int64_t start, bool anchored,
-                  const TNextStart& nextStart, int64_t& matchStart, int64_t& matchEnd);
+  // and `matchEnd` are the match's bounds.
+  TOutcome Search(std::string_view subject, int64_t start, bool anchored, int64_t& matchStart,
+                  int64_t& matchEnd);
 
   // States made so far, and how often the memory bound made them all be forgotten.
   std::size_t StatesMade() const { return FStatesMade; }
@@ -82,6 +84,7 @@ class TAutomaton {
 
   TPikeSettings S;
   TThreadMachine FMachine;
+  TNextStart FNextStart;
   std::size_t FMemoryBound;
   uint8_t FClass[256] = {};
   std::vector<unsigned char> FRepresentative;  // a character of each class

@@ -2,9 +2,13 @@
 // attempt a match (only at the start, at each occurrence of the anchor character, or at each
 // position whose character can begin a match).
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -94,6 +98,56 @@ class TLiteralFinder {
   std::size_t FOther = 0;
 };
 
+// Finds the next character of a small set of uncommon first characters, up to four of them 16
+// places at a time: where the set is made of characters that seldom occur, skipping to them
+// beats moving the automaton over every character in between.
+class TFirstCharFinder {
+ public:
+  explicit TFirstCharFinder(const TCharSet& first) {
+    for (int c = 0; c < 256; ++c)
+      if (first[static_cast<std::size_t>(c)]) {
+        FTable[static_cast<std::size_t>(c)] = true;
+        FFew.push_back(static_cast<unsigned char>(c));
+      }
+  }
+
+  // Whether the set is uncommon enough to be worth skipping to.
+  static bool Worth(const TCharSet& first) {
+    if (first[0] || first.count() > 24) return false;
+    for (int c = 0; c < 256; ++c)
+      if (first[static_cast<std::size_t>(c)] && ByteCommonness(static_cast<unsigned char>(c)) > 4)
+        return false;
+    return true;
+  }
+
+  int64_t Next(std::string_view subject, int64_t from) const {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(subject.data());
+    const auto length = static_cast<int64_t>(subject.size());
+    int64_t at = from;
+#ifdef __SSE2__
+    if (FFew.size() <= 4) {
+      __m128i few[4];
+      for (std::size_t i = 0; i < 4; ++i)
+        few[i] = _mm_set1_epi8(static_cast<char>(FFew[i < FFew.size() ? i : 0]));
+      for (; at + 16 <= length; at += 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + at));
+        const __m128i hits = _mm_or_si128(
+            _mm_or_si128(_mm_cmpeq_epi8(block, few[0]), _mm_cmpeq_epi8(block, few[1])),
+            _mm_or_si128(_mm_cmpeq_epi8(block, few[2]), _mm_cmpeq_epi8(block, few[3])));
+        if (const int mask = _mm_movemask_epi8(hits); mask != 0) return at + __builtin_ctz(mask);
+      }
+    }
+#endif
+    for (; at < length; ++at)
+      if (FTable[bytes[at]]) return at;
+    return -1;
+  }
+
+ private:
+  std::array<bool, 256> FTable{};
+  std::vector<unsigned char> FFew;
+};
+
 }  // namespace
 
 void TRegExpr::ClearGroups() {
@@ -142,6 +196,7 @@ bool TRegExpr::PrepareProgram() {
     FStartChar = FFirstChars.count() == 1 && !FFirstChars[0] ? -1 : -2;
     for (int c = 1; FStartChar == -1; ++c)
       if (FFirstChars[c]) FStartChar = c;
+    FFewStarts = FAnchorChar != 0 || FStartChar >= 0 || TFirstCharFinder::Worth(FFirstChars);
   }
   return true;
 }
@@ -176,16 +231,23 @@ bool TRegExpr::ExecFrom(int64_t offset, bool prepared) {
     prepared = true;
     if (LinearAccepts()) {
       if (MatcherChoice == TMatcherChoice::Linear) return SearchLinear(offset);
-      if (const int found = SearchAutomaton(offset); found >= 0) return found != 0;
+      // Where matches can begin only at a literal or at a few uncommon characters, trying
+      // those places is fastest; every other program goes to the automaton first.
+      if (!FFewStarts)
+        if (const int found = SearchAutomaton(offset); found >= 0) return found != 0;
     }
   }
   try {
     return Backtrack(offset, prepared);
   } catch (const TBacktrackingSpent&) {
     FMatcher->ReleaseChoices();  // up to a quarter gigabyte, of no use to later searches
-    // The linear matcher finds what the backtracker would have found, had it gone on; it
+    // The linear matchers find what the backtracker would have found, had it gone on; they
     // cannot run back-references.
     if (!FLinearAccepts || MatcherChoice == TMatcherChoice::Backtracker) Fail(1016);
+    if (MatcherChoice == TMatcherChoice::Automatic) {
+      ClearGroups();
+      if (const int found = SearchAutomaton(offset); found >= 0) return found != 0;
+    }
     return SearchLinear(offset);
   }
 }
@@ -219,13 +281,14 @@ bool TRegExpr::SearchLinear(int64_t offset) {
 // The automaton and the thread matcher that finds the groups of its matches, for one program
 // under one set of settings.
 struct TRegExpr::TLinear {
-  TLinear(std::string_view program, const TPikeSettings& settings)
-      : Settings(settings), Automaton(program, settings), Groups(program, settings) {}
+  TLinear(std::string_view program, const TPikeSettings& settings, TAutomaton::TNextStart nextStart)
+      : Settings(settings),
+        Automaton(program, settings, std::move(nextStart)),
+        Groups(program, settings) {}
 
   TPikeSettings Settings;
   TAutomaton Automaton;
   TPikeMatcher Groups;
-  TAutomaton::TNextStart NextStart;
   bool HasGroups = false;
   bool GaveUp = false;  // the automaton needs too many states: the backtracker goes on
 };
@@ -267,14 +330,12 @@ int TRegExpr::SearchAutomaton(int64_t offset) {
   settings.CaseFlip = CaseFlip;
   if (FLinear && !SameSettings(FLinear->Settings, settings)) FLinear.reset();
   if (!FLinear) {
-    FLinear = std::make_shared<TLinear>(Program(), settings);
+    FLinear = std::make_shared<TLinear>(Program(), settings, NextStartFinder());
     FLinear->HasGroups = HasGroups(Program());
-    FLinear->NextStart = NextStartFinder();
   }
   if (FLinear->GaveUp) return -1;
   int64_t matchStart = 0, matchEnd = 0;
-  switch (FLinear->Automaton.Search(FSubject, start, FAnchoredAtStart, FLinear->NextStart,
-                                    matchStart, matchEnd)) {
+  switch (FLinear->Automaton.Search(FSubject, start, FAnchoredAtStart, matchStart, matchEnd)) {
     case TAutomaton::TOutcome::None:
       return 0;
     case TAutomaton::TOutcome::GaveUp:
@@ -289,8 +350,8 @@ int TRegExpr::SearchAutomaton(int64_t offset) {
   return 1;
 }
 
-// Where a match can begin: the occurrences of the literal every match begins with, or of the
-// only first character; empty otherwise.
+// Where a match can begin: the occurrences of the literal every match begins with, of the only
+// first character, or of a few uncommon first characters; empty otherwise.
 std::function<int64_t(int64_t)> TRegExpr::NextStartFinder() const {
   if (FAnchorChar != 0) {
     const TLiteralFinder finder(
@@ -305,8 +366,10 @@ std::function<int64_t(int64_t)> TRegExpr::NextStartFinder() const {
           std::memchr(FSubject.data() + from, FStartChar, static_cast<std::size_t>(length - from));
       return hit == nullptr ? -1 : static_cast<const char*>(hit) - FSubject.data();
     };
-  // A table of first characters skips no faster than the automaton moves.
-  return {};
+  if (!TFirstCharFinder::Worth(FFirstChars)) return {};
+  return [this, finder = TFirstCharFinder(FFirstChars)](int64_t from) {
+    return finder.Next(FSubject, from);
+  };
 }
 
 void TRegExpr::ResolveGroups() const {

@@ -115,9 +115,9 @@ TEST(Automaton, StaysWithinItsMemoryAndGivesUpWhenStatesNeverRepeat) {
   };
   for (const TBound& b : kBounds) {
     const std::string subject = b.Subject + end;
-    TAutomaton automaton(regExpr.Program(), settings, b.Bytes);
+    TAutomaton automaton(regExpr.Program(), settings, {}, b.Bytes);
     int64_t start = -1, finish = -1;
-    EXPECT_EQ(automaton.Search(subject, 0, false, {}, start, finish), b.Outcome) << b.Bytes;
+    EXPECT_EQ(automaton.Search(subject, 0, false, start, finish), b.Outcome) << b.Bytes;
     EXPECT_EQ(automaton.Resets() > 0, b.Resets) << b.Bytes;
     if (b.Outcome != TAutomaton::TOutcome::Found) continue;
     EXPECT_EQ(start, static_cast<int64_t>(b.Subject.size()));
