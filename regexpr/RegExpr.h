@@ -179,6 +179,7 @@ class TRegExpr {
   std::function<int64_t(int64_t)> NextStartFinder() const;
   // Finds the groups of a match the automaton found, once.
   void ResolveGroups() const;
+  void FindGroups();
   int64_t NextSearchOffset();  // where ExecNext searches from
   void ExpandInto(std::string_view replacement, std::string& result) const;
   // Replaces every match in the stored subject, writing the subject's text in order.

@@ -18,8 +18,9 @@ bool IsDigit(unsigned char c) {
 
 TRegExprMatcher::TRegExprMatcher(TRegExpr& regExpr) : R(regExpr) {}
 
-void TRegExprMatcher::StartSearch(int64_t budget) {
+void TRegExprMatcher::StartSearch(int64_t budget, std::size_t records) {
   FBudget = FBudgetGiven = budget;
+  FMaxRecords = records;
   FProgram = R.FProgram.get();
   FSubject = reinterpret_cast<const unsigned char*>(R.FSubject.data());
   FLength = static_cast<int64_t>(R.FSubject.size());

@@ -22,13 +22,15 @@ struct TBacktrackingSpent {};
 class TRegExprMatcher {
  public:
   static constexpr std::size_t kMaxUndoRecords = 4u << 20;
+  // Where another matcher can take over, the backtracker hands a search over much sooner.
+  static constexpr std::size_t kHandOverRecords = 64u << 10;
 
   // One matcher serves every search of its TRegExpr, so its stack is allocated once.
   explicit TRegExprMatcher(TRegExpr& regExpr);
 
   // Takes the current program and subject; `budget` backtracking steps are shared by every
-  // attempt of the search.
-  void StartSearch(int64_t budget);
+  // attempt of the search, which may keep at most `records` records.
+  void StartSearch(int64_t budget, std::size_t records = kMaxUndoRecords);
 
   // Tries to match the program at subject offset `start`; on success the match ends at
   // MatchEnd() and the groups hold the match.
@@ -82,7 +84,7 @@ class TRegExprMatcher {
   void PushUndo(const TUndo& undo) {
     // The records grow with the subject for patterns such as (a|b)*$; a search that would need
     // more memory than a quarter gigabyte ends like one that backtracks too long.
-    if (FStack.size() >= kMaxUndoRecords) [[unlikely]]
+    if (FStack.size() >= FMaxRecords) [[unlikely]]
       throw TBacktrackingSpent{};
     FStack.push_back(undo);
   }
@@ -92,6 +94,7 @@ class TRegExprMatcher {
   TRegExpr& R;
   int64_t FBudget = 0;
   int64_t FBudgetGiven = 0;
+  std::size_t FMaxRecords = kMaxUndoRecords;
   const uint8_t* FProgram = nullptr;
   const unsigned char* FSubject = nullptr;  // FLength bytes, none of them NUL
   int64_t FLength = 0;

@@ -7,7 +7,8 @@ TPikeMatcher::TPikeMatcher(std::string_view program, const TPikeSettings& settin
     : FMachine(program, settings) {}
 
 bool TPikeMatcher::Search(std::string_view subject, int64_t start, bool anchored,
-                          int64_t (&starts)[kREGroupCount], int64_t (&ends)[kREGroupCount]) {
+                          int64_t (&starts)[kREGroupCount], int64_t (&ends)[kREGroupCount],
+                          int64_t knownEnd) {
   const auto length = static_cast<int64_t>(subject.size());
   FCurrent.clear();
   FNext.clear();
@@ -17,7 +18,10 @@ bool TPikeMatcher::Search(std::string_view subject, int64_t start, bool anchored
   FMachine.NewCursor();
   bool matched = FMachine.Follow(TThreadMachine::Fresh(start), cursor, start, FNext);
   std::swap(FCurrent, FNext);
-  for (int64_t at = start; at < length; ++at) {
+  // A match at the known end is the last one: a thread before it that matched later would
+  // have made the match end later.
+  auto final = [&] { return matched && FMachine.MatchGroups()[kREGroupCount] == knownEnd; };
+  for (int64_t at = start; at < length && !final(); ++at) {
     if (FCurrent.empty() && (matched || anchored)) break;
     const TCursor here = cursor;
     cursor = CursorAt(subject, at + 1, settings);

@@ -18,11 +18,13 @@ class TPikeMatcher {
 
   // Searches `subject` (no NUL inside; its end reads as NUL) for the first match starting at or
   // after the 0-based `start`, trying only `start` itself when `anchored`. On success `starts`
-  // and `ends` hold every group, -1 for those left unset.
+  // and `ends` hold every group, -1 for those left unset. Where the match is known to end at
+  // `knownEnd` (found by the automaton), the search stops there.
   bool Search(std::string_view subject, int64_t start, bool anchored,
-              int64_t (&starts)[kREGroupCount], int64_t (&ends)[kREGroupCount]);
+              int64_t (&starts)[kREGroupCount], int64_t (&ends)[kREGroupCount],
+              int64_t knownEnd = -1);
 
-  // Different thread states met so far: bounded by the program, whatever the subject.
+  // The most thread states met at one cursor: bounded by the program, whatever the subject.
   std::size_t StatesKnown() const { return FMachine.StatesKnown(); }
 
  private:

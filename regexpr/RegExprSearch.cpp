@@ -373,10 +373,24 @@ std::function<int64_t(int64_t)> TRegExpr::NextStartFinder() const {
 }
 
 void TRegExpr::ResolveGroups() const {
-  if (!FGroupsPending) return;
+  // The engine's objects are never defined const; only the groups change, as a search's do.
+  if (FGroupsPending) const_cast<TRegExpr*>(this)->FindGroups();
+}
+
+void TRegExpr::FindGroups() {
   FGroupsPending = false;
-  // From the match's start the thread matcher takes the same way as the backtracker.
-  FLinear->Groups.Search(FSubject, FMatchStarts[0], true, FMatchStarts, FMatchEnds);
+  const int64_t start = FMatchStarts[0], end = FMatchEnds[0];
+  // From the match's start both matchers take the same way, the backtracker mostly faster; where
+  // it would backtrack long, the thread matcher goes to the match's end.
+  if (!FMatcher) FMatcher = std::make_unique<TRegExprMatcher>(*this);
+  try {
+    FMatcher->StartSearch(kBudgetBase + kLinearPerChar * (end - start + 1),
+                          TRegExprMatcher::kHandOverRecords);
+    if (FMatcher->Attempt(start)) return;
+  } catch (const TBacktrackingSpent&) {
+    FMatcher->ReleaseChoices();
+  }
+  FLinear->Groups.Search(FSubject, start, true, FMatchStarts, FMatchEnds, end);
 }
 
 bool TRegExpr::Backtrack(int64_t offset, bool prepared) {
@@ -393,10 +407,10 @@ bool TRegExpr::Backtrack(int64_t offset, bool prepared) {
 
   if (!FMatcher) FMatcher = std::make_unique<TRegExprMatcher>(*this);
   TRegExprMatcher& matcher = *FMatcher;
-  matcher.StartSearch(kBudgetBase + (LinearAccepts() && MatcherChoice != TMatcherChoice::Backtracker
-                                         ? kLinearPerChar
-                                         : kBudgetPerChar) *
-                                        (length - start + 1));
+  const bool handOver = MatcherChoice != TMatcherChoice::Backtracker && LinearAccepts();
+  matcher.StartSearch(
+      kBudgetBase + (handOver ? kLinearPerChar : kBudgetPerChar) * (length - start + 1),
+      handOver ? TRegExprMatcher::kHandOverRecords : TRegExprMatcher::kMaxUndoRecords);
   // `at` may move on to the last start that the failed attempt showed cannot succeed.
   auto attempt = [&](int64_t& at) {
     // A failed attempt has undone every group it set.

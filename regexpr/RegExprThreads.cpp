@@ -167,12 +167,13 @@ bool PikeCanRun(std::string_view text) {
 
 std::size_t TThreadMachine::TStateHash::operator()(const TState& state) const {
   static_assert(std::has_unique_object_representations_v<TState>);
-  unsigned char bytes[sizeof(TState)];
-  std::memcpy(bytes, &state, sizeof bytes);
+  static_assert(sizeof(TState) % sizeof(uint64_t) == 0);
+  uint64_t words[sizeof(TState) / sizeof(uint64_t)];
+  std::memcpy(words, &state, sizeof words);
   uint64_t hash = 14695981039346656037ull;
-  for (unsigned char b : bytes)
-    hash = (hash ^ b) * 1099511628211ull;
-  return static_cast<std::size_t>(hash);
+  for (uint64_t word : words)
+    hash = (hash ^ word) * 1099511628211ull;
+  return static_cast<std::size_t>(hash ^ (hash >> 29));
 }
 
 TThreadMachine::TThreadMachine(std::string_view program, const TPikeSettings& settings)
@@ -263,10 +264,16 @@ bool TThreadMachine::AssertionHolds(TREOp op, const TCursor& cursor) const {
 }
 
 bool TThreadMachine::FirstAtCursor(const TState& state) {
-  auto [it, added] = FSeen.try_emplace(state, FStamp);
-  if (added) return true;
-  if (it->second == FStamp) return false;
-  it->second = FStamp;
+  // Most cursors meet a handful of states, which a list compares faster than a set hashes.
+  constexpr std::size_t kListed = 16;
+  if (FHere.size() < kListed) {
+    if (std::find(FHere.begin(), FHere.end(), state) != FHere.end()) return false;
+    FHere.push_back(state);
+    if (FHere.size() == kListed) FHereSet.insert(FHere.begin(), FHere.end());
+  } else if (!FHereSet.insert(state).second) {
+    return false;
+  }
+  FMostHere = std::max(FMostHere, FHere.size() < kListed ? FHere.size() : FHereSet.size());
   return true;
 }
 

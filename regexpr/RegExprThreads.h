@@ -13,7 +13,7 @@
 
 #include <cstdint>
 #include <string_view>
-#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "RegExpr.h"
@@ -79,7 +79,10 @@ class TThreadMachine {
   static TThread Fresh(int64_t at);
 
   // A new cursor: the states met at the one before no longer count.
-  void NewCursor() { ++FStamp; }
+  void NewCursor() {
+    FHere.clear();
+    FHereSet.clear();
+  }
   // Follows `thread` through every node that consumes nothing at the cursor `at`, in the
   // backtracker's order, appending the threads that wait to consume to `waiting`. True when a
   // thread reaches the end: the match is taken (MatchGroups) and no lower thread may run on.
@@ -90,8 +93,8 @@ class TThreadMachine {
   // The groups of the last thread that reached the end: starts, then ends.
   const int64_t* MatchGroups() const { return FMatch; }
 
-  // Different thread states met so far: bounded by the program, whatever the subject.
-  std::size_t StatesKnown() const { return FSeen.size(); }
+  // The most thread states met at one cursor: bounded by the program, whatever the subject.
+  std::size_t StatesKnown() const { return FMostHere; }
 
  private:
   struct TStateHash {
@@ -107,8 +110,10 @@ class TThreadMachine {
   const uint8_t* FProgram;
   TPikeSettings S;
   std::vector<uint32_t> FTargetIndex;  // by program offset: index of a loop target, or none
-  std::unordered_map<TState, int64_t, TStateHash> FSeen;  // state -> stamp it was last met at
-  int64_t FStamp = 0;
+  // The states met at the current cursor: a list while they are few, a set beyond.
+  std::vector<TState> FHere;
+  std::unordered_set<TState, TStateHash> FHereSet;
+  std::size_t FMostHere = 0;
   std::vector<TThread> FStack;
   int64_t FMatch[2 * kREGroupCount];
 };
