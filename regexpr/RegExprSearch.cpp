@@ -175,21 +175,28 @@ void TRegExpr::SetInputView(std::string_view text) {
 
 bool TRegExpr::PrepareProgram() {
   if (Modifiers != FProgramModifiers) DiscardProgram();
+  // Rebuilds a set whose text changed; true when the set did.
   const auto charSet = [](const std::string& text, TCharSet& set, std::string& madeOf) {
-    if (text == madeOf && !madeOf.empty()) return;
-    set.reset();
+    if (text == madeOf && !madeOf.empty()) return false;
+    TCharSet fresh;
     for (char c : text)
-      set.set(static_cast<unsigned char>(c));
-    set.reset(0);
+      fresh.set(static_cast<unsigned char>(c));
+    fresh.reset(0);
     madeOf = text;
+    const bool changed = fresh != set;
+    set = fresh;
+    return changed;
   };
-  charSet(LineBreakChars, FLineBreakSet, FLineBreakSetOf);
-  charSet(WordLetters, FWordSet, FWordSetOf);
+  // The automaton's states hold what characters mean under the settings it was made with.
+  if (charSet(LineBreakChars, FLineBreakSet, FLineBreakSetOf) |
+      charSet(WordLetters, FWordSet, FWordSetOf))
+    FLinear.reset();
   if (!FProgram) Compile();
   if (!FProgram) return false;
   if (FProgram[0] != kREMagic) Fail(1004);
   if (FNodes.Flags.size() != FProgramSize || FNodes.CaseFlip != CaseFlip) {
     MarkNodes(FProgram.get(), FProgramSize, CaseFlip, FNodes);
+    FLinear.reset();
     // Where a search tries a match: a table of the first characters, or the only one.
     for (int c = 0; c < 256; ++c)
       FStartTable[c] = FFirstChars[c];
@@ -279,14 +286,11 @@ bool TRegExpr::SearchLinear(int64_t offset) {
 }
 
 // The automaton and the thread matcher that finds the groups of its matches, for one program
-// under one set of settings.
+// under one set of settings (PrepareProgram lets go of them when the settings change).
 struct TRegExpr::TLinear {
   TLinear(std::string_view program, const TPikeSettings& settings, TAutomaton::TNextStart nextStart)
-      : Settings(settings),
-        Automaton(program, settings, std::move(nextStart)),
-        Groups(program, settings) {}
+      : Automaton(program, settings, std::move(nextStart)), Groups(program, settings) {}
 
-  TPikeSettings Settings;
   TAutomaton Automaton;
   TPikeMatcher Groups;
   bool HasGroups = false;
@@ -294,11 +298,6 @@ struct TRegExpr::TLinear {
 };
 
 namespace {
-
-bool SameSettings(const TPikeSettings& a, const TPikeSettings& b) {
-  return a.LineBreaks == b.LineBreaks && a.WordLetters == b.WordLetters &&
-         a.PairHead == b.PairHead && a.PairTail == b.PairTail && a.CaseFlip == b.CaseFlip;
-}
 
 bool HasGroups(std::string_view text) {
   const auto* program = reinterpret_cast<const uint8_t*>(text.data());
@@ -322,14 +321,9 @@ int TRegExpr::SearchAutomaton(int64_t offset) {
   const int64_t start = offset - 1;
   if (start > length) return 0;
   if (!RequiredTextAhead(start)) return 0;
-  TPikeSettings settings;
-  settings.LineBreaks = FLineBreakSet;
-  settings.WordLetters = FWordSet;
-  settings.PairHead = FPairHead;
-  settings.PairTail = FPairTail;
-  settings.CaseFlip = CaseFlip;
-  if (FLinear && !SameSettings(FLinear->Settings, settings)) FLinear.reset();
   if (!FLinear) {
+    TPikeSettings settings;
+    PikeSettingsOf(*this, settings);
     FLinear = std::make_shared<TLinear>(Program(), settings, NextStartFinder());
     FLinear->HasGroups = HasGroups(Program());
   }
