@@ -51,8 +51,10 @@ bench: release
 	@bench/run-all $(BUILD)/release
 
 # Fuzzes FUZZ_TARGET (regex_compile_fuzz: the pattern compiler; regex_match_fuzz: searches and
-# substitutions) for FUZZ_SECONDS (default 60) with clang's libFuzzer under AddressSanitizer and
-# UndefinedBehaviorSanitizer; the corpus grows in build/fuzz-corpus/FUZZ_TARGET.
+# substitutions; regex_matcher_agreement_fuzz: the linear matcher and the engine's own choice
+# against the backtracker, match for match) for FUZZ_SECONDS (default 60) with clang's libFuzzer
+# under AddressSanitizer and UndefinedBehaviorSanitizer; the corpus grows in
+# build/fuzz-corpus/FUZZ_TARGET.
 FUZZ_SECONDS ?= 60
 FUZZ_TARGET ?= regex_compile_fuzz
 # container_fuzz (the container reader and extraction) needs room for a few directory entries:

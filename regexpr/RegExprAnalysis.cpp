@@ -73,6 +73,8 @@ void TRegExprAnalysis::FirstCharWalk(const uint8_t* node) {
         if (op == opLineEnd || (R.Modifiers & kModM) != 0) {
           for (char c : R.LineBreakChars)
             first.set(static_cast<unsigned char>(c));
+          // The paired separator ends a line even where its characters alone are no breaks.
+          if (R.FPairSet) first.set(R.FPairHead);
         }
         return;
       case opLiteral:

@@ -156,9 +156,10 @@ bool PikeCanRun(std::string_view text) {
   // A loop's body lies between its entry and its loop node, so the loops a thread is inside at
   // once are those whose spans hold one another; deeper than the backtracker's loop stack, it
   // stops with an error.
-  for (const auto& [entry, loop] : loops) {
+  // (No structured binding here: clang before 16 cannot capture one in a lambda.)
+  for (const auto& inner : loops) {
     const auto depth = std::count_if(loops.begin(), loops.end(), [&](const auto& outer) {
-      return outer.first <= entry && outer.second >= loop;
+      return outer.first <= inner.first && outer.second >= inner.second;
     });
     if (depth > kRELoopMax) return false;
   }

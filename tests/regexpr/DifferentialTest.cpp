@@ -25,251 +25,22 @@
 #include <gtest/gtest.h>
 #include <pcre2.h>
 
-#include <cstdlib>
 #include <memory>
 #include <ostream>
 #include <random>
 #include <string_view>
 
+#include "RandomPatterns.h"
 #include "regexpr/RegExpr.h"
 
 namespace fendrel {
 namespace {
-
-enum class TKind {
-  kAtom,           // one character or class: takes a quantifier
-  kRun,            // several literals: a quantifier would take only the last, so none is added
-  kAssertion,      // ^ $ \b \B: never quantified, the other engine refuses "\b?"
-  kModifier,       // (?i), (?-s) ...: switches a modifier to the end of the enclosing group
-  kBackReference,  // \1-\9, to a group closed before it
-};
-
-struct TAtom {
-  const char* Text;
-  TKind Kind = TKind::kAtom;
-};
-
-struct TGrammar {
-  const char* Name;
-  uint32_t Seed;
-  int Patterns;
-  std::vector<TAtom> Atoms;
-  // The modifiers a pattern may switch from our default before it starts, through the property
-  // or a leading group: i on, m on, s off.
-  std::string Switchable;
-  std::vector<std::string> Subjects;
-  std::string Alphabet;    // of the random subjects
-  int RandomSubjects = 0;  // per pattern, up to 8 characters each
-};
-
-void PrintTo(const TGrammar& grammar, std::ostream* out) {
-  *out << grammar.Name;
-}
-
-const std::vector<TAtom> kBaseAtoms = {
-    {"a"}, {"b"}, {"."}, {"[ab]"}, {"[^a]"}, {"ab", TKind::kRun}, {"\\w"}, {"\\d"}};
-
-std::vector<TAtom> Join(std::vector<TAtom> atoms, const std::vector<TAtom>& more) {
-  atoms.insert(atoms.end(), more.begin(), more.end());
-  return atoms;
-}
-
-const std::vector<TAtom> kWordAtoms = {
-    {"\\b", TKind::kAssertion},    {"\\B", TKind::kAssertion}, {"\\W"}, {"-"}, {" "}, {"_"},
-    {"\\1", TKind::kBackReference}};
-const std::vector<TAtom> kLineAtoms = {{"^", TKind::kAssertion},
-                                       {"$", TKind::kAssertion},
-                                       {"\\n"},
-                                       {"\\r"},
-                                       {"\\s"},
-                                       {"[^\\n]"},
-                                       {"\\W"},
-                                       {"(?m)", TKind::kModifier},
-                                       {"(?-m)", TKind::kModifier},
-                                       {"(?s)", TKind::kModifier},
-                                       {"(?-s)", TKind::kModifier}};
-const std::vector<TAtom> kCaseAtoms = {{"A"},
-                                       {"B"},
-                                       {"[aB]"},
-                                       {"[^A]"},
-                                       {"aB", TKind::kRun},
-                                       {"Ab", TKind::kRun},
-                                       {"\\1", TKind::kBackReference},
-                                       {"(?i)", TKind::kModifier},
-                                       {"(?-i)", TKind::kModifier}};
-
-// Plain is the grammar this comparison began with; its seed and subjects stay, and so do its
-// patterns. The others add one area each, Everything all of them together.
-const TGrammar kGrammars[] = {
-    {"Plain",
-     7,
-     5000,
-     kBaseAtoms,
-     "",
-     {"", "a", "b", "ab", "ba", "aab", "abab", "bbaa", "a1b", "abba", "aaaa", "b2a"},
-     "",
-     0},
-    {"WordsAndBackReferences",
-     11,
-     4000,
-     Join(kBaseAtoms, kWordAtoms),
-     "i",
-     {"", "a", "ab", "a b", "a-b", "-a-", "ab ba", "aa-aa", "abab", "b1 a", "_a_", " a", "ba_ab"},
-     "ab1_- ",
-     4},
-    {"LineBreaks",
-     13,
-     5000,
-     Join(kBaseAtoms, kLineAtoms),
-     "ms",
-     {"", "\n", "\r", "\r\n", "\n\r", "a\n", "a\r", "\nb", "\rb", "\r\nb", "a\r\nb", "a\n\nb",
-      "\r\n\r\n", "ab\r\nba\n", "\r\r\n", "a\rb\n"},
-     "ab\r\n",
-     4},
-    {"CaseInsensitive",
-     17,
-     4000,
-     Join(kBaseAtoms, kCaseAtoms),
-     "i",
-     {"", "A", "aA", "Ab", "BA", "aBAb", "ABBA", "a-B", "bA1", "AAb", "abAB"},
-     "abAB1-",
-     4},
-    {"Everything",
-     19,
-     5000,
-     Join(Join(Join(kBaseAtoms, kWordAtoms), kLineAtoms), kCaseAtoms),
-     "ims",
-     {"", "aB", "A\r\nb", "a-B\n", "\r\nAb", "ba\rAB", "_a\n\rB"},
-     "abAB1_- \r\n",
-     6},
-};
-
-// A pattern for both engines, and the other engine's text for subjects holding CR LF.
-struct TPattern {
-  std::string Text;
-  std::string Paired;
-  void Add(std::string_view both) {
-    Text += both;
-    Paired += both;
-  }
-};
-
-// Our multi-line '^' and '$' for the other engine: at a line break, but not between CR and LF.
-constexpr const char kPairedLineStart[] = "(?<![^\\r\\n])(?<!\\r(?=\\n))";
-constexpr const char kPairedLineEnd[] = "(?![^\\r\\n])(?<!\\r(?=\\n))";
-
-constexpr uint32_t kInitialModifiers = kModS;  // of those the grammars switch: i, m off, s on
-
-class TPatternMaker {
- public:
-  TPatternMaker(const TGrammar& grammar, std::mt19937& random) : G(grammar), FRandom(random) {}
-
-  int Random(std::size_t n) { return static_cast<int>(FRandom() % n); }
-
-  // Groups: alternation, quantifiers greedy and lazy, braces; '^' and '$' around the whole.
-  // `modifiers` are those in force where the pattern starts.
-  TPattern Make(uint32_t modifiers) {
-    FGroups = 0;
-    FClosed.clear();
-    const uint32_t atStart = modifiers;
-    TPattern body;
-    Sequence(0, modifiers, body);
-    TPattern pattern;
-    if (Random(5) == 0) AddAssertion("^", atStart, pattern);
-    pattern.Text += body.Text;
-    pattern.Paired += body.Paired;
-    if (Random(5) == 0) AddAssertion("$", modifiers, pattern);
-    return pattern;
-  }
-
- private:
-  void Sequence(int depth, uint32_t& modifiers, TPattern& out) {
-    static const char* const kQuantifiers[] = {"",   "",   "*",   "+",     "?",     "*?",
-                                               "+?", "??", "{2}", "{1,2}", "{0,2}?"};
-    const int pieces = 1 + Random(3);
-    for (int i = 0; i < pieces; ++i) {
-      if (depth < 2 && Random(4) == 0) {
-        const int group = ++FGroups;
-        uint32_t inner = modifiers;  // a switch inside the group ends with it
-        out.Add("(");
-        Sequence(depth + 1, inner, out);
-        if (Random(2) == 0) {
-          out.Add("|");
-          Sequence(depth + 1, inner, out);
-        }
-        out.Add(")");
-        if (group <= 9) FClosed.push_back(group);
-      } else {
-        const TAtom* atom = nullptr;
-        do {
-          atom = &G.Atoms[static_cast<std::size_t>(Random(G.Atoms.size()))];
-        } while (atom->Kind == TKind::kBackReference && FClosed.empty());
-        switch (atom->Kind) {
-          case TKind::kAtom:
-            out.Add(atom->Text);
-            break;
-          case TKind::kRun:
-            out.Add(atom->Text);
-            continue;
-          case TKind::kAssertion:
-            AddAssertion(atom->Text, modifiers, out);
-            continue;
-          case TKind::kModifier:
-            out.Add(atom->Text);
-            SwitchModifier(atom->Text, modifiers);
-            continue;
-          case TKind::kBackReference: {
-            const int group = FClosed[static_cast<std::size_t>(Random(FClosed.size()))];
-            out.Add("\\" + std::to_string(group));
-            break;
-          }
-        }
-      }
-      out.Add(kQuantifiers[Random(std::size(kQuantifiers))]);
-    }
-  }
-
-  static void SwitchModifier(std::string_view text, uint32_t& modifiers) {
-    const bool on = text[2] != '-';
-    const char letter = text[text.size() - 2];
-    const uint32_t bit = letter == 'i' ? kModI : letter == 'm' ? kModM : kModS;
-    modifiers = on ? modifiers | bit : modifiers & ~bit;
-  }
-
-  static void AddAssertion(std::string_view text, uint32_t modifiers, TPattern& out) {
-    out.Text += text;
-    if ((modifiers & kModM) != 0 && text == "^")
-      out.Paired += kPairedLineStart;
-    else if ((modifiers & kModM) != 0 && text == "$")
-      out.Paired += kPairedLineEnd;
-    else
-      out.Paired += text;
-  }
-
-  const TGrammar& G;
-  std::mt19937& FRandom;
-  int FGroups = 0;
-  std::vector<int> FClosed;  // groups 1-9 whose closing parenthesis is written
-};
 
 struct TResult {
   bool Found = false;
   std::vector<std::pair<int64_t, int64_t>> Groups;  // start, end (-1, -1 unset)
   bool operator==(const TResult&) const = default;
 };
-
-std::string Visible(std::string_view text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '\r')
-      out += "\\r";
-    else if (c == '\n')
-      out += "\\n";
-    else
-      out += c;
-  }
-  return "\"" + out + "\"";
-}
 
 std::ostream& operator<<(std::ostream& out, const TResult& result) {
   if (!result.Found) return out << " no match";
@@ -394,13 +165,6 @@ TResult OurEngine(TRegExpr& regExpr, const std::string& subject, std::size_t gro
   return result;
 }
 
-// Longer hunts for rare differences: FENDREL_DIFFERENTIAL_SCALE multiplies the pattern counts,
-// FENDREL_DIFFERENTIAL_SEED shifts every seed.
-int EnvNumber(const char* name, int fallback) {
-  const char* value = std::getenv(name);
-  return value != nullptr && *value != '\0' ? std::atoi(value) : fallback;
-}
-
 class Grammar : public testing::TestWithParam<TGrammar> {};
 
 TEST_P(Grammar, FirstMatchAndGroupsAgreeWithAnIndependentEngine) {
@@ -412,35 +176,14 @@ TEST_P(Grammar, FirstMatchAndGroupsAgreeWithAnIndependentEngine) {
   TOtherEngine other;
   int compared = 0, rejected = 0, refused = 0, costly = 0, differences = 0;
   for (int round = 0; round < patterns && differences < 10; ++round) {
-    // Each switch from our default is made through the property or a leading group.
-    uint32_t property = kInitialModifiers, modifiers = kInitialModifiers;
-    std::string propertyLetters, prefix;
-    for (char letter : grammar.Switchable) {
-      const int how = maker.Random(3);
-      if (how == 0) continue;
-      const std::string letters = letter == 's' ? "-s" : std::string(1, letter);
-      const uint32_t bit = letter == 'i' ? kModI : letter == 'm' ? kModM : kModS;
-      modifiers ^= bit;
-      if (how == 1) {
-        property ^= bit;
-        propertyLetters += letters;
-      } else {
-        prefix += "(?" + letters + ")";
-      }
-    }
-    TPattern pattern = maker.Make(modifiers);
-    pattern.Text.insert(0, prefix);
-    pattern.Paired.insert(0, prefix);
+    TStart start;
+    const TPattern pattern = maker.Make(start);
     std::vector<std::string> subjects = grammar.Subjects;
-    for (int i = 0; i < grammar.RandomSubjects; ++i) {
-      std::string subject(static_cast<std::size_t>(maker.Random(9)), ' ');
-      for (char& c : subject)
-        c = grammar.Alphabet[static_cast<std::size_t>(maker.Random(grammar.Alphabet.size()))];
-      subjects.push_back(subject);
-    }
+    for (int i = 0; i < grammar.RandomSubjects; ++i)
+      subjects.push_back(maker.Subject(8));
 
     TRegExpr regExpr;
-    regExpr.SetModifierStr(propertyLetters);  // "-s" comes last, as 's' does in Switchable
+    regExpr.SetModifierStr(start.PropertyLetters);
     regExpr.SetExpression(pattern.Text);
     try {
       regExpr.Compile();
@@ -448,7 +191,7 @@ TEST_P(Grammar, FirstMatchAndGroupsAgreeWithAnIndependentEngine) {
       ++rejected;  // a repetition of what cannot consume a character
       continue;
     }
-    if (!other.Compile(pattern, property)) {
+    if (!other.Compile(pattern, start.Property)) {
       ++refused;
       continue;
     }
@@ -481,7 +224,8 @@ TEST_P(Grammar, FirstMatchAndGroupsAgreeWithAnIndependentEngine) {
       ADD_FAILURE() << "pattern " << pattern.Text
                     << (pattern.Paired == pattern.Text ? ""
                                                        : " (other engine: " + pattern.Paired + ")")
-                    << " modifiers " << (propertyLetters.empty() ? "default" : propertyLetters)
+                    << " modifiers "
+                    << (start.PropertyLetters.empty() ? "default" : start.PropertyLetters)
                     << " subject " << Visible(subject) << ": ours" << ours << ", theirs" << theirs;
     }
   }

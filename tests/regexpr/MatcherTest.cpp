@@ -93,25 +93,28 @@ TEST(Matcher, FirstMatchAndGroups) {
   }
 }
 
-// Without a paired separator CR LF is no longer one line break: each line-break character ends a
-// line on its own, and a character that is none ends nothing.
-TEST(Matcher, ClearedPairedSeparatorEndsNoLine) {
+// Lines end where the settings say. Without a paired separator CR LF is no longer one line
+// break: each line-break character ends a line on its own, and a character that is none ends
+// nothing. A paired separator ends a line even where its characters are no line breaks, and the
+// search tries a match before it.
+TEST(Matcher, LinesEndWhereTheSettingsSay) {
   const struct {
     const char* Breaks;
+    const char* Pair;
     const char* Pattern;
     int32_t Offset;  // in "a\r\n", from 1; -1 for no match
   } cases[] = {
-      {"\n", "(?-s)a.", 1},
-      {"\n", "(?m)a$", -1},
-      {"\r\n", "(?m)^\n", 3},
-      {"\r\n", "(?m)\r$", 2},
+      {"\n", "", "(?-s)a.", 1},    {"\n", "", "(?m)a$", -1},     {"\r\n", "", "(?m)^\n", 3},
+      {"\r\n", "", "(?m)\r$", 2},  {";", "\r\n", "(?m)$", 2},    {"", "\r\n", "(?m)$", 2},
+      {";", "\r\n", "(?m)$\r", 2}, {";", "\r\n", "(?m)^\n", -1},
   };
   for (const auto& c : cases) {
     TRegExpr regExpr;
     regExpr.LineBreakChars = c.Breaks;
-    regExpr.SetLinePairedSeparator("");
+    regExpr.SetLinePairedSeparator(c.Pair);
     regExpr.SetExpression(c.Pattern);
-    EXPECT_EQ(regExpr.Exec("a\r\n") ? regExpr.MatchOffset(0) : -1, c.Offset) << c.Pattern;
+    EXPECT_EQ(regExpr.Exec("a\r\n") ? regExpr.MatchOffset(0) : -1, c.Offset)
+        << c.Pattern << " breaks " << c.Breaks;
   }
 }
 
