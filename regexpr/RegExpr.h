@@ -98,16 +98,18 @@ class TRegExpr {
   // subject is stored, or the group did not take part.
   int32_t MatchOffset(int n) const;
   int32_t MatchLength(int n) const;
-  // Which matcher searches. The engine's own choice answers exactly what the backtracker would,
-  // had it time; the other two run one matcher alone, to compare them: the backtracker ends with
-  // error 1016 when its steps are spent, the linear matcher (RegExprPike.h) hands the programs it
-  // cannot run (back-references) to the backtracker.
+  // Which matcher searches. The engine's own choice (the automaton, RegExprAutomaton.h, for
+  // programs without back-references, the backtracker for the rest and where matches begin at
+  // few places) answers exactly what the backtracker would, had it time; the other two run one
+  // matcher alone, to compare them: the backtracker ends with error 1016 when its steps are
+  // spent, the thread matcher (RegExprPike.h) hands the programs it cannot run (back-references)
+  // to the backtracker.
   enum class TMatcherChoice { Automatic, Backtracker, Linear };
   TMatcherChoice MatcherChoice = TMatcherChoice::Automatic;
-  // Backtracking steps the last search took. A search may take 1,000,000 plus 1,000 for every
-  // character from its start to the subject's end; beyond that (or when its choices would need
-  // more memory) the linear matcher (RegExprPike.h) answers instead, or, for a pattern with
-  // back-references, the search ends with error 1016.
+  // Backtracking steps the last search (or the finding of its groups) took. A search may take
+  // 1,000,000 plus 1,000 for every character from its start to the subject's end; a pattern with
+  // back-references then ends with error 1016, any other hands the search over much sooner (200
+  // per character) to the automaton or the thread matcher, which answer the same.
   int64_t LastSearchSteps() const;
 
   // The replacement for the current match: `$0`, `$&`, `${n}`, `$n` (any number of digits)

@@ -31,12 +31,12 @@ enum : uint16_t {
   kPrevPairHead = 8,  // ... the first of the paired separator
   kAfterPair = 16,    // the two characters before it are the paired separator
   kMatched = 32,      // a match has ended at an earlier cursor
-  kMatchedHere = 64,  // ... at the cursor before the character just moved over
-  kUnanchored = 128,  // starts further on are tried too
-  kAddFresh = 256,    // a start is tried at this cursor
+  kUnanchored = 64,   // starts further on are tried too
+  kAddFresh = 128,    // a start is tried at this cursor
 };
 
-// A state makes room for this many bytes beyond its key and ways: its moves, its info.
+// A state takes this many bytes beyond its key (kept twice), threads and moves: its info, kind and
+// the index's node.
 constexpr std::size_t kStateOverhead = 64;
 // Cursors whose states a search remembers, to find where the first thread alive started.
 constexpr std::size_t kHistory = std::size_t{1} << 16;
@@ -160,7 +160,8 @@ int32_t TAutomaton::Intern(uint16_t flags, const std::vector<TState>& ways) {
   FKey.assign(reinterpret_cast<const char*>(&flags), sizeof flags);
   FKey.append(reinterpret_cast<const char*>(ways.data()), ways.size() * sizeof(TState));
   if (auto found = FIndex.find(FKey); found != FIndex.end()) return found->second;
-  const std::size_t cost = 2 * FKey.size() + FStride * sizeof(TMove) + kStateOverhead;
+  const std::size_t cost =
+      2 * FKey.size() + FStride * (sizeof(TMove) + sizeof(int32_t)) + kStateOverhead;
   if (FMemory + cost > FMemoryBound) {
     const int64_t scanned = FScanned + FNow - FStretch;
     if (scanned < kMovesPerState * static_cast<int64_t>(FInfo.size())) return -1;
