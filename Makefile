@@ -2,7 +2,8 @@
 BUILD   := build
 JOBS    ?= $(shell nproc)
 CONFIG  = cmake -S . -G Ninja -Wno-dev
-.PHONY: run test soak e2e asan tsan bench fuzz deps format release debug
+.PHONY: run test soak e2e asan tsan bench fuzz deps format release debug install package \
+        check-package
 
 deps:
 	@scripts/install-deps
@@ -20,6 +21,35 @@ run: release
 
 test: debug
 	@cd $(BUILD)/debug && ctest --output-on-failure -j $(JOBS)
+
+# Installs the Release build below PREFIX, staged in DESTDIR when given:
+# `make install PREFIX=/usr DESTDIR=/tmp/stage`. The programs look for the overlay library and
+# the help page below PREFIX, so a change of PREFIX builds them again.
+PREFIX  ?= /usr/local
+DESTDIR ?=
+install: deps
+	@$(CONFIG) -B $(BUILD)/release -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=$(PREFIX) >/dev/null
+	@cmake --build $(BUILD)/release -j $(JOBS)
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD)/release
+
+# The Debian package build/package/fendrel_VERSION_ARCH.deb, from a Release build of the programs
+# alone, installed below /usr, with Debian's hardening flags, stripped.
+PACKAGE_BUILD := $(BUILD)/package-release
+package: deps
+	@scripts/install-deps package
+	@export DEB_BUILD_MAINT_OPTIONS=hardening=+all DEB_CXXFLAGS_MAINT_STRIP='-g -O2'; \
+	  $(CONFIG) -B $(PACKAGE_BUILD) -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+	  -DFENDREL_STRIP=ON -DFENDREL_TESTS=OFF \
+	  -DCMAKE_CXX_FLAGS="$$(dpkg-buildflags --get CPPFLAGS) $$(dpkg-buildflags --get CXXFLAGS)" \
+	  -DCMAKE_EXE_LINKER_FLAGS="$$(dpkg-buildflags --get LDFLAGS)" \
+	  -DCMAKE_SHARED_LINKER_FLAGS="$$(dpkg-buildflags --get LDFLAGS)" >/dev/null
+	@cmake --build $(PACKAGE_BUILD) -j $(JOBS)
+	@cd $(PACKAGE_BUILD) && cpack -B $(abspath $(BUILD))/package
+
+# Validates the package's desktop entry, AppStream metadata and the package itself (lintian),
+# installs it (as root, through sudo otherwise), runs both installed programs and removes it.
+check-package: package
+	scripts/check-package $(BUILD)/package
 
 # The races of safe rewriting for many rounds: two runs at once on one tree, and a program
 # writing a file in place while a task reads it (about ten minutes).

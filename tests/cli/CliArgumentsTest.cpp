@@ -1,7 +1,6 @@
 // fendrel-cli refuses what it cannot do as asked, with a message, before it touches a file.
 #include <gtest/gtest.h>
 
-#include "FendrelVersion.h"
 #include "RunCli.h"
 #include "support/TempDir.h"
 
@@ -134,12 +133,6 @@ TEST_F(CliArgumentsTest, DoubleDashLetsEveryCommandTakeArgumentsBeginningWithDas
   EXPECT_EQ(ReadFile(Dir / "-x.txt"), "-y");
   const std::string help = RunCli({"--help"}).Out;
   EXPECT_NE(help.find("fendrel-cli match -- -x"), std::string::npos) << help;
-}
-
-TEST(CliVersion, PrintsTheProgramsVersion) {
-  const TRun run = RunCli({"--version"});
-  EXPECT_EQ(run.Status, 0);
-  EXPECT_EQ(run.Out, std::string("fendrel-cli ") + kFendrelVersion + "\n");
 }
 
 }  // namespace

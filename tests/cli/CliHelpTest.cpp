@@ -1,0 +1,77 @@
+// fendrel-cli --help and --version, and the help naming every option the commands accept.
+#include <gtest/gtest.h>
+
+#include "FendrelVersion.h"
+#include "RunCli.h"
+#include "support/TempDir.h"
+
+namespace fendrel {
+namespace {
+
+using test::RunCli;
+using test::TRun;
+using test::TTempDir;
+using test::WriteFile;
+
+TEST(CliHelp, AnswersInsteadOfACommand) {
+  const struct {
+    std::vector<std::string> Args;
+    int Status;
+    std::string Begins;
+  } cases[] = {
+      {{"--version"}, 0, std::string("fendrel-cli ") + kFendrelVersion + "\n"},
+      {{"--help"}, 0, "Usage:\n  fendrel-cli replace"},
+      {{"-h"}, 0, "Usage:\n  fendrel-cli replace"},
+      {{}, 2, "fendrel-cli: missing command\n"},
+      {{"--verbose"}, 2, "fendrel-cli: unknown command --verbose\n"},
+  };
+  for (const auto& c : cases) {
+    const TRun run = RunCli(c.Args);
+    const std::string shown = c.Args.empty() ? "(none)" : c.Args[0];
+    EXPECT_EQ(run.Status, c.Status) << shown;
+    EXPECT_EQ(run.Out.substr(0, c.Begins.size()), c.Begins) << shown;
+  }
+  EXPECT_EQ(RunCli({"--version"}).Out, std::string("fendrel-cli ") + kFendrelVersion + "\n");
+}
+
+// Each option as the help names it, and a command line that uses it: the help must name what
+// the commands accept, and the commands accept what the help names.
+TEST(CliHelp, NamesEveryOptionTheCommandsAccept) {
+  TTempDir dir;
+  WriteFile(dir / "a.txt", "abc");
+  const std::string d = dir.Path();
+  const std::string help = RunCli({"--help"}).Out;
+  const struct {
+    std::string InHelp;
+    std::vector<std::string> Args;
+  } cases[] = {
+      {"-r, --recursive", {"scan", "-r", "--recursive", d, "*.txt"}},
+      {"--exclude=GLOB", {"scan", "--exclude=b*", d, "*.txt"}},
+      {"--exclude-vcs", {"scan", "--exclude-vcs", d, "*.txt"}},
+      {"-n, --dry-run", {"replace", "-n", "--dry-run", d, "*.txt", "b", "x"}},
+      {"-i, --ignore-case", {"replace", "-n", "-i", "--ignore-case", d, "*.txt", "B", "x"}},
+      {"-e, --regex", {"replace", "-n", "-e", "--regex", d, "*.txt", "b+", "x"}},
+      {"--hex", {"replace", "-n", "--hex", d, "*.txt", "62", "78"}},
+      {"--multi-line", {"replace", "-n", "--multi-line", d, "*.txt", "b", "x"}},
+      {"--no-backup", {"replace", "-n", "--no-backup", d, "*.txt", "b", "x"}},
+      {"--log=MODE", {"replace", "-n", "--log=replaced", d, "*.txt", "b", "x"}},
+      {"--quiet", {"replace", "-n", "--quiet", d, "*.txt", "b", "x"}},
+      {"--diff", {"replace", "-n", "--diff", d, "*.txt", "b", "x"}},
+      {"--json", {"replace", "-n", "--json", d, "*.txt", "b", "x"}},
+      {"restore [-n]", {"restore", "-n", "-r", d, "*.txt"}},
+      {"--modifiers=M", {"regex-dump", "--modifiers=i-s", "b"}},
+      {"--count", {"match", "--count", "b", "abc"}},
+      {"--subject-file FILE", {"match", "b", "--subject-file", dir / "a.txt"}},
+      {"--literal", {"substitute", "--literal", "b", "abc", "$1"}},
+      {"checksum FILE", {"checksum", dir / "a.txt"}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_NE(help.find(c.InHelp), std::string::npos) << c.InHelp;
+    const TRun run = RunCli(c.Args);
+    EXPECT_EQ(run.Status, 0) << c.InHelp << ": " << run.Out;
+  }
+  EXPECT_EQ(test::ReadFile(dir / "a.txt"), "abc");
+}
+
+}  // namespace
+}  // namespace fendrel
