@@ -8,6 +8,7 @@
 
 #include "FendrelVersion.h"
 #include "InstantHelpForm.h"
+#include "QtDialogLanguage.h"
 #include "SnRForm.h"
 #include "WindowTitle.h"
 #include "container/fileinst.h"
@@ -37,6 +38,8 @@ int main(int argc, char* argv[]) {
   // The scan's hand-overs run on this thread's event loop.
   fendrel::TQtWindowThreadDispatcher dispatcher;
   fendrel::TZQSnRMainForm::InitLanguageUnit(fendrel::ProgramLocations());
+  // Qt's own dialogs follow the language from the start and through every change.
+  fendrel::TQtDialogLanguage dialogLanguage;
 
   // The windows live until the program ends; the chooser is made first only because the main
   // window's file selection keeps it from the start. Window-less parents keep them top-level.
