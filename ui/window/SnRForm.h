@@ -140,6 +140,8 @@ class TSnRForm : public TZQSnRMainForm {
 
   void SetQuitQuestion(TQuitQuestion question) { FQuitQuestion = std::move(question); }
   void SetNotice(TNotice notice) { FNotice = std::move(notice); }
+  // Says once, in the status line, that the guiding lines cannot be drawn where the program runs.
+  void TellNoGuidingLines();
   // The program hands addresses to the desktop; a test writes them down.
   void SetUrlOpener(TUrlOpener opener) { FUrlOpener = std::move(opener); }
   // Where Help looks for the help page, in order (HelpPage.h); a test gives its own folders.
