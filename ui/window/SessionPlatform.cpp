@@ -1,6 +1,7 @@
 #include "SessionPlatform.h"
 
 #include <QLibraryInfo>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>

@@ -26,8 +26,6 @@ struct TSessionPlatform {
   std::string Platform;
   // Whether the guiding lines can be drawn where the program will run.
   bool GuidingLines = true;
-
-  bool operator==(const TSessionPlatform&) const = default;
 };
 
 TSessionPlatform ChooseSessionPlatform(const TSessionEnvironment& environment);
