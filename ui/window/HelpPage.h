@@ -19,7 +19,7 @@ QStringList HelpPageDirectories(const QString& programDirectory);
 // The help page in the first of `directories` that holds it; empty when none does.
 QString FindHelpPage(const QStringList& directories);
 
-// The page's address, opened at the part in `language`: German for German, English for every
+// The page's address, opened at the section in `language`: German for German, English for every
 // other language (a language file's texts come over the English ones).
 QUrl HelpPageUrl(const QString& file, int32_t language);
 

@@ -35,7 +35,7 @@ TEST(HelpPage, FoundBesideTheProgramFirstThenWhereItWasInstalled) {
   EXPECT_TRUE(standard[1].endsWith("/doc/fendrel")) << standard[1].toStdString();
 }
 
-TEST_F(THelpAndHomePage, EachLanguageOpensItsPart) {
+TEST_F(THelpAndHomePage, EachLanguageOpensItsSection) {
   MakeDir(FDir / "bin");
   WriteFile(FDir / "bin/Fendrel.html", "<html>");
   const std::string page = "file://" + (FDir / "bin/Fendrel.html");
