@@ -3,6 +3,7 @@
 #include "SnRForm.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -12,6 +13,7 @@
 #include <QTabWidget>
 #include <QThread>
 
+#include "HelpPage.h"
 #include "InstantHelpForm.h"
 #include "WindowPlacement.h"
 #include "WindowStatusSink.h"
@@ -48,6 +50,10 @@ TSnRForm::TSnRForm(TChoseDirectoryForm* chooser, const TScreenOverlay* overlay)
                                        : TQuitAnswer::Cancel;
   };
   FNotice = [this](const QString& text) { QMessageBox::warning(this, windowTitle(), text); };
+  FUrlOpener = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+  // Looked for beside the executable, never in the current directory, which the directory
+  // chooser changes.
+  FHelpPageDirectories = HelpPageDirectories(QCoreApplication::applicationDirPath());
   FApplicationActive = [] { return QGuiApplication::applicationState() == Qt::ApplicationActive; };
   FDrawHelpLinesTimer.setInterval(100);
   FDrawHelpLinesTimer.setSingleShot(true);

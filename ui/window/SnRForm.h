@@ -14,6 +14,7 @@
 #include <QPointer>
 #include <QStringList>
 #include <QTimer>
+#include <QUrl>
 #include <functional>
 #include <future>
 #include <memory>
@@ -71,6 +72,8 @@ class TSnRForm : public TZQSnRMainForm {
   using TQuitQuestion = std::function<TQuitAnswer(const QString& text)>;
   // Tells the user why something the user asked for did not happen.
   using TNotice = std::function<void(const QString& text)>;
+  // Hands an address to the desktop's opener; false when no browser or opener could be started.
+  using TUrlOpener = std::function<bool(const QUrl& url)>;
 
   // `chooser` is the program's directory chooser; null leaves the browse button without one
   // (a test's window stands alone). `overlay` draws the guiding lines; null is the screen-overlay
@@ -137,6 +140,14 @@ class TSnRForm : public TZQSnRMainForm {
 
   void SetQuitQuestion(TQuitQuestion question) { FQuitQuestion = std::move(question); }
   void SetNotice(TNotice notice) { FNotice = std::move(notice); }
+  // Says once, in the status line, that the guiding lines cannot be drawn where the program runs.
+  void TellNoGuidingLines();
+  // The program hands addresses to the desktop; a test writes them down.
+  void SetUrlOpener(TUrlOpener opener) { FUrlOpener = std::move(opener); }
+  // Where Help looks for the help page, in order (HelpPage.h); a test gives its own folders.
+  void SetHelpPageDirectories(QStringList directories) {
+    FHelpPageDirectories = std::move(directories);
+  }
 
   TMainOptions& Options() { return FOptions; }
   TSearchAndReplaceThread& Worker() { return *FWorker; }
@@ -194,6 +205,8 @@ class TSnRForm : public TZQSnRMainForm {
   void HelpWindow1Click();
   void Homepage1Click();
   void Help2Click();
+  // Opens `url` through the desktop, or tells the user it could not and where it leads.
+  void OpenUrl(const QUrl& url);
   void About1Click();
   void ShowBackupPage(bool show);
   void BuildProgress();
@@ -277,6 +290,8 @@ class TSnRForm : public TZQSnRMainForm {
   TWorkflowState FWorkflowState;
   TQuitQuestion FQuitQuestion;
   TNotice FNotice;
+  TUrlOpener FUrlOpener;
+  QStringList FHelpPageDirectories;
 
   std::unique_ptr<TWindowStatusSink> FStatusSink;
   QString FPatternMessage;

@@ -1,15 +1,12 @@
 // The menus of the main window: File (Stop, Clear History, Exit), Options (backups, log mode, the
 // backup page, language, help window) and Help (help page, home page, About).
 #include <QActionGroup>
-#include <QCoreApplication>
-#include <QDesktopServices>
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QMenuBar>
 #include <QTabWidget>
 #include <QUrl>
 
+#include "HelpPage.h"
 #include "InstantHelpForm.h"
 #include "SnRForm.h"
 #include "i18n/LanguageTable.h"
@@ -23,9 +20,6 @@
 
 namespace fendrel {
 namespace {
-
-// The help page that the executable carries and writes next to itself.
-constexpr const char* kHelpFileName = "Fendrel.html";
 
 QMenu* NamedMenu(QMenu* parent, const char* name) {
   QMenu* menu = parent->addMenu(QString());
@@ -170,13 +164,39 @@ void TSnRForm::HelpWindow1Click() {
 
 void TSnRForm::Homepage1Click() {
   const std::string_view url = HomePageUrl(CurrentLanguage());
-  QDesktopServices::openUrl(QUrl(QString::fromLatin1(url.data(), url.size())));
+  OpenUrl(QUrl(QString::fromLatin1(url.data(), url.size())));
 }
 
 void TSnRForm::Help2Click() {
-  // Looked for beside the executable: the directory chooser changes the current directory.
-  const QString file = QDir(QCoreApplication::applicationDirPath()).filePath(kHelpFileName);
-  if (QFileInfo(file).isFile()) QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+  const QString file = FindHelpPage(FHelpPageDirectories);
+  if (!file.isEmpty()) {
+    OpenUrl(HelpPageUrl(file, CurrentLanguage()));
+    return;
+  }
+  if (!FNotice) return;
+  const QString installed =
+      FHelpPageDirectories.isEmpty() ? QString() : FHelpPageDirectories.last();
+  FNotice(CurrentLanguage() == kGerman
+              ? QString::fromUtf8("Die Hilfeseite \"%1\" wurde weder neben dem Programm noch in "
+                                  "\"%2\" gefunden.")
+                    .arg(QString::fromLatin1(kHelpPageFileName), installed)
+              : QString::fromUtf8("The help page \"%1\" was found neither beside the program nor "
+                                  "in \"%2\".")
+                    .arg(QString::fromLatin1(kHelpPageFileName), installed));
+}
+
+void TSnRForm::OpenUrl(const QUrl& url) {
+  if (FUrlOpener(url) || !FNotice) return;
+  // Without a browser or an opener the address is all the user gets: it is shown to be opened by
+  // hand.
+  const QString where = url.isLocalFile() ? url.toLocalFile() : url.toString();
+  FNotice(CurrentLanguage() == kGerman
+              ? QString::fromUtf8("Die Seite \"%1\" konnte nicht geöffnet werden: Es wurde kein "
+                                  "Webbrowser und kein anderes Programm zum Öffnen gefunden.")
+                    .arg(where)
+              : QString::fromUtf8("The page \"%1\" could not be opened: no web browser or other "
+                                  "program to open it was found.")
+                    .arg(where));
 }
 
 void TSnRForm::About1Click() {

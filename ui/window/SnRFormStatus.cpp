@@ -1,5 +1,6 @@
 // What the worker reports: result lines for the result list, new backup files for the backup
-// list, and the title that counts the queued tasks down (with the progress, SnRFormProgress.cpp).
+// list, and the title that counts the queued tasks down (with the progress, SnRFormProgress.cpp);
+// and what the status line says about the place the program runs in.
 #include <QApplication>
 #include <QStatusBar>
 
@@ -45,6 +46,14 @@ void TSnRForm::WMSnRStatus(TStatusKind kind, const std::string& text) {
     raise();
     activateWindow();
   }
+}
+
+void TSnRForm::TellNoGuidingLines() {
+  statusBar()->showMessage(
+      CurrentLanguage() == kGerman
+          ? QString::fromUtf8(
+                "Die Linien der geführten Hilfe sind in dieser Wayland-Sitzung nicht verfügbar.")
+          : QString::fromUtf8("Guiding lines are not available in this Wayland session."));
 }
 
 void TSnRForm::RefreshTitle() {

@@ -1,6 +1,7 @@
 // The program writes the files it carries next to itself at every start.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -61,6 +62,44 @@ TEST(ExtractAtStart, TheFirstStartLoadsTheOverlayItWrote) {
   kill(child, SIGKILL);
   waitpid(child, nullptr, 0);
   EXPECT_TRUE(loaded);
+}
+
+// An installed program lies in a folder it may not write: it starts all the same and says nothing
+// about the files it could not put beside itself (it finds them where they were installed).
+TEST(ExtractAtStart, AProgramInAFolderItMayNotWriteStartsSilently) {
+  test::TTempDir dir;
+  for (const char* folder : {"bin", "home", "run"})
+    test::MakeDir(dir / folder);
+  const std::string program = dir / "bin/fendrel";
+  std::filesystem::copy_file(FENDREL_PROGRAM, program);
+  ASSERT_EQ(chmod((dir / "bin").c_str(), 0555), 0);
+  ASSERT_EQ(chmod((dir / "run").c_str(), 0700), 0);
+  std::vector<std::string> command = {"-s", "KILL", "3"};
+  if (geteuid() == 0) {
+    // The superuser writes into any folder: the program runs as an ordinary user instead.
+    const uid_t nobody = 65534;
+    ASSERT_EQ(chmod(dir.Path().c_str(), 0755), 0);
+    for (const char* folder : {"home", "run"})
+      ASSERT_EQ(chown((dir / folder).c_str(), nobody, nobody), 0);
+    command.insert(command.end(), {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
+  }
+  command.insert(command.end(), {"env", "HOME=" + (dir / "home"),
+                                 "XDG_CONFIG_HOME=", "XDG_RUNTIME_DIR=" + (dir / "run"),
+                                 "QT_QPA_PLATFORM=offscreen", program});
+  const test::TRun run = test::RunProgram("timeout", command);
+  chmod((dir / "bin").c_str(), 0755);
+  // Killed by the timeout, not ended by a failure.
+  EXPECT_EQ(run.Status, 128 + SIGKILL) << run.Out;
+  EXPECT_FALSE(test::Exists(dir / "bin/Fendrel.html"));
+  EXPECT_FALSE(test::Exists(dir / "bin/ZQ-ScreenOverlay.so"));
+  // What remains besides the offscreen platform's notes and the shell's word on the kill.
+  std::istringstream lines(run.Out);
+  std::string said;
+  for (std::string line; std::getline(lines, line);) {
+    if (line.rfind("This plugin does not support ", 0) != 0 && line != "Killed")
+      said += line + "\n";
+  }
+  EXPECT_EQ(said, "");
 }
 
 }  // namespace

@@ -30,10 +30,12 @@ void TWindowTest::TearDown() {
 TSnRForm& TWindowTest::Form() {
   if (!FForm) {
     FForm = std::make_unique<TSnRForm>(nullptr, &FOverlay);
-    FForm->SetQuitQuestion([this](const QString& text) {
-      FQuestions.push_back(text);
-      return FAnswer;
-    });
+    if (!FProgramQuitQuestion) {
+      FForm->SetQuitQuestion([this](const QString& text) {
+        FQuestions.push_back(text);
+        return FAnswer;
+      });
+    }
     FForm->SetNotice([this](const QString& text) { FNotices.push_back(text); });
   }
   return *FForm;

@@ -56,6 +56,8 @@ class TWindowTest : public ::testing::Test {
   std::unique_ptr<TSnRForm> FForm;
   std::vector<QString> FQuestions;
   TQuitAnswer FAnswer = TQuitAnswer::Cancel;
+  // Set before Form(): the window asks its quit question in the program's own message box.
+  bool FProgramQuitQuestion = false;
   std::vector<QString> FNotices;
 };
 
