@@ -29,4 +29,9 @@ QUrl HelpPageUrl(const QString& file, int32_t language) {
   return url;
 }
 
+bool IsInstalledProgram(const QString& programDirectory, const QString& installBinDirectory) {
+  const QString program = QFileInfo(programDirectory).canonicalFilePath();
+  return !program.isEmpty() && program == QFileInfo(installBinDirectory).canonicalFilePath();
+}
+
 }  // namespace fendrel

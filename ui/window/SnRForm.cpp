@@ -191,7 +191,8 @@ void TSnRForm::ExtractAppendedFiles() {
   // The files the executable carries (the help page, the overlay library) are written next to
   // it at every start, so they always match the program. A file that cannot be written (a
   // folder the user may not write, a library in use) stays as it was: each entry is tried and
-  // its failure ignored.
+  // its failure ignored. The installed copy finds them where they were installed.
+  if (IsInstalledProgram(QCoreApplication::applicationDirPath(), FENDREL_INSTALL_BIN_DIR)) return;
   const std::string directory = QCoreApplication::applicationDirPath().toStdString();
   for (std::size_t index = 1; index <= ContainerFileCount(); ++index) {
     try {

@@ -2,6 +2,7 @@
 // what the user is told when it cannot be opened.
 #include <QAction>
 #include <QDir>
+#include <filesystem>
 
 #include "WindowTestSupport.h"
 #include "ui/window/HelpPage.h"
@@ -33,6 +34,27 @@ TEST(HelpPage, FoundBesideTheProgramFirstThenWhereItWasInstalled) {
   ASSERT_EQ(standard.size(), 2);
   EXPECT_EQ(standard[0], "/opt/fendrel");
   EXPECT_TRUE(standard[1].endsWith("/doc/fendrel")) << standard[1].toStdString();
+}
+
+// The installed copy writes no carried files beside itself, wherever its folder is reached from.
+TEST(HelpPage, OnlyTheProgramInTheInstalledFolderIsTheInstalledCopy) {
+  TTempDir dir;
+  MakeDir(dir / "usr/bin");
+  MakeDir(dir / "build");
+  std::filesystem::create_directory_symlink(dir / "usr/bin", dir / "linked");
+  const QString installed = QString::fromStdString(dir / "usr/bin");
+  const struct {
+    std::string Program;
+    bool Installed;
+  } kCases[] = {
+      {dir / "usr/bin", true},        {dir / "usr/bin/", true}, {dir / "linked", true},
+      {dir / "usr/bin/../bin", true}, {dir / "build", false},   {dir / "missing", false},
+  };
+  for (const auto& c : kCases)
+    EXPECT_EQ(IsInstalledProgram(QString::fromStdString(c.Program), installed), c.Installed)
+        << c.Program;
+  EXPECT_FALSE(IsInstalledProgram(QString::fromStdString(dir / "missing"),
+                                  QString::fromStdString(dir / "missing")));
 }
 
 TEST_F(THelpAndHomePage, EachLanguageOpensItsSection) {
