@@ -107,16 +107,12 @@ void TInstantHelpForm::ResetItemRects() {
 
 void TInstantHelpForm::ItemDrawn(int index, const QRect& itemRect) {
   if (index != 0 && index != 1) return;
-  const QWidget* viewport = FHelpListBox->viewport();
-  const QPoint topLeft = viewport->mapToGlobal(itemRect.topLeft());
-  const QPoint bottomRight = viewport->mapToGlobal(
-      QPoint(itemRect.x() + itemRect.width(), itemRect.y() + itemRect.height()));
+  QRect shown = itemRect;
   // A partly visible item is marked only down to the list's lower edge.
-  const int lowest = viewport->mapToGlobal(QPoint(0, FHelpListBox->height())).y();
-  TScreenRect& rect = index == 0 ? FFirstItemRect : FSecondItemRect;
-  rect = {topLeft.x(), topLeft.y(), bottomRight.x(), std::min(bottomRight.y(), lowest)};
+  shown.setBottom(std::min(shown.bottom(), FHelpListBox->height() - 1));
   // The second outline starts 2 pixels lower, so that it never covers the first one's edge.
-  if (index == 1) rect.Top += 2;
+  if (index == 1) shown.setTop(shown.top() + 2);
+  (index == 0 ? FFirstItemRect : FSecondItemRect) = DeviceRect(*FHelpListBox->viewport(), shown);
 }
 
 void TInstantHelpForm::SetCurrentLanguage() {
