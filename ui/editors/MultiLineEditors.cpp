@@ -3,7 +3,10 @@
 #include <QEvent>
 #include <QLabel>
 #include <QScrollBar>
+#include <QTextDocument>
 #include <QTimer>
+#include <algorithm>
+#include <cmath>
 
 #include "ByteMemo.h"
 
@@ -70,12 +73,18 @@ QPlainTextEdit* TMultiLineEditors::MakeMarkerColumn(QWidget* page, const QString
   markers->setLineWrapMode(QPlainTextEdit::NoWrap);
   markers->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   markers->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  markers->setFixedWidth(kMarkerColumnWidth);
   markers->setToolTip(QStringLiteral("relevant line breaks"));
   QPalette palette = markers->palette();
   palette.setColor(QPalette::Text, Qt::blue);
   markers->setPalette(palette);
   return markers;
+}
+
+int TMultiLineEditors::MarkerColumnWidth() const {
+  const QPlainTextEdit& markers = *FMemoFromStrLinebreaks;
+  const int margins = 2 * (markers.frameWidth() +
+                           static_cast<int>(std::ceil(markers.document()->documentMargin())));
+  return std::max(17, markers.fontMetrics().horizontalAdvance(QChar(kPilcrow)) + margins + 1);
 }
 
 std::vector<std::string> TMultiLineEditors::FromLines() const {

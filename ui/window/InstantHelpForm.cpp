@@ -177,10 +177,12 @@ void TInstantHelpForm::resizeEvent(QResizeEvent* event) {
 }
 
 void TInstantHelpForm::FormResize() {
-  const int checkBoxWidth = std::max(kCheckBoxWidth, FGuidingHelpCheckBox->sizeHint().width());
-  FGuidingHelpCheckBox->setGeometry(kTextMargin, height() - kCheckBoxHeight - 5, checkBoxWidth,
-                                    kCheckBoxHeight);
-  FHelpListBox->setGeometry(0, 0, width(), std::max(0, height() - kCheckBoxHeight - 15));
+  // As large as the style draws it, where that is more than the usual 97 x 17.
+  const QSize checkBox =
+      FGuidingHelpCheckBox->sizeHint().expandedTo(QSize(kCheckBoxWidth, kCheckBoxHeight));
+  FGuidingHelpCheckBox->setGeometry(kTextMargin, height() - checkBox.height() - 5, checkBox.width(),
+                                    checkBox.height());
+  FHelpListBox->setGeometry(0, 0, width(), std::max(0, height() - checkBox.height() - 15));
   UpdateWorkflowState();
 }
 
