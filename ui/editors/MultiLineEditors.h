@@ -62,6 +62,8 @@ class TMultiLineEditors : public QObject {
  private:
   static void RefreshMarkers(const TByteMemo* memo, QPlainTextEdit* markers);
   static QPlainTextEdit* MakeMarkerColumn(QWidget* page, const QString& name);
+  // Blue on a light background, a light blue on a dark one.
+  static void ColourMarkers(QPlainTextEdit* markers);
 
   QLabel* FOldStringLabel;
   QLabel* FNewStringLabel;

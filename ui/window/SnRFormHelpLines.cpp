@@ -15,8 +15,10 @@
 namespace fendrel {
 namespace {
 
-// Red in the lowest byte, blue in the third.
-constexpr std::uint32_t kLineColours[] = {0x0000FF, 0xFF0000};
+// Red in the lowest byte, blue in the third. The blue is a light one: pure blue vanishes on a
+// dark window, and this one stands out there as well as on the help list's light rows, as much
+// as the red does.
+constexpr std::uint32_t kLineColours[] = {0x0000FF, 0xFF7828};
 
 }  // namespace
 
