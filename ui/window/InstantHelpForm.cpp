@@ -10,6 +10,7 @@
 #include <QStyledItemDelegate>
 #include <algorithm>
 
+#include "NativeWindow.h"
 #include "SnRForm.h"
 
 namespace fendrel {
@@ -129,28 +130,41 @@ void TInstantHelpForm::SetCurrentLanguage() {
 
 void TInstantHelpForm::UpdatePositionTimerTimer() {
   if (FMainForm == nullptr) return;
-  QRect main = FMainForm->frameGeometry();
-  const QRect own = frameGeometry();
-  int left = main.x() + main.width();
-  // No room on the right: the main window moves left rather than push this one off the screen;
-  // on a screen too narrow for both, this one covers the main window's right part.
+  // No room on the right: the main window moves left rather than push this one off the screen.
   if (const QScreen* screen = FMainForm->screen()) {
+    const QRect main = FMainForm->frameGeometry();
     const QRect available = screen->availableGeometry();
-    const int right = available.x() + available.width();
-    const int shift = std::min(left + own.width() - right, main.x() - available.x());
-    if (shift > 0) {
-      main.translate(-shift, 0);
-      FMainForm->move(main.topLeft());
-      left -= shift;
-    }
-    left = std::min(left, right - own.width());
+    const int shift = std::min(
+        main.x() + main.width() + frameGeometry().width() - (available.x() + available.width()),
+        main.x() - available.x());
+    if (shift > 0) FMainForm->move(main.topLeft() - QPoint(shift, 0));
   }
-  if (own.x() == left && own.y() == main.y() && own.height() == main.height()) return;
-  // The width stays the user's; the frame, which the window system adds, is kept out of the
-  // client height.
-  move(left, main.y());
-  resize(width(), std::max(1, main.height() - (own.height() - height())));
+  const QRect docked = DockedGeometry();
+  if (docked == geometry()) return;
+  // The width stays the user's.
+  setGeometry(docked);
   UpdateWorkflowState();
+}
+
+QRect TInstantHelpForm::DockedGeometry() const {
+  const TSnRForm& main = *FMainForm;
+  const TNativeGeometry mainWindow = NativeGeometry(main);
+  const QMargins ownFrame = NativeGeometry(*this).Frame;
+  const QRect mainOuter = mainWindow.Client.marginsAdded(mainWindow.Frame);
+  // The client area's corner in device pixels, as near as logical pixels can put it.
+  QPoint topLeft = LogicalPixels(main, QPoint(mainOuter.x() + mainOuter.width() + ownFrame.left(),
+                                              mainOuter.y() + ownFrame.top()));
+  if (const QScreen* screen = main.screen()) {
+    const QRect available = screen->availableGeometry();
+    const int frameRight = frameGeometry().right() - geometry().right();
+    topLeft.setX(std::min(topLeft.x(), available.x() + available.width() - frameRight - width()));
+  }
+  // The height that ends the frame nearest to the main window's bottom edge, from where the top
+  // really lands.
+  const int bottom = mainOuter.y() + mainOuter.height() - ownFrame.bottom();
+  const qreal ratio = main.screen() ? main.screen()->devicePixelRatio() : 1.0;
+  const int height = qRound((bottom - DevicePosition(main, topLeft).y()) / ratio);
+  return QRect(topLeft, QSize(width(), std::max(1, height)));
 }
 
 void TInstantHelpForm::InitTimerTimer() {

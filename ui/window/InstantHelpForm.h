@@ -7,7 +7,7 @@
 #include <QTimer>
 #include <cstdint>
 
-#include "GuideMarks.h"
+#include "DevicePixels.h"
 #include "ZQSnRMainForm.h"
 
 class QCheckBox;
@@ -44,6 +44,11 @@ class TInstantHelpForm : public TZQSnRMainForm {
 
   // The 200 ms tick: back against the main window's right edge, with its top and height.
   void UpdatePositionTimerTimer();
+  // Where the window goes against the main window (its client area, in logical pixels): its
+  // frame's left edge on the main window's frame's right edge, its frame as high as the main
+  // window's, to the device pixel; on a screen too narrow for both it covers the main window's
+  // right part rather than leave the screen.
+  QRect DockedGeometry() const;
   void InitTimerTimer();
 
  protected:

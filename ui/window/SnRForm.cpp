@@ -144,7 +144,8 @@ void TSnRForm::PlaceOnScreen() {
                                                QSize(kMinimumWidth, kMinimumHeight) + margins);
   if (placed.Main.size() != frame.size()) resize(placed.Main.size() - margins);
   if (placed.Main.topLeft() != frame.topLeft()) move(placed.Main.topLeft());
-  if (!placed.Help.isEmpty()) FInstantHelpForm->move(placed.Help.topLeft());
+  // The help window docks itself, to the device pixel.
+  if (!placed.Help.isEmpty()) FInstantHelpForm->UpdatePositionTimerTimer();
   if (!placed.Banner.isEmpty()) FBannerForm->move(placed.Banner.topLeft());
 }
 

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 
+#include "GuideMarks.h"
 #include "InstantHelpForm.h"
 #include "SnRForm.h"
 #include "ui/editors/ByteMemo.h"
