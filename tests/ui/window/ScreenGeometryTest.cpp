@@ -24,6 +24,8 @@
 #include "ui/editors/ByteMemo.h"
 #include "ui/editors/MultiLineEditors.h"
 #include "ui/editors/uCombiEditCharHexFrame.h"
+#include "ui/records/BannerForm.h"
+#include "ui/records/SnRAboutForm.h"
 #include "ui/window/InstantHelpForm.h"
 
 namespace fendrel::test {
@@ -364,13 +366,11 @@ std::string CutCaption(const QWidget& widget) {
   if (const auto* label = qobject_cast<const QLabel*>(&widget)) {
     text = label->text();
     if (text.isEmpty()) return {};
-    if (label->wordWrap() || Qt::mightBeRichText(text)) {
-      const QSize needed = label->sizeHint();
-      return needed.height() <= label->height() &&
-                     (label->wordWrap() || needed.width() <= label->width())
-                 ? std::string()
-                 : text.toStdString();
-    }
+    if (label->wordWrap())
+      return label->heightForWidth(label->width()) <= label->height() ? std::string()
+                                                                      : text.toStdString();
+    if (Qt::mightBeRichText(text))
+      return label->sizeHint().width() <= label->width() ? std::string() : text.toStdString();
     room = label->contentsRect().adjusted(label->margin(), label->margin(), -label->margin(),
                                           -label->margin());
   } else if (const auto* button = qobject_cast<const QAbstractButton*>(&widget)) {
@@ -399,12 +399,19 @@ std::string CutCaption(const QWidget& widget) {
 }
 
 TEST_P(TScreenGeometry, NoCaptionIsCutOff) {
+  TBannerForm banner(&Form());
+  TSnRAboutForm about(&Form());
   // At the window's usual size and at its smallest, in both languages.
   for (const QSize size : {QSize(800, 600), QSize(1, 1)}) {
     for (const std::int32_t language : {kEnglish, kGerman}) {
       TZQSnRMainForm::ChangeLanguage(language);
+      banner.SetCurrentLanguage(language);
+      about.SetCurrentLanguage(language);
+      banner.show();
+      about.show();
       ShowBoth(QRect(QPoint(100, 80), size));
-      for (QWidget* window : {static_cast<QWidget*>(&Form()), static_cast<QWidget*>(&Help())})
+      for (QWidget* window : {static_cast<QWidget*>(&Form()), static_cast<QWidget*>(&Help()),
+                              static_cast<QWidget*>(&banner), static_cast<QWidget*>(&about)})
         for (const QWidget* widget : window->findChildren<QWidget*>()) {
           if (!widget->isVisibleTo(window)) continue;
           EXPECT_EQ(CutCaption(*widget), "")
