@@ -2,6 +2,8 @@
 
 #include <QBitmap>
 #include <QGuiApplication>
+#include <QImage>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QRegion>
 #include <QScreen>
@@ -24,6 +26,24 @@ QRect VirtualScreen() {
   return area;
 }
 
+// A point given in device pixels, on the virtual screen Qt lays out windows on: the screen it
+// lies on keeps its top left corner, and the distance from there shrinks by the screen's pixel
+// ratio. A point on no screen goes by the primary one.
+QPointF Logical(QPointF device) {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  for (const QScreen* candidate : QGuiApplication::screens()) {
+    const QRectF logical = candidate->geometry();
+    if (QRectF(logical.topLeft(), logical.size() * candidate->devicePixelRatio())
+            .contains(device)) {
+      screen = candidate;
+      break;
+    }
+  }
+  if (screen == nullptr) return device;
+  const QPointF origin = screen->geometry().topLeft();
+  return origin + (device - origin) / screen->devicePixelRatio();
+}
+
 // Paints `elements` relative to `origin` with `pen`'s colour replaced by each element's own when
 // `ownColours` is set. Antialiasing stays off, so the mask painted with the same calls covers
 // exactly the pixels of the marks.
@@ -36,9 +56,11 @@ void PaintElements(QPainter& painter, const std::vector<TOverlayElement>& elemen
   for (const TOverlayElement& element : elements) {
     if (ownColours) pen.setColor(QColor(element.Red(), element.Green(), element.Blue()));
     painter.setPen(pen);
-    // Clamping changes nothing on the screen for points and outlines; a line keeps its exact
-    // direction by being painted from its true end points in floating point.
-    const QPoint a(Near(element.X1), Near(element.Y1));
+    // Clamping changes nothing on the screen for points and outlines, which land on whole
+    // pixels; a line keeps its exact direction by being painted from its true end points in
+    // floating point.
+    const QPoint a = Logical(QPoint(Near(element.X1), Near(element.Y1))).toPoint();
+    const QPoint b = Logical(QPoint(Near(element.X2), Near(element.Y2))).toPoint();
     switch (element.Kind) {
       case TElementKind::Point:
         switch (element.PointType) {
@@ -56,13 +78,13 @@ void PaintElements(QPainter& painter, const std::vector<TOverlayElement>& elemen
         }
         break;
       case TElementKind::Line:
-        painter.drawLine(QLineF(element.X1, element.Y1, element.X2, element.Y2));
+        painter.drawLine(QLineF(Logical(QPointF(element.X1, element.Y1)),
+                                Logical(QPointF(element.X2, element.Y2))));
         break;
       case TElementKind::Rectangle:
         // drawRect with a one-pixel pen covers width + 1 pixels, so the outline runs exactly
         // through both given corners.
-        painter.drawRect(
-            QRect(a, QPoint(Near(element.X2), Near(element.Y2))).adjusted(0, 0, -1, -1));
+        painter.drawRect(QRect(a, b).adjusted(0, 0, -1, -1));
         break;
     }
   }
@@ -105,9 +127,22 @@ void TScreenOverlayWindow::ShowElements(const std::vector<TOverlayElement>& elem
   update();
 }
 
-void TScreenOverlayWindow::paintEvent(QPaintEvent*) {
+void TScreenOverlayWindow::paintEvent(QPaintEvent* event) {
+  // The mask has whole logical pixels, which cover several device pixels on a scaled screen: the
+  // marks are painted at the mask's resolution and stretched without smoothing, so that they fill
+  // exactly the mask's pixels (a finer line would leave the rest of them black where no
+  // compositor makes them see-through).
+  const QRect area = event->rect() & mask().boundingRect();
+  if (area.isEmpty()) return;
+  QImage marks(area.size(), QImage::Format_ARGB32_Premultiplied);
+  marks.fill(Qt::transparent);
+  {
+    QPainter painter(&marks);
+    PaintElements(painter, FElements, geometry().topLeft() + area.topLeft(), true);
+  }
   QPainter painter(this);
-  PaintElements(painter, FElements, geometry().topLeft(), true);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+  painter.drawImage(area, marks);
 }
 
 }  // namespace fendrel::overlay

@@ -1,6 +1,8 @@
 // The overlay's drawing surface: one frameless, always-on-top window over the whole virtual
 // screen that lets every mouse event through and is shaped to its marks, so that the windows
-// below stay visible and usable even without a compositing window manager.
+// below stay visible and usable even without a compositing window manager. The marks arrive in
+// device pixels and are drawn in whole logical pixels, so that on a scaled screen they grow with
+// everything else.
 #pragma once
 
 #include <QWidget>

@@ -20,8 +20,10 @@ ZQ_SCREEN_OVERLAY_EXPORT std::int32_t ZQScreenOverlay_Clear();
 // at any time: the library stops posting to it then. Returns 0.
 ZQ_SCREEN_OVERLAY_EXPORT std::int32_t ZQScreenOverlay_SetCallBackWindowHandle(
     TZQWindowHandle window);
-// The drawing operations return the new element's number (1 or more), -2 when no element was
-// created (a point type other than 1 cross, 2 circle, 3 square), or -3 when drawing failed.
+// The drawing operations take positions in the screen's device pixels, the pixels the window
+// system counts, whatever scale the program's windows are laid out at. They return the new
+// element's number (1 or more), -2 when no element was created (a point type other than 1 cross,
+// 2 circle, 3 square), or -3 when drawing failed.
 ZQ_SCREEN_OVERLAY_EXPORT std::int32_t ZQScreenOverlay_Point(std::int32_t x, std::int32_t y,
                                                             std::int32_t pointType,
                                                             TZQColour colour);

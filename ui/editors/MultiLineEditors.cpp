@@ -3,7 +3,10 @@
 #include <QEvent>
 #include <QLabel>
 #include <QScrollBar>
+#include <QTextDocument>
 #include <QTimer>
+#include <algorithm>
+#include <cmath>
 
 #include "ByteMemo.h"
 
@@ -45,6 +48,8 @@ TMultiLineEditors::TMultiLineEditors(QWidget* page)
     // Markers line up with the memo's lines only in the same font.
     markers->setFont(memo->font());
     memo->installEventFilter(this);
+    // A new palette (a dark desktop theme switched on) may need the markers' other colour.
+    markers->installEventFilter(this);
     connect(memo, &QPlainTextEdit::textChanged, this, [this, memo = memo, markers = markers] {
       emit Changed();
       RefreshMarkers(memo, markers);
@@ -70,12 +75,25 @@ QPlainTextEdit* TMultiLineEditors::MakeMarkerColumn(QWidget* page, const QString
   markers->setLineWrapMode(QPlainTextEdit::NoWrap);
   markers->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   markers->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  markers->setFixedWidth(kMarkerColumnWidth);
   markers->setToolTip(QStringLiteral("relevant line breaks"));
-  QPalette palette = markers->palette();
-  palette.setColor(QPalette::Text, Qt::blue);
-  markers->setPalette(palette);
+  ColourMarkers(markers);
   return markers;
+}
+
+void TMultiLineEditors::ColourMarkers(QPlainTextEdit* markers) {
+  const bool dark = markers->palette().color(QPalette::Base).lightness() < 128;
+  const QColor colour = dark ? QColor(120, 170, 255) : QColor(Qt::blue);
+  if (markers->palette().color(QPalette::Text) == colour) return;
+  QPalette palette = markers->palette();
+  palette.setColor(QPalette::Text, colour);
+  markers->setPalette(palette);
+}
+
+int TMultiLineEditors::MarkerColumnWidth() const {
+  const QPlainTextEdit& markers = *FMemoFromStrLinebreaks;
+  const int margins = 2 * (markers.frameWidth() +
+                           static_cast<int>(std::ceil(markers.document()->documentMargin())));
+  return std::max(17, markers.fontMetrics().horizontalAdvance(QChar(kPilcrow)) + margins + 1);
 }
 
 std::vector<std::string> TMultiLineEditors::FromLines() const {
@@ -113,6 +131,9 @@ void TMultiLineEditors::RefreshMarkers(const TByteMemo* memo, QPlainTextEdit* ma
 }
 
 bool TMultiLineEditors::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::PaletteChange &&
+      (watched == FMemoFromStrLinebreaks || watched == FMemoToStrLinebreaks))
+    ColourMarkers(static_cast<QPlainTextEdit*>(watched));
   if (event->type() == QEvent::KeyRelease) {
     if (watched == FMemoFromStr) RefreshMarkers(FMemoFromStr, FMemoFromStrLinebreaks);
     if (watched == FMemoToStr) RefreshMarkers(FMemoToStr, FMemoToStrLinebreaks);

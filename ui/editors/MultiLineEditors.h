@@ -24,8 +24,9 @@ class TMultiLineEditors : public QObject {
   Q_OBJECT
 
  public:
-  // The width of a marker column, in pixels.
-  static constexpr int kMarkerColumnWidth = 17;
+  // The width of a marker column, in pixels: a marker in the column's font with the column's
+  // margins, at least 17.
+  int MarkerColumnWidth() const;
   // The period of the column refresh, in milliseconds.
   static constexpr int kRefreshInterval = 500;
 
@@ -61,6 +62,8 @@ class TMultiLineEditors : public QObject {
  private:
   static void RefreshMarkers(const TByteMemo* memo, QPlainTextEdit* markers);
   static QPlainTextEdit* MakeMarkerColumn(QWidget* page, const QString& name);
+  // Blue on a light background, a light blue on a dark one.
+  static void ColourMarkers(QPlainTextEdit* markers);
 
   QLabel* FOldStringLabel;
   QLabel* FNewStringLabel;

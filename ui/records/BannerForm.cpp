@@ -1,5 +1,6 @@
 #include "BannerForm.h"
 
+#include <QEvent>
 #include <QFont>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -78,6 +79,19 @@ void TBannerForm::SetCurrentLanguage(int32_t language) {
     return;
   }
   FOKButton->setText("OK");
+  FitHeight();
+}
+
+void TBannerForm::changeEvent(QEvent* event) {
+  QDialog::changeEvent(event);
+  if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) FitHeight();
+}
+
+void TBannerForm::FitHeight() {
+  // Qt sizes a window by the width its wrapped text would like, wider than the banner's, and the
+  // last lines would be cut off; a larger desktop font cuts more.
+  layout()->activate();
+  setFixedHeight(layout()->totalHeightForWidth(width()));
 }
 
 }  // namespace fendrel

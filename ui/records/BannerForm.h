@@ -20,7 +20,13 @@ class TBannerForm : public QDialog {
   // 0 German; 1 and -1 (language file) English; any other value changes nothing.
   void SetCurrentLanguage(int32_t language);
 
+ protected:
+  void changeEvent(QEvent* event) override;
+
  private:
+  // As high as its texts need at its fixed width.
+  void FitHeight();
+
   QLabel* FTitleLabel;
   QLabel* FNoteLabel;
   QLabel* FLinkLabel;

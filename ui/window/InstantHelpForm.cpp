@@ -10,6 +10,7 @@
 #include <QStyledItemDelegate>
 #include <algorithm>
 
+#include "NativeWindow.h"
 #include "SnRForm.h"
 
 namespace fendrel {
@@ -107,16 +108,12 @@ void TInstantHelpForm::ResetItemRects() {
 
 void TInstantHelpForm::ItemDrawn(int index, const QRect& itemRect) {
   if (index != 0 && index != 1) return;
-  const QWidget* viewport = FHelpListBox->viewport();
-  const QPoint topLeft = viewport->mapToGlobal(itemRect.topLeft());
-  const QPoint bottomRight = viewport->mapToGlobal(
-      QPoint(itemRect.x() + itemRect.width(), itemRect.y() + itemRect.height()));
+  QRect shown = itemRect;
   // A partly visible item is marked only down to the list's lower edge.
-  const int lowest = viewport->mapToGlobal(QPoint(0, FHelpListBox->height())).y();
-  TScreenRect& rect = index == 0 ? FFirstItemRect : FSecondItemRect;
-  rect = {topLeft.x(), topLeft.y(), bottomRight.x(), std::min(bottomRight.y(), lowest)};
+  shown.setBottom(std::min(shown.bottom(), FHelpListBox->height() - 1));
   // The second outline starts 2 pixels lower, so that it never covers the first one's edge.
-  if (index == 1) rect.Top += 2;
+  if (index == 1) shown.setTop(shown.top() + 2);
+  (index == 0 ? FFirstItemRect : FSecondItemRect) = DeviceRect(*FHelpListBox->viewport(), shown);
 }
 
 void TInstantHelpForm::SetCurrentLanguage() {
@@ -133,28 +130,41 @@ void TInstantHelpForm::SetCurrentLanguage() {
 
 void TInstantHelpForm::UpdatePositionTimerTimer() {
   if (FMainForm == nullptr) return;
-  QRect main = FMainForm->frameGeometry();
-  const QRect own = frameGeometry();
-  int left = main.x() + main.width();
-  // No room on the right: the main window moves left rather than push this one off the screen;
-  // on a screen too narrow for both, this one covers the main window's right part.
+  // No room on the right: the main window moves left rather than push this one off the screen.
   if (const QScreen* screen = FMainForm->screen()) {
+    const QRect main = FMainForm->frameGeometry();
     const QRect available = screen->availableGeometry();
-    const int right = available.x() + available.width();
-    const int shift = std::min(left + own.width() - right, main.x() - available.x());
-    if (shift > 0) {
-      main.translate(-shift, 0);
-      FMainForm->move(main.topLeft());
-      left -= shift;
-    }
-    left = std::min(left, right - own.width());
+    const int shift = std::min(
+        main.x() + main.width() + frameGeometry().width() - (available.x() + available.width()),
+        main.x() - available.x());
+    if (shift > 0) FMainForm->move(main.topLeft() - QPoint(shift, 0));
   }
-  if (own.x() == left && own.y() == main.y() && own.height() == main.height()) return;
-  // The width stays the user's; the frame, which the window system adds, is kept out of the
-  // client height.
-  move(left, main.y());
-  resize(width(), std::max(1, main.height() - (own.height() - height())));
+  const QRect docked = DockedGeometry();
+  if (docked == geometry()) return;
+  // The width stays the user's.
+  setGeometry(docked);
   UpdateWorkflowState();
+}
+
+QRect TInstantHelpForm::DockedGeometry() const {
+  const TSnRForm& main = *FMainForm;
+  const TNativeGeometry mainWindow = NativeGeometry(main);
+  const QMargins ownFrame = NativeGeometry(*this).Frame;
+  const QRect mainOuter = mainWindow.Client.marginsAdded(mainWindow.Frame);
+  // The client area's corner in device pixels, as near as logical pixels can put it.
+  QPoint topLeft = LogicalPixels(main, QPoint(mainOuter.x() + mainOuter.width() + ownFrame.left(),
+                                              mainOuter.y() + ownFrame.top()));
+  if (const QScreen* screen = main.screen()) {
+    const QRect available = screen->availableGeometry();
+    const int frameRight = frameGeometry().right() - geometry().right();
+    topLeft.setX(std::min(topLeft.x(), available.x() + available.width() - frameRight - width()));
+  }
+  // The height that ends the frame nearest to the main window's bottom edge, from where the top
+  // really lands.
+  const int bottom = mainOuter.y() + mainOuter.height() - ownFrame.bottom();
+  const qreal ratio = main.screen() ? main.screen()->devicePixelRatio() : 1.0;
+  const int height = qRound((bottom - DevicePosition(main, topLeft).y()) / ratio);
+  return QRect(topLeft, QSize(width(), std::max(1, height)));
 }
 
 void TInstantHelpForm::InitTimerTimer() {
@@ -181,10 +191,12 @@ void TInstantHelpForm::resizeEvent(QResizeEvent* event) {
 }
 
 void TInstantHelpForm::FormResize() {
-  const int checkBoxWidth = std::max(kCheckBoxWidth, FGuidingHelpCheckBox->sizeHint().width());
-  FGuidingHelpCheckBox->setGeometry(kTextMargin, height() - kCheckBoxHeight - 5, checkBoxWidth,
-                                    kCheckBoxHeight);
-  FHelpListBox->setGeometry(0, 0, width(), std::max(0, height() - kCheckBoxHeight - 15));
+  // As large as the style draws it, where that is more than the usual 97 x 17.
+  const QSize checkBox =
+      FGuidingHelpCheckBox->sizeHint().expandedTo(QSize(kCheckBoxWidth, kCheckBoxHeight));
+  FGuidingHelpCheckBox->setGeometry(kTextMargin, height() - checkBox.height() - 5, checkBox.width(),
+                                    checkBox.height());
+  FHelpListBox->setGeometry(0, 0, width(), std::max(0, height() - checkBox.height() - 15));
   UpdateWorkflowState();
 }
 

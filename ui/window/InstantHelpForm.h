@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <cstdint>
 
+#include "DevicePixels.h"
 #include "ZQSnRMainForm.h"
 
 class QCheckBox;
@@ -15,17 +16,6 @@ class QListWidget;
 namespace fendrel {
 
 class TSnRForm;
-
-// A rectangle in screen coordinates, right and bottom exclusive; all four 0 is no rectangle.
-struct TScreenRect {
-  std::int32_t Left = 0;
-  std::int32_t Top = 0;
-  std::int32_t Right = 0;
-  std::int32_t Bottom = 0;
-
-  bool Empty() const { return Left == 0 && Top == 0 && Right == 0 && Bottom == 0; }
-  bool operator==(const TScreenRect&) const = default;
-};
 
 class TInstantHelpForm : public TZQSnRMainForm {
   Q_OBJECT
@@ -42,8 +32,8 @@ class TInstantHelpForm : public TZQSnRMainForm {
   QCheckBox* GuidingHelpCheckBox() const { return FGuidingHelpCheckBox; }
   bool GuidingHelp() const;
 
-  // Where help items 0 and 1 were last drawn; reset with every refill of the list, so an item
-  // not drawn since (scrolled out of view, not yet painted) has no rectangle.
+  // Where help items 0 and 1 were last drawn, in device pixels; reset with every refill of the
+  // list, so an item not drawn since (scrolled out of view, not yet painted) has no rectangle.
   const TScreenRect& FirstItemRect() const { return FFirstItemRect; }
   const TScreenRect& SecondItemRect() const { return FSecondItemRect; }
   void ResetItemRects();
@@ -54,6 +44,11 @@ class TInstantHelpForm : public TZQSnRMainForm {
 
   // The 200 ms tick: back against the main window's right edge, with its top and height.
   void UpdatePositionTimerTimer();
+  // Where the window goes against the main window (its client area, in logical pixels): its
+  // frame's left edge on the main window's frame's right edge, its frame as high as the main
+  // window's, to the device pixel; on a screen too narrow for both it covers the main window's
+  // right part rather than leave the screen.
+  QRect DockedGeometry() const;
   void InitTimerTimer();
 
  protected:

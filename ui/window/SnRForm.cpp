@@ -150,8 +150,17 @@ void TSnRForm::PlaceOnScreen() {
                                                QSize(kMinimumWidth, kMinimumHeight) + margins);
   if (placed.Main.size() != frame.size()) resize(placed.Main.size() - margins);
   if (placed.Main.topLeft() != frame.topLeft()) move(placed.Main.topLeft());
-  if (!placed.Help.isEmpty()) FInstantHelpForm->move(placed.Help.topLeft());
+  // The help window docks itself, to the device pixel.
+  if (!placed.Help.isEmpty()) FInstantHelpForm->UpdatePositionTimerTimer();
   if (!placed.Banner.isEmpty()) FBannerForm->move(placed.Banner.topLeft());
+  // Shown before the main window was mapped, the others may lie below it: one that must cover a
+  // part of it (on a small or scaled screen) is brought up, or it could not be seen at all.
+  const QRect main = frameGeometry();
+  if (FBannerForm && FBannerForm->isVisible() && FBannerForm->frameGeometry().intersects(main))
+    FBannerForm->raise();
+  if (FInstantHelpForm && FInstantHelpForm->isVisible() &&
+      FInstantHelpForm->frameGeometry().intersects(main))
+    FInstantHelpForm->raise();
 }
 
 void TSnRForm::FormActivate() {

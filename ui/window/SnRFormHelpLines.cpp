@@ -1,9 +1,11 @@
 // The guiding lines: each of the first two open steps in the instant-help window is tied to the
 // control it speaks of by the screen overlay, with an outline around the help line and the
-// control, a cross on each and a line between the crosses.
+// control, a cross on each and a line between the crosses, in the device pixels the overlay
+// draws in.
 #include <QPushButton>
 #include <QTabWidget>
 
+#include "GuideMarks.h"
 #include "InstantHelpForm.h"
 #include "SnRForm.h"
 #include "ui/editors/ByteMemo.h"
@@ -14,8 +16,10 @@
 namespace fendrel {
 namespace {
 
-// Red in the lowest byte, blue in the third.
-constexpr std::uint32_t kLineColours[] = {0x0000FF, 0xFF0000};
+// Red in the lowest byte, blue in the third. The blue is a light one: pure blue vanishes on a
+// dark window, and this one stands out there as well as on the help list's light rows, as much
+// as the red does.
+constexpr std::uint32_t kLineColours[] = {0x0000FF, 0xFF7828};
 
 }  // namespace
 
@@ -66,16 +70,13 @@ void TSnRForm::PointAtControl(const QWidget* control, int lineIndex) {
   // Not drawn since the last refill: its place is unknown.
   if (line.Empty()) return;
   const std::uint32_t colour = kLineColours[lineIndex];
-  const QPoint topLeft = control->mapToGlobal(QPoint(0, 0));
-  const QPoint bottomRight = control->mapToGlobal(QPoint(control->width(), control->height()));
-  // From the middle of the help line's left edge to the middle of the control's top edge.
-  const QPoint from(line.Left, (line.Top + line.Bottom) / 2);
-  const QPoint to((topLeft.x() + bottomRight.x()) / 2, topLeft.y());
-  FScreenOverlay->Point(from.x(), from.y(), kOverlayCross, colour);
-  FScreenOverlay->Point(to.x(), to.y(), kOverlayCross, colour);
-  FScreenOverlay->Rectangle(topLeft.x(), topLeft.y(), bottomRight.x(), bottomRight.y(), colour);
+  const TGuideMarks marks = GuideMarks(line, *control);
+  FScreenOverlay->Point(marks.From.x(), marks.From.y(), kOverlayCross, colour);
+  FScreenOverlay->Point(marks.To.x(), marks.To.y(), kOverlayCross, colour);
+  FScreenOverlay->Rectangle(marks.Control.Left, marks.Control.Top, marks.Control.Right,
+                            marks.Control.Bottom, colour);
   FScreenOverlay->Rectangle(line.Left, line.Top, line.Right, line.Bottom, colour);
-  FScreenOverlay->Line(from.x(), from.y(), to.x(), to.y(), colour);
+  FScreenOverlay->Line(marks.From.x(), marks.From.y(), marks.To.x(), marks.To.y(), colour);
 }
 
 }  // namespace fendrel

@@ -35,9 +35,11 @@ int CheckBoxRowHeight(const QWidget* page) {
   return page->fontMetrics().height() + 10;
 }
 
-// The width of the mask box: room for a mask and its history, more when the window is wide.
-int MaskWidth(int groupWidth) {
-  return std::clamp(groupWidth / 3, 220, 360);
+// The width of the mask box: room for a mask and its history, more when the window is wide, and
+// room for its caption above it as long as the path box keeps half the group.
+int MaskWidth(int groupWidth, int captionWidth) {
+  const int wanted = std::max(std::clamp(groupWidth / 3, 220, 360), captionWidth);
+  return std::min(wanted, std::max(220, groupWidth / 2));
 }
 
 }  // namespace
@@ -116,12 +118,18 @@ void TSnRForm::PlaceFileGroup() {
   const int comboHeight = w.MaskComboBox->sizeHint().height();
 
   int y = GroupTitleHeight(FFileNameGroupBox);
-  const int maskWidth = MaskWidth(groupWidth);
+  const int captionWidth = w.FilenameLabel->sizeHint().width();
+  const int maskWidth = MaskWidth(groupWidth, captionWidth);
   const int maskLeft = groupWidth - 4 - maskWidth;
   const int buttonWidth = comboHeight;
   const int buttonLeft = maskLeft - 20 - buttonWidth;
-  w.PathLabel->setGeometry(6, y, buttonLeft - 6, lineHeight + 2);
-  w.FilenameLabel->setGeometry(maskLeft, y, maskWidth, lineHeight + 2);
+  // A caption wider than the box (a large font in a narrow window) reaches out to the left over
+  // the browse button, but never into the path's caption.
+  const int pathCaptionEnd = 6 + w.PathLabel->sizeHint().width() + 12;
+  const int captionLeft = std::max(std::min(maskLeft, groupWidth - 4 - captionWidth),
+                                   std::min(pathCaptionEnd, maskLeft));
+  w.PathLabel->setGeometry(6, y, std::min(buttonLeft, captionLeft - 6) - 6, lineHeight + 2);
+  w.FilenameLabel->setGeometry(captionLeft, y, groupWidth - 4 - captionLeft, lineHeight + 2);
   y += lineHeight + 4;
   w.PathComboBox->setGeometry(6, y, buttonLeft - 4 - 6, comboHeight);
   w.SelectDirSpeedButton->setGeometry(buttonLeft, y, buttonWidth, comboHeight);
@@ -169,7 +177,7 @@ void TSnRForm::PlaceStringGroup() {
 
   const TMultiLineEditors& multi = *FMultiLine;
   const int labelHeight = multi.OldStringLabel()->sizeHint().height();
-  const int marker = TMultiLineEditors::kMarkerColumnWidth;
+  const int marker = multi.MarkerColumnWidth();
   const int multiHeight = FMultiLineTabSheet->height();
   const int memoTop = labelHeight + 2;
   const int memoHeight = std::max(20, multiHeight - memoTop - rowHeight);

@@ -85,7 +85,7 @@ class TInstantHelp : public TWindowTest {
 };
 
 constexpr const char* kRed = "0000ff";
-constexpr const char* kBlue = "ff0000";
+constexpr const char* kBlue = "ff7828";
 
 TEST_F(TInstantHelp, ListsTheOpenStepsInTheCurrentLanguage) {
   Help();

@@ -53,6 +53,8 @@ class TWindowTest : public ::testing::Test {
   TLocations FLocations;
   // Declared before the window, which draws on it until it is gone.
   TRecordingOverlay FOverlay;
+  // What the window draws on; a test may put another overlay here before the window is made.
+  const TScreenOverlay* FFormOverlay = &FOverlay;
   std::unique_ptr<TSnRForm> FForm;
   std::vector<QString> FQuestions;
   TQuitAnswer FAnswer = TQuitAnswer::Cancel;
