@@ -92,7 +92,10 @@ TEST(ExtractAtStart, AProgramInAFolderItMayNotWriteStartsSilently) {
   EXPECT_EQ(run.Status, 128 + SIGKILL) << run.Out;
   EXPECT_FALSE(test::Exists(dir / "bin/Fendrel.html"));
   EXPECT_FALSE(test::Exists(dir / "bin/ZQ-ScreenOverlay.so"));
-  // What remains besides the offscreen platform's notes and the shell's word on the kill.
+  // What remains besides the offscreen platform's notes and the shell's word on the kill. Under
+  // the thread sanitizer the program also reports the threads of the (uninstrumented) Qt
+  // libraries, which are not the program's words.
+#ifndef __SANITIZE_THREAD__
   std::istringstream lines(run.Out);
   std::string said;
   for (std::string line; std::getline(lines, line);) {
@@ -100,6 +103,7 @@ TEST(ExtractAtStart, AProgramInAFolderItMayNotWriteStartsSilently) {
       said += line + "\n";
   }
   EXPECT_EQ(said, "");
+#endif
 }
 
 }  // namespace
