@@ -38,8 +38,10 @@ std::optional<std::vector<std::string>> ExcludedNames(const TParsedArgs& parsed,
                                                       std::string& error);
 
 // Lists DIR for MASK with the background scanner and returns the files in the order found;
-// names matching an `excluded` mask are left out, and folders matching one are not entered.
+// names matching an `excluded` mask are left out, and folders matching one are not entered; links
+// to folders are entered with `followLinks`.
 std::vector<std::string> ScanFiles(const std::string& dir, const std::string& mask, bool recursive,
-                                   const std::vector<std::string>& excluded = {});
+                                   const std::vector<std::string>& excluded = {},
+                                   bool followLinks = false);
 
 }  // namespace fendrel::cli

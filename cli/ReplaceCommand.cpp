@@ -12,6 +12,7 @@
 #include "engine/PatternCheck.h"
 #include "engine/RunBuilder.h"
 #include "engine/uSearchAndReplaceThread.h"
+#include "scan/DirWalk.h"
 
 namespace fendrel::cli {
 namespace {
@@ -63,6 +64,7 @@ int ReplaceCommand(const std::vector<std::string>& args) {
       {nullptr, "--json", false},
       {"-n", "--dry-run", false},
       {nullptr, "--diff", false},
+      {nullptr, "--follow-links", false},
   });
   static const std::pair<const char*, TLogMode> kLogModes[] = {
       {"none", lmNone}, {"replaced", lmReplacedOnly}, {"all", lmAllFiles}};
@@ -122,8 +124,9 @@ int ReplaceCommand(const std::vector<std::string>& args) {
   }
   if (auto refused = ScanArgumentsError(dir, mask)) return Usage(*refused);
 
+  options.Links = {FullStartPath(dir), parsed->Has("--follow-links")};
   const std::vector<std::string> files =
-      ScanFiles(dir, mask, parsed->Has("--recursive"), *excluded);
+      ScanFiles(dir, mask, parsed->Has("--recursive"), *excluded, options.Links.Follow);
   TTaskList tasks;
   if (parsed->Has("--multi-line")) {
     auto built = BuildMultiLineTasks(files, SplitMemoLines(from), SplitMemoLines(to), options);

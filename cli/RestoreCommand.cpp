@@ -8,6 +8,7 @@
 #include "Interrupt.h"
 #include "engine/RestoreBackup.h"
 #include "platform/Wildcard.h"
+#include "scan/DirWalk.h"
 
 namespace fendrel::cli {
 namespace {
@@ -46,8 +47,10 @@ void Report(const std::string& file, const std::string& backup, const std::strin
   PrintLine("");
 }
 
-// Restores `file` from `backup` (none: the file has no backup); false when it fails.
-bool RestoreFile(const std::string& file, const std::string& backup, bool dryRun) {
+// Restores `file` from `backup` (none: the file has no backup) below the folder `root` (empty:
+// its own); false when it fails.
+bool RestoreFile(const std::string& file, const std::string& backup, bool dryRun,
+                 const std::string& root = {}) {
   if (Interrupted()) {
     Report(file, backup, "SKIPPED", {});
     return false;
@@ -56,7 +59,7 @@ bool RestoreFile(const std::string& file, const std::string& backup, bool dryRun
     Report(file, backup, "FAILED", {-1, "no backup to restore", ""});
     return false;
   }
-  const TRewriteOutcome outcome = RestoreBackup(backup, file, dryRun);
+  const TRewriteOutcome outcome = RestoreBackup(backup, file, dryRun, root);
   Report(file, backup,
          outcome.Result < 0    ? "FAILED"
          : outcome.Result == 0 ? "unchanged"
@@ -105,6 +108,7 @@ int RestoreCommand(const std::vector<std::string>& args) {
   // Only files that are there: a file that was removed since its backup was made stays removed
   // unless it is named. The scan delivers each folder's files together, so each folder's
   // backups are looked up once.
+  const std::string root = FullStartPath(positional[0]);
   std::string folder;
   std::unordered_map<std::string, std::string> backups;
   for (const std::string& file : ScanFiles(positional[0], positional[1], true, *excluded)) {
@@ -113,7 +117,8 @@ int RestoreCommand(const std::vector<std::string>& args) {
       backups = NewestBackupsIn(folder);
     }
     const auto backup = backups.find(NameOf(file));
-    if (backup != backups.end()) failed = !RestoreFile(file, backup->second, dryRun) || failed;
+    if (backup != backups.end())
+      failed = !RestoreFile(file, backup->second, dryRun, root) || failed;
   }
   std::fflush(stdout);
   return failed ? kExitFailed : kExitOk;

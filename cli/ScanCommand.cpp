@@ -59,7 +59,7 @@ std::optional<std::vector<std::string>> ExcludedNames(const TParsedArgs& parsed,
 }
 
 std::vector<std::string> ScanFiles(const std::string& dir, const std::string& mask, bool recursive,
-                                   const std::vector<std::string>& excluded) {
+                                   const std::vector<std::string>& excluded, bool followLinks) {
   // Without a window to keep responsive, the command line installs no window thread: the
   // scanner's hand-overs run on the scan thread itself, and the list is read only after the
   // scanner has ended.
@@ -68,6 +68,7 @@ std::vector<std::string> ScanFiles(const std::string& dir, const std::string& ma
     TScanDirThread scanner;
     scanner.Setup(dir, mask, &found, recursive, kFileScanFilter);
     scanner.SetExcludedNames(excluded);
+    scanner.SetFollowLinks(followLinks);
     scanner.Start();
   }
   return std::move(found.Files);
@@ -75,7 +76,7 @@ std::vector<std::string> ScanFiles(const std::string& dir, const std::string& ma
 
 int ScanCommand(const std::vector<std::string>& args) {
   static const std::vector<TOptionSpec> kOptions =
-      WithExcludeOptions({{"-r", "--recursive", false}});
+      WithExcludeOptions({{"-r", "--recursive", false}, {nullptr, "--follow-links", false}});
   std::string error;
   const auto parsed = ParseArgs(args, kOptions, 2, error);
   std::optional<std::vector<std::string>> excluded;
@@ -88,8 +89,9 @@ int ScanCommand(const std::vector<std::string>& args) {
     std::fprintf(stderr, "fendrel-cli scan: %s\nTry 'fendrel-cli --help'.\n", error.c_str());
     return kExitUsage;
   }
-  for (const std::string& file : ScanFiles(parsed->Positional[0], parsed->Positional[1],
-                                           parsed->Has("--recursive"), *excluded)) {
+  for (const std::string& file :
+       ScanFiles(parsed->Positional[0], parsed->Positional[1], parsed->Has("--recursive"),
+                 *excluded, parsed->Has("--follow-links"))) {
     std::fwrite(file.data(), 1, file.size(), stdout);
     std::fputc('\n', stdout);
   }

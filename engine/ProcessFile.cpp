@@ -12,6 +12,7 @@
 #include "platform/DebugTrace.h"
 #include "platform/MappedFile.h"
 #include "platform/PutInPlace.h"
+#include "platform/RewriteHooks.h"
 #include "platform/SystemError.h"
 
 namespace fendrel {
@@ -57,16 +58,17 @@ void IgnoreFileSizeSignal() {
 }
 
 TFileRewrite::TFileRewrite(const TSnRTast& task)
-    : TFileRewrite(task.FileName, task.CreateBackup,
+    : TFileRewrite(task.FileName, task.Links, task.CreateBackup,
                    [&task](TByteSink& out, const char* begin, const char* end, std::string& why) {
                      return ReplaceMatches(out, begin, end, task, why);
                    }) {}
 
-TFileRewrite::TFileRewrite(const std::string& fileName, bool backup, const TContentWriter& writer) {
+TFileRewrite::TFileRewrite(const std::string& fileName, const TLinkRule& links, bool backup,
+                           const TContentWriter& writer) {
   DebugTrace(fileName + " Start");
   FBackup = backup;
   try {
-    Prepare(fileName, writer);
+    Prepare(fileName, links, writer);
   } catch (...) {
     Fail(prCannotMap, "unexpected error");
   }
@@ -80,11 +82,12 @@ void TFileRewrite::Fail(int64_t result, std::string reason) {
   FPending = false;
 }
 
-void TFileRewrite::Prepare(const std::string& fileName, const TContentWriter& writer) {
+void TFileRewrite::Prepare(const std::string& fileName, const TLinkRule& links,
+                           const TContentWriter& writer) {
   IgnoreFileSizeSignal();
   auto original = std::make_unique<TReadFile>();
   std::string why;
-  if (const int64_t failed = ReadTaskFile(fileName, *original, why); failed != 0)
+  if (const int64_t failed = ReadTaskFile(fileName, links, *original, why); failed != 0)
     return Fail(failed, why);
 
   TMappedFile& content = original->Content;
@@ -139,17 +142,34 @@ void TFileRewrite::FlushContent() {
 void TFileRewrite::PutInPlace() {
   if (!FPending) return;
   const TReadFile& original = *FOriginal;
-  const TPutOutcome put = FInPlace
-                              ? RewriteInPlace(FTemp, original.Content.Fd(), original.Name,
-                                               original.Path, original.Content.Identity(), FBackup)
-                              : fendrel::PutInPlace(FTemp, original.Name, original.Path,
-                                                    original.Content.Identity(), FBackup);
+  if (RewriteHooks().BeforePut) RewriteHooks().BeforePut(original.Path);
+  const TPutOutcome put =
+      FInPlace ? RewriteInPlace(FTemp, original.Content.Fd(), original.Name, original.Path,
+                                original.Content.Identity(), FBackup)
+               : fendrel::PutInPlace(FTemp, original.Content.Fd(), original.Name, original.Path,
+                                     original.Content.Identity(), FBackup);
   FPending = false;
   // The file read is closed here, on the committing thread: when it has just lost its last
   // name, closing it frees its blocks, which should not hold up the next batch's reading.
   FOriginal->Content.Close();
   if (!put.Replaced) return Fail(prPutFailed, put.Reason);
   FOutcome.BackupName = put.BackupName;
+}
+
+void TFileRewrite::FolderNotFlushed(int error) {
+  if (FOutcome.Result <= 0) return;
+  FOutcome.Result = prPutFailed;
+  FOutcome.Reason = StepFailed("cannot write the folder to disk", error) +
+                    "; the new content has the file's name but may not be on disk";
+}
+
+void TFileRewrite::CommitAlone() {
+  if (!FPending) return;
+  FlushContent();
+  PutInPlace();
+  if (FOutcome.Result > 0) {
+    if (const int error = FlushFolder(Folder()); error != 0) FolderNotFlushed(error);
+  }
 }
 
 void SendOutcome(const TRewriteOutcome& outcome, TStatusSink* sink) {
@@ -161,12 +181,7 @@ void SendOutcome(const TRewriteOutcome& outcome, TStatusSink* sink) {
 
 int64_t ProcessFile(const TSnRTast& task, TStatusSink* sink) {
   TFileRewrite rewrite(task);
-  if (rewrite.Pending()) {
-    rewrite.FlushContent();
-    rewrite.PutInPlace();
-    if (rewrite.Outcome().Result > 0 && fsync(rewrite.Folder()) != 0)
-      DebugTrace(task.FileName + ": the folder could not be flushed");
-  }
+  rewrite.CommitAlone();
   SendOutcome(rewrite.Outcome(), sink);
   return rewrite.Outcome().Result;
 }

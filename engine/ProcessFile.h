@@ -50,7 +50,8 @@ class TFileRewrite {
   explicit TFileRewrite(const TSnRTast& task);
   // The same with the new content from `writer`; with `backup` the previous content is kept as
   // a numbered backup.
-  TFileRewrite(const std::string& fileName, bool backup, const TContentWriter& writer);
+  TFileRewrite(const std::string& fileName, const TLinkRule& links, bool backup,
+               const TContentWriter& writer);
   ~TFileRewrite();
   TFileRewrite(const TFileRewrite&) = delete;
   TFileRewrite& operator=(const TFileRewrite&) = delete;
@@ -75,13 +76,19 @@ class TFileRewrite {
   void ContentFlushed() { FFlushed = true; }
   // Puts the new content in place; the caller then flushes Folder().
   void PutInPlace();
+  // The flush of Folder() after PutInPlace failed with `error`: the new content has the file's
+  // name, but it is not known to be on disk, so the task fails (its backup stays reported).
+  void FolderNotFlushed(int error);
+  // The whole commit of a rewrite on its own: flushes the new content, puts it in place and
+  // flushes the folder.
+  void CommitAlone();
   // The open folder of the file.
   int Folder() const { return FTemp.Folder(); }
 
   const TRewriteOutcome& Outcome() const { return FOutcome; }
 
  private:
-  void Prepare(const std::string& fileName, const TContentWriter& writer);
+  void Prepare(const std::string& fileName, const TLinkRule& links, const TContentWriter& writer);
   void Fail(int64_t result, std::string reason);
 
   TRewriteOutcome FOutcome;

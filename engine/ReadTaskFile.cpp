@@ -5,51 +5,21 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
 
 #include "ProcessFile.h"
-#include "platform/LongPath.h"
 #include "platform/SystemError.h"
 
 namespace fendrel {
-namespace {
 
-// Opens the folder of the file a task names and sets `name` and `path`. A listed symbolic link
-// is rewritten through: the file it points to is rewritten in its own folder and the link stays
-// a link. Any other entry keeps the path it was listed with. Returns 0 or errno.
-int OpenTarget(const std::string& fileName, TFd& folder, std::string& name, std::string& path) {
-  folder.Reset(OpenParentFolder(fileName, name));
-  if (!folder.Valid()) return errno;
-  struct stat st;
-  if (fstatat(folder.Get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return errno;
-  if (!S_ISLNK(st.st_mode)) {
-    path = fileName;
-    return 0;
+int64_t ReadTaskFile(const std::string& fileName, const TLinkRule& links, TReadFile& file,
+                     std::string& reason) {
+  TTreeFile tree;
+  const TTreeOpen opened = OpenInTree(fileName, links, tree);
+  if (opened.Refused != nullptr) {
+    reason = opened.Refused;
+    return prCannotMap;
   }
-  // Where the link leads, read from the file it opens, so that paths of any length resolve.
-  const TFd file(openat(folder.Get(), name.c_str(), O_PATH | O_CLOEXEC));
-  if (!file.Valid()) return errno;
-  std::string resolved(PATH_MAX, '\0');
-  const std::string self = "/proc/self/fd/" + std::to_string(file.Get());
-  const ssize_t length = readlink(self.c_str(), resolved.data(), resolved.size());
-  if (length > 0 && static_cast<std::size_t>(length) < resolved.size()) {
-    resolved.resize(static_cast<std::size_t>(length));
-  } else {
-    char* real = realpath(fileName.c_str(), nullptr);
-    if (real == nullptr) return errno;
-    resolved = real;
-    std::free(real);
-  }
-  path = resolved;
-  folder.Reset(OpenParentFolder(path, name));
-  return folder.Valid() ? 0 : errno;
-}
-
-}  // namespace
-
-int64_t ReadTaskFile(const std::string& fileName, TReadFile& file, std::string& reason) {
-  if (const int error = OpenTarget(fileName, file.Folder, file.Name, file.Path); error != 0) {
+  if (const int error = opened.Error; error != 0) {
     if (error == ENOENT || error == ENOTDIR) {
       reason = "the file no longer exists";
       return prMissing;
@@ -57,9 +27,19 @@ int64_t ReadTaskFile(const std::string& fileName, TReadFile& file, std::string& 
     reason = StepFailed("cannot open the file", error);
     return prCannotMap;
   }
+  file.Folder = std::move(tree.Folder);
+  file.Name = std::move(tree.Name);
+  file.Path = std::move(tree.Path);
   TMappedFile& content = file.Content;
   switch (content.Open(file.Folder.Get(), file.Name)) {
     case TMappedFile::TOpenResult::Ok:
+      // A followed link must have led to the file that was read.
+      if (tree.LinkTarget.st_ino != 0 && (content.Identity().st_ino != tree.LinkTarget.st_ino ||
+                                          content.Identity().st_dev != tree.LinkTarget.st_dev)) {
+        content.Close();
+        reason = "changed by another program during the run";
+        return prCannotMap;
+      }
       return 0;
     case TMappedFile::TOpenResult::Missing:
       reason = "the file no longer exists";
@@ -79,7 +59,10 @@ int64_t ReadTaskFile(const std::string& fileName, TReadFile& file, std::string& 
   return prOpenFailed;
 }
 
-int64_t ReadTaskFileAsItIs(const std::string& fileName, TReadFile& file, std::string& reason) {
+int64_t ReadTaskFileAsItIs(const std::string& fileName, const TLinkRule& links, TReadFile& file,
+                           std::string& reason) {
+  // A link is judged the full way, as the run will.
+  if (links.Follow) return ReadTaskFile(fileName, links, file, reason);
   switch (file.Content.OpenAsItIs(fileName)) {
     case TMappedFile::TOpenResult::Ok:
       return 0;
@@ -89,7 +72,7 @@ int64_t ReadTaskFileAsItIs(const std::string& fileName, TReadFile& file, std::st
     default:
       // Anything else is rare: the full way tells why in the words of a run.
       file.Content.Close();
-      return ReadTaskFile(fileName, file, reason);
+      return ReadTaskFile(fileName, links, file, reason);
   }
 }
 

@@ -7,6 +7,7 @@
 
 #include "platform/Fd.h"
 #include "platform/MappedFile.h"
+#include "platform/OpenInTree.h"
 
 namespace fendrel {
 
@@ -17,13 +18,15 @@ struct TReadFile {
   TMappedFile Content;
 };
 
-// Opens `fileName` into `file`. A listed symbolic link is followed: the file it points to is
-// read in its own folder. Returns 0, or a failure code of a task (TProcessResult) with its
-// reason in `reason`.
-int64_t ReadTaskFile(const std::string& fileName, TReadFile& file, std::string& reason);
+// Opens `fileName` into `file` inside the run's folder (see OpenInTree): a symbolic link is
+// refused unless `links` follows it, and a followed one is read in its target's own folder.
+// Returns 0, or a failure code of a task (TProcessResult) with its reason in `reason`.
+int64_t ReadTaskFile(const std::string& fileName, const TLinkRule& links, TReadFile& file,
+                     std::string& reason);
 
 // The same for a reader that writes nothing and never checks the file again (a preview): the
 // file is read through its path in one step where it can be, else as above. Only Content is set.
-int64_t ReadTaskFileAsItIs(const std::string& fileName, TReadFile& file, std::string& reason);
+int64_t ReadTaskFileAsItIs(const std::string& fileName, const TLinkRule& links, TReadFile& file,
+                           std::string& reason);
 
 }  // namespace fendrel

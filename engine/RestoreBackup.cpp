@@ -14,6 +14,7 @@
 #include "platform/MappedFile.h"
 #include "platform/OwnFileNames.h"
 #include "platform/PutInPlace.h"
+#include "platform/RewriteHooks.h"
 #include "platform/SystemError.h"
 #include "platform/TempFile.h"
 
@@ -50,10 +51,14 @@ TRewriteOutcome Failed(int64_t result, std::string reason) {
 // the backup's content: a missing file is made again with the backup's attributes, an empty one
 // keeps its own and is kept as a new backup like any replaced content.
 TRewriteOutcome PutBack(const TMappedFile& backup, const std::string& original,
-                        const std::string& whyNotRead) {
-  std::string name;
-  const TFd folder(OpenParentFolder(original, name));
-  if (!folder.Valid()) return Failed(prCannotMap, StepFailed("cannot open the folder", errno));
+                        const TLinkRule& links, const std::string& whyNotRead) {
+  TTreeFile tree;
+  const TTreeOpen opened = OpenInTree(original, links, tree);
+  if (opened.Refused != nullptr) return Failed(prCannotMap, opened.Refused);
+  if (!tree.Folder.Valid())
+    return Failed(prCannotMap, StepFailed("cannot open the folder", opened.Error));
+  const TFd& folder = tree.Folder;
+  const std::string& name = tree.Name;
   struct stat now {};
   const bool missing = fstatat(folder.Get(), name.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0;
   const TFd empty(missing ? -1
@@ -76,9 +81,10 @@ TRewriteOutcome PutBack(const TMappedFile& backup, const std::string& original,
   if (const int error = temp.Flush(); error != 0)
     return Failed(prPutFailed, StepFailed("cannot write the new content to disk", error));
   if (!missing) {
-    const TPutOutcome put = PutInPlace(temp, name, original, now, true);
+    const TPutOutcome put = PutInPlace(temp, empty.Get(), name, original, now, true);
     if (!put.Replaced) return Failed(prPutFailed, put.Reason);
-    fsync(folder.Get());
+    if (const int error = FlushFolder(folder.Get()); error != 0)
+      return {prPutFailed, StepFailed("cannot write the folder to disk", error), put.BackupName};
     return {1, {}, put.BackupName};
   }
   if (const int error = temp.NameAs(name); error != 0) {
@@ -86,7 +92,8 @@ TRewriteOutcome PutBack(const TMappedFile& backup, const std::string& original,
     return Failed(prPutFailed, StepFailed("cannot put the new content in place", error));
   }
   temp.Committed();
-  fsync(folder.Get());
+  if (const int error = FlushFolder(folder.Get()); error != 0)
+    return Failed(prPutFailed, StepFailed("cannot write the folder to disk", error));
   return {1, {}, {}};
 }
 
@@ -153,9 +160,20 @@ std::unordered_map<std::string, std::string> NewestBackupsIn(const std::string& 
   return newest;
 }
 
-TRewriteOutcome RestoreBackup(const std::string& backup, const std::string& original, bool dryRun) {
+TRewriteOutcome RestoreBackup(const std::string& backup, const std::string& original, bool dryRun,
+                              const std::string& root) {
+  const TLinkRule links{root, false};
+  TTreeFile backupFile;
+  const TTreeOpen opened = OpenInTree(backup, links, backupFile);
+  if (opened.Refused != nullptr) {
+    const std::string why = opened.Refused;
+    return Failed(prCannotMap, why.starts_with("is ") ? "the backup " + why : why);
+  }
+  if (opened.Error != 0 && opened.Error != ENOENT)
+    return Failed(prCannotMap, StepFailed("cannot open the backup", opened.Error));
   TMappedFile content;
-  switch (content.Open(backup)) {
+  switch (backupFile.Folder.Valid() ? content.Open(backupFile.Folder.Get(), backupFile.Name)
+                                    : TMappedFile::TOpenResult::Missing) {
     case TMappedFile::TOpenResult::Ok:
       break;
     case TMappedFile::TOpenResult::Missing:
@@ -175,23 +193,20 @@ TRewriteOutcome RestoreBackup(const std::string& backup, const std::string& orig
   if (dryRun) {
     TReadFile file;
     std::string reason;
-    const int64_t failed = ReadTaskFile(original, file, reason);
+    const int64_t failed = ReadTaskFile(original, links, file, reason);
     if (failed == prMissing || reason == "the file is empty") return {1, {}, {}};
     if (failed != 0) return Failed(failed, reason);
     return {sameContent(file.Content.Begin(), file.Content.End()) ? 0 : 1, {}, {}};
   }
   TFileRewrite rewrite(
-      original, true, [&](TByteSink& out, const char* begin, const char* end, std::string&) {
+      original, links, true, [&](TByteSink& out, const char* begin, const char* end, std::string&) {
         if (sameContent(begin, end)) return int64_t{0};
         return out.Write(content.Begin(), content.Size()) ? int64_t{1} : int64_t{prMatchFailed};
       });
   if (content.Damaged()) return Failed(prMatchFailed, "the backup was changed during the restore");
   if (rewrite.Outcome().Result == prMissing || rewrite.Outcome().Result == prCannotMap)
-    return PutBack(content, original, rewrite.Outcome().Reason);
-  if (!rewrite.Pending()) return rewrite.Outcome();
-  rewrite.FlushContent();
-  rewrite.PutInPlace();
-  if (rewrite.Outcome().Result > 0) fsync(rewrite.Folder());
+    return PutBack(content, original, links, rewrite.Outcome().Reason);
+  rewrite.CommitAlone();
   return rewrite.Outcome();
 }
 

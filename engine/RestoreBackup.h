@@ -24,8 +24,10 @@ std::unordered_map<std::string, std::string> NewestBackupsIn(const std::string& 
 
 // Gives `original` the content of `backup`. Result 1 when restored (or, with `dryRun`, when it
 // would be), 0 when the file has that content already, otherwise a failure code with its reason.
-// A file that no longer exists is made again under its name; the backup itself stays.
+// A file that no longer exists is made again under its name; the backup itself stays. A restore
+// never follows a symbolic link: a file or backup that is one fails, and below `root` (the
+// folder being restored, when given) no folder on the way may be one either.
 TRewriteOutcome RestoreBackup(const std::string& backup, const std::string& original,
-                              bool dryRun = false);
+                              bool dryRun = false, const std::string& root = {});
 
 }  // namespace fendrel

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/RewriteHooks.h"
+
 namespace fendrel {
 
 bool TRewriteBatch::Touches(const std::string& fileName) const {
@@ -58,21 +60,35 @@ void TRewriteBatch::CommitAll() {
     else
       rewrite->FlushContent();
   }
-  std::vector<std::pair<dev_t, ino_t>> flushed;
-  std::vector<int> folders;
+  // Each folder once, after all of its renames, and only then is any task of the batch
+  // reported done; where the flush fails, so do the tasks of that folder.
+  struct TFolder {
+    std::pair<dev_t, ino_t> Key;
+    int Fd;
+    int Error = 0;
+  };
+  std::vector<TFolder> folders;
+  std::vector<std::pair<TFileRewrite*, std::size_t>> put;  // and the index of its folder
   for (auto& rewrite : FRewrites) {
     if (!rewrite->Pending()) continue;
     rewrite->PutInPlace();
     struct stat folder;
-    if (rewrite->Outcome().Result <= 0 || fstat(rewrite->Folder(), &folder) != 0) continue;
+    if (rewrite->Outcome().Result <= 0) continue;
+    if (fstat(rewrite->Folder(), &folder) != 0) {
+      rewrite->FolderNotFlushed(errno);
+      continue;
+    }
     const std::pair key{folder.st_dev, folder.st_ino};
-    if (std::find(flushed.begin(), flushed.end(), key) != flushed.end()) continue;
-    flushed.push_back(key);
-    folders.push_back(rewrite->Folder());
+    auto known = std::find_if(folders.begin(), folders.end(),
+                              [&key](const TFolder& entry) { return entry.Key == key; });
+    if (known == folders.end()) known = folders.insert(known, {key, rewrite->Folder()});
+    put.emplace_back(rewrite.get(), static_cast<std::size_t>(known - folders.begin()));
   }
-  // The new names are on disk before any task of the batch is reported done.
-  for (const int folder : folders)
-    (void)fsync(folder);
+  for (TFolder& folder : folders)
+    folder.Error = FlushFolder(folder.Fd);
+  for (auto& [rewrite, folder] : put) {
+    if (folders[folder].Error != 0) rewrite->FolderNotFlushed(folders[folder].Error);
+  }
 }
 
 }  // namespace fendrel

@@ -37,6 +37,7 @@ TTaskList BuildSingleLineTasks(const std::vector<std::string>& files, const char
     auto task = std::make_unique<TSnRTast>();
     task->Init(file, from, fromLen, options.SearchMode, to, toLen, options.CreateBackup,
                options.LogMode);
+    task->Links = options.Links;
     tasks.push_back(std::move(task));
   }
   return tasks;
@@ -61,6 +62,7 @@ std::optional<TTaskList> BuildMultiLineTasks(const std::vector<std::string>& fil
       task->Init(file, from->data(), static_cast<int32_t>(from->size()), options.SearchMode,
                  to->data(), static_cast<int32_t>(to->size()), options.CreateBackup,
                  options.LogMode);
+      task->Links = options.Links;
       tasks.push_back(std::move(task));
     }
   }

@@ -21,6 +21,7 @@ struct TTaskOptions {
   TSearchMode SearchMode = smCaseSensitive;
   bool CreateBackup = true;
   TLogMode LogMode = lmAllFiles;
+  TLinkRule Links;
 };
 
 // The logical lines of a multi-line text: breaks are CR LF, LF or CR; a break at the very end

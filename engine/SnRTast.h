@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/OpenInTree.h"
+
 namespace fendrel {
 
 enum TSearchMode : uint8_t {
@@ -42,6 +44,8 @@ class TSnRTast {
   bool CreateBackup = false;
   TLogMode LogMode = lmNone;
   TSearchMode SearchMode = smCaseSensitive;
+  // The run's folder and whether links in it are followed.
+  TLinkRule Links;
   std::string FromStrDisplay;
   std::string ToStrDisplay;
 };

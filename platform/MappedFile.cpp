@@ -130,7 +130,7 @@ TMappedFile::TOpenResult TMappedFile::Open(int folderFd, const std::string& name
 TMappedFile::TOpenResult TMappedFile::OpenAsItIs(const std::string& path) {
   Close();
   FError = 0;
-  FFd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  FFd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
   return Read(false);
 }
 

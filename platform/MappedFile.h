@@ -36,7 +36,7 @@ class TMappedFile {
   TOpenResult Open(int folderFd, const std::string& name);
   // The same for a path of any length.
   TOpenResult Open(const std::string& path);
-  // The file `path` leads to, a link followed, read as it is now, without waiting for the clock:
+  // The file `path` names, not a symbolic link, read as it is now, without waiting for the clock:
   // for a reader that never compares it with a later state. Open() it when this fails, to learn
   // why in the same words.
   TOpenResult OpenAsItIs(const std::string& path);

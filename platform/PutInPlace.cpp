@@ -11,6 +11,7 @@
 #include "Fd.h"
 #include "MappedFile.h"
 #include "OwnFileNames.h"
+#include "RewriteHooks.h"
 #include "SystemError.h"
 
 namespace fendrel {
@@ -35,33 +36,59 @@ class TFolderLock {
   int FFolder;
 };
 
-bool Unchanged(int folder, const std::string& name, const struct stat& original) {
-  struct stat now;
-  return ::fstatat(folder, name.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0 &&
-         SameFileState(original, now);
+// The file read (open as `fd`) is still what `name` holds, in the state it was read in.
+bool Unchanged(int folder, const std::string& name, int fd, const struct stat& original) {
+  struct stat byName, byFd;
+  return ::fstatat(folder, name.c_str(), &byName, AT_SYMLINK_NOFOLLOW) == 0 &&
+         SameFileState(original, byName) && ::fstat(fd, &byFd) == 0 &&
+         SameFileState(original, byFd);
 }
 
-// Gives the content of `name` the first free backup name as a second hard link where the file
-// system allows it, so the file keeps its name, otherwise by renaming it. Returns the number
-// taken, or -1 with errno; `linked` tells which way.
-long TakeBackupName(int folder, const std::string& name, bool& linked) {
+bool NamesFile(int folder, const std::string& name, const struct stat& file) {
+  struct stat now;
+  return ::fstatat(folder, name.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0 &&
+         now.st_dev == file.st_dev && now.st_ino == file.st_ino;
+}
+
+// Links the open file `fd` under `name` in `folder`, never replacing anything. 0 or errno.
+int LinkOpenFile(int fd, int folder, const std::string& name) {
+  const std::string self = "/proc/self/fd/" + std::to_string(fd);
+  if (::linkat(AT_FDCWD, self.c_str(), folder, name.c_str(), AT_SYMLINK_FOLLOW) == 0) return 0;
+  if (errno != ENOENT) return errno;
+  // No /proc: the direct form, where it is permitted.
+  return ::linkat(fd, "", folder, name.c_str(), AT_EMPTY_PATH) == 0 ? 0 : errno;
+}
+
+// Gives the file read, open as `fd` and named `name`, the first free backup name: as a second
+// hard link made from the open file where the file system allows it, so the backup is the very
+// file that was read and the file keeps its name; otherwise by renaming it, checked afterwards
+// to have moved that same file. Returns the number taken, or -1 with errno (ESTALE: another
+// program put something else under the name); `linked` tells which way.
+long TakeBackupName(int folder, int fd, const std::string& name, const struct stat& original,
+                    bool& linked) {
   for (unsigned long n = 0;; ++n) {
     const std::string backup = BackupFileName(name, n);
-    if (::linkat(folder, name.c_str(), folder, backup.c_str(), 0) == 0) {
+    int error = LinkOpenFile(fd, folder, backup);
+    if (error == 0) {
       linked = true;
       return static_cast<long>(n);
     }
-    if (errno == EEXIST) continue;
-    if (errno != EPERM && errno != EXDEV && errno != EMLINK && errno != ENOTSUP) return -1;
-    const int error = RenameNoReplace(folder, name, backup);
-    if (error == 0) {
-      linked = false;
-      return static_cast<long>(n);
-    }
-    if (error != EEXIST) {
+    if (error == EEXIST) continue;
+    if (error != EPERM && error != EXDEV && error != EMLINK && error != ENOTSUP) {
       errno = error;
       return -1;
     }
+    error = RenameNoReplace(folder, name, backup);
+    if (error == EEXIST) continue;
+    if (error != 0) {
+      errno = error;
+      return -1;
+    }
+    linked = false;
+    if (NamesFile(folder, backup, original)) return static_cast<long>(n);
+    (void)RenameNoReplace(folder, backup, name);
+    errno = ESTALE;
+    return -1;
   }
 }
 
@@ -106,13 +133,13 @@ int CopyContent(int from, int to, off_t length) {
 
 }  // namespace
 
-TPutOutcome PutInPlace(TTempFile& temp, const std::string& name, const std::string& path,
-                       const struct stat& original, bool backup) {
+TPutOutcome PutInPlace(TTempFile& temp, int originalFd, const std::string& name,
+                       const std::string& path, const struct stat& original, bool backup) {
   TPutOutcome outcome;
   const int folder = temp.Folder();
   const TFolderLock lock(folder);
   // The last look before the rename: what was read is still what the name holds.
-  if (!Unchanged(folder, name, original)) {
+  if (!Unchanged(folder, name, originalFd, original)) {
     outcome.Reason = kChanged;
     return outcome;
   }
@@ -124,9 +151,9 @@ TPutOutcome PutInPlace(TTempFile& temp, const std::string& name, const std::stri
   bool linked = true;
   long backupNumber = -1;
   if (backup) {
-    backupNumber = TakeBackupName(folder, name, linked);
+    backupNumber = TakeBackupName(folder, originalFd, name, original, linked);
     if (backupNumber < 0) {
-      outcome.Reason = StepFailed("cannot make the backup", errno);
+      outcome.Reason = errno == ESTALE ? kChanged : StepFailed("cannot make the backup", errno);
       return outcome;
     }
   }
@@ -192,7 +219,7 @@ TPutOutcome RewriteInPlace(TTempFile& temp, int originalFd, const std::string& n
   } else if (error == 0) {
     error = copy.GiveName();
   }
-  if (error == 0 && ::fsync(folder) != 0) error = errno;
+  if (error == 0) error = FlushFolder(folder);
   // From here on, every way out without success removes the copy again (when `copy` goes),
   // unless it is the only complete previous content.
   if (error != 0) {
@@ -201,9 +228,7 @@ TPutOutcome RewriteInPlace(TTempFile& temp, int originalFd, const std::string& n
     return outcome;
   }
 
-  struct stat now;
-  if (!Unchanged(folder, name, original) || ::fstat(originalFd, &now) != 0 ||
-      !SameFileState(original, now)) {
+  if (!Unchanged(folder, name, originalFd, original)) {
     outcome.Reason = kChanged;
     outcome.BackupName.clear();
     return outcome;

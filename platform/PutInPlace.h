@@ -23,12 +23,13 @@ struct TPutOutcome {
 
 // The file `name` of the temporary file's folder, whose full path is `path`, takes the new
 // content by a rename. `temp` has been written, carries the file's attributes and is on disk;
-// `original` is the file's state when it was read. The file must still be in that state,
-// otherwise another program changed it and its content stays. With `backup`, the previous file
-// first gets the first free name path + "." + n + ".snr_bak" (n from 0), never replacing an
-// existing file. The caller flushes the folder afterwards.
-TPutOutcome PutInPlace(TTempFile& temp, const std::string& name, const std::string& path,
-                       const struct stat& original, bool backup);
+// `originalFd` is the file read, open, and `original` its state when it was read. The name must
+// still hold that file in that state, otherwise another program changed it and its content
+// stays. With `backup`, the file read first gets the first free name path + "." + n +
+// ".snr_bak" (n from 0), never replacing an existing file. The caller flushes the folder
+// afterwards.
+TPutOutcome PutInPlace(TTempFile& temp, int originalFd, const std::string& name,
+                       const std::string& path, const struct stat& original, bool backup);
 
 // The same for a file that a new file cannot stand in for (it has further hard links, or its
 // owner or an attribute cannot be given to a new file): a complete copy of the previous content

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -17,6 +18,7 @@
 #include "platform/Fd.h"
 #include "platform/FileAttributes.h"
 #include "platform/LongPath.h"
+#include "platform/OpenInTree.h"
 #include "platform/OwnFileNames.h"
 #include "platform/Wildcard.h"
 
@@ -33,11 +35,13 @@ struct TNameRef {
 struct TLevel {
   std::string Names;  // the kept names, back to back
   std::vector<TNameRef> Subdirs;
+  std::vector<TNameRef> LinkedSubdirs;  // links to folders, when links are followed
   std::vector<TNameRef> Hits;
 
   void Clear() {
     Names.clear();
     Subdirs.clear();
+    LinkedSubdirs.clear();
     Hits.clear();
   }
   TNameRef Keep(const char* name, std::size_t length) {
@@ -55,33 +59,37 @@ bool IsDotOrDotDot(const char* name) {
 class TWalker {
  public:
   TWalker(std::string_view mask, uint32_t filter, bool recursive, const TDirWalkFound& found,
-          const TDirWalkStop& stopRequested, const std::vector<std::string>& excluded)
+          const TDirWalkStop& stopRequested, const std::vector<std::string>& excluded,
+          bool followLinks)
       : FMask(mask),
         FFilter(filter),
         FRecursive(recursive),
         FFound(found),
         FStopRequested(stopRequested),
-        FExcluded(excluded) {}
+        FExcluded(excluded),
+        FFollowLinks(followLinks) {}
 
   void Run(std::string startPath) {
     FPath = std::move(startPath);
-    Visit(0);
+    Visit(0, false);
   }
 
  private:
   // FPath holds the directory's full path on entry and again on return.
-  void Visit(std::size_t depth) {
+  void Visit(std::size_t depth, bool viaLink) {
     if (FStopRequested && FStopRequested()) return;
     if (FLevels.size() <= depth) FLevels.emplace_back();
     TLevel& level = FLevels[depth];  // a deque: deeper levels never move this one
-    if (!ReadDirectory(depth, level)) return;
+    if (!ReadDirectory(depth, viaLink, level)) return;
 
     const std::size_t pathLength = FPath.size();
-    for (std::size_t i = 0; i < level.Subdirs.size(); ++i) {
-      FPath.push_back('/');
-      FPath.append(level.Name(level.Subdirs[i]));
-      Visit(depth + 1);
-      FPath.resize(pathLength);
+    for (const auto* subdirs : {&level.Subdirs, &level.LinkedSubdirs}) {
+      for (std::size_t i = 0; i < subdirs->size(); ++i) {
+        FPath.push_back('/');
+        FPath.append(level.Name((*subdirs)[i]));
+        Visit(depth + 1, subdirs == &level.LinkedSubdirs);
+        FPath.resize(pathLength);
+      }
     }
     for (std::size_t i = 0; i < level.Hits.size(); ++i) {
       FPath.push_back('/');
@@ -93,15 +101,16 @@ class TWalker {
 
   // Reads the directory FPath once, keeping the subdirectories to descend and the entries to
   // deliver; false when it cannot be entered. The directory is closed again before returning.
-  bool ReadDirectory(std::size_t depth, TLevel& level) {
+  bool ReadDirectory(std::size_t depth, bool viaLink, TLevel& level) {
     level.Clear();
     // Below the start, a subdirectory replaced by a link since its parent was read must not
     // lead the walk elsewhere.
-    const int flags = O_RDONLY | O_DIRECTORY | (depth > 0 ? O_NOFOLLOW : 0);
+    const int flags = O_RDONLY | O_DIRECTORY | (depth > 0 && !viaLink ? O_NOFOLLOW : 0);
     // Paths beyond the system's limit are opened a piece at a time, so deep trees are listed
     // whole.
     const TFd fd(OpenAnyLength(FPath, flags));
     if (fd.Get() < 0) return false;
+    if (!MayEnter(fd.Get(), depth, viaLink)) return false;
     // The raw enumeration into one buffer shared by all levels (each level has read its whole
     // directory before descending) saves the checks and allocation of a DIR stream per directory.
     for (;;) {
@@ -127,12 +136,45 @@ class TWalker {
     if (type == DT_UNKNOWN) type = TypeOf(dirFd, name);
     if (!matches && type != DT_DIR) return;
 
+    if (type == DT_LNK && FRecursive && FFollowLinks && LeadsToFolder(dirFd, name)) {
+      level.LinkedSubdirs.push_back(level.Keep(name, std::strlen(name)));
+      if (!matches) return;
+    }
     const bool descend = FRecursive && type == DT_DIR;
     const bool deliver = matches && Passes(dirFd, name, type);
     if (!descend && !deliver) return;
     const TNameRef ref = level.Keep(name, std::strlen(name));
     if (descend) level.Subdirs.push_back(ref);
     if (deliver) level.Hits.push_back(ref);
+  }
+
+  // Keeps the folders of the descent (device and inode) and says whether the folder just opened
+  // may be walked: a folder reached through a link must lie inside the start folder, be the
+  // link's owner's (unless the link is the runner's own), and not be one the descent is already
+  // in, which would be a loop.
+  bool MayEnter(int fd, std::size_t depth, bool viaLink) {
+    struct stat st;
+    if (::fstat(fd, &st) != 0) return false;
+    const std::pair identity{st.st_dev, st.st_ino};
+    FEntered.resize(depth);
+    if (viaLink) {
+      if (std::find(FEntered.begin(), FEntered.end(), identity) != FEntered.end()) return false;
+      const std::size_t slash = FPath.rfind('/');
+      struct stat link;
+      const TFd parent(OpenAnyLength(FPath.substr(0, slash), O_PATH | O_DIRECTORY));
+      if (!parent.Valid() ||
+          ::fstatat(parent.Get(), FPath.c_str() + slash + 1, &link, AT_SYMLINK_NOFOLLOW) != 0 ||
+          !S_ISLNK(link.st_mode) || !LinkMayLead(link, st) || !FolderInside(fd, FStart))
+        return false;
+    }
+    if (depth == 0) FStart = st;
+    FEntered.push_back(identity);
+    return true;
+  }
+
+  static bool LeadsToFolder(int dirFd, const char* name) {
+    struct stat st;
+    return ::fstatat(dirFd, name, &st, 0) == 0 && S_ISDIR(st.st_mode);
   }
 
   bool IsExcluded(const char* name) const {
@@ -173,6 +215,10 @@ class TWalker {
   const TDirWalkFound& FFound;
   const TDirWalkStop& FStopRequested;
   const std::vector<std::string>& FExcluded;
+  const bool FFollowLinks;
+  struct stat FStart {};
+  // The folders of the descent from the start to the one being read.
+  std::vector<std::pair<dev_t, ino_t>> FEntered;
   std::string FPath;
   std::deque<TLevel> FLevels;
   alignas(dirent64) std::array<char, 32 * 1024> FBuffer;
@@ -229,10 +275,11 @@ std::string FullStartPath(std::string_view dir) {
 
 void WalkDirectory(std::string_view dir, std::string_view mask, uint32_t attributes, bool recursive,
                    const TDirWalkFound& found, const TDirWalkStop& stopRequested,
-                   const std::vector<std::string>& excluded) {
+                   const std::vector<std::string>& excluded, bool followLinks) {
   std::string start = FullStartPath(dir);
   if (start.empty()) return;
-  TWalker(mask, attributes, recursive, found, stopRequested, excluded).Run(std::move(start));
+  TWalker(mask, attributes, recursive, found, stopRequested, excluded, followLinks)
+      .Run(std::move(start));
 }
 
 }  // namespace fendrel

@@ -3,8 +3,9 @@
 //
 // Order: a directory's subdirectories are walked first, in the order the system enumerates them,
 // then its own matching entries are delivered (post-order). Only real directories are descended,
-// never links to them. Each entry is delivered as the directory's full path + "/" + name, so the
-// root gives "//name"; the scanner collapses that, the file list keeps it.
+// and links to folders only when asked, inside the start folder and never in a loop. Each entry is
+// delivered as the directory's full path + "/" + name, so the root gives "//name"; the scanner
+// collapses that, the file list keeps it.
 #pragma once
 
 #include <cstdint>
@@ -39,9 +40,12 @@ using TDirWalkStop = std::function<bool()>;
 // `excluded` masks (matched as `mask` is) is neither delivered nor, if a directory, entered; the
 // start directory itself is always walked. A start directory that cannot be entered delivers
 // nothing; a subdirectory that cannot be entered is skipped. The process's current directory is
-// neither changed nor consulted after the start. Exceptions thrown by `found` pass through.
+// neither changed nor consulted after the start. Exceptions thrown by `found` pass through. With
+// `followLinks`, a link to a folder is entered (after the folder's real subdirectories) when the
+// folder lies inside the start folder, is not one the walk is already in, and the link is the
+// runner's own or the folder is the link's owner's.
 void WalkDirectory(std::string_view dir, std::string_view mask, uint32_t attributes, bool recursive,
                    const TDirWalkFound& found, const TDirWalkStop& stopRequested = {},
-                   const std::vector<std::string>& excluded = {});
+                   const std::vector<std::string>& excluded = {}, bool followLinks = false);
 
 }  // namespace fendrel

@@ -59,7 +59,7 @@ void TScanDirThread::RunScan() {
               std::chrono::steady_clock::now() - FLastHandOver >= FBatchInterval)
             HandOver();
         },
-        [this] { return Terminated(); }, FExcluded);
+        [this] { return Terminated(); }, FExcluded, FFollowLinks);
     if (!FFoundFiles.empty()) HandOver();
   } catch (...) {
     // A failed scan simply ends: the owner sees a finished scan with what was found so far.

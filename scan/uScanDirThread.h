@@ -31,6 +31,9 @@ class TScanDirThread : public TThread {
   // Start). None by default.
   void SetExcludedNames(std::vector<std::string> masks) { FExcluded = std::move(masks); }
 
+  // Links to folders inside the path are entered (set before Start). Off by default.
+  void SetFollowLinks(bool follow) { FFollowLinks = follow; }
+
   // How many hits at most, and how long at most, a batch collects (for tests; set before Start).
   void SetBatchLimits(std::size_t files, std::chrono::milliseconds interval) {
     FBatchFiles = files;
@@ -56,6 +59,7 @@ class TScanDirThread : public TThread {
   std::string FMask;
   uint32_t FAttributes = 0;
   bool FRecursive = false;
+  bool FFollowLinks = false;
   std::vector<std::string> FExcluded;
   TStrings* FTarget = nullptr;  // the owner's list; outlives the thread
   std::size_t FBatchFiles = 4096;

@@ -30,10 +30,11 @@ class TRecordingSink : public TStatusSink {
 class ProcessFileTest : public ::testing::Test {
  protected:
   int64_t Run(const std::string& file, std::string_view from, std::string_view to,
-              bool backup = true, TSearchMode mode = smCaseSensitive) {
+              bool backup = true, TSearchMode mode = smCaseSensitive, TLinkRule links = {}) {
     TSnRTast task;
     task.Init(file, from.data(), static_cast<int32_t>(from.size()), mode, to.data(),
               static_cast<int32_t>(to.size()), backup, lmAllFiles);
+    task.Links = std::move(links);
     return ProcessFile(task, &Sink);
   }
 
@@ -81,7 +82,7 @@ TEST_F(ProcessFileTest, FailureCodes) {
   };
   const TCase cases[] = {
       {Dir / "missing.txt", "a", smCaseSensitive, prMissing},
-      {Dir / "dangling", "a", smCaseSensitive, prMissing},
+      {Dir / "dangling", "a", smCaseSensitive, prCannotMap},
       {Dir / "nodir/x.txt", "a", smCaseSensitive, prMissing},
       {Dir / "empty.txt", "a", smCaseSensitive, prCannotMap},
       {Dir / "fifo", "a", smCaseSensitive, prCannotMap},
@@ -129,7 +130,7 @@ TEST_F(ProcessFileTest, FilesUnderTheTemporaryNameAreNeitherFollowedNorRemoved) 
   EXPECT_EQ(Run(Dir / "snr4.tmp", "own", "OWN", false), 1);
   EXPECT_EQ(ReadFile(Dir / "snr4.tmp"), "the user's OWN a");
   ASSERT_EQ(symlink("snr4.tmp", (Dir / "notes.tmp").c_str()), 0);
-  EXPECT_EQ(Run(Dir / "notes.tmp", "OWN", "own"), 1);
+  EXPECT_EQ(Run(Dir / "notes.tmp", "OWN", "own", true, smCaseSensitive, {Dir.Path(), true}), 1);
   EXPECT_EQ(ReadFile(Dir / "snr4.tmp"), "the user's own a");
   EXPECT_EQ(test::ListNames(Dir.Path()),
             (std::vector<std::string>{"a.txt", "a.txt.0.snr_bak", "notes.tmp", "snr4.tmp",
@@ -161,17 +162,71 @@ TEST_F(ProcessFileTest, OwnerIsKeptWherePermitted) {
   EXPECT_EQ(Stat(file).st_gid, 4322u);
 }
 
-TEST_F(ProcessFileTest, ListedLinkIsRewrittenThrough) {
+// A link is rewritten through only when the run follows links, and then only to a file inside
+// the run's folder; the link itself stays a link and the backup lies beside the target.
+TEST_F(ProcessFileTest, LinksLeadNowhereOutsideTheRunsFolder) {
+  const TTempDir outside;
   test::MakeDir(Dir / "real");
-  const std::string real = Dir / "real/data.txt";
-  const std::string link = Dir / "link.txt";
-  WriteFile(real, "abc");
-  ASSERT_EQ(symlink(real.c_str(), link.c_str()), 0);
-  EXPECT_EQ(Run(link, "b", "B"), 1);
-  EXPECT_TRUE(S_ISLNK(Stat(link).st_mode));
-  EXPECT_EQ(ReadFile(real), "aBc");
-  EXPECT_EQ(ReadFile(real + ".0.snr_bak"), "abc");
-  EXPECT_FALSE(Exists(link + ".0.snr_bak"));
+  WriteFile(Dir / "real/data.txt", "abc");
+  WriteFile(outside / "secret.txt", "abc");
+  ASSERT_EQ(symlink((Dir / "real/data.txt").c_str(), (Dir / "in.txt").c_str()), 0);
+  ASSERT_EQ(symlink((outside / "secret.txt").c_str(), (Dir / "out.txt").c_str()), 0);
+  ASSERT_EQ(symlink("../real", (Dir / "real/up").c_str()), 0);
+  ASSERT_EQ(symlink(outside.Path().c_str(), (Dir / "away").c_str()), 0);
+  struct TCase {
+    std::string File;
+    bool Follow;
+    int64_t Result;
+    const char* Reason;
+    const char* From = "b";
+  };
+  const TCase cases[] = {
+      {Dir / "in.txt", false, prCannotMap, "is a symbolic link"},
+      {Dir / "out.txt", false, prCannotMap, "is a symbolic link"},
+      {Dir / "out.txt", true, prCannotMap, "is a symbolic link that leads outside the folder"},
+      {Dir / "away/secret.txt", false, prCannotMap, "a folder on its path is a symbolic link"},
+      {Dir / "away/secret.txt", true, prCannotMap,
+       "is a symbolic link that leads outside the folder"},
+      {Dir / "in.txt", true, 1, nullptr},
+      {Dir / "real/up/data.txt", true, 1, nullptr, "c"},
+  };
+  for (const TCase& c : cases) {
+    Sink.Reasons.clear();
+    EXPECT_EQ(Run(c.File, c.From, "B", true, smCaseSensitive, {Dir.Path(), c.Follow}), c.Result)
+        << c.File;
+    if (c.Reason != nullptr) {
+      EXPECT_EQ(Sink.Reasons, std::vector<std::string>{c.Reason});
+    }
+  }
+  EXPECT_TRUE(S_ISLNK(Stat(Dir / "in.txt").st_mode));
+  EXPECT_EQ(ReadFile(Dir / "real/data.txt"), "aBB");
+  EXPECT_EQ(ReadFile(Dir / "real/data.txt.0.snr_bak"), "abc");
+  EXPECT_FALSE(Exists(Dir / "in.txt.0.snr_bak"));
+  EXPECT_EQ(ReadFile(outside / "secret.txt"), "abc");
+  EXPECT_EQ(test::ListNames(outside.Path()), std::vector<std::string>{"secret.txt"});
+}
+
+// Root's run over a folder another user can write: that user's links to root's files are never
+// followed, even inside the folder; links to the user's own files are.
+TEST_F(ProcessFileTest, AnotherUsersLinkNeverLeadsRootsRunToRootsFile) {
+  if (geteuid() != 0) GTEST_SKIP() << "the test plays two users and needs root to do so";
+  ASSERT_EQ(chmod(Dir.Path().c_str(), 0777), 0);
+  WriteFile(Dir / "roots.txt", "abc");
+  ASSERT_EQ(chmod((Dir / "roots.txt").c_str(), 0600), 0);
+  WriteFile(Dir / "users.txt", "abc");
+  ASSERT_EQ(chown((Dir / "users.txt").c_str(), 65534, 65534), 0);
+  for (const char* name : {"roots.txt", "users.txt"}) {
+    const std::string link = Dir / (std::string("to-") + name);
+    ASSERT_EQ(symlink(name, link.c_str()), 0);
+    ASSERT_EQ(lchown(link.c_str(), 65534, 65534), 0);
+  }
+  EXPECT_EQ(Run(Dir / "to-roots.txt", "b", "B", false, smCaseSensitive, {Dir.Path(), true}),
+            prCannotMap);
+  EXPECT_EQ(Sink.Reasons,
+            std::vector<std::string>{"is a symbolic link of another user to a file not theirs"});
+  EXPECT_EQ(Run(Dir / "to-users.txt", "b", "B", false, smCaseSensitive, {Dir.Path(), true}), 1);
+  EXPECT_EQ(ReadFile(Dir / "roots.txt"), "abc");
+  EXPECT_EQ(ReadFile(Dir / "users.txt"), "aBc");
 }
 
 TEST_F(ProcessFileTest, MultiLineRunsExpandANewStringHoldingTheOldOne) {

@@ -69,7 +69,7 @@ void RunWorker(const std::vector<std::string>& files, std::string_view from, std
   TSearchAndReplaceThread worker;
   worker.TaskList().AppendBatch(
       BuildSingleLineTasks(files, from.data(), static_cast<int32_t>(from.size()), to.data(),
-                           static_cast<int32_t>(to.size()), {smCaseSensitive, backup, lmAllFiles}));
+                           static_cast<int32_t>(to.size()), {smCaseSensitive, backup, lmAllFiles, {}}));
   worker.Start();
   while (!worker.TaskList().WaitUntilEmpty(std::chrono::milliseconds(10))) {
   }

@@ -69,7 +69,16 @@ TEST(OwnFileNames, RecognisesWhatTheProgramMakes) {
 class PutInPlaceTest : public ::testing::Test {
  protected:
   void SetUp() override { Folder = open(Dir.Path().c_str(), O_RDONLY | O_DIRECTORY); }
-  void TearDown() override { close(Folder); }
+  void TearDown() override {
+    close(Folder);
+    if (FTargetFd >= 0) close(FTargetFd);
+  }
+
+  // Target, open for reading as a task reads it.
+  int TargetFd() {
+    if (FTargetFd < 0) FTargetFd = open(Target.c_str(), O_RDONLY);
+    return FTargetFd;
+  }
 
   // A temporary file holding `content`, ready to be put in place of Target.
   std::unique_ptr<TTempFile> NewContent(std::string_view content, bool keepHoles = false) {
@@ -84,6 +93,7 @@ class PutInPlaceTest : public ::testing::Test {
   TTempDir Dir;
   int Folder = -1;
   std::string Target = Dir / "file.txt";
+  int FTargetFd = -1;
 };
 
 TEST_F(PutInPlaceTest, TemporaryFileNeverTouchesAFileItDidNotMake) {
@@ -141,7 +151,8 @@ TEST_F(PutInPlaceTest, BackupTakesTheFirstFreeNumberAndNeverReplaces) {
   WriteFile(Target + ".0.snr_bak", "older");
   ASSERT_EQ(symlink("nowhere", (Target + ".1.snr_bak").c_str()), 0);
   auto temp = NewContent("new");
-  const TPutOutcome outcome = PutInPlace(*temp, "file.txt", Target, StatOf(Target), true);
+  const TPutOutcome outcome =
+      PutInPlace(*temp, TargetFd(), "file.txt", Target, StatOf(Target), true);
   EXPECT_TRUE(outcome.Replaced) << outcome.Reason;
   EXPECT_EQ(outcome.BackupName, Target + ".2.snr_bak");
   temp.reset();
@@ -179,7 +190,7 @@ TEST_F(PutInPlaceTest, FileChangedByAnotherProgramKeepsItsContent) {
       const int fd = open(Target.c_str(), O_RDONLY);
       const TPutOutcome outcome =
           inPlace ? RewriteInPlace(*temp, fd, "file.txt", Target, original, true)
-                  : PutInPlace(*temp, "file.txt", Target, original, true);
+                  : PutInPlace(*temp, fd, "file.txt", Target, original, true);
       close(fd);
       EXPECT_FALSE(outcome.Replaced);
       EXPECT_EQ(outcome.Reason, "changed by another program during the run");
@@ -195,7 +206,8 @@ TEST_F(PutInPlaceTest, ContentThatCannotTakeTheNameIsKeptUnderItsOwnName) {
   test::MakeDir(Target + "/inside");
   WriteFile(Target + ".snr_new", "earlier leftover");
   auto temp = NewContent("new");
-  const TPutOutcome outcome = PutInPlace(*temp, "file.txt", Target, StatOf(Target), false);
+  const TPutOutcome outcome =
+      PutInPlace(*temp, TargetFd(), "file.txt", Target, StatOf(Target), false);
   EXPECT_FALSE(outcome.Replaced);
   EXPECT_EQ(outcome.KeptAs, Target + ".1.snr_new");
   EXPECT_EQ(outcome.Reason,

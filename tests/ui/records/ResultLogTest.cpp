@@ -94,12 +94,12 @@ TEST(ResultLogTest, WorkerReportsBecomeRegistryAndLog) {
   worker.Attach(&sink);
   // The same file changed twice with backups, a missing file, a file without matches, and one
   // more without matches that only "all files" would report.
-  const TTaskOptions options{smCaseSensitive, true, lmAllFiles};
+  const TTaskOptions options{smCaseSensitive, true, lmAllFiles, {}};
   worker.TaskList().AppendBatch(BuildSingleLineTasks({file}, "a", 1, "b", 1, options));
   worker.TaskList().AppendBatch(BuildSingleLineTasks({file}, "b", 1, "c", 1, options));
   worker.TaskList().AppendBatch(BuildSingleLineTasks({gone, file}, "a", 1, "b", 1, options));
   worker.TaskList().AppendBatch(
-      BuildSingleLineTasks({file}, "a", 1, "b", 1, {smCaseSensitive, true, lmReplacedOnly}));
+      BuildSingleLineTasks({file}, "a", 1, "b", 1, {smCaseSensitive, true, lmReplacedOnly, {}}));
   worker.Start();
   while (!worker.TaskList().WaitUntilEmpty(std::chrono::milliseconds(10))) {
   }
