@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "MailTools.h"
+#include "platform/InPlaceRecovery.h"
 #include "platform/TThread.h"
 
 namespace fendrel {
@@ -43,6 +44,9 @@ class TScanDirThread : public TThread {
   // False while the walk runs, true once it is over (also after a failure or a stop). The owner
   // marks its idle, never-started scanner finished itself.
   bool Finished() const { return FFinished.load(std::memory_order_acquire); }
+  // What the walk found of interrupted rewrites in place and did about them (see
+  // InPlaceRecovery.h), in the order found; read once Finished().
+  const std::vector<TRecovery>& Recoveries() const { return FRecoveries; }
   void MarkFinished() { FFinished.store(true, std::memory_order_release); }
 
  protected:
@@ -69,6 +73,7 @@ class TScanDirThread : public TThread {
   // Written by the scan thread, taken during AddFoundFiles.
   std::vector<std::string> FFoundFiles;
   bool FAddFailed = false;  // written during AddFoundFiles, read by the scan thread after it
+  std::vector<TRecovery> FRecoveries;  // written by the scan thread before FFinished
   std::atomic<bool> FFinished{false};
 };
 

@@ -1,0 +1,7 @@
+#include "InPlaceRecovery.h"
+
+namespace fendrel {
+
+std::vector<TRecovery> RecoverFolder(const std::string&) { return {}; }
+
+}  // namespace fendrel
