@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "CommandLine.h"
+#include "platform/InPlaceRecovery.h"
 
 namespace fendrel::cli {
 
@@ -39,9 +40,17 @@ std::optional<std::vector<std::string>> ExcludedNames(const TParsedArgs& parsed,
 
 // Lists DIR for MASK with the background scanner and returns the files in the order found;
 // names matching an `excluded` mask are left out, and folders matching one are not entered; links
-// to folders are entered with `followLinks`.
+// to folders are entered with `followLinks`. What the scan found and did about interrupted
+// rewrites in place goes to standard error (PrintRecoveries); `failedRecoveries`, when given,
+// counts the ones that could not be recovered.
 std::vector<std::string> ScanFiles(const std::string& dir, const std::string& mask, bool recursive,
                                    const std::vector<std::string>& excluded = {},
-                                   bool followLinks = false);
+                                   bool followLinks = false,
+                                   std::size_t* failedRecoveries = nullptr);
+
+// Prints each entry as "fendrel-cli: PATH: TEXT" on standard error; returns how many failed.
+std::size_t PrintRecoveries(const std::vector<TRecovery>& recoveries);
+
+int RecoverCommand(const std::vector<std::string>& args);
 
 }  // namespace fendrel::cli

@@ -125,8 +125,17 @@ int ReplaceCommand(const std::vector<std::string>& args) {
   if (auto refused = ScanArgumentsError(dir, mask)) return Usage(*refused);
 
   options.Links = {FullStartPath(dir), parsed->Has("--follow-links")};
-  const std::vector<std::string> files =
-      ScanFiles(dir, mask, parsed->Has("--recursive"), *excluded, options.Links.Follow);
+  std::size_t failedRecoveries = 0;
+  const std::vector<std::string> files = ScanFiles(dir, mask, parsed->Has("--recursive"), *excluded,
+                                                   options.Links.Follow, &failedRecoveries);
+  // A file whose interrupted rewrite could not be undone holds neither content whole: a run
+  // over it would make that the new backup.
+  if (failedRecoveries > 0) {
+    std::fprintf(stderr,
+                 "fendrel-cli replace: an interrupted rewrite could not be recovered (see above); "
+                 "nothing was changed\n");
+    return kExitFailed;
+  }
   TTaskList tasks;
   if (parsed->Has("--multi-line")) {
     auto built = BuildMultiLineTasks(files, SplitMemoLines(from), SplitMemoLines(to), options);

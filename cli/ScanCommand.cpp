@@ -59,7 +59,8 @@ std::optional<std::vector<std::string>> ExcludedNames(const TParsedArgs& parsed,
 }
 
 std::vector<std::string> ScanFiles(const std::string& dir, const std::string& mask, bool recursive,
-                                   const std::vector<std::string>& excluded, bool followLinks) {
+                                   const std::vector<std::string>& excluded, bool followLinks,
+                                   std::size_t* failedRecoveries) {
   // Without a window to keep responsive, the command line installs no window thread: the
   // scanner's hand-overs run on the scan thread itself, and the list is read only after the
   // scanner has ended.
@@ -70,8 +71,20 @@ std::vector<std::string> ScanFiles(const std::string& dir, const std::string& ma
     scanner.SetExcludedNames(excluded);
     scanner.SetFollowLinks(followLinks);
     scanner.Start();
+    scanner.WaitFor();
+    const std::size_t failed = PrintRecoveries(scanner.Recoveries());
+    if (failedRecoveries != nullptr) *failedRecoveries = failed;
   }
   return std::move(found.Files);
+}
+
+std::size_t PrintRecoveries(const std::vector<TRecovery>& recoveries) {
+  std::size_t failed = 0;
+  for (const TRecovery& recovery : recoveries) {
+    std::fprintf(stderr, "fendrel-cli: %s: %s\n", recovery.File.c_str(), recovery.Text.c_str());
+    if (recovery.Failed) ++failed;
+  }
+  return failed;
 }
 
 int ScanCommand(const std::vector<std::string>& args) {

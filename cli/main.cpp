@@ -14,8 +14,9 @@ namespace {
 
 constexpr const char* kUsage = R"usage(Usage:
   fendrel-cli replace [options] DIR MASK OLD NEW
-  fendrel-cli scan [-r] [--exclude=GLOB]... [--exclude-vcs] DIR MASK
+  fendrel-cli scan [-r] [--exclude=GLOB]... [--exclude-vcs] [--follow-links] DIR MASK
   fendrel-cli restore [-n] [--exclude=GLOB]... [--exclude-vcs] (PATH... | -r DIR MASK)
+  fendrel-cli recover DIR
   fendrel-cli regex-dump [--modifiers=M] PATTERN
   fendrel-cli match [--modifiers=M] [--count] PATTERN (SUBJECT | --subject-file FILE)
   fendrel-cli substitute [--modifiers=M] [--literal] PATTERN SUBJECT TEMPLATE
@@ -46,6 +47,10 @@ replace  Lists the files in DIR whose names match MASK ('*' and '?', letters in 
                       matched as MASK is; a folder left out is not entered; may be given
                       several times
       --exclude-vcs   leave out the folders .git, .hg and .svn
+      --follow-links  rewrite the file a symbolic link leads to and enter linked folders,
+                      but only inside DIR, and for a link of another user only to that
+                      user's own files; without it a listed link fails as "is a symbolic
+                      link" and linked folders are not entered
       --no-backup     keep no backup (default: the previous file stays as FILE.N.snr_bak)
       --log=MODE      which files to report: none (nothing at all, not even backups),
                       replaced (changed or failed), all (default); only with '=': a value
@@ -67,7 +72,8 @@ replace  Lists the files in DIR whose names match MASK ('*' and '?', letters in 
                       "surrogateescape" reads it back.
 
 scan     Prints the files in DIR whose names match MASK, subdirectories first; DIR and MASK
-         are checked, and --exclude and --exclude-vcs applied, as for replace.
+         are checked, and --exclude, --exclude-vcs and --follow-links applied, as for
+         replace.
 
 restore  Puts back the newest backup (FILE.N.snr_bak, N highest) of each PATH, or with -r of
          every file below DIR whose name matches MASK that has one (a file removed since is
@@ -76,7 +82,16 @@ restore  Puts back the newest backup (FILE.N.snr_bak, N highest) of each PATH, o
          for that new backup, the file's path, "BACKUP --> NAME :", the result ("restored",
          "unchanged" when the file holds the backup's content already, or "FAILED") and an
          empty line. --exclude and --exclude-vcs apply as for replace, to a named PATH by its
-         name. -n writes nothing and prints what a restore would.
+         name. -n writes nothing and prints what a restore would. A restore never writes
+         through a symbolic link: a file or backup that is one fails.
+
+recover  Finishes every rewrite in place that a run left unfinished below DIR (it was killed
+         while writing into a file with further hard links or another owner): a file that
+         holds its complete new content keeps it, any other gets its complete previous
+         content back from the copy the run made first. Prints "PATH: WHAT WAS DONE" for
+         each, or "nothing to recover". replace and scan do the same for the folders they
+         list, and say so on standard error; replace changes nothing when one cannot be
+         recovered.
 
 regex-dump  Compiles PATTERN and prints the program: its size and bytes, what the search
          analysis found (anchor character, anchoring, required text, possible first
@@ -134,6 +149,7 @@ int main(int argc, char** argv) {
   if (command == "replace") return fendrel::cli::ReplaceCommand(args);
   if (command == "scan") return fendrel::cli::ScanCommand(args);
   if (command == "restore") return fendrel::cli::RestoreCommand(args);
+  if (command == "recover") return fendrel::cli::RecoverCommand(args);
   if (command == "regex-dump") return fendrel::cli::RegexDumpCommand(args);
   if (command == "match") return fendrel::cli::MatchCommand(args);
   if (command == "substitute") return fendrel::cli::SubstituteCommand(args);

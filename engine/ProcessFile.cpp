@@ -154,6 +154,7 @@ void TFileRewrite::PutInPlace() {
   FOriginal->Content.Close();
   if (!put.Replaced) return Fail(prPutFailed, put.Reason);
   FOutcome.BackupName = put.BackupName;
+  FOutcome.Reason = put.Notice;
 }
 
 void TFileRewrite::FolderNotFlushed(int error) {
@@ -175,8 +176,7 @@ void TFileRewrite::CommitAlone() {
 void SendOutcome(const TRewriteOutcome& outcome, TStatusSink* sink) {
   if (sink == nullptr) return;
   if (!outcome.BackupName.empty()) sink->SnRStatus(TStatusKind::stBackupFile, outcome.BackupName);
-  if (outcome.Result < 0 && !outcome.Reason.empty())
-    sink->SnRStatus(TStatusKind::stFailureReason, outcome.Reason);
+  if (!outcome.Reason.empty()) sink->SnRStatus(TStatusKind::stFailureReason, outcome.Reason);
 }
 
 int64_t ProcessFile(const TSnRTast& task, TStatusSink* sink) {

@@ -32,6 +32,8 @@ enum TProcessResult : int64_t {
 // What a task came to: the result code, why it failed, and the backup it made.
 struct TRewriteOutcome {
   int64_t Result = 0;
+  // Why it failed; for a task that did not fail, what the user must know all the same (a file
+  // of the program's own that could not be removed), or empty.
   std::string Reason;
   std::string BackupName;
 };

@@ -23,7 +23,7 @@ void ReportTask(const TSnRTast& task, const TRewriteOutcome& outcome, const TSta
   if (!outcome.BackupName.empty()) send(TStatusKind::stBackupFile, outcome.BackupName);
   if (task.LogMode == lmNone || (result == 0 && task.LogMode != lmAllFiles)) return;
   // The reason travels with the lines it explains.
-  if (result < 0 && !outcome.Reason.empty()) send(TStatusKind::stFailureReason, outcome.Reason);
+  if (!outcome.Reason.empty()) send(TStatusKind::stFailureReason, outcome.Reason);
   send(TStatusKind::stLine, ShortenText(task.FileName, kStatusTextLimit));
   send(TStatusKind::stLine, ResultLine(task, result));
   send(TStatusKind::stLine, "");

@@ -11,7 +11,8 @@ enum class TStatusKind {
   stLine = 1,        // one status line of a task, possibly empty, or "UPDATE"
   stBackupFile = 2,  // the full name of a backup file just made
   // Why the task about to be reported failed, in the program's own words ("cannot create the
-  // temporary file: No space left on device"); sent before the task's file line.
+  // temporary file: No space left on device"), or what the user must know about one that did
+  // not fail; sent before the task's file line.
   stFailureReason = 3,
 };
 

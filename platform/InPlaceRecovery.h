@@ -24,10 +24,10 @@ namespace fendrel {
 
 // What a rewrite in place writes down before it touches the file.
 struct TInPlaceIntent {
-  std::string File;      // the file's name in its folder
-  std::string Copy;      // the copy of the previous content, in the same folder
+  std::string File;  // the file's name in its folder
+  std::string Copy;  // the copy of the previous content, in the same folder
   bool CopyIsBackup = false;
-  std::string Temp;      // the new content's named temporary file, if it has a name
+  std::string Temp;         // the new content's named temporary file, if it has a name
   struct stat Identity {};  // the file (device and inode)
   off_t OldSize = 0;
   uint64_t OldSum = 0;

@@ -12,16 +12,25 @@ bool EndsWith(std::string_view text, std::string_view tail) {
   return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
 }
 
-}  // namespace
-
-std::string TempFileName(unsigned attempt) {
-  if (attempt == 0) return "snr4.tmp";
+// "snr4" + ending for attempt 0, else "snr4." + eight random hexadecimal digits + ending.
+std::string OwnName(unsigned attempt, const char* ending) {
+  if (attempt == 0) return std::string("snr4") + ending;
   uint32_t random = 0;
   if (getrandom(&random, sizeof random, GRND_NONBLOCK) != sizeof random)
     random = static_cast<uint32_t>(attempt * 2654435761u);  // still distinct per attempt
   char name[32];
-  std::snprintf(name, sizeof name, "snr4.%08x.tmp", static_cast<unsigned>(random));
+  std::snprintf(name, sizeof name, "snr4.%08x%s", static_cast<unsigned>(random), ending);
   return name;
+}
+
+}  // namespace
+
+std::string TempFileName(unsigned attempt) {
+  return OwnName(attempt, ".tmp");
+}
+
+std::string IntentRecordName(unsigned attempt) {
+  return OwnName(attempt, ".undo");
 }
 
 std::string BackupFileName(const std::string& file, unsigned long n) {
@@ -35,6 +44,7 @@ std::string KeptFileName(const std::string& file, unsigned long n) {
 bool IsOwnFileName(std::string_view name) {
   if (name == "snr4.tmp") return true;
   if (name.size() > 9 && name.substr(0, 5) == "snr4." && EndsWith(name, ".tmp")) return true;
+  if (name.size() >= 9 && name.substr(0, 5) == "snr4." && EndsWith(name, ".undo")) return true;
   if (EndsWith(name, ".snr_new")) return true;
   if (!EndsWith(name, ".snr_bak")) return false;
   // "<file>.<digits>.snr_bak"

@@ -12,14 +12,17 @@ namespace fendrel {
 // "snr4.XXXXXXXX.tmp" with eight random hexadecimal digits.
 std::string TempFileName(unsigned attempt);
 
+// The record of a rewrite in place: attempt 0 is "snr4.undo", later ones "snr4.XXXXXXXX.undo".
+std::string IntentRecordName(unsigned attempt);
+
 // file + "." + n + ".snr_bak"
 std::string BackupFileName(const std::string& file, unsigned long n);
 
 // file + ".snr_new" for n = 0, file + "." + n + ".snr_new" after that.
 std::string KeptFileName(const std::string& file, unsigned long n);
 
-// True for a name (no directory) of the forms above: "snr4.tmp", "snr4.*.tmp", "*.N.snr_bak"
-// with N decimal digits, and "*.snr_new".
+// True for a name (no directory) of the forms above: "snr4.tmp", "snr4.*.tmp", "snr4.undo",
+// "snr4.*.undo", "*.N.snr_bak" with N decimal digits, and "*.snr_new".
 bool IsOwnFileName(std::string_view name);
 
 }  // namespace fendrel

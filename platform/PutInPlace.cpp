@@ -2,13 +2,15 @@
 
 #include <fcntl.h>
 #include <stdio.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 
+#include "CopyContent.h"
 #include "Fd.h"
+#include "FolderLock.h"
+#include "InPlaceRecovery.h"
 #include "MappedFile.h"
 #include "OwnFileNames.h"
 #include "RewriteHooks.h"
@@ -18,23 +20,6 @@ namespace fendrel {
 namespace {
 
 constexpr const char* kChanged = "changed by another program during the run";
-
-// Holds the folder's lock from the last look at a file to its rename, so that two runs of the
-// program committing in the same folder take turns: the second one then sees the first one's
-// new file and leaves it alone, instead of replacing it between its look and its rename.
-class TFolderLock {
- public:
-  explicit TFolderLock(int folder) : FFolder(folder) {
-    while (::flock(FFolder, LOCK_EX) != 0 && errno == EINTR) {
-    }
-  }
-  ~TFolderLock() { ::flock(FFolder, LOCK_UN); }
-  TFolderLock(const TFolderLock&) = delete;
-  TFolderLock& operator=(const TFolderLock&) = delete;
-
- private:
-  int FFolder;
-};
 
 // The file read (open as `fd`) is still what `name` holds, in the state it was read in.
 bool Unchanged(int folder, const std::string& name, int fd, const struct stat& original) {
@@ -103,32 +88,9 @@ long KeepNewContent(int folder, const std::string& tempName, const std::string& 
   }
 }
 
-// Copies `length` bytes from the start of `from` to the start of `to`, then sets `to` to that
-// length and flushes it. 0 or errno.
-int CopyContent(int from, int to, off_t length) {
-  off_t in = 0, out = 0;
-  while (in < length) {
-    ssize_t copied = ::copy_file_range(from, &in, to, &out, static_cast<size_t>(length - in), 0);
-    if (copied < 0 &&
-        (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP)) {
-      char buffer[64 * 1024];
-      copied = ::pread(from, buffer, sizeof buffer, in);
-      if (copied > 0) {
-        const ssize_t written = ::pwrite(to, buffer, static_cast<size_t>(copied), out);
-        if (written < 0) return errno;
-        copied = written;
-        in += copied;
-        out += copied;
-      }
-    }
-    if (copied < 0) {
-      if (errno == EINTR) continue;
-      return errno;
-    }
-    if (copied == 0) return EIO;  // the source ended early: it was shortened meanwhile
-  }
-  if (::ftruncate(to, length) != 0 || ::fsync(to) != 0) return errno;
-  return 0;
+// The path of `other`, a name in the folder of `name` whose path is `path`.
+std::string Beside(const std::string& path, const std::string& name, const std::string& other) {
+  return path.substr(0, path.size() - name.size()) + other;
 }
 
 }  // namespace
@@ -219,36 +181,68 @@ TPutOutcome RewriteInPlace(TTempFile& temp, int originalFd, const std::string& n
   } else if (error == 0) {
     error = copy.GiveName();
   }
+  // What the rewrite is about to do, written down beside the copy, so that a run that dies
+  // while it writes into the file can be undone by the next start in this folder.
+  TInPlaceIntent intent;
+  std::string record;
+  if (error == 0) {
+    intent = {name, copy.Name(),   backup, temp.Name(), original, original.st_size,
+              0,    temp.Length(), 0};
+    if (!ContentSum(copy.Fd(), intent.OldSize, intent.OldSum) ||
+        !ContentSum(temp.Fd(), intent.NewSize, intent.NewSum))
+      error = errno != 0 ? errno : EIO;
+  }
+  if (error == 0) {
+    record = WriteIntentRecord(folder, intent);
+    if (record.empty()) error = errno;
+  }
   if (error == 0) error = FlushFolder(folder);
   // From here on, every way out without success removes the copy again (when `copy` goes),
   // unless it is the only complete previous content.
   if (error != 0) {
+    if (!record.empty()) (void)RemoveIntentRecord(folder, record);
     outcome.Reason = StepFailed("cannot make a copy of the previous content", error);
     outcome.BackupName.clear();
     return outcome;
   }
 
   if (!Unchanged(folder, name, originalFd, original)) {
+    (void)RemoveIntentRecord(folder, record);
     outcome.Reason = kChanged;
     outcome.BackupName.clear();
     return outcome;
   }
 
-  error = CopyContent(temp.Fd(), file.Get(), temp.Length());
+  const auto written = [](off_t bytes) {
+    if (RewriteHooks().InPlaceWritten) RewriteHooks().InPlaceWritten(bytes);
+  };
+  error = CopyContent(temp.Fd(), file.Get(), temp.Length(), written);
   if (error != 0) {
     outcome.Reason = StepFailed("cannot write the file in place", error);
-    if (CopyContent(copy.Fd(), file.Get(), original.st_size) != 0) {
-      // The copy stays as the only complete previous content.
-      copy.Committed();
-      outcome.Reason += "; the previous content is kept as " +
-                        path.substr(0, path.size() - name.size()) + copy.Name();
-    }
     outcome.BackupName.clear();
+    if (CopyContent(copy.Fd(), file.Get(), original.st_size) != 0) {
+      // The copy stays as the only complete previous content, and the record with it, so that
+      // a later start can still put it back.
+      copy.Committed();
+      outcome.Reason += "; the previous content is kept as " + Beside(path, name, copy.Name());
+      return outcome;
+    }
+    (void)RemoveIntentRecord(folder, record);
     return outcome;
   }
-  // The backup stays; a safety copy goes when `copy` does.
-  if (backup) copy.Committed();
   outcome.Replaced = true;
+  // The backup stays; a safety copy goes, and if it cannot, the user is told where it lies.
+  if (backup) {
+    copy.Committed();
+  } else if (const int removeError = copy.Remove(); removeError != 0) {
+    outcome.Notice =
+        StepFailed("cannot remove the safety copy " + Beside(path, name, copy.Name()), removeError);
+  }
+  if (const int removeError = RemoveIntentRecord(folder, record); removeError != 0) {
+    if (!outcome.Notice.empty()) outcome.Notice += "; ";
+    outcome.Notice +=
+        StepFailed("cannot remove the record " + Beside(path, name, record), removeError);
+  }
   return outcome;
 }
 

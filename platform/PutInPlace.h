@@ -19,6 +19,9 @@ struct TPutOutcome {
   std::string KeptAs;
   // Why the file was not replaced, in the program's own words.
   std::string Reason;
+  // What the user should know about a file that was replaced: a file of the program's own that
+  // could not be removed.
+  std::string Notice;
 };
 
 // The file `name` of the temporary file's folder, whose full path is `path`, takes the new
@@ -35,7 +38,8 @@ TPutOutcome PutInPlace(TTempFile& temp, int originalFd, const std::string& name,
 // owner or an attribute cannot be given to a new file): a complete copy of the previous content
 // goes to disk first (the backup, or a temporary safety copy removed afterwards), then the new
 // content is written into the file itself, which keeps its identity. `originalFd` is the file,
-// open for reading. A write that fails part way puts the previous content back.
+// open for reading. A write that fails part way puts the previous content back; a run that dies
+// part way leaves a record from which the next start puts it back (InPlaceRecovery.h).
 TPutOutcome RewriteInPlace(TTempFile& temp, int originalFd, const std::string& name,
                            const std::string& path, const struct stat& original, bool backup);
 

@@ -40,6 +40,13 @@ TTempFile::~TTempFile() {
     ::unlinkat(Folder(), FName.c_str(), 0);
 }
 
+int TTempFile::Remove() {
+  if (FCommitted || FName.empty() || !FFile.Valid()) return 0;
+  FCommitted = true;
+  if (!SameFile(Folder(), FName, Fd())) return 0;  // no longer ours to remove
+  return ::unlinkat(Folder(), FName.c_str(), 0) == 0 ? 0 : errno;
+}
+
 int TTempFile::Create(int folderFd, bool keepHoles, std::size_t expectedSize) {
   FFolder.Reset(::fcntl(folderFd, F_DUPFD_CLOEXEC, 0));
   if (!FFolder.Valid()) return errno;

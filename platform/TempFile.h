@@ -47,6 +47,8 @@ class TTempFile : public TByteSink {
   int NameAs(const std::string& name);
   // The file now lives under another name: nothing to remove.
   void Committed() { FCommitted = true; }
+  // Removes a named file now, while the name is still its own. 0 or errno.
+  int Remove();
 
   // The name in the folder; empty while the file is unnamed.
   const std::string& Name() const { return FName; }

@@ -60,14 +60,15 @@ class TWalker {
  public:
   TWalker(std::string_view mask, uint32_t filter, bool recursive, const TDirWalkFound& found,
           const TDirWalkStop& stopRequested, const std::vector<std::string>& excluded,
-          bool followLinks)
+          bool followLinks, const TDirWalkRecovered& recovered)
       : FMask(mask),
         FFilter(filter),
         FRecursive(recursive),
         FFound(found),
         FStopRequested(stopRequested),
         FExcluded(excluded),
-        FFollowLinks(followLinks) {}
+        FFollowLinks(followLinks),
+        FRecovered(recovered) {}
 
   void Run(std::string startPath) {
     FPath = std::move(startPath);
@@ -113,14 +114,21 @@ class TWalker {
     if (!MayEnter(fd.Get(), depth, viaLink)) return false;
     // The raw enumeration into one buffer shared by all levels (each level has read its whole
     // directory before descending) saves the checks and allocation of a DIR stream per directory.
+    bool holdsRecord = false;
     for (;;) {
       const ssize_t got = getdents64(fd.Get(), FBuffer.data(), sizeof(FBuffer));
       if (got <= 0) break;  // the end, or a read error: what was read so far still counts
       for (ssize_t pos = 0; pos < got;) {
         const auto* entry = reinterpret_cast<const dirent64*>(FBuffer.data() + pos);
         pos += entry->d_reclen;
+        holdsRecord = holdsRecord || IsIntentRecordName(entry->d_name);
         Consider(fd.Get(), entry->d_name, entry->d_type, level);
       }
+    }
+    // Before any of its files is delivered for a run to read.
+    if (holdsRecord && FRecovered) {
+      if (auto recoveries = RecoverFolder(fd.Get(), FPath); !recoveries.empty())
+        FRecovered(std::move(recoveries));
     }
     return true;
   }
@@ -216,6 +224,7 @@ class TWalker {
   const TDirWalkStop& FStopRequested;
   const std::vector<std::string>& FExcluded;
   const bool FFollowLinks;
+  const TDirWalkRecovered& FRecovered;
   struct stat FStart {};
   // The folders of the descent from the start to the one being read.
   std::vector<std::pair<dev_t, ino_t>> FEntered;
@@ -275,10 +284,11 @@ std::string FullStartPath(std::string_view dir) {
 
 void WalkDirectory(std::string_view dir, std::string_view mask, uint32_t attributes, bool recursive,
                    const TDirWalkFound& found, const TDirWalkStop& stopRequested,
-                   const std::vector<std::string>& excluded, bool followLinks) {
+                   const std::vector<std::string>& excluded, bool followLinks,
+                   const TDirWalkRecovered& recovered) {
   std::string start = FullStartPath(dir);
   if (start.empty()) return;
-  TWalker(mask, attributes, recursive, found, stopRequested, excluded, followLinks)
+  TWalker(mask, attributes, recursive, found, stopRequested, excluded, followLinks, recovered)
       .Run(std::move(start));
 }
 

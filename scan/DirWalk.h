@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/InPlaceRecovery.h"
+
 namespace fendrel {
 
 // The folders in which version-control systems keep their own records: a run over them could
@@ -31,6 +33,8 @@ std::string FullStartPath(std::string_view dir);
 
 using TDirWalkFound = std::function<void(const std::string& path)>;
 using TDirWalkStop = std::function<bool()>;
+// Told what was done about the interrupted rewrites in place recorded in a folder.
+using TDirWalkRecovered = std::function<void(std::vector<TRecovery> recoveries)>;
 
 // Walks `dir` (resolved by FullStartPath when the walk starts) and calls `found` for every entry
 // whose name matches `mask` and whose attribute word passes `attributes`, through all
@@ -43,9 +47,12 @@ using TDirWalkStop = std::function<bool()>;
 // neither changed nor consulted after the start. Exceptions thrown by `found` pass through. With
 // `followLinks`, a link to a folder is entered (after the folder's real subdirectories) when the
 // folder lies inside the start folder, is not one the walk is already in, and the link is the
-// runner's own or the folder is the link's owner's.
+// runner's own or the folder is the link's owner's. With `recovered`, every folder that holds
+// the record of an interrupted rewrite in place is recovered (InPlaceRecovery.h) before its
+// entries are delivered, and `recovered` is told what was done.
 void WalkDirectory(std::string_view dir, std::string_view mask, uint32_t attributes, bool recursive,
                    const TDirWalkFound& found, const TDirWalkStop& stopRequested = {},
-                   const std::vector<std::string>& excluded = {}, bool followLinks = false);
+                   const std::vector<std::string>& excluded = {}, bool followLinks = false,
+                   const TDirWalkRecovered& recovered = {});
 
 }  // namespace fendrel

@@ -47,6 +47,7 @@ void TScanDirThread::RunScan() {
   FFinished.store(false, std::memory_order_release);
   FLastHandOver = std::chrono::steady_clock::now();
   FHandedOver = 0;
+  FRecoveries.clear();
   try {
     WalkDirectory(
         FPath, FMask, FAttributes, FRecursive,
@@ -59,7 +60,11 @@ void TScanDirThread::RunScan() {
               std::chrono::steady_clock::now() - FLastHandOver >= FBatchInterval)
             HandOver();
         },
-        [this] { return Terminated(); }, FExcluded, FFollowLinks);
+        [this] { return Terminated(); }, FExcluded, FFollowLinks,
+        [this](std::vector<TRecovery> recoveries) {
+          FRecoveries.insert(FRecoveries.end(), std::make_move_iterator(recoveries.begin()),
+                             std::make_move_iterator(recoveries.end()));
+        });
     if (!FFoundFiles.empty()) HandOver();
   } catch (...) {
     // A failed scan simply ends: the owner sees a finished scan with what was found so far.
