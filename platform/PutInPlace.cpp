@@ -213,9 +213,10 @@ TPutOutcome RewriteInPlace(TTempFile& temp, int originalFd, const std::string& n
     return outcome;
   }
 
-  const auto written = [](off_t bytes) {
-    if (RewriteHooks().InPlaceWritten) RewriteHooks().InPlaceWritten(bytes);
+  const auto written = [](off_t bytes, bool done = false) {
+    if (RewriteHooks().InPlaceWritten) RewriteHooks().InPlaceWritten(bytes, done);
   };
+  written(0);
   error = CopyContent(temp.Fd(), file.Get(), temp.Length(), written);
   if (error != 0) {
     outcome.Reason = StepFailed("cannot write the file in place", error);
@@ -230,6 +231,7 @@ TPutOutcome RewriteInPlace(TTempFile& temp, int originalFd, const std::string& n
     (void)RemoveIntentRecord(folder, record);
     return outcome;
   }
+  written(temp.Length(), true);
   outcome.Replaced = true;
   // The backup stays; a safety copy goes, and if it cannot, the user is told where it lies.
   if (backup) {

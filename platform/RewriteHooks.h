@@ -13,8 +13,9 @@ namespace fendrel {
 struct TRewriteHooks {
   // After a file was read and before its new content is put in place; given the file's path.
   std::function<void(const std::string& path)> BeforePut;
-  // After each piece of new content written into a file in place; given the bytes written.
-  std::function<void(off_t written)> InPlaceWritten;
+  // During a rewrite in place: before the first byte is written into the file (0), after each
+  // piece (the bytes written so far), and once the file is complete on disk (`done`).
+  std::function<void(off_t written, bool done)> InPlaceWritten;
   // The errno that folder flushes fail with; 0 for none.
   std::atomic<int> FolderFlushError{0};
 };

@@ -20,7 +20,9 @@
 #include "engine/ProcessFile.h"
 #include "engine/RunBuilder.h"
 #include "engine/uSearchAndReplaceThread.h"
+#include "platform/InPlaceRecovery.h"
 #include "platform/OwnFileNames.h"
+#include "platform/RewriteHooks.h"
 #include "support/TempDir.h"
 
 namespace fendrel {
@@ -67,9 +69,9 @@ int InChild(const std::function<int()>& body) {
 void RunWorker(const std::vector<std::string>& files, std::string_view from, std::string_view to,
                bool backup) {
   TSearchAndReplaceThread worker;
-  worker.TaskList().AppendBatch(
-      BuildSingleLineTasks(files, from.data(), static_cast<int32_t>(from.size()), to.data(),
-                           static_cast<int32_t>(to.size()), {smCaseSensitive, backup, lmAllFiles, {}}));
+  worker.TaskList().AppendBatch(BuildSingleLineTasks(
+      files, from.data(), static_cast<int32_t>(from.size()), to.data(),
+      static_cast<int32_t>(to.size()), {smCaseSensitive, backup, lmAllFiles, {}}));
   worker.Start();
   while (!worker.TaskList().WaitUntilEmpty(std::chrono::milliseconds(10))) {
   }
@@ -391,6 +393,150 @@ TEST(SafeRewrite, EveryFailureSaysWhy) {
   }
   EXPECT_EQ(ReadFile(dir / longName), "abc");
   EXPECT_EQ(test::ListNames(dir.Path()).size(), 5u) << "nothing left behind";
+
+  // A folder whose new names cannot be written to disk: every task of it fails, in a batch of
+  // the worker and on its own, and the backup made stays reported.
+  std::vector<std::string> files;
+  for (const char* name : {"f1.txt", "f2.txt", "f3.txt"}) {
+    files.push_back(dir / name);
+    WriteFile(files.back(), "abc");
+  }
+  RewriteHooks().FolderFlushError = EIO;
+  TReasonSink sink;
+  TSearchAndReplaceThread worker;
+  worker.Attach(&sink);
+  worker.TaskList().AppendBatch(
+      BuildSingleLineTasks(files, "b", 1, "B", 1, {smCaseSensitive, true, lmAllFiles, {}}));
+  worker.Start();
+  while (!worker.TaskList().WaitUntilEmpty(std::chrono::milliseconds(10))) {
+  }
+  worker.Terminate();
+  worker.WaitFor();
+  const int64_t alone = ProcessFile(MakeTask(dir / "plain.txt", "b", "B"), &sink);
+  RewriteHooks().FolderFlushError = 0;
+  EXPECT_EQ(worker.FailedTasks(), 3u);
+  EXPECT_EQ(alone, prPutFailed);
+  const std::string why =
+      "cannot write the folder to disk: Input/output error; the new content has the file's name "
+      "but may not be on disk";
+  EXPECT_EQ(sink.Reasons, std::vector<std::string>(4, why));
+}
+
+// Another user swaps the file for a link to a file of root's between the read and the commit:
+// the task fails, the link's target is untouched, and no backup is a link or names that file.
+TEST(SafeRewrite, AFileSwappedForALinkBeforeTheCommitIsLeftAlone) {
+  TTempDir dir, outside;
+  const std::string file = dir / "x.txt", target = outside / "roots.txt";
+  WriteFile(target, "precious a");
+  for (const bool backup : {true, false}) {
+    WriteFile(file, "a");
+    RewriteHooks().BeforePut = [&](const std::string&) {
+      ASSERT_EQ(rename(file.c_str(), (dir / "moved").c_str()), 0);
+      ASSERT_EQ(symlink(target.c_str(), file.c_str()), 0);
+    };
+    TReasonSink sink;
+    EXPECT_EQ(ProcessFile(MakeTask(file, "a", "b", backup), &sink), prPutFailed);
+    RewriteHooks().BeforePut = nullptr;
+    EXPECT_EQ(sink.Reasons, std::vector<std::string>{"changed by another program during the run"});
+    EXPECT_EQ(ReadFile(target), "precious a");
+    EXPECT_EQ(test::ListNames(dir.Path()), (std::vector<std::string>{"moved", "x.txt"}));
+    ASSERT_EQ(unlink(file.c_str()), 0);
+  }
+}
+
+// Runs killed while they write into a hard-linked file, before, during and after the write,
+// with a safety copy and with a backup: the next recovery leaves the file whole, byte for byte
+// (the new content when the write had finished, the previous one otherwise), keeps the backup
+// and leaves nothing else of the rewrite behind.
+TEST(SafeRewrite, AKilledRewriteInPlaceIsRecovered) {
+  std::string old;
+  for (int i = 0; old.size() < (7 << 19); ++i)
+    old += "line " + std::to_string(i) + " aaaa\n";
+  const std::string now = Replace(old, "aaaa", "bb");
+  struct TCase {
+    off_t KillAfter;  // bytes of new content written into the file; -1: once it is complete
+    const std::string& Expected;
+    const char* Text;
+  };
+  const TCase cases[] = {
+      {0, old, "an interrupted rewrite had not begun: the file keeps its previous content"},
+      {1 << 20, old, "an interrupted rewrite was undone: the file has its previous content back"},
+      {static_cast<off_t>(now.size()), old,
+       "an interrupted rewrite was undone: the file has its previous content back"},
+      {-1, now, "an interrupted rewrite had finished: the file keeps its new content"},
+  };
+  for (const bool backup : {false, true}) {
+    for (const TCase& c : cases) {
+      TTempDir dir;
+      const std::string file = dir / "f.txt", link = dir / "g.txt";
+      WriteFile(file, old);
+      ASSERT_EQ(::link(file.c_str(), link.c_str()), 0);
+      const int status = InChild([&] {
+        RewriteHooks().InPlaceWritten = [&](off_t written, bool done) {
+          if (c.KillAfter < 0 ? done : written >= c.KillAfter) raise(SIGKILL);
+        };
+        ProcessFile(MakeTask(file, "aaaa", "bb", backup), nullptr);
+        return 0;
+      });
+      ASSERT_EQ(status, -SIGKILL);
+      const std::vector<TRecovery> recoveries = RecoverFolder(dir.Path());
+      ASSERT_EQ(recoveries.size(), 1u);
+      EXPECT_EQ(recoveries[0].File, file);
+      EXPECT_EQ(recoveries[0].Text, c.Text);
+      EXPECT_FALSE(recoveries[0].Failed);
+      EXPECT_TRUE(ReadFile(file) == c.Expected) << c.Text;
+      EXPECT_TRUE(ReadFile(link) == c.Expected) << "still one file";
+      std::vector<std::string> names{"f.txt", "g.txt"};
+      if (backup) {
+        names.insert(names.begin() + 1, "f.txt.0.snr_bak");
+        EXPECT_TRUE(ReadFile(file + ".0.snr_bak") == old);
+      }
+      EXPECT_EQ(test::ListNames(dir.Path()), names);
+      EXPECT_TRUE(RecoverFolder(dir.Path()).empty());
+    }
+  }
+}
+
+// A record that does not fit the file it names is never acted on: another file under the name,
+// or a record an unrelated user planted for a file of root's.
+TEST(SafeRewrite, ARecordNeverSteersARecoveryToAnotherFile) {
+  TTempDir dir;
+  ASSERT_EQ(chmod(dir.Path().c_str(), 0777), 0);
+  const std::string file = dir / "roots.txt";
+  WriteFile(file, "root's own");
+  WriteFile(dir / "copy", "planted!!!");
+  const int folder = open(dir.Path().c_str(), O_RDONLY | O_DIRECTORY);
+  struct stat st;
+  ASSERT_EQ(stat(file.c_str(), &st), 0);
+  TInPlaceIntent intent{"roots.txt", "copy", false, "", st, 10, 0, 1, 1};
+  const int copy = open((dir / "copy").c_str(), O_RDONLY);
+  ASSERT_TRUE(ContentSum(copy, 10, intent.OldSum));
+  close(copy);
+  intent.Identity.st_ino += 1;
+  ASSERT_FALSE(WriteIntentRecord(folder, intent).empty());
+  std::vector<TRecovery> recoveries = RecoverFolder(dir.Path());
+  ASSERT_EQ(recoveries.size(), 1u);
+  EXPECT_TRUE(recoveries[0].Failed);
+  EXPECT_EQ(recoveries[0].Text.substr(0, 46), "the file was replaced since an interrupted rew");
+  for (const std::string& name : test::ListNames(dir.Path()))
+    if (IsIntentRecordName(name)) {
+      ASSERT_EQ(unlinkat(folder, name.c_str(), 0), 0);
+    }
+  if (geteuid() == 0) {
+    intent.Identity.st_ino -= 1;
+    ASSERT_EQ(chown((dir / "copy").c_str(), 65534, 65534), 0);
+    EXPECT_EQ(InChild([&] {
+                if (setgid(65534) != 0 || setuid(65534) != 0) return 2;
+                return WriteIntentRecord(folder, intent).empty() ? 3 : 0;
+              }),
+              0);
+    recoveries = RecoverFolder(dir.Path());
+    ASSERT_EQ(recoveries.size(), 1u);
+    EXPECT_EQ(recoveries[0].Text,
+              "a record of an interrupted rewrite made by another user: left alone");
+  }
+  close(folder);
+  EXPECT_EQ(ReadFile(file), "root's own");
 }
 
 }  // namespace
