@@ -142,12 +142,12 @@ class TWalker {
     if (!matches && !FRecursive) return;
     if (IsExcluded(name)) return;
     if (type == DT_UNKNOWN) type = TypeOf(dirFd, name);
-    if (!matches && type != DT_DIR) return;
-
     if (type == DT_LNK && FRecursive && FFollowLinks && LeadsToFolder(dirFd, name)) {
       level.LinkedSubdirs.push_back(level.Keep(name, std::strlen(name)));
       if (!matches) return;
     }
+    if (!matches && type != DT_DIR) return;
+
     const bool descend = FRecursive && type == DT_DIR;
     const bool deliver = matches && Passes(dirFd, name, type);
     if (!descend && !deliver) return;

@@ -105,5 +105,30 @@ TEST(CliRestore, BelowADirectoryEveryMatchingFileThatHasABackup) {
   EXPECT_FALSE(Exists(dir / "gone.txt"));
 }
 
+// A restore never writes through a link: neither a file nor a backup that is one.
+TEST(CliRestore, NeverThroughALink) {
+  TTempDir dir, outside;
+  WriteFile(outside / "passwd", "root:x:0:0\n");
+  WriteFile(dir / "cfg.txt.3.snr_bak", "root::0:0:OWNED\n");
+  ASSERT_EQ(symlink((outside / "passwd").c_str(), (dir / "cfg.txt").c_str()), 0);
+  WriteFile(dir / "b.txt", "now");
+  ASSERT_EQ(symlink((outside / "passwd").c_str(), (dir / "b.txt.0.snr_bak").c_str()), 0);
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"restore", "-r", dir.Path(), "*.txt"},
+        std::vector<std::string>{"restore", dir / "cfg.txt", dir / "b.txt"}}) {
+    const TRun run = RunCli(args);
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_NE(run.Out.find("fendrel-cli: " + dir / "cfg.txt: is a symbolic link\n"),
+              std::string::npos)
+        << run.Out;
+    EXPECT_NE(run.Out.find("fendrel-cli: " + dir / "b.txt: the backup is a symbolic link\n"),
+              std::string::npos)
+        << run.Out;
+  }
+  EXPECT_EQ(ReadFile(outside / "passwd"), "root:x:0:0\n");
+  EXPECT_EQ(ReadFile(dir / "b.txt"), "now");
+  EXPECT_EQ(ListNames(outside.Path()), std::vector<std::string>{"passwd"});
+}
+
 }  // namespace
 }  // namespace fendrel

@@ -5,7 +5,11 @@
 #include <set>
 #include <sstream>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include "RunCli.h"
+#include "platform/InPlaceRecovery.h"
 #include "support/TempDir.h"
 
 namespace fendrel {
@@ -93,6 +97,51 @@ TEST_F(CliTest, FailedTaskGivesExitStatusOneAndItsReason) {
   EXPECT_EQ(run.Status, 1);
   EXPECT_EQ(run.Out, "fendrel-cli: " + Dir / "empty.txt: the file is empty\n" +
                          Dir / "empty.txt\na [61] --> b [62] :\nFAILED\n\n");
+}
+
+// A listed link fails unless links are followed, and then leads only inside DIR; an interrupted
+// rewrite in place is recovered by the next run, and by recover.
+TEST_F(CliTest, LinksAndRecovery) {
+  const TTempDir outside;
+  WriteFile(outside / "secret.txt", "hello");
+  ASSERT_EQ(symlink((outside / "secret.txt").c_str(), (Dir / "evil.txt").c_str()), 0);
+  ASSERT_EQ(symlink("a.txt", (Dir / "near.txt").c_str()), 0);
+  TRun run = RunCli({"replace", "--log=replaced", Dir.Path(), "*.txt", "hello", "bye"});
+  EXPECT_EQ(run.Status, 1);
+  EXPECT_NE(run.Out.find("fendrel-cli: " + Dir / "evil.txt: is a symbolic link\n"),
+            std::string::npos);
+  EXPECT_NE(run.Out.find("fendrel-cli: " + Dir / "near.txt: is a symbolic link\n"),
+            std::string::npos);
+  run = RunCli({"replace", "--follow-links", "--log=replaced", Dir.Path(), "*.txt", "Hello", "Hi"});
+  EXPECT_EQ(run.Status, 1);
+  EXPECT_NE(run.Out.find(Dir / "evil.txt: is a symbolic link that leads outside the folder\n"),
+            std::string::npos);
+  EXPECT_EQ(ReadFile(outside / "secret.txt"), "hello");
+  EXPECT_EQ(ReadFile(Dir / "a.txt"), "Hi bye");
+
+  EXPECT_EQ(RunCli({"recover", Dir.Path()}).Out, "nothing to recover\n");
+  // What a run killed in the middle of writing a.txt in place leaves: its record and its copy.
+  WriteFile(Dir / "snr4.tmp", "Hi bye");
+  WriteFile(Dir / "a.txt", "Hi bHELLO");
+  const int folder = open(Dir.Path().c_str(), O_RDONLY | O_DIRECTORY);
+  const int copy = open((Dir / "snr4.tmp").c_str(), O_RDONLY);
+  struct stat st;
+  ASSERT_EQ(stat((Dir / "a.txt").c_str(), &st), 0);
+  TInPlaceIntent intent{"a.txt", "snr4.tmp", false, "", st, 6, 0, 9, 0};
+  ASSERT_TRUE(ContentSum(copy, 6, intent.OldSum));
+  ASSERT_FALSE(WriteIntentRecord(folder, intent).empty());
+  close(copy);
+  close(folder);
+  const std::string undone = Dir /
+                             "a.txt: an interrupted rewrite was undone: the file has its "
+                             "previous content back\n";
+  run = RunCli({"recover", Dir.Path()});
+  EXPECT_EQ(run.Status, 0);
+  EXPECT_EQ(run.Out, undone);
+  EXPECT_EQ(ReadFile(Dir / "a.txt"), "Hi bye");
+  EXPECT_EQ(test::ListNames(Dir.Path()),
+            (std::vector<std::string>{"a.txt", "a.txt.0.snr_bak", "a.txt.1.snr_bak", "c.txt",
+                                      "d.dat", "evil.txt", "near.txt", "sub"}));
 }
 
 TEST_F(CliTest, UsageErrorsGiveExitStatusTwo) {

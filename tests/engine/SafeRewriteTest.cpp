@@ -11,6 +11,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -441,6 +442,70 @@ TEST(SafeRewrite, AFileSwappedForALinkBeforeTheCommitIsLeftAlone) {
     EXPECT_EQ(ReadFile(target), "precious a");
     EXPECT_EQ(test::ListNames(dir.Path()), (std::vector<std::string>{"moved", "x.txt"}));
     ASSERT_EQ(unlink(file.c_str()), 0);
+  }
+}
+
+// Another user flips a name between a file and a link to a file of root's while runs go over it:
+// root's file never changes, and every backup is a file that was read, never a link.
+TEST(SafeRewrite, ALinkSwappedInDuringRunsNeverLeadsOut) {
+  TTempDir dir, outside;
+  const std::string file = dir / "x.txt", target = outside / "roots.txt";
+  WriteFile(target, "precious a");
+  WriteFile(file, "a");
+  std::atomic<bool> stop{false};
+  std::thread swapper([&] {
+    for (int flip = 0; !stop; ++flip) {
+      const std::string next = dir / "next";
+      if (flip % 2 == 0)
+        (void)symlink(target.c_str(), next.c_str());
+      else
+        WriteFile(next, "a");
+      (void)rename(next.c_str(), file.c_str());
+    }
+  });
+  for (int round = 0; round < SoakRounds(20); ++round)
+    RunWorker({file}, "a", "b", true);
+  stop = true;
+  swapper.join();
+  EXPECT_EQ(ReadFile(target), "precious a");
+  for (const std::string& name : test::ListNames(dir.Path())) {
+    if (name.find(".snr_bak") == std::string::npos) continue;
+    struct stat st;
+    ASSERT_EQ(lstat((dir / name).c_str(), &st), 0);
+    EXPECT_TRUE(S_ISREG(st.st_mode)) << name << " is no file that was read";
+    EXPECT_EQ(ReadFile(dir / name), "a") << name;
+  }
+}
+
+// Runs over hard-linked files killed at any moment: after the next recovery every file holds its
+// complete previous or new content.
+TEST(SafeRewrite, RunsInPlaceKilledAtAnyMomentAreRecovered) {
+  const std::string old = std::string(3 << 20, 'a') + "\n";
+  const std::string now = Replace(old, "a", "b");
+  for (int round = 0; round < SoakRounds(3); ++round) {
+    TTempDir dir;
+    std::vector<std::string> files;
+    for (int n = 0; n < 6; ++n) {
+      files.push_back(dir / ("f" + std::to_string(n) + ".txt"));
+      WriteFile(files.back(), old);
+      ASSERT_EQ(link(files.back().c_str(), (files.back() + ".link").c_str()), 0);
+    }
+    const pid_t child = fork();
+    if (child == 0) {
+      RunWorker(files, "a", "b", round % 2 == 0);
+      _exit(0);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5 + (round * 37) % 120));
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    for (const TRecovery& recovery : RecoverFolder(dir.Path()))
+      EXPECT_FALSE(recovery.Failed) << recovery.File << ": " << recovery.Text;
+    for (const std::string& file : files) {
+      const std::string content = ReadFile(file);
+      EXPECT_TRUE(content == old || content == now) << file << ", round " << round;
+    }
+    for (const std::string& name : test::ListNames(dir.Path()))
+      EXPECT_TRUE(name.find(".txt") != std::string::npos) << "left behind: " << name;
   }
 }
 

@@ -77,6 +77,28 @@ TEST(WalkDirectory, WhatIsListed) {
   EXPECT_EQ(TPathSet(dirs.begin(), dirs.end()), (TPathSet{r / "old.txt", r / "lnk.txt"}));
 }
 
+// Linked folders are entered only when links are followed, only inside the start folder, and
+// never into a folder the walk is already in.
+TEST(WalkDirectory, LinkedFoldersOnlyWhenFollowedInsideAndWithoutLoops) {
+  TTempDir r, outside;
+  MakeDir(r / "real");
+  WriteFile(r / "real/f.txt", "x");
+  WriteFile(outside / "g.txt", "x");
+  ASSERT_EQ(symlink("real", (r / "in").c_str()), 0);
+  ASSERT_EQ(symlink(outside.Path().c_str(), (r / "out").c_str()), 0);
+  ASSERT_EQ(symlink("..", (r / "real/loop").c_str()), 0);
+  for (const bool follow : {false, true}) {
+    TPaths found;
+    WalkDirectory(
+        r.Path(), "*.txt", kFileScanFilter, true,
+        [&](const std::string& path) { found.push_back(path); }, {}, {}, follow);
+    const TPathSet expected =
+        follow ? TPathSet{r / "real/f.txt", r / "in/f.txt"} : TPathSet{r / "real/f.txt"};
+    EXPECT_EQ(TPathSet(found.begin(), found.end()), expected) << follow;
+    EXPECT_EQ(found.size(), expected.size());
+  }
+}
+
 TEST(WalkDirectory, StartDirectoryAndCurrentDirectory) {
   TTempDir r;
   MakeDir(r / "S");
