@@ -59,6 +59,8 @@ TEST(CliHelp, NamesEveryOptionTheCommandsAccept) {
       {"--diff", {"replace", "-n", "--diff", d, "*.txt", "b", "x"}},
       {"--json", {"replace", "-n", "--json", d, "*.txt", "b", "x"}},
       {"restore [-n]", {"restore", "-n", "-r", d, "*.txt"}},
+      {"--follow-links", {"scan", "--follow-links", d, "*.txt"}},
+      {"recover DIR", {"recover", d}},
       {"--modifiers=M", {"regex-dump", "--modifiers=i-s", "b"}},
       {"--count", {"match", "--count", "b", "abc"}},
       {"--subject-file FILE", {"match", "b", "--subject-file", dir / "a.txt"}},
