@@ -44,6 +44,10 @@ TEST(OwnFileNames, RecognisesWhatTheProgramMakes) {
   const TCase cases[] = {
       {"snr4.tmp", true},
       {"snr4.0badf00d.tmp", true},
+      {"snr4.undo", true},
+      {"snr4.0badf00d.undo", true},
+      {"snr4undo", false},
+      {"a.undo", false},
       {"a.txt.0.snr_bak", true},
       {"a.txt.12.snr_bak", true},
       {"a.txt.snr_new", true},
@@ -59,6 +63,8 @@ TEST(OwnFileNames, RecognisesWhatTheProgramMakes) {
   for (const TCase& c : cases)
     EXPECT_EQ(IsOwnFileName(c.Name), c.Own) << c.Name;
   EXPECT_EQ(TempFileName(0), "snr4.tmp");
+  EXPECT_EQ(IntentRecordName(0), "snr4.undo");
+  EXPECT_TRUE(IsOwnFileName(IntentRecordName(1)));
   EXPECT_TRUE(IsOwnFileName(TempFileName(1)));
   EXPECT_NE(TempFileName(1), TempFileName(1)) << "later attempts are random";
   EXPECT_EQ(BackupFileName("/a/b.txt", 2), "/a/b.txt.2.snr_bak");
