@@ -1,6 +1,7 @@
 // What the main window showed when it was last closed: its place and size, and the file
-// selection (path, mask, recursion, following links), kept in section "Window" of the settings file so that the
-// next start shows them again. The section is the window's own; no other section is touched.
+// selection (path, mask, recursion, following links), kept in section "Window" of the settings file
+// so that the next start shows them again. The section is the window's own; no other section is
+// touched.
 #pragma once
 
 #include <cstdint>

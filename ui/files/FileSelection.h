@@ -1,8 +1,8 @@
 // The file selection of the main window's first page: every change of path, mask, recursion or
-// following links restarts the background scan, whose hits fill the check list one by one; a 200 ms timer shows
-// progress and completion in the status line; the select-all box and clicks on the list manage
-// the ticks that the next run turns into tasks. The window connects WorkflowStateChanged to its
-// workflow update, which reads the selection back through CountCheckedFiles and ScanFinished.
+// following links restarts the background scan, whose hits fill the check list one by one; a 200 ms
+// timer shows progress and completion in the status line; the select-all box and clicks on the list
+// manage the ticks that the next run turns into tasks. The window connects WorkflowStateChanged to
+// its workflow update, which reads the selection back through CountCheckedFiles and ScanFinished.
 #pragma once
 
 #include <QObject>

@@ -1,7 +1,7 @@
 // The controls of the file selection: the path and mask boxes with their labels, the recursion
-// box and the box that follows links, the browse button, the status line, the check list of found files and the select-all
-// box. The main window places and sizes them; they carry their component names as objectNames,
-// which language files address.
+// box and the box that follows links, the browse button, the status line, the check list of found
+// files and the select-all box. The main window places and sizes them; they carry their component
+// names as objectNames, which language files address.
 #pragma once
 
 #include <QCheckBox>

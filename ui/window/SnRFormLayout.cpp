@@ -136,8 +136,8 @@ void TSnRForm::PlaceFileGroup() {
   w.MaskComboBox->setGeometry(maskLeft, y, maskWidth, comboHeight);
   y += comboHeight + 4;
 
-  const int boxHeight = std::max(w.RekursivCheckBox->sizeHint().height(),
-                                 w.FollowLinksCheckBox->sizeHint().height());
+  const int boxHeight =
+      std::max(w.RekursivCheckBox->sizeHint().height(), w.FollowLinksCheckBox->sizeHint().height());
   w.SelectAllNoneCheckBox->setGeometry(6, y, w.SelectAllNoneCheckBox->sizeHint().width(),
                                        boxHeight);
   // The link box stands beside the recursion box under the mask while both fit there; a

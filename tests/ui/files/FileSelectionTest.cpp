@@ -1,5 +1,7 @@
 #include <algorithm>
 
+#include <unistd.h>
+
 #include "FileSelectionFixture.h"
 #include "platform/FileAttributes.h"
 #include "scan/MailTools.h"
@@ -73,6 +75,8 @@ TEST_F(FileSelectionTest, TypingRestartsTheScanAndOnlyTheLastScansResultsRemain)
     WriteFile(FDir / ("first/f" + std::to_string(i) + ".txt"), "x");
   WriteFile(FDir / "second/s.txt", "x");
   WriteFile(FDir / "second/s.dat", "x");
+  // Entered only while links are followed.
+  ASSERT_EQ(::symlink("second", (FDir / "linked").c_str()), 0);
 
   Type(FWidgets.MaskComboBox, "*.txt");
   Type(FWidgets.PathComboBox, FDir / "first");
@@ -98,6 +102,13 @@ TEST_F(FileSelectionTest, TypingRestartsTheScanAndOnlyTheLastScansResultsRemain)
   Click(FWidgets.RekursivCheckBox);
   WaitForScan();
   EXPECT_EQ(FSelection.FileCount(), 10001);
+  EXPECT_EQ(FSelection.LinkRule().Root, FDir.Path());
+  EXPECT_FALSE(FSelection.LinkRule().Follow);
+  // The link box restarts too, and the scanner then enters the linked folder.
+  Click(FWidgets.FollowLinksCheckBox);
+  WaitForScan();
+  EXPECT_EQ(FSelection.FileCount(), 10002);
+  EXPECT_TRUE(FSelection.LinkRule().Follow);
 
   // Clearing the mask empties the list and the status line at once, and starts no scan.
   FSelection.CheckFileSearchTimerTimer();
@@ -148,6 +159,22 @@ TEST_F(FileSelectionTest, StatusLineInBothLanguages) {
     FSelection.SetCurrentLanguage(c.Language);
     FSelection.CheckFileSearchTimerTimer();
     EXPECT_EQ(FWidgets.FileSearchResultLabel->text().toStdString(), c.Status);
+  }
+  // The link box's hint tells in the window's language what ticking it changes.
+  const struct {
+    int Language;
+    const char* Caption;
+    const char* HintPart;
+  } boxes[] = {
+      {0, "Verknüpfungen folgen", "innerhalb des gewählten Ordners"},
+      {1, "follow links", "inside the chosen folder"},
+      {-1, "follow links", "inside the chosen folder"},
+  };
+  for (const auto& box : boxes) {
+    FSelection.SetCurrentLanguage(box.Language);
+    EXPECT_EQ(FWidgets.FollowLinksCheckBox->text().toStdString(), box.Caption);
+    EXPECT_TRUE(FWidgets.FollowLinksCheckBox->toolTip().contains(QString::fromUtf8(box.HintPart)))
+        << box.Language;
   }
   FSelection.SetCurrentLanguage(0);
   EXPECT_EQ(FWidgets.RekursivCheckBox->text(), QStringLiteral("rekursive"));
