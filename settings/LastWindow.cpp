@@ -14,6 +14,7 @@ constexpr std::string_view kHeightKey = "Height";
 constexpr std::string_view kPathKey = "Path";
 constexpr std::string_view kMaskKey = "Mask";
 constexpr std::string_view kRecursiveKey = "Recursive";
+constexpr std::string_view kFollowLinksKey = "FollowLinks";
 
 // A value in quotes keeps its blanks and quotes at either end: the reader trims and unquotes
 // only the outermost layer. A text that could not come back whole (too long, a line break) is
@@ -40,6 +41,7 @@ void LoadLastWindow(const std::string& settingsFile, TLastWindow& window) {
   ReadText(settings, kPathKey, window.Path);
   ReadText(settings, kMaskKey, window.Mask);
   window.Recursive = settings.ReadBool(kWindowSection, kRecursiveKey, window.Recursive);
+  window.FollowLinks = settings.ReadBool(kWindowSection, kFollowLinksKey, window.FollowLinks);
 }
 
 bool SaveLastWindow(const std::string& settingsFile, const TLastWindow& window) {
@@ -52,7 +54,8 @@ bool SaveLastWindow(const std::string& settingsFile, const TLastWindow& window) 
   }
   entries.insert(entries.end(), {{std::string(kPathKey), Quoted(window.Path)},
                                  {std::string(kMaskKey), Quoted(window.Mask)},
-                                 {std::string(kRecursiveKey), window.Recursive ? "1" : "0"}});
+                                 {std::string(kRecursiveKey), window.Recursive ? "1" : "0"},
+                                 {std::string(kFollowLinksKey), window.FollowLinks ? "1" : "0"}});
   return IniWriteStrings(settingsFile, kWindowSection, entries);
 }
 

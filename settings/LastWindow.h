@@ -1,6 +1,7 @@
 // What the main window showed when it was last closed: its place and size, and the file
-// selection (path, mask, recursion), kept in section "Window" of the settings file so that the
-// next start shows them again. The section is the window's own; no other section is touched.
+// selection (path, mask, recursion, following links), kept in section "Window" of the settings file
+// so that the next start shows them again. The section is the window's own; no other section is
+// touched.
 #pragma once
 
 #include <cstdint>
@@ -22,6 +23,8 @@ struct TLastWindow {
   std::string Path;
   std::string Mask;
   bool Recursive = false;
+  // Links inside the chosen folder are followed; off unless the user ticked it.
+  bool FollowLinks = false;
 
   bool HasPlacement() const { return Width > 0 && Height > 0; }
 };

@@ -1,4 +1,5 @@
-// The main window's last file selection: texts come back exactly or not at all.
+// The main window's last file selection: texts come back exactly or not at all, the boxes as
+// they were.
 #include "settings/LastWindow.h"
 
 #include <gtest/gtest.h>
@@ -15,11 +16,14 @@ TEST(LastWindow, PathsComeBackExactlyOrEmpty) {
   struct TCase {
     std::string Written;
     std::string Read;
+    // The two boxes beside the mask, written and read back with the texts.
+    bool Recursive = false;
+    bool FollowLinks = false;
   };
   const TCase cases[] = {
-      {"/home/a b", "/home/a b"},
-      {" /lead and trail/ ", " /lead and trail/ "},
-      {"\"quoted\"", "\"quoted\""},
+      {"/home/a b", "/home/a b", true, false},
+      {" /lead and trail/ ", " /lead and trail/ ", false, true},
+      {"\"quoted\"", "\"quoted\"", true, true},
       {"'one", "'one"},
       {"/a\nb", ""},
       {std::string(kIniReadLimit, 'x'), std::string(kIniReadLimit, 'x')},
@@ -30,13 +34,26 @@ TEST(LastWindow, PathsComeBackExactlyOrEmpty) {
     TLastWindow written;
     written.Path = c.Written;
     written.Mask = c.Written;
+    written.Recursive = c.Recursive;
+    written.FollowLinks = c.FollowLinks;
     ASSERT_TRUE(SaveLastWindow(dir / "fendrel.ini", written));
     TLastWindow read;
     read.Path = read.Mask = "before";
+    read.Recursive = !c.Recursive;
+    read.FollowLinks = !c.FollowLinks;
     LoadLastWindow(dir / "fendrel.ini", read);
     EXPECT_EQ(read.Path, c.Read) << c.Written;
     EXPECT_EQ(read.Mask, c.Read) << c.Written;
+    EXPECT_EQ(read.Recursive, c.Recursive) << c.Written;
+    EXPECT_EQ(read.FollowLinks, c.FollowLinks) << c.Written;
   }
+
+  // Settings of a version without the link box leave links unfollowed.
+  test::WriteFile(dir / "fendrel.ini", "[Window]\r\nRecursive=1\r\n");
+  TLastWindow older;
+  LoadLastWindow(dir / "fendrel.ini", older);
+  EXPECT_TRUE(older.Recursive);
+  EXPECT_FALSE(older.FollowLinks);
 }
 
 }  // namespace

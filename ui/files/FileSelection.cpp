@@ -8,6 +8,7 @@
 #include "FileListModel.h"
 #include "QtWindowThreadDispatcher.h"
 #include "platform/FileAttributes.h"
+#include "scan/DirWalk.h"
 #include "scan/uScanDirThread.h"
 
 namespace fendrel {
@@ -45,6 +46,8 @@ TFileSelection::TFileSelection(const TFileSelectionWidgets& widgets, TChoseDirec
     connect(box, &QComboBox::textActivated, this, &TFileSelection::StartFileSearch);
   }
   connect(FWidgets.RekursivCheckBox, &QCheckBox::clicked, this, &TFileSelection::StartFileSearch);
+  connect(FWidgets.FollowLinksCheckBox, &QCheckBox::clicked, this,
+          &TFileSelection::StartFileSearch);
   connect(FWidgets.SelectAllNoneCheckBox, &QCheckBox::stateChanged, this,
           &TFileSelection::SelectAllNoneCheckBoxClick);
   connect(FWidgets.SelectDirSpeedButton, &QToolButton::clicked, this,
@@ -84,6 +87,8 @@ void TFileSelection::StartFileSearch() {
   FScanThread = std::make_unique<TScanDirThread>();
   FWidgets.FileList->Clear();
   FLastFileCount = -1;
+  FLinkRule = {};
+  FRecoveriesTaken = true;
   if (PathEmpty() || MaskEmpty()) {
     FCheckFileSearchTimer.stop();
     FWidgets.FileSearchResultLabel->clear();
@@ -97,6 +102,10 @@ void TFileSelection::StartFileSearch() {
       FTarget = std::make_unique<TFileListTarget>(*FWidgets.FileList);
       FScanThread->Setup(*path, *mask, FTarget.get(), FWidgets.RekursivCheckBox->isChecked(),
                          kFileScanFilter);
+      const bool follow = FWidgets.FollowLinksCheckBox->isChecked();
+      FScanThread->SetFollowLinks(follow);
+      FLinkRule = {FullStartPath(*path), follow};
+      FRecoveriesTaken = false;
       FScanThread->Start();
     } else {
       // A name the code page cannot write names no file: the search is over, with none found.
@@ -113,6 +122,12 @@ void TFileSelection::CheckFileSearchTimerTimer() {
   if (finished && count != FLastFileCount) {
     FLastFileCount = count;
     emit WorkflowStateChanged();
+  }
+  if (finished && !FRecoveriesTaken) {
+    FRecoveriesTaken = true;
+    // A copy: whoever is told may start the next scan, which drops this one.
+    const std::vector<TRecovery> recoveries = FScanThread->Recoveries();
+    if (!recoveries.empty()) emit RecoveriesFound(recoveries);
   }
   if (PathEmpty() || MaskEmpty())
     FWidgets.FileSearchResultLabel->clear();

@@ -1,8 +1,8 @@
-// The file selection of the main window's first page: every change of path, mask or recursion
-// restarts the background scan, whose hits fill the check list one by one; a 200 ms timer shows
-// progress and completion in the status line; the select-all box and clicks on the list manage
-// the ticks that the next run turns into tasks. The window connects WorkflowStateChanged to its
-// workflow update, which reads the selection back through CountCheckedFiles and ScanFinished.
+// The file selection of the main window's first page: every change of path, mask, recursion or
+// following links restarts the background scan, whose hits fill the check list one by one; a 200 ms
+// timer shows progress and completion in the status line; the select-all box and clicks on the list
+// manage the ticks that the next run turns into tasks. The window connects WorkflowStateChanged to
+// its workflow update, which reads the selection back through CountCheckedFiles and ScanFinished.
 #pragma once
 
 #include <QObject>
@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "FileSelectionWidgets.h"
+#include "platform/InPlaceRecovery.h"
+#include "platform/OpenInTree.h"
 
 namespace fendrel {
 
@@ -58,6 +60,10 @@ class TFileSelection : public QObject {
   std::vector<std::string> CheckedFiles() const;
   // Unticks every entry, last to first, once a run has been queued.
   void UncheckAllFiles();
+  // The folder the listed files were found in, in the full form their paths begin with, and
+  // whether that scan followed links: a run of those files keeps to the same folder. Taken when
+  // the scan started, as the current directory a relative path depends on may change since.
+  const TLinkRule& LinkRule() const { return FLinkRule; }
 
   // The path and mask as typed, as bytes; nullopt when the text has no byte form.
   std::optional<std::string> PathText() const;
@@ -79,6 +85,9 @@ class TFileSelection : public QObject {
   // Every timer tick, for what the window refreshes at the same pace (the backup list's delete
   // button).
   void FileSearchTimerTicked();
+  // A scan is over and found interrupted rewrites in place in the folders it walked: what it
+  // did about them, once per scan, never empty.
+  void RecoveriesFound(const std::vector<fendrel::TRecovery>& recoveries);
 
  private:
   // Asks the current scan to stop and waits for its thread to end, serving its hand-overs.
@@ -94,6 +103,8 @@ class TFileSelection : public QObject {
   // -1 after each new search, so its completion is reported even when it lists as many files
   // as the search before it.
   int FLastFileCount = 0;
+  TLinkRule FLinkRule;
+  bool FRecoveriesTaken = true;  // the current scan's recoveries were looked at
   int FLanguage = 1;
   bool FSettingTicks = false;  // the select-all box is ticking entries
 };

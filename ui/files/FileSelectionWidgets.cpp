@@ -40,6 +40,7 @@ TFileSelectionWidgets CreateFileSelectionWidgets(QWidget* parent, QComboBox* pat
   w.FilenameLabel->setBuddy(w.MaskComboBox);
   w.RekursivCheckBox =
       Named(new QCheckBox(parent), "RekursivCheckBox", "is the file search recursiv");
+  w.FollowLinksCheckBox = Named(new QCheckBox(parent), "FollowLinksCheckBox");
   w.SelectDirSpeedButton =
       Named(new QToolButton(parent), "SelectDirSpeedButton", "opens the path select form");
   w.SelectDirSpeedButton->setText(QStringLiteral("..."));
@@ -68,6 +69,16 @@ void SetFileSelectionCaptions(const TFileSelectionWidgets& w, int language) {
                                ? QStringLiteral("Datei&name (mit \"wild cards\" (\"*\", \"?\"):")
                                : QStringLiteral("Filen&ame (including wild cards (\"*\", \"?\"):"));
   w.RekursivCheckBox->setText(german ? QStringLiteral("rekursive") : QStringLiteral("rekursiv"));
+  w.FollowLinksCheckBox->setText(german ? QStringLiteral("Verknüpfungen folgen")
+                                        : QStringLiteral("follow links"));
+  if (language == 0)
+    w.FollowLinksCheckBox->setToolTip(QStringLiteral(
+        "Eine symbolische Verknüpfung wird sonst abgelehnt. Angekreuzt werden nur "
+        "Verknüpfungen zu Dateien und Ordnern innerhalb des gewählten Ordners verfolgt."));
+  else if (language > 0)
+    w.FollowLinksCheckBox->setToolTip(QStringLiteral(
+        "A symbolic link is otherwise refused. Ticked, only links to files and folders inside "
+        "the chosen folder are followed."));
   w.SelectAllNoneCheckBox->setText(german ? QStringLiteral("alle/keine auswählen")
                                           : QStringLiteral("select all/none"));
 }

@@ -1,7 +1,7 @@
 // The controls of the file selection: the path and mask boxes with their labels, the recursion
-// box, the browse button, the status line, the check list of found files and the select-all
-// box. The main window places and sizes them; they carry their component names as objectNames,
-// which language files address.
+// box and the box that follows links, the browse button, the status line, the check list of found
+// files and the select-all box. The main window places and sizes them; they carry their component
+// names as objectNames, which language files address.
 #pragma once
 
 #include <QCheckBox>
@@ -21,6 +21,7 @@ struct TFileSelectionWidgets {
   QLabel* FilenameLabel = nullptr;
   QComboBox* MaskComboBox = nullptr;
   QCheckBox* RekursivCheckBox = nullptr;
+  QCheckBox* FollowLinksCheckBox = nullptr;
   QCheckBox* SelectAllNoneCheckBox = nullptr;
   QListView* FileCheckListBox = nullptr;
   // The check list's entries, owned by the list.
@@ -38,7 +39,8 @@ TFileSelectionWidgets CreateFileSelectionWidgets(QWidget* parent, QComboBox* pat
                                                  QComboBox* maskComboBox = nullptr);
 
 // The captions in the language `language` (0 German, anything else English); hints keep their
-// English texts in both.
+// English texts in both, except the link box's, which says in German or English (a language
+// file, -1, leaves it to the file) what a link is refused or followed for.
 void SetFileSelectionCaptions(const TFileSelectionWidgets& widgets, int language);
 
 }  // namespace fendrel

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <set>
 
 #include "DataFileLines.h"
 #include "settings/AtomicFile.h"
@@ -24,6 +25,19 @@ bool HoldsLineBreak(const std::string& path) {
 }
 
 }  // namespace
+
+std::vector<std::string> TBackupRegistry::Folders() const {
+  std::vector<std::string> folders;
+  std::set<std::string_view> seen;
+  for (const TBackupEntry& entry : FEntries) {
+    const std::size_t slash = entry.Path.rfind('/');
+    if (slash == std::string::npos) continue;
+    // A backup right below "/" lies in "/" itself.
+    const std::string_view folder(entry.Path.data(), slash == 0 ? 1 : slash);
+    if (seen.insert(folder).second) folders.emplace_back(folder);
+  }
+  return folders;
+}
 
 void TBackupRegistry::Record(std::string path) {
   FEntries.push_back({std::move(path), false});

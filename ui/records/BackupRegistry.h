@@ -42,6 +42,9 @@ class TBackupRegistry {
   std::size_t DeleteTicked();
 
   const std::vector<TBackupEntry>& Entries() const { return FEntries; }
+  // The folders the backups lie in, each once, in the order of their first backup: where runs
+  // rewrote files, and so where a run that died may have left a rewrite half done.
+  std::vector<std::string> Folders() const;
   std::size_t Count() const { return FEntries.size(); }
   void SetTicked(std::size_t index, bool ticked);
   void SetAllTicked(bool ticked);

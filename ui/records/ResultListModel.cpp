@@ -9,7 +9,11 @@ TResultListModel::TResultListModel(QObject* parent) : QAbstractListModel(parent)
 
 std::size_t TResultListModel::AddStatusLine(const std::string& statusLine,
                                             const std::string& reason) {
-  std::vector<std::string> entries = TResultLog::EntriesToShow(statusLine, FLog.LogMode());
+  return AddEntries(TResultLog::EntriesToShow(statusLine, FLog.LogMode()), reason);
+}
+
+std::size_t TResultListModel::AddEntries(std::vector<std::string> entries,
+                                         const std::string& reason) {
   if (entries.empty()) return 0;
   const std::size_t added = entries.size();
   const int first = rowCount();

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "ResultLog.h"
 
@@ -20,6 +21,9 @@ class TResultListModel : public QAbstractListModel {
   // One stLine text of the status handler; see TResultLog::EntriesToShow. The rows it adds
   // show `reason`, when given, as their tooltip: why the task they report failed.
   std::size_t AddStatusLine(const std::string& statusLine, const std::string& reason = {});
+  // Entries the window reports on its own, whatever the log mode: what was done to files
+  // outside any run (a recovery of an interrupted rewrite) must never go unseen.
+  std::size_t AddEntries(std::vector<std::string> entries, const std::string& reason = {});
   // "Clear Log Results".
   void Clear();
   void SetLogMode(int32_t logMode) { FLog.SetLogMode(logMode); }

@@ -17,6 +17,7 @@ constexpr TComponentText kTexts[] = {
     {"FilenameLabel", "Datei&name (mit \"wild cards\" (\"*\", \"?\"):",
      "Filen&ame (including wild cards (\"*\", \"?\"):"},
     {"RekursivCheckBox", "rekursive", "rekursiv"},
+    {"FollowLinksCheckBox", "Verknüpfungen folgen", "follow links"},
     {"SingleLineTabSheet", "einzeiliger Text", "single line"},
     {"MultiLineTabSheet", "mehrzeiliger Text", "multi line"},
     {"StringGroupBox", " Texte ", " Strings "},

@@ -100,6 +100,7 @@ void TSnRForm::FormCreate() {
 
   LoadHistories();
   FBackupFilePage->Load(GetDataDirectory());
+  RecoverBackupFolders();
 
   // The file selection starts with an idle scanner that counts as finished.
   FWorker = std::make_unique<TSearchAndReplaceThread>();

@@ -27,6 +27,7 @@
 #include "engine/RunBuilder.h"
 #include "engine/StatusSink.h"
 #include "engine/uSearchAndReplaceThread.h"
+#include "platform/InPlaceRecovery.h"
 #include "settings/MainOptions.h"
 #include "ui/files/FileSelectionWidgets.h"
 
@@ -127,6 +128,9 @@ class TSnRForm : public TZQSnRMainForm {
   void StopButtonClick();
   // One report of the worker, on the window thread.
   void WMSnRStatus(TStatusKind kind, const std::string& text);
+  // Interrupted rewrites in place that a scan or the start found and finished: each file in the
+  // result list, a count in the status line; nothing for none.
+  void ShowRecoveries(const std::vector<TRecovery>& recoveries);
   // The close request: true when the window may close. Every call writes the data files.
   bool FormCloseQuery();
   // Raises a requested outer size to the minimum.
@@ -212,6 +216,9 @@ class TSnRForm : public TZQSnRMainForm {
   void BuildProgress();
   // Finds the sizes of the files of the tasks from the `first` on in the background.
   void MeasureFiles(uint64_t first, std::vector<std::string> fileNames);
+  // Finishes, beside the window, the interrupted rewrites in the folders of the recorded
+  // backups, and shows what was done.
+  void RecoverBackupFolders();
 
   // The place and the file selection of the last close, shown again at the start; written with
   // the settings.
@@ -281,6 +288,8 @@ class TSnRForm : public TZQSnRMainForm {
   TRunProgress FRunProgress;
   // The sizes of queued runs' files, being found.
   std::vector<std::future<void>> FMeasuring;
+  // The recovery in the backups' folders at the start.
+  std::future<void> FRecovering;
   std::function<double()> FProgressClock;
   // Every second while tasks are queued: a large file reports nothing for a long time, and the
   // rate and the time left still move on.

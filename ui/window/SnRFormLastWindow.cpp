@@ -15,12 +15,14 @@ namespace fendrel {
 void TSnRForm::RestoreLastWindow() {
   TLastWindow last;
   last.Recursive = FFiles.RekursivCheckBox->isChecked();
+  last.FollowLinks = FFiles.FollowLinksCheckBox->isChecked();
   LoadLastWindow(GetSettingsFile(), last);
   if (last.HasPlacement()) {
     resize(last.Width, last.Height);
     move(last.Left, last.Top);
   }
   FFiles.RekursivCheckBox->setChecked(last.Recursive);
+  FFiles.FollowLinksCheckBox->setChecked(last.FollowLinks);
   // A text the code page cannot show would come back as other bytes: it is left out.
   if (BytesShowable(last.Path)) FPathComboBox->setEditText(BytesToQString(last.Path));
   if (BytesShowable(last.Mask)) FMaskComboBox->setEditText(BytesToQString(last.Mask));
@@ -43,6 +45,7 @@ void TSnRForm::RememberLastWindow() {
   last.Path = FFileSelection->PathText().value_or(std::string());
   last.Mask = FFileSelection->MaskText().value_or(std::string());
   last.Recursive = FFiles.RekursivCheckBox->isChecked();
+  last.FollowLinks = FFiles.FollowLinksCheckBox->isChecked();
   SaveLastWindow(GetSettingsFile(), last);
 }
 

@@ -136,13 +136,28 @@ void TSnRForm::PlaceFileGroup() {
   w.MaskComboBox->setGeometry(maskLeft, y, maskWidth, comboHeight);
   y += comboHeight + 4;
 
-  const int boxHeight = w.RekursivCheckBox->sizeHint().height();
+  const int boxHeight =
+      std::max(w.RekursivCheckBox->sizeHint().height(), w.FollowLinksCheckBox->sizeHint().height());
   w.SelectAllNoneCheckBox->setGeometry(6, y, w.SelectAllNoneCheckBox->sizeHint().width(),
                                        boxHeight);
-  w.RekursivCheckBox->setGeometry(maskLeft, y, maskWidth, boxHeight);
+  // The link box stands beside the recursion box under the mask while both fit there; a
+  // narrow window or a large font puts it on a row of its own below, so that the status line
+  // to their left keeps its room.
+  const int recursiveWidth = w.RekursivCheckBox->sizeHint().width();
+  const int followLeft = maskLeft + recursiveWidth + 16;
+  const int followWidth = w.FollowLinksCheckBox->sizeHint().width();
+  const bool oneRow = followLeft + followWidth <= groupWidth - 4;
+  w.RekursivCheckBox->setGeometry(maskLeft, y, oneRow ? recursiveWidth : maskWidth, boxHeight);
   const int statusLeft = 6 + w.SelectAllNoneCheckBox->sizeHint().width() + 20;
   w.FileSearchResultLabel->setGeometry(statusLeft, y, std::max(0, maskLeft - 8 - statusLeft),
                                        boxHeight);
+  if (oneRow) {
+    w.FollowLinksCheckBox->setGeometry(followLeft, y, groupWidth - 4 - followLeft, boxHeight);
+  } else {
+    y += boxHeight + 2;
+    const int left = std::max(6, std::min(maskLeft, groupWidth - 4 - followWidth));
+    w.FollowLinksCheckBox->setGeometry(left, y, groupWidth - 4 - left, boxHeight);
+  }
   y += boxHeight + 2;
 
   const QRect listRect(3, y, groupWidth - 6, std::max(0, groupHeight - 4 - y));

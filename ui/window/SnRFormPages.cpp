@@ -67,6 +67,7 @@ void TSnRForm::BuildCreateTaskPage(QWidget* page) {
           [this] { UpdateWorkflowState(); });
   connect(FFileSelection.get(), &TFileSelection::ChooserOpening, this,
           [this] { ClearScreenOverlay(); });
+  connect(FFileSelection.get(), &TFileSelection::RecoveriesFound, this, &TSnRForm::ShowRecoveries);
   connect(FFileSelection.get(), &TFileSelection::FileSearchTimerTicked, this,
           [this] { FBackupFilePage->RefreshDeleteButton(); });
 

@@ -63,6 +63,8 @@ std::optional<TTaskList> TSnRForm::TasksOfTickedFiles() const {
   options.SearchMode = FSearchOptions->SearchMode();
   options.CreateBackup = FOptions.FCreateBackups;
   options.LogMode = static_cast<TLogMode>(FOptions.FLogMode);
+  // The run keeps to the folder the files were listed from, and follows links as that scan did.
+  options.Links = FFileSelection->LinkRule();
   const std::vector<std::string> files = FFileSelection->CheckedFiles();
   if (FPageControlLineMode->currentWidget() == FMultiLineTabSheet)
     return BuildMultiLineTasks(files, FMultiLine->FromLines(), FMultiLine->ToLines(), options);

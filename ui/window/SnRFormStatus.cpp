@@ -1,12 +1,16 @@
 // What the worker reports: result lines for the result list, new backup files for the backup
 // list, and the title that counts the queued tasks down (with the progress, SnRFormProgress.cpp);
-// and what the status line says about the place the program runs in.
+// what the status line says about the place the program runs in; and the interrupted rewrites
+// that scans and the start found and finished.
 #include <QApplication>
 #include <QStatusBar>
+#include <future>
+#include <iterator>
 
 #include "SnRForm.h"
 #include "WindowTitle.h"
 #include "ui/records/BackupFileListPage.h"
+#include "ui/records/RecoveryReport.h"
 #include "ui/records/ResultListBox.h"
 
 namespace fendrel {
@@ -46,6 +50,30 @@ void TSnRForm::WMSnRStatus(TStatusKind kind, const std::string& text) {
     raise();
     activateWindow();
   }
+}
+
+void TSnRForm::ShowRecoveries(const std::vector<TRecovery>& recoveries) {
+  if (recoveries.empty()) return;
+  FResultListBox->Model().AddEntries(RecoveryEntries(recoveries));
+  statusBar()->showMessage(RecoverySummary(recoveries, CurrentLanguage()));
+}
+
+void TSnRForm::RecoverBackupFolders() {
+  std::vector<std::string> folders = FBackupFilePage->Registry().Folders();
+  if (folders.empty()) return;
+  // A folder on a slow or gone network drive, or one where another copy of the program is in
+  // the middle of a rewrite, must not hold up the start.
+  FRecovering = std::async(std::launch::async, [this, folders = std::move(folders)] {
+    std::vector<TRecovery> found;
+    for (const std::string& folder : folders) {
+      std::vector<TRecovery> recoveries = RecoverFolder(folder);
+      found.insert(found.end(), std::make_move_iterator(recoveries.begin()),
+                   std::make_move_iterator(recoveries.end()));
+    }
+    if (found.empty()) return;
+    QMetaObject::invokeMethod(
+        this, [this, found = std::move(found)] { ShowRecoveries(found); }, Qt::QueuedConnection);
+  });
 }
 
 void TSnRForm::TellNoGuidingLines() {

@@ -34,10 +34,10 @@ class FileSelectionTest : public ::testing::Test {
         FChooser(&FWindow),
         FSelection(FWidgets, &FChooser) {
     auto* column = new QVBoxLayout(&FWindow);
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{FWidgets.PathComboBox, FWidgets.MaskComboBox,
-                                         FWidgets.RekursivCheckBox, FWidgets.SelectAllNoneCheckBox,
-                                         FWidgets.FileCheckListBox, FWidgets.FileSearchResultLabel})
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             FWidgets.PathComboBox, FWidgets.MaskComboBox, FWidgets.RekursivCheckBox,
+             FWidgets.FollowLinksCheckBox, FWidgets.SelectAllNoneCheckBox,
+             FWidgets.FileCheckListBox, FWidgets.FileSearchResultLabel})
       column->addWidget(w);
     FWindow.resize(500, 400);
     FWindow.show();

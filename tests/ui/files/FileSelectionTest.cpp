@@ -98,6 +98,15 @@ TEST_F(FileSelectionTest, TypingRestartsTheScanAndOnlyTheLastScansResultsRemain)
   Click(FWidgets.RekursivCheckBox);
   WaitForScan();
   EXPECT_EQ(FSelection.FileCount(), 10001);
+  EXPECT_EQ(FSelection.LinkRule().Root, FDir.Path());
+  EXPECT_FALSE(FSelection.LinkRule().Follow);
+  // The link box restarts too: the new scan waits in its first hand-over until the event loop
+  // serves it.
+  Click(FWidgets.FollowLinksCheckBox);
+  EXPECT_FALSE(FSelection.ScanFinished());
+  EXPECT_TRUE(FSelection.LinkRule().Follow);
+  WaitForScan();
+  EXPECT_EQ(FSelection.FileCount(), 10001);
 
   // Clearing the mask empties the list and the status line at once, and starts no scan.
   FSelection.CheckFileSearchTimerTimer();
@@ -148,6 +157,22 @@ TEST_F(FileSelectionTest, StatusLineInBothLanguages) {
     FSelection.SetCurrentLanguage(c.Language);
     FSelection.CheckFileSearchTimerTimer();
     EXPECT_EQ(FWidgets.FileSearchResultLabel->text().toStdString(), c.Status);
+  }
+  // The link box's hint tells in the window's language what ticking it changes.
+  const struct {
+    int Language;
+    const char* Caption;
+    const char* HintPart;
+  } boxes[] = {
+      {0, "Verknüpfungen folgen", "innerhalb des gewählten Ordners"},
+      {1, "follow links", "inside the chosen folder"},
+      {-1, "follow links", "inside the chosen folder"},
+  };
+  for (const auto& box : boxes) {
+    FSelection.SetCurrentLanguage(box.Language);
+    EXPECT_EQ(FWidgets.FollowLinksCheckBox->text().toStdString(), box.Caption);
+    EXPECT_TRUE(FWidgets.FollowLinksCheckBox->toolTip().contains(QString::fromUtf8(box.HintPart)))
+        << box.Language;
   }
   FSelection.SetCurrentLanguage(0);
   EXPECT_EQ(FWidgets.RekursivCheckBox->text(), QStringLiteral("rekursive"));

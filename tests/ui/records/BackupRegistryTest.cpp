@@ -67,6 +67,27 @@ TEST(BackupRegistryTest, LoadKeepsTheBackupsStillThereInFileOrder) {
   }
 }
 
+// The folders a start looks in for interrupted rewrites: each once, in the order of their first
+// backup, a backup right below the root in "/", and a folder never cut to a prefix of another.
+TEST(BackupRegistryTest, FoldersOfTheBackupsEachOnceInTheirFirstOrder) {
+  struct TCase {
+    std::vector<std::string> Backups;
+    std::vector<std::string> Folders;
+  };
+  const TCase cases[] = {
+      {{}, {}},
+      {{"/b/x.0.snr_bak", "/a/y.0.snr_bak", "/b/z.1.snr_bak"}, {"/b", "/a"}},
+      {{"/top.0.snr_bak", "/a/b/c.0.snr_bak", "/a/b.0.snr_bak", "/a/bc/d.0.snr_bak"},
+       {"/", "/a/b", "/a", "/a/bc"}},
+  };
+  for (const TCase& c : cases) {
+    TBackupRegistry registry;
+    for (const std::string& backup : c.Backups)
+      registry.Record(backup);
+    EXPECT_EQ(registry.Folders(), c.Folders) << testing::PrintToString(c.Backups);
+  }
+}
+
 TEST(BackupRegistryTest, MissingOrUnreadableRegistryGivesAnEmptyList) {
   TTempDir dir;
   TBackupRegistry registry;

@@ -137,6 +137,56 @@ TEST_F(TMainWindow, FailureReasonBecomesTheTooltipOfItsTaskAndTheStatusLine) {
   EXPECT_EQ(Form().statusBar()->currentMessage(), "/d/a.txt: " + reason);
 }
 
+// What a scan or the start did about interrupted rewrites: one entry per file in the result
+// list and the log, even while nothing is logged, and a count in the status line; nothing at all
+// for none.
+TEST_F(TMainWindow, RecoveriesReachTheResultListAndTheStatusLine) {
+  struct TCase {
+    int32_t Language;
+    int32_t LogMode;
+    std::vector<TRecovery> Recoveries;
+    std::vector<std::string> Entries;
+    const char* Status;
+  };
+  const TCase cases[] = {
+      {kEnglish, 2, {}, {}, "before"},
+      {kEnglish,
+       2,
+       {{"/d/a.txt", "kept the new content", false}},
+       {"/d/a.txt: kept the new content"},
+       "1 interrupted rewrite recovered"},
+      {kGerman,
+       0,
+       {{"/d/a.txt", "previous content restored", false}},
+       {"/d/a.txt: previous content restored"},
+       "1 unterbrochenes Ersetzen wiederhergestellt"},
+      {kEnglish,
+       2,
+       {{"/d/a.txt", "restored", false},
+        {"/d/b.txt", "copy unreadable", true},
+        {"/d/c.txt", "restored", false}},
+       {"/d/a.txt: restored", "/d/b.txt: FAILED: copy unreadable", "/d/c.txt: restored"},
+       "2 interrupted rewrites recovered; 1 interrupted rewrite could not be recovered"},
+      {kGerman,
+       1,
+       {{"/d/a.txt", "x", true}, {"/d/b.txt", "y", true}},
+       {"/d/a.txt: FAILED: x", "/d/b.txt: FAILED: y"},
+       "2 unterbrochene Ersetzungen konnten nicht wiederhergestellt werden"},
+  };
+  TResultListModel& model = Form().ResultListBox()->Model();
+  for (const TCase& c : cases) {
+    TZQSnRMainForm::ChangeLanguage(c.Language);
+    model.Clear();
+    model.SetLogMode(c.LogMode);
+    Form().statusBar()->showMessage("before");
+    Form().ShowRecoveries(c.Recoveries);
+    EXPECT_EQ(model.Log().Entries(), c.Entries) << c.Status;
+    EXPECT_EQ(model.rowCount(), static_cast<int>(c.Entries.size())) << c.Status;
+    EXPECT_EQ(Form().statusBar()->currentMessage().toStdString(), c.Status);
+  }
+  TZQSnRMainForm::ChangeLanguage(kEnglish);
+}
+
 TEST_F(TMainWindow, CloseQuestionAnswersAndTheFilesEveryRequestWrites) {
   const std::string files[] = {DataDirectory() + "backup.dat", DataDirectory() + "result.log",
                                DataDirectory() + "history.ini", SettingsFile()};

@@ -7,6 +7,7 @@
 #include "WindowTestSupport.h"
 #include "settings/Iniregi.h"
 #include "ui/files/FileListModel.h"
+#include "ui/files/FileSelection.h"
 
 namespace fendrel::test {
 namespace {
@@ -19,11 +20,14 @@ TEST_F(TRememberedWindow, PlaceAndSelectionComeBackAtTheNextStart) {
   MakeDir(FDir / "work ");
   WriteFile(FDir / "work /b.txt", "b");
   Form().show();
+  // A first start follows no links.
+  EXPECT_FALSE(Form().FileWidgets().FollowLinksCheckBox->isChecked());
   Form().resize(900, 700);
   Form().move(120, 80);
   Form().FileWidgets().PathComboBox->setEditText(path);
   Form().FileWidgets().MaskComboBox->setEditText("*.txt");
   Form().FileWidgets().RekursivCheckBox->setChecked(true);
+  Form().FileWidgets().FollowLinksCheckBox->setChecked(true);
   EXPECT_TRUE(Form().FormCloseQuery());
   FForm.reset();
 
@@ -31,7 +35,9 @@ TEST_F(TRememberedWindow, PlaceAndSelectionComeBackAtTheNextStart) {
   EXPECT_EQ(files.PathComboBox->currentText(), path);
   EXPECT_EQ(files.MaskComboBox->currentText(), "*.txt");
   EXPECT_TRUE(files.RekursivCheckBox->isChecked());
+  EXPECT_TRUE(files.FollowLinksCheckBox->isChecked());
   ASSERT_TRUE(WaitFor([&] { return files.FileList->Count() == 1; }));
+  EXPECT_TRUE(Form().FileSelection().LinkRule().Follow);
   Form().show();
   EXPECT_EQ(Form().pos(), QPoint(120, 80));
   EXPECT_EQ(Form().size(), QSize(900, 700));

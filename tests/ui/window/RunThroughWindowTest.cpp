@@ -1,7 +1,12 @@
 // A whole run as a user makes it: type a path and a mask, wait for the list, tick the file,
 // enter the strings, press the start button, wait for the queue to drain, and find the file
 // rewritten with its backup recorded.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -98,6 +103,75 @@ TEST_F(TRunThroughWindow, PreviewCountsEqualTheRun) {
   ASSERT_LT(a + 2, entries.end());
   EXPECT_EQ(a[2], "3 replacements");
   EXPECT_EQ(ReadFile(FDir / "work/a.txt"), "1\ntwo 1\n1");
+}
+
+// A listed symbolic link is refused unless the link box was ticked for the scan that listed it,
+// and then leads only to files inside the folder of that scan, which is fixed when the scan
+// starts: the current directory a relative path depends on may change before the run.
+TEST_F(TRunThroughWindow, ListedLinksAreFollowedOnlyWhenTickedAndOnlyInsideTheFolder) {
+  struct TCase {
+    bool Follow;
+    const char* Target;  // where work/link.txt points
+    const char* Reason;  // of the failed task; null when the file behind the link is rewritten
+  };
+  const TCase cases[] = {
+      {false, "data/real.txt", "is a symbolic link"},
+      {true, "data/real.txt", nullptr},
+      {true, "../outside.txt", "leads outside the folder"},
+  };
+  const QString startDirectory = QDir::currentPath();
+  Form().show();
+  const TFileSelectionWidgets& files = Form().FileWidgets();
+  TResultListModel& results = Form().ResultListBox()->Model();
+  int index = 0;
+  for (const TCase& c : cases) {
+    const std::string folder = FDir / ("case" + std::to_string(index++));
+    MakeDir(folder);
+    MakeDir(folder + "/work");
+    MakeDir(folder + "/work/data");
+    WriteFile(folder + "/work/data/real.txt", "colour");
+    WriteFile(folder + "/outside.txt", "colour");
+    ASSERT_EQ(::symlink(c.Target, (folder + "/work/link.txt").c_str()), 0);
+    ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(folder)));
+    const std::string root = QDir::currentPath().toStdString() + "/work";
+
+    files.FollowLinksCheckBox->setChecked(c.Follow);
+    files.PathComboBox->setEditText("work");
+    files.MaskComboBox->setEditText("link.txt");
+    Form().FileSelection().StartFileSearch();
+    TFileListModel& list = *files.FileList;
+    ASSERT_TRUE(WaitFor([&] { return Form().FileSelection().ScanFinished() && list.Count() == 1; }))
+        << c.Target;
+    QDir::setCurrent(QDir::rootPath());
+    list.SetTicked(0, true);
+    Form().CombiEditCharHexFrameFromStr()->SetBytes("colour");
+    Form().CombiEditCharHexFrameToStr()->SetBytes("color");
+    results.Clear();
+    TTaskQueue& queue = Form().Worker().TaskList();
+    queue.Hold();
+    Form().SnRButtonClick();
+    ASSERT_NE(queue.Head(), nullptr);
+    EXPECT_EQ(queue.Head()->Links.Root, root) << c.Target;
+    EXPECT_EQ(queue.Head()->Links.Follow, c.Follow) << c.Target;
+    queue.Release();
+    ASSERT_TRUE(WaitFor([&] {
+      return queue.Count() == 0 && Form().windowTitle() == "Fendrel 2.0" && results.rowCount() >= 3;
+    }));
+
+    struct stat link;
+    ASSERT_EQ(::lstat((folder + "/work/link.txt").c_str(), &link), 0);
+    EXPECT_TRUE(S_ISLNK(link.st_mode)) << c.Target;
+    EXPECT_EQ(ReadFile(folder + "/outside.txt"), "colour") << c.Target;
+    EXPECT_EQ(ReadFile(folder + "/work/data/real.txt"), c.Reason ? "colour" : "color") << c.Target;
+    const QString tooltip = results.data(results.index(0), Qt::ToolTipRole).toString();
+    EXPECT_EQ(results.data(results.index(2)).toString(), c.Reason ? "FAILED" : "1 replacements")
+        << c.Target;
+    if (c.Reason)
+      EXPECT_TRUE(tooltip.contains(c.Reason)) << tooltip.toStdString();
+    else
+      EXPECT_TRUE(tooltip.isEmpty()) << tooltip.toStdString();
+  }
+  QDir::setCurrent(startDirectory);
 }
 
 }  // namespace
