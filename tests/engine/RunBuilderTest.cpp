@@ -26,7 +26,7 @@ TEST(RunBuilder, SplitMemoLinesAtEveryKindOfBreak) {
 
 TEST(RunBuilder, MultiLineRunGivesThreeTasksPerFileCrLfFirst) {
   const auto tasks =
-      BuildMultiLineTasks({"/f1", "/f2"}, {"a", "b"}, {"x"}, {smIgnoreCase, false, lmNone});
+      BuildMultiLineTasks({"/f1", "/f2"}, {"a", "b"}, {"x"}, {smIgnoreCase, false, lmNone, {"/", true}});
   ASSERT_TRUE(tasks);
   ASSERT_EQ(tasks->size(), 6u);
   const std::string expected[] = {"a\r\nb", "a\nb", "a\rb"};
@@ -39,6 +39,8 @@ TEST(RunBuilder, MultiLineRunGivesThreeTasksPerFileCrLfFirst) {
     EXPECT_EQ(task.SearchMode, smIgnoreCase);
     EXPECT_FALSE(task.CreateBackup);
     EXPECT_EQ(task.LogMode, lmNone);
+    EXPECT_EQ(task.Links.Root, "/");
+    EXPECT_TRUE(task.Links.Follow);
   }
   EXPECT_EQ((*tasks)[0]->FromStrDisplay, "a..b [610D0A62]");
   EXPECT_EQ((*tasks)[1]->FromStrDisplay, "a.b [610A62]");
