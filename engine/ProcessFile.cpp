@@ -3,8 +3,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <mutex>
+#include <utility>
+#include <vector>
 
 #include "ReadTaskFile.h"
 #include "ReplaceMatches.h"
@@ -32,8 +36,17 @@ class TTempFileOnDemand : public TByteSink {
     if (!FCreated) {
       FCreated = true;
       CreateError = FTemp.Create(FFolder, FKeepHoles, FExpectedSize);
+      if (CreateError == 0 && FSkipped > 0 && !FTemp.Skip(FSkipped)) return false;
     }
     return CreateError == 0 && FTemp.Write(data, length);
+  }
+
+  bool Skip(std::size_t length) override {
+    if (!FCreated) {
+      FSkipped += length;
+      return true;
+    }
+    return CreateError == 0 && FTemp.Skip(length);
   }
 
   int CreateError = 0;
@@ -44,10 +57,69 @@ class TTempFileOnDemand : public TByteSink {
   bool FKeepHoles;
   std::size_t FExpectedSize;
   bool FCreated = false;
+  std::size_t FSkipped = 0;  // holes before the first byte written
 };
 
 bool IsSparse(const struct stat& st) {
   return static_cast<off_t>(st.st_blocks) * 512 < st.st_size;
+}
+
+// The data regions [begin, end) of the open file `fd` of `size` bytes, as the file system tells
+// them; the whole file as one where it cannot tell.
+std::vector<std::pair<off_t, off_t>> DataRegions(int fd, off_t size) {
+  std::vector<std::pair<off_t, off_t>> regions;
+  for (off_t at = 0; at < size;) {
+    const off_t data = ::lseek(fd, at, SEEK_DATA);
+    if (data < 0 && errno == ENXIO) break;  // only a hole from here on
+    const off_t hole = data < 0 ? -1 : ::lseek(fd, data, SEEK_HOLE);
+    if (hole < 0) return {{0, size}};
+    if (data >= size) break;
+    regions.emplace_back(data, std::min(hole, size));
+    at = regions.back().second;
+  }
+  return regions;
+}
+
+// Lets `writer` write the new content of a file with holes region by region: a first pass only
+// counts, so a file without matches costs no write and a region without matches is copied as it
+// is; holes stay holes. Matches never reach into a hole, since the writer's never take in a zero
+// byte.
+int64_t WriteByDataRegions(TMappedFile& content, TByteSink& out, const TContentWriter& writer,
+                           std::string& why) {
+  const auto size = static_cast<off_t>(content.Size());
+  const auto regions = DataRegions(content.Fd(), size);
+  const auto map = [&content, &why](const std::pair<off_t, off_t>& region) {
+    const char* part =
+        content.MapPart(region.first, static_cast<std::size_t>(region.second - region.first));
+    if (part == nullptr) why = StepFailed("cannot read the file", content.Error());
+    return part;
+  };
+  std::vector<bool> changes(regions.size());
+  int64_t total = 0;
+  TNullSink counted;
+  for (std::size_t i = 0; i < regions.size(); ++i) {
+    const char* part = map(regions[i]);
+    if (part == nullptr) return prMatchFailed;
+    const int64_t count = writer(counted, part, part + (regions[i].second - regions[i].first), why);
+    if (count < 0) return count;
+    changes[i] = count > 0;
+    total += count;
+  }
+  if (total == 0) return 0;
+  off_t at = 0;
+  for (std::size_t i = 0; i < regions.size(); ++i) {
+    const auto length = static_cast<std::size_t>(regions[i].second - regions[i].first);
+    const char* part = map(regions[i]);
+    if (part == nullptr) return prMatchFailed;
+    if (!out.Skip(static_cast<std::size_t>(regions[i].first - at))) return prMatchFailed;
+    if (changes[i]) {
+      if (const int64_t count = writer(out, part, part + length, why); count < 0) return count;
+    } else if (!out.Write(part, length)) {
+      return prMatchFailed;
+    }
+    at = regions[i].second;
+  }
+  return out.Skip(static_cast<std::size_t>(size - at)) ? total : int64_t{prMatchFailed};
 }
 
 }  // namespace
@@ -57,18 +129,26 @@ void IgnoreFileSizeSignal() {
   std::call_once(once, [] { std::signal(SIGXFSZ, SIG_IGN); });
 }
 
+// Neither matcher takes a zero byte into a match unless the old string holds one: a regular
+// expression searches only the text between control bytes.
 TFileRewrite::TFileRewrite(const TSnRTast& task)
-    : TFileRewrite(task.FileName, task.Links, task.CreateBackup,
-                   [&task](TByteSink& out, const char* begin, const char* end, std::string& why) {
-                     return ReplaceMatches(out, begin, end, task, why);
-                   }) {}
+    : TFileRewrite(
+          task.FileName, task.Links, task.CreateBackup,
+          [&task](TByteSink& out, const char* begin, const char* end, std::string& why) {
+            return ReplaceMatches(out, begin, end, task, why);
+          },
+          task.FromStr.find('\0') == std::string::npos) {}
 
 TFileRewrite::TFileRewrite(const std::string& fileName, const TLinkRule& links, bool backup,
-                           const TContentWriter& writer) {
+                           const TContentWriter& writer)
+    : TFileRewrite(fileName, links, backup, writer, false) {}
+
+TFileRewrite::TFileRewrite(const std::string& fileName, const TLinkRule& links, bool backup,
+                           const TContentWriter& writer, bool byDataRegions) {
   DebugTrace(fileName + " Start");
   FBackup = backup;
   try {
-    Prepare(fileName, links, writer);
+    Prepare(fileName, links, writer, byDataRegions);
   } catch (...) {
     Fail(prCannotMap, "unexpected error");
   }
@@ -83,17 +163,19 @@ void TFileRewrite::Fail(int64_t result, std::string reason) {
 }
 
 void TFileRewrite::Prepare(const std::string& fileName, const TLinkRule& links,
-                           const TContentWriter& writer) {
+                           const TContentWriter& writer, bool byDataRegions) {
   IgnoreFileSizeSignal();
   auto original = std::make_unique<TReadFile>();
   std::string why;
-  if (const int64_t failed = ReadTaskFile(fileName, links, *original, why); failed != 0)
+  if (const int64_t failed = ReadTaskFile(fileName, links, *original, why, byDataRegions);
+      failed != 0)
     return Fail(failed, why);
 
   TMappedFile& content = original->Content;
   const struct stat& identity = content.Identity();
   TTempFileOnDemand out(FTemp, original->Folder.Get(), IsSparse(identity), content.Size());
-  int64_t result = writer(out, content.Begin(), content.End(), why);
+  int64_t result = content.Begin() == nullptr ? WriteByDataRegions(content, out, writer, why)
+                                              : writer(out, content.Begin(), content.End(), why);
   // Pages that vanished while they were read came back as zeros: that is not the file's content.
   if (content.Damaged()) return Fail(prMatchFailed, kChanged);
   content.Unmap();

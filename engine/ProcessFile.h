@@ -54,6 +54,10 @@ class TFileRewrite {
   // a numbered backup.
   TFileRewrite(const std::string& fileName, const TLinkRule& links, bool backup,
                const TContentWriter& writer);
+  // The same for a writer whose matches never take in a zero byte: a file with holes is then
+  // read by its data regions alone, each written as one piece, and its holes cost nothing.
+  TFileRewrite(const std::string& fileName, const TLinkRule& links, bool backup,
+               const TContentWriter& writer, bool byDataRegions);
   ~TFileRewrite();
   TFileRewrite(const TFileRewrite&) = delete;
   TFileRewrite& operator=(const TFileRewrite&) = delete;
@@ -90,7 +94,8 @@ class TFileRewrite {
   const TRewriteOutcome& Outcome() const { return FOutcome; }
 
  private:
-  void Prepare(const std::string& fileName, const TLinkRule& links, const TContentWriter& writer);
+  void Prepare(const std::string& fileName, const TLinkRule& links, const TContentWriter& writer,
+               bool byDataRegions);
   void Fail(int64_t result, std::string reason);
 
   TRewriteOutcome FOutcome;

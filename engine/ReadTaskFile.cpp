@@ -12,7 +12,7 @@
 namespace fendrel {
 
 int64_t ReadTaskFile(const std::string& fileName, const TLinkRule& links, TReadFile& file,
-                     std::string& reason) {
+                     std::string& reason, bool leaveHoles) {
   TTreeFile tree;
   const TTreeOpen opened = OpenInTree(fileName, links, tree);
   if (opened.Refused != nullptr) {
@@ -31,7 +31,8 @@ int64_t ReadTaskFile(const std::string& fileName, const TLinkRule& links, TReadF
   file.Name = std::move(tree.Name);
   file.Path = std::move(tree.Path);
   TMappedFile& content = file.Content;
-  switch (content.Open(file.Folder.Get(), file.Name)) {
+  switch (leaveHoles ? content.OpenLeavingHoles(file.Folder.Get(), file.Name)
+                     : content.Open(file.Folder.Get(), file.Name)) {
     case TMappedFile::TOpenResult::Ok:
       // A followed link must have led to the file that was read.
       if (tree.LinkTarget.st_ino != 0 && (content.Identity().st_ino != tree.LinkTarget.st_ino ||

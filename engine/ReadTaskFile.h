@@ -19,10 +19,12 @@ struct TReadFile {
 };
 
 // Opens `fileName` into `file` inside the run's folder (see OpenInTree): a symbolic link is
-// refused unless `links` follows it, and a followed one is read in its target's own folder.
-// Returns 0, or a failure code of a task (TProcessResult) with its reason in `reason`.
+// refused unless `links` follows it, and a followed one is read in its target's own folder. With
+// `leaveHoles`, a large file with holes is left unmapped for its data to be read a part at a time
+// (TMappedFile::OpenLeavingHoles). Returns 0, or a failure code of a task (TProcessResult) with
+// its reason in `reason`.
 int64_t ReadTaskFile(const std::string& fileName, const TLinkRule& links, TReadFile& file,
-                     std::string& reason);
+                     std::string& reason, bool leaveHoles = false);
 
 // The same for a reader that writes nothing and never checks the file again (a preview): the
 // file is read through its path in one step where it can be, else as above. Only Content is set.

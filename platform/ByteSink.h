@@ -1,6 +1,7 @@
 // Where a matcher writes the new content of a file: the temporary file of a rewrite, or memory.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 
@@ -11,6 +12,14 @@ class TByteSink {
   virtual ~TByteSink() = default;
   // Appends bytes; false once a write has failed.
   virtual bool Write(const char* data, std::size_t length) = 0;
+  // Appends `length` zero bytes, a hole where the sink can make one.
+  virtual bool Skip(std::size_t length) {
+    static constexpr char kZeros[4096] = {};
+    for (; length > 0; length -= std::min(length, sizeof kZeros)) {
+      if (!Write(kZeros, std::min(length, sizeof kZeros))) return false;
+    }
+    return true;
+  }
 };
 
 // Keeps everything written, for previews and tests.

@@ -48,8 +48,8 @@ struct TMappingRegistry {
   static void OnBusError(int signal, siginfo_t* info, void* context) {
     const auto address = reinterpret_cast<std::uintptr_t>(info->si_addr);
     for (TMappedFile* file = tActive; file != nullptr; file = file->FNextActive) {
-      const auto begin = reinterpret_cast<std::uintptr_t>(file->FData);
-      if (address < begin || address >= begin + file->FSize) continue;
+      const auto begin = reinterpret_cast<std::uintptr_t>(file->FMapBase);
+      if (address < begin || address >= begin + file->FMapLength) continue;
       // Put a zero page where the file's page vanished; the read that faulted then completes.
       const auto pageSize = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
       void* page = reinterpret_cast<void*>(address & ~(pageSize - 1));
@@ -127,6 +127,35 @@ TMappedFile::TOpenResult TMappedFile::Open(int folderFd, const std::string& name
   return Read(true);
 }
 
+TMappedFile::TOpenResult TMappedFile::OpenLeavingHoles(int folderFd, const std::string& name) {
+  Close();
+  FError = 0;
+  FFd = ::openat(folderFd, name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
+  return Read(true, true);
+}
+
+const char* TMappedFile::MapPart(off_t offset, std::size_t length) {
+  if (FMapBase != nullptr) {
+    TMappingRegistry::Remove(this);
+    munmap(const_cast<char*>(FMapBase), FMapLength);
+    FMapBase = nullptr;
+    FMapLength = 0;
+  }
+  const auto pageSize = static_cast<off_t>(sysconf(_SC_PAGESIZE));
+  const off_t start = offset - offset % pageSize;
+  const std::size_t mapped = length + static_cast<std::size_t>(offset - start);
+  void* data = mmap(nullptr, mapped, PROT_READ, MAP_SHARED, FFd, start);
+  if (data == MAP_FAILED) {
+    FError = errno;
+    return nullptr;
+  }
+  (void)madvise(data, mapped, MADV_SEQUENTIAL);
+  FMapBase = static_cast<const char*>(data);
+  FMapLength = mapped;
+  TMappingRegistry::Add(this);
+  return FMapBase + (offset - start);
+}
+
 TMappedFile::TOpenResult TMappedFile::OpenAsItIs(const std::string& path) {
   Close();
   FError = 0;
@@ -134,7 +163,7 @@ TMappedFile::TOpenResult TMappedFile::OpenAsItIs(const std::string& path) {
   return Read(false);
 }
 
-TMappedFile::TOpenResult TMappedFile::Read(bool whenChangesShow) {
+TMappedFile::TOpenResult TMappedFile::Read(bool whenChangesShow, bool leaveHoles) {
   if (FFd < 0) {
     FError = errno;
     return errno == ENOENT ? TOpenResult::Missing : TOpenResult::CannotMap;
@@ -152,6 +181,10 @@ TMappedFile::TOpenResult TMappedFile::Read(bool whenChangesShow) {
   const auto size = static_cast<std::size_t>(FIdentity.st_size);
   FDamaged = 0;
   if (size <= kReadLimit) return ReadWhole(size);
+  if (leaveHoles && static_cast<off_t>(FIdentity.st_blocks) * 512 < FIdentity.st_size) {
+    FSize = size;
+    return TOpenResult::Ok;
+  }
   void* data = mmap(nullptr, size, PROT_READ, MAP_SHARED, FFd, 0);
   if (data == MAP_FAILED) {
     FError = errno;
@@ -160,6 +193,8 @@ TMappedFile::TOpenResult TMappedFile::Read(bool whenChangesShow) {
   }
   FData = static_cast<const char*>(data);
   FSize = size;
+  FMapBase = FData;
+  FMapLength = size;
   (void)madvise(data, size, MADV_SEQUENTIAL);
   TMappingRegistry::Add(this);
   return TOpenResult::Ok;
@@ -192,12 +227,14 @@ TMappedFile::TOpenResult TMappedFile::ReadWhole(std::size_t size) {
 void TMappedFile::Unmap() {
   if (FCopy) {
     FCopy.reset();
-  } else if (FData != nullptr) {
+  } else if (FMapBase != nullptr) {
     TMappingRegistry::Remove(this);
-    munmap(const_cast<char*>(FData), FSize);
+    munmap(const_cast<char*>(FMapBase), FMapLength);
   }
   FData = nullptr;
   FSize = 0;
+  FMapBase = nullptr;
+  FMapLength = 0;
 }
 
 void TMappedFile::Close() {

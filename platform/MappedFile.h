@@ -34,6 +34,14 @@ class TMappedFile {
   // times as they are, the open waits until the system clock has moved on, so that every change
   // made after the file was read shows in Identity().
   TOpenResult Open(int folderFd, const std::string& name);
+  // The same, but a large file with holes is left unmapped (Begin() is nullptr, Size() its
+  // size): its data is then read a part at a time with MapPart, so that the holes cost neither
+  // memory nor address space.
+  TOpenResult OpenLeavingHoles(int folderFd, const std::string& name);
+  // Maps `length` bytes from `offset` of a file left unmapped, in place of the part mapped
+  // before, with the same protection against the file shrinking. Returns the part's first byte,
+  // or nullptr with Error() set.
+  const char* MapPart(off_t offset, std::size_t length);
   // The same for a path of any length.
   TOpenResult Open(const std::string& path);
   // The file `path` names, not a symbolic link, read as it is now, without waiting for the clock:
@@ -63,11 +71,14 @@ class TMappedFile {
 
   static constexpr std::size_t kReadLimit = 64 * 1024;
   // Reads the file just opened as FFd (or fails with errno when that open failed).
-  TOpenResult Read(bool whenChangesShow);
+  TOpenResult Read(bool whenChangesShow, bool leaveHoles = false);
   TOpenResult ReadWhole(std::size_t size);
 
   int FFd = -1;
   const char* FData = nullptr;
+  // What is mapped: the whole file, or the part MapPart mapped (from a page boundary).
+  const char* FMapBase = nullptr;
+  std::size_t FMapLength = 0;
   std::unique_ptr<char[]> FCopy;  // the content of a small file, read
   std::size_t FSize = 0;
   struct stat FIdentity {};

@@ -152,6 +152,7 @@ bool TTempFile::FlushBuffer() {
 
 bool TTempFile::Write(const char* data, std::size_t length) {
   if (FError != 0 || !FFile.Valid()) return false;
+  if (length > 0) FEndsInHole = false;
   if (FBuffered + length <= FBufferSize) {
     std::memcpy(FBuffer.get() + FBuffered, data, length);
     FBuffered += length;
@@ -165,12 +166,19 @@ bool TTempFile::Write(const char* data, std::size_t length) {
   return true;
 }
 
+bool TTempFile::Skip(std::size_t length) {
+  if (FError != 0 || !FFile.Valid() || !FlushBuffer()) return false;
+  FLength += static_cast<off_t>(length);
+  FEndsInHole = length > 0;
+  return true;
+}
+
 int TTempFile::FinishWriting() {
   if (!FFile.Valid()) return EBADF;
   if (FError != 0 || !FlushBuffer()) return FError;
   FBuffer.reset();
   // A file that ends in a hole has not reached its length by writing.
-  if (FKeepHoles && ::ftruncate(Fd(), FLength) != 0) return FError = errno;
+  if ((FKeepHoles || FEndsInHole) && ::ftruncate(Fd(), FLength) != 0) return FError = errno;
   return 0;
 }
 

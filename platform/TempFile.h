@@ -34,6 +34,8 @@ class TTempFile : public TByteSink {
   int Create(int folderFd, bool keepHoles = false, std::size_t expectedSize = 1 << 20);
   // Appends bytes; false once any write has failed (and from then on).
   bool Write(const char* data, std::size_t length) override;
+  // Appends zeros as a hole: nothing is written, the file just grows past them.
+  bool Skip(std::size_t length) override;
   // Writes what is buffered and sets the file's length. 0, or the errno of the first failure.
   int FinishWriting();
   // Waits until the file's content and attributes are on disk. 0 or errno.
@@ -72,6 +74,7 @@ class TTempFile : public TByteSink {
   std::string FName;
   bool FCreatedNamed = false;
   bool FKeepHoles = false;
+  bool FEndsInHole = false;  // the last bytes were skipped: the length must be set
   bool FCommitted = false;
   int FError = 0;
   off_t FLength = 0;

@@ -348,6 +348,32 @@ TEST(SafeRewrite, ASparseFileStaysSparse) {
   ASSERT_EQ(pread(in, end, 6, 256 << 20), 6);
   close(in);
   EXPECT_EQ(std::string(end, 6), "thread");
+
+  // 20 GB of which 8 KB hold data, rewritten within 1 GB of address space: only the data is read,
+  // and the holes stay holes.
+  const std::string huge = dir / "huge.img";
+  const int out = open(huge.c_str(), O_WRONLY | O_CREAT, 0644);
+  const off_t far = off_t{20} << 30;
+  ASSERT_EQ(pwrite(out, std::string(4096, 'n').c_str(), 4096, 1 << 20), 4096);
+  ASSERT_EQ(pwrite(out, "needle", 6, far - 4096), 6);
+  ASSERT_EQ(ftruncate(out, far), 0);
+  close(out);
+  EXPECT_EQ(InChild([&] {
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+              const rlimit limit{1 << 30, 1 << 30};
+              if (setrlimit(RLIMIT_AS, &limit) != 0) return 2;
+#endif
+              return ProcessFile(MakeTask(huge, "needle", "thread!", false), nullptr) == 1 ? 0 : 3;
+            }),
+            0);
+  ASSERT_EQ(stat(huge.c_str(), &st), 0);
+  EXPECT_EQ(st.st_size, far + 1);
+  EXPECT_LT(st.st_blocks * 512, 1 << 20);
+  const int in2 = open(huge.c_str(), O_RDONLY);
+  char tail[7];
+  ASSERT_EQ(pread(in2, tail, 7, far - 4096), 7);
+  close(in2);
+  EXPECT_EQ(std::string(tail, 7), "thread!");
 }
 
 TEST(SafeRewrite, AFileBeyondThePathLimitIsRewritten) {
