@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "engine/ProcessFile.h"
+#include "platform/RewriteHooks.h"
 #include "support/TempDir.h"
 
 namespace fendrel {
@@ -268,6 +269,35 @@ TEST_F(ProcessFileTest, NewContentThatCannotTakeTheNameIsKept) {
                                       "permitted; new content kept as " +
                                           file + ".snr_new",
                                       "cannot make the backup: Operation not permitted"}));
+}
+
+// A file written in place whose safety copy cannot be removed afterwards: the task is done, and
+// the user is told where the copy lies.
+TEST_F(ProcessFileTest, ASafetyCopyThatCannotBeRemovedIsNamed) {
+  const std::string file = Dir / "a.txt";
+  WriteFile(file, "abc");
+  ASSERT_EQ(link(file.c_str(), (Dir / "b.txt").c_str()), 0);
+  int copy = -1;
+  RewriteHooks().InPlaceWritten = [&](off_t, bool done) {
+    if (!done) return;
+    copy = open((Dir / "snr4.tmp").c_str(), O_RDONLY);
+    int flags = FS_IMMUTABLE_FL;
+    if (copy >= 0 && ioctl(copy, FS_IOC_SETFLAGS, &flags) != 0) {
+      close(copy);
+      copy = -1;
+    }
+  };
+  const int64_t result = Run(file, "b", "B", false);
+  RewriteHooks().InPlaceWritten = nullptr;
+  if (copy < 0) GTEST_SKIP() << "cannot make a file immutable here";
+  int flags = 0;
+  ioctl(copy, FS_IOC_SETFLAGS, &flags);
+  close(copy);
+  EXPECT_EQ(result, 1);
+  EXPECT_EQ(ReadFile(Dir / "b.txt"), "aBc");
+  EXPECT_EQ(Sink.Reasons, std::vector<std::string>{"cannot remove the safety copy " +
+                                                   Dir / "snr4.tmp: Operation not permitted"});
+  EXPECT_EQ(ReadFile(Dir / "snr4.tmp"), "abc");
 }
 
 }  // namespace
