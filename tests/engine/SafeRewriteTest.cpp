@@ -540,9 +540,10 @@ TEST(SafeRewrite, RunsInPlaceKilledAtAnyMomentAreRecovered) {
 // (the new content when the write had finished, the previous one otherwise), keeps the backup
 // and leaves nothing else of the rewrite behind.
 TEST(SafeRewrite, AKilledRewriteInPlaceIsRecovered) {
-  std::string old;
-  for (int i = 0; old.size() < (7 << 19); ++i)
-    old += "line " + std::to_string(i) + " aaaa\n";
+  // Over 1 MiB, so that the write into the file takes more than one piece.
+  std::string old(3 << 19, 'x');
+  for (std::size_t at = 0; at < old.size(); at += 100000)
+    old.replace(at, 4, "aaaa");
   const std::string now = Replace(old, "aaaa", "bb");
   struct TCase {
     off_t KillAfter;  // bytes of new content written into the file; -1: once it is complete
