@@ -172,29 +172,43 @@ TPutOutcome RewriteInPlace(TTempFile& temp, int originalFd, const std::string& n
     const timespec times[2] = {original.st_atim, original.st_mtim};
     (void)::futimens(copy.Fd(), times);
   }
+  // What the rewrite is about to do, written down beside the copy, so that a run that dies
+  // while it writes into the file can be undone by the next start in this folder.
+  TInPlaceIntent intent{name,          {}, backup, temp.Name(), original, original.st_size, 0,
+                        temp.Length(), 0};
+  if (error == 0 && (!ContentSum(copy.Fd(), intent.OldSize, intent.OldSum) ||
+                     !ContentSum(temp.Fd(), intent.NewSize, intent.NewSum)))
+    error = errno != 0 ? errno : EIO;
+  std::string record;
   if (error == 0 && backup) {
+    // A backup that outlives a dead run is a backup like any other: it is named first.
     for (unsigned long n = 0;; ++n) {
       error = copy.NameAs(BackupFileName(name, n));
       if (error == 0) outcome.BackupName = BackupFileName(path, n);
       if (error != EEXIST) break;
     }
+    intent.Copy = copy.Name();
+    if (error == 0) record = WriteIntentRecord(folder, intent);
+    if (error == 0 && record.empty()) error = errno;
   } else if (error == 0) {
-    error = copy.GiveName();
-  }
-  // What the rewrite is about to do, written down beside the copy, so that a run that dies
-  // while it writes into the file can be undone by the next start in this folder.
-  TInPlaceIntent intent;
-  std::string record;
-  if (error == 0) {
-    intent = {name, copy.Name(),   backup, temp.Name(), original, original.st_size,
-              0,    temp.Length(), 0};
-    if (!ContentSum(copy.Fd(), intent.OldSize, intent.OldSum) ||
-        !ContentSum(temp.Fd(), intent.NewSize, intent.NewSum))
-      error = errno != 0 ? errno : EIO;
-  }
-  if (error == 0) {
-    record = WriteIntentRecord(folder, intent);
-    if (record.empty()) error = errno;
+    // A safety copy is named only after the record that names it, so that a run that dies in
+    // between leaves no copy the next start would not know to remove.
+    error = EEXIST;
+    for (unsigned attempt = 0; error == EEXIST && attempt < 64; ++attempt) {
+      intent.Copy = TempFileName(attempt);
+      struct stat taken;
+      if (::fstatat(folder, intent.Copy.c_str(), &taken, AT_SYMLINK_NOFOLLOW) == 0) continue;
+      record = WriteIntentRecord(folder, intent);
+      if (record.empty()) {
+        error = errno;
+        break;
+      }
+      error = copy.NameAs(intent.Copy);
+      if (error != 0) {
+        (void)RemoveIntentRecord(folder, record);
+        record.clear();
+      }
+    }
   }
   if (error == 0) error = FlushFolder(folder);
   // From here on, every way out without success removes the copy again (when `copy` goes),
