@@ -51,8 +51,9 @@ package: deps
 check-package: package
 	scripts/check-package $(BUILD)/package
 
-# The races of safe rewriting for many rounds: two runs at once on one tree, and a program
-# writing a file in place while a task reads it (about ten minutes).
+# The races of safe rewriting for many rounds: two runs at once on one tree, a program writing a
+# file in place while a task reads it, a name swapped for a link during runs, and runs over
+# hard-linked files killed at any moment and then recovered (about ten minutes).
 SOAK_ROUNDS ?= 200
 soak: debug
 	FENDREL_SOAK_ROUNDS=$(SOAK_ROUNDS) $(BUILD)/debug/tests/engine/engine_tests --gtest_filter='SafeRewrite.*'
