@@ -53,10 +53,12 @@ check-package: package
 
 # The races of safe rewriting for many rounds: two runs at once on one tree, a program writing a
 # file in place while a task reads it, a name swapped for a link during runs, and runs over
-# hard-linked files killed at any moment and then recovered (about ten minutes).
+# hard-linked files killed at any moment and then recovered; then the same through fendrel-cli
+# (scripts/soak-cli; the link swap as root against another user). About fifteen minutes.
 SOAK_ROUNDS ?= 200
 soak: debug
 	FENDREL_SOAK_ROUNDS=$(SOAK_ROUNDS) $(BUILD)/debug/tests/engine/engine_tests --gtest_filter='SafeRewrite.*'
+	scripts/soak-cli $(BUILD)/debug $(SOAK_ROUNDS)
 
 # The desktop program driven through one complete run on a virtual X server, without a window
 # manager and under openbox; screenshots go to build/e2e/bare/ and build/e2e/openbox/.
