@@ -123,8 +123,9 @@ Instead of a command:
       --version  print "fendrel-cli VERSION"
 
 Letters compared without regard to case (-i, "(?i)", MASK, GLOB) follow the code set of the
-locale named by LC_ALL, LC_CTYPE or LANG (the first that is set): in UTF-8 only A-Z fold, in
-CP1251 Cyrillic letters fold by the Windows-1251 table, in any other by the Windows-1252 table.
+locale named by LC_ALL, LC_CTYPE or LANG (the first that is set): in UTF-8 only A-Z fold (the
+C and POSIX locales and no locale count as UTF-8), in CP1251 Cyrillic letters fold by the
+Windows-1251 table, in any other by the Windows-1252 table.
 
 Exit status: 0 success, 1 a task or a file failed or the run was interrupted, 2 usage error.
 )usage";

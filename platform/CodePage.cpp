@@ -67,7 +67,10 @@ std::string CodesetKey(std::string_view codeset) {
 
 TCaseTable TableForCodeset(std::string_view codeset) {
   const std::string key = CodesetKey(codeset);
-  if (key == "utf8") return TCaseTable::Ascii;
+  // The C and POSIX locales' ASCII says nothing about the text: on Linux that is UTF-8 nearly
+  // everywhere, and a single-byte table would fold the bytes of its multi-byte characters.
+  if (key == "utf8" || key == "ansix341968" || key == "ascii" || key == "usascii")
+    return TCaseTable::Ascii;
   if (key == "cp1251" || key == "windows1251") return TCaseTable::Windows1251;
   return TCaseTable::Windows1252;
 }
@@ -112,9 +115,12 @@ TCaseTable CaseTableFor(const char* loadedCodeset, const char* lcAll, const char
   // The locale is not installed: its name still tells how the user's text is encoded, and a
   // UTF-8 name must never fold the bytes of multi-byte characters as single-byte letters.
   for (const char* name : {lcAll, lcCtype, lang}) {
-    if (name != nullptr && *name != '\0') return TableForCodeset(CodesetOfLocaleName(name));
+    if (name == nullptr || *name == '\0') continue;
+    const std::string_view locale(name);
+    if (locale == "C" || locale == "POSIX") return TCaseTable::Ascii;
+    return TableForCodeset(CodesetOfLocaleName(name));
   }
-  return TCaseTable::Windows1252;
+  return TCaseTable::Ascii;  // no locale at all: as the C locale
 }
 
 TCaseTable CaseTableFromLocale(bool localeLoaded) {

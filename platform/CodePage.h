@@ -42,8 +42,9 @@ inline bool IsUtf8CaseTable(TCaseTable table) {
 // setlocale succeeded, nullptr when it failed; the process then still runs in the C locale,
 // and the locale the user asked for is read from its name: the first non-empty one of
 // `lcAll`, `lcCtype` and `lang` (each may be nullptr), code set after '.' and before '@'.
-// UTF-8 (any case, with or without '-') selects Ascii, CP1251 or Windows-1251 selects
-// Windows1251, anything else Windows1252.
+// UTF-8 (any case, with or without '-'), the C and POSIX locales' ASCII and no locale at all
+// select Ascii, CP1251 or Windows-1251 selects Windows1251, any other code set (named, or
+// implied by a locale name without one) Windows1252.
 TCaseTable CaseTableFor(const char* loadedCodeset, const char* lcAll, const char* lcCtype,
                         const char* lang);
 

@@ -26,9 +26,11 @@ TEST(CliLocale, IgnoreCaseFoldsByTheLocalesCodeset) {
       {"C.UTF-8", "", "\xE3\xA4\x80 \xC3\xA4", "\xC3\xA4", "\xE3\xA4\x80 X"},  // installed
       // Windows-1251: "Ёж ЁЖ ёж" (Ё/ё lie outside the 0xC0-0xFF block).
       {"xx_XX.CP1251", "", "\xA8\xE6 \xA8\xC6 \xB8\xE6", "\xB8\xE6", "X X X"},
-      // Windows-1252 where nothing says otherwise: "Ä ä".
+      // Windows-1252 where the locale names no code set: "Ä ä".
       {"", "xx_XX", "\xC4 \xE4", "\xE4", "X X"},
-      {"C", "", "\xC4 \xE4", "\xE4", "X X"},
+      // The C locale and no locale at all: UTF-8, so no byte of an emoji is a letter.
+      {"C", "", "smile \xF0\x9F\x98\x80 and \xD0\x9F", "\xD0\x9F", "smile \xF0\x9F\x98\x80 and X"},
+      {"", "", "\xC4 \xE4", "\xE4", "\xC4 X"},
   };
   for (const TCase& c : cases) {
     TTempDir dir;

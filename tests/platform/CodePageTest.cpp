@@ -19,7 +19,7 @@ TEST(CodePage, LocaleSelectsTheTableOfItsCodeset) {
       // A loaded locale is asked for its code set; the names no longer matter.
       {"UTF-8", nullptr, nullptr, "de_DE.ISO-8859-1", Ascii},
       {"ISO-8859-1", nullptr, nullptr, "de_DE.UTF-8", Windows1252},
-      {"ANSI_X3.4-1968", nullptr, nullptr, nullptr, Windows1252},
+      {"ANSI_X3.4-1968", nullptr, nullptr, nullptr, Ascii},  // C and POSIX: text is UTF-8
       {"CP1251", nullptr, nullptr, nullptr, Windows1251},
       // Not installed: the name the user set decides, never the C locale's ASCII.
       {nullptr, nullptr, nullptr, "en_US.UTF-8", Ascii},
@@ -29,7 +29,8 @@ TEST(CodePage, LocaleSelectsTheTableOfItsCodeset) {
       {nullptr, nullptr, nullptr, "ru_RU.windows-1251", Windows1251},
       {nullptr, nullptr, nullptr, "de_DE", Windows1252},
       {nullptr, nullptr, nullptr, "UTF-8", Windows1252},  // a language, not a code set
-      {nullptr, nullptr, nullptr, nullptr, Windows1252},
+      {nullptr, nullptr, nullptr, nullptr, Ascii},
+      {nullptr, "POSIX", nullptr, "de_DE", Ascii},
       // LC_ALL over LC_CTYPE over LANG; empty values do not count.
       {nullptr, "ru_RU.CP1251", "en_US.UTF-8", "de_DE", Windows1251},
       {nullptr, "", "en_US.UTF-8", "ru_RU.CP1251", Ascii},
