@@ -37,8 +37,9 @@ replace  Lists the files in DIR whose names match MASK ('*' and '?', letters in 
   -i, --ignore-case   compare letters without regard to case
   -e, --regex         OLD is a regular expression and NEW a replacement template ($1, ${12},
                       $& for groups; \ escapes the next character); text runs are searched,
-                      bytes that are not text (NUL and other control bytes, 128-159) are
-                      copied unchanged and never matched
+                      what is not text (NUL and other control bytes; in UTF-8 the controls
+                      U+0080-U+009F and bytes that begin no valid character, in a single-byte
+                      code page the bytes 128-159) is copied unchanged and never matched
       --hex           OLD and NEW are hexadecimal digits, two per byte; blanks and line
                       breaks may separate them, any other character is an error
       --multi-line    OLD and NEW span several lines: each file is searched three times, with

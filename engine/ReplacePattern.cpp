@@ -8,6 +8,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "platform/CodePage.h"
 #include "regexpr/RegExpr.h"
 
 namespace fendrel {
@@ -44,18 +45,90 @@ int BinaryMask(const char* at) {
 }
 #endif
 
-// The end of the run of text (or binary) bytes that starts at `at`. Text files are one long
-// text run with few breaks, so whole blocks of 16 bytes are classified at once.
-const char* RunEnd(const char* at, const char* end, bool text) {
 #ifdef __SSE2__
-  for (; end - at >= 16; at += 16) {
-    const int other = text ? BinaryMask(at) : ~BinaryMask(at) & 0xFFFF;
-    if (other != 0) return at + __builtin_ctz(static_cast<unsigned>(other));
-  }
+int MaskOfHighBytes(const unsigned char* at) {
+  return _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at)));
+}
+
+// One bit per byte of the 16 at `at`: set for the bytes that are no plain ASCII text (controls
+// other than the line breaks and tab, and every byte from 128 on).
+int NotAsciiTextMask(const char* at) {
+  const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+  const __m128i breaks = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(9)),
+                                                   _mm_cmpeq_epi8(bytes, _mm_set1_epi8(10))),
+                                      _mm_cmpeq_epi8(bytes, _mm_set1_epi8(13)));
+  const __m128i control =
+      _mm_andnot_si128(breaks, _mm_cmpeq_epi8(_mm_min_epu8(bytes, _mm_set1_epi8(31)), bytes));
+  return _mm_movemask_epi8(_mm_or_si128(control, bytes));  // the top bit: 128 and above
+}
 #endif
-  while (at < end && kTextBytes[static_cast<unsigned char>(*at)] == text)
-    ++at;
-  return at;
+
+// The length of the UTF-8 character at `at` (2 to 4 bytes, within `end`) when it is a valid
+// one and no C1 control (U+0080 to U+009F); 0 for a byte that begins no such character.
+std::size_t Utf8TextCharacter(const unsigned char* at, const unsigned char* end) {
+  const unsigned lead = at[0];
+  std::size_t length = 0;
+  char32_t code = 0;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+    code = lead & 0x1F;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    code = lead & 0x0F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    code = lead & 0x07;
+  } else {
+    return 0;
+  }
+  if (static_cast<std::size_t>(end - at) < length) return 0;
+  for (std::size_t i = 1; i < length; ++i) {
+    if ((at[i] & 0xC0) != 0x80) return 0;
+    code = code << 6 | (at[i] & 0x3F);
+  }
+  const bool valid = length == 2   ? code >= 0xA0
+                     : length == 3 ? code >= 0x800 && (code < 0xD800 || code > 0xDFFF)
+                                   : code >= 0x10000 && code <= 0x10FFFF;
+  return valid ? length : 0;
+}
+
+// The end of the run of text (or binary) that starts at `at`. Text files are one long text run
+// with few breaks, so whole blocks of 16 bytes are classified at once. In UTF-8 the unit is the
+// character: a run never ends inside a valid one, and the C1 controls and bytes that begin no
+// valid character are binary.
+const char* RunEnd(const char* at, const char* end, bool text, bool utf8) {
+  if (!utf8) {
+#ifdef __SSE2__
+    for (; end - at >= 16; at += 16) {
+      const int other = text ? BinaryMask(at) : ~BinaryMask(at) & 0xFFFF;
+      if (other != 0) return at + __builtin_ctz(static_cast<unsigned>(other));
+    }
+#endif
+    while (at < end && kTextBytes[static_cast<unsigned char>(*at)] == text)
+      ++at;
+    return at;
+  }
+  const auto* byte = reinterpret_cast<const unsigned char*>(at);
+  const auto* last = reinterpret_cast<const unsigned char*>(end);
+  while (byte < last) {
+#ifdef __SSE2__
+    if (last - byte >= 16) {
+      // Text skips blocks of plain ASCII text, binary skips blocks of control bytes.
+      const int mask = NotAsciiTextMask(reinterpret_cast<const char*>(byte));
+      const int other = text ? mask : (~mask | MaskOfHighBytes(byte)) & 0xFFFF;
+      if (other == 0) {
+        byte += 16;
+        continue;
+      }
+      byte += __builtin_ctz(static_cast<unsigned>(other));
+    }
+#endif
+    const std::size_t unit =
+        *byte < 0x80 ? (kTextBytes[*byte] ? 1 : 0) : Utf8TextCharacter(byte, last);
+    if ((unit != 0) != text) break;
+    byte += text ? unit : 1;
+  }
+  return reinterpret_cast<const char*>(byte);
 }
 
 }  // namespace
@@ -73,15 +146,16 @@ int64_t ReplacePattern(TByteSink& out, const char* begin, const char* end, const
     if (!out.Write(piece.data(), piece.size())) throw TWriteFailed{};
   };
   int64_t count = 0;
+  const bool utf8 = IsUtf8CaseTable(ActiveCaseTable());
   try {
     // The file starts with a text run, empty when its first byte is binary, so the engine
     // always sees the first run (and an invalid pattern fails there).
     const char* position = begin;
     do {
-      const char* textEnd = RunEnd(position, end, true);
+      const char* textEnd = RunEnd(position, end, true, utf8);
       regExpr.ReplaceEach(std::string_view(position, textEnd - position), replacement, true, count,
                           write);
-      position = RunEnd(textEnd, end, false);
+      position = RunEnd(textEnd, end, false, utf8);
       write(std::string_view(textEnd, position - textEnd));
     } while (position < end);
   } catch (const ERegExpr& error) {

@@ -12,7 +12,9 @@
 
 namespace fendrel {
 
-// Text bytes: tab, LF, CR, 32-127 and 160-255; every other byte is binary.
+// Text bytes of a single-byte code page: tab, LF, CR, 32-127 and 160-255; every other byte is
+// binary. In UTF-8 the bytes from 128 on are text as the valid characters from U+00A0 they
+// belong to; the C1 controls and bytes that begin no valid character are binary.
 bool IsTextByte(unsigned char c);
 
 // Writes [begin, end) to `out` with every match of the task's pattern (its old string up to the

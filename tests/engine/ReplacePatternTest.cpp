@@ -4,16 +4,25 @@
 #include <random>
 
 #include "engine/ReplacePattern.h"
+#include "platform/CodePage.h"
 #include "support/TempDir.h"
 
 namespace fendrel {
 namespace {
+
+// Selects a case table for one test and puts UTF-8 back afterwards.
+class TTableInForce {
+ public:
+  explicit TTableInForce(TCaseTable table) { SelectCaseTable(table); }
+  ~TTableInForce() { SelectCaseTable(TCaseTable::Ascii); }
+};
 
 TEST(ReplacePattern, TextRunsAreReplacedAndBinaryRunsCopied) {
   struct TCase {
     std::string Pattern, Template, Content;
     int64_t Count;
     std::string Output;
+    TCaseTable Table = TCaseTable::Ascii;  // UTF-8
   };
   const TCase cases[] = {
       {"b+", "X", "abbbcb", 2, "aXcX"},
@@ -32,8 +41,32 @@ TEST(ReplacePattern, TextRunsAreReplacedAndBinaryRunsCopied) {
       {"a\r\nb", "X", "a\r\nb a\nb", 1, "X a\nb"},
       {"a\nb", "X", "a\r\nb a\nb", 1, "a\r\nb X"},
       {std::string("b\0c", 3), "X", "abc", 1, "aXc"},
+      // UTF-8: a character's bytes 128-159 (the 9F of "ß", most of Cyrillic) are text; the C1
+      // control NEL (C2 85) and a byte that begins no character are binary.
+      {"Stra\\S+", "Weg",
+       "Die Stra\xC3\x9F"
+       "e\n",
+       1, "Die Weg\n"},
+      {"\xD1\x87\xD1\x82\xD0\xBE", "X", "\xD1\x87\xD1\x82\xD0\xBE \xD1\x87\xD1\x82\xD0\xBE", 2,
+       "X X"},
+      {"^\\w", "#",
+       "a\xC2\x85"
+       "b\x9F"
+       "c",
+       3, "#\xC2\x85#\x9F#"},
+      {"\\S+", "X", "\xF0\x9F\x98\x80\xED\xA0\x80\xF0\x9F\x98", 1, "X\xED\xA0\x80\xF0\x9F\x98"},
+      // A single-byte code page: every byte from 160 on is a letter.
+      {"Stra\\S+", "Weg",
+       "Die Stra\xDF"
+       "e\n",
+       1, "Die Weg\n", TCaseTable::Windows1252},
+      {"^\\w", "#",
+       "a\x9F"
+       "b",
+       2, "#\x9F#", TCaseTable::Windows1252},
   };
   for (const TCase& c : cases) {
+    const TTableInForce table(c.Table);
     TSnRTast task;
     task.Init("f", c.Pattern.data(), static_cast<int32_t>(c.Pattern.size()), smRegExpr,
               c.Template.data(), static_cast<int32_t>(c.Template.size()), false, lmAllFiles);
@@ -48,7 +81,9 @@ TEST(ReplacePattern, TextRunsAreReplacedAndBinaryRunsCopied) {
 
 TEST(ReplacePattern, EveryByteIsSortedIntoTextOrBinary) {
   // Long random content, mostly text with every kind of byte mixed in, so that runs begin and
-  // end at every offset of a block: each text byte becomes T, each binary byte is copied.
+  // end at every offset of a block: each text byte becomes T, each binary byte is copied. In a
+  // single-byte code page each byte stands for itself.
+  const TTableInForce singleByte(TCaseTable::Windows1252);
   std::mt19937 random(5);
   std::string content, expected;
   for (int i = 0; i < 20000; ++i) {
@@ -67,6 +102,46 @@ TEST(ReplacePattern, EveryByteIsSortedIntoTextOrBinary) {
     EXPECT_TRUE(IsTextByte(static_cast<unsigned char>(byte))) << byte;
   for (int byte : {0, 8, 11, 12, 14, 31, 128, 159})
     EXPECT_FALSE(IsTextByte(static_cast<unsigned char>(byte))) << byte;
+}
+
+// In UTF-8 the unit is the character: each piece below, repeated at every offset of a block
+// among ASCII text, is text (t) or binary (b) as a whole, and no run ends inside a character.
+TEST(ReplacePattern, InUtf8EveryCharacterIsTextOrBinaryAsAWhole) {
+  struct TCase {
+    const char* Bytes;
+    bool Text;
+  };
+  const TCase cases[] = {
+      {"\xC3\x9F", true},           // ß: its second byte is 9F
+      {"\xD0\x9F\xD1\x80", true},   // Пр
+      {"\xC2\xA0", true},           // no-break space
+      {"\xE2\x82\xAC", true},       // €
+      {"\xF0\x9F\x98\x80", true},   // an emoji
+      {"\xF4\x8F\xBF\xBF", true},   // the last code point
+      {"\xC2\x85", false},          // NEL, a C1 control
+      {"\xC2\x9F", false},          // the last C1 control
+      {"\x9F", false},              // a continuation byte alone
+      {"\xC0\xAF", false},          // an overlong '/'
+      {"\xE0\x80\xAF", false},      // another
+      {"\xED\xA0\x80", false},      // a surrogate
+      {"\xF4\x90\x80\x80", false},  // beyond U+10FFFF
+      {"\xE2\x82", false},          // cut short
+      {"\xFF", false},
+  };
+  for (const TCase& c : cases) {
+    const std::string piece = c.Bytes;
+    for (std::size_t offset = 0; offset < 20; ++offset) {
+      const std::string content = std::string(offset, 'a') + piece + std::string(20, 'z');
+      TSnRTast task;
+      task.Init("f", "(?s).", 5, smRegExpr, "T", 1, false, lmAllFiles);
+      TStringSink out;
+      std::string why;
+      ReplacePattern(out, content.data(), content.data() + content.size(), task, why);
+      const std::string middle = c.Text ? std::string(piece.size(), 'T') : piece;
+      EXPECT_EQ(out.Bytes, std::string(offset, 'T') + middle + std::string(20, 'T'))
+          << piece.size() << " bytes at " << offset;
+    }
+  }
 }
 
 TEST(ReplacePattern, BadPatternsFailTheTask) {
