@@ -149,8 +149,13 @@ int64_t ReplacePattern(TByteSink& out, const char* begin, const char* end, const
   const bool utf8 = IsUtf8CaseTable(ActiveCaseTable());
   try {
     // The file starts with a text run, empty when its first byte is binary, so the engine
-    // always sees the first run (and an invalid pattern fails there).
+    // always sees the first run (and an invalid pattern fails there). A UTF-8 byte-order mark
+    // is no text: the first line begins after it.
     const char* position = begin;
+    if (utf8 && end - begin >= 3 && std::memcmp(begin, "\xEF\xBB\xBF", 3) == 0) {
+      write(std::string_view(begin, 3));
+      position += 3;
+    }
     do {
       const char* textEnd = RunEnd(position, end, true, utf8);
       regExpr.ReplaceEach(std::string_view(position, textEnd - position), replacement, true, count,

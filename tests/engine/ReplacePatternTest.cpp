@@ -55,6 +55,20 @@ TEST(ReplacePattern, TextRunsAreReplacedAndBinaryRunsCopied) {
        "c",
        3, "#\xC2\x85#\x9F#"},
       {"\\S+", "X", "\xF0\x9F\x98\x80\xED\xA0\x80\xF0\x9F\x98", 1, "X\xED\xA0\x80\xF0\x9F\x98"},
+      // A UTF-8 byte-order mark stays and is no text: line 1 begins after it.
+      {"^Die", "X",
+       "\xEF\xBB\xBF"
+       "Die Die\nDie",
+       1,
+       "\xEF\xBB\xBF"
+       "X Die\nDie"},
+      {"(?m)^", "# ",
+       "\xEF\xBB\xBF"
+       "a\nb",
+       2,
+       "\xEF\xBB\xBF"
+       "# a\n# b"},
+      {"\\A", "#", "\xEF\xBB\xBF", 1, "\xEF\xBB\xBF#"},
       // A single-byte code page: every byte from 160 on is a letter.
       {"Stra\\S+", "Weg",
        "Die Stra\xDF"
