@@ -29,7 +29,8 @@ TFilePreview PreviewFile(const std::vector<const TSnRTast*>& tasks, const THunkO
   };
   TReadFile file;
   std::string reason;
-  if (const int64_t failed = ReadTaskFileAsItIs(tasks.front()->FileName, tasks.front()->Links, file, reason);
+  if (const int64_t failed =
+          ReadTaskFileAsItIs(tasks.front()->FileName, tasks.front()->Links, file, reason);
       failed != 0) {
     for (std::size_t i = 0; i < tasks.size(); ++i)
       fail(failed, reason);

@@ -25,8 +25,8 @@ TEST(RunBuilder, SplitMemoLinesAtEveryKindOfBreak) {
 }
 
 TEST(RunBuilder, MultiLineRunGivesThreeTasksPerFileCrLfFirst) {
-  const auto tasks =
-      BuildMultiLineTasks({"/f1", "/f2"}, {"a", "b"}, {"x"}, {smIgnoreCase, false, lmNone, {"/", true}});
+  const auto tasks = BuildMultiLineTasks({"/f1", "/f2"}, {"a", "b"}, {"x"},
+                                         {smIgnoreCase, false, lmNone, {"/", true}});
   ASSERT_TRUE(tasks);
   ASSERT_EQ(tasks->size(), 6u);
   const std::string expected[] = {"a\r\nb", "a\nb", "a\rb"};
