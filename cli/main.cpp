@@ -2,7 +2,9 @@
 #include <clocale>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "Commands.h"
@@ -13,6 +15,7 @@
 namespace {
 
 constexpr const char* kUsage = R"usage(Usage:
+  fendrel-cli [--encoding=NAME | --bytes] COMMAND ...
   fendrel-cli replace [options] DIR MASK OLD NEW
   fendrel-cli scan [-r] [--exclude=GLOB]... [--exclude-vcs] [--follow-links] DIR MASK
   fendrel-cli restore [-n] [--exclude=GLOB]... [--exclude-vcs] (PATH... | -r DIR MASK)
@@ -123,6 +126,11 @@ Instead of a command:
   -h, --help     print this help
       --version  print "fendrel-cli VERSION"
 
+Before the command:
+      --encoding=NAME  read text in the code set NAME: UTF-8, Windows-1251 (CP1251) or
+                       Windows-1252 (CP1252, Latin-1) instead of the locale's
+      --bytes          each byte a character, letters by the Windows-1252 table
+
 Letters compared without regard to case (-i, "(?i)", MASK, GLOB) follow the code set of the
 locale named by LC_ALL, LC_CTYPE or LANG (the first that is set): in UTF-8 only A-Z fold (the
 C and POSIX locales and no locale count as UTF-8), in CP1251 Cyrillic letters fold by the
@@ -136,10 +144,34 @@ Exit status: 0 success, 1 a task or a file failed or the run was interrupted, 2 
 int main(int argc, char** argv) {
   const bool localeLoaded = std::setlocale(LC_CTYPE, "") != nullptr;
   fendrel::SelectCaseTable(fendrel::CaseTableFromLocale(localeLoaded));
+  bool chosen = false;
+  // The code set chosen before the command, over the locale's.
+  for (; argc >= 2; --argc, ++argv) {
+    const std::string_view option = argv[1];
+    std::optional<fendrel::TCaseTable> table;
+    if (option == "--bytes") {
+      table = fendrel::TCaseTable::Windows1252;
+    } else if (option.starts_with("--encoding=")) {
+      table = fendrel::CaseTableNamed(option.substr(11));
+      if (!table) {
+        std::fprintf(stderr,
+                     "fendrel-cli: unknown code set %s: UTF-8, Windows-1251 or Windows-1252\n"
+                     "Try 'fendrel-cli --help'.\n",
+                     argv[1] + 11);
+        return fendrel::cli::kExitUsage;
+      }
+    } else {
+      break;
+    }
+    fendrel::SelectCaseTable(*table);
+    chosen = true;
+  }
   fendrel::InstallRegExprCaseFlip();
 
   if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
     std::fputs(kUsage, stdout);
+    std::printf("\nText is read as %s (%s).\n", fendrel::CodeSetName(fendrel::ActiveCaseTable()),
+                chosen ? "chosen before the command" : "the locale's code set");
     return fendrel::cli::kExitOk;
   }
   if (argc >= 2 && std::strcmp(argv[1], "--version") == 0) {

@@ -123,6 +123,29 @@ TCaseTable CaseTableFor(const char* loadedCodeset, const char* lcAll, const char
   return TCaseTable::Ascii;  // no locale at all: as the C locale
 }
 
+const char* CodeSetName(TCaseTable table) {
+  switch (table) {
+    case TCaseTable::Windows1252:
+      return "Windows-1252";
+    case TCaseTable::Windows1251:
+      return "Windows-1251";
+    case TCaseTable::Ascii:
+      break;
+  }
+  return "UTF-8";
+}
+
+std::optional<TCaseTable> CaseTableNamed(std::string_view name) {
+  const std::string key = CodesetKey(name);
+  if (key == "utf8") return TCaseTable::Ascii;
+  if (key == "cp1251" || key == "windows1251") return TCaseTable::Windows1251;
+  // Single bytes, each a character of the Western European table.
+  if (key == "bytes" || key == "cp1252" || key == "windows1252" || key == "latin1" ||
+      key == "iso88591" || key == "iso885915")
+    return TCaseTable::Windows1252;
+  return std::nullopt;
+}
+
 TCaseTable CaseTableFromLocale(bool localeLoaded) {
   return CaseTableFor(localeLoaded ? nl_langinfo(CODESET) : nullptr, std::getenv("LC_ALL"),
                       std::getenv("LC_CTYPE"), std::getenv("LANG"));

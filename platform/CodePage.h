@@ -7,6 +7,8 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <string_view>
 
 namespace fendrel {
 
@@ -47,6 +49,13 @@ inline bool IsUtf8CaseTable(TCaseTable table) {
 // implied by a locale name without one) Windows1252.
 TCaseTable CaseTableFor(const char* loadedCodeset, const char* lcAll, const char* lcCtype,
                         const char* lang);
+
+// The name users know the table's code set by: "UTF-8", "Windows-1252" or "Windows-1251".
+const char* CodeSetName(TCaseTable table);
+
+// The table of a code set named as a user writes it ("utf8", "CP1251", "latin1", "bytes": any
+// case, with or without '-'); nullopt for a name no table stands for.
+std::optional<TCaseTable> CaseTableNamed(std::string_view name);
 
 // CaseTableFor with this process's locale and environment: pass whether the caller's
 // setlocale(..., "") succeeded.

@@ -20,8 +20,8 @@ TEST(CliHelp, AnswersInsteadOfACommand) {
     std::string Begins;
   } cases[] = {
       {{"--version"}, 0, std::string("fendrel-cli ") + kFendrelVersion + "\n"},
-      {{"--help"}, 0, "Usage:\n  fendrel-cli replace"},
-      {{"-h"}, 0, "Usage:\n  fendrel-cli replace"},
+      {{"--help"}, 0, "Usage:\n  fendrel-cli [--encoding=NAME | --bytes] COMMAND"},
+      {{"-h"}, 0, "Usage:\n  fendrel-cli [--encoding=NAME | --bytes] COMMAND"},
       {{}, 2, "fendrel-cli: missing command\n"},
       {{"--verbose"}, 2, "fendrel-cli: unknown command --verbose\n"},
   };

@@ -44,5 +44,38 @@ TEST(CliLocale, IgnoreCaseFoldsByTheLocalesCodeset) {
   }
 }
 
+// A code set chosen before the command wins over the locale's, and --help names the one in use.
+TEST(CliLocale, ACodeSetChosenBeforeTheCommandWins) {
+  struct TCase {
+    std::vector<std::string> Before;
+    std::string Content, Old, Want, InHelp;
+  };
+  const TCase cases[] = {
+      {{}, "\xC4 \xE4", "\xE4", "\xC4 X", "Text is read as UTF-8 (the locale's code set)."},
+      {{"--bytes"}, "\xC4 \xE4", "\xE4", "X X", "Text is read as Windows-1252 (chosen"},
+      {{"--encoding=cp1251"}, "\xA8\xE6 \xB8\xE6", "\xB8\xE6", "X X", "as Windows-1251"},
+      {{"--bytes", "--encoding=UTF-8"}, "\xC4 \xE4", "\xE4", "\xC4 X", "as UTF-8 (chosen"},
+  };
+  for (const TCase& c : cases) {
+    TTempDir dir;
+    WriteFile(dir / "t.txt", c.Content);
+    std::vector<std::string> args = {"LC_ALL=C.UTF-8", FENDREL_CLI};
+    args.insert(args.end(), c.Before.begin(), c.Before.end());
+    std::vector<std::string> help = args;
+    help.push_back("--help");
+    for (const char* arg : {"replace", "-i", "--no-backup", "--log=none"})
+      args.push_back(arg);
+    for (const std::string& arg : {dir.Path(), std::string("t.txt"), c.Old, std::string("X")})
+      args.push_back(arg);
+    EXPECT_EQ(test::RunProgram("env", args).Status, 0);
+    EXPECT_EQ(ReadFile(dir / "t.txt"), c.Want) << c.InHelp;
+    EXPECT_NE(test::RunProgram("env", help).Out.find(c.InHelp), std::string::npos) << c.InHelp;
+  }
+  const test::TRun unknown =
+      test::RunProgram(FENDREL_CLI, {"--encoding=klingon", "scan", ".", "*"});
+  EXPECT_EQ(unknown.Status, 2);
+  EXPECT_EQ(unknown.Out.substr(0, 44), "fendrel-cli: unknown code set klingon: UTF-8");
+}
+
 }  // namespace
 }  // namespace fendrel

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "HomePage.h"
+#include "platform/CodePage.h"
 
 namespace fendrel {
 namespace {
@@ -71,7 +72,11 @@ TSnRAboutForm::TSnRAboutForm(QWidget* parent)
 }
 
 void TSnRAboutForm::SetCurrentLanguage(int32_t language) {
-  const QString version = FromUtf8(kProgramVersion);
+  // Which code set text is read in: it decides what a letter is for every search.
+  const QString version =
+      FromUtf8(kProgramVersion) + QStringLiteral(", ") +
+      (language == 0 ? QStringLiteral("Text in ") : QStringLiteral("text in ")) +
+      FromUtf8(CodeSetName(ActiveCaseTable()));
   if (language == 0) {
     setWindowTitle(QString::fromUtf8("Über ") + FromUtf8(kProgramName));
     FVersionLabel->setText(QStringLiteral("Version ") + version);

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 
+#include "platform/CodePage.h"
 #include "support/TempDir.h"
 #include "ui/records/BackupFileListPage.h"
 #include "ui/records/BannerForm.h"
@@ -229,9 +230,16 @@ TEST(InformationWindowsTest, AboutAndBannerInBothLanguages) {
   ExpectBothLanguages<TBannerForm>("BannerForm", "Ebenfalls von uns", "Also from us",
                                    "https://fendrel.example.org/de/pairs/",
                                    "https://fendrel.example.org/pairs/");
-  TSnRAboutForm about;
-  EXPECT_TRUE(Texts(about).contains("Fendrel"));
-  EXPECT_TRUE(Texts(about).contains("Version 2.0"));
+  // The version names the code set text is read in.
+  for (const TCaseTable table : {TCaseTable::Ascii, TCaseTable::Windows1251}) {
+    SelectCaseTable(table);
+    TSnRAboutForm about;
+    EXPECT_TRUE(Texts(about).contains("Fendrel"));
+    EXPECT_TRUE(Texts(about).contains(table == TCaseTable::Ascii
+                                          ? "Version 2.0, text in UTF-8"
+                                          : "Version 2.0, text in Windows-1251"));
+  }
+  SelectCaseTable(TCaseTable::Ascii);
 }
 
 }  // namespace
