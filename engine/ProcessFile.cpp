@@ -64,22 +64,6 @@ bool IsSparse(const struct stat& st) {
   return static_cast<off_t>(st.st_blocks) * 512 < st.st_size;
 }
 
-// The data regions [begin, end) of the open file `fd` of `size` bytes, as the file system tells
-// them; the whole file as one where it cannot tell.
-std::vector<std::pair<off_t, off_t>> DataRegions(int fd, off_t size) {
-  std::vector<std::pair<off_t, off_t>> regions;
-  for (off_t at = 0; at < size;) {
-    const off_t data = ::lseek(fd, at, SEEK_DATA);
-    if (data < 0 && errno == ENXIO) break;  // only a hole from here on
-    const off_t hole = data < 0 ? -1 : ::lseek(fd, data, SEEK_HOLE);
-    if (hole < 0) return {{0, size}};
-    if (data >= size) break;
-    regions.emplace_back(data, std::min(hole, size));
-    at = regions.back().second;
-  }
-  return regions;
-}
-
 // Lets `writer` write the new content of a file with holes region by region: a first pass only
 // counts, so a file without matches costs no write and a region without matches is copied as it
 // is; holes stay holes. Matches never reach into a hole, since the writer's never take in a zero
@@ -87,7 +71,7 @@ std::vector<std::pair<off_t, off_t>> DataRegions(int fd, off_t size) {
 int64_t WriteByDataRegions(TMappedFile& content, TByteSink& out, const TContentWriter& writer,
                            std::string& why) {
   const auto size = static_cast<off_t>(content.Size());
-  const auto regions = DataRegions(content.Fd(), size);
+  const auto regions = DataRegions(content);
   const auto map = [&content, &why](const std::pair<off_t, off_t>& region) {
     const char* part =
         content.MapPart(region.first, static_cast<std::size_t>(region.second - region.first));

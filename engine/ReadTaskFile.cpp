@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "ProcessFile.h"
@@ -58,6 +59,21 @@ int64_t ReadTaskFile(const std::string& fileName, const TLinkRule& links, TReadF
   }
   reason = StepFailed("cannot read the file", content.Error());
   return prOpenFailed;
+}
+
+std::vector<std::pair<off_t, off_t>> DataRegions(const TMappedFile& content) {
+  const auto size = static_cast<off_t>(content.Size());
+  std::vector<std::pair<off_t, off_t>> regions;
+  for (off_t at = 0; at < size;) {
+    const off_t data = ::lseek(content.Fd(), at, SEEK_DATA);
+    if (data < 0 && errno == ENXIO) break;  // only a hole from here on
+    const off_t hole = data < 0 ? -1 : ::lseek(content.Fd(), data, SEEK_HOLE);
+    if (hole < 0) return {{0, size}};
+    if (data >= size) break;
+    regions.emplace_back(data, std::min(hole, size));
+    at = regions.back().second;
+  }
+  return regions;
 }
 
 int64_t ReadTaskFileAsItIs(const std::string& fileName, const TLinkRule& links, TReadFile& file,

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/Fd.h"
 #include "platform/MappedFile.h"
@@ -25,6 +27,10 @@ struct TReadFile {
 // its reason in `reason`.
 int64_t ReadTaskFile(const std::string& fileName, const TLinkRule& links, TReadFile& file,
                      std::string& reason, bool leaveHoles = false);
+
+// The data regions [begin, end) of a file left unmapped for its holes, as the file system tells
+// them; the whole file as one where it cannot tell.
+std::vector<std::pair<off_t, off_t>> DataRegions(const TMappedFile& content);
 
 // The same for a reader that writes nothing and never checks the file again (a preview): the
 // file is read through its path in one step where it can be, else as above. Only Content is set.

@@ -18,6 +18,7 @@
 #include <functional>
 #include <thread>
 
+#include "engine/PreviewFile.h"
 #include "engine/ProcessFile.h"
 #include "engine/RunBuilder.h"
 #include "engine/uSearchAndReplaceThread.h"
@@ -363,7 +364,12 @@ TEST(SafeRewrite, ASparseFileStaysSparse) {
               const rlimit limit{1 << 30, 1 << 30};
               if (setrlimit(RLIMIT_AS, &limit) != 0) return 2;
 #endif
-              return ProcessFile(MakeTask(huge, "needle", "thread!", false), nullptr) == 1 ? 0 : 3;
+              // Counted as a dry run counts, then rewritten.
+              const TSnRTast task = MakeTask(huge, "needle", "thread!", false);
+              THunkOptions countOnly;
+              countOnly.CountOnly = true;
+              if (PreviewFile({&task}, countOnly).Results != std::vector<int64_t>{1}) return 4;
+              return ProcessFile(task, nullptr) == 1 ? 0 : 3;
             }),
             0);
   ASSERT_EQ(stat(huge.c_str(), &st), 0);
