@@ -80,17 +80,15 @@ int64_t ReadTaskFileAsItIs(const std::string& fileName, const TLinkRule& links, 
                            std::string& reason) {
   // A link is judged the full way, as the run will.
   if (links.Follow) return ReadTaskFile(fileName, links, file, reason);
-  switch (file.Content.OpenAsItIs(fileName)) {
-    case TMappedFile::TOpenResult::Ok:
-      return 0;
-    case TMappedFile::TOpenResult::Missing:
-      reason = "the file no longer exists";
-      return prMissing;
-    default:
-      // Anything else is rare: the full way tells why in the words of a run.
-      file.Content.Close();
-      return ReadTaskFile(fileName, links, file, reason);
-  }
+  // The folders on the way are opened as a run opens them, so that a preview never shows a file
+  // a swapped folder link leads to; only the wait for the clock is left out.
+  TTreeFile tree;
+  if (OpenInTree(fileName, links, tree).Ok() &&
+      file.Content.OpenAsItIs(tree.Folder.Get(), tree.Name) == TMappedFile::TOpenResult::Ok)
+    return 0;
+  // Anything else is rare: the full way tells why in the words of a run.
+  file.Content.Close();
+  return ReadTaskFile(fileName, links, file, reason);
 }
 
 }  // namespace fendrel

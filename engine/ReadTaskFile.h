@@ -28,13 +28,13 @@ struct TReadFile {
 int64_t ReadTaskFile(const std::string& fileName, const TLinkRule& links, TReadFile& file,
                      std::string& reason, bool leaveHoles = false);
 
+// The same for a reader that writes nothing and never checks the file again (a preview): the
+// file is read at once, without waiting for the clock. Only Content is set.
+int64_t ReadTaskFileAsItIs(const std::string& fileName, const TLinkRule& links, TReadFile& file,
+                           std::string& reason);
+
 // The data regions [begin, end) of a file left unmapped for its holes, as the file system tells
 // them; the whole file as one where it cannot tell.
 std::vector<std::pair<off_t, off_t>> DataRegions(const TMappedFile& content);
-
-// The same for a reader that writes nothing and never checks the file again (a preview): the
-// file is read through its path in one step where it can be, else as above. Only Content is set.
-int64_t ReadTaskFileAsItIs(const std::string& fileName, const TLinkRule& links, TReadFile& file,
-                           std::string& reason);
 
 }  // namespace fendrel

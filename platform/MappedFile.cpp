@@ -156,10 +156,10 @@ const char* TMappedFile::MapPart(off_t offset, std::size_t length) {
   return FMapBase + (offset - start);
 }
 
-TMappedFile::TOpenResult TMappedFile::OpenAsItIs(const std::string& path) {
+TMappedFile::TOpenResult TMappedFile::OpenAsItIs(int folderFd, const std::string& name) {
   Close();
   FError = 0;
-  FFd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
+  FFd = ::openat(folderFd, name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
   return Read(false);
 }
 

@@ -44,10 +44,10 @@ class TMappedFile {
   const char* MapPart(off_t offset, std::size_t length);
   // The same for a path of any length.
   TOpenResult Open(const std::string& path);
-  // The file `path` names, not a symbolic link, read as it is now, without waiting for the clock:
-  // for a reader that never compares it with a later state. Open() it when this fails, to learn
-  // why in the same words.
-  TOpenResult OpenAsItIs(const std::string& path);
+  // The file `name` of the open folder `folderFd`, not a symbolic link, read as it is now,
+  // without waiting for the clock: for a reader that never compares it with a later state.
+  // Open() it when this fails, to learn why in the same words.
+  TOpenResult OpenAsItIs(int folderFd, const std::string& name);
   // Releases the mapping and keeps the file open.
   void Unmap();
   void Close();

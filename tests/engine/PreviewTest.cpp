@@ -1,6 +1,7 @@
 // The preview against the run: for every kind of search, the counts it reports and the lines it
 // shows must make exactly the bytes and the counts a run makes; and the pieces it is built on.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <random>
 
@@ -90,8 +91,12 @@ TEST(Preview, CountsAndContentEqualTheRun) {
 }
 
 TEST(Preview, ReportsTheFailuresOfTheRun) {
-  TTempDir dir;
+  TTempDir dir, outside;
   WriteFile(dir.Path() + "/empty", "");
+  WriteFile(outside.Path() + "/secret.txt", "a");
+  // Links the run refuses, to a file and for a folder on the way: no preview shows their target.
+  ASSERT_EQ(symlink((outside.Path() + "/secret.txt").c_str(), (dir.Path() + "/l.txt").c_str()), 0);
+  ASSERT_EQ(symlink(outside.Path().c_str(), (dir.Path() + "/away").c_str()), 0);
   const struct {
     std::string File;
     std::string Pattern;
@@ -100,10 +105,13 @@ TEST(Preview, ReportsTheFailuresOfTheRun) {
       {dir.Path() + "/missing", "a", "the file no longer exists"},
       {dir.Path() + "/empty", "a", "the file is empty"},
       {dir.Path(), "a", "not a regular file"},
+      {dir.Path() + "/l.txt", "a", "is a symbolic link"},
+      {dir.Path() + "/away/secret.txt", "a", "a folder on its path is a symbolic link"},
   };
   for (const auto& c : cases) {
     TSnRTast task;
     task.Init(c.File, c.Pattern.data(), 1, smCaseSensitive, "b", 1, false, lmAllFiles);
+    task.Links.Root = dir.Path();
     const TFilePreview preview = PreviewFile({&task}, {});
     EXPECT_EQ(preview.Results, std::vector<int64_t>{ProcessFile(task, nullptr)});
     EXPECT_EQ(preview.Reason, c.Reason);

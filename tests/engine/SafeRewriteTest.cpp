@@ -509,38 +509,6 @@ TEST(SafeRewrite, ALinkSwappedInDuringRunsNeverLeadsOut) {
   }
 }
 
-// Runs over hard-linked files killed at any moment: after the next recovery every file holds its
-// complete previous or new content.
-TEST(SafeRewrite, RunsInPlaceKilledAtAnyMomentAreRecovered) {
-  const std::string old = std::string(3 << 20, 'a') + "\n";
-  const std::string now = Replace(old, "a", "b");
-  for (int round = 0; round < SoakRounds(3); ++round) {
-    TTempDir dir;
-    std::vector<std::string> files;
-    for (int n = 0; n < 6; ++n) {
-      files.push_back(dir / ("f" + std::to_string(n) + ".txt"));
-      WriteFile(files.back(), old);
-      ASSERT_EQ(link(files.back().c_str(), (files.back() + ".link").c_str()), 0);
-    }
-    const pid_t child = fork();
-    if (child == 0) {
-      RunWorker(files, "a", "b", round % 2 == 0);
-      _exit(0);
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5 + (round * 37) % 120));
-    kill(child, SIGKILL);
-    waitpid(child, nullptr, 0);
-    for (const TRecovery& recovery : RecoverFolder(dir.Path()))
-      EXPECT_FALSE(recovery.Failed) << recovery.File << ": " << recovery.Text;
-    for (const std::string& file : files) {
-      const std::string content = ReadFile(file);
-      EXPECT_TRUE(content == old || content == now) << file << ", round " << round;
-    }
-    for (const std::string& name : test::ListNames(dir.Path()))
-      EXPECT_TRUE(name.find(".txt") != std::string::npos) << "left behind: " << name;
-  }
-}
-
 // Runs killed while they write into a hard-linked file, before, during and after the write,
 // with a safety copy and with a backup: the next recovery leaves the file whole, byte for byte
 // (the new content when the write had finished, the previous one otherwise), keeps the backup

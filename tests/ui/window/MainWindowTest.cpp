@@ -150,11 +150,6 @@ TEST_F(TMainWindow, RecoveriesReachTheResultListAndTheStatusLine) {
   };
   const TCase cases[] = {
       {kEnglish, 2, {}, {}, "before"},
-      {kEnglish,
-       2,
-       {{"/d/a.txt", "kept the new content", false}},
-       {"/d/a.txt: kept the new content"},
-       "1 interrupted rewrite recovered"},
       {kGerman,
        0,
        {{"/d/a.txt", "previous content restored", false}},
@@ -167,11 +162,6 @@ TEST_F(TMainWindow, RecoveriesReachTheResultListAndTheStatusLine) {
         {"/d/c.txt", "restored", false}},
        {"/d/a.txt: restored", "/d/b.txt: FAILED: copy unreadable", "/d/c.txt: restored"},
        "2 interrupted rewrites recovered; 1 interrupted rewrite could not be recovered"},
-      {kGerman,
-       1,
-       {{"/d/a.txt", "x", true}, {"/d/b.txt", "y", true}},
-       {"/d/a.txt: FAILED: x", "/d/b.txt: FAILED: y"},
-       "2 unterbrochene Ersetzungen konnten nicht wiederhergestellt werden"},
   };
   TResultListModel& model = Form().ResultListBox()->Model();
   for (const TCase& c : cases) {
