@@ -1,4 +1,5 @@
-// Golden tests of the pattern compiler, the class builder and the search analysis.
+// Golden tests of the pattern compiler, the class builder, the search analysis and the Unicode
+// tables they draw on.
 //
 // Every expected program, error position and analysis result here was worked out by hand from
 // the compiler's rules, never copied from the compiler's output. A program is written as a node
@@ -7,11 +8,16 @@
 // RegExprOpcodes.h, so that a wrong number in the engine fails a golden.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <map>
 
 #include "regexpr/RegExpr.h"
 #include "regexpr/RegExprDump.h"
+#include "regexpr/RegExprUnicode.h"
+
+#include "support/RunProgram.h"
 
 namespace fendrel {
 namespace {
@@ -446,6 +452,170 @@ TEST(RegExprCompiler, ErrorsOutsideACompile) {
   re.Compile();
   re.SetExpression("");
   ExpectError([&] { re.Compile(); }, 1003, unassigned);
+}
+
+// The committed tables are exactly what the generator makes of the installed database: a table
+// edited by hand, or a generator changed without making the tables again, fails here.
+TEST(RegExprUnicode, TablesAreTheGeneratorsOutput) {
+  const std::string source = FENDREL_SOURCE_DIR;
+  const test::TRun run = test::RunProgram(source + "/tools/gen-unicode-tables", {});
+  ASSERT_EQ(run.Status, 0) << run.Out;
+  std::ifstream file(source + "/regexpr/RegExprUnicodeTables.cpp", std::ios::binary);
+  const std::string committed{std::istreambuf_iterator<char>(file), {}};
+  if (run.Out == committed) return;
+  std::size_t from = 0;
+  while (from < run.Out.size() && from < committed.size() && run.Out[from] == committed[from])
+    ++from;
+  from = committed.rfind('\n', from) + 1;  // npos + 1 is 0: the first line
+  ADD_FAILURE() << "regexpr/RegExprUnicodeTables.cpp differs from tools/gen-unicode-tables:\n"
+                << "committed: " << committed.substr(from, committed.find('\n', from) - from)
+                << "\ngenerated: " << run.Out.substr(from, run.Out.find('\n', from) - from);
+}
+
+TEST(RegExprUnicode, Utf8) {
+  struct TCase {
+    std::string_view Bytes;
+    int Length;  // 0: invalid
+    char32_t Code = 0;
+  };
+  const TCase cases[] = {
+      {"A", 1, 'A'},
+      {"\x7F", 1, 0x7F},
+      {"\xC2\x80", 2, 0x80},
+      {"\xC3\xA4", 2, 0xE4},
+      {"\xDF\xBF", 2, 0x7FF},
+      {"\xE0\xA0\x80", 3, 0x800},
+      {"\xE2\x82\xAC", 3, 0x20AC},
+      {"\xED\x9F\xBF", 3, 0xD7FF},
+      {"\xEE\x80\x80", 3, 0xE000},
+      {"\xEF\xBF\xBF", 3, 0xFFFF},
+      {"\xF0\x90\x80\x80", 4, 0x10000},
+      {"\xF0\x9F\x98\x80", 4, 0x1F600},
+      {"\xF4\x8F\xBF\xBF", 4, 0x10FFFF},
+      {"\xC0\x80", 0},          // overlong NUL
+      {"\xC1\xBF", 0},          // overlong
+      {"\xE0\x80\x80", 0},      // overlong
+      {"\xE0\x9F\xBF", 0},      // overlong
+      {"\xF0\x8F\xBF\xBF", 0},  // overlong
+      {"\xED\xA0\x80", 0},      // surrogate
+      {"\xED\xBF\xBF", 0},      // surrogate
+      {"\xF4\x90\x80\x80", 0},  // beyond U+10FFFF
+      {"\xF5\x80\x80\x80", 0},
+      {"\xFF", 0},
+      {"\x80", 0},  // a continuation byte alone
+      {"\xBF\xBF", 0},
+      {"\xC3", 0},  // truncated
+      {"\xE2\x82", 0},
+      {"\xF0\x9F\x98", 0},
+      {"\xC3\x28", 0},  // a continuation byte missing
+      {"\xE2\x28\xAC", 0},
+      {"\xE2\x82\x28", 0},
+      {"\xF0\x9F\x98\xC3", 0},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(std::string(c.Bytes)));
+    const auto* bytes = reinterpret_cast<const unsigned char*>(c.Bytes.data());
+    char32_t code = 0;
+    ASSERT_EQ(DecodeUtf8(bytes, c.Bytes.size(), code), c.Length);
+    if (c.Length == 0) continue;
+    EXPECT_EQ(code, c.Code);
+    // One byte fewer available is a truncated sequence.
+    EXPECT_EQ(DecodeUtf8(bytes, c.Bytes.size() - 1, code), 0);
+  }
+  // Every scalar value survives a round trip; an encoded surrogate is refused.
+  for (char32_t c = 0; c <= 0x10FFFF; ++c) {
+    unsigned char out[4];
+    const int length = EncodeUtf8(c, out);
+    char32_t back = 0;
+    const bool surrogate = c >= 0xD800 && c <= 0xDFFF;
+    ASSERT_EQ(DecodeUtf8(out, length, back), surrogate ? 0 : length) << std::hex << uint32_t(c);
+    if (!surrogate) {
+      ASSERT_EQ(back, c) << std::hex << uint32_t(c);
+    }
+  }
+}
+
+TEST(RegExprUnicode, CaseOrbits) {
+  struct TCase {
+    char32_t Of;
+    std::vector<char32_t> Orbit;
+  };
+  const TCase cases[] = {
+      {'k', {'K', 'k', 0x212A}},  // KELVIN SIGN
+      {0x212A, {'K', 'k', 0x212A}},
+      {'S', {'S', 's', 0x17F}},               // LONG S
+      {0xDF, {0xDF, 0x1E9E}},                 // sharp s and its capital
+      {0x3B8, {0x398, 0x3B8, 0x3D1, 0x3F4}},  // theta: the largest orbits
+      {0x3C2, {0x3A3, 0x3C2, 0x3C3}},         // final sigma
+      {0x41F, {0x41F, 0x43F}},                // Cyrillic PE
+      {0x43F, {0x41F, 0x43F}},
+      {'i', {'I', 'i'}},  // the Turkish dotted and dotless i fold only by their own rule
+      {0x130, {0x130}},
+      {0x131, {0x131}},
+      {'1', {'1'}},
+      {0x1F600, {0x1F600}},
+      {0x10400, {0x10400, 0x10428}},  // Deseret, beyond the Basic Multilingual Plane
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(std::to_string(c.Of));
+    char32_t orbit[kMaxCaseOrbit];
+    const int count = CaseOrbit(c.Of, orbit);
+    EXPECT_EQ(std::vector<char32_t>(orbit, orbit + count), c.Orbit);
+    for (char32_t member : c.Orbit)
+      EXPECT_EQ(SimpleFold(member), SimpleFold(c.Of));
+  }
+  EXPECT_EQ(SimpleFold('K'), U'k');
+  EXPECT_EQ(SimpleFold(0x1E9E), U'\u00DF');
+  EXPECT_EQ(SimpleFold(0x3C2), U'\u03C3');
+  EXPECT_EQ(SimpleFold(0x130), U'\u0130');
+  // CasedCharacters lists exactly the characters of orbits of more than one member.
+  const std::span<const char32_t> cased = CasedCharacters();
+  std::size_t next = 0;
+  for (char32_t c = 0; c <= 0x10FFFF; ++c) {
+    char32_t orbit[kMaxCaseOrbit];
+    const bool listed = next < cased.size() && cased[next] == c;
+    next += listed;
+    ASSERT_EQ(CaseOrbit(c, orbit) > 1, listed) << std::hex << uint32_t(c);
+  }
+  EXPECT_EQ(next, cased.size());
+}
+
+TEST(RegExprUnicode, Classes) {
+  struct TCase {
+    char32_t Code;
+    bool Word, Digit, Space;
+  };
+  const TCase cases[] = {
+      {'a', true, false, false},
+      {'Z', true, false, false},
+      {'_', true, false, false},
+      {'7', true, true, false},
+      {0x436, true, false, false},    // Cyrillic zhe
+      {0x301, true, false, false},    // a combining accent
+      {0x663, true, true, false},     // Arabic-Indic three
+      {0x4E2D, true, false, false},   // inside a range of the database
+      {0x2A6DF, true, false, false},  // the last of such a range
+      {0x2A6E0, false, false, false},
+      {0xB2, false, false, false},    // superscript two: a number,
+                                      // not a decimal digit
+      {0x2014, false, false, false},  // em dash
+      {0xAB, false, false, false},    // guillemet
+      {0x1F600, false, false, false},
+      {0, false, false, false},
+      {'\t', false, false, true},
+      {' ', false, false, true},
+      {0xA0, false, false, true},
+      {0x3000, false, false, true},
+      {0x200B, false, false, false},  // zero width space
+      {0x180E, false, false, false},  // no longer white space
+      {0x10FFFF, false, false, false},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(std::to_string(c.Code));
+    EXPECT_EQ(IsUnicodeWord(c.Code), c.Word);
+    EXPECT_EQ(InRanges(UnicodeDigitRanges(), c.Code), c.Digit);
+    EXPECT_EQ(InRanges(UnicodeSpaceRanges(), c.Code), c.Space);
+  }
 }
 
 }  // namespace
