@@ -11,6 +11,7 @@ void InstallRegExprCaseFlip() {
   for (int c = 0; c < 256; ++c)
     flip[c] = map.Upper[c] != c ? map.Upper[c] : map.Lower[c];
   TRegExpr::SetDefaultCaseFlip(flip);
+  TRegExpr::SetDefaultUtf8(IsUtf8CaseTable(ActiveCaseTable()));
 }
 
 }  // namespace fendrel

@@ -1,5 +1,6 @@
 // Gives the regular-expression engine the case mapping of the program's code page: every new
-// TRegExpr flips a byte to its other case as the active case table has it.
+// TRegExpr flips a byte to its other case as the active case table has it, and reads text as
+// UTF-8 characters when the code page is UTF-8.
 #pragma once
 
 namespace fendrel {

@@ -139,14 +139,15 @@ bool IsTextByte(unsigned char c) {
 
 int64_t ReplacePattern(TByteSink& out, const char* begin, const char* end, const TSnRTast& task,
                        std::string& why) {
+  const bool utf8 = IsUtf8CaseTable(ActiveCaseTable());
   TRegExpr regExpr;
+  regExpr.Utf8 = utf8;
   regExpr.SetExpression(UpToZero(task.FromStr, task.FromLen));
   const std::string_view replacement = UpToZero(task.ToStr, task.ToLen);
   const auto write = [&out](std::string_view piece) {
     if (!out.Write(piece.data(), piece.size())) throw TWriteFailed{};
   };
   int64_t count = 0;
-  const bool utf8 = IsUtf8CaseTable(ActiveCaseTable());
   try {
     // The file starts with a text run, empty when its first byte is binary, so the engine
     // always sees the first run (and an invalid pattern fails there). A UTF-8 byte-order mark

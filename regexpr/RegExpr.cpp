@@ -29,6 +29,7 @@ TCaseFlipTable AsciiCaseFlip() {
 
 std::mutex gDefaultsLock;
 TCaseFlipTable gDefaultCaseFlip = AsciiCaseFlip();  // guarded by gDefaultsLock
+bool gDefaultUtf8 = false;                          // guarded by gDefaultsLock
 
 }  // namespace
 
@@ -42,12 +43,31 @@ TCaseFlipTable TRegExpr::DefaultCaseFlip() {
   return gDefaultCaseFlip;
 }
 
+void TRegExpr::SetDefaultUtf8(bool on) {
+  std::lock_guard lock(gDefaultsLock);
+  gDefaultUtf8 = on;
+}
+
+bool TRegExpr::DefaultUtf8() {
+  std::lock_guard lock(gDefaultsLock);
+  return gDefaultUtf8;
+}
+
+bool TRegExpr::UnicodeWords() const {
+  return FProgramUtf8 && WordLetters == kDefaultWordLetters;
+}
+
+bool TRegExpr::UnicodeBlanks() const {
+  return FProgramUtf8 && BlankChars == kDefaultBlankChars;
+}
+
 TRegExpr::TRegExpr()
     : Modifiers(kDefaultModifiers),
       BlankChars(kDefaultBlankChars),
       WordLetters(kDefaultWordLetters),
       LineBreakChars(kDefaultLineBreakChars),
-      CaseFlip(DefaultCaseFlip()) {
+      CaseFlip(DefaultCaseFlip()),
+      Utf8(DefaultUtf8()) {
   ClearGroups();
   SetLinePairedSeparator(kDefaultLinePair);
 }
@@ -125,7 +145,7 @@ void TRegExpr::SetLinePairedSeparator(std::string_view pair) {
 }
 
 void TRegExpr::Compile() {
-  if (Modifiers != FProgramModifiers) DiscardProgram();
+  if (Modifiers != FProgramModifiers || Utf8 != FProgramUtf8) DiscardProgram();
   if (FProgram) return;
   if (FExpression.empty()) Fail(1003);
   CompileText(FExpression.c_str());
@@ -135,6 +155,7 @@ void TRegExpr::CompileText(const char* pattern) {
   if (pattern == nullptr) Fail(100);
   DiscardProgram();
   FProgramModifiers = Modifiers;
+  FProgramUtf8 = Utf8;
   FPatternStart = pattern;
   try {
     TRegExprCompiler compiler(*this);

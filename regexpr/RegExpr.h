@@ -59,6 +59,10 @@ class TRegExpr {
   // of its code page.
   static void SetDefaultCaseFlip(const TCaseFlipTable& table);
   static TCaseFlipTable DefaultCaseFlip();
+  // Whether new objects read subjects as UTF-8 text; bytes until the program installs the
+  // choice of its code page.
+  static void SetDefaultUtf8(bool on);
+  static bool DefaultUtf8();
 
   const std::string& Expression() const { return FExpression; }
   // A different pattern (or any pattern while nothing is compiled) discards the program; the
@@ -76,6 +80,11 @@ class TRegExpr {
   std::string WordLetters;     // the characters of \w and word boundaries
   std::string LineBreakChars;  // the characters that end a line
   TCaseFlipTable CaseFlip;
+  // UTF-8 text: `.`, negated classes and classes with characters beyond ASCII take one whole
+  // character; \w \d \s \b follow Unicode (\w and \s as long as WordLetters and BlankChars
+  // are left as they are); (?i) folds characters beyond ASCII by Unicode simple case folding;
+  // and no match begins at a continuation byte. \xHH stays one byte.
+  bool Utf8 = false;
 
   // Two different characters that together make one line break (CR LF), or none.
   std::string LinePairedSeparator() const;
@@ -161,6 +170,9 @@ class TRegExpr {
 
   // The program check before every search: recompiles when needed, rebuilds the line-break set.
   bool PrepareProgram();
+  // Whether \w (and \b) and \s mean Unicode's classes: in UTF-8 text, unless set otherwise.
+  bool UnicodeWords() const;
+  bool UnicodeBlanks() const;
   void ClearGroups();
   // ExecPos with a 1-based 64-bit offset; `prepared` when the settings are known unchanged
   // since the previous search's program check.
@@ -217,6 +229,7 @@ class TRegExpr {
   std::string FExpression;
   int32_t FLastErrorCode = 0;
   uint32_t FProgramModifiers = 0;
+  bool FProgramUtf8 = false;
 
   // Matching state. Group positions are offsets into FInput, -1 when unset.
   std::string FInput;

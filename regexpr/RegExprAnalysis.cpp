@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "RegExprCharSet.h"
 #include "RegExprCompiler.h"
 #include "RegExprOpcodes.h"
 
@@ -13,6 +14,10 @@ void TRegExprAnalysis::Analyse(const uint8_t* program, int topFlags) {
   FWalked.assign(R.FProgramSize, false);
   R.FFirstChars.reset();
   FirstCharWalk(program + 1);
+  // In UTF-8 text no match begins inside a character.
+  if (R.FProgramUtf8)
+    for (int c = 0x80; c <= 0xBF; ++c)
+      R.FFirstChars.reset(static_cast<std::size_t>(c));
 
   R.FAnchorChar = 0;
   R.FAnchorText = nullptr;
@@ -25,7 +30,7 @@ void TRegExprAnalysis::Analyse(const uint8_t* program, int topFlags) {
   if (after == nullptr || NodeOp(after) != opEnd) return;  // more than one alternative
 
   const uint8_t* scan = NodeOperand(first);
-  if (NodeOp(scan) == opLiteral) {
+  if (NodeOp(scan) == opLiteral && !(R.FProgramUtf8 && IsUtf8Continuation(NodeOperand(scan)[0]))) {
     R.FAnchorChar = NodeOperand(scan)[0];
     R.FAnchorText = reinterpret_cast<const char*>(NodeOperand(scan));
     R.FAnchorLen = static_cast<int32_t>(std::strlen(R.FAnchorText));
@@ -103,6 +108,9 @@ void TRegExprAnalysis::FirstCharWalk(const uint8_t* node) {
         for (int c = 0; c < 256; ++c) {
           if ((operand[c / 8] >> (c % 8)) & 1) first.set(c);
         }
+        return;
+      case opCharSet:
+        first |= CharSetFirstBytes(operand);
         return;
       case opBranch: {
         const uint8_t* next = NodeNext(node);

@@ -20,6 +20,8 @@
 #include <set>
 #include <utility>
 
+#include "RegExprCharSet.h"
+
 namespace fendrel {
 namespace {
 
@@ -71,6 +73,13 @@ void TAutomaton::MakeClasses(std::string_view text) {
   for (int c = '0'; c <= '9'; ++c)
     digits.set(static_cast<std::size_t>(c));
   addSet(digits);
+  if (S.Utf8) {  // no match begins at a continuation byte
+    TCharSet continuation;
+    for (int c = 0x80; c <= 0xBF; ++c)
+      continuation.set(static_cast<std::size_t>(c));
+    addSet(continuation);
+  }
+  std::vector<TCharSet> setBytes;
   auto addNode = [&](const uint8_t* node) {
     const uint8_t* operand = NodeOperand(node);
     switch (NodeOp(node)) {
@@ -93,6 +102,12 @@ void TAutomaton::MakeClasses(std::string_view text) {
         addSet(set);
         break;
       }
+      case opCharSet:
+        setBytes.clear();
+        CharSetByteSets(operand, setBytes);
+        for (const TCharSet& set : setBytes)
+          addSet(set);
+        break;
       default:
         break;
     }
@@ -208,6 +223,7 @@ const TAutomaton::TMove* TAutomaton::Move(int32_t state, int symbol) {
   TCursor cursor;
   cursor.PairAhead = symbol == FPairSymbol;
   cursor.C = cursor.PairAhead ? S.PairHead : FRepresentative[static_cast<std::size_t>(symbol)];
+  cursor.Word = S.WordLetters[cursor.C];
   cursor.Start = (info.Flags & kStart) != 0;
   cursor.PrevWord = (info.Flags & kPrevWord) != 0;
   cursor.PrevBreak = (info.Flags & kPrevBreak) != 0;
@@ -231,7 +247,8 @@ const TAutomaton::TMove* TAutomaton::Move(int32_t state, int symbol) {
     thread.State = FWays[info.WaysBegin + i];
     matched = follow(thread, static_cast<int32_t>(i));
   }
-  if (!matched && (info.Flags & kAddFresh)) matched = follow(TThreadMachine::Fresh(0), kHere);
+  if (!matched && (info.Flags & kAddFresh) && StartAllowed(cursor, S))
+    matched = follow(TThreadMachine::Fresh(0), kHere);
 
   // Advances the waiting threads; a thread in the same state as one before it would be dropped
   // when followed, so only the first is kept.

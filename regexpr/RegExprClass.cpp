@@ -2,6 +2,7 @@
 #include "RegExprClass.h"
 
 #include "RegExprCompiler.h"
+#include "RegExprUnicode.h"
 
 namespace fendrel {
 namespace {
@@ -97,9 +98,131 @@ void TClassBuilder::Finish() {
     FCompiler.EmitByte(FHighest);
 }
 
+namespace {
+
+// Adds the characters of a UTF-8 text (WordLetters, BlankChars); a byte of no valid sequence
+// stands for the character of its value.
+void AddText(TCodeSet& set, std::string_view text) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  for (std::size_t at = 0; at < text.size();) {
+    char32_t c = bytes[at];
+    const int length = DecodeUtf8(bytes + at, text.size() - at, c);
+    if (length == 0) c = bytes[at];
+    at += static_cast<std::size_t>(length == 0 ? 1 : length);
+    set.Add(c, c);
+  }
+}
+
+// A class in UTF-8 text, as characters; nullptr, the cursor where it was, when the class is to be
+// built of bytes: it names a byte above 0x7F by \x or holds a byte of no valid sequence (so it
+// stands for bytes), or it is a plain class of ASCII characters (so it compiles as it always did).
+uint8_t* ParseUtf8Class(TRegExprCompiler& compiler) {
+  const char*& cursor = compiler.Cursor();
+  const char* const start = cursor;
+  const bool negated = *cursor == '^';
+  if (negated) ++cursor;
+  TCodeSet set;
+  bool beyondAscii = negated;
+  // Reads one member character; false when it is a byte that makes this a class of bytes.
+  auto member = [&](char32_t& c) {
+    const auto* at = reinterpret_cast<const unsigned char*>(cursor);
+    if (*at == '\\') {
+      ++cursor;
+      if (*cursor == '\0') compiler.Error(110);
+      const int length = DecodeUtf8(reinterpret_cast<const unsigned char*>(cursor), 4, c);
+      if (length > 1) {
+        cursor += length;
+        return true;
+      }
+      const bool hex = *cursor == 'x';
+      c = compiler.UnquoteChar();
+      return !(hex && c >= 0x80) && c < 0x80;
+    }
+    const int length = DecodeUtf8(at, 4, c);
+    if (length == 0) return false;
+    cursor += length;
+    return true;
+  };
+  bool single = false;  // the last member was a character a range can start from
+  char32_t rangeStart = 0;
+  auto addOne = [&](char32_t c) {
+    set.Add(c, c);
+    beyondAscii |= c >= 0x80;
+    single = true;
+    rangeStart = c;
+  };
+  if (*cursor == ']') {
+    addOne(']');
+    ++cursor;
+  }
+  while (*cursor != ']' && *cursor != '\0') {
+    if (*cursor == '-' && single && cursor[1] != '\0' && cursor[1] != ']') {
+      ++cursor;  // on the range end
+      if (cursor[0] == '\\' && cursor[1] != '\0' &&
+          std::string_view("dDsSwW").find(cursor[1]) != std::string_view::npos) {
+        set.Add('-', '-');  // the escape is the next element
+        single = false;
+        continue;
+      }
+      char32_t last = 0;
+      if (!member(last)) {
+        cursor = start;
+        return nullptr;
+      }
+      single = false;
+      beyondAscii |= last >= 0x80;
+      if ((compiler.ParseModifiers() & kModR) != 0) {
+        // Cyrillic ranges take the letter the alphabet order leaves out.
+        constexpr char32_t kLowA = 0x430, kLowYa = 0x44F, kUpA = 0x410, kUpYa = 0x42F;
+        const bool lower = rangeStart == kLowA && last == kLowYa;
+        const bool upper = rangeStart == kUpA && last == kUpYa;
+        const bool both = rangeStart == kLowA && last == kUpYa;
+        if (lower || both) set.Add(kLowA, kLowYa), set.Add(0x451, 0x451);
+        if (upper || both) set.Add(kUpA, kUpYa), set.Add(0x401, 0x401);
+        if (lower || upper || both) continue;
+      }
+      if (last < rangeStart) compiler.Error(109);
+      set.Add(rangeStart, last);
+      continue;
+    }
+    if (cursor[0] == '\\' && cursor[1] != '\0' &&
+        std::string_view("dsw").find(cursor[1]) != std::string_view::npos) {
+      const char letter = cursor[1];
+      cursor += 2;
+      if (compiler.UnicodeClass(letter, set)) {
+        beyondAscii = true;
+      } else {
+        AddText(set, letter == 's' ? compiler.R.BlankChars : compiler.R.WordLetters);
+        beyondAscii |= !set.AsciiOnly();
+      }
+      single = false;
+      continue;
+    }
+    char32_t c = 0;
+    if (!member(c)) {
+      cursor = start;
+      return nullptr;
+    }
+    addOne(c);
+  }
+  if (*cursor == '\0') compiler.Error(113);
+  if (!beyondAscii) {
+    cursor = start;
+    return nullptr;
+  }
+  ++cursor;
+  if ((compiler.ParseModifiers() & kModI) != 0) set.AddCaseVariants();
+  if (negated) set.Negate();
+  return compiler.EmitCharSet(set);
+}
+
+}  // namespace
+
 uint8_t* ParseClass(TRegExprCompiler& compiler) {
   TRegExpr& r = compiler.R;
   const char*& cursor = compiler.Cursor();
+  if (r.Utf8)
+    if (uint8_t* node = ParseUtf8Class(compiler)) return node;
   const bool negated = *cursor == '^';
   if (negated) ++cursor;
   TClassBuilder builder(compiler, negated, (compiler.ParseModifiers() & kModI) != 0);

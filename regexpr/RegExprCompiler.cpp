@@ -2,6 +2,7 @@
 #include "RegExprCompiler.h"
 
 #include <cstring>
+#include <vector>
 
 #include "RegExprClass.h"
 
@@ -93,6 +94,47 @@ void TRegExprCompiler::RunPass(const char* pattern) {
   FNextGroup = 1;
   EmitByte(kREMagic);
   ParseReg(false, FTopFlags);
+}
+
+uint8_t* TRegExprCompiler::EmitCharSet(const TCodeSet& set, uint8_t flags) {
+  const std::vector<uint8_t> operand = CharSetOperand(set, flags);
+  // The states are found by 16-bit offsets; no set of characters a pattern can name needs more.
+  if (operand.size() > 0xFFFF) R.Fail(114);
+  uint8_t* node = EmitNode(opCharSet);
+  for (const uint8_t byte : operand)
+    EmitByte(byte);
+  return node;
+}
+
+bool TRegExprCompiler::UnicodeClass(char letter, TCodeSet& set) const {
+  switch (letter) {
+    case 'd':
+      set.Add(UnicodeDigitRanges());
+      return true;
+    case 's':
+      if (!R.UnicodeBlanks()) return false;
+      set.Add(UnicodeSpaceRanges());
+      return true;
+    case 'w':
+      if (!R.UnicodeWords()) return false;
+      set.Add(UnicodeWordRanges());
+      return true;
+    default:
+      return false;
+  }
+}
+
+uint8_t* TRegExprCompiler::EmitCharacter(char32_t c, bool ignoreCase, int& flags) {
+  flags = kFlagHasWidth | kFlagSimple;
+  TCodeSet set;
+  set.Add(c, c);
+  if (ignoreCase) set.AddCaseVariants();
+  if (c >= 0x80 || set.Ranges().size() > 1 || set.Ranges()[0].First != set.Ranges()[0].Last)
+    return EmitCharSet(set);
+  uint8_t* node = EmitNode(ignoreCase ? opLiteralCI : opLiteral);
+  EmitByte(static_cast<uint8_t>(c));
+  EmitByte(0);
+  return node;
 }
 
 uint8_t* TRegExprCompiler::EmitNode(TREOp op) {
@@ -377,6 +419,12 @@ uint8_t* TRegExprCompiler::ParseAtom(int& flags) {
     case '$':
       return EmitNode(multiLine ? opLineEnd : opTextEnd);
     case '.':
+      if (R.Utf8) {
+        flags = kFlagHasWidth | kFlagSimple;
+        TCodeSet any;
+        any.Negate();
+        return EmitCharSet(any, (R.FParseModifiers & kModS) != 0 ? 0 : kCharSetStopsAtBreaks);
+      }
       if ((R.FParseModifiers & kModS) != 0) {
         flags = kFlagHasWidth | kFlagSimple;
         return EmitNode(opAnyChar);
@@ -477,13 +525,17 @@ uint8_t* TRegExprCompiler::ParseEscape(int& flags) {
       return node;
     case 'd':
     case 'D':
-      ++R.FParseCursor;
-      return EmitNode(c == 'd' ? opDigit : opNonDigit);
     case 's':
     case 'S':
     case 'w':
     case 'W': {
       ++R.FParseCursor;
+      TCodeSet set;
+      if (R.Utf8 && UnicodeClass(static_cast<char>(c | 0x20), set)) {
+        if (c < 'a') set.Negate();
+        return EmitCharSet(set);
+      }
+      if (c == 'd' || c == 'D') return EmitNode(c == 'd' ? opDigit : opNonDigit);
       TClassBuilder builder(*this, c == 'S' || c == 'W', false);
       builder.AddString(c == 's' || c == 'S' ? R.BlankChars : R.WordLetters);
       builder.Finish();
@@ -500,6 +552,14 @@ uint8_t* TRegExprCompiler::ParseEscape(int& flags) {
                       : c == 'b' ? opWordBound
                                  : opNotWordBound);
     default: {
+      char32_t character = 0;
+      const int length =
+          R.Utf8 ? DecodeUtf8(reinterpret_cast<const unsigned char*>(R.FParseCursor), 4, character)
+                 : 0;
+      if (length > 1) {  // a quoted character beyond ASCII stands for itself
+        R.FParseCursor += length;
+        return EmitCharacter(character, ignoreCase, flags);
+      }
       const unsigned char ch = UnquoteChar();
       if (ch == 0) {
         // NUL ends every subject, so \x00 matches nothing; a literal cannot hold it (its text
@@ -570,12 +630,67 @@ uint8_t* TRegExprCompiler::ParseLiteralRun(int& flags) {
     if (*cursor != '{') R.Fail(119);
     length = 1 + std::strcspn(cursor + 1, kMetaChars);
   }
+  if (R.Utf8) return ParseUtf8LiteralRun(length, flags);
   if (length > 1 && IsQuantifier(cursor[length])) --length;  // the quantifier takes the last one
   flags = kFlagHasWidth | (length == 1 ? kFlagSimple : 0);
 
   uint8_t* node = EmitNode((R.FParseModifiers & kModI) != 0 ? opLiteralCI : opLiteral);
   const bool extended = (R.FParseModifiers & kModX) != 0;
   const char* end = cursor + length;
+  for (; cursor < end; ++cursor) {
+    if (extended && *cursor == '#') break;  // the comment is the next atom
+    if (extended && IsExtendedBlank(*cursor)) continue;
+    EmitByte(static_cast<uint8_t>(*cursor));
+  }
+  EmitByte(0);
+  return node;
+}
+
+uint8_t* TRegExprCompiler::ParseUtf8LiteralRun(std::size_t length, int& flags) {
+  const char*& cursor = R.FParseCursor;
+  const auto* text = reinterpret_cast<const unsigned char*>(cursor);
+  const bool ignoreCase = (R.FParseModifiers & kModI) != 0;
+  const bool extended = (R.FParseModifiers & kModX) != 0;
+  // The run's characters: where each begins, and whether it is one that (?i) folds beyond ASCII.
+  struct TChar {
+    std::size_t At;
+    int Length;
+    char32_t Code;
+  };
+  std::vector<TChar> chars;
+  for (std::size_t at = 0; at < length;) {
+    char32_t c = text[at];
+    int n = DecodeUtf8(text + at, length - at, c);
+    if (n == 0) {  // a byte of no valid sequence stands for itself
+      n = 1;
+      c = text[at];
+    }
+    chars.push_back({at, n, c});
+    at += static_cast<std::size_t>(n);
+  }
+  auto folds = [&](const TChar& ch) {
+    char32_t orbit[kMaxCaseOrbit];
+    return ignoreCase && ch.Code >= 0x80 && ch.Length > 1 && CaseOrbit(ch.Code, orbit) > 1;
+  };
+  // The quantifier takes the last character; a character (?i) folds beyond ASCII is a set.
+  std::size_t count = chars.size();
+  if (count > 1 && IsQuantifier(cursor[length])) --count;
+  for (std::size_t k = 0; k < count; ++k) {
+    if (!folds(chars[k])) continue;
+    if (k > 0) {
+      count = k;
+      break;
+    }
+    cursor += chars[0].Length;
+    return EmitCharacter(chars[0].Code, true, flags);
+  }
+  if (count == 1 && chars[0].Length > 1 && IsQuantifier(cursor[chars[0].Length])) {
+    cursor += chars[0].Length;
+    return EmitCharacter(chars[0].Code, false, flags);
+  }
+  const char* end = cursor + (count == chars.size() ? length : chars[count].At);
+  flags = kFlagHasWidth | (end - cursor == 1 ? kFlagSimple : 0);
+  uint8_t* node = EmitNode(ignoreCase ? opLiteralCI : opLiteral);
   for (; cursor < end; ++cursor) {
     if (extended && *cursor == '#') break;  // the comment is the next atom
     if (extended && IsExtendedBlank(*cursor)) continue;

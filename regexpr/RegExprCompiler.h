@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "RegExpr.h"
+#include "RegExprCharSet.h"
 #include "RegExprOpcodes.h"
 
 namespace fendrel {
@@ -41,6 +42,12 @@ class TRegExprCompiler {
   // ends behind what was read.
   unsigned char UnquoteChar();
 
+  // Emits an opCharSet node for `set`.
+  uint8_t* EmitCharSet(const TCodeSet& set, uint8_t flags = 0);
+  // The Unicode class behind \d \s \w (by the letter) in UTF-8 text; false where the settings
+  // give the class its own characters (WordLetters, BlankChars changed).
+  bool UnicodeClass(char letter, TCodeSet& set) const;
+
   [[noreturn]] void Error(int32_t code) { R.Fail(code); }
   // The parse cursor and the modifiers in force where it stands.
   const char*& Cursor() { return R.FParseCursor; }
@@ -56,6 +63,10 @@ class TRegExprCompiler {
   uint8_t* ParseAtom(int& flags);
   uint8_t* ParseEscape(int& flags);
   uint8_t* ParseLiteralRun(int& flags);
+  // The same in UTF-8 text, where `length` bytes of plain characters lie at the cursor.
+  uint8_t* ParseUtf8LiteralRun(std::size_t length, int& flags);
+  // One character as a node of its own: a set when case is ignored and it has other cases.
+  uint8_t* EmitCharacter(char32_t c, bool ignoreCase, int& flags);
   uint8_t* ParseModifierGroup();
   uint8_t* ParseComment();
   uint8_t* SkipExtendedBlanks();

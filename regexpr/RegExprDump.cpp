@@ -1,9 +1,11 @@
 // The program listing (see RegExprDump.h).
 #include "RegExprDump.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
+#include "RegExprCharSet.h"
 #include "RegExprOpcodes.h"
 
 namespace fendrel {
@@ -27,11 +29,38 @@ std::string QuotedText(const uint8_t* text, std::size_t length) {
   return quoted + "\"";
 }
 
+// The ASCII members, then each state's transitions: "C2-DF>1" goes on to state 1, ">*" ends
+// the character.
+std::string CharSetNodeText(const uint8_t* operand, std::size_t size) {
+  TCharSet ascii;
+  for (int c = 1; c < 0x80; ++c)
+    ascii[c] = CharSetHasAscii(operand, static_cast<unsigned char>(c));
+  std::string text = (CharSetFlags(operand) & kCharSetStopsAtBreaks) ? " breaks-stop " : " ";
+  text += CharSetText(ascii);
+  if (size < kCharSetHeader + 2) return text + " (truncated)";
+  const uint8_t* table = operand + kCharSetHeader;
+  const int states = table[0] | table[1] << 8;
+  for (int state = 0; state < states; ++state) {
+    const std::size_t at =
+        static_cast<std::size_t>(table[2 + 2 * state] | table[3 + 2 * state] << 8);
+    if (at >= size || at + 1 + 4u * operand[at] > size) return text + " (truncated)";
+    text += " |" + std::to_string(state) + ":";
+    for (int k = 0; k < operand[at]; ++k) {
+      const uint8_t* edge = operand + at + 1 + 4 * k;
+      const int target = edge[2] | edge[3] << 8;
+      text += ' ' + Hex(edge[0]);
+      if (edge[1] != edge[0]) text += '-' + Hex(edge[1]);
+      text += target == kCharSetAccept ? std::string(">*") : ">" + std::to_string(target);
+    }
+  }
+  return text;
+}
+
 }  // namespace
 
 const char* OpName(TREOp op) {
   static const char* const kNames[] = {
-      "opEnd",         "opTextStart", "opTextEnd",      "opAnyChar",  nullptr,       nullptr,
+      "opEnd",         "opTextStart", "opTextEnd",      "opAnyChar",  "opCharSet",   nullptr,
       "opBranch",      "opBack",      "opLiteral",      "opNothing",  "opStar",      "opPlus",
       "opDigit",       "opNonDigit",  nullptr,          nullptr,      nullptr,       nullptr,
       "opRepeat",      "opComment",   "opLiteralCI",    nullptr,      nullptr,       "opLoopEntry",
@@ -115,6 +144,10 @@ std::string DumpProgram(std::string_view programText) {
       case opBackRefCI:
         need = 1;
         break;
+      case opCharSet:
+        need = room < kRENumberSize ? kRENumberSize
+                                    : static_cast<std::size_t>(std::max(ReadInt32(operand), 0));
+        break;
       default:
         break;
     }
@@ -166,6 +199,10 @@ std::string DumpProgram(std::string_view programText) {
       case opBackRefCI:
         dump += " group " + std::to_string(operand[0]);
         length += 1;
+        break;
+      case opCharSet:
+        dump += CharSetNodeText(operand, need);
+        length += need;
         break;
       default:
         break;

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "RegExprCharSet.h"
+
 namespace fendrel {
 
 namespace {
@@ -24,6 +26,8 @@ void TRegExprMatcher::StartSearch(int64_t budget, std::size_t records) {
   FProgram = R.FProgram.get();
   FSubject = reinterpret_cast<const unsigned char*>(R.FSubject.data());
   FLength = static_cast<int64_t>(R.FSubject.size());
+  FUtf8 = R.FProgramUtf8;
+  FUnicodeWords = R.UnicodeWords();
   // Stale entries need no reset: an iteration's entry is set whenever it reaches its target.
   if (FLoopTargetEntries.size() != R.FProgramSize) FLoopTargetEntries.assign(R.FProgramSize, -1);
   std::fill(std::begin(FLoopCounters), std::end(FLoopCounters), 0);
@@ -65,11 +69,53 @@ bool TRegExprMatcher::MatchOne(const uint8_t* node, unsigned char c) const {
   }
 }
 
+int TRegExprMatcher::SetCharAt(const uint8_t* node, int64_t at) const {
+  const uint8_t* operand = NodeOperand(node);
+  const unsigned char c = At(at);
+  if (c >= 0x80) return CharSetMatch(operand, FSubject + at, FLength - at);
+  if (c == 0 || !CharSetHasAscii(operand, c)) return 0;
+  if ((CharSetFlags(operand) & kCharSetStopsAtBreaks) &&
+      (R.FLineBreakSet[c] || (c == R.FPairHead && At(at + 1) == R.FPairTail)))
+    return 0;
+  return 1;
+}
+
+bool TRegExprMatcher::InsideCharacter(int64_t from, int64_t at) const {
+  int64_t begin = at - 1;
+  while (begin > from && at - begin < 4 && IsUtf8Continuation(FSubject[begin]))
+    --begin;
+  char32_t c = 0;
+  return begin >= from &&
+         begin + DecodeUtf8(FSubject + begin, static_cast<std::size_t>(FLength - begin), c) > at;
+}
+
 bool TRegExprMatcher::BackRefMatches(int group, bool ignoreCase, int64_t at,
                                      int64_t& length) const {
   if (group < 1 || group >= kREGroupCount) return false;
   const int64_t start = R.FMatchStarts[group], end = R.FMatchEnds[group];
   if (start < 0 || end < 0 || end < start) return false;
+  if (ignoreCase && FUtf8) {
+    // Character by character: a letter and its other case may differ in length.
+    int64_t g = start, c = at;
+    while (g < end) {
+      char32_t a = 0, b = 0;
+      const int n = DecodeUtf8(FSubject + g, static_cast<std::size_t>(FLength - g), a);
+      const int m =
+          c < FLength ? DecodeUtf8(FSubject + c, static_cast<std::size_t>(FLength - c), b) : 0;
+      if (n == 0 || m == 0 || a < 0x80 || b < 0x80) {  // bytes, ASCII letters by the table
+        const unsigned char x = FSubject[g], y = At(c);
+        if (y == 0 || (y != x && y != R.CaseFlip[x])) return false;
+        ++g;
+        ++c;
+        continue;
+      }
+      if (a != b && SimpleFold(a) != SimpleFold(b)) return false;
+      g += n;
+      c += m;
+    }
+    length = c - at;
+    return true;
+  }
   length = end - start;
   if (at + length > FLength) return false;
   for (int64_t k = 0; k < length; ++k) {
@@ -125,8 +171,36 @@ int64_t TRegExprMatcher::RegRepeat(const uint8_t* node, int64_t maximum, int64_t
   return count;
 }
 
+bool TRegExprMatcher::RepeatChars(const uint8_t* repeated, int64_t minimum, int64_t maximum,
+                                  bool greedy, uint8_t flags, const uint8_t* next) {
+  const int64_t save = FCursor;
+  int64_t count = 0, minimumEnd = save;
+  while (count < maximum) {
+    const int length = SetCharAt(repeated, FCursor);
+    if (length == 0) break;
+    FCursor += length;
+    if (++count == minimum) minimumEnd = FCursor;
+  }
+  if (flags & nfLeadRun) FLeadRunEnd = count < maximum ? FCursor : -1;
+  if (count < minimum) return false;
+  if (flags & nfPossessive) return true;
+  TUndo undo{greedy ? TUndo::kRepeatGreedy : TUndo::kRepeatLazy};
+  undo.Chars = true;
+  undo.Node = next;
+  undo.Cursor = save;
+  undo.LookAhead = next != nullptr && NodeOp(next) == opLiteral ? NodeOperand(next)[0] : -1;
+  // The counts tried are bytes; those that end inside a character are passed over.
+  const int64_t bytes = FCursor - save;
+  undo.Value = greedy ? bytes + 1 : minimumEnd - save - 1;
+  undo.Limit = greedy ? minimumEnd - save : bytes;
+  PushUndo(undo);
+  return false;
+}
+
 bool TRegExprMatcher::Repeat(const uint8_t* repeated, int64_t minimum, int64_t maximum, bool greedy,
                              uint8_t flags, const uint8_t* next) {
+  if (NodeOp(repeated) == opCharSet)
+    return RepeatChars(repeated, minimum, maximum, greedy, flags, next);
   const int64_t save = FCursor;
   int64_t step = 1;
   int64_t count = RegRepeat(repeated, maximum, step);
@@ -239,6 +313,12 @@ bool TRegExprMatcher::Attempt(int64_t start) {
           failed = !MatchOne(node, c);
           if (!failed) ++FCursor;
           break;
+        case opCharSet: {
+          const int length = SetCharAt(node, FCursor);
+          failed = length == 0;
+          FCursor += length;
+          break;
+        }
         case opBackRef:
         case opBackRefCI: {
           int64_t length = 0;
@@ -248,8 +328,10 @@ bool TRegExprMatcher::Attempt(int64_t start) {
         }
         case opWordBound:
         case opNotWordBound: {
-          const bool before = FCursor > 0 && R.FWordSet[At(FCursor - 1)];
-          const bool after = R.FWordSet[c];
+          const bool before = FUnicodeWords ? UnicodeWordBefore(FSubject, FLength, FCursor)
+                                            : FCursor > 0 && R.FWordSet[At(FCursor - 1)];
+          const bool after =
+              FUnicodeWords ? UnicodeWordAt(FSubject, FLength, FCursor) : R.FWordSet[c];
           failed = (before != after) != (op == opWordBound);
           break;
         }
@@ -435,6 +517,7 @@ bool TRegExprMatcher::Attempt(int64_t start) {
             undo.Value += greedy ? -1 : 1;
             if (greedy ? undo.Value < undo.Limit : undo.Value > undo.Limit) break;
             FCursor = undo.Cursor + undo.Value * undo.Step;
+            if (undo.Chars && InsideCharacter(undo.Cursor, FCursor)) continue;
             if (undo.LookAhead < 0 || At(FCursor) == undo.LookAhead) {
               node = undo.Node;
               resumed = true;

@@ -61,6 +61,7 @@ class TRegExprMatcher {
       kLoopMore,        // non-greedy complex loop: iterate instead of leaving
     };
     TKind Kind;
+    bool Chars = false;  // repetitions of a character set: counts are bytes, whole characters
     int32_t Index = 0;
     const uint8_t* Node = nullptr;  // where to resume (repetitions: the node after them)
     int64_t Cursor = 0;             // cursor to resume with (repetitions: where they began)
@@ -74,6 +75,13 @@ class TRegExprMatcher {
   // the cursor behind them and gives the width of one repetition in `step`.
   int64_t RegRepeat(const uint8_t* node, int64_t maximum, int64_t& step);
   bool MatchOne(const uint8_t* node, unsigned char c) const;
+  // The length of the character of set `node` at `at`, 0 when there is none.
+  int SetCharAt(const uint8_t* node, int64_t at) const;
+  // Repeat for a character set, whose characters differ in length.
+  bool RepeatChars(const uint8_t* repeated, int64_t minimum, int64_t maximum, bool greedy,
+                   uint8_t flags, const uint8_t* next);
+  // Whether `at`, behind `from` in a run of whole characters, lies inside one of them.
+  bool InsideCharacter(int64_t from, int64_t at) const;
   bool BackRefMatches(int group, bool ignoreCase, int64_t at, int64_t& length) const;
   void Spend();
   void DropAllChoices();
@@ -100,6 +108,8 @@ class TRegExprMatcher {
   int64_t FLength = 0;
   int64_t FCursor = 0;
   int64_t FLeadRunEnd = -1;
+  bool FUtf8 = false;          // the program reads the subject as UTF-8 text
+  bool FUnicodeWords = false;  // \b by whole characters and Unicode's word class
   int32_t FLoopCounters[kRELoopMaxSlots];
   int64_t FLoopIterationStarts[kRELoopMaxSlots];
   int32_t FLoopDepth = 0;

@@ -3,6 +3,7 @@
 
 #include <bitset>
 
+#include "RegExprCharSet.h"
 #include "RegExprOpcodes.h"
 
 namespace fendrel {
@@ -66,6 +67,9 @@ bool SimpleNodeChars(const uint8_t* node, const TCaseFlipTable& flip, TChars& ch
     case opFullSet:
       for (int c = 0; c < 256; ++c)
         if ((operand[c / 8] >> (c % 8)) & 1) chars.set(c);
+      return true;
+    case opCharSet:
+      chars |= CharSetFirstBytes(operand);
       return true;
     default:
       return false;
@@ -170,6 +174,7 @@ bool IsSimpleNode(TREOp op) {
     case opTinySet:
     case opTinyNotSet:
     case opFullSet:
+    case opCharSet:
       return true;
     default:
       return false;

@@ -23,12 +23,13 @@ constexpr int kRELoopMax = 10;               // complex loops active at once
 constexpr int kRELoopMaxSlots = 11;          // loop counters are numbered from 1
 constexpr int32_t kREInfinity = 0x7FFFFFFE;  // the maximum of an open repetition
 
-// Opcodes; the codes not listed (4, 5, 14-17, 21, 22, 39, 54) are never produced.
+// Opcodes; the codes not listed (5, 14-17, 21, 22, 39, 54) are never produced.
 enum : TREOp {
   opEnd = 0,            // end of the whole expression
   opTextStart = 1,      // start of the subject: ^ without multi-line, \A
   opTextEnd = 2,        // end of the subject: $ without multi-line, \Z
   opAnyChar = 3,        // any character: . with s on
+  opCharSet = 4,        // one UTF-8 character of a set (RegExprCharSet.h): int32 size first
   opBranch = 6,         // one alternative; its chain starts behind the header
   opBack = 7,           // the jump back of a branch-based * or +
   opLiteral = 8,        // NUL-terminated text, exact
@@ -133,6 +134,8 @@ inline std::size_t NodeSize(const uint8_t* node) {
     case opBackRef:
     case opBackRefCI:
       return kREHeaderSize + 1;
+    case opCharSet:
+      return kREHeaderSize + static_cast<std::size_t>(ReadInt32(operand));
     default:
       return kREHeaderSize;
   }

@@ -16,7 +16,8 @@ bool TPikeMatcher::Search(std::string_view subject, int64_t start, bool anchored
   const TPikeSettings& settings = FMachine.Settings();
   TCursor cursor = CursorAt(subject, start, settings);
   FMachine.NewCursor();
-  bool matched = FMachine.Follow(TThreadMachine::Fresh(start), cursor, start, FNext);
+  bool matched = StartAllowed(cursor, settings) &&
+                 FMachine.Follow(TThreadMachine::Fresh(start), cursor, start, FNext);
   std::swap(FCurrent, FNext);
   // A match at the known end is the last one: a thread before it that matched later would
   // have made the match end later.
@@ -35,7 +36,7 @@ bool TPikeMatcher::Search(std::string_view subject, int64_t start, bool anchored
       }
     }
     // A start further on is tried only when no earlier one has matched.
-    if (!matched && !anchored)
+    if (!matched && !anchored && StartAllowed(cursor, settings))
       matched = FMachine.Follow(TThreadMachine::Fresh(at + 1), cursor, at + 1, FNext);
     std::swap(FCurrent, FNext);
   }

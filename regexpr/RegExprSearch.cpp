@@ -16,6 +16,7 @@
 
 #include "RegExpr.h"
 #include "RegExprAutomaton.h"
+#include "RegExprCharSet.h"
 #include "RegExprMatch.h"
 #include "RegExprNodeFlags.h"
 #include "RegExprOpcodes.h"
@@ -174,7 +175,7 @@ void TRegExpr::SetInputView(std::string_view text) {
 }
 
 bool TRegExpr::PrepareProgram() {
-  if (Modifiers != FProgramModifiers) DiscardProgram();
+  if (Modifiers != FProgramModifiers || Utf8 != FProgramUtf8) DiscardProgram();
   // Rebuilds a set whose text changed; true when the set did.
   const auto charSet = [](const std::string& text, TCharSet& set, std::string& madeOf) {
     if (text == madeOf && !madeOf.empty()) return false;
@@ -299,11 +300,13 @@ struct TRegExpr::TLinear {
 
 namespace {
 
-bool HasGroups(std::string_view text) {
+// Whether a node of the program passes `test`.
+template <typename Test>
+bool HasNode(std::string_view text, const Test& test) {
   const auto* program = reinterpret_cast<const uint8_t*>(text.data());
   for (std::size_t at = 1; at + kREHeaderSize <= text.size();) {
     const uint8_t* node = program + at;
-    if (IsGroupOpen(NodeOp(node))) return true;
+    if (test(NodeOp(node))) return true;
     std::size_t size = NodeSize(node);
     if (IsRepetition(NodeOp(node)))
       size += NodeSize(
@@ -325,7 +328,11 @@ int TRegExpr::SearchAutomaton(int64_t offset) {
     TPikeSettings settings;
     PikeSettingsOf(*this, settings);
     FLinear = std::make_shared<TLinear>(Program(), settings, NextStartFinder());
-    FLinear->HasGroups = HasGroups(Program());
+    FLinear->HasGroups = HasNode(Program(), IsGroupOpen);
+    // Its states know the byte before a cursor, not the character: the other matchers answer.
+    FLinear->GaveUp = settings.UnicodeWords && HasNode(Program(), [](TREOp op) {
+                        return op == opWordBound || op == opNotWordBound;
+                      });
   }
   if (FLinear->GaveUp) return -1;
   int64_t matchStart = 0, matchEnd = 0;
@@ -418,7 +425,9 @@ bool TRegExpr::Backtrack(int64_t offset, bool prepared) {
   };
 
   int64_t at = start;
-  if (FAnchoredAtStart) return start == 0 && attempt(at);
+  if (FAnchoredAtStart)  // in UTF-8 text not even there at a continuation byte
+    return start == 0 && !(FProgramUtf8 && length > 0 && IsUtf8Continuation(subject[0])) &&
+           attempt(at);
   if (FAnchorChar != 0) {
     // Every match begins with the literal: only its occurrences are tried.
     const std::string_view literal(FAnchorText, static_cast<std::size_t>(FAnchorLen));

@@ -17,6 +17,8 @@
 #include <cstring>
 #include <type_traits>
 
+#include "RegExprCharSet.h"
+
 namespace fendrel {
 namespace {
 
@@ -40,6 +42,7 @@ bool IsSimple(TREOp op) {
     case opTinySet:
     case opTinyNotSet:
     case opFullSet:
+    case opCharSet:
       return true;
     default:
       return false;
@@ -200,12 +203,18 @@ TCursor CursorAt(std::string_view subject, int64_t at, const TPikeSettings& sett
   };
   TCursor cursor;
   cursor.C = byte(at);
+  cursor.Word = settings.WordLetters[cursor.C];
   const unsigned char head = settings.PairHead, tail = settings.PairTail;
   cursor.PairAhead = head != 0 && cursor.C == head && byte(at + 1) == tail;
   cursor.Start = at == 0;
+  if (settings.UnicodeWords) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(subject.data());
+    cursor.Word = UnicodeWordAt(bytes, length, at);
+    cursor.PrevWord = UnicodeWordBefore(bytes, length, at);
+  }
   if (at > 0) {
     const unsigned char p = byte(at - 1);
-    cursor.PrevWord = settings.WordLetters[p];
+    if (!settings.UnicodeWords) cursor.PrevWord = settings.WordLetters[p];
     cursor.PrevBreak = settings.LineBreaks[p];
     cursor.PrevPairHead = head != 0 && p == head;
     cursor.AfterPair = head != 0 && p == tail && at >= 2 && byte(at - 2) == head;
@@ -258,7 +267,7 @@ bool TThreadMachine::AssertionHolds(TREOp op, const TCursor& cursor) const {
       return S.LineBreaks[c];
     case opWordBound:
     case opNotWordBound:
-      return (cursor.PrevWord != S.WordLetters[c]) == (op == opWordBound);
+      return (cursor.PrevWord != cursor.Word) == (op == opWordBound);
     default:
       return false;
   }
@@ -422,14 +431,47 @@ bool TThreadMachine::Follow(const TThread& thread, const TCursor& cursor, int64_
   return false;
 }
 
+int32_t TThreadMachine::SetStep(const uint8_t* node, uint32_t state, const TCursor& cursor) const {
+  const uint8_t* operand = NodeOperand(node);
+  const unsigned char c = cursor.C;
+  if (c == 0) return -1;
+  if (state == 0 && c < 0x80 && (CharSetFlags(operand) & kCharSetStopsAtBreaks) &&
+      (S.LineBreaks[c] || cursor.PairAhead))
+    return -1;
+  return CharSetStep(operand, static_cast<int32_t>(state), c);
+}
+
 bool TThreadMachine::Advance(TThread& thread, const TCursor& cursor) const {
   TState& s = thread.State;
   const uint8_t* node = FProgram + s.Node;
   s.Waiting = 0;
   if (IsRepetition(NodeOp(node))) {
     const TRepetition r = RepetitionOf(node);
-    if (!Takes(r.Repeated, 0, cursor)) return false;
+    if (NodeOp(r.Repeated) == opCharSet) {
+      const int32_t next = SetStep(r.Repeated, s.SetState, cursor);
+      if (next < 0) return false;
+      if (next != kCharSetAccept) {  // inside the character: on with its next byte
+        s.SetState = static_cast<uint16_t>(next);
+        s.Waiting = 1;
+        return true;
+      }
+      s.SetState = 0;
+    } else if (!Takes(r.Repeated, 0, cursor)) {
+      return false;
+    }
     s.Count = static_cast<uint32_t>(std::min<int64_t>(s.Count + 1, r.Kept));
+    return true;
+  }
+  if (NodeOp(node) == opCharSet) {
+    const int32_t next = SetStep(node, s.Count, cursor);
+    if (next < 0) return false;
+    if (next != kCharSetAccept) {
+      s.Count = static_cast<uint32_t>(next);
+      s.Waiting = 1;
+    } else {
+      s.Node = static_cast<uint32_t>(NodeNext(node) - FProgram);
+      s.Count = 0;
+    }
     return true;
   }
   if (!Takes(node, s.Count, cursor)) return false;
@@ -451,6 +493,8 @@ bool PikeSettingsOf(TRegExpr& regExpr, TPikeSettings& settings) {
   settings.PairHead = regExpr.FPairHead;
   settings.PairTail = regExpr.FPairTail;
   settings.CaseFlip = regExpr.CaseFlip;
+  settings.Utf8 = regExpr.FProgramUtf8;
+  settings.UnicodeWords = regExpr.UnicodeWords();
   return true;
 }
 

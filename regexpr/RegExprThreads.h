@@ -31,6 +31,8 @@ struct TPikeSettings {
   TCharSet WordLetters;
   unsigned char PairHead = 0, PairTail = 0;
   TCaseFlipTable CaseFlip{};
+  bool Utf8 = false;          // no match begins at a continuation byte
+  bool UnicodeWords = false;  // \b and \B look at whole characters by Unicode's word class
 };
 
 // The settings of `regExpr` for the threads, after the program check a search makes (compiling
@@ -42,6 +44,7 @@ struct TCursor {
   unsigned char C = 0;        // the character at the cursor; 0 at the subject's end
   bool PairAhead = false;     // C and the character behind it are the paired separator
   bool Start = false;         // the subject's start
+  bool Word = false;          // C is (or begins) a word letter
   bool PrevWord = false;      // the character before is a word letter
   bool PrevBreak = false;     // ... a line-break character
   bool PrevPairHead = false;  // ... the first of the paired separator
@@ -50,6 +53,11 @@ struct TCursor {
 
 // The cursor at `at` of `subject` (no NUL inside; its end reads as NUL).
 TCursor CursorAt(std::string_view subject, int64_t at, const TPikeSettings& settings);
+
+// Whether a match may begin at the cursor: in UTF-8 text, not inside a character.
+inline bool StartAllowed(const TCursor& cursor, const TPikeSettings& settings) {
+  return !settings.Utf8 || (cursor.C & 0xC0) != 0x80;
+}
 
 class TThreadMachine {
  public:
@@ -63,7 +71,7 @@ class TThreadMachine {
     uint8_t Waiting = 0;         // 1: the thread consumes at Node next; 0: it arrives there
     uint8_t Depth = 0;           // complex loops entered
     uint16_t Counters[kRELoopMaxSlots] = {};  // iterations of each complex loop, clamped
-    uint16_t Spare = 0;
+    uint16_t SetState = 0;  // repetition of a character set: the state inside the character
     bool operator==(const TState&) const = default;
   };
   struct TThread {
@@ -103,6 +111,9 @@ class TThreadMachine {
 
   // Whether the simple node takes the cursor's character (a text: its character `index`).
   bool Takes(const uint8_t* node, uint32_t index, const TCursor& cursor) const;
+  // A character set's next state over the cursor's byte (see CharSetStep), the break rule
+  // applied.
+  int32_t SetStep(const uint8_t* node, uint32_t state, const TCursor& cursor) const;
   bool AssertionHolds(TREOp op, const TCursor& cursor) const;
   // Whether the state is new at the current cursor (and marks it met).
   bool FirstAtCursor(const TState& state);

@@ -1,6 +1,7 @@
 // Regular-expression mode of a rewrite: text runs through the engine, binary runs copied.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "engine/ReplacePattern.h"
@@ -49,6 +50,10 @@ TEST(ReplacePattern, TextRunsAreReplacedAndBinaryRunsCopied) {
        1, "Die Weg\n"},
       {"\xD1\x87\xD1\x82\xD0\xBE", "X", "\xD1\x87\xD1\x82\xD0\xBE \xD1\x87\xD1\x82\xD0\xBE", 2,
        "X X"},
+      // Classes, '.', \w and (?i) take whole characters.
+      {"[ив]", "X", "привет мир\n", 3, "прXXет мXр\n"},
+      {"(?i)(п)ривет (м)ир", "$2$1", "Привет мир, привет Мир!", 2, "мП, Мп!"},
+      {"(?m)^\\w+", "#", "Straße eins\nхлеб", 2, "# eins\n#"},
       {"^\\w", "#",
        "a\xC2\x85"
        "b\x9F"
@@ -119,7 +124,8 @@ TEST(ReplacePattern, EveryByteIsSortedIntoTextOrBinary) {
 }
 
 // In UTF-8 the unit is the character: each piece below, repeated at every offset of a block
-// among ASCII text, is text (t) or binary (b) as a whole, and no run ends inside a character.
+// among ASCII text, is text (t) or binary (b) as a whole, no run ends inside a character, and
+// '.' takes each character whole.
 TEST(ReplacePattern, InUtf8EveryCharacterIsTextOrBinaryAsAWhole) {
   struct TCase {
     const char* Bytes;
@@ -151,7 +157,10 @@ TEST(ReplacePattern, InUtf8EveryCharacterIsTextOrBinaryAsAWhole) {
       TStringSink out;
       std::string why;
       ReplacePattern(out, content.data(), content.data() + content.size(), task, why);
-      const std::string middle = c.Text ? std::string(piece.size(), 'T') : piece;
+      const auto characters = std::count_if(piece.begin(), piece.end(), [](char b) {
+        return (static_cast<unsigned char>(b) & 0xC0) != 0x80;
+      });
+      const std::string middle = c.Text ? std::string(characters, 'T') : piece;
       EXPECT_EQ(out.Bytes, std::string(offset, 'T') + middle + std::string(20, 'T'))
           << piece.size() << " bytes at " << offset;
     }

@@ -194,6 +194,21 @@ std::vector<TAgreementGrammar> AgreementGrammars() {
                        "ab1_- \xE9\xC9",
                        4},
                       WordLetterSettings});
+  // Bytes of no valid sequence, alone, in a row, behind a lead byte: only \xHH takes them.
+  grammars.push_back({{"Utf8InvalidBytes",
+                       41,
+                       4000,
+                       Join(Join(kBaseAtoms, kUtf8Atoms), {{"\\xFF"}, {"\\x80"}, {"\\xD0"}}),
+                       "is",
+                       {"\xFF", "\x80ж",
+                        "ж\x80\x80"
+                        "a",
+                        "\xD0"
+                        "a\xD0",
+                        "a\xE2\x82", "\xFF\xFFж "},
+                       "aж€😀 \xFF\x80\xD0\xE2",
+                       4,
+                       true}});
   grammars.push_back({{"CustomCaseFlip",
                        31,
                        4000,
@@ -311,6 +326,22 @@ std::string FirstDifference(const TAnswer& answer, const TAnswer& backtracker) {
 
 constexpr int32_t kBacktrackingLimit = 1016;
 
+// Whether `at` lies inside a valid UTF-8 character of `text`.
+bool InsideCharacter(const std::string& text, int64_t at) {
+  for (int64_t back = 1; back <= 3 && at - back >= 0; ++back) {
+    const auto lead = static_cast<unsigned char>(text[static_cast<std::size_t>(at - back)]);
+    if ((lead & 0xC0) == 0x80) continue;
+    const int length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 1;
+    if (length <= back) return false;
+    for (int k = 1; k < length; ++k) {  // only a whole sequence is a character
+      const std::size_t i = static_cast<std::size_t>(at - back + k);
+      if (i >= text.size() || (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) return false;
+    }
+    return true;
+  }
+  return false;
+}
+
 class Matchers : public testing::TestWithParam<TAgreementGrammar> {};
 
 TEST_P(Matchers, LinearAndAutomaticSearchesAnswerWhatTheBacktrackerAnswers) {
@@ -342,6 +373,7 @@ TEST_P(Matchers, LinearAndAutomaticSearchesAnswerWhatTheBacktrackerAnswers) {
     try {
       for (int m = 0; m < 3; ++m) {
         settings.ApplyTo(regExprs[m]);
+        regExprs[m].Utf8 = grammar.Utf8;
         regExprs[m].SetModifierStr(start.PropertyLetters);
         regExprs[m].MatcherChoice = kChoices[m];
         regExprs[m].SetExpression(pattern.Text);
@@ -363,6 +395,14 @@ TEST_P(Matchers, LinearAndAutomaticSearchesAnswerWhatTheBacktrackerAnswers) {
       }
       ++compared;
       searches += static_cast<int64_t>(backtracker.Searches.size());
+      // \xHH is one byte wherever it stands.
+      if (grammar.Utf8 && pattern.Text.find("\\x") == std::string::npos)
+        for (const TSearch& search : backtracker.Searches)
+          if (search.Found &&
+              (InsideCharacter(subject, search.Groups[0].first - 1) ||
+               InsideCharacter(subject, search.Groups[0].first - 1 + search.Groups[0].second)))
+            ADD_FAILURE() << "pattern " << Visible(pattern.Text) << " subject " << Visible(subject)
+                          << ": a match begins or ends inside a character" << search;
       for (int m = 1; m < 3; ++m) {
         const std::string difference =
             FirstDifference(Answer(regExprs[m], subject, offsets), backtracker);

@@ -64,9 +64,11 @@ class TOtherEngine {
   TOtherEngine() { pcre2_set_newline(FContext.get(), PCRE2_NEWLINE_ANYCRLF); }
 
   // Compiles both texts of `pattern` under our `modifiers`; false when the engine refuses.
-  bool Compile(const TPattern& pattern, uint32_t modifiers) {
+  bool Compile(const TPattern& pattern, uint32_t modifiers, bool utf8 = false) {
     FPattern = pattern;
     FOptions = PCRE2_DOLLAR_ENDONLY | PCRE2_ALT_CIRCUMFLEX;
+    // Unicode's classes for \w \d \s; a byte of no valid sequence matches nothing.
+    if (utf8) FOptions |= PCRE2_UTF | PCRE2_UCP | PCRE2_MATCH_INVALID_UTF;
     if ((modifiers & kModS) != 0) FOptions |= PCRE2_DOTALL;
     if ((modifiers & kModM) != 0) FOptions |= PCRE2_MULTILINE;
     if ((modifiers & kModI) != 0) FOptions |= PCRE2_CASELESS;
@@ -183,6 +185,7 @@ TEST_P(Grammar, FirstMatchAndGroupsAgreeWithAnIndependentEngine) {
       subjects.push_back(maker.Subject(8));
 
     TRegExpr regExpr;
+    regExpr.Utf8 = grammar.Utf8;
     regExpr.SetModifierStr(start.PropertyLetters);
     regExpr.SetExpression(pattern.Text);
     try {
@@ -191,7 +194,7 @@ TEST_P(Grammar, FirstMatchAndGroupsAgreeWithAnIndependentEngine) {
       ++rejected;  // a repetition of what cannot consume a character
       continue;
     }
-    if (!other.Compile(pattern, start.Property)) {
+    if (!other.Compile(pattern, start.Property, grammar.Utf8)) {
       ++refused;
       continue;
     }
@@ -239,6 +242,117 @@ TEST_P(Grammar, FirstMatchAndGroupsAgreeWithAnIndependentEngine) {
   RecordProperty("tooCostly", costly);
   // The grammar must stay mostly valid, or the comparison would prove little.
   EXPECT_GT(compared, patterns * static_cast<int>(grammar.Subjects.size()) / 2);
+}
+
+// Every match of a search chain, as (start, end) pairs.
+using TMatches = std::vector<std::pair<int64_t, int64_t>>;
+
+TMatches OurMatches(const std::string& pattern, const std::string& subject,
+                    TRegExpr::TMatcherChoice choice) {
+  TRegExpr regExpr;
+  regExpr.Utf8 = true;
+  regExpr.MatcherChoice = choice;
+  regExpr.SetExpression(pattern);
+  TMatches matches;
+  for (bool found = regExpr.Exec(subject); found; found = regExpr.ExecNext())
+    matches.emplace_back(regExpr.MatchOffset(0) - 1,
+                         regExpr.MatchOffset(0) - 1 + regExpr.MatchLength(0));
+  return matches;
+}
+
+// The other engine's chain: on behind each match, one character further behind an empty one.
+TMatches TheirMatches(const std::string& pattern, const std::string& subject) {
+  int error = 0;
+  PCRE2_SIZE offset = 0;
+  pcre2_code* code =
+      pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.c_str()), pattern.size(),
+                    PCRE2_UTF | PCRE2_UCP | PCRE2_DOLLAR_ENDONLY, &error, &offset, nullptr);
+  EXPECT_NE(code, nullptr) << pattern;
+  TMatches matches;
+  if (code == nullptr) return matches;
+  pcre2_match_data* data = pcre2_match_data_create_from_pattern(code, nullptr);
+  for (PCRE2_SIZE start = 0; start <= subject.size();) {
+    if (pcre2_match(code, reinterpret_cast<PCRE2_SPTR>(subject.c_str()), subject.size(), start, 0,
+                    data, nullptr) < 0)
+      break;
+    const PCRE2_SIZE* vector = pcre2_get_ovector_pointer(data);
+    matches.emplace_back(vector[0], vector[1]);
+    start = vector[1];
+    if (vector[0] == vector[1]) {
+      ++start;
+      while (start < subject.size() && (static_cast<unsigned char>(subject[start]) & 0xC0) == 0x80)
+        ++start;
+    }
+  }
+  pcre2_match_data_free(data);
+  pcre2_code_free(code);
+  return matches;
+}
+
+std::string Listed(const TMatches& matches) {
+  std::string text;
+  for (const auto& [start, end] : matches)
+    text += " (" + std::to_string(start) + "," + std::to_string(end) + ")";
+  return text.empty() ? " none" : text;
+}
+
+// Text as users have it, in German, Russian, Greek, emoji and CJK: every match of a search
+// chain, by each of our matchers, is the independent engine's (with Unicode's classes). Where
+// the two differ by design, our answer is pinned with the reason.
+TEST(Utf8Text, EveryMatchIsTheIndependentEnginesOrADifferenceByDesign) {
+  struct TCase {
+    const char* Pattern;
+    const char* Subject;
+    const char* Ours = nullptr;  // a difference by design: our matches, listed
+    const char* Why = nullptr;
+  };
+  const TCase kCases[] = {
+      {"[ив]", "привет мир"},
+      {"Stra\\S+", "Die Straße"},
+      {"(?m)^", "Straße eins\nхлеб"},
+      {"(?m)^\\w", "Он\r\nже\n"},
+      {"пр.вет", "привет"},
+      {"^.{6}$", "привет"},
+      {"\\w+", "привет, мир! Grüße"},
+      {"(?i)ÄPFEL", "äpfel"},
+      {"(?i)привет", "Привет привет ПРИВЕТ"},
+      {"(?i)(п)ривет (м)ир", "Привет мир, привет Мир!"},
+      {"(?i)[αβ]σ", "ΑΣ βς Βσ"},
+      {"[^ß]", "aßb"},
+      {"[б-гё]+", "где ёж"},
+      {"\\bмир\\b", "«мир», мирный мир"},
+      {"\\B.", "ёж 😀x"},
+      {"\\d+", "12٣٤ ७"},
+      {"\\s+", "a\u00A0\u2003b"},
+      {"\\W+", "😀 — €"},
+      {".", "😀a"},
+      {"日本.", "日本語の日本人"},
+      {"x*", "жx€"},
+      {"ж+", "жжж"},
+      {"(?i)ж{2}", "ЖжЖ"},
+      {"[\\w-]+", "Straßen-Bahn"},
+      {"(\\w)\\1", "жжaa"},
+      {"(?i)(ж)\\1", "жЖ"},
+      {"(?i)[^ж]", "Жжa"},
+      {"(?s).{2}", "ж\n😀"},
+      {"(?i)k", "K\u212A", " (0,1)", "ASCII letters keep their ASCII cases"},
+      {"[а-я]+", "ёж", " (0,4)", "the r modifier adds ё to а-я"},
+      {"\\w+", "e\u0301t", " (0,4)", "combining marks are word letters"},
+  };
+  using TChoice = TRegExpr::TMatcherChoice;
+  for (const TCase& c : kCases) {
+    const TMatches theirs = TheirMatches(c.Pattern, c.Subject);
+    for (const TChoice choice : {TChoice::Backtracker, TChoice::Linear, TChoice::Automatic}) {
+      const TMatches ours = OurMatches(c.Pattern, c.Subject, choice);
+      if (c.Why == nullptr) {
+        EXPECT_EQ(ours, theirs) << c.Pattern << " in " << Visible(c.Subject) << ": ours"
+                                << Listed(ours) << ", theirs" << Listed(theirs);
+      } else {
+        EXPECT_EQ(Listed(ours), c.Ours) << c.Pattern << " (" << c.Why << ")";
+        EXPECT_NE(ours, theirs) << c.Pattern << " no longer differs: " << c.Why;
+      }
+    }
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Differential, Grammar, testing::ValuesIn(kGrammars),

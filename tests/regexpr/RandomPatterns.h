@@ -43,6 +43,7 @@ struct TGrammar {
   std::vector<std::string> Subjects;
   std::string Alphabet;    // of the random subjects
   int RandomSubjects = 0;  // per pattern, up to 8 characters each
+  bool Utf8 = false;       // patterns and subjects are UTF-8 text, searched as characters
 };
 
 inline void PrintTo(const TGrammar& grammar, std::ostream* out) {
@@ -84,6 +85,25 @@ inline const std::vector<TAtom> kCaseAtoms = {{"A"},
 // The grammars both engines understand. Plain is the grammar the comparison began with; its
 // seed and subjects stay, and so do its patterns. The others add one area each, Everything all
 // of them together.
+inline const std::vector<TAtom> kUtf8Atoms = {{"ж"},
+                                              {"Ж"},
+                                              {"ß"},
+                                              {"€"},
+                                              {"😀"},
+                                              {"[жa]"},
+                                              {"[^ж]"},
+                                              {"[б-д]"},
+                                              {"[^\\w€]"},
+                                              {"\\W"},
+                                              {"\\s"},
+                                              {"\\b", TKind::kAssertion},
+                                              {"\\B", TKind::kAssertion},
+                                              {"жЖ", TKind::kRun},
+                                              {"ß€", TKind::kRun},
+                                              {"\\1", TKind::kBackReference},
+                                              {"(?i)", TKind::kModifier},
+                                              {"(?-i)", TKind::kModifier}};
+
 inline const TGrammar kGrammars[] = {
     {"Plain",
      7,
@@ -126,6 +146,17 @@ inline const TGrammar kGrammars[] = {
      {"", "aB", "A\r\nb", "a-B\n", "\r\nAb", "ba\rAB", "_a\n\rB"},
      "abAB1_- \r\n",
      6},
+    // Characters of one to four bytes. The class range stays clear of the Cyrillic alphabet's,
+    // which r widens.
+    {"Utf8",
+     37,
+     4000,
+     Join(kBaseAtoms, kUtf8Atoms),
+     "is",
+     {"", "ж", "Жж", "aжb", "ßa", "€😀", "д г", "a1٣", "ж€ж", "😀😀a", "Ж-ж"},
+     "aжЖßд€😀 1٣",
+     4,
+     true},
 };
 
 // A pattern for both engines, and the other engine's text for subjects holding CR LF.
@@ -207,6 +238,23 @@ class TPatternMaker {
 
   // A subject of the grammar's alphabet, up to `longest` characters.
   std::string Subject(std::size_t longest) {
+    if (G.Utf8) {
+      std::vector<std::string> characters;  // whole sequences; other bytes stand alone
+      for (std::size_t at = 0; at < G.Alphabet.size();) {
+        const auto lead = static_cast<unsigned char>(G.Alphabet[at]);
+        std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+        for (std::size_t k = 1; k < length; ++k)
+          if (at + k >= G.Alphabet.size() ||
+              (static_cast<unsigned char>(G.Alphabet[at + k]) & 0xC0) != 0x80)
+            length = 1;
+        characters.push_back(G.Alphabet.substr(at, length));
+        at += length;
+      }
+      std::string subject;
+      for (int n = Random(longest + 1); n > 0; --n)
+        subject += characters[static_cast<std::size_t>(Random(characters.size()))];
+      return subject;
+    }
     std::string subject(static_cast<std::size_t>(Random(longest + 1)), ' ');
     for (char& c : subject)
       c = G.Alphabet[static_cast<std::size_t>(Random(G.Alphabet.size()))];
