@@ -10,6 +10,7 @@
 
 #include "platform/CodePage.h"
 #include "regexpr/RegExpr.h"
+#include "regexpr/RegExprUnicode.h"
 
 namespace fendrel {
 namespace {
@@ -66,30 +67,9 @@ int NotAsciiTextMask(const char* at) {
 // The length of the UTF-8 character at `at` (2 to 4 bytes, within `end`) when it is a valid
 // one and no C1 control (U+0080 to U+009F); 0 for a byte that begins no such character.
 std::size_t Utf8TextCharacter(const unsigned char* at, const unsigned char* end) {
-  const unsigned lead = at[0];
-  std::size_t length = 0;
   char32_t code = 0;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-    code = lead & 0x1F;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    code = lead & 0x0F;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    code = lead & 0x07;
-  } else {
-    return 0;
-  }
-  if (static_cast<std::size_t>(end - at) < length) return 0;
-  for (std::size_t i = 1; i < length; ++i) {
-    if ((at[i] & 0xC0) != 0x80) return 0;
-    code = code << 6 | (at[i] & 0x3F);
-  }
-  const bool valid = length == 2   ? code >= 0xA0
-                     : length == 3 ? code >= 0x800 && (code < 0xD800 || code > 0xDFFF)
-                                   : code >= 0x10000 && code <= 0x10FFFF;
-  return valid ? length : 0;
+  const int length = DecodeUtf8(at, static_cast<std::size_t>(end - at), code);
+  return length > 1 && code >= 0xA0 ? static_cast<std::size_t>(length) : 0;
 }
 
 // The end of the run of text (or binary) that starts at `at`. Text files are one long text run

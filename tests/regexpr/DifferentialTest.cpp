@@ -5,7 +5,8 @@
 // at the very end; m is multi-line, with '^' also behind a line break that ends the subject, as
 // ours; i is caseless. Our line breaks, CR, LF and the pair CR LF, are its newline convention
 // "CR, LF or CR LF". Repetition stays greedy (g on). Word letters are ASCII letters, digits and
-// '_' in both, and subjects keep to ASCII, where the two also agree on case.
+// '_' in both, and subjects keep to ASCII, where the two also agree on case; the UTF-8 grammar
+// searches characters, with Unicode's classes on the other side.
 //
 // Where the engines differ by design, the comparison follows our rule:
 //  - Our pair CR LF is one line break, so in multi-line mode no line starts or ends between its
