@@ -12,6 +12,8 @@
 // CR and LF both end a line ('.' without s skips both). Neither UTF nor UCP, and the C locale for
 // std::regex: \w is [0-9A-Za-z_], our WordLetters, and case folds ASCII letters only, as our
 // default case table does. std::regex has no "(?i)": a leading one becomes std::regex::icase.
+// Our engine also runs every case over UTF-8 characters ("fendrel_utf8"), against PCRE2's JIT with
+// UTF and UCP and RE2 over UTF-8, which then step over a character after an empty match.
 //
 // The texts come from $FENDREL_BENCH_DATA/en-sampled.txt and ru-sampled.txt (default: the shared
 // data folder beside the repository): one copy, short lines, so std::regex's recursive matcher
@@ -94,6 +96,13 @@ constexpr TCase kCases[] = {
      "\xD1\x87\xD1\x82\xD0\xBE",
      "", nullptr, -1, "ru-sampled.txt"},
     {"ru_word_then", "\\S+\\s+\xD1\x87\xD1\x82\xD0\xBE", "", nullptr, -1, "ru-sampled.txt"},
+    // Searched as characters, where they differ from bytes (the UTF-8 runs below).
+    {"ru_alternation_i", "(?i)сэр|мистер|доктор|капитан|полковник", "", nullptr, -1,
+     "ru-sampled.txt"},
+    {"ru_letters", "[а-яё]{6,}", "", nullptr, -1, "ru-sampled.txt"},
+    {"ru_words", "\\w+", "", nullptr, -1, "ru-sampled.txt"},
+    {"ru_lines", ".*", "-s", nullptr, -1, "ru-sampled.txt"},
+    {"ru_replace_word", "(\\w+)\\s+что", "", "$1, что", -1, "ru-sampled.txt"},
 };
 
 // Whether '.' matches line breaks under the case's modifiers, as our engine reads them.
@@ -105,7 +114,12 @@ bool DotAll(const TCase& c) {
 
 // ---- Fendrel
 
-void Prepare(fendrel::TRegExpr& regExpr, const TCase& c) {
+// Each case runs twice for our engine: over bytes, as single-byte code pages have it, and over
+// UTF-8 characters; each with its own reference figures.
+enum TText { kBytes, kUtf8 };
+
+void Prepare(fendrel::TRegExpr& regExpr, const TCase& c, TText text) {
+  regExpr.Utf8 = text == kUtf8;
   regExpr.SetModifierStr(c.Modifiers);
   regExpr.SetExpression(c.Pattern);
   regExpr.Compile();
@@ -141,11 +155,11 @@ struct TReference {
   std::string Error;
 };
 
-TReference OursOnce(const TCase& c, std::string_view text) {
+TReference OursOnce(const TCase& c, std::string_view text, TText unit = kBytes) {
   TReference ref;
   try {
     fendrel::TRegExpr regExpr;
-    Prepare(regExpr, c);
+    Prepare(regExpr, c, unit);
     if (c.Template)
       ref.Count = ReplaceOurs(regExpr, text, c.Template, ref.Replaced);
     else
@@ -171,21 +185,21 @@ TReference OursOnce(const TCase& c, std::string_view text) {
 }
 
 // `c` is an element of kCases.
-const TReference& Reference(const TCase& c) {
-  static std::optional<TReference> known[std::size(kCases)];
-  std::optional<TReference>& ref = known[&c - kCases];
-  if (!ref) ref = OursOnce(c, Haystack(c.File));
+const TReference& Reference(const TCase& c, TText unit) {
+  static std::optional<TReference> known[2][std::size(kCases)];
+  std::optional<TReference>& ref = known[unit][&c - kCases];
+  if (!ref) ref = OursOnce(c, Haystack(c.File), unit);
   return *ref;
 }
 
 // Sets the counters and fails the benchmark when `count` (and `replaced`, for a replace-all)
 // differ from ours over the same text.
 void Report(benchmark::State& state, const TCase& c, std::string_view text, long long count,
-            const std::string* replaced) {
+            const std::string* replaced, TText unit = kBytes) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
   state.counters[c.Template ? "replacements" : "matches"] = static_cast<double>(count);
   if (replaced) state.counters["output_bytes"] = static_cast<double>(replaced->size());
-  const TReference& ref = Reference(c);
+  const TReference& ref = Reference(c, unit);
   std::string error;
   if (!ref.Error.empty()) {
     error = ref.Error;
@@ -194,20 +208,20 @@ void Report(benchmark::State& state, const TCase& c, std::string_view text, long
   } else if (replaced && *replaced != ref.Replaced) {
     error = "replaced text differs from Fendrel's (" + std::to_string(replaced->size()) +
             " bytes, Fendrel's " + std::to_string(ref.Replaced.size()) + ")";
-  } else if (c.Expected >= 0 && count != c.Expected) {
+  } else if (c.Expected >= 0 && count != c.Expected && unit == kBytes) {
     error = "count " + std::to_string(count) + ", expected " + std::to_string(c.Expected);
   }
   if (!error.empty()) state.SkipWithError(error.c_str());
 }
 
-void BM_Ours(benchmark::State& state, const TCase* which) {
+void BM_Ours(benchmark::State& state, const TCase* which, TText unit) {
   const TCase& c = *which;
   const std::string_view text = Haystack(c.File);
   fendrel::TRegExpr regExpr;
   long long count = -1;
   std::string replaced;
   try {
-    Prepare(regExpr, c);
+    Prepare(regExpr, c, unit);
     for (auto _ : state) {
       if (c.Template)
         count = ReplaceOurs(regExpr, text, c.Template, replaced);
@@ -220,10 +234,10 @@ void BM_Ours(benchmark::State& state, const TCase* which) {
     state.SkipWithError(error.c_str());
     return;
   }
-  Report(state, c, text, count, c.Template ? &replaced : nullptr);
+  Report(state, c, text, count, c.Template ? &replaced : nullptr, unit);
   if (!c.Template) {
-    state.counters["steps_per_char"] = Reference(c).StepsPerChar;
-    state.counters["max_search_steps_per_char"] = Reference(c).MaxSearchStepsPerChar;
+    state.counters["steps_per_char"] = Reference(c, unit).StepsPerChar;
+    state.counters["max_search_steps_per_char"] = Reference(c, unit).MaxSearchStepsPerChar;
   }
 }
 
@@ -234,11 +248,13 @@ struct TPcre2 {
   pcre2_match_data* Data = nullptr;
   std::string Error;
 
-  TPcre2(const TCase& c, bool jit) {
+  // With `unit` kUtf8 by characters, \w \d \s \b by Unicode's classes.
+  TPcre2(const TCase& c, bool jit, TText unit = kBytes) {
     // CR and LF end a line, as our LineBreakChars: '.' without s skips both.
     pcre2_compile_context* context = pcre2_compile_context_create(nullptr);
     pcre2_set_newline(context, PCRE2_NEWLINE_ANYCRLF);
-    const uint32_t options = PCRE2_DOLLAR_ENDONLY | (DotAll(c) ? PCRE2_DOTALL : 0);
+    const uint32_t options = PCRE2_DOLLAR_ENDONLY | (DotAll(c) ? PCRE2_DOTALL : 0) |
+                             (unit == kUtf8 ? PCRE2_UTF | PCRE2_UCP : 0);
     int code = 0;
     PCRE2_SIZE offset = 0;
     Code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(c.Pattern), PCRE2_ZERO_TERMINATED, options,
@@ -270,7 +286,15 @@ struct TPcre2 {
 
 // Counts the matches; a negative result is a PCRE2 error code. pcre2_match runs the JIT code
 // when the pattern has some, the interpreter otherwise.
-long long CountPcre2(const TPcre2& re, std::string_view text) {
+// The search after an empty match starts one character further (a byte over bytes).
+std::size_t Behind(std::string_view text, std::size_t at, TText unit) {
+  ++at;
+  while (unit == kUtf8 && at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80)
+    ++at;
+  return at;
+}
+
+long long CountPcre2(const TPcre2& re, std::string_view text, TText unit = kBytes) {
   const auto subject = reinterpret_cast<PCRE2_SPTR>(text.data());
   long long matches = 0;
   for (PCRE2_SIZE start = 0; start <= text.size();) {
@@ -279,7 +303,7 @@ long long CountPcre2(const TPcre2& re, std::string_view text) {
     if (rc < 0) return rc;
     const PCRE2_SIZE* vector = pcre2_get_ovector_pointer(re.Data);
     ++matches;
-    start = vector[1] == vector[0] ? vector[1] + 1 : vector[1];
+    start = vector[1] == vector[0] ? Behind(text, vector[1], unit) : vector[1];
   }
   return matches;
 }
@@ -300,10 +324,10 @@ int SubstitutePcre2(const TPcre2& re, std::string_view text, const char* replace
   }
 }
 
-void BM_Pcre2(benchmark::State& state, const TCase* which, bool jit) {
+void BM_Pcre2(benchmark::State& state, const TCase* which, bool jit, TText unit) {
   const TCase& c = *which;
   const std::string_view text = Haystack(c.File);
-  const TPcre2 re(c, jit);
+  const TPcre2 re(c, jit, unit);
   if (!re.Error.empty()) {
     state.SkipWithError(re.Error.c_str());
     return;
@@ -315,7 +339,7 @@ void BM_Pcre2(benchmark::State& state, const TCase* which, bool jit) {
     if (c.Template) {
       count = SubstitutePcre2(re, text, c.Template, buffer, length);
     } else {
-      count = CountPcre2(re, text);
+      count = CountPcre2(re, text, unit);
     }
     benchmark::DoNotOptimize(count);
     if (count < 0) break;
@@ -326,7 +350,7 @@ void BM_Pcre2(benchmark::State& state, const TCase* which, bool jit) {
     return;
   }
   const std::string replaced = buffer.substr(0, length);
-  Report(state, c, text, count, c.Template ? &replaced : nullptr);
+  Report(state, c, text, count, c.Template ? &replaced : nullptr, unit);
 }
 
 // ---- std::regex
@@ -403,7 +427,7 @@ void PrintSteps() {
         ref.Error.empty() ? (std::to_string(ref.Count) + " matches").c_str() : ref.Error.c_str());
   };
   for (const TCase& c : kCases)
-    if (!c.Template) print(c, Reference(c));
+    if (!c.Template) print(c, Reference(c, kBytes));
   for (const TCase& c : kSizingCases)
     print(c, OursOnce(c, Haystack()));
 }
@@ -416,7 +440,7 @@ bool HasBackReference(const TCase& c) {
 }
 
 // Matches stepped over as ours: after an empty match the next search starts one further.
-long long CountRe2(const RE2& re, std::string_view text) {
+long long CountRe2(const RE2& re, std::string_view text, TText unit) {
   long long matches = 0;
   re2::StringPiece match;
   const re2::StringPiece subject(text.data(), text.size());
@@ -424,19 +448,35 @@ long long CountRe2(const RE2& re, std::string_view text) {
     if (!re.Match(subject, start, text.size(), RE2::UNANCHORED, &match, 1)) break;
     ++matches;
     const auto end = static_cast<std::size_t>(match.data() - text.data()) + match.size();
-    start = match.empty() ? end + 1 : end;
+    start = match.empty() ? Behind(text, end, unit) : end;
   }
   return matches;
 }
 
-void BM_Re2(benchmark::State& state, const TCase* which) {
+// Over UTF-8 its \w and \s are ASCII: they are spelled out with Unicode's classes, as ours
+// have them. Its \b stays ASCII, so it is not a peer for the cases that use one.
+std::string Re2Pattern(const TCase& c, TText unit) {
+  std::string pattern = c.Pattern;
+  if (unit == kBytes) return pattern;
+  const std::pair<const char*, const char*> kSpelled[] = {
+      {"\\w", "[\\p{L}\\p{M}\\p{Nd}\\p{Pc}]"},
+      {"\\W", "[^\\p{L}\\p{M}\\p{Nd}\\p{Pc}]"},
+      {"\\s", "[\\t-\\r\\x{85}\\p{Z}]"},
+      {"\\S", "[^\\t-\\r\\x{85}\\p{Z}]"}};
+  for (const auto& [from, to] : kSpelled)
+    for (std::size_t at = 0; (at = pattern.find(from, at)) != std::string::npos; at += 1)
+      pattern.replace(at, 2, to);
+  return pattern;
+}
+
+void BM_Re2(benchmark::State& state, const TCase* which, TText unit) {
   const TCase& c = *which;
   const std::string_view text = Haystack(c.File);
   RE2::Options options;
-  options.set_encoding(RE2::Options::EncodingLatin1);
+  options.set_encoding(unit == kUtf8 ? RE2::Options::EncodingUTF8 : RE2::Options::EncodingLatin1);
   options.set_dot_nl(DotAll(c));
   options.set_log_errors(false);
-  const RE2 re(c.Pattern, options);
+  const RE2 re(Re2Pattern(c, unit), options);
   if (!re.ok()) {
     state.SkipWithError(("RE2: " + re.error()).c_str());
     return;
@@ -452,11 +492,11 @@ void BM_Re2(benchmark::State& state, const TCase* which) {
       replaced.assign(text);
       count = RE2::GlobalReplace(&replaced, re, rewrite);
     } else {
-      count = CountRe2(re, text);
+      count = CountRe2(re, text, unit);
     }
     benchmark::DoNotOptimize(count);
   }
-  Report(state, c, text, count, c.Template ? &replaced : nullptr);
+  Report(state, c, text, count, c.Template ? &replaced : nullptr, unit);
 }
 #endif
 
@@ -469,18 +509,26 @@ int main(int argc, char** argv) {
   }
   for (const TCase& c : kCases) {
     const std::string name = std::string(c.Template ? "replace/" : "match/") + c.Label + "/";
-    benchmark::RegisterBenchmark((name + "fendrel").c_str(), BM_Ours, &c)
+    benchmark::RegisterBenchmark((name + "fendrel").c_str(), BM_Ours, &c, kBytes)
         ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark((name + "pcre2").c_str(), BM_Pcre2, &c, false)
+    benchmark::RegisterBenchmark((name + "fendrel_utf8").c_str(), BM_Ours, &c, kUtf8)
         ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark((name + "pcre2_jit").c_str(), BM_Pcre2, &c, true)
+    benchmark::RegisterBenchmark((name + "pcre2").c_str(), BM_Pcre2, &c, false, kBytes)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark((name + "pcre2_jit").c_str(), BM_Pcre2, &c, true, kBytes)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark((name + "pcre2_jit_utf8").c_str(), BM_Pcre2, &c, true, kUtf8)
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark((name + "std_regex").c_str(), BM_StdRegex, &c)
         ->Unit(benchmark::kMillisecond);
 #ifdef FENDREL_BENCH_RE2
-    if (!HasBackReference(c))
-      benchmark::RegisterBenchmark((name + "re2").c_str(), BM_Re2, &c)
+    if (!HasBackReference(c)) {
+      benchmark::RegisterBenchmark((name + "re2").c_str(), BM_Re2, &c, kBytes)
           ->Unit(benchmark::kMillisecond);
+      if (std::string_view(c.Pattern).find("\\b") == std::string_view::npos)
+        benchmark::RegisterBenchmark((name + "re2_utf8").c_str(), BM_Re2, &c, kUtf8)
+            ->Unit(benchmark::kMillisecond);
+    }
 #endif
   }
   benchmark::Initialize(&argc, argv);

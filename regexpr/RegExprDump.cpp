@@ -48,9 +48,14 @@ std::string CharSetNodeText(const uint8_t* operand, std::size_t size) {
     for (int k = 0; k < operand[at]; ++k) {
       const uint8_t* edge = operand + at + 1 + 4 * k;
       const int target = edge[2] | edge[3] << 8;
-      text += ' ' + Hex(edge[0]);
-      if (edge[1] != edge[0]) text += '-' + Hex(edge[1]);
-      text += target == kCharSetAccept ? std::string(">*") : ">" + std::to_string(target);
+      text += ' ';
+      text += Hex(edge[0]);
+      if (edge[1] != edge[0]) {
+        text += '-';
+        text += Hex(edge[1]);
+      }
+      text += '>';
+      text += target == kCharSetAccept ? std::string("*") : std::to_string(target);
     }
   }
   return text;
