@@ -458,11 +458,10 @@ long long CountRe2(const RE2& re, std::string_view text, TText unit) {
 std::string Re2Pattern(const TCase& c, TText unit) {
   std::string pattern = c.Pattern;
   if (unit == kBytes) return pattern;
-  const std::pair<const char*, const char*> kSpelled[] = {
-      {"\\w", "[\\p{L}\\p{M}\\p{Nd}\\p{Pc}]"},
-      {"\\W", "[^\\p{L}\\p{M}\\p{Nd}\\p{Pc}]"},
-      {"\\s", "[\\t-\\r\\x{85}\\p{Z}]"},
-      {"\\S", "[^\\t-\\r\\x{85}\\p{Z}]"}};
+  const std::pair<const char*, const char*> kSpelled[] = {{"\\w", "[\\p{L}\\p{M}\\p{Nd}\\p{Pc}]"},
+                                                          {"\\W", "[^\\p{L}\\p{M}\\p{Nd}\\p{Pc}]"},
+                                                          {"\\s", "[\\t-\\r\\x{85}\\p{Z}]"},
+                                                          {"\\S", "[^\\t-\\r\\x{85}\\p{Z}]"}};
   for (const auto& [from, to] : kSpelled)
     for (std::size_t at = 0; (at = pattern.find(from, at)) != std::string::npos; at += 1)
       pattern.replace(at, 2, to);

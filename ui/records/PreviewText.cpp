@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "regexpr/RegExprUnicode.h"
+
 namespace fendrel {
 namespace {
 
@@ -13,18 +15,15 @@ constexpr const char* kNewMark = "background:#99ee99;color:#000;font-weight:bold
 // Lines longer than this show a stretch around their first replacement.
 constexpr std::size_t kLongLine = 600;
 
-// The length of the UTF-8 sequence at `at`, 0 when there is none.
+// The length of the UTF-8 character at `at`, 0 when there is none.
 std::size_t Utf8Length(std::string_view text, std::size_t at) {
-  const auto byte = static_cast<unsigned char>(text[at]);
-  const std::size_t length = byte < 0xC2   ? 0
-                             : byte < 0xE0 ? 2
-                             : byte < 0xF0 ? 3
-                             : byte < 0xF5 ? 4
-                                           : 0;
-  if (length == 0 || at + length > text.size()) return 0;
-  for (std::size_t i = 1; i < length; ++i)
-    if ((static_cast<unsigned char>(text[at + i]) & 0xC0) != 0x80) return 0;
-  return length;
+  char32_t c = 0;
+  return static_cast<std::size_t>(
+      DecodeUtf8(reinterpret_cast<const unsigned char*>(text.data()) + at, text.size() - at, c));
+}
+
+bool InsideCharacter(std::string_view text, std::size_t at) {
+  return at < text.size() && IsUtf8Continuation(static_cast<unsigned char>(text[at]));
 }
 
 // [begin, end) of `text` as escaped HTML; control bytes and broken UTF-8 as hex in brackets.
@@ -42,7 +41,7 @@ QString Escaped(std::string_view text, std::size_t begin, std::size_t end) {
     bool hex = (byte < 32 && byte != '\t') || byte == 127;
     if (byte >= 0x80) {
       length = Utf8Length(text, at);
-      hex = length == 0 || at + length > end;
+      hex = length < 2 || at + length > end;
       if (hex) length = 1;
     }
     if (hex) {
@@ -75,6 +74,11 @@ void AppendSide(QString& html, std::string_view text,
       const std::size_t first = mark < marks.size() ? std::max(marks[mark].first, begin) : begin;
       shownBegin = first - std::min<std::size_t>(first - begin, kLongLine / 4);
       shownEnd = std::min(shownEnd, shownBegin + kLongLine);
+      // The stretch shown begins and ends between characters.
+      while (shownBegin < first && InsideCharacter(text, shownBegin))
+        ++shownBegin;
+      while (shownEnd > shownBegin && InsideCharacter(text, shownEnd))
+        --shownEnd;
     }
     html += QString("<div style=\"%1\">%2%3 ").arg(lineStyle).arg(number, 6).arg(sign);
     if (shownBegin > begin) html += QString::fromUtf8("…");

@@ -26,6 +26,13 @@ TEST(PreviewTextTest, LinesHexAndMore) {
   hunk.OldMarks = {{1, 2}};
   hunk.NewMarks = {{1, 3}, {14, 15}};
   preview.Lines.Hunks.push_back(hunk);
+  // A long line shows a stretch around its change that cuts no character.
+  THunk longLine;
+  for (int k = 0; k < 400; ++k)
+    longLine.Old += "\xF0\x9F\x98\x80";
+  longLine.New = longLine.Old;
+  longLine.OldMarks = longLine.NewMarks = {{800, 804}};
+  preview.Lines.Hunks.push_back(longLine);
   preview.Lines.LinesNotShown = 5;
 
   const QString english = PlainText(PreviewHtml(preview, 1));
@@ -33,6 +40,7 @@ TEST(PreviewTextTest, LinesHexAndMore) {
                            "     5+ next!", "... 5 more changed lines"})
     EXPECT_TRUE(english.contains(QString::fromUtf8(line))) << line << "\n" << english.toStdString();
   EXPECT_TRUE(PlainText(PreviewHtml(preview, 0)).contains("... 5 weitere"));
+  EXPECT_FALSE(english.contains("[F0]") || english.contains("[80]")) << english.toStdString();
 
   preview.Results = {-3};
   preview.Reason = "the search failed";
