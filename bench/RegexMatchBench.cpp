@@ -298,7 +298,10 @@ long long CountPcre2(const TPcre2& re, std::string_view text, TText unit = kByte
   const auto subject = reinterpret_cast<PCRE2_SPTR>(text.data());
   long long matches = 0;
   for (PCRE2_SIZE start = 0; start <= text.size();) {
-    const int rc = pcre2_match(re.Code, subject, text.size(), start, 0, re.Data, nullptr);
+    // The texts are valid UTF-8: checking the whole text again at every match would make the
+    // count quadratic.
+    const int rc = pcre2_match(re.Code, subject, text.size(), start,
+                               unit == kUtf8 ? PCRE2_NO_UTF_CHECK : 0, re.Data, nullptr);
     if (rc == PCRE2_ERROR_NOMATCH) break;
     if (rc < 0) return rc;
     const PCRE2_SIZE* vector = pcre2_get_ovector_pointer(re.Data);

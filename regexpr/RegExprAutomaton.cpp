@@ -73,6 +73,12 @@ void TAutomaton::MakeClasses(std::string_view text) {
   for (int c = '0'; c <= '9'; ++c)
     digits.set(static_cast<std::size_t>(c));
   addSet(digits);
+  if (S.UnicodeWords) {  // the automaton declines every byte beyond ASCII
+    TCharSet high;
+    for (int c = 0x80; c <= 0xFF; ++c)
+      high.set(static_cast<std::size_t>(c));
+    addSet(high);
+  }
   if (S.Utf8) {  // no match begins at a continuation byte
     TCharSet continuation;
     for (int c = 0x80; c <= 0xBF; ++c)
@@ -219,6 +225,11 @@ int32_t TAutomaton::Initial(std::string_view subject, int64_t at, bool anchored)
 }
 
 const TAutomaton::TMove* TAutomaton::Move(int32_t state, int symbol) {
+  if (S.UnicodeWords && symbol != FPairSymbol &&
+      FRepresentative[static_cast<std::size_t>(symbol)] >= 0x80) {
+    FDeclined = true;
+    return nullptr;
+  }
   const TInfo info = FInfo[static_cast<std::size_t>(state)];
   TCursor cursor;
   cursor.PairAhead = symbol == FPairSymbol;
@@ -319,6 +330,7 @@ TAutomaton::TOutcome TAutomaton::Search(std::string_view subject, int64_t start,
   const TNextStart& skip = anchored ? none : FNextStart;
   if (skip && (start = skip(start)) < 0) return TOutcome::None;
   FStretch = start;
+  FDeclined = false;
   int32_t state = Initial(subject, start, anchored);
   if (state < 0) return TOutcome::GaveUp;
   int64_t at = start;
@@ -346,7 +358,8 @@ TAutomaton::TOutcome TAutomaton::Search(std::string_view subject, int64_t start,
     }
     state = static_cast<int32_t>(row / stride);
     FHistory[static_cast<std::size_t>(at) & (kHistory - 1)] = static_cast<int32_t>(row);
-    if ((move = Step(state, bytes, length, at)) == nullptr) return finish(TOutcome::GaveUp);
+    if ((move = Step(state, bytes, length, at)) == nullptr)
+      return finish(FDeclined ? TOutcome::Declined : TOutcome::GaveUp);
     if (move->Match != kNoMatch) break;
     state = move->Next;
     if (at >= length || (move->Kind & kNoThreads)) return finish(TOutcome::None);
@@ -388,7 +401,7 @@ TAutomaton::TOutcome TAutomaton::Search(std::string_view subject, int64_t start,
   bool found = false;
   for (;; ++at) {
     const TMove* move = Step(state, bytes, length, at);
-    if (move == nullptr) return finish(TOutcome::GaveUp);
+    if (move == nullptr) return finish(FDeclined ? TOutcome::Declined : TOutcome::GaveUp);
     state = move->Next;
     if (move->Match != kNoMatch) {
       found = true;

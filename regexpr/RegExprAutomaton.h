@@ -33,7 +33,10 @@ class TAutomaton {
   TAutomaton(std::string_view program, const TPikeSettings& settings, TNextStart nextStart = {},
              std::size_t memoryBound = 8u << 20);
 
-  enum class TOutcome { Found, None, GaveUp };
+  // Declined: the search met what the states cannot tell, a character beyond ASCII where a word
+  // boundary by Unicode's classes may be asked (the state knows the byte before a cursor, not
+  // the character); that search goes to the other matchers, the next one comes here again.
+  enum class TOutcome { Found, None, GaveUp, Declined };
   // Searches `subject` (no NUL inside; its end reads as NUL) for the first match starting at or
   // after the 0-based `start`, trying only `start` itself when `anchored`; on Found, `matchStart`
   // and `matchEnd` are the match's bounds.
@@ -102,6 +105,7 @@ class TAutomaton {
   std::vector<int32_t> FPlain;  // the same: Next of a move with nothing to note, else -1
   std::vector<int32_t> FFrom;
   TMove FLastMove;           // a move made just after a reset, kept for its one use
+  bool FDeclined = false;    // the last move not made was declined (see TOutcome)
   std::size_t FMaxWays = 0;  // threads of the largest state
   std::size_t FMemory = 0;
   std::size_t FStatesMade = 0;

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <string_view>
 
 namespace fendrel {
 
@@ -151,6 +152,24 @@ constexpr bool IsGroupClose(TREOp op) {
 constexpr bool IsRepetition(TREOp op) {
   return op == opStar || op == opPlus || op == opRepeat || op == opStarLazy || op == opPlusLazy ||
          op == opRepeatLazy;
+}
+
+// Whether a node of the p-code `text` (as TRegExpr::Program() gives it) has an opcode that
+// passes `test`.
+template <typename Test>
+bool ProgramHas(std::string_view text, const Test& test) {
+  const auto* program = reinterpret_cast<const uint8_t*>(text.data());
+  for (std::size_t at = 1; at + kREHeaderSize <= text.size();) {
+    const uint8_t* node = program + at;
+    if (test(NodeOp(node))) return true;
+    std::size_t size = NodeSize(node);
+    if (IsRepetition(NodeOp(node)))
+      size += NodeSize(
+          node + kREHeaderSize +
+          (NodeOp(node) == opRepeat || NodeOp(node) == opRepeatLazy ? 2 * kRENumberSize : 0));
+    at += size;
+  }
+  return false;
 }
 
 }  // namespace fendrel

@@ -298,27 +298,6 @@ struct TRegExpr::TLinear {
   bool GaveUp = false;  // the automaton needs too many states: the backtracker goes on
 };
 
-namespace {
-
-// Whether a node of the program passes `test`.
-template <typename Test>
-bool HasNode(std::string_view text, const Test& test) {
-  const auto* program = reinterpret_cast<const uint8_t*>(text.data());
-  for (std::size_t at = 1; at + kREHeaderSize <= text.size();) {
-    const uint8_t* node = program + at;
-    if (test(NodeOp(node))) return true;
-    std::size_t size = NodeSize(node);
-    if (IsRepetition(NodeOp(node)))
-      size += NodeSize(
-          node + kREHeaderSize +
-          (NodeOp(node) == opRepeat || NodeOp(node) == opRepeatLazy ? 2 * kRENumberSize : 0));
-    at += size;
-  }
-  return false;
-}
-
-}  // namespace
-
 int TRegExpr::SearchAutomaton(int64_t offset) {
   const auto length = static_cast<int64_t>(FSubject.size());
   const int64_t start = offset - 1;
@@ -328,11 +307,7 @@ int TRegExpr::SearchAutomaton(int64_t offset) {
     TPikeSettings settings;
     PikeSettingsOf(*this, settings);
     FLinear = std::make_shared<TLinear>(Program(), settings, NextStartFinder());
-    FLinear->HasGroups = HasNode(Program(), IsGroupOpen);
-    // Its states know the byte before a cursor, not the character: the other matchers answer.
-    FLinear->GaveUp = settings.UnicodeWords && HasNode(Program(), [](TREOp op) {
-                        return op == opWordBound || op == opNotWordBound;
-                      });
+    FLinear->HasGroups = ProgramHas(Program(), IsGroupOpen);
   }
   if (FLinear->GaveUp) return -1;
   int64_t matchStart = 0, matchEnd = 0;
@@ -341,6 +316,8 @@ int TRegExpr::SearchAutomaton(int64_t offset) {
       return 0;
     case TAutomaton::TOutcome::GaveUp:
       FLinear->GaveUp = true;
+      return -1;
+    case TAutomaton::TOutcome::Declined:
       return -1;
     case TAutomaton::TOutcome::Found:
       break;

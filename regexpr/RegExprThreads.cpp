@@ -494,7 +494,10 @@ bool PikeSettingsOf(TRegExpr& regExpr, TPikeSettings& settings) {
   settings.PairTail = regExpr.FPairTail;
   settings.CaseFlip = regExpr.CaseFlip;
   settings.Utf8 = regExpr.FProgramUtf8;
-  settings.UnicodeWords = regExpr.UnicodeWords();
+  // Decoding the characters around every cursor costs; only word boundaries need it.
+  settings.UnicodeWords = regExpr.UnicodeWords() && ProgramHas(regExpr.Program(), [](TREOp op) {
+                            return op == opWordBound || op == opNotWordBound;
+                          });
   return true;
 }
 

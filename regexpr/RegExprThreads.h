@@ -31,8 +31,9 @@ struct TPikeSettings {
   TCharSet WordLetters;
   unsigned char PairHead = 0, PairTail = 0;
   TCaseFlipTable CaseFlip{};
-  bool Utf8 = false;          // no match begins at a continuation byte
-  bool UnicodeWords = false;  // \b and \B look at whole characters by Unicode's word class
+  bool Utf8 = false;  // no match begins at a continuation byte
+  // The program has \b or \B, which look at whole characters by Unicode's word class.
+  bool UnicodeWords = false;
 };
 
 // The settings of `regExpr` for the threads, after the program check a search makes (compiling
