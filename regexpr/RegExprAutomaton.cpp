@@ -21,6 +21,7 @@
 #include <utility>
 
 #include "RegExprCharSet.h"
+#include "RegExprUnicode.h"
 
 namespace fendrel {
 namespace {
@@ -35,6 +36,11 @@ enum : uint16_t {
   kMatched = 32,      // a match has ended at an earlier cursor
   kUnanchored = 64,   // starts further on are tried too
   kAddFresh = 128,    // a start is tried at this cursor
+  // With word boundaries by Unicode's classes: the bytes still to come of the character begun
+  // (kPrevWord then tells whether it is a word letter).
+  kInCharacterShift = 8,
+  kInCharacter = 3 << kInCharacterShift,
+  kFlagValues = 1024,
 };
 
 // A state takes this many bytes beyond its key (kept twice), threads and moves: its info, kind and
@@ -73,11 +79,14 @@ void TAutomaton::MakeClasses(std::string_view text) {
   for (int c = '0'; c <= '9'; ++c)
     digits.set(static_cast<std::size_t>(c));
   addSet(digits);
-  if (S.UnicodeWords) {  // the automaton declines every byte beyond ASCII
-    TCharSet high;
-    for (int c = 0x80; c <= 0xFF; ++c)
-      high.set(static_cast<std::size_t>(c));
-    addSet(high);
+  if (S.UnicodeWords) {  // a byte's class tells how long the character it begins is
+    for (const auto& [first, last] :
+         {std::pair{0x80, 0xBF}, {0xC2, 0xDF}, {0xE0, 0xEF}, {0xF0, 0xF4}}) {
+      TCharSet lead;
+      for (int c = first; c <= last; ++c)
+        lead.set(static_cast<std::size_t>(c));
+      addSet(lead);
+    }
   }
   if (S.Utf8) {  // no match begins at a continuation byte
     TCharSet continuation;
@@ -160,6 +169,16 @@ void TAutomaton::MakeClasses(std::string_view text) {
     FHeadClass = FClass[S.PairHead];
     FPairSymbol = FStride++;
   }
+  FBase = FStride;
+  if (S.UnicodeWords) FStride = 3 * FBase;  // plain, word lead, broken lead
+}
+
+int TAutomaton::LeadSymbol(const unsigned char* bytes, int64_t length, int64_t at,
+                           int symbol) const {
+  char32_t c = 0;
+  const int size = DecodeUtf8(bytes + at, static_cast<std::size_t>(length - at), c);
+  if (size == 0) return kBrokenLead * FBase + symbol;
+  return IsUnicodeWord(c) ? kWordLead * FBase + symbol : symbol;
 }
 
 void TAutomaton::Forget() {
@@ -218,25 +237,37 @@ int32_t TAutomaton::Initial(std::string_view subject, int64_t at, bool anchored)
   if (cursor.PrevBreak) flags |= kPrevBreak;
   if (cursor.PrevPairHead) flags |= kPrevPairHead;
   if (cursor.AfterPair) flags |= kAfterPair;
-  if (FInitial.empty()) FInitial.assign(kAddFresh * 2, -1);
+  if (S.UnicodeWords) {  // inside a character, how much of it is still to come
+    const auto* bytes = reinterpret_cast<const unsigned char*>(subject.data());
+    const auto length = static_cast<int64_t>(subject.size());
+    for (int64_t begin = at - 1; begin >= 0 && at - begin < 4; --begin) {
+      if (IsUtf8Continuation(bytes[begin])) continue;
+      char32_t c = 0;
+      const int size = DecodeUtf8(bytes + begin, static_cast<std::size_t>(length - begin), c);
+      if (begin + size > at) {
+        flags = static_cast<uint16_t>(flags | (begin + size - at) << kInCharacterShift);
+        if (IsUnicodeWord(c)) flags |= kPrevWord;
+      }
+      break;
+    }
+  }
+  if (FInitial.empty()) FInitial.assign(kFlagValues, -1);
   int32_t& initial = FInitial[flags];
   if (initial < 0) initial = Intern(flags, {});
   return initial;
 }
 
 const TAutomaton::TMove* TAutomaton::Move(int32_t state, int symbol) {
-  if (S.UnicodeWords && symbol != FPairSymbol &&
-      FRepresentative[static_cast<std::size_t>(symbol)] >= 0x80) {
-    FDeclined = true;
-    return nullptr;
-  }
   const TInfo info = FInfo[static_cast<std::size_t>(state)];
+  const int kind = symbol / FBase, base = symbol % FBase;
+  const int inCharacter = (info.Flags & kInCharacter) >> kInCharacterShift;
   TCursor cursor;
-  cursor.PairAhead = symbol == FPairSymbol;
-  cursor.C = cursor.PairAhead ? S.PairHead : FRepresentative[static_cast<std::size_t>(symbol)];
-  cursor.Word = S.WordLetters[cursor.C];
+  cursor.PairAhead = base == FPairSymbol;
+  cursor.C = cursor.PairAhead ? S.PairHead : FRepresentative[static_cast<std::size_t>(base)];
+  cursor.Word = S.UnicodeWords && cursor.C >= 0x80 ? kind == kWordLead : S.WordLetters[cursor.C];
   cursor.Start = (info.Flags & kStart) != 0;
-  cursor.PrevWord = (info.Flags & kPrevWord) != 0;
+  // Inside a character no character ends before the cursor.
+  cursor.PrevWord = (info.Flags & kPrevWord) != 0 && inCharacter == 0;
   cursor.PrevBreak = (info.Flags & kPrevBreak) != 0;
   cursor.PrevPairHead = (info.Flags & kPrevPairHead) != 0;
   cursor.AfterPair = (info.Flags & kAfterPair) != 0;
@@ -279,7 +310,17 @@ const TAutomaton::TMove* TAutomaton::Move(int32_t state, int symbol) {
     flags |= kMatched;
   else if (flags & kUnanchored)
     flags |= kAddFresh;
-  if (S.WordLetters[c]) flags |= kPrevWord;
+  if (!S.UnicodeWords || c < 0x80) {
+    if (S.WordLetters[c]) flags |= kPrevWord;
+  } else if (IsUtf8Continuation(c)) {  // the character goes on, or a stray byte
+    if (inCharacter > 0) {
+      flags |= info.Flags & kPrevWord;
+      flags = static_cast<uint16_t>(flags | (inCharacter - 1) << kInCharacterShift);
+    }
+  } else if (kind != kBrokenLead) {  // a character begins, as long as its first byte says
+    if (kind == kWordLead) flags |= kPrevWord;
+    flags = static_cast<uint16_t>(flags | (c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : 1) << kInCharacterShift);
+  }
   if (S.LineBreaks[c]) flags |= kPrevBreak;
   if (S.PairHead != 0 && c == S.PairHead) flags |= kPrevPairHead;
   if (S.PairHead != 0 && c == S.PairTail && (info.Flags & kPrevPairHead)) flags |= kAfterPair;
@@ -330,7 +371,6 @@ TAutomaton::TOutcome TAutomaton::Search(std::string_view subject, int64_t start,
   const TNextStart& skip = anchored ? none : FNextStart;
   if (skip && (start = skip(start)) < 0) return TOutcome::None;
   FStretch = start;
-  FDeclined = false;
   int32_t state = Initial(subject, start, anchored);
   if (state < 0) return TOutcome::GaveUp;
   int64_t at = start;
@@ -358,8 +398,7 @@ TAutomaton::TOutcome TAutomaton::Search(std::string_view subject, int64_t start,
     }
     state = static_cast<int32_t>(row / stride);
     FHistory[static_cast<std::size_t>(at) & (kHistory - 1)] = static_cast<int32_t>(row);
-    if ((move = Step(state, bytes, length, at)) == nullptr)
-      return finish(FDeclined ? TOutcome::Declined : TOutcome::GaveUp);
+    if ((move = Step(state, bytes, length, at)) == nullptr) return finish(TOutcome::GaveUp);
     if (move->Match != kNoMatch) break;
     state = move->Next;
     if (at >= length || (move->Kind & kNoThreads)) return finish(TOutcome::None);
@@ -401,7 +440,7 @@ TAutomaton::TOutcome TAutomaton::Search(std::string_view subject, int64_t start,
   bool found = false;
   for (;; ++at) {
     const TMove* move = Step(state, bytes, length, at);
-    if (move == nullptr) return finish(FDeclined ? TOutcome::Declined : TOutcome::GaveUp);
+    if (move == nullptr) return finish(TOutcome::GaveUp);
     state = move->Next;
     if (move->Match != kNoMatch) {
       found = true;

@@ -33,10 +33,7 @@ class TAutomaton {
   TAutomaton(std::string_view program, const TPikeSettings& settings, TNextStart nextStart = {},
              std::size_t memoryBound = 8u << 20);
 
-  // Declined: the search met what the states cannot tell, a character beyond ASCII where a word
-  // boundary by Unicode's classes may be asked (the state knows the byte before a cursor, not
-  // the character); that search goes to the other matchers, the next one comes here again.
-  enum class TOutcome { Found, None, GaveUp, Declined };
+  enum class TOutcome { Found, None, GaveUp };
   // Searches `subject` (no NUL inside; its end reads as NUL) for the first match starting at or
   // after the 0-based `start`, trying only `start` itself when `anchored`; on Found, `matchStart`
   // and `matchEnd` are the match's bounds.
@@ -82,8 +79,14 @@ class TAutomaton {
   int SymbolAt(const unsigned char* bytes, int64_t length, int64_t at) const {
     const int symbol = FClass[bytes[at]];
     if (symbol == FHeadClass && at + 1 < length && bytes[at + 1] == S.PairTail) return FPairSymbol;
+    if (S.UnicodeWords && bytes[at] >= 0xC0) return LeadSymbol(bytes, length, at, symbol);
     return symbol;
   }
+  // For word boundaries by Unicode's classes, the first byte of a character tells whether the
+  // character is a word letter, and a byte that begins no valid character tells that too: each
+  // has a symbol of its own (kinds of symbols, each FBase wide).
+  enum : int { kPlainSymbol = 0, kWordLead = 1, kBrokenLead = 2 };
+  int LeadSymbol(const unsigned char* bytes, int64_t length, int64_t at, int symbol) const;
 
   TPikeSettings S;
   TThreadMachine FMachine;
@@ -94,6 +97,7 @@ class TAutomaton {
   int FHeadClass = -1;                         // the class of the pair's head, or -1
   int FPairSymbol = -1;                        // the head followed by the tail
   int FEndSymbol = 0;                          // the class of NUL: the subject's end
+  int FBase = 0;                               // symbols of one kind: classes and the pair
   int FStride = 0;                             // symbols per state
 
   std::unordered_map<std::string, int32_t> FIndex;  // key -> state
@@ -105,7 +109,6 @@ class TAutomaton {
   std::vector<int32_t> FPlain;  // the same: Next of a move with nothing to note, else -1
   std::vector<int32_t> FFrom;
   TMove FLastMove;           // a move made just after a reset, kept for its one use
-  bool FDeclined = false;    // the last move not made was declined (see TOutcome)
   std::size_t FMaxWays = 0;  // threads of the largest state
   std::size_t FMemory = 0;
   std::size_t FStatesMade = 0;

@@ -317,8 +317,6 @@ int TRegExpr::SearchAutomaton(int64_t offset) {
     case TAutomaton::TOutcome::GaveUp:
       FLinear->GaveUp = true;
       return -1;
-    case TAutomaton::TOutcome::Declined:
-      return -1;
     case TAutomaton::TOutcome::Found:
       break;
   }
