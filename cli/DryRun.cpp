@@ -78,6 +78,10 @@ int64_t DiffRun(const TTaskList& tasks, const std::string& dir) {
       Print("Binary file " + relative + " would change (" + std::to_string(preview.Replacements()) +
             " replacements)\n");
     } else {
+      // The lines of a UTF-16 file are its decoded text, which `patch` cannot apply to the file.
+      if (preview.Encoding != TTextEncoding::AsItIs)
+        Print(std::string(TextEncodingName(preview.Encoding)) + " file " + relative +
+              ", shown as UTF-8:\n");
       Print(UnifiedDiff("a/" + relative, "b/" + relative, preview.Lines));
     }
   }

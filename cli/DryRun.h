@@ -18,8 +18,10 @@ int64_t DryRun(const TTaskList& tasks, TStatusSink& sink);
 // Prints to standard output, for every file the run would change, a unified difference listing
 // named "a/REL" and "b/REL" with REL the file's path below `dir`, so that `patch -p1` in `dir`
 // gives what the run would write; a file holding a zero byte gets the line "Binary file REL
-// would change (N replacements)" instead. Reasons of failures go to standard error. Returns the
-// number of files that would fail; an interrupt ends the listing after the file in hand.
+// would change (N replacements)" instead, and the lines of a UTF-16 file are its decoded text,
+// headed by "UTF-16 LE file REL, shown as UTF-8:" (or BE), for reading only. Reasons of failures go
+// to standard error. Returns the number of files that would fail; an interrupt ends the listing
+// after the file in hand.
 int64_t DiffRun(const TTaskList& tasks, const std::string& dir);
 
 }  // namespace fendrel::cli

@@ -104,7 +104,8 @@ int ReplaceCommand(const std::vector<std::string>& args) {
     if (mode == std::end(kLogModes)) return Usage("--log must be none, replaced or all");
     options.LogMode = mode->second;
   }
-  if (parsed->Has("--hex")) {
+  options.HexInput = parsed->Has("--hex");
+  if (options.HexInput) {
     for (auto [name, value] : {std::pair{"OLD", &from}, std::pair{"NEW", &to}}) {
       auto bytes = HexArgumentBytes(name, *value, error);
       if (!bytes) return Usage("--hex: " + error);

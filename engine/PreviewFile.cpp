@@ -35,16 +35,16 @@ bool CountByDataRegions(const TSnRTast& task, TFilePreview& preview) {
   TReadFile file;
   std::string reason;
   if (ReadTaskFile(task.FileName, task.Links, file, reason, true) != 0 ||
-      file.Content.Begin() != nullptr)
+      file.Content.Begin() != nullptr || BeginsWithUtf16Mark(file.Content))
     return false;
   int64_t total = 0;
   TNullSink counted;
   for (const auto& [begin, end] : DataRegions(file.Content)) {
     const char* part = file.Content.MapPart(begin, static_cast<std::size_t>(end - begin));
     std::string why;
-    const int64_t count = part == nullptr
-                              ? int64_t{prMatchFailed}
-                              : ReplaceMatches(counted, part, part + (end - begin), task, why);
+    const int64_t count =
+        part == nullptr ? int64_t{prMatchFailed}
+                        : ReplaceMatchesAsItIs(counted, part, part + (end - begin), task, why);
     if (count < 0 || file.Content.Damaged()) {
       preview.Reason = part == nullptr          ? "cannot read the file"
                        : file.Content.Damaged() ? "changed by another program during the run"
@@ -79,7 +79,20 @@ TFilePreview PreviewFile(const std::vector<const TSnRTast*>& tasks, const THunkO
       fail(failed, reason);
     return preview;
   }
-  const std::string_view original(file.Content.Begin(), file.Content.Size());
+  std::string_view original(file.Content.Begin(), file.Content.Size());
+  // The tasks of a UTF-16 file match its decoded text, as a run's do, and the lines shown are
+  // that text. A file's tasks differ only in their strings, so the first one decides for all.
+  preview.Encoding = TextEncodingOf(*tasks.front(), original);
+  TDecodedText decoded;
+  if (preview.Encoding != TTextEncoding::AsItIs) {
+    if (!DecodeUtf16(original, preview.Encoding, decoded, reason)) {
+      if (file.Content.Damaged()) reason = "changed by another program during the run";
+      for (std::size_t i = 0; i < tasks.size(); ++i)
+        fail(prMatchFailed, reason);
+      return preview;
+    }
+    original = std::string_view(decoded.Begin(), decoded.Size);
+  }
   // Each task matches what the one before left: the file itself until a task changes it, then
   // that task's result in memory.
   std::string current;
@@ -97,7 +110,10 @@ TFilePreview PreviewFile(const std::vector<const TSnRTast*>& tasks, const THunkO
     TByteSink& out = options.CountOnly && last ? static_cast<TByteSink&>(counter) : sink;
     std::string why;
     const int64_t result =
-        ReplaceMatches(out, content.data(), content.data() + content.size(), *task, why);
+        preview.Encoding == TTextEncoding::AsItIs
+            ? ReplaceMatches(out, content.data(), content.data() + content.size(), *task, why)
+            : ReplaceDecoded(out, content.data(), content.data() + content.size(), *task,
+                             TTextEncoding::AsItIs, why);
     if (file.Content.Damaged()) {
       fail(prMatchFailed, "changed by another program during the run");
       continue;

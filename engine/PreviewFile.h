@@ -9,6 +9,7 @@
 
 #include "ChangedLines.h"
 #include "SnRTast.h"
+#include "Utf16Text.h"
 
 namespace fendrel {
 
@@ -19,6 +20,8 @@ struct TFilePreview {
   std::string Reason;
   // The content holds a zero byte: its lines are no text.
   bool Binary = false;
+  // The encoding the file was read in: the lines of a UTF-16 file are its decoded text, UTF-8.
+  TTextEncoding Encoding = TTextEncoding::AsItIs;
   THunks Lines;
 
   // The replacements of all tasks together.

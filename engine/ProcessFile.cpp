@@ -64,27 +64,32 @@ bool IsSparse(const struct stat& st) {
   return static_cast<off_t>(st.st_blocks) * 512 < st.st_size;
 }
 
-// Lets `writer` write the new content of a file with holes region by region: a first pass only
-// counts, so a file without matches costs no write and a region without matches is copied as it
-// is; holes stay holes. Matches never reach into a hole, since the writer's never take in a zero
-// byte.
+// Lets `regionWriter` write the new content of a file with holes region by region: a first pass
+// only counts, so a file without matches costs no write and a region without matches is copied
+// as it is; holes stay holes. Matches never reach into a hole, since the writer's never take in
+// a zero byte. A file that may be UTF-16 text goes to `writer` whole.
 int64_t WriteByDataRegions(TMappedFile& content, TByteSink& out, const TContentWriter& writer,
-                           std::string& why) {
+                           const TContentWriter& regionWriter, std::string& why) {
   const auto size = static_cast<off_t>(content.Size());
-  const auto regions = DataRegions(content);
   const auto map = [&content, &why](const std::pair<off_t, off_t>& region) {
     const char* part =
         content.MapPart(region.first, static_cast<std::size_t>(region.second - region.first));
     if (part == nullptr) why = StepFailed("cannot read the file", content.Error());
     return part;
   };
+  if (BeginsWithUtf16Mark(content)) {
+    const char* whole = map({0, size});
+    return whole == nullptr ? int64_t{prMatchFailed} : writer(out, whole, whole + size, why);
+  }
+  const auto regions = DataRegions(content);
   std::vector<bool> changes(regions.size());
   int64_t total = 0;
   TNullSink counted;
   for (std::size_t i = 0; i < regions.size(); ++i) {
     const char* part = map(regions[i]);
     if (part == nullptr) return prMatchFailed;
-    const int64_t count = writer(counted, part, part + (regions[i].second - regions[i].first), why);
+    const int64_t count =
+        regionWriter(counted, part, part + (regions[i].second - regions[i].first), why);
     if (count < 0) return count;
     changes[i] = count > 0;
     total += count;
@@ -97,13 +102,24 @@ int64_t WriteByDataRegions(TMappedFile& content, TByteSink& out, const TContentW
     if (part == nullptr) return prMatchFailed;
     if (!out.Skip(static_cast<std::size_t>(regions[i].first - at))) return prMatchFailed;
     if (changes[i]) {
-      if (const int64_t count = writer(out, part, part + length, why); count < 0) return count;
+      if (const int64_t count = regionWriter(out, part, part + length, why); count < 0)
+        return count;
     } else if (!out.Write(part, length)) {
       return prMatchFailed;
     }
     at = regions[i].second;
   }
   return out.Skip(static_cast<std::size_t>(size - at)) ? total : int64_t{prMatchFailed};
+}
+
+// Neither matcher takes a zero byte into a match unless the old string holds one (a regular
+// expression searches only the text between control bytes), so a task without one can read a
+// file by its data regions. A region is matched as it is, whatever it begins with.
+TContentWriter RegionWriter(const TSnRTast& task) {
+  if (task.FromStr.find('\0') != std::string::npos) return {};
+  return [&task](TByteSink& out, const char* begin, const char* end, std::string& why) {
+    return ReplaceMatchesAsItIs(out, begin, end, task, why);
+  };
 }
 
 }  // namespace
@@ -113,26 +129,24 @@ void IgnoreFileSizeSignal() {
   std::call_once(once, [] { std::signal(SIGXFSZ, SIG_IGN); });
 }
 
-// Neither matcher takes a zero byte into a match unless the old string holds one: a regular
-// expression searches only the text between control bytes.
 TFileRewrite::TFileRewrite(const TSnRTast& task)
     : TFileRewrite(
           task.FileName, task.Links, task.CreateBackup,
           [&task](TByteSink& out, const char* begin, const char* end, std::string& why) {
             return ReplaceMatches(out, begin, end, task, why);
           },
-          task.FromStr.find('\0') == std::string::npos) {}
+          RegionWriter(task)) {}
 
 TFileRewrite::TFileRewrite(const std::string& fileName, const TLinkRule& links, bool backup,
                            const TContentWriter& writer)
-    : TFileRewrite(fileName, links, backup, writer, false) {}
+    : TFileRewrite(fileName, links, backup, writer, TContentWriter()) {}
 
 TFileRewrite::TFileRewrite(const std::string& fileName, const TLinkRule& links, bool backup,
-                           const TContentWriter& writer, bool byDataRegions) {
+                           const TContentWriter& writer, const TContentWriter& regionWriter) {
   DebugTrace(fileName + " Start");
   FBackup = backup;
   try {
-    Prepare(fileName, links, writer, byDataRegions);
+    Prepare(fileName, links, writer, regionWriter);
   } catch (...) {
     Fail(prCannotMap, "unexpected error");
   }
@@ -147,19 +161,21 @@ void TFileRewrite::Fail(int64_t result, std::string reason) {
 }
 
 void TFileRewrite::Prepare(const std::string& fileName, const TLinkRule& links,
-                           const TContentWriter& writer, bool byDataRegions) {
+                           const TContentWriter& writer, const TContentWriter& regionWriter) {
   IgnoreFileSizeSignal();
   auto original = std::make_unique<TReadFile>();
   std::string why;
-  if (const int64_t failed = ReadTaskFile(fileName, links, *original, why, byDataRegions);
+  if (const int64_t failed =
+          ReadTaskFile(fileName, links, *original, why, static_cast<bool>(regionWriter));
       failed != 0)
     return Fail(failed, why);
 
   TMappedFile& content = original->Content;
   const struct stat& identity = content.Identity();
   TTempFileOnDemand out(FTemp, original->Folder.Get(), IsSparse(identity), content.Size());
-  int64_t result = content.Begin() == nullptr ? WriteByDataRegions(content, out, writer, why)
-                                              : writer(out, content.Begin(), content.End(), why);
+  int64_t result = content.Begin() == nullptr
+                       ? WriteByDataRegions(content, out, writer, regionWriter, why)
+                       : writer(out, content.Begin(), content.End(), why);
   // Pages that vanished while they were read came back as zeros: that is not the file's content.
   if (content.Damaged()) return Fail(prMatchFailed, kChanged);
   content.Unmap();

@@ -55,9 +55,12 @@ class TFileRewrite {
   TFileRewrite(const std::string& fileName, const TLinkRule& links, bool backup,
                const TContentWriter& writer);
   // The same for a writer whose matches never take in a zero byte: a file with holes is then
-  // read by its data regions alone, each written as one piece, and its holes cost nothing.
+  // read by its data regions alone, each written as one piece by `regionWriter` (a region's
+  // start is no file's start), and its holes cost nothing; one that begins with a UTF-16
+  // byte-order mark is read whole all the same (BeginsWithUtf16Mark). An empty `regionWriter`
+  // reads every file whole.
   TFileRewrite(const std::string& fileName, const TLinkRule& links, bool backup,
-               const TContentWriter& writer, bool byDataRegions);
+               const TContentWriter& writer, const TContentWriter& regionWriter);
   ~TFileRewrite();
   TFileRewrite(const TFileRewrite&) = delete;
   TFileRewrite& operator=(const TFileRewrite&) = delete;
@@ -95,7 +98,7 @@ class TFileRewrite {
 
  private:
   void Prepare(const std::string& fileName, const TLinkRule& links, const TContentWriter& writer,
-               bool byDataRegions);
+               const TContentWriter& regionWriter);
   void Fail(int64_t result, std::string reason);
 
   TRewriteOutcome FOutcome;

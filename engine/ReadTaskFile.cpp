@@ -8,6 +8,7 @@
 #include <cerrno>
 
 #include "ProcessFile.h"
+#include "Utf16Text.h"
 #include "platform/SystemError.h"
 
 namespace fendrel {
@@ -74,6 +75,13 @@ std::vector<std::pair<off_t, off_t>> DataRegions(const TMappedFile& content) {
     at = regions.back().second;
   }
   return regions;
+}
+
+bool BeginsWithUtf16Mark(const TMappedFile& content) {
+  char head[4];
+  const ssize_t got = ::pread(content.Fd(), head, sizeof head, 0);
+  return got > 0 && Utf16MarkOf(std::string_view(head, static_cast<std::size_t>(got))) !=
+                        TTextEncoding::AsItIs;
 }
 
 int64_t ReadTaskFileAsItIs(const std::string& fileName, const TLinkRule& links, TReadFile& file,

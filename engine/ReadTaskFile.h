@@ -37,4 +37,8 @@ int64_t ReadTaskFileAsItIs(const std::string& fileName, const TLinkRule& links, 
 // them; the whole file as one where it cannot tell.
 std::vector<std::pair<off_t, off_t>> DataRegions(const TMappedFile& content);
 
+// Whether a file left unmapped for its holes begins with a UTF-16 byte-order mark. Such a file
+// is read whole all the same: a task may decode its text, and a hole is no place to split it.
+bool BeginsWithUtf16Mark(const TMappedFile& content);
+
 }  // namespace fendrel

@@ -6,15 +6,30 @@
 #include <string>
 
 #include "SnRTast.h"
+#include "Utf16Text.h"
 #include "platform/ByteSink.h"
 
 namespace fendrel {
 
 // Writes [begin, end) to `out` with every match of the task replaced (nothing at all for a
 // literal search without matches). Returns the number of replacements, or -3 with the reason in
-// `why`. Unchanged bytes are written straight from [begin, end), never from a copy: a preview
-// tells them from replacements by where they lie.
+// `why`. Content the task reads as UTF-16 (TextEncodingOf) is decoded, matched as UTF-8 text
+// and written in its own encoding again, byte-order mark first. Unchanged bytes of other
+// content are written straight from [begin, end), never from a copy: a preview tells them from
+// replacements by where they lie, and so takes a UTF-16 file's decoded text to ReplaceDecoded.
 int64_t ReplaceMatches(TByteSink& out, const char* begin, const char* end, const TSnRTast& task,
                        std::string& why);
+
+// The same on content read as it is, whatever it begins with: a data region of a file with
+// holes, whose start is no file's start.
+int64_t ReplaceMatchesAsItIs(TByteSink& out, const char* begin, const char* end,
+                             const TSnRTast& task, std::string& why);
+
+// The same on the text [begin, end) decoded from a file the task reads as UTF-16: the new text
+// goes to `out` in `writeAs`, the file's encoding, or, with AsItIs, as UTF-8 with unchanged
+// text straight from [begin, end), as a preview needs it. Fails also when a string of the task
+// or the new text is no valid UTF-8, which UTF-16 cannot hold.
+int64_t ReplaceDecoded(TByteSink& out, const char* begin, const char* end, const TSnRTast& task,
+                       TTextEncoding writeAs, std::string& why);
 
 }  // namespace fendrel

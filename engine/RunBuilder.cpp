@@ -38,6 +38,7 @@ TTaskList BuildSingleLineTasks(const std::vector<std::string>& files, const char
     task->Init(file, from, fromLen, options.SearchMode, to, toLen, options.CreateBackup,
                options.LogMode);
     task->Links = options.Links;
+    task->HexInput = options.HexInput;
     tasks.push_back(std::move(task));
   }
   return tasks;
@@ -63,6 +64,7 @@ std::optional<TTaskList> BuildMultiLineTasks(const std::vector<std::string>& fil
                  to->data(), static_cast<int32_t>(to->size()), options.CreateBackup,
                  options.LogMode);
       task->Links = options.Links;
+      task->HexInput = options.HexInput;
       tasks.push_back(std::move(task));
     }
   }

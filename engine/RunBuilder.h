@@ -22,6 +22,7 @@ struct TTaskOptions {
   bool CreateBackup = true;
   TLogMode LogMode = lmAllFiles;
   TLinkRule Links;
+  bool HexInput = false;  // see TSnRTast
 };
 
 // The logical lines of a multi-line text: breaks are CR LF, LF or CR; a break at the very end

@@ -44,6 +44,9 @@ class TSnRTast {
   bool CreateBackup = false;
   TLogMode LogMode = lmNone;
   TSearchMode SearchMode = smCaseSensitive;
+  // The strings were given as hexadecimal bytes: they match a file's bytes as they are, never
+  // the characters of a UTF-16 file.
+  bool HexInput = false;
   // The run's folder and whether links in it are followed.
   TLinkRule Links;
   std::string FromStrDisplay;

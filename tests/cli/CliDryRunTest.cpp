@@ -44,14 +44,23 @@ std::map<std::string, std::pair<std::string, int64_t>> Snapshot(const std::strin
   return shot;
 }
 
-void MakeTree(const std::string& dir) {
+// UTF-16 files, whose listing `patch` cannot apply: their lines are their decoded text.
+const std::pair<const char*, std::string> kUtf16Tree[] = {
+    {"le.txt", test::Utf16File("Hello hello\nkey=value\n", false)},
+    {"sub/be.txt", test::Utf16File("Straße\r\nhello\r\nx\r\ny\r\n", true)},
+};
+
+void MakeTree(const std::string& dir, bool utf16 = false) {
   test::MakeDir(dir);
   test::MakeDir(dir + "/sub");
   for (const auto& [name, content] : kTree)
     WriteFile(dir + "/" + name, content);
+  for (const auto& [name, content] : kUtf16Tree)
+    if (utf16) WriteFile(dir + "/" + name, content);
   // Times in the past, so a rewrite within the same clock tick still shows.
   const timespec past[2] = {{1'000'000'000, 0}, {1'000'000'000, 0}};
-  for (const char* entry : {"a.txt", "sub/b.txt", "c.txt", "m.txt", "bin.dat", "sub", "."})
+  for (const char* entry :
+       {"a.txt", "sub/b.txt", "c.txt", "m.txt", "bin.dat", "le.txt", "sub/be.txt", "sub", "."})
     utimensat(AT_FDCWD, (dir + "/" + entry).c_str(), past, AT_SYMLINK_NOFOLLOW);
 }
 
@@ -88,8 +97,8 @@ TEST(CliDryRun, WritesNothingAndReportsWhatTheRunDoes) {
     TTempDir root;
     const std::string dry = root / "dry";
     const std::string real = root / "real";
-    MakeTree(dry);
-    MakeTree(real);
+    MakeTree(dry, true);
+    MakeTree(real, true);
     const auto before = Snapshot(dry);
     const TRun dryRun = RunCli(Args(mode, {"--dry-run"}, dry));
     EXPECT_EQ(Snapshot(dry), before) << mode.Name;
@@ -141,6 +150,17 @@ TEST(CliDryRun, PatchMakesOfTheListingWhatTheRunWrites) {
       }
     }
   }
+}
+
+TEST(CliDryRun, ListingOfAUtf16FileIsItsTextUnderItsEncoding) {
+  TTempDir root;
+  MakeTree(root.Path(), true);
+  const TRun diff = RunCli(Args(kModes[0], {"-n", "--diff"}, root.Path()));
+  EXPECT_NE(diff.Out.find("UTF-16 LE file le.txt, shown as UTF-8:\n--- a/le.txt\n+++ b/le.txt\n"
+                          "@@ -1,2 +1,2 @@\n-Hello hello\n+Hello bye\n key=value\n"),
+            std::string::npos)
+      << diff.Out;
+  EXPECT_NE(diff.Out.find("UTF-16 BE file sub/be.txt, shown as UTF-8:\n"), std::string::npos);
 }
 
 TEST(CliDryRun, DiffOnlyAsADryRunListing) {

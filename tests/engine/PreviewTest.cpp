@@ -61,6 +61,11 @@ TEST(Preview, CountsAndContentEqualTheRun) {
       {"no match", "nothing here", "zzz", "y", smCaseSensitive, false},
       {"ignore case, forms of other lengths", "\u212Aelvin \u017Fun\nKELVIN Sun\n", "kelvin sun",
        "k", smIgnoreCase, false},
+      // The lines of a UTF-16 file are its text.
+      {"UTF-16 LE regex", test::Utf16File("Straße eins\r\nЖук\r\n", false), "(?m)^\\w", "#",
+       smRegExpr, false},
+      {"UTF-16 BE multi-line", test::Utf16File("a\r\nb|a\nb|a\rb\n", true), "a\nb", "Ж\nd",
+       smCaseSensitive, true},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -82,19 +87,24 @@ TEST(Preview, CountsAndContentEqualTheRun) {
     const TFilePreview preview = PreviewFile(passes, {});
     EXPECT_EQ(ReadFile(file), c.Content) << "a preview writes nothing";
     EXPECT_EQ(PreviewFile(passes, {0, 0, true}).Results, preview.Results);
-    const std::string shown = ApplyHunks(c.Content, preview.Lines);
+    const auto textOf = [&preview](const std::string& content) {
+      if (preview.Encoding == TTextEncoding::AsItIs) return content;
+      return test::Utf16FileText(content, preview.Encoding == TTextEncoding::Utf16Be).value();
+    };
+    const std::string shown = ApplyHunks(textOf(c.Content), preview.Lines);
 
     std::vector<int64_t> run;
     for (const auto& task : tasks)
       run.push_back(ProcessFile(*task, nullptr));
     EXPECT_EQ(preview.Results, run);
-    EXPECT_EQ(shown, ReadFile(file));
+    EXPECT_EQ(shown, textOf(ReadFile(file)));
   }
 }
 
 TEST(Preview, ReportsTheFailuresOfTheRun) {
   TTempDir dir, outside;
   WriteFile(dir.Path() + "/empty", "");
+  WriteFile(dir.Path() + "/odd.txt", std::string("\xFE\xFF\0a\0", 5));
   WriteFile(outside.Path() + "/secret.txt", "a");
   // Links the run refuses, to a file and for a folder on the way: no preview shows their target.
   ASSERT_EQ(symlink((outside.Path() + "/secret.txt").c_str(), (dir.Path() + "/l.txt").c_str()), 0);
@@ -106,6 +116,7 @@ TEST(Preview, ReportsTheFailuresOfTheRun) {
   } cases[] = {
       {dir.Path() + "/missing", "a", "the file no longer exists"},
       {dir.Path() + "/empty", "a", "the file is empty"},
+      {dir.Path() + "/odd.txt", "a", "not valid UTF-16 BE: an odd number of bytes (5)"},
       {dir.Path(), "a", "not a regular file"},
       {dir.Path() + "/l.txt", "a", "is a symbolic link"},
       {dir.Path() + "/away/secret.txt", "a", "a folder on its path is a symbolic link"},

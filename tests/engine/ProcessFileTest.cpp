@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include "engine/ProcessFile.h"
+#include "engine/RestoreBackup.h"
+#include "platform/CodePage.h"
 #include "platform/RewriteHooks.h"
 #include "support/TempDir.h"
 
@@ -31,11 +33,13 @@ class TRecordingSink : public TStatusSink {
 class ProcessFileTest : public ::testing::Test {
  protected:
   int64_t Run(const std::string& file, std::string_view from, std::string_view to,
-              bool backup = true, TSearchMode mode = smCaseSensitive, TLinkRule links = {}) {
+              bool backup = true, TSearchMode mode = smCaseSensitive, TLinkRule links = {},
+              bool hexInput = false) {
     TSnRTast task;
     task.Init(file, from.data(), static_cast<int32_t>(from.size()), mode, to.data(),
               static_cast<int32_t>(to.size()), backup, lmAllFiles);
     task.Links = std::move(links);
+    task.HexInput = hexInput;
     return ProcessFile(task, &Sink);
   }
 
@@ -298,6 +302,86 @@ TEST_F(ProcessFileTest, ASafetyCopyThatCannotBeRemovedIsNamed) {
   EXPECT_EQ(Sink.Reasons, std::vector<std::string>{"cannot remove the safety copy " +
                                                    Dir / "snr4.tmp: Operation not permitted"});
   EXPECT_EQ(ReadFile(Dir / "snr4.tmp"), "abc");
+}
+
+// Under the UTF-8 code page a UTF-16 file is searched as characters and written back in its own
+// byte order with its mark; the backup, and so a restore, keeps its bytes.
+TEST_F(ProcessFileTest, Utf16FilesAreReplacedAsCharacters) {
+  // Runs of ASCII longer than the blocks converted at once, characters of two and three bytes
+  // of UTF-8, and one beyond the 16-bit range.
+  const std::string run = " and then a run of ASCII longer than a block";
+  const std::string text = "Straße eins 😀" + run + "\r\nЖук и Straße, STRAßE\r\n";
+  struct TCase {
+    std::string From, To;
+    TSearchMode Mode;
+    int64_t Count;
+    std::string Text;
+  };
+  const TCase cases[] = {
+      {"Straße", "Gasse", smCaseSensitive, 2, "Gasse eins 😀" + run + "\r\nЖук и Gasse, STRAßE\r\n"},
+      {"straße", "Gasse", smIgnoreCase, 3, "Gasse eins 😀" + run + "\r\nЖук и Gasse, Gasse\r\n"},
+      {"(?m)^\\w", "#", smRegExpr, 2, "#traße eins 😀" + run + "\r\n#ук и Straße, STRAßE\r\n"},
+      {"😀", "☺", smRegExpr, 1, "Straße eins ☺" + run + "\r\nЖук и Straße, STRAßE\r\n"},
+      {"Жук", "𝄞", smCaseSensitive, 1, "Straße eins 😀" + run + "\r\n𝄞 и Straße, STRAßE\r\n"},
+  };
+  int files = 0;
+  for (const bool bigEndian : {false, true}) {
+    for (const TCase& c : cases) {
+      SCOPED_TRACE(c.From + (bigEndian ? " BE" : " LE"));
+      const std::string file = Dir / ("u16-" + std::to_string(++files) + ".txt");
+      const std::string original = test::Utf16File(text, bigEndian);
+      WriteFile(file, original);
+      EXPECT_EQ(Run(file, c.From, c.To, true, c.Mode), c.Count);
+      EXPECT_EQ(test::Utf16FileText(ReadFile(file), bigEndian), c.Text);
+      const TRewriteOutcome restored = RestoreBackup(NewestBackup(file), file);
+      EXPECT_EQ(restored.Result, 1) << restored.Reason;
+      EXPECT_EQ(ReadFile(file), original);
+    }
+  }
+}
+
+// Where a task does not read a file as UTF-16 it matches its bytes; a file that is not what its
+// mark says fails untouched, as does a new string that UTF-16 cannot hold.
+TEST_F(ProcessFileTest, Utf16FilesAsBytesAndInvalidOnes) {
+  const std::string le = test::Utf16File("eins zwei", false);
+  struct TCase {
+    std::string Content, From, To;
+    bool Hex;
+    TCaseTable Table;
+    int64_t Result;
+    std::string After;  // or a failure's reason
+  };
+  const TCase cases[] = {
+      {le, "\xFF\xFE", "AB", true, TCaseTable::Ascii, 1, "AB" + le.substr(2)},
+      {le, "eins", "drei", false, TCaseTable::Windows1252, 0, le},
+      // UTF-32 LE "é", which read as UTF-16 would hold "é" too.
+      {std::string("\xFF\xFE\0\0\xE9\0\0\0", 8), "é", "e", false, TCaseTable::Ascii, 0,
+       std::string("\xFF\xFE\0\0\xE9\0\0\0", 8)},
+      {le + "x", "eins", "drei", false, TCaseTable::Ascii, prMatchFailed,
+       "not valid UTF-16 LE: an odd number of bytes (21)"},
+      {le + "\x3D\xD8" + le.substr(2), "eins", "drei", false, TCaseTable::Ascii, prMatchFailed,
+       "not valid UTF-16 LE: an unpaired surrogate at byte 20"},
+      {std::string("\xFE\xFF\0e\xDC\0", 6), "e", "x", false, TCaseTable::Ascii, prMatchFailed,
+       "not valid UTF-16 BE: an unpaired surrogate at byte 4"},
+      {le, "zwei", "\xC3", false, TCaseTable::Ascii, prMatchFailed,
+       "the new string is not valid UTF-8, so it cannot be written to a UTF-16 file"},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.After);
+    SelectCaseTable(c.Table);
+    const std::string file = Dir / "u16.txt";
+    WriteFile(file, c.Content);
+    Sink.Reasons.clear();
+    EXPECT_EQ(Run(file, c.From, c.To, false, smCaseSensitive, {}, c.Hex), c.Result);
+    SelectCaseTable(TCaseTable::Ascii);
+    if (c.Result >= 0) {
+      EXPECT_EQ(ReadFile(file), c.After);
+    } else {
+      EXPECT_EQ(ReadFile(file), c.Content);
+      EXPECT_EQ(Sink.Reasons, std::vector<std::string>{c.After});
+    }
+    EXPECT_EQ(test::ListNames(Dir.Path()), std::vector<std::string>{"u16.txt"});
+  }
 }
 
 }  // namespace

@@ -382,6 +382,36 @@ TEST(SafeRewrite, ASparseFileStaysSparse) {
   EXPECT_EQ(std::string(tail, 7), "thread!");
 }
 
+// A UTF-16 file with holes is one text, its holes U+0000 characters; a data region that merely
+// begins like one, past the file's start, is bytes.
+TEST(SafeRewrite, AUtf16FileWithHolesIsReadWhole) {
+  TTempDir dir;
+  const std::string le = test::Utf16File("eins ", false);
+  const std::string text = test::Utf16File("eins", false).substr(2);
+  const off_t far = 1 << 20;
+  struct TCase {
+    std::string Head, Far;
+    int64_t Count;
+  };
+  for (const TCase& c : {TCase{le, text, 2}, TCase{"plain", le + text, 0}}) {
+    const std::string file = dir / "sparse.txt";
+    const int fd = open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ASSERT_EQ(pwrite(fd, c.Head.data(), c.Head.size(), 0), ssize_t(c.Head.size()));
+    ASSERT_EQ(pwrite(fd, c.Far.data(), c.Far.size(), far), ssize_t(c.Far.size()));
+    close(fd);
+    const std::string before = ReadFile(file);
+    const TSnRTast task = MakeTask(file, "eins", "drei", false);
+    EXPECT_EQ(PreviewFile({&task}, {0, 0, true}).Results, std::vector<int64_t>{c.Count});
+    EXPECT_EQ(ProcessFile(task, nullptr), c.Count);
+    if (c.Count == 0) continue;
+    std::string after = *test::Utf16FileText(before, false);
+    for (std::size_t at; (at = after.find("eins")) != std::string::npos;)
+      after.replace(at, 4, "drei");
+    // A megabyte of U+0000 is no failure message.
+    EXPECT_TRUE(test::Utf16FileText(ReadFile(file), false) == after) << "both replaced, as UTF-16";
+  }
+}
+
 TEST(SafeRewrite, AFileBeyondThePathLimitIsRewritten) {
   TTempDir dir;
   const std::string deep = test::MakeDeepFolder(dir.Path(), PATH_MAX + 200);

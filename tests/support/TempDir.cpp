@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <iconv.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -130,6 +131,36 @@ std::vector<std::string> ListNames(const std::string& dir) {
     names.push_back(entry.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
+}
+
+namespace {
+
+std::optional<std::string> Convert(const char* to, const char* from, std::string_view text) {
+  const iconv_t converter = iconv_open(to, from);
+  if (converter == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+  std::string out(text.size() * 2 + 4, '\0');
+  char* in = const_cast<char*>(text.data());
+  std::size_t inLeft = text.size();
+  char* at = out.data();
+  std::size_t outLeft = out.size();
+  const bool whole = iconv(converter, &in, &inLeft, &at, &outLeft) != static_cast<std::size_t>(-1);
+  iconv_close(converter);
+  if (!whole) return std::nullopt;
+  out.resize(out.size() - outLeft);
+  return out;
+}
+
+}  // namespace
+
+std::string Utf16File(std::string_view utf8, bool bigEndian) {
+  const auto text = Convert(bigEndian ? "UTF-16BE" : "UTF-16LE", "UTF-8", utf8);
+  if (!text) ADD_FAILURE() << "not UTF-8: " << utf8;
+  return (bigEndian ? "\xFE\xFF" : "\xFF\xFE") + text.value_or("");
+}
+
+std::optional<std::string> Utf16FileText(std::string_view content, bool bigEndian) {
+  if (!content.starts_with(bigEndian ? "\xFE\xFF" : "\xFF\xFE")) return std::nullopt;
+  return Convert("UTF-8", bigEndian ? "UTF-16BE" : "UTF-16LE", content.substr(2));
 }
 
 }  // namespace fendrel::test

@@ -1,6 +1,7 @@
 // A fresh directory per test, removed with everything in it when the test ends.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,5 +37,11 @@ void WriteDeepFile(const std::string& folderPath, const std::string& root, const
                    std::string_view content);
 // The names in `dir`, sorted, without "." and "..".
 std::vector<std::string> ListNames(const std::string& dir);
+
+// UTF-16 content converted by the C library, not by Fendrel: `utf8` as a file, byte-order mark
+// first, and the text of such a file (nullopt when it is not UTF-16 of that byte order with
+// that mark).
+std::string Utf16File(std::string_view utf8, bool bigEndian);
+std::optional<std::string> Utf16FileText(std::string_view content, bool bigEndian);
 
 }  // namespace fendrel::test

@@ -144,6 +144,7 @@ std::string TCombiEditCharHexFrame::Bytes() const {
 
 void TCombiEditCharHexFrame::SetBytes(std::string_view bytes) {
   FBusy = true;
+  FHexEdited = false;
   FValue.SetText(bytes);
   FHexStringComboBox->setEditText(QString::fromLatin1(FValue.GetHex()));
   ShowValueInTextView();
@@ -154,6 +155,7 @@ void TCombiEditCharHexFrame::SetBytes(std::string_view bytes) {
 void TCombiEditCharHexFrame::ClearAll() {
   FHistory.Clear();
   FBusy = true;
+  FHexEdited = false;
   FValue.SetText({});
   ShowHistory(-1);
   FHexStringComboBox->setEditText(QString());
@@ -247,6 +249,7 @@ void TCombiEditCharHexFrame::CharEditChange(const QString& text) {
   const std::optional<std::string> bytes = QStringToBytes(text);
   if (!bytes) return;
   FBusy = true;
+  FHexEdited = false;
   FValue.SetText(*bytes);
   FHexStringComboBox->setEditText(QString::fromLatin1(FValue.GetHex()));
   // Pasted control characters turn the view into a pick list; plain text stays as typed, caret
@@ -261,6 +264,7 @@ void TCombiEditCharHexFrame::HexStringEditChange(const QString& text) {
   FBusy = true;
   QLineEdit* edit = FHexStringComboBox->lineEdit();
   int caret = edit->cursorPosition();
+  FHexEdited = true;
   FValue.SetHex(text.toLatin1().toStdString());
   // Dropped characters leave the caret where it was among the digits.
   const QString clean = CleanHex(text, caret);
@@ -272,12 +276,17 @@ void TCombiEditCharHexFrame::HexStringEditChange(const QString& text) {
 }
 
 void TCombiEditCharHexFrame::HexStringComboBoxClick(int index) {
-  CharComboBoxClick(index);
+  ChooseEntry(index, true);
 }
 
 void TCombiEditCharHexFrame::CharComboBoxClick(int index) {
+  ChooseEntry(index, false);
+}
+
+void TCombiEditCharHexFrame::ChooseEntry(int index, bool inHexView) {
   if (index < 0 || index >= FHexStringComboBox->count()) return;
   FBusy = true;
+  FHexEdited = inHexView;
   // The value comes from the hexadecimal list, so an entry with control characters comes back
   // exactly, whichever list it was chosen from.
   const QString hex = FHexStringComboBox->itemText(index);

@@ -55,6 +55,10 @@ class TCombiEditCharHexFrame : public QFrame {
 
   // Whether the text view is a pick list (the value cannot be shown as editable text).
   bool TextViewIsPickList() const;
+  // Whether the value is bytes rather than text: it was last edited or chosen in the
+  // hexadecimal view, or the text view cannot show it. A run then matches a file's bytes as
+  // they are, never the characters of a UTF-16 file.
+  bool HexInput() const { return FHexEdited || TextViewIsPickList(); }
   // Whether a conversion is under way (the views are being set from the value).
   bool Busy() const { return FBusy; }
 
@@ -78,6 +82,8 @@ class TCombiEditCharHexFrame : public QFrame {
   void HexStringEditChange(const QString& text);
   void HexStringComboBoxClick(int index);
   void CharComboBoxClick(int index);
+  // Takes history entry `index`, chosen in the hexadecimal list or the text list.
+  void ChooseEntry(int index, bool inHexView);
 
   // Makes the text view an editable box or a pick list as the value requires and shows the
   // value's display text in it (a pick list selects the value's entry, or shows the text as a
@@ -95,6 +101,8 @@ class TCombiEditCharHexFrame : public QFrame {
 
   // Set while the views are being set from the value, so their change handlers stand aside.
   bool FBusy = false;
+  // The value's last edit or choice was in the hexadecimal view.
+  bool FHexEdited = false;
   THistoryList FHistory;
   TExtPChar FValue;
 };

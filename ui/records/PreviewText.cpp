@@ -108,6 +108,10 @@ QString PreviewHtml(const TFilePreview& preview, int32_t language) {
     html += (german ? QString::fromUtf8("Fehlgeschlagen: ") : QString("Failed: ")) +
             QString::fromStdString(preview.Reason).toHtmlEscaped();
   }
+  // The lines of a UTF-16 file are its decoded text: the name of its encoding says so.
+  if (preview.Encoding != TTextEncoding::AsItIs)
+    html += QString("<div style=\"color:#666\">(%1)</div>")
+                .arg(QString::fromLatin1(TextEncodingName(preview.Encoding)));
   for (const THunk& hunk : preview.Lines.Hunks) {
     AppendSide(html, hunk.Old, hunk.OldMarks, hunk.OldLine, '-', kOldLine, kOldMark);
     AppendSide(html, hunk.New, hunk.NewMarks, hunk.NewLine, '+', kNewLine, kNewMark);

@@ -1,5 +1,6 @@
 // How a file's preview reads on the preview page: its changed lines as they are and as they
-// would be, the replaced stretches highlighted, bytes that are no text shown as hex.
+// would be, the replaced stretches highlighted, bytes that are no text shown as hex; a UTF-16
+// file's lines are its decoded text, under the name of its encoding.
 #pragma once
 
 #include <QString>

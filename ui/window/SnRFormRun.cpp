@@ -70,6 +70,7 @@ std::optional<TTaskList> TSnRForm::TasksOfTickedFiles() const {
     return BuildMultiLineTasks(files, FMultiLine->FromLines(), FMultiLine->ToLines(), options);
   const TExtPChar& from = FFromStr->Value();
   const TExtPChar& to = FToStr->Value();
+  options.HexInput = FFromStr->HexInput() || FToStr->HexInput();
   return BuildSingleLineTasks(files, from.Buffer(), from.Len(), to.Buffer(), to.Len(), options);
 }
 

@@ -78,6 +78,7 @@ TEST(CombiEditCharHexFrame, HexViewTypingSetsValueAndTextView) {
     EXPECT_EQ(frame.TextViewIsPickList(), c.PickList);
     EXPECT_EQ(frame.Bytes(), c.Value);
     EXPECT_EQ(frame.Value().Len(), static_cast<int32_t>(c.Value.size()));
+    EXPECT_TRUE(frame.HexInput());
   }
 }
 
@@ -89,6 +90,7 @@ TEST(CombiEditCharHexFrame, TextViewTypingSetsValue) {
   EXPECT_EQ(frame.Bytes(), "a b");
   test::TypeText(TextEdit(frame), QString::fromUtf8("ä"));
   EXPECT_EQ(HexEdit(frame)->text(), QStringLiteral("612062C3A4"));
+  EXPECT_FALSE(frame.HexInput()) << "typed text is text, though the hex view shows it too";
 }
 
 TEST(CombiEditCharHexFrame, DroppedCharacterKeepsTheCaretAmongTheDigits) {
@@ -253,11 +255,15 @@ TEST(CombiEditCharHexFrame, ChoosingAnEntryTakesItsBytes) {
   QTest::keyClick(frame.CharComboBox(), Qt::Key_Up);
   EXPECT_EQ(frame.Bytes(), "AB");
   EXPECT_FALSE(frame.TextViewIsPickList());
+  EXPECT_FALSE(frame.HexInput());
 
   QTest::keyClick(frame.HexStringComboBox(), Qt::Key_Down);
   EXPECT_EQ(frame.Bytes(), "\r\n");
   EXPECT_EQ(frame.CharComboBox()->currentIndex(), 1);
   EXPECT_EQ(TextViewShows(frame), QStringLiteral(".."));
+  QTest::keyClick(frame.HexStringComboBox(), Qt::Key_Up);
+  EXPECT_EQ(frame.Bytes(), "AB");
+  EXPECT_TRUE(frame.HexInput()) << "chosen in the hexadecimal list: bytes";
 }
 
 TEST(CombiEditCharHexFrame, HistoryRoundTripThroughTheFile) {

@@ -41,6 +41,9 @@ TEST(PreviewTextTest, LinesHexAndMore) {
     EXPECT_TRUE(english.contains(QString::fromUtf8(line))) << line << "\n" << english.toStdString();
   EXPECT_TRUE(PlainText(PreviewHtml(preview, 0)).contains("... 5 weitere"));
   EXPECT_FALSE(english.contains("[F0]") || english.contains("[80]")) << english.toStdString();
+  EXPECT_FALSE(english.contains("UTF-16"));
+  preview.Encoding = TTextEncoding::Utf16Be;
+  EXPECT_TRUE(PlainText(PreviewHtml(preview, 1)).contains("(UTF-16 BE)\n     3- a[01]z[FF] ü"));
 
   preview.Results = {-3};
   preview.Reason = "the search failed";
