@@ -630,13 +630,16 @@ uint8_t* TRegExprCompiler::ParseLiteralRun(int& flags) {
     if (*cursor != '{') R.Fail(119);
     length = 1 + std::strcspn(cursor + 1, kMetaChars);
   }
-  if (R.Utf8) return ParseUtf8LiteralRun(length, flags);
-  if (length > 1 && IsQuantifier(cursor[length])) --length;  // the quantifier takes the last one
-  flags = kFlagHasWidth | (length == 1 ? kFlagSimple : 0);
+  const char* end = cursor + length;
+  if (R.Utf8) {
+    if (uint8_t* node = ParseUtf8LiteralStart(length, flags, end)) return node;
+  } else if (length > 1 && IsQuantifier(cursor[length])) {
+    --end;  // the quantifier takes the last one
+  }
+  flags = kFlagHasWidth | (end - cursor == 1 ? kFlagSimple : 0);
 
   uint8_t* node = EmitNode((R.FParseModifiers & kModI) != 0 ? opLiteralCI : opLiteral);
   const bool extended = (R.FParseModifiers & kModX) != 0;
-  const char* end = cursor + length;
   for (; cursor < end; ++cursor) {
     if (extended && *cursor == '#') break;  // the comment is the next atom
     if (extended && IsExtendedBlank(*cursor)) continue;
@@ -646,11 +649,10 @@ uint8_t* TRegExprCompiler::ParseLiteralRun(int& flags) {
   return node;
 }
 
-uint8_t* TRegExprCompiler::ParseUtf8LiteralRun(std::size_t length, int& flags) {
+uint8_t* TRegExprCompiler::ParseUtf8LiteralStart(std::size_t length, int& flags, const char*& end) {
   const char*& cursor = R.FParseCursor;
   const auto* text = reinterpret_cast<const unsigned char*>(cursor);
   const bool ignoreCase = (R.FParseModifiers & kModI) != 0;
-  const bool extended = (R.FParseModifiers & kModX) != 0;
   // The run's characters: where each begins, and whether it is one that (?i) folds beyond ASCII.
   struct TChar {
     std::size_t At;
@@ -688,16 +690,8 @@ uint8_t* TRegExprCompiler::ParseUtf8LiteralRun(std::size_t length, int& flags) {
     cursor += chars[0].Length;
     return EmitCharacter(chars[0].Code, false, flags);
   }
-  const char* end = cursor + (count == chars.size() ? length : chars[count].At);
-  flags = kFlagHasWidth | (end - cursor == 1 ? kFlagSimple : 0);
-  uint8_t* node = EmitNode(ignoreCase ? opLiteralCI : opLiteral);
-  for (; cursor < end; ++cursor) {
-    if (extended && *cursor == '#') break;  // the comment is the next atom
-    if (extended && IsExtendedBlank(*cursor)) continue;
-    EmitByte(static_cast<uint8_t>(*cursor));
-  }
-  EmitByte(0);
-  return node;
+  end = cursor + (count == chars.size() ? length : chars[count].At);
+  return nullptr;
 }
 
 }  // namespace fendrel

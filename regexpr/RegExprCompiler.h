@@ -63,8 +63,11 @@ class TRegExprCompiler {
   uint8_t* ParseAtom(int& flags);
   uint8_t* ParseEscape(int& flags);
   uint8_t* ParseLiteralRun(int& flags);
-  // The same in UTF-8 text, where `length` bytes of plain characters lie at the cursor.
-  uint8_t* ParseUtf8LiteralRun(std::size_t length, int& flags);
+  // In UTF-8 text, where `length` bytes of plain characters lie at the cursor: where the literal
+  // ends (`end`; a quantifier takes the last whole character), or a node of its own for its
+  // first character when that is a set (a letter (?i) folds beyond ASCII, or one character
+  // beyond ASCII that a quantifier repeats).
+  uint8_t* ParseUtf8LiteralStart(std::size_t length, int& flags, const char*& end);
   // One character as a node of its own: a set when case is ignored and it has other cases.
   uint8_t* EmitCharacter(char32_t c, bool ignoreCase, int& flags);
   uint8_t* ParseModifierGroup();
