@@ -263,6 +263,35 @@ int32_t CharSetStep(const uint8_t* operand, int32_t state, unsigned char c) {
   return -1;
 }
 
+bool CharSetsDisjoint(const uint8_t* a, const uint8_t* b) {
+  for (int c = 1; c < 0x80; ++c)
+    if (CharSetHasAscii(a, static_cast<unsigned char>(c)) &&
+        CharSetHasAscii(b, static_cast<unsigned char>(c)))
+      return false;
+  // The two automata side by side: a byte both take leading both to the character's end is a
+  // character of both.
+  std::set<std::pair<int, int>> seen;
+  std::vector<std::pair<int, int>> pending{{0, 0}};
+  while (!pending.empty()) {
+    const auto [x, y] = pending.back();
+    pending.pop_back();
+    if (!seen.emplace(x, y).second) continue;
+    const uint8_t* at = a + Get16(a + kCharSetHeader + 2 + 2 * x);
+    const uint8_t* bt = b + Get16(b + kCharSetHeader + 2 + 2 * y);
+    for (int i = 0, edgesA = at[0]; i < edgesA; ++i) {
+      const uint8_t* ea = at + 1 + 4 * i;
+      for (int j = 0, edgesB = bt[0]; j < edgesB; ++j) {
+        const uint8_t* eb = bt + 1 + 4 * j;
+        if (ea[1] < eb[0] || eb[1] < ea[0]) continue;  // no byte in common
+        const int ta = Get16(ea + 2), tb = Get16(eb + 2);
+        if (ta == kCharSetAccept && tb == kCharSetAccept) return false;
+        if (ta != kCharSetAccept && tb != kCharSetAccept) pending.emplace_back(ta, tb);
+      }
+    }
+  }
+  return true;
+}
+
 TCharSet CharSetFirstBytes(const uint8_t* operand) {
   TCharSet first;
   for (int c = 1; c < 0x80; ++c)

@@ -84,6 +84,9 @@ inline int CharSetMatch(const uint8_t* operand, const unsigned char* s, int64_t 
   return 0;
 }
 
+// Whether no character is a member of both sets.
+bool CharSetsDisjoint(const uint8_t* a, const uint8_t* b);
+
 // The bytes a member can begin with.
 TCharSet CharSetFirstBytes(const uint8_t* operand);
 // Every byte some transition takes, by the sets of bytes each state treats alike.

@@ -81,6 +81,8 @@ int TRegExprMatcher::SetCharAt(const uint8_t* node, int64_t at) const {
 }
 
 bool TRegExprMatcher::InsideCharacter(int64_t from, int64_t at) const {
+  // Only a continuation byte lies inside a valid character; at the run's end it may be a stray.
+  if (!IsUtf8Continuation(At(at))) return false;
   int64_t begin = at - 1;
   while (begin > from && at - begin < 4 && IsUtf8Continuation(FSubject[begin]))
     --begin;
@@ -175,9 +177,19 @@ bool TRegExprMatcher::RepeatChars(const uint8_t* repeated, int64_t minimum, int6
                                   bool greedy, uint8_t flags, const uint8_t* next) {
   const int64_t save = FCursor;
   int64_t count = 0, minimumEnd = save;
+  const uint8_t* operand = NodeOperand(repeated);
+  const bool stopsAtBreaks = (CharSetFlags(operand) & kCharSetStopsAtBreaks) != 0;
   while (count < maximum) {
-    const int length = SetCharAt(repeated, FCursor);
-    if (length == 0) break;
+    // ASCII characters, most of every text, straight from the set's table.
+    const unsigned char c = At(FCursor);
+    int length = 1;
+    if (c >= 0x80) {
+      if ((length = CharSetMatch(operand, FSubject + FCursor, FLength - FCursor)) == 0) break;
+    } else if (c == 0 || !CharSetHasAscii(operand, c) ||
+               (stopsAtBreaks &&
+                (R.FLineBreakSet[c] || (c == R.FPairHead && At(FCursor + 1) == R.FPairTail)))) {
+      break;
+    }
     FCursor += length;
     if (++count == minimum) minimumEnd = FCursor;
   }

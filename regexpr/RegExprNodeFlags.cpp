@@ -109,10 +109,36 @@ bool ConsumingFirstChars(const uint8_t* node, const TCaseFlipTable& flip, TChars
   return false;
 }
 
+// The character set every match from `node` on begins with, when it is one node (or the
+// repetition of one that takes at least one); nullptr otherwise.
+const uint8_t* FirstCharSet(const uint8_t* node) {
+  for (int steps = 0; node != nullptr && steps < 64; ++steps) {
+    const TREOp op = NodeOp(node);
+    const uint8_t* next = NodeNext(node);
+    if (op == opNothing || op == opComment || IsGroupMark(op)) {
+      node = next;
+    } else if (op == opBranch && (next == nullptr || NodeOp(next) != opBranch)) {
+      node = NodeOperand(node);
+    } else if (op == opPlus || op == opPlusLazy) {
+      node = NodeOperand(node);
+    } else if ((op == opRepeat || op == opRepeatLazy) && ReadInt32(NodeOperand(node)) >= 1) {
+      node = NodeOperand(node) + 2 * kRENumberSize;
+    } else {
+      return op == opCharSet ? node : nullptr;
+    }
+  }
+  return nullptr;
+}
+
 // Whether a repetition of `repeated` followed by `next` never needs to give back what it took:
 // every character it could give back is one the continuation cannot begin with.
 bool RepetitionIsPossessive(const uint8_t* repeated, const uint8_t* next,
                             const TCaseFlipTable& flip) {
+  // Sets of characters share first bytes more often than characters (\w and \s both have
+  // characters that begin with E2): two of them are compared character by character.
+  if (NodeOp(repeated) == opCharSet)
+    if (const uint8_t* set = FirstCharSet(next))
+      return CharSetsDisjoint(NodeOperand(repeated), NodeOperand(set));
   TChars taken, following;
   if (!SimpleNodeChars(repeated, flip, taken) || next == nullptr ||
       !ConsumingFirstChars(next, flip, following, 0))
