@@ -1,5 +1,6 @@
 // The literal modes of a rewrite: every occurrence of the old string, left to right and never
-// overlapping, is replaced by the new string byte for byte; everything else is copied.
+// overlapping, is replaced by the new string byte for byte; everything else is copied. Ignoring
+// case in UTF-8, an occurrence is the old string's characters in any case (see LiteralSearcher.h).
 #pragma once
 
 #include <cstdint>

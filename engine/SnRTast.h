@@ -11,7 +11,7 @@ namespace fendrel {
 
 enum TSearchMode : uint8_t {
   smCaseSensitive = 0,  // literal, exact bytes
-  smIgnoreCase = 1,     // literal, letters compared through the case table
+  smIgnoreCase = 1,     // literal, letters compared through the case table (UTF-8: case folding)
   smRegExpr = 2,        // regular expression with a replacement template
 };
 

@@ -6,6 +6,7 @@
 
 #include "engine/LiteralSearcher.h"
 #include "engine/ReplaceLiteral.h"
+#include "regexpr/RegExprUnicode.h"
 #include "support/TempDir.h"
 
 namespace fendrel {
@@ -34,10 +35,45 @@ TReplaced Replace(std::string_view content, std::string_view from, std::string_v
   return {count, out.Bytes};
 }
 
+// UTF-8 text as the units that ignoring case compares: each character as its simple folding,
+// each byte that begins no character as itself (above every code point); with their lengths.
+std::vector<std::pair<char32_t, std::size_t>> FoldedUnits(std::string_view text) {
+  std::vector<std::pair<char32_t, std::size_t>> units;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  for (std::size_t at = 0; at < text.size();) {
+    char32_t c;
+    const int length = DecodeUtf8(bytes + at, text.size() - at, c);
+    units.emplace_back(length == 0 ? 0x110000 + bytes[at] : SimpleFold(c),
+                       length == 0 ? 1 : length);
+    at += units.back().second;
+  }
+  return units;
+}
+
 // The scan as the literal modes define it: compare at every position, skip a match whole.
+// Ignoring case in UTF-8 the positions are those of units, never inside a character.
 TReplaced ReferenceReplace(std::string_view content, std::string_view from, std::string_view to,
                            TSearchMode mode) {
   TReplaced result{0, ""};
+  if (mode == smIgnoreCase && IsUtf8CaseTable(ActiveCaseTable())) {
+    const auto units = FoldedUnits(content);
+    const auto wanted = FoldedUnits(from);
+    std::size_t offset = 0;
+    for (std::size_t u = 0; u < units.size();) {
+      bool match = units.size() - u >= wanted.size();
+      for (std::size_t k = 0; match && k < wanted.size(); ++k)
+        match = units[u + k].first == wanted[k].first;
+      const std::size_t count = match ? wanted.size() : 1;
+      std::size_t length = 0;
+      for (std::size_t k = 0; k < count; ++k)
+        length += units[u + k].second;
+      result.Output += match ? std::string(to) : std::string(content.substr(offset, length));
+      result.Count += match;
+      offset += length;
+      u += count;
+    }
+    return result;
+  }
   std::size_t pos = 0;
   while (pos < content.size()) {
     bool match = content.size() - pos >= from.size();
@@ -82,6 +118,23 @@ TEST_F(LiteralTest, FixedCases) {
       {"l1\r\nl2\nl3", "\r\n", "|", smCaseSensitive, 1, "l1|l2\nl3"},
       {"[A]@[a]", "[A]", "!", smIgnoreCase, 2, "!@!"},
       {"Straße STRASSE", "STRASSE", "x", smIgnoreCase, 1, "Straße x"},
+      // UTF-8: characters compared by simple case folding, whatever their lengths.
+      {"Привет привет ПРИВЕТ", "привет", "X", smIgnoreCase, 3, "X X X"},
+      {"Привет привет", "привет", "X", smCaseSensitive, 1, "Привет X"},
+      {"äpfel Äpfel ÄPFEL", "ÄPFEL", "-", smIgnoreCase, 3, "- - -"},
+      {"ΣΟΦΟΣ σοφος σοφοσ", "σοφος", "X", smIgnoreCase, 3, "X X X"},
+      {"k K \u212A", "K", "x", smIgnoreCase, 3, "x x x"},  // the Kelvin sign
+      {"\u212Aelvin KELVIN", "kelvin", "k", smIgnoreCase, 2, "k k"},
+      {"Me\u017F\u017Fe MESSE", "messe", "x", smIgnoreCase, 2, "x x"},  // the long s
+      {"ß ẞ ss", "ß", "x", smIgnoreCase, 2, "x x ss"},
+      {"ı İ I i", "i", "x", smIgnoreCase, 2, "ı İ x x"},
+      {"😀k😀 😀", "K", "-", smIgnoreCase, 1, "😀-😀 😀"},
+      // A match never begins or ends inside a character; a broken byte matches only itself.
+      {"ä \xC3 \xA4", "\xA4", "x", smIgnoreCase, 1, "ä \xC3 x"},
+      {"ä \xC3 \xA4", "\xC3", "x", smIgnoreCase, 1, "ä x \xA4"},
+      {"xä x\xC3", "X\xC3", "-", smIgnoreCase, 1, "xä -"},
+      {"\u212A \xE2\x84", "\xE2\x84", "x", smIgnoreCase, 1, "\u212A x"},
+      {"😀\x9F\x98\x80", "\x9F\x98\x80", "x", smIgnoreCase, 1, "😀x"},
   };
   for (const TCase& c : cases) {
     const TReplaced got = Replace(c.Content, c.From, c.To, c.Mode);
@@ -105,23 +158,32 @@ TEST_F(LiteralTest, CaseTableDecidesWhichBytesFold) {
   EXPECT_EQ(Replace(content, "\x9A", "X", smIgnoreCase).Count, 2);
   EXPECT_EQ(Replace(content, "\xFF", "X", smIgnoreCase).Count, 2);
   EXPECT_EQ(Replace("\xD7\xF7", "\xD7", "X", smIgnoreCase).Count, 1) << "signs have no case";
+  SelectCaseTable(TCaseTable::Windows1251);
+  EXPECT_EQ(Replace("\xCF\xF0\xE8 \xEF\xF0\xE8", "\xEF\xD0\xC8", "X", smIgnoreCase).Count, 2);
+  EXPECT_EQ(Replace("Привет", "привет", "X", smIgnoreCase).Count, 0) << "bytes, not UTF-8";
 }
 
 TEST_F(LiteralTest, AgreesWithThePlainScanOnRandomInput) {
   std::mt19937 random(20261207);
   // A small alphabet with case pairs makes matches, near-misses and overlaps frequent; long
-  // contents cross the searcher's 16-byte blocks at every offset.
-  const std::string alphabet = "aAbB \xC4\xE4\n";
-  auto randomText = [&](std::size_t length) {
-    std::string text(length, ' ');
-    for (char& c : text)
-      c = alphabet[random() % alphabet.size()];
-    return text;
-  };
-  for (TCaseTable table : {TCaseTable::Ascii, TCaseTable::Windows1252}) {
+  // contents cross the searcher's 16-byte blocks at every offset. The UTF-8 pieces join into
+  // characters (C3 A4, E2 84 AA) or stay broken bytes, and hold forms of different lengths.
+  const std::vector<std::string> bytes = {"a", "A", "b", "B", " ", "\xC4", "\xE4", "\n"};
+  const std::vector<std::string> utf8 = {"k",      "K",      "\u212A", "s",      "\u017F", "\u00DF",
+                                         "\u1E9E", "\u03C3", "\u03C2", "\u03A3", " ",      "\xC3",
+                                         "\xA4",   "\xE2",   "\x84",   "\xAA"};
+  const std::pair<TCaseTable, const std::vector<std::string>*> runs[] = {
+      {TCaseTable::Ascii, &bytes}, {TCaseTable::Windows1252, &bytes}, {TCaseTable::Ascii, &utf8}};
+  for (const auto& [table, pieces] : runs) {
     SelectCaseTable(table);
+    auto randomText = [&, pieces = pieces](std::size_t count) {
+      std::string text;
+      for (std::size_t i = 0; i < count; ++i)
+        text += (*pieces)[random() % pieces->size()];
+      return text;
+    };
     for (int round = 0; round < 400; ++round) {
-      const std::string content = randomText(random() % 90);
+      const std::string content = randomText(random() % (pieces == &bytes ? 90 : 100));
       const std::string from = randomText(1 + random() % 4);
       const std::string to = randomText(random() % 3);
       for (TSearchMode mode : {smCaseSensitive, smIgnoreCase}) {
@@ -137,13 +199,18 @@ TEST_F(LiteralTest, AgreesWithThePlainScanOnRandomInput) {
 TEST_F(LiteralTest, SearcherNeverReadsPastTheEnd) {
   // The content ends with the first bytes of the old string; the buffer beyond it holds the
   // rest, which a search that overran its end would find.
-  const std::string buffer = "xxxxxxxxxxxxxxxxxxxxabcd";
-  const char* end = buffer.data() + buffer.size() - 2;
-  for (bool ignoreCase : {false, true}) {
-    const TLiteralSearcher searcher("abcd", ignoreCase);
-    EXPECT_EQ(searcher.Find(buffer.data(), end), nullptr);
-    EXPECT_EQ(searcher.Find(buffer.data(), buffer.data() + buffer.size()),
-              buffer.data() + buffer.size() - 4);
+  // "kbcd" ignoring case takes the way of case folding (k has a form beyond ASCII).
+  for (const std::string needle : {"abcd", "kbcd"}) {
+    const std::string buffer = "xxxxxxxxxxxxxxxxxxxx" + needle;
+    const char* end = buffer.data() + buffer.size() - 2;
+    for (bool ignoreCase : {false, true}) {
+      const TLiteralSearcher searcher(needle, ignoreCase);
+      EXPECT_EQ(searcher.Find(buffer.data(), end), nullptr);
+      const char* matchEnd = nullptr;
+      EXPECT_EQ(searcher.Find(buffer.data(), buffer.data() + buffer.size(), matchEnd),
+                buffer.data() + buffer.size() - 4);
+      EXPECT_EQ(matchEnd, buffer.data() + buffer.size());
+    }
   }
 }
 

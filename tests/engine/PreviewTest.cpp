@@ -59,6 +59,8 @@ TEST(Preview, CountsAndContentEqualTheRun) {
       {"multi-line, every pass changes", "a\r\nb|a\nb|a\rb\n", "a\nb", "c\nd", smCaseSensitive,
        true},
       {"no match", "nothing here", "zzz", "y", smCaseSensitive, false},
+      {"ignore case, forms of other lengths", "\u212Aelvin \u017Fun\nKELVIN Sun\n", "kelvin sun",
+       "k", smIgnoreCase, false},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
