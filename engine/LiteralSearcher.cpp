@@ -168,7 +168,6 @@ const unsigned char* ScanPortable(const unsigned char* scan, const unsigned char
 }
 
 #if defined(__x86_64__)
-// The same, 32 bytes at a time, for processors that have the wider registers.
 // The candidates of the 32 bytes at `at`, one bit per byte.
 template <std::size_t N, std::size_t M>
 __attribute__((target("avx2"))) __m256i WideCandidates(const unsigned char* at,
@@ -290,6 +289,33 @@ TLiteralSearcher::TLiteralSearcher(std::string needle, bool ignoreCase)
       FAnchorB = variants[1];
     }
   }
+  if (FIgnoreCase) PrepareWords();
+}
+
+void TLiteralSearcher::PrepareWords() {
+  // Eight bytes of the file are compared at once where every byte of the old string matches
+  // itself alone or, besides, one byte that differs from it in one bit (its other case): the
+  // file's bytes with that bit set must equal the old string's with it set.
+  std::vector<unsigned char> values, masks;
+  for (const char wanted : FNeedle) {
+    unsigned char variants[3];
+    int count = 0;
+    for (int c = 0; c < 256 && count < 3; ++c) {
+      if (FUpper[c] == static_cast<unsigned char>(wanted))
+        variants[count++] = static_cast<unsigned char>(c);
+    }
+    const auto differ = static_cast<unsigned char>(count == 2 ? variants[0] ^ variants[1] : 0);
+    if (count > 2 || (differ & (differ - 1)) != 0) return;
+    values.push_back(static_cast<unsigned char>(variants[0] | differ));
+    masks.push_back(differ);
+  }
+  // Beyond the old string every bit is set on both sides: those bytes always agree.
+  values.resize((values.size() + 7) / 8 * 8, 0xFF);
+  masks.resize(values.size(), 0xFF);
+  FWords.resize(values.size() / 8);
+  FWordMasks.resize(values.size() / 8);
+  std::memcpy(FWords.data(), values.data(), values.size());
+  std::memcpy(FWordMasks.data(), masks.data(), masks.size());
 }
 
 // The bytes of a place as a scan looks for them: when they differ in few bits, those bits and
@@ -422,7 +448,15 @@ void TLiteralSearcher::PrepareFolding() {
   }
 }
 
-bool TLiteralSearcher::EqualNoCase(const unsigned char* at) const {
+bool TLiteralSearcher::EqualNoCase(const unsigned char* at, const unsigned char* end) const {
+  if (!FWords.empty() && static_cast<std::size_t>(end - at) >= FWords.size() * 8) {
+    for (std::size_t w = 0; w < FWords.size(); ++w) {
+      uint64_t bytes;
+      std::memcpy(&bytes, at + w * 8, 8);
+      if ((bytes | FWordMasks[w]) != FWords[w]) return false;
+    }
+    return true;
+  }
   for (std::size_t k = 0; k < FNeedle.size(); ++k) {
     if (FUpper[at[k]] != static_cast<unsigned char>(FNeedle[k])) return false;
   }
@@ -545,11 +579,14 @@ const char* TLiteralSearcher::Find(const char* from, const char* end, const char
   const auto* scanEnd = reinterpret_cast<const unsigned char*>(end - length) + FAnchor + 1;
   const TScanBytes<2> anchor{{FAnchorA, FAnchorB}};
   const unsigned char* hit =
-      FIgnoreCase ? Scan(scan, scanEnd, anchor,
-                         [this](const unsigned char* at) { return EqualNoCase(at - FAnchor); })
-                  : Scan(scan, scanEnd, anchor, [this, length](const unsigned char* at) {
-                      return std::memcmp(at - FAnchor, FNeedle.data(), length) == 0;
-                    });
+      FIgnoreCase
+          ? Scan(scan, scanEnd, anchor,
+                 [this, end](const unsigned char* at) {
+                   return EqualNoCase(at - FAnchor, reinterpret_cast<const unsigned char*>(end));
+                 })
+          : Scan(scan, scanEnd, anchor, [this, length](const unsigned char* at) {
+              return std::memcmp(at - FAnchor, FNeedle.data(), length) == 0;
+            });
   if (hit == nullptr) return nullptr;
   matchEnd = reinterpret_cast<const char*>(hit - FAnchor + length);
   return reinterpret_cast<const char*>(hit - FAnchor);

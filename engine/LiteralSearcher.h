@@ -64,7 +64,8 @@ class TLiteralSearcher {
   };
 
   static TScanSet ScanSetOf(const std::array<unsigned char, 4>& bytes, int count);
-  bool EqualNoCase(const unsigned char* at) const;
+  void PrepareWords();
+  bool EqualNoCase(const unsigned char* at, const unsigned char* end) const;
   void PrepareFolding();
   const unsigned char* FindFolded(const unsigned char* from, const unsigned char* end,
                                   const unsigned char*& matchEnd) const;
@@ -76,6 +77,11 @@ class TLiteralSearcher {
   std::size_t FAnchor = 0;
   unsigned char FAnchorA = 0;
   unsigned char FAnchorB = 0;
+  // Ignoring case through the byte table: the old string in words of eight bytes, each byte
+  // with the bit its two cases differ in set, and those bits; empty when a byte's cases differ
+  // in more (see PrepareWords).
+  std::vector<uint64_t> FWords;
+  std::vector<uint64_t> FWordMasks;
 
   // Case folding of UTF-8: the units, the unit holding the anchor byte (FAnchor is the byte's
   // index within that unit, where every form has one), the shortest the units before it can be
