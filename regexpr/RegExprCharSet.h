@@ -42,7 +42,6 @@ class TCodeSet {
   // Every valid character but NUL that is not a member.
   void Negate();
   bool Contains(char32_t c) const { return InRanges(FRanges, c); }
-  bool Empty() const { return FRanges.empty(); }
   bool AsciiOnly() const { return FRanges.empty() || FRanges.back().Last < 0x80; }
   const std::vector<TCodeRange>& Ranges() const { return FRanges; }
 
@@ -55,9 +54,6 @@ class TCodeSet {
 // The operand of an opCharSet node for `set` (NUL and surrogates are never members).
 std::vector<uint8_t> CharSetOperand(const TCodeSet& set, uint8_t flags);
 
-inline int32_t CharSetOperandSize(const uint8_t* operand) {
-  return ReadInt32(operand);
-}
 inline uint8_t CharSetFlags(const uint8_t* operand) {
   return operand[4];
 }
