@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <new>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -132,7 +133,13 @@ bool DecodeUtf16(std::string_view content, TTextEncoding encoding, TDecodedText&
   const unsigned char* const end = first + content.size();
   // A unit becomes at most three bytes, a surrogate pair of two units four.
   const std::size_t capacity = static_cast<std::size_t>(end - in) / 2 * 3 + 1;
-  text.Data = std::make_unique_for_overwrite<char[]>(capacity);
+  // A file too large for memory fails like any other unreadable one; the preview's thread has
+  // nobody to catch an exception.
+  text.Data.reset(new (std::nothrow) char[capacity]);
+  if (!text.Data) {
+    why = "not enough memory to read the " + std::string(TextEncodingName(encoding)) + " file";
+    return false;
+  }
   AdviseHugePages(text.Data.get(), capacity);
   auto* out = reinterpret_cast<unsigned char*>(text.Data.get());
   const auto unitAt = [bigEndian](const unsigned char* at) -> char32_t {
