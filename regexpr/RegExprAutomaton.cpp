@@ -189,6 +189,7 @@ void TAutomaton::Forget() {
   FWays.clear();
   FMoves.clear();
   FPlain.clear();
+  FTail.clear();
   FFrom.clear();
   FMemory = 0;
   FScanned = 0;
@@ -201,7 +202,7 @@ int32_t TAutomaton::Intern(uint16_t flags, const std::vector<TState>& ways) {
   FKey.append(reinterpret_cast<const char*>(ways.data()), ways.size() * sizeof(TState));
   if (auto found = FIndex.find(FKey); found != FIndex.end()) return found->second;
   const std::size_t cost =
-      2 * FKey.size() + FStride * (sizeof(TMove) + sizeof(int32_t)) + kStateOverhead;
+      2 * FKey.size() + FStride * (sizeof(TMove) + 2 * sizeof(int32_t)) + kStateOverhead;
   if (FMemory + cost > FMemoryBound) {
     const int64_t scanned = FScanned + FNow - FStretch;
     if (scanned < kMovesPerState * static_cast<int64_t>(FInfo.size())) return -1;
@@ -223,22 +224,31 @@ int32_t TAutomaton::Intern(uint16_t flags, const std::vector<TState>& ways) {
   FKind.push_back(kind);
   FMoves.resize(FMoves.size() + static_cast<std::size_t>(FStride));
   FPlain.resize(FPlain.size() + static_cast<std::size_t>(FStride), -1);
+  FTail.resize(FTail.size() + static_cast<std::size_t>(FStride), -1);
   FIndex.emplace(FKey, state);
   return state;
 }
 
 int32_t TAutomaton::Initial(std::string_view subject, int64_t at, bool anchored) {
   FNow = at;
-  const TCursor cursor = CursorAt(subject, at, S);
+  // What the cursor's context means to the threads, read from the characters before it alone:
+  // a search begins here once per match.
+  const auto* bytes = reinterpret_cast<const unsigned char*>(subject.data());
   uint16_t flags = kAddFresh;
   if (!anchored) flags |= kUnanchored;
-  if (cursor.Start) flags |= kStart;
-  if (cursor.PrevWord) flags |= kPrevWord;
-  if (cursor.PrevBreak) flags |= kPrevBreak;
-  if (cursor.PrevPairHead) flags |= kPrevPairHead;
-  if (cursor.AfterPair) flags |= kAfterPair;
+  if (at == 0) {
+    flags |= kStart;
+  } else {
+    const unsigned char p = bytes[at - 1];
+    if (S.UnicodeWords ? UnicodeWordBefore(bytes, static_cast<int64_t>(subject.size()), at)
+                       : S.WordLetters[p])
+      flags |= kPrevWord;
+    if (S.LineBreaks[p]) flags |= kPrevBreak;
+    if (S.PairHead != 0 && p == S.PairHead) flags |= kPrevPairHead;
+    if (S.PairHead != 0 && p == S.PairTail && at >= 2 && bytes[at - 2] == S.PairHead)
+      flags |= kAfterPair;
+  }
   if (S.UnicodeWords) {  // inside a character, how much of it is still to come
-    const auto* bytes = reinterpret_cast<const unsigned char*>(subject.data());
     const auto length = static_cast<int64_t>(subject.size());
     for (int64_t begin = at - 1; begin >= 0 && at - begin < 4; --begin) {
       if (IsUtf8Continuation(bytes[begin])) continue;
@@ -341,14 +351,14 @@ const TAutomaton::TMove* TAutomaton::Move(int32_t state, int symbol) {
     FLastMove = move;
     return &FLastMove;
   }
-  TMove& slot = FMoves[static_cast<std::size_t>(state) * static_cast<std::size_t>(FStride) +
-                       static_cast<std::size_t>(symbol)];
-  slot = move;
+  const std::size_t index = static_cast<std::size_t>(state) * static_cast<std::size_t>(FStride) +
+                            static_cast<std::size_t>(symbol);
+  FMoves[index] = move;
   // Where no thread is left but starts, a search skips ahead if it can; else it moves on.
   if (move.Match == kNoMatch && (move.Kind == 0 || (move.Kind == kOnlyStarts && !FNextStart)))
-    FPlain[static_cast<std::size_t>(state) * static_cast<std::size_t>(FStride) +
-           static_cast<std::size_t>(symbol)] = move.Next * FStride;
-  return &slot;
+    FPlain[index] = move.Next * FStride;
+  if (!(move.Kind & kNoThreads)) FTail[index] = move.Next * FStride * 2 + (move.Match != kNoMatch);
+  return &FMoves[index];
 }
 
 // Moves from `state` over the character at `at` (the end's symbol at the subject's end).
@@ -360,6 +370,38 @@ inline const TAutomaton::TMove* TAutomaton::Step(int32_t state, const unsigned c
   if (move->Next >= 0) return move;
   FNow = at;
   return Move(state, symbol);
+}
+
+// Moves on from `move`, made at `at` by the threads of a match whose start is settled, to where
+// no thread is left, noting in `matchEnd` the last cursor where one reached the end.
+TAutomaton::TOutcome TAutomaton::MatchEnd(const TMove* move, const unsigned char* bytes,
+                                          int64_t length, int64_t& at, int64_t& matchEnd) {
+  const auto stride = static_cast<std::size_t>(FStride);
+  // Most moves need only the next row and whether a thread reached the end; kept in locals,
+  // the loop touches no memory but the text and the table.
+  int64_t i = at, end = matchEnd;
+  std::size_t row = 0;
+  const auto run = [&](const auto& symbolAt) {
+    const int32_t* tails = FTail.data();
+    for (++i; i < length; ++i) {
+      const int32_t tail = tails[row + static_cast<std::size_t>(symbolAt(i))];
+      if (tail < 0) break;
+      if (tail & 1) end = i;
+      row = static_cast<std::size_t>(tail >> 1);
+    }
+  };
+  while (i < length && !(move->Kind & kNoThreads)) {
+    row = static_cast<std::size_t>(move->Next) * stride;
+    WithSymbols(bytes, length, run);
+    if ((move = Step(static_cast<int32_t>(row / stride), bytes, length, i)) == nullptr) {
+      at = i;
+      return TOutcome::GaveUp;
+    }
+    if (move->Match != kNoMatch) end = i;
+  }
+  at = i;
+  matchEnd = end;
+  return TOutcome::Found;
 }
 
 TAutomaton::TOutcome TAutomaton::Search(std::string_view subject, int64_t start, bool anchored,
@@ -390,12 +432,17 @@ TAutomaton::TOutcome TAutomaton::Search(std::string_view subject, int64_t start,
     // The common move, to a state that needs nothing more than its next move, goes by the
     // state's row in the table of moves.
     std::size_t row = static_cast<std::size_t>(state) * stride;
-    for (; at < length; ++at) {
-      FHistory[static_cast<std::size_t>(at) & (kHistory - 1)] = static_cast<int32_t>(row);
-      const int32_t next = FPlain[row + static_cast<std::size_t>(SymbolAt(bytes, length, at))];
-      if (next < 0) break;
-      row = static_cast<std::size_t>(next);
-    }
+    WithSymbols(
+        bytes, length, [&, history = FHistory.data(), plain = FPlain.data()](const auto& symbolAt) {
+          int64_t i = at;
+          for (; i < length; ++i) {
+            history[static_cast<std::size_t>(i) & (kHistory - 1)] = static_cast<int32_t>(row);
+            const int32_t next = plain[row + static_cast<std::size_t>(symbolAt(i))];
+            if (next < 0) break;
+            row = static_cast<std::size_t>(next);
+          }
+          at = i;
+        });
     state = static_cast<int32_t>(row / stride);
     FHistory[static_cast<std::size_t>(at) & (kHistory - 1)] = static_cast<int32_t>(row);
     if ((move = Step(state, bytes, length, at)) == nullptr) return finish(TOutcome::GaveUp);
@@ -420,6 +467,10 @@ TAutomaton::TOutcome TAutomaton::Search(std::string_view subject, int64_t start,
   // The threads keep the order of their starts, so no thread alive there started before the
   // first one; where it started is found by following it back through the moves. The threads
   // that started earlier have all ended without a match, and the search goes on from there.
+  const TMove matched = *move;  // the moves followed back may make the table grow
+  const bool firstMatched =
+      matched.Match == 0 ||
+      (matched.Match == kHere && FInfo[static_cast<std::size_t>(state)].WaysCount == 0);
   if (resets == FResets) {
     int64_t back = at;
     int32_t thread = FInfo[static_cast<std::size_t>(state)].WaysCount == 0 ? kHere : 0;
@@ -429,7 +480,18 @@ TAutomaton::TOutcome TAutomaton::Search(std::string_view subject, int64_t start,
       const TMove* past = Step(row / FStride, bytes, length, back);
       thread = FFrom[past->From + static_cast<uint32_t>(thread)];
     }
-    if (thread == kHere) from = back;
+    if (thread == kHere) {
+      from = back;
+      // The first thread itself reached the end: no thread is ahead of it, the threads behind
+      // it are cut off and no start is tried after a match, so every thread left comes from
+      // it. The match starts where it started, and only its end is still to find.
+      if (firstMatched) {
+        matchStart = from;
+        matchEnd = at;
+        FStretch = at;
+        return finish(MatchEnd(&matched, bytes, length, at, matchEnd));
+      }
+    }
   }
 
   // Then again from there with the starts of the threads, to where no thread is left.

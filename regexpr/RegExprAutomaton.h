@@ -74,6 +74,8 @@ class TAutomaton {
   const TMove* Move(int32_t state, int symbol);
   int32_t Initial(std::string_view subject, int64_t at, bool anchored);
   const TMove* Step(int32_t state, const unsigned char* bytes, int64_t length, int64_t at);
+  TOutcome MatchEnd(const TMove* move, const unsigned char* bytes, int64_t length, int64_t& at,
+                    int64_t& matchEnd);
   void Forget();
   // The symbol of the character at `at` (below the subject's length).
   int SymbolAt(const unsigned char* bytes, int64_t length, int64_t at) const {
@@ -81,6 +83,24 @@ class TAutomaton {
     if (symbol == FHeadClass && at + 1 < length && bytes[at + 1] == S.PairTail) return FPairSymbol;
     if (S.UnicodeWords && bytes[at] >= 0xC0) return LeadSymbol(bytes, length, at, symbol);
     return symbol;
+  }
+  // Calls `scan` with the symbol reader the settings allow: where no pair and no word boundary
+  // by Unicode's classes need more, the class of the byte alone.
+  // Each reader holds what it needs in its own copies, so that a scan keeps them in registers.
+  template <typename Scan>
+  void WithSymbols(const unsigned char* bytes, int64_t length, const Scan& scan) const {
+    const uint8_t* classOf = FClass;
+    if (S.UnicodeWords) {
+      scan([this, bytes, length](int64_t at) { return SymbolAt(bytes, length, at); });
+    } else if (FHeadClass >= 0) {
+      scan([classOf, bytes, length, head = FHeadClass, tail = S.PairTail,
+            pair = FPairSymbol](int64_t at) {
+        const int symbol = classOf[bytes[at]];
+        return symbol == head && at + 1 < length && bytes[at + 1] == tail ? pair : symbol;
+      });
+    } else {
+      scan([classOf, bytes](int64_t at) { return int{classOf[bytes[at]]}; });
+    }
   }
   // For word boundaries by Unicode's classes, the first byte of a character tells whether the
   // character is a word letter, and a byte that begins no valid character tells that too: each
@@ -107,6 +127,9 @@ class TAutomaton {
   std::vector<TState> FWays;
   std::vector<TMove> FMoves;    // state * FStride + symbol
   std::vector<int32_t> FPlain;  // the same: Next of a move with nothing to note, else -1
+  // The same once a match's start is settled: Next times 2, plus 1 where a thread reached the
+  // end; -1 where no thread is left or the move is not known yet.
+  std::vector<int32_t> FTail;
   std::vector<int32_t> FFrom;
   TMove FLastMove;           // a move made just after a reset, kept for its one use
   std::size_t FMaxWays = 0;  // threads of the largest state

@@ -222,7 +222,7 @@ int64_t TRegExpr::NextSearchOffset() {
 }
 
 bool TRegExpr::ExecNext() {
-  return ExecFrom(NextSearchOffset());
+  return ExecFrom(NextSearchOffset(), FProgram != nullptr);
 }
 
 bool TRegExpr::ExecPos(int32_t offset) {
@@ -262,12 +262,10 @@ bool TRegExpr::ExecFrom(int64_t offset, bool prepared) {
 
 bool TRegExpr::RequiredTextAhead(int64_t start) {
   if (FRequiredText == nullptr || start <= FRequiredAt) return true;
-  const auto length = static_cast<int64_t>(FSubject.size());
-  const void* found = memmem(FSubject.data() + start, static_cast<std::size_t>(length - start),
-                             FRequiredText, static_cast<std::size_t>(FRequiredLen));
-  if (found == nullptr) return false;
-  FRequiredAt = static_cast<const char*>(found) - FSubject.data();
-  return true;
+  const TLiteralFinder finder(
+      std::string_view(FRequiredText, static_cast<std::size_t>(FRequiredLen)));
+  FRequiredAt = finder.Next(FSubject, start);
+  return FRequiredAt >= 0;
 }
 
 bool TRegExpr::LinearAccepts() {
