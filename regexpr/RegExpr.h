@@ -101,7 +101,8 @@ class TRegExpr {
   bool Exec(std::string_view text);
   // Searches the stored subject for the first match starting at or after the 1-based `offset`.
   bool ExecPos(int32_t offset);
-  // Searches on behind the previous match (one further after an empty match).
+  // Searches on behind the previous match (one further after an empty match), with the
+  // LineBreakChars and WordLetters the search began with.
   bool ExecNext();
   // 1-based position and length of group n of the last match; -1 when n is outside 0-14, no
   // subject is stored, or the group did not take part.
@@ -168,8 +169,9 @@ class TRegExpr {
   friend class TRegExprMatcher;
   friend bool PikeSettingsOf(TRegExpr& regExpr, TPikeSettings& settings);
 
-  // The program check before every search: recompiles when needed, rebuilds the line-break set.
-  bool PrepareProgram();
+  // The program check before every search: recompiles when needed, rebuilds the line-break and
+  // word-letter sets when `checkSets` and their texts changed.
+  bool PrepareProgram(bool checkSets = true);
   // Whether \w (and \b) and \s mean Unicode's classes: in UTF-8 text, unless set otherwise.
   bool UnicodeWords() const;
   bool UnicodeBlanks() const;

@@ -174,7 +174,7 @@ void TRegExpr::SetInputView(std::string_view text) {
   FInputSet = true;
 }
 
-bool TRegExpr::PrepareProgram() {
+bool TRegExpr::PrepareProgram(bool checkSets) {
   if (Modifiers != FProgramModifiers || Utf8 != FProgramUtf8) DiscardProgram();
   // Rebuilds a set whose text changed; true when the set did.
   const auto charSet = [](const std::string& text, TCharSet& set, std::string& madeOf) {
@@ -189,8 +189,8 @@ bool TRegExpr::PrepareProgram() {
     return changed;
   };
   // The automaton's states hold what characters mean under the settings it was made with.
-  if (charSet(LineBreakChars, FLineBreakSet, FLineBreakSetOf) |
-      charSet(WordLetters, FWordSet, FWordSetOf))
+  if (checkSets && (charSet(LineBreakChars, FLineBreakSet, FLineBreakSetOf) |
+                    charSet(WordLetters, FWordSet, FWordSetOf)))
     FLinear.reset();
   if (!FProgram) Compile();
   if (!FProgram) return false;
@@ -222,7 +222,14 @@ int64_t TRegExpr::NextSearchOffset() {
 }
 
 bool TRegExpr::ExecNext() {
-  return ExecFrom(NextSearchOffset(), FProgram != nullptr);
+  const int64_t offset = NextSearchOffset();
+  // Behind a match the search goes on with the line breaks and word letters it began with:
+  // comparing their texts again at each of many short matches costs more than some matches.
+  if (!PrepareProgram(false)) {
+    ClearGroups();
+    return false;
+  }
+  return ExecFrom(offset, true);
 }
 
 bool TRegExpr::ExecPos(int32_t offset) {
