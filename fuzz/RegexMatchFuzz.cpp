@@ -1,6 +1,7 @@
-// Compiles an arbitrary pattern and runs it over an arbitrary subject: every search and
-// substitution must end, with a result or an ERegExpr, without crashing, leaking or touching
-// memory it does not own.
+// Compiles an arbitrary pattern and runs it over an arbitrary subject, with the program or its
+// settings changed between a match and the questions about it: every search and substitution
+// must end, with a result or an ERegExpr, without crashing, leaking or touching memory it does
+// not own.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -19,6 +20,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   regExpr.Modifiers = data[0] & 0x3F;
   regExpr.SetExpression(pattern);
   try {
+    // The two high bits of byte 0 choose a change made between a match and the questions about
+    // it: callers may ask for the groups after setting up the next search.
+    if (regExpr.Exec(subject)) {
+      switch (data[0] >> 6) {
+        case 1:
+          regExpr.SetExpression(subject.substr(0, 8));
+          break;
+        case 2:
+          regExpr.Modifiers ^= 1;
+          break;
+        case 3:
+          regExpr.LineBreakChars = "\n";
+          break;
+      }
+      for (int g = 0; g < 15; ++g)  // group 0 and groups 1-14
+        (void)regExpr.MatchLength(g);
+      (void)regExpr.ExpandTemplate("$1$2");
+      (void)regExpr.ExecNext();
+    }
+    regExpr.SetExpression(pattern);
+    regExpr.Modifiers = data[0] & 0x3F;
     for (bool found = regExpr.Exec(subject); found; found = regExpr.ExecNext()) {
       (void)regExpr.MatchOffset(1);
     }

@@ -75,6 +75,8 @@ TRegExpr::TRegExpr()
 TRegExpr::~TRegExpr() = default;
 
 void TRegExpr::DiscardProgram() {
+  // The groups of the last match are found with the program that matched.
+  ResolveGroups();
   FProgram.reset();
   FNodes.Flags.clear();
   FProgramSize = 0;

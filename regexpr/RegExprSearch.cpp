@@ -175,6 +175,8 @@ void TRegExpr::SetInputView(std::string_view text) {
 }
 
 bool TRegExpr::PrepareProgram(bool checkSets) {
+  // The groups of the last match are found under the settings it was found with.
+  ResolveGroups();
   if (Modifiers != FProgramModifiers || Utf8 != FProgramUtf8) DiscardProgram();
   // Rebuilds a set whose text changed; true when the set did.
   const auto charSet = [](const std::string& text, TCharSet& set, std::string& madeOf) {
@@ -223,13 +225,10 @@ int64_t TRegExpr::NextSearchOffset() {
 
 bool TRegExpr::ExecNext() {
   const int64_t offset = NextSearchOffset();
+  ClearGroups();  // the groups of the match searched from are no longer asked for
   // Behind a match the search goes on with the line breaks and word letters it began with:
   // comparing their texts again at each of many short matches costs more than some matches.
-  if (!PrepareProgram(false)) {
-    ClearGroups();
-    return false;
-  }
-  return ExecFrom(offset, true);
+  return PrepareProgram(false) && ExecFrom(offset, true);
 }
 
 bool TRegExpr::ExecPos(int32_t offset) {

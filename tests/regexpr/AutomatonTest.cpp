@@ -2,6 +2,7 @@
 // under the settings that change what a character means to it; and its memory bound.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -81,6 +82,28 @@ TEST(Automaton, FindsWhatTheBacktrackerFinds) {
                     : c.Subject.substr(regExpr.MatchOffset(1) - 1, regExpr.MatchLength(1)))
           << c.Pattern;
     }
+  }
+}
+
+// The groups of a match the automaton found are worked out when first asked for: a change of
+// the program or of its settings before that still gives the groups of that match.
+TEST(Automaton, GroupsAskedForLaterBelongToTheirMatch) {
+  const std::string subject = std::string(200'000, 'a') + "c";
+  const std::function<void(TRegExpr&)> kChanges[] = {
+      [](TRegExpr& re) { re.SetExpression("x(y)"); },
+      [](TRegExpr& re) { re.SetModifierStr("i"); },
+      [](TRegExpr& re) {
+        re.LineBreakChars = "\n";
+        EXPECT_EQ(re.ExpandTemplate("$1"), "a");
+      },
+  };
+  for (const auto& change : kChanges) {
+    TRegExpr regExpr;
+    regExpr.SetExpression("(a|b)*c");
+    ASSERT_TRUE(regExpr.Exec(subject));
+    change(regExpr);
+    EXPECT_EQ(regExpr.MatchOffset(1), static_cast<int32_t>(subject.size()) - 1);
+    EXPECT_EQ(regExpr.MatchLength(1), 1);
   }
 }
 
