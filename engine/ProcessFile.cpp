@@ -210,8 +210,8 @@ void TFileRewrite::Abandon(const std::string& reason) {
   if (FPending) Fail(prPutFailed, reason);
 }
 
-dev_t TFileRewrite::Device() const {
-  return FOriginal ? FOriginal->Content.Identity().st_dev : 0;
+void TFileRewrite::StartFlush() {
+  if (WaitsForFlush()) FTemp.StartFlush();
 }
 
 void TFileRewrite::FlushContent() {

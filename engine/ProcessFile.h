@@ -77,12 +77,10 @@ class TFileRewrite {
 
   // The new content waits to be flushed to disk (an in-place rewrite flushes as it goes).
   bool WaitsForFlush() const { return FPending && !FInPlace && !FFlushed; }
-  // The device the file lies on.
-  dev_t Device() const;
+  // Starts writing the new content to disk, without waiting.
+  void StartFlush();
   // Waits until the new content is on disk; a failure ends the rewrite.
   void FlushContent();
-  // The new content went to disk with the rest of its file system.
-  void ContentFlushed() { FFlushed = true; }
   // Puts the new content in place; the caller then flushes Folder().
   void PutInPlace();
   // The flush of Folder() after PutInPlace failed with `error`: the new content has the file's

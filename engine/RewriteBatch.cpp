@@ -4,11 +4,19 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 #include <utility>
 
 #include "platform/RewriteHooks.h"
 
 namespace fendrel {
+namespace {
+
+// Files of a batch whose flushes are waited for at the same time.
+constexpr std::size_t kFlushesAtOnce = 8;
+
+}  // namespace
 
 bool TRewriteBatch::Touches(const std::string& fileName) const {
   struct stat st;
@@ -42,24 +50,25 @@ void TRewriteBatch::Commit() noexcept {
 }
 
 void TRewriteBatch::CommitAll() {
-  // One flush of each file system for the whole batch writes the new contents together, where a
-  // flush per file would wait for each file in turn. Where that flush fails, each file is
-  // flushed on its own, so that the ones that cannot be written are told apart.
-  std::vector<std::pair<dev_t, bool>> devices;  // and whether its flush succeeded
-  for (auto& rewrite : FRewrites) {
-    if (!rewrite->WaitsForFlush()) continue;
-    const dev_t device = rewrite->Device();
-    auto known = std::find_if(devices.begin(), devices.end(),
-                              [device](const auto& entry) { return entry.first == device; });
-    if (known == devices.end()) {
-      devices.emplace_back(device, syncfs(rewrite->Folder()) == 0);
-      known = devices.end() - 1;
-    }
-    if (known->second)
-      rewrite->ContentFlushed();
-    else
-      rewrite->FlushContent();
-  }
+  // The batch's own files are flushed, never their whole file system: what other programs
+  // have not yet written there is not for a run to wait for. Writing starts for every file
+  // before the first wait, and several files are waited for at once, so that the file system
+  // can take their flushes of the disk's cache together.
+  for (auto& rewrite : FRewrites)
+    rewrite->StartFlush();
+  std::atomic<std::size_t> next{0};
+  const auto flushSome = [this, &next] {
+    for (std::size_t i; (i = next++) < FRewrites.size();)
+      FRewrites[i]->FlushContent();
+  };
+  std::vector<std::thread> helpers;
+  const std::size_t waiting = static_cast<std::size_t>(std::count_if(
+      FRewrites.begin(), FRewrites.end(), [](const auto& r) { return r->WaitsForFlush(); }));
+  for (std::size_t i = 1; i < std::min(waiting, kFlushesAtOnce); ++i)
+    helpers.emplace_back(flushSome);
+  flushSome();
+  for (std::thread& helper : helpers)
+    helper.join();
   // Each folder once, after all of its renames, and only then is any task of the batch
   // reported done; where the flush fails, so do the tasks of that folder.
   struct TFolder {

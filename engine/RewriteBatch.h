@@ -1,8 +1,8 @@
 // A batch of rewrites committed together: the new contents of several files go to disk in one
-// wave, are put in place in task order, and each folder is flushed once for the batch. This
-// costs about one disk flush for many small files, where flushing each file on its own would
-// cost one each, and still no file is reported done before its new content and its new name
-// are on disk.
+// wave (writing starts for all of them before the first is waited for), are put in place in
+// task order, and each folder is flushed once for the batch. Many small files then cost about
+// one wait for the disk, where committing each on its own would cost one each, and still no
+// file is reported done before its new content and its new name are on disk.
 #pragma once
 
 #include <sys/types.h>

@@ -182,6 +182,10 @@ int TTempFile::FinishWriting() {
   return 0;
 }
 
+void TTempFile::StartFlush() {
+  if (FFile.Valid()) (void)::sync_file_range(Fd(), 0, 0, SYNC_FILE_RANGE_WRITE);
+}
+
 int TTempFile::Flush() {
   if (!FFile.Valid()) return EBADF;
   return ::fsync(Fd()) == 0 ? 0 : errno;

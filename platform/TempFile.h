@@ -38,6 +38,9 @@ class TTempFile : public TByteSink {
   bool Skip(std::size_t length) override;
   // Writes what is buffered and sets the file's length. 0, or the errno of the first failure.
   int FinishWriting();
+  // Starts writing the file's content to disk without waiting for it, so that a later Flush
+  // waits for less; what fails shows in that Flush.
+  void StartFlush();
   // Waits until the file's content and attributes are on disk. 0 or errno.
   int Flush();
   // Gives an unnamed file the first free temporary name in its folder; a named one keeps its
