@@ -18,7 +18,8 @@ SEARCH_BENCH=$BUILD/bench/literal_search_bench
 
 SCRATCH=${FENDREL_BENCH_DIR:-/tmp/fendrel-bench}
 TEXT_DIR=${FENDREL_BENCH_DATA:-$REPO/../shared/bench-data}
-[ -r "$TEXT_DIR/en-sampled.txt" ] || TEXT_DIR=/work/shared/bench-data
+[ -r "$TEXT_DIR/en-sampled.txt" ] ||
+  { echo "no en-sampled.txt in $TEXT_DIR: set FENDREL_BENCH_DATA" >&2; exit 1; }
 TEXT=$TEXT_DIR/en-sampled.txt
 RUNS=${FENDREL_BENCH_RUNS:-5}
 BIG_MIB=${FENDREL_BENCH_MIB:-1024}
