@@ -2,6 +2,7 @@
 // worker are the program's own threads; a printer stands in for the result list. A dry run puts
 // the engine's preview in the worker's place.
 #include <cstdio>
+#include <string>
 
 #include "CommandLine.h"
 #include "Commands.h"
@@ -140,7 +141,9 @@ int ReplaceCommand(const std::vector<std::string>& args) {
   TTaskList tasks;
   if (parsed->Has("--multi-line")) {
     auto built = BuildMultiLineTasks(files, SplitMemoLines(from), SplitMemoLines(to), options);
-    if (!built) return Usage("a multi-line string joins to at most 31999 bytes");
+    if (!built)
+      return Usage("a multi-line string joins to at most " + std::to_string(kMaxJoinedLength) +
+                   " bytes");
     tasks = std::move(*built);
   } else {
     tasks = BuildSingleLineTasks(files, from.data(), static_cast<int32_t>(from.size()), to.data(),

@@ -21,19 +21,11 @@
 namespace fendrel {
 namespace {
 
-constexpr std::string_view kBackupEnding = ".snr_bak";
-
 // The N of "<file>.N.snr_bak" for a name in the same folder as `file`, as its digits; empty when
 // `name` is no backup of `file`.
 std::string_view BackupNumber(std::string_view name, std::string_view file) {
-  if (name.size() < file.size() + 2 + kBackupEnding.size() || name.substr(0, file.size()) != file ||
-      name[file.size()] != '.' || name.substr(name.size() - kBackupEnding.size()) != kBackupEnding)
-    return {};
-  const std::string_view digits =
-      name.substr(file.size() + 1, name.size() - file.size() - 1 - kBackupEnding.size());
-  for (const char c : digits)
-    if (c < '0' || c > '9') return {};
-  return digits;
+  const TBackupName parsed = ParseBackupName(name);
+  return parsed.File == file ? parsed.Number : std::string_view();
 }
 
 // Digits compared as the numbers they write ("10" after "9", leading zeros ignored).
@@ -103,11 +95,9 @@ std::string BackupOriginal(const std::string& backup) {
   const std::size_t slash = backup.rfind('/');
   const std::string_view name =
       std::string_view(backup).substr(slash == std::string::npos ? 0 : slash + 1);
-  if (!IsOwnFileName(name) || name.size() <= kBackupEnding.size() ||
-      name.substr(name.size() - kBackupEnding.size()) != kBackupEnding)
-    return {};
-  const std::size_t dot = backup.rfind('.', backup.size() - kBackupEnding.size() - 1);
-  return backup.substr(0, dot);
+  const TBackupName parsed = ParseBackupName(name);
+  if (parsed.Number.empty()) return {};
+  return backup.substr(0, backup.size() - name.size() + parsed.File.size());
 }
 
 std::string NewestBackup(const std::string& file) {
@@ -144,9 +134,10 @@ std::unordered_map<std::string, std::string> NewestBackupsIn(const std::string& 
   }
   std::unordered_map<std::string, std::string> numbers;  // the digits of each newest backup
   while (const dirent* entry = readdir(listing)) {
-    const std::string file = BackupOriginal(entry->d_name);
-    const std::string_view number = BackupNumber(entry->d_name, file);
-    if (file.empty() || number.empty()) continue;
+    const TBackupName parsed = ParseBackupName(entry->d_name);
+    if (parsed.Number.empty()) continue;
+    const std::string file(parsed.File);
+    const std::string_view number = parsed.Number;
     auto [known, added] = numbers.try_emplace(file, number);
     if (added || NumberBelow(known->second, number)) {
       known->second = number;

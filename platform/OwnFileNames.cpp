@@ -37,6 +37,18 @@ std::string BackupFileName(const std::string& file, unsigned long n) {
   return file + "." + std::to_string(n) + ".snr_bak";
 }
 
+TBackupName ParseBackupName(std::string_view name) {
+  constexpr std::string_view kEnding = ".snr_bak";
+  if (!EndsWith(name, kEnding)) return {};
+  const std::string_view rest = name.substr(0, name.size() - kEnding.size());
+  std::size_t digits = 0;
+  while (digits < rest.size() && rest[rest.size() - 1 - digits] >= '0' &&
+         rest[rest.size() - 1 - digits] <= '9')
+    ++digits;
+  if (digits == 0 || digits + 1 >= rest.size() || rest[rest.size() - 1 - digits] != '.') return {};
+  return {rest.substr(0, rest.size() - 1 - digits), rest.substr(rest.size() - digits)};
+}
+
 std::string KeptFileName(const std::string& file, unsigned long n) {
   return n == 0 ? file + ".snr_new" : file + "." + std::to_string(n) + ".snr_new";
 }
@@ -46,14 +58,7 @@ bool IsOwnFileName(std::string_view name) {
   if (name.size() > 9 && name.substr(0, 5) == "snr4." && EndsWith(name, ".tmp")) return true;
   if (name.size() >= 9 && name.substr(0, 5) == "snr4." && EndsWith(name, ".undo")) return true;
   if (EndsWith(name, ".snr_new")) return true;
-  if (!EndsWith(name, ".snr_bak")) return false;
-  // "<file>.<digits>.snr_bak"
-  std::string_view rest = name.substr(0, name.size() - 8);
-  std::size_t digits = 0;
-  while (digits < rest.size() && rest[rest.size() - 1 - digits] >= '0' &&
-         rest[rest.size() - 1 - digits] <= '9')
-    ++digits;
-  return digits > 0 && digits + 1 < rest.size() && rest[rest.size() - 1 - digits] == '.';
+  return !ParseBackupName(name).Number.empty();
 }
 
 }  // namespace fendrel

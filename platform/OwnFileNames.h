@@ -17,6 +17,12 @@ std::string IntentRecordName(unsigned attempt);
 
 // file + "." + n + ".snr_bak"
 std::string BackupFileName(const std::string& file, unsigned long n);
+// The parts of a backup's name "<file>.<N>.snr_bak" (no directory): the file's name and N's
+// decimal digits; both empty for any other name.
+struct TBackupName {
+  std::string_view File, Number;
+};
+TBackupName ParseBackupName(std::string_view name);
 
 // file + ".snr_new" for n = 0, file + "." + n + ".snr_new" after that.
 std::string KeptFileName(const std::string& file, unsigned long n);

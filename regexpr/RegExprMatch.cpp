@@ -10,8 +10,6 @@ namespace fendrel {
 
 namespace {
 
-constexpr int64_t kStarMaximum = 2147483647;
-
 bool IsDigit(unsigned char c) {
   return c >= '0' && c <= '9';
 }
@@ -349,7 +347,7 @@ bool TRegExprMatcher::Attempt(int64_t start) {
         }
         case opBranch:
           if (flags & nfSimpleStar) {
-            failed = !Repeat(operand, 0, kStarMaximum, true, flags, next);
+            failed = !Repeat(operand, 0, kREStarMaximum, true, flags, next);
             break;
           }
           if (flags & nfPrunable) {
@@ -404,7 +402,7 @@ bool TRegExprMatcher::Attempt(int64_t start) {
         case opStarLazy:
         case opPlusLazy:
         case opRepeatLazy: {
-          int64_t minimum = 0, maximum = kStarMaximum;
+          int64_t minimum = 0, maximum = kREStarMaximum;
           const uint8_t* repeated = operand;
           if (op == opPlus || op == opPlusLazy) minimum = 1;
           if (op == opRepeat || op == opRepeatLazy) {

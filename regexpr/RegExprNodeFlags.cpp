@@ -191,22 +191,6 @@ const uint8_t* LeadRepetition(const uint8_t* program, uint32_t size,
   return nullptr;
 }
 
-bool IsSimpleNode(TREOp op) {
-  switch (op) {
-    case opAnyChar:
-    case opAnyButBreak:
-    case opDigit:
-    case opNonDigit:
-    case opTinySet:
-    case opTinyNotSet:
-    case opFullSet:
-    case opCharSet:
-      return true;
-    default:
-      return false;
-  }
-}
-
 // The characters each alternative of a chain can begin with, and those of the alternatives
 // behind it, so that the matcher neither tries nor keeps an alternative that cannot match at
 // the cursor. Branch loops are chains too: the body, then the exit.
@@ -275,7 +259,7 @@ void MarkNodes(const uint8_t* program, uint32_t size, const TCaseFlipTable& flip
     const uint8_t* next = NodeNext(node);
     const uint8_t* body = NodeOperand(node);
     if (NodeOp(node) == opBranch && (flags[at] & nfLoopTarget) && next != nullptr &&
-        NodeOp(next) == opBranch && IsSimpleNode(NodeOp(body))) {
+        NodeOp(next) == opBranch && IsOneCharacterNode(NodeOp(body))) {
       const uint8_t* back = NodeNext(body);
       if (back != nullptr && NodeOp(back) == opBack && NodeNext(back) == node) {
         flags[at] = nfSimpleStar;

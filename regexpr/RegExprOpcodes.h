@@ -23,6 +23,9 @@ constexpr int kREGroupCount = 15;            // group 0 (the whole match) and gr
 constexpr int kRELoopMax = 10;               // complex loops active at once
 constexpr int kRELoopMaxSlots = 11;          // loop counters are numbered from 1
 constexpr int32_t kREInfinity = 0x7FFFFFFE;  // the maximum of an open repetition
+// The matchers' maximum of * and + (of braces it is kREInfinity), kept as open: the two could
+// differ only on a run of more than two thousand million characters.
+constexpr int64_t kREStarMaximum = 2147483647;
 
 // Opcodes; the codes not listed (5, 14-17, 21, 22, 39, 54) are never produced.
 enum : TREOp {
@@ -152,6 +155,22 @@ constexpr bool IsGroupClose(TREOp op) {
 constexpr bool IsRepetition(TREOp op) {
   return op == opStar || op == opPlus || op == opRepeat || op == opStarLazy || op == opPlusLazy ||
          op == opRepeatLazy;
+}
+// The nodes that take exactly one character, whatever it is.
+constexpr bool IsOneCharacterNode(TREOp op) {
+  switch (op) {
+    case opAnyChar:
+    case opAnyButBreak:
+    case opDigit:
+    case opNonDigit:
+    case opTinySet:
+    case opTinyNotSet:
+    case opFullSet:
+    case opCharSet:
+      return true;
+    default:
+      return false;
+  }
 }
 
 // Whether a node of the p-code `text` (as TRegExpr::Program() gives it) has an opcode that

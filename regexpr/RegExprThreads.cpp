@@ -27,26 +27,10 @@ constexpr int kMaxTargets = 32;  // loop targets: one bit each in a state
 // Counts kept in a state: beyond these the threads of one cursor would grow too many.
 constexpr int64_t kMaxKeptCount = 1000;
 constexpr int64_t kMaxLoopCombinations = 1 << 16;
-// The backtracker's maximum of * and +, kept as open: the two could differ only on a run of
-// more than two thousand million characters.
-constexpr int64_t kStarMaximum = 2147483647;
 
+// The nodes that take characters one by one: a node of one character, or literal text.
 bool IsSimple(TREOp op) {
-  switch (op) {
-    case opAnyChar:
-    case opAnyButBreak:
-    case opLiteral:
-    case opLiteralCI:
-    case opDigit:
-    case opNonDigit:
-    case opTinySet:
-    case opTinyNotSet:
-    case opFullSet:
-    case opCharSet:
-      return true;
-    default:
-      return false;
-  }
+  return IsOneCharacterNode(op) || op == opLiteral || op == opLiteralCI;
 }
 
 bool IsDigit(unsigned char c) {
@@ -56,7 +40,7 @@ bool IsDigit(unsigned char c) {
 // A compact repetition's bounds, its repeated node, and the highest count a state keeps: above
 // it every count behaves the same.
 struct TRepetition {
-  int64_t Minimum = 0, Maximum = kStarMaximum;
+  int64_t Minimum = 0, Maximum = kREStarMaximum;
   bool Greedy = true;
   const uint8_t* Repeated = nullptr;
   int64_t Kept = 0;
@@ -74,7 +58,7 @@ TRepetition RepetitionOf(const uint8_t* node) {
     r.Repeated = operand + 2 * kRENumberSize;
   }
   r.Greedy = op == opStar || op == opPlus || op == opRepeat;
-  const bool open = r.Maximum == kStarMaximum || r.Maximum == kREInfinity;
+  const bool open = r.Maximum == kREStarMaximum || r.Maximum == kREInfinity;
   r.Kept = open ? r.Minimum : r.Maximum;
   return r;
 }
