@@ -10,7 +10,7 @@
 #include <functional>
 #include <string>
 
-#include "BackupRegistry.h"
+#include "records/BackupRegistry.h"
 
 class QCheckBox;
 class QListView;

@@ -4,7 +4,7 @@
 
 #include <QAbstractListModel>
 
-#include "BackupRegistry.h"
+#include "records/BackupRegistry.h"
 
 namespace fendrel {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "ResultLog.h"
+#include "records/ResultLog.h"
 
 namespace fendrel {
 

@@ -8,8 +8,8 @@
 #include "engine/RunBuilder.h"
 #include "engine/uSearchAndReplaceThread.h"
 #include "support/TempDir.h"
-#include "ui/records/BackupRegistry.h"
-#include "ui/records/ResultLog.h"
+#include "records/BackupRegistry.h"
+#include "records/ResultLog.h"
 
 namespace fendrel {
 namespace {

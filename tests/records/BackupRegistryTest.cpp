@@ -4,8 +4,8 @@
 #include <unistd.h>
 
 #include "support/TempDir.h"
-#include "ui/records/BackupRegistry.h"
-#include "ui/records/DataFileLines.h"
+#include "records/BackupRegistry.h"
+#include "records/DataFileLines.h"
 
 namespace fendrel {
 namespace {
