@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "support/TempDir.h"
 #include "records/BackupRegistry.h"
 #include "records/DataFileLines.h"
+#include "support/TempDir.h"
 
 namespace fendrel {
 namespace {

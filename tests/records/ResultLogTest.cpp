@@ -7,9 +7,9 @@
 
 #include "engine/RunBuilder.h"
 #include "engine/uSearchAndReplaceThread.h"
-#include "support/TempDir.h"
 #include "records/BackupRegistry.h"
 #include "records/ResultLog.h"
+#include "support/TempDir.h"
 
 namespace fendrel {
 namespace {
