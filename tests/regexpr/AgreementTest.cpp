@@ -428,6 +428,89 @@ TEST_P(Matchers, LinearAndAutomaticSearchesAnswerWhatTheBacktrackerAnswers) {
   EXPECT_GT(compared, patterns * static_cast<int64_t>(grammar.Subjects.size()) / 2);
 }
 
+// Every pattern of up to two operators over a small alphabet: the cases a random grammar may
+// never draw. Each is written with the fewest parentheses, so precedence is tried too.
+std::vector<std::string> SmallPatterns() {
+  struct TExpr {
+    std::string Text;
+    bool Atom;         // takes a postfix operator as it stands
+    bool Alternation;  // needs parentheses inside a concatenation
+  };
+  const char* const kAtoms[] = {"a", "b", ".", "[ab]", "^", "$", "\\b"};
+  const char* const kPostfix[] = {"*", "+", "?", "*?", "+?", "??", "{2}", "{0,2}", "{1,}?"};
+  std::vector<std::vector<TExpr>> byOperators(3);
+  for (const char* atom : kAtoms)
+    byOperators[0].push_back({atom, true, false});
+  const auto grouped = [](const TExpr& e) { return "(" + e.Text + ")"; };
+  for (int n = 1; n <= 2; ++n) {
+    std::vector<TExpr>& made = byOperators[static_cast<std::size_t>(n)];
+    for (const TExpr& e : byOperators[static_cast<std::size_t>(n - 1)]) {
+      made.push_back({grouped(e), true, false});
+      for (const char* op : kPostfix)
+        made.push_back({(e.Atom ? e.Text : grouped(e)) + op, false, false});
+    }
+    for (int left = 0; left < n; ++left)
+      for (const TExpr& l : byOperators[static_cast<std::size_t>(left)])
+        for (const TExpr& r : byOperators[static_cast<std::size_t>(n - 1 - left)]) {
+          made.push_back(
+              {(l.Alternation ? grouped(l) : l.Text) + (r.Alternation ? grouped(r) : r.Text), false,
+               false});
+          made.push_back({l.Text + "|" + r.Text, false, true});
+        }
+  }
+  std::vector<std::string> patterns;
+  for (const auto& level : byOperators)
+    for (const TExpr& e : level)
+      patterns.push_back(e.Text);
+  return patterns;
+}
+
+// Each small pattern against every subject of up to four characters of "abc", each matcher the
+// whole chain. FENDREL_AGREEMENT_EXHAUSTIVE=1 takes every pattern; by default every 16th, from
+// an offset FENDREL_DIFFERENTIAL_SEED shifts.
+TEST(Agreement, SmallPatternsOnEveryShortSubject) {
+  std::vector<std::string> subjects{""};
+  for (std::size_t begin = 0, length = 1; length <= 4; ++length) {
+    const std::size_t end = subjects.size();
+    for (std::size_t i = begin; i < end; ++i)
+      for (const char c : {'a', 'b', 'c'})
+        subjects.push_back(subjects[i] + c);
+    begin = end;
+  }
+  const std::vector<std::string> patterns = SmallPatterns();
+  const std::size_t step = EnvNumber("FENDREL_AGREEMENT_EXHAUSTIVE", 0) != 0 ? 1 : 16;
+  using TChoice = TRegExpr::TMatcherChoice;
+  const TChoice kChoices[] = {TChoice::Backtracker, TChoice::Linear, TChoice::Automatic};
+  int64_t compared = 0;
+  int failures = 0;
+  for (std::size_t p = static_cast<std::size_t>(EnvNumber("FENDREL_DIFFERENTIAL_SEED", 0)) % step;
+       p < patterns.size() && failures < 10; p += step) {
+    TRegExpr regExprs[3];
+    try {
+      for (int m = 0; m < 3; ++m) {
+        regExprs[m].MatcherChoice = kChoices[m];
+        regExprs[m].SetExpression(patterns[p]);
+        regExprs[m].Compile();
+      }
+    } catch (const ERegExpr&) {
+      continue;  // a repetition of what takes no character
+    }
+    for (const std::string& subject : subjects) {
+      const TAnswer backtracker = Answer(regExprs[0], subject, {2, 3});
+      ++compared;
+      for (int m = 1; m < 3; ++m) {
+        const std::string difference =
+            FirstDifference(Answer(regExprs[m], subject, {2, 3}), backtracker);
+        if (!difference.empty() && ++failures <= 10)
+          ADD_FAILURE() << (m == 1 ? "linear" : "automatic") << " pattern " << patterns[p]
+                        << " subject \"" << subject << "\" " << difference;
+      }
+    }
+  }
+  std::printf("small patterns: %zu made, %lld pattern/subject pairs compared\n", patterns.size(),
+              static_cast<long long>(compared));
+}
+
 INSTANTIATE_TEST_SUITE_P(Agreement, Matchers, testing::ValuesIn(AgreementGrammars()),
                          [](const testing::TestParamInfo<TAgreementGrammar>& info) {
                            return std::string(info.param.Grammar.Name);
