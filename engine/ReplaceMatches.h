@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "SnRTast.h"
 #include "Utf16Text.h"
@@ -24,6 +25,14 @@ int64_t ReplaceMatches(TByteSink& out, const char* begin, const char* end, const
 // holes, whose start is no file's start.
 int64_t ReplaceMatchesAsItIs(TByteSink& out, const char* begin, const char* end,
                              const TSnRTast& task, std::string& why);
+
+// The same on UTF-16 `content` in `encoding`, byte-order mark first, decoded and matched a piece
+// at a time (Utf16PieceUnits): a match never spans two pieces, and the outcome is the same as if
+// the file had been decoded whole, an invalid unit far on included (nothing written is kept then:
+// the rewrite fails). The new content goes to `out` in `encoding`; a file without matches in
+// a literal mode writes nothing.
+int64_t ReplaceUtf16(TByteSink& out, std::string_view content, TTextEncoding encoding,
+                     const TSnRTast& task, std::string& why);
 
 // The same on the text [begin, end) decoded from a file the task reads as UTF-16: the new text
 // goes to `out` in `writeAs`, the file's encoding, or, with AsItIs, as UTF-8 with unchanged
