@@ -41,9 +41,11 @@ class TPieceBuffer {
   // False, with the reason in `why`, when the content is invalid or memory is short.
   bool Fill(std::size_t units, bool roomForRest, std::string& why) {
     units = std::min(units, FDecoder.UnitsLeft());
-    const std::size_t needed =
-        FSize + TUtf16Decoder::Room(roomForRest ? FDecoder.UnitsLeft() : units);
+    std::size_t needed = FSize + TUtf16Decoder::Room(roomForRest ? FDecoder.UnitsLeft() : units);
     if (needed > FCapacity) {
+      // A carry longer than a piece (an old string longer than it) grows the buffer twofold, so
+      // that it is not copied at every piece; room for the rest is reserved once, as it is.
+      if (!roomForRest && FCapacity > 0) needed = std::max(needed, 2 * FCapacity);
       std::unique_ptr<char[]> larger = NewTextBuffer(needed);
       if (!larger) {
         why = "not enough memory to read the " + std::string(TextEncodingName(FEncoding)) + " file";
