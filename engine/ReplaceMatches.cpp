@@ -60,6 +60,12 @@ class TPieceBuffer {
     return !FDecoder.Failed();
   }
 
+  // Where in the content no byte lies that the text of the buffer was decoded from: a byte of
+  // UTF-8 comes from at most two of UTF-16.
+  std::size_t ReadBefore() const {
+    return FDecoder.Offset() - std::min(FDecoder.Offset(), 2 * FSize);
+  }
+
   // Keeps the text from `from` on, moved to the front; the rest has been dealt with.
   void Carry(const char* from) {
     const std::size_t kept = static_cast<std::size_t>(End() - from);
@@ -95,8 +101,8 @@ const char* CharacterStart(const char* begin, const char* at) {
 // so far before its end that no match beginning there could reach beyond it; the text from there
 // on is carried into the next piece and searched again. The beginning of the file up to the
 // first match is passed on as it is, so that a file without matches writes nothing.
-int64_t ReplaceLiteralPieces(TPieceBuffer& text, TUtf16Sink& sink, std::string_view content,
-                             const TSnRTast& task, std::string& why) {
+int64_t ReplaceLiteralPieces(TPieceBuffer& text, TUtf16Sink& sink, TByteSink& out,
+                             std::string_view content, const TSnRTast& task, std::string& why) {
   if (task.FromLen <= 0) {
     why = "the old string is empty";
     return kFailed;
@@ -133,6 +139,9 @@ int64_t ReplaceLiteralPieces(TPieceBuffer& text, TUtf16Sink& sink, std::string_v
     if (count > 0 && !sink.Write(position, kept - position)) return failed();
     if (count == 0) unchanged = text.OffsetOf(kept);
     text.Carry(kept);
+    // The file's beginning is passed on as it is at the first match; after that, what is
+    // decoded is never read again.
+    if (count > 0) out.SourceRead(content.data() + text.ReadBefore());
   } while (!text.Decoder().Done() || text.Size() > 0);
   return count;
 }
@@ -140,8 +149,8 @@ int64_t ReplaceLiteralPieces(TPieceBuffer& text, TUtf16Sink& sink, std::string_v
 // The regular-expression mode over the pieces of a UTF-16 file: a piece ends where its last text
 // run after a binary character begins, which no match spans. While no piece has such a place,
 // the pieces are decoded one after another into a buffer with room for the rest of the file.
-int64_t ReplacePatternPieces(TPieceBuffer& text, TUtf16Sink& sink, const TSnRTast& task,
-                             std::string& why) {
+int64_t ReplacePatternPieces(TPieceBuffer& text, TUtf16Sink& sink, TByteSink& out,
+                             std::string_view content, const TSnRTast& task, std::string& why) {
   TPatternReplacer replacer(task);
   bool longRun = false;
   do {
@@ -155,6 +164,7 @@ int64_t ReplacePatternPieces(TPieceBuffer& text, TUtf16Sink& sink, const TSnRTas
     if (longRun) continue;
     if (!replacer.Replace(sink, text.Begin(), cut, why)) return kFailed;
     text.Carry(cut);
+    out.SourceRead(content.data() + text.ReadBefore());
   } while (text.Size() > 0 || !text.Decoder().Done());
   return replacer.Count();
 }
@@ -194,8 +204,8 @@ int64_t ReplaceUtf16(TByteSink& out, std::string_view content, TTextEncoding enc
     return fail(why, "the new string is not valid UTF-8, so it cannot be written to a UTF-16 file");
   TUtf16Sink sink(out, encoding);
   const int64_t result = task.SearchMode == smRegExpr
-                             ? ReplacePatternPieces(text, sink, task, why)
-                             : ReplaceLiteralPieces(text, sink, content, task, why);
+                             ? ReplacePatternPieces(text, sink, out, content, task, why)
+                             : ReplaceLiteralPieces(text, sink, out, content, task, why);
   if (result >= 0 && sink.Finish()) return result;
   if (!sink.Why().empty()) return fail(why, sink.Why());
   return fail(why, why.empty() ? "the search failed" : why);
