@@ -84,6 +84,22 @@ TFilePreview PreviewFile(const std::vector<const TSnRTast*>& tasks, const THunkO
   // that text. A file's tasks differ only in their strings, so the first one decides for all.
   preview.Encoding = TextEncodingOf(*tasks.front(), original);
   TDecodedText decoded;
+  if (preview.Encoding != TTextEncoding::AsItIs && options.CountOnly && tasks.size() == 1) {
+    // A count needs no decoded copy: the file is matched a piece at a time, as a run matches it.
+    TNullSink counter;
+    const int64_t result =
+        ReplaceUtf16(counter, original, preview.Encoding, *tasks.front(), reason);
+    if (file.Content.Damaged()) {
+      fail(prMatchFailed, "changed by another program during the run");
+    } else if (result < 0) {
+      fail(result, reason);
+    } else {
+      preview.Results.push_back(result);
+    }
+    return preview;
+  }
+  // The lines shown may lie anywhere in the file, and are cut from its decoded text: that is
+  // decoded whole.
   if (preview.Encoding != TTextEncoding::AsItIs) {
     if (!DecodeUtf16(original, preview.Encoding, decoded, reason)) {
       if (file.Content.Damaged()) reason = "changed by another program during the run";

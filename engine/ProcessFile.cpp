@@ -29,8 +29,13 @@ constexpr const char* kChanged = "changed by another program during the run";
 // no file.
 class TTempFileOnDemand : public TByteSink {
  public:
-  TTempFileOnDemand(TTempFile& temp, int folder, bool keepHoles, std::size_t expectedSize)
-      : FTemp(temp), FFolder(folder), FKeepHoles(keepHoles), FExpectedSize(expectedSize) {}
+  TTempFileOnDemand(TTempFile& temp, int folder, bool keepHoles, std::size_t expectedSize,
+                    TMappedFile& source)
+      : FTemp(temp),
+        FFolder(folder),
+        FKeepHoles(keepHoles),
+        FExpectedSize(expectedSize),
+        FSource(source) {}
 
   bool Write(const char* data, std::size_t length) override {
     if (!FCreated) {
@@ -49,6 +54,8 @@ class TTempFileOnDemand : public TByteSink {
     return CreateError == 0 && FTemp.Skip(length);
   }
 
+  void SourceRead(const char* upTo) override { FSource.DropBefore(upTo); }
+
   int CreateError = 0;
 
  private:
@@ -56,6 +63,7 @@ class TTempFileOnDemand : public TByteSink {
   int FFolder;
   bool FKeepHoles;
   std::size_t FExpectedSize;
+  TMappedFile& FSource;
   bool FCreated = false;
   std::size_t FSkipped = 0;  // holes before the first byte written
 };
@@ -172,7 +180,7 @@ void TFileRewrite::Prepare(const std::string& fileName, const TLinkRule& links,
 
   TMappedFile& content = original->Content;
   const struct stat& identity = content.Identity();
-  TTempFileOnDemand out(FTemp, original->Folder.Get(), IsSparse(identity), content.Size());
+  TTempFileOnDemand out(FTemp, original->Folder.Get(), IsSparse(identity), content.Size(), content);
   int64_t result = content.Begin() == nullptr
                        ? WriteByDataRegions(content, out, writer, regionWriter, why)
                        : writer(out, content.Begin(), content.End(), why);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "SnRTast.h"
 #include "Utf16Text.h"
@@ -13,10 +14,11 @@ namespace fendrel {
 
 // Writes [begin, end) to `out` with every match of the task replaced (nothing at all for a
 // literal search without matches). Returns the number of replacements, or -3 with the reason in
-// `why`. Content the task reads as UTF-16 (TextEncodingOf) is decoded, matched as UTF-8 text
-// and written in its own encoding again, byte-order mark first. Unchanged bytes of other
-// content are written straight from [begin, end), never from a copy: a preview tells them from
-// replacements by where they lie, and so takes a UTF-16 file's decoded text to ReplaceDecoded.
+// `why`. Content the task reads as UTF-16 (TextEncodingOf) is decoded a piece at a time, matched
+// as UTF-8 text and written in its own encoding again, byte-order mark first (ReplaceUtf16).
+// Unchanged bytes of other content are written straight from [begin, end), never from a copy: a
+// preview tells them from replacements by where they lie, and so takes a UTF-16 file's decoded text
+// to ReplaceDecoded.
 int64_t ReplaceMatches(TByteSink& out, const char* begin, const char* end, const TSnRTast& task,
                        std::string& why);
 
@@ -24,6 +26,14 @@ int64_t ReplaceMatches(TByteSink& out, const char* begin, const char* end, const
 // holes, whose start is no file's start.
 int64_t ReplaceMatchesAsItIs(TByteSink& out, const char* begin, const char* end,
                              const TSnRTast& task, std::string& why);
+
+// The same on UTF-16 `content` in `encoding`, byte-order mark first, decoded and matched a piece
+// at a time (Utf16PieceUnits) with the outcome of decoding it whole: no match is lost where two
+// pieces meet, and an invalid unit far on fails the whole, told before any other failure, though
+// the new content may have been written in part by then (a rewrite then drops it). The new content
+// goes to `out` in `encoding`; in a literal mode a file without matches writes nothing.
+int64_t ReplaceUtf16(TByteSink& out, std::string_view content, TTextEncoding encoding,
+                     const TSnRTast& task, std::string& why);
 
 // The same on the text [begin, end) decoded from a file the task reads as UTF-16: the new text
 // goes to `out` in `writeAs`, the file's encoding, or, with AsItIs, as UTF-8 with unchanged

@@ -117,40 +117,73 @@ bool IsTextByte(unsigned char c) {
   return kTextBytes[c];
 }
 
-int64_t ReplacePattern(TByteSink& out, const char* begin, const char* end, const TSnRTast& task,
-                       std::string& why) {
-  const bool utf8 = IsUtf8CaseTable(ActiveCaseTable());
-  TRegExpr regExpr;
-  regExpr.Utf8 = utf8;
-  regExpr.SetExpression(UpToZero(task.FromStr, task.FromLen));
-  const std::string_view replacement = UpToZero(task.ToStr, task.ToLen);
+TPatternReplacer::TPatternReplacer(const TSnRTast& task)
+    : FRegExpr(std::make_unique<TRegExpr>()),
+      FReplacement(UpToZero(task.ToStr, task.ToLen)),
+      FUtf8(IsUtf8CaseTable(ActiveCaseTable())) {
+  FRegExpr->Utf8 = FUtf8;
+  FRegExpr->SetExpression(UpToZero(task.FromStr, task.FromLen));
+}
+
+TPatternReplacer::~TPatternReplacer() = default;
+
+bool TPatternReplacer::Replace(TByteSink& out, const char* begin, const char* end,
+                               std::string& why) {
   const auto write = [&out](std::string_view piece) {
     if (!out.Write(piece.data(), piece.size())) throw TWriteFailed{};
   };
-  int64_t count = 0;
+  const bool first = FFirst;
+  FFirst = false;
   try {
-    // The file starts with a text run, empty when its first byte is binary, so the engine
+    // The content starts with a text run, empty when its first byte is binary, so the engine
     // always sees the first run (and an invalid pattern fails there). A UTF-8 byte-order mark
     // is no text: the first line begins after it.
     const char* position = begin;
-    if (utf8 && end - begin >= 3 && std::memcmp(begin, "\xEF\xBB\xBF", 3) == 0) {
+    if (first && FUtf8 && end - begin >= 3 && std::memcmp(begin, "\xEF\xBB\xBF", 3) == 0) {
       write(std::string_view(begin, 3));
       position += 3;
     }
     do {
-      const char* textEnd = RunEnd(position, end, true, utf8);
-      regExpr.ReplaceEach(std::string_view(position, textEnd - position), replacement, true, count,
-                          write);
-      position = RunEnd(textEnd, end, false, utf8);
+      const char* textEnd = RunEnd(position, end, true, FUtf8);
+      FRegExpr->ReplaceEach(std::string_view(position, textEnd - position), FReplacement, true,
+                            FCount, write);
+      position = RunEnd(textEnd, end, false, FUtf8);
       write(std::string_view(textEnd, position - textEnd));
     } while (position < end);
   } catch (const ERegExpr& error) {
     why = error.what();
-    return -3;
+    return false;
   } catch (const TWriteFailed&) {
-    return -3;
+    return false;
   }
-  return count;
+  return true;
+}
+
+int64_t ReplacePattern(TByteSink& out, const char* begin, const char* end, const TSnRTast& task,
+                       std::string& why) {
+  TPatternReplacer replacer(task);
+  return replacer.Replace(out, begin, end, why) ? replacer.Count() : -3;
+}
+
+const char* LastTextRunStart(const char* begin, const char* end) {
+  // Backwards, a character at a time: its first byte is the one that is no continuation byte.
+  // The binary characters of valid UTF-8 are the control bytes but tab and the line breaks, and
+  // the C1 controls (C2 80 to C2 9F); every other character is text.
+  const auto* first = reinterpret_cast<const unsigned char*>(begin);
+  const auto* at = reinterpret_cast<const unsigned char*>(end);
+  const unsigned char* textAfter = nullptr;  // the text character just after `at`, if any
+  while (at > first) {
+    const unsigned char* character = at - 1;
+    while (character > first && (*character & 0xC0) == 0x80)
+      --character;
+    const bool binary = *character < 0x80
+                            ? !kTextBytes[*character]
+                            : *character == 0xC2 && at - character == 2 && character[1] < 0xA0;
+    if (binary && textAfter != nullptr) return reinterpret_cast<const char*>(textAfter);
+    textAfter = binary ? nullptr : character;
+    at = character;
+  }
+  return nullptr;
 }
 
 }  // namespace fendrel

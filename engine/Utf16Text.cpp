@@ -3,6 +3,7 @@
 #include <sys/mman.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <new>
@@ -21,6 +22,9 @@ namespace {
 constexpr std::size_t kBufferSize = 1 << 20;
 // Room for the widest step of the encoder: a block of 16 ASCII bytes, 32 bytes of UTF-16.
 constexpr std::size_t kStepRoom = 32;
+// A piece of 2 MiB of UTF-16: small enough for its decoded text to stay in the cache while it is
+// searched and encoded again, large enough that the overlap kept between pieces costs nothing.
+std::atomic<std::size_t> pieceUnits{1 << 20};
 
 #ifdef __SSE2__
 // The 8 units at `at`, in the machine's order.
@@ -119,47 +123,50 @@ const char* TextEncodingName(TTextEncoding encoding) {
   return "";
 }
 
-bool DecodeUtf16(std::string_view content, TTextEncoding encoding, TDecodedText& text,
-                 std::string& why) {
-  const bool bigEndian = encoding == TTextEncoding::Utf16Be;
-  const auto* const first = reinterpret_cast<const unsigned char*>(content.data());
-  const auto fail = [&](const std::string& what) {
-    why = std::string("not valid ") + TextEncodingName(encoding) + ": " + what;
-    return false;
-  };
+TUtf16Decoder::TUtf16Decoder(std::string_view content, TTextEncoding encoding)
+    : FFirst(reinterpret_cast<const unsigned char*>(content.data())),
+      FAt(FFirst + std::min<std::size_t>(2, content.size())),
+      FEnd(FFirst + content.size()),
+      FEncoding(encoding) {
   if (content.size() % 2 != 0)
-    return fail("an odd number of bytes (" + std::to_string(content.size()) + ")");
-  const unsigned char* in = first + std::min<std::size_t>(2, content.size());
-  const unsigned char* const end = first + content.size();
-  // A unit becomes at most three bytes, a surrogate pair of two units four.
-  const std::size_t capacity = static_cast<std::size_t>(end - in) / 2 * 3 + 1;
-  // A file too large for memory fails like any other unreadable one; the preview's thread has
-  // nobody to catch an exception.
-  text.Data.reset(new (std::nothrow) char[capacity]);
-  if (!text.Data) {
-    why = "not enough memory to read the " + std::string(TextEncodingName(encoding)) + " file";
-    return false;
-  }
-  AdviseHugePages(text.Data.get(), capacity);
-  auto* out = reinterpret_cast<unsigned char*>(text.Data.get());
+    Fail("an odd number of bytes (" + std::to_string(content.size()) + ")");
+}
+
+void TUtf16Decoder::Fail(const std::string& what) {
+  FFailed = true;
+  FWhy = std::string("not valid ") + TextEncodingName(FEncoding) + ": " + what;
+}
+
+std::size_t TUtf16Decoder::Decode(std::size_t units, char* to) {
+  if (FFailed) return 0;
+  const bool bigEndian = FEncoding == TTextEncoding::Utf16Be;
+  const unsigned char* in = FAt;
+  const unsigned char* const end = FEnd;
+  const unsigned char* const stop = in + std::min(units, UnitsLeft()) * 2;
+  auto* const first = reinterpret_cast<unsigned char*>(to);
+  auto* out = first;
   const auto unitAt = [bigEndian](const unsigned char* at) -> char32_t {
     return bigEndian ? char32_t{at[0]} << 8 | at[1] : char32_t{at[1]} << 8 | at[0];
   };
-  while (in < end) {
+  while (in < stop) {
 #ifdef __SSE2__
-    if (end - in >= 16 && DecodeAsciiBlock(in, bigEndian, out)) {
+    if (stop - in >= 16 && DecodeAsciiBlock(in, bigEndian, out)) {
       in += 16;
       out += 8;
       continue;
     }
 #endif
-    // A block with other characters goes a unit at a time.
-    for (const unsigned char* stop = std::min(end, in + 16); in < stop;) {
+    // A block with other characters goes a unit at a time; the low half of a pair at `stop` is
+    // read past it.
+    for (const unsigned char* blockEnd = std::min(stop, in + 16); in < blockEnd;) {
       char32_t c = unitAt(in);
       if (c >= 0xD800 && c <= 0xDFFF) {
         const char32_t low = end - in >= 4 ? unitAt(in + 2) : 0;
-        if (c > 0xDBFF || low < 0xDC00 || low > 0xDFFF)
-          return fail("an unpaired surrogate at byte " + std::to_string(in - first));
+        if (c > 0xDBFF || low < 0xDC00 || low > 0xDFFF) {
+          FAt = in;
+          Fail("an unpaired surrogate at byte " + std::to_string(in - FFirst));
+          return 0;
+        }
         c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
         in += 2;
       }
@@ -167,8 +174,55 @@ bool DecodeUtf16(std::string_view content, TTextEncoding encoding, TDecodedText&
       out = PutUtf8(c, out);
     }
   }
-  text.Size = static_cast<std::size_t>(out - reinterpret_cast<unsigned char*>(text.Data.get()));
-  return true;
+  FAt = in;
+  return static_cast<std::size_t>(out - first);
+}
+
+std::size_t Utf16Units(std::string_view text) {
+  // Every character is one unit but those of four bytes, a surrogate pair: count the bytes that
+  // begin a character, and once more those that begin one of four bytes.
+  std::size_t units = 0;
+  for (const char byte : text) {
+    const auto b = static_cast<unsigned char>(byte);
+    units += (b & 0xC0) != 0x80;
+    units += b >= 0xF0;
+  }
+  return units;
+}
+
+std::size_t Utf16PieceUnits() {
+  return pieceUnits.load(std::memory_order_relaxed);
+}
+
+void SetUtf16PieceUnits(std::size_t units) {
+  pieceUnits.store(std::max<std::size_t>(units, 1), std::memory_order_relaxed);
+}
+
+std::unique_ptr<char[]> NewTextBuffer(std::size_t size) {
+  // A file too large for memory fails like any other unreadable one; the preview's thread has
+  // nobody to catch an exception.
+  std::unique_ptr<char[]> data(new (std::nothrow) char[size]);
+  if (data) AdviseHugePages(data.get(), size);
+  return data;
+}
+
+bool DecodeUtf16(std::string_view content, TTextEncoding encoding, TDecodedText& text,
+                 std::string& why) {
+  TUtf16Decoder decoder(content, encoding);
+  if (decoder.Failed()) {
+    why = decoder.Why();
+    return false;
+  }
+  const std::size_t units = decoder.UnitsLeft();
+  const std::size_t capacity = TUtf16Decoder::Room(units);
+  text.Data = NewTextBuffer(capacity);
+  if (!text.Data) {
+    why = "not enough memory to read the " + std::string(TextEncodingName(encoding)) + " file";
+    return false;
+  }
+  text.Size = decoder.Decode(units, text.Data.get());
+  if (decoder.Failed()) why = decoder.Why();
+  return !decoder.Failed();
 }
 
 std::size_t ValidUtf8Length(std::string_view text) {
@@ -243,6 +297,12 @@ bool TUtf16Sink::Write(const char* data, std::size_t length) {
     emit(c);
   }
   return encode || FOut.Write(data, length);
+}
+
+bool TUtf16Sink::PassOn(const char* encoded, std::size_t length) {
+  FStarted = true;
+  FFailed = FFailed || !FOut.Write(encoded, length);
+  return !FFailed;
 }
 
 bool TUtf16Sink::Finish() {

@@ -20,6 +20,9 @@ class TByteSink {
     }
     return true;
   }
+  // The writer has read its source up to `upTo` and will not read that part again: a sink that
+  // knows the source may let the memory holding it go.
+  virtual void SourceRead(const char* upTo) { (void)upTo; }
 };
 
 // Keeps everything written, for previews and tests.

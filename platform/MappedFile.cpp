@@ -5,6 +5,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -152,8 +153,19 @@ const char* TMappedFile::MapPart(off_t offset, std::size_t length) {
   (void)madvise(data, mapped, MADV_SEQUENTIAL);
   FMapBase = static_cast<const char*>(data);
   FMapLength = mapped;
+  FMapOffset = start;
   TMappingRegistry::Add(this);
   return FMapBase + (offset - start);
+}
+
+void TMappedFile::DropBefore(const char* at) {
+  if (FMapBase == nullptr || at <= FMapBase) return;
+  const auto pageSize = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+  const std::size_t length =
+      std::min(static_cast<std::size_t>(at - FMapBase), FMapLength) / pageSize * pageSize;
+  if (length == 0) return;
+  (void)madvise(const_cast<char*>(FMapBase), length, MADV_DONTNEED);
+  (void)posix_fadvise(FFd, FMapOffset, static_cast<off_t>(length), POSIX_FADV_DONTNEED);
 }
 
 TMappedFile::TOpenResult TMappedFile::OpenAsItIs(int folderFd, const std::string& name) {
@@ -195,6 +207,7 @@ TMappedFile::TOpenResult TMappedFile::Read(bool whenChangesShow, bool leaveHoles
   FSize = size;
   FMapBase = FData;
   FMapLength = size;
+  FMapOffset = 0;
   (void)madvise(data, size, MADV_SEQUENTIAL);
   TMappingRegistry::Add(this);
   return TOpenResult::Ok;

@@ -48,6 +48,11 @@ class TMappedFile {
   // without waiting for the clock: for a reader that never compares it with a later state.
   // Open() it when this fails, to learn why in the same words.
   TOpenResult OpenAsItIs(int folderFd, const std::string& name);
+  // Lets the whole pages of the mapping before `at` go, from this process and from the page
+  // cache, for a reader that streams through a large file once and never reads them again: its
+  // memory then stays small, and the pages it writes take the place of those it let go. Nothing
+  // for a file read into memory.
+  void DropBefore(const char* at);
   // Releases the mapping and keeps the file open.
   void Unmap();
   void Close();
@@ -79,6 +84,7 @@ class TMappedFile {
   // What is mapped: the whole file, or the part MapPart mapped (from a page boundary).
   const char* FMapBase = nullptr;
   std::size_t FMapLength = 0;
+  off_t FMapOffset = 0;           // where in the file the mapping begins
   std::unique_ptr<char[]> FCopy;  // the content of a small file, read
   std::size_t FSize = 0;
   struct stat FIdentity {};

@@ -44,6 +44,8 @@ struct TCase {
 };
 
 TEST(Preview, CountsAndContentEqualTheRun) {
+  // Text runs ended by a control character and by a C1 control, a match that spans lines.
+  const std::string utf16Text = "Straße \u212A\nSTRAßE K\x01Жук straße\u0085Straße k\r\n";
   const TCase cases[] = {
       {"literal", "one two one\nthree\none", "one", "1", smCaseSensitive, false},
       {"ignore case", "Abc aBC x\nABC\n", "abc", "-", smIgnoreCase, false},
@@ -66,39 +68,48 @@ TEST(Preview, CountsAndContentEqualTheRun) {
        smRegExpr, false},
       {"UTF-16 BE multi-line", test::Utf16File("a\r\nb|a\nb|a\rb\n", true), "a\nb", "Ж\nd",
        smCaseSensitive, true},
+      {"UTF-16 LE literal", test::Utf16File(utf16Text, false), "Straße", "x", smCaseSensitive,
+       false},
+      {"UTF-16 BE ignore case", test::Utf16File(utf16Text, true), "straße k", "ſ", smIgnoreCase,
+       false},
+      {"UTF-16 BE regex", test::Utf16File(utf16Text, true), "\\w+$|^\\w", "<$0>", smRegExpr, false},
   };
-  for (const TCase& c : cases) {
-    SCOPED_TRACE(c.Name);
-    TTempDir dir;
-    const std::string file = dir.Path() + "/f.txt";
-    WriteFile(file, c.Content);
-    TTaskOptions options;
-    options.SearchMode = c.Mode;
-    options.CreateBackup = false;
-    TTaskList tasks =
-        c.MultiLine
-            ? *BuildMultiLineTasks({file}, SplitMemoLines(c.From), SplitMemoLines(c.To), options)
-            : BuildSingleLineTasks({file}, c.From.data(), int32_t(c.From.size()), c.To.data(),
-                                   int32_t(c.To.size()), options);
-    std::vector<const TSnRTast*> passes;
-    for (const auto& task : tasks)
-      passes.push_back(task.get());
+  // The preview decodes a UTF-16 file whole; a run, and a count, take it a piece at a time: with
+  // pieces of a few units they must agree all the same.
+  for (const std::size_t pieceUnits : {Utf16PieceUnits(), std::size_t{3}})
+    for (const TCase& c : cases) {
+      const TUtf16PieceUnitsScope pieces(pieceUnits);
+      SCOPED_TRACE(std::string(c.Name) + ", " + std::to_string(pieceUnits));
+      TTempDir dir;
+      const std::string file = dir.Path() + "/f.txt";
+      WriteFile(file, c.Content);
+      TTaskOptions options;
+      options.SearchMode = c.Mode;
+      options.CreateBackup = false;
+      TTaskList tasks =
+          c.MultiLine
+              ? *BuildMultiLineTasks({file}, SplitMemoLines(c.From), SplitMemoLines(c.To), options)
+              : BuildSingleLineTasks({file}, c.From.data(), int32_t(c.From.size()), c.To.data(),
+                                     int32_t(c.To.size()), options);
+      std::vector<const TSnRTast*> passes;
+      for (const auto& task : tasks)
+        passes.push_back(task.get());
 
-    const TFilePreview preview = PreviewFile(passes, {});
-    EXPECT_EQ(ReadFile(file), c.Content) << "a preview writes nothing";
-    EXPECT_EQ(PreviewFile(passes, {0, 0, true}).Results, preview.Results);
-    const auto textOf = [&preview](const std::string& content) {
-      if (preview.Encoding == TTextEncoding::AsItIs) return content;
-      return test::Utf16FileText(content, preview.Encoding == TTextEncoding::Utf16Be).value();
-    };
-    const std::string shown = ApplyHunks(textOf(c.Content), preview.Lines);
+      const TFilePreview preview = PreviewFile(passes, {});
+      EXPECT_EQ(ReadFile(file), c.Content) << "a preview writes nothing";
+      EXPECT_EQ(PreviewFile(passes, {0, 0, true}).Results, preview.Results);
+      const auto textOf = [&preview](const std::string& content) {
+        if (preview.Encoding == TTextEncoding::AsItIs) return content;
+        return test::Utf16FileText(content, preview.Encoding == TTextEncoding::Utf16Be).value();
+      };
+      const std::string shown = ApplyHunks(textOf(c.Content), preview.Lines);
 
-    std::vector<int64_t> run;
-    for (const auto& task : tasks)
-      run.push_back(ProcessFile(*task, nullptr));
-    EXPECT_EQ(preview.Results, run);
-    EXPECT_EQ(shown, textOf(ReadFile(file)));
-  }
+      std::vector<int64_t> run;
+      for (const auto& task : tasks)
+        run.push_back(ProcessFile(*task, nullptr));
+      EXPECT_EQ(preview.Results, run);
+      EXPECT_EQ(shown, textOf(ReadFile(file)));
+    }
 }
 
 TEST(Preview, ReportsTheFailuresOfTheRun) {

@@ -8,6 +8,7 @@
 
 #include "engine/ProcessFile.h"
 #include "engine/RestoreBackup.h"
+#include "engine/Utf16Text.h"
 #include "platform/CodePage.h"
 #include "platform/RewriteHooks.h"
 #include "support/TempDir.h"
@@ -305,12 +306,15 @@ TEST_F(ProcessFileTest, ASafetyCopyThatCannotBeRemovedIsNamed) {
 }
 
 // Under the UTF-8 code page a UTF-16 file is searched as characters and written back in its own
-// byte order with its mark; the backup, and so a restore, keeps its bytes.
+// byte order with its mark; the backup, and so a restore, keeps its bytes. A file larger than a
+// piece comes out as if it had been decoded whole, whichever matches straddle the pieces: pieces
+// of one unit and of a few put their boundaries inside every match.
 TEST_F(ProcessFileTest, Utf16FilesAreReplacedAsCharacters) {
   // Runs of ASCII longer than the blocks converted at once, characters of two and three bytes
-  // of UTF-8, and one beyond the 16-bit range.
+  // of UTF-8, and one beyond the 16-bit range; a form feed and a C1 control end text runs.
   const std::string run = " and then a run of ASCII longer than a block";
-  const std::string text = "Straße eins 😀" + run + "\r\nЖук и Straße, STRAßE\r\n";
+  const std::string head = "Straße eins 😀" + run + "\r\n";
+  const std::string text = head + "Жук и Straße, STRAßE\f straße\u0085Ж\u212A\r\n";
   struct TCase {
     std::string From, To;
     TSearchMode Mode;
@@ -318,69 +322,104 @@ TEST_F(ProcessFileTest, Utf16FilesAreReplacedAsCharacters) {
     std::string Text;
   };
   const TCase cases[] = {
-      {"Straße", "Gasse", smCaseSensitive, 2, "Gasse eins 😀" + run + "\r\nЖук и Gasse, STRAßE\r\n"},
-      {"straße", "Gasse", smIgnoreCase, 3, "Gasse eins 😀" + run + "\r\nЖук и Gasse, Gasse\r\n"},
-      {"(?m)^\\w", "#", smRegExpr, 2, "#traße eins 😀" + run + "\r\n#ук и Straße, STRAßE\r\n"},
-      {"😀", "☺", smRegExpr, 1, "Straße eins ☺" + run + "\r\nЖук и Straße, STRAßE\r\n"},
-      {"Жук", "𝄞", smCaseSensitive, 1, "Straße eins 😀" + run + "\r\n𝄞 и Straße, STRAßE\r\n"},
+      {"Straße", "Gasse", smCaseSensitive, 2,
+       "Gasse eins 😀" + run + "\r\nЖук и Gasse, STRAßE\f straße\u0085Ж\u212A\r\n"},
+      {"straße", "Gasse", smIgnoreCase, 4,
+       "Gasse eins 😀" + run + "\r\nЖук и Gasse, Gasse\f Gasse\u0085Ж\u212A\r\n"},
+      {"(?m)^\\w", "#", smRegExpr, 3,
+       "#traße eins 😀" + run + "\r\n#ук и Straße, STRAßE\f straße\u0085#\u212A\r\n"},
+      {"😀", "☺", smRegExpr, 1,
+       "Straße eins ☺" + run + "\r\nЖук и Straße, STRAßE\f straße\u0085Ж\u212A\r\n"},
+      {"Жук", "𝄞", smCaseSensitive, 1, head + "𝄞 и Straße, STRAßE\f straße\u0085Ж\u212A\r\n"},
+      // Each text run is searched on its own: a piece never begins inside one.
+      {"^", "#", smRegExpr, 3, "#" + head + "Жук и Straße, STRAßE\f# straße\u0085#Ж\u212A\r\n"},
+      {"block\\s+Ж", "-", smRegExpr, 1,
+       "Straße eins 😀 and then a run of ASCII longer than a -ук и Straße, STRAßE\f straße"
+       "\u0085Ж\u212A\r\n"},
+      {"block\r\nЖук", "X", smCaseSensitive, 1,
+       "Straße eins 😀 and then a run of ASCII longer than a X и Straße, STRAßE\f straße"
+       "\u0085Ж\u212A\r\n"},
+      // The Kelvin sign: a match longer than the old string.
+      {"жk\r\n", "Zk", smIgnoreCase, 1, head + "Жук и Straße, STRAßE\f straße\u0085Zk"},
   };
   int files = 0;
-  for (const bool bigEndian : {false, true}) {
-    for (const TCase& c : cases) {
-      SCOPED_TRACE(c.From + (bigEndian ? " BE" : " LE"));
-      const std::string file = Dir / ("u16-" + std::to_string(++files) + ".txt");
-      const std::string original = test::Utf16File(text, bigEndian);
-      WriteFile(file, original);
-      EXPECT_EQ(Run(file, c.From, c.To, true, c.Mode), c.Count);
-      EXPECT_EQ(test::Utf16FileText(ReadFile(file), bigEndian), c.Text);
-      const TRewriteOutcome restored = RestoreBackup(NewestBackup(file), file);
-      EXPECT_EQ(restored.Result, 1) << restored.Reason;
-      EXPECT_EQ(ReadFile(file), original);
+  for (const std::size_t pieceUnits : {Utf16PieceUnits(), std::size_t{1}, std::size_t{7}}) {
+    const TUtf16PieceUnitsScope pieces(pieceUnits);
+    for (const bool bigEndian : {false, true}) {
+      for (const TCase& c : cases) {
+        SCOPED_TRACE(c.From + (bigEndian ? " BE, " : " LE, ") + std::to_string(pieceUnits));
+        const std::string file = Dir / ("u16-" + std::to_string(++files) + ".txt");
+        const std::string original = test::Utf16File(text, bigEndian);
+        WriteFile(file, original);
+        EXPECT_EQ(Run(file, c.From, c.To, true, c.Mode), c.Count);
+        EXPECT_EQ(test::Utf16FileText(ReadFile(file), bigEndian), c.Text);
+        const TRewriteOutcome restored = RestoreBackup(NewestBackup(file), file);
+        EXPECT_EQ(restored.Result, 1) << restored.Reason;
+        EXPECT_EQ(ReadFile(file), original);
+      }
     }
   }
 }
 
 // Where a task does not read a file as UTF-16 it matches its bytes; a file that is not what its
-// mark says fails untouched, as does a new string that UTF-16 cannot hold.
+// mark says fails untouched, as does a new string that UTF-16 cannot hold. A file decoded a piece
+// at a time fails as a whole for a unit far beyond the first match, and its invalidity is told
+// before anything else that fails.
 TEST_F(ProcessFileTest, Utf16FilesAsBytesAndInvalidOnes) {
   const std::string le = test::Utf16File("eins zwei", false);
+  // A control character ends the first text run, so that a search writes before the surrogate.
+  const std::string late = test::Utf16File("eins\x01zwei", false);
+  const std::string lateSurrogate = late + "\x3D\xD8" + late.substr(2);
+  const std::string be = test::Utf16File("eins\x01zwei eins", true);
   struct TCase {
     std::string Content, From, To;
+    TSearchMode Mode;
     bool Hex;
     TCaseTable Table;
     int64_t Result;
     std::string After;  // or a failure's reason
   };
   const TCase cases[] = {
-      {le, "\xFF\xFE", "AB", true, TCaseTable::Ascii, 1, "AB" + le.substr(2)},
-      {le, "eins", "drei", false, TCaseTable::Windows1252, 0, le},
+      {le, "\xFF\xFE", "AB", smCaseSensitive, true, TCaseTable::Ascii, 1, "AB" + le.substr(2)},
+      {le, "eins", "drei", smCaseSensitive, false, TCaseTable::Windows1252, 0, le},
       // UTF-32 LE "é", which read as UTF-16 would hold "é" too.
-      {std::string("\xFF\xFE\0\0\xE9\0\0\0", 8), "é", "e", false, TCaseTable::Ascii, 0,
-       std::string("\xFF\xFE\0\0\xE9\0\0\0", 8)},
-      {le + "x", "eins", "drei", false, TCaseTable::Ascii, prMatchFailed,
+      {std::string("\xFF\xFE\0\0\xE9\0\0\0", 8), "é", "e", smCaseSensitive, false,
+       TCaseTable::Ascii, 0, std::string("\xFF\xFE\0\0\xE9\0\0\0", 8)},
+      {le + "x", "eins", "drei", smCaseSensitive, false, TCaseTable::Ascii, prMatchFailed,
        "not valid UTF-16 LE: an odd number of bytes (21)"},
-      {le + "\x3D\xD8" + le.substr(2), "eins", "drei", false, TCaseTable::Ascii, prMatchFailed,
+      {lateSurrogate, "eins", "drei", smCaseSensitive, false, TCaseTable::Ascii, prMatchFailed,
        "not valid UTF-16 LE: an unpaired surrogate at byte 20"},
-      {std::string("\xFE\xFF\0e\xDC\0", 6), "e", "x", false, TCaseTable::Ascii, prMatchFailed,
-       "not valid UTF-16 BE: an unpaired surrogate at byte 4"},
-      {le, "zwei", "\xC3", false, TCaseTable::Ascii, prMatchFailed,
+      {lateSurrogate, "EINS", "drei", smIgnoreCase, false, TCaseTable::Ascii, prMatchFailed,
+       "not valid UTF-16 LE: an unpaired surrogate at byte 20"},
+      {lateSurrogate, "zwei", "\xC3", smCaseSensitive, false, TCaseTable::Ascii, prMatchFailed,
+       "not valid UTF-16 LE: an unpaired surrogate at byte 20"},
+      {lateSurrogate, "(", "x", smRegExpr, false, TCaseTable::Ascii, prMatchFailed,
+       "not valid UTF-16 LE: an unpaired surrogate at byte 20"},
+      {std::string("\xFE\xFF\0e\xDC\0", 6), "e", "x", smCaseSensitive, false, TCaseTable::Ascii,
+       prMatchFailed, "not valid UTF-16 BE: an unpaired surrogate at byte 4"},
+      {be + std::string("\xDC\0\0e", 4), "e\\w", "x", smRegExpr, false, TCaseTable::Ascii,
+       prMatchFailed, "not valid UTF-16 BE: an unpaired surrogate at byte 30"},
+      {le, "zwei", "\xC3", smCaseSensitive, false, TCaseTable::Ascii, prMatchFailed,
        "the new string is not valid UTF-8, so it cannot be written to a UTF-16 file"},
   };
-  for (const TCase& c : cases) {
-    SCOPED_TRACE(c.After);
-    SelectCaseTable(c.Table);
-    const std::string file = Dir / "u16.txt";
-    WriteFile(file, c.Content);
-    Sink.Reasons.clear();
-    EXPECT_EQ(Run(file, c.From, c.To, false, smCaseSensitive, {}, c.Hex), c.Result);
-    SelectCaseTable(TCaseTable::Ascii);
-    if (c.Result >= 0) {
-      EXPECT_EQ(ReadFile(file), c.After);
-    } else {
-      EXPECT_EQ(ReadFile(file), c.Content);
-      EXPECT_EQ(Sink.Reasons, std::vector<std::string>{c.After});
+  for (const std::size_t pieceUnits : {Utf16PieceUnits(), std::size_t{3}}) {
+    const TUtf16PieceUnitsScope pieces(pieceUnits);
+    for (const TCase& c : cases) {
+      SCOPED_TRACE(c.After + ", " + std::to_string(pieceUnits));
+      SelectCaseTable(c.Table);
+      const std::string file = Dir / "u16.txt";
+      WriteFile(file, c.Content);
+      Sink.Reasons.clear();
+      EXPECT_EQ(Run(file, c.From, c.To, false, c.Mode, {}, c.Hex), c.Result);
+      SelectCaseTable(TCaseTable::Ascii);
+      if (c.Result >= 0) {
+        EXPECT_EQ(ReadFile(file), c.After);
+      } else {
+        EXPECT_EQ(ReadFile(file), c.Content);
+        EXPECT_EQ(Sink.Reasons, std::vector<std::string>{c.After});
+      }
+      EXPECT_EQ(test::ListNames(Dir.Path()), std::vector<std::string>{"u16.txt"});
     }
-    EXPECT_EQ(test::ListNames(Dir.Path()), std::vector<std::string>{"u16.txt"});
   }
 }
 

@@ -382,18 +382,23 @@ TEST(SafeRewrite, ASparseFileStaysSparse) {
   EXPECT_EQ(std::string(tail, 7), "thread!");
 }
 
-// A UTF-16 file with holes is one text, its holes U+0000 characters; a data region that merely
-// begins like one, past the file's start, is bytes.
+// A UTF-16 file with holes is one text, its holes U+0000 characters, decoded a piece at a time
+// through them; a data region that merely begins like one, past the file's start, is bytes.
 TEST(SafeRewrite, AUtf16FileWithHolesIsReadWhole) {
   TTempDir dir;
   const std::string le = test::Utf16File("eins ", false);
   const std::string text = test::Utf16File("eins", false).substr(2);
   const off_t far = 1 << 20;
+  const std::size_t whole = Utf16PieceUnits();
   struct TCase {
     std::string Head, Far;
     int64_t Count;
+    std::size_t PieceUnits;
   };
-  for (const TCase& c : {TCase{le, text, 2}, TCase{"plain", le + text, 0}}) {
+  // The second time in pieces far smaller than the hole.
+  for (const TCase& c :
+       {TCase{le, text, 2, whole}, TCase{le, text, 2, 4096}, TCase{"plain", le + text, 0, whole}}) {
+    const TUtf16PieceUnitsScope pieces(c.PieceUnits);
     const std::string file = dir / "sparse.txt";
     const int fd = open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     ASSERT_EQ(pwrite(fd, c.Head.data(), c.Head.size(), 0), ssize_t(c.Head.size()));
