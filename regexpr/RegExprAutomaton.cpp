@@ -501,8 +501,7 @@ TAutomaton::TOutcome TAutomaton::Search(std::string_view subject, int64_t start,
   FNextStarts.resize(FMaxWays);
   bool found = false;
   for (;; ++at) {
-    const TMove* move = Step(state, bytes, length, at);
-    if (move == nullptr) return finish(TOutcome::GaveUp);
+    if ((move = Step(state, bytes, length, at)) == nullptr) return finish(TOutcome::GaveUp);
     state = move->Next;
     if (move->Match != kNoMatch) {
       found = true;

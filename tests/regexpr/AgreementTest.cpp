@@ -512,8 +512,8 @@ TEST(Agreement, SmallPatternsOnEveryShortSubject) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Agreement, Matchers, testing::ValuesIn(AgreementGrammars()),
-                         [](const testing::TestParamInfo<TAgreementGrammar>& info) {
-                           return std::string(info.param.Grammar.Name);
+                         [](const testing::TestParamInfo<TAgreementGrammar>& param) {
+                           return std::string(param.param.Grammar.Name);
                          });
 
 }  // namespace

@@ -357,8 +357,8 @@ TEST(Utf8Text, EveryMatchIsTheIndependentEnginesOrADifferenceByDesign) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Differential, Grammar, testing::ValuesIn(kGrammars),
-                         [](const testing::TestParamInfo<TGrammar>& info) {
-                           return std::string(info.param.Name);
+                         [](const testing::TestParamInfo<TGrammar>& param) {
+                           return std::string(param.param.Name);
                          });
 
 }  // namespace

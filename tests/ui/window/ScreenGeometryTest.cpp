@@ -451,8 +451,8 @@ TEST_P(TScreenGeometry, TextOnFixedColoursStaysReadable) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, TScreenGeometry, ::testing::ValuesIn(SettingsOfThisScale()),
-                         [](const ::testing::TestParamInfo<TScreenSetting>& info) {
-                           std::string name = info.param.Name;
+                         [](const ::testing::TestParamInfo<TScreenSetting>& param) {
+                           std::string name = param.param.Name;
                            std::replace(name.begin(), name.end(), '-', '_');
                            return name;
                          });
