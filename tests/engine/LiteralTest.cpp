@@ -141,6 +141,7 @@ TEST_F(LiteralTest, FixedCases) {
       {"SHERLO C\u212A sherloc\u212A", "sherlock", "X", smIgnoreCase, 1, "SHERLO C\u212A X"},
       {"a\u212A\u017Fb A\u212AsB aks AKSB", "aksb", "-", smIgnoreCase, 3, "- - aks -"},
       {"\u212Ak \u212A\u212A KK", "kk", "x", smIgnoreCase, 3, "x x x"},
+      {"kelvin \u212AELVIN kelvi", "\u212Aelvin", "k", smIgnoreCase, 2, "k k kelvi"},
       {"\xC5\u017Fs\xBF", "ss", "x", smIgnoreCase, 1, "\xC5x\xBF"},
       // Broken bytes of those forms are no forms of k or s, and never hide one beside them.
       {"\xE2\u212Ailo \xE2\x84kilo \x84\xAAilo", "kilo", "x", smIgnoreCase, 2,
