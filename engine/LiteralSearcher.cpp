@@ -1,6 +1,7 @@
 #include "LiteralSearcher.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <span>
 #include <tuple>
@@ -446,6 +447,82 @@ void TLiteralSearcher::PrepareFolding() {
     FSecondSet = ScanSetOf(second->Bytes, second->Count);
     FSecondDistance = second->Offset - first->Offset;
   }
+  PrepareAsciiForms();
+}
+
+void TLiteralSearcher::PrepareAsciiForms() {
+  // An old string whose characters all have ASCII forms ("Sherlock Holmes") nearly always meets
+  // ASCII text. Every candidate is then compared eight bytes at a time with those forms, and the
+  // units are walked one by one only where a form beyond ASCII could begin or end at a byte
+  // that differs. Telling that by one byte needs at most one such form per character: k and s
+  // have one each (the Kelvin sign, the long s), every other ASCII letter none.
+  if constexpr (std::endian::native != std::endian::little) return;
+  std::string values, masks, leads, lasts;
+  for (const TUnit& unit : FUnits) {
+    unsigned char ascii[2] = {}, lead = 0, last = 0;
+    int asciiCount = 0, beyond = 0;
+    for (int v = 0; v < unit.Count; ++v) {
+      if (unit.Invalid || unit.Bytes[v][0] >= 0x80) {
+        if (unit.Invalid || ++beyond > 1) return;
+        lead = unit.Bytes[v][0];
+        last = unit.Bytes[v][unit.Length[v] - 1];
+      } else {
+        if (asciiCount == 2) return;
+        ascii[asciiCount++] = unit.Bytes[v][0];
+      }
+    }
+    const auto differ = static_cast<unsigned char>(asciiCount == 2 ? ascii[0] ^ ascii[1] : 0);
+    if (asciiCount == 0 || (differ & (differ - 1)) != 0) return;
+    values.push_back(static_cast<char>(ascii[0] | differ));
+    masks.push_back(static_cast<char>(differ));
+    // A byte that differs from every ASCII form can never be equal to the form itself.
+    leads.push_back(static_cast<char>(beyond != 0 ? lead : ascii[0]));
+    lasts.push_back(static_cast<char>(beyond != 0 ? last : ascii[0]));
+  }
+  FFormLead = std::move(leads);
+  FFormLast = std::move(lasts);
+  const std::size_t size = (values.size() + 7) / 8 * 8;
+  // Beyond the old string every bit is set on both sides: those bytes always agree.
+  values.resize(size, '\xFF');
+  masks.resize(size, '\xFF');
+  std::string before(size, '\0');
+  std::fill_n(before.begin(), FAnchorUnit, '\xFF');
+  FWords.resize(size / 8);
+  FWordMasks.resize(size / 8);
+  FBeforeAnchorBytes.resize(size / 8);
+  std::memcpy(FWords.data(), values.data(), size);
+  std::memcpy(FWordMasks.data(), masks.data(), size);
+  std::memcpy(FBeforeAnchorBytes.data(), before.data(), size);
+}
+
+// Compares the ASCII forms with the text at `start`, where a match begins if its units before
+// the anchor unit are ASCII characters. Where they differ, a match needs a form beyond ASCII:
+// the units after the last difference before the anchor unit and those before the first
+// difference from it on are ASCII characters at their places, so such a form ends at the one
+// or begins at the other. When the byte there cannot end or begin one, nothing matches here.
+TLiteralSearcher::TAsciiVerdict TLiteralSearcher::CompareAsciiForms(
+    const unsigned char* start, const unsigned char* end) const {
+  if (static_cast<std::size_t>(end - start) < FWords.size() * 8) return TAsciiVerdict::Unsure;
+  constexpr std::size_t kNone = ~std::size_t{0};
+  std::size_t lastBefore = kNone, firstFrom = kNone;
+  for (std::size_t w = 0; w < FWords.size(); ++w) {
+    uint64_t bytes;
+    std::memcpy(&bytes, start + w * 8, 8);
+    const uint64_t differ = (bytes | FWordMasks[w]) ^ FWords[w];
+    if (differ == 0) continue;
+    if (const uint64_t before = differ & FBeforeAnchorBytes[w]; before != 0)
+      lastBefore = w * 8 + static_cast<std::size_t>(63 - __builtin_clzll(before)) / 8;
+    if (const uint64_t from = differ & ~FBeforeAnchorBytes[w]; from != 0) {
+      firstFrom = w * 8 + static_cast<std::size_t>(__builtin_ctzll(from)) / 8;
+      break;
+    }
+  }
+  if (lastBefore == kNone && firstFrom == kNone) return TAsciiVerdict::Match;
+  if ((lastBefore != kNone &&
+       start[lastBefore] != static_cast<unsigned char>(FFormLast[lastBefore])) ||
+      (firstFrom != kNone && start[firstFrom] != static_cast<unsigned char>(FFormLead[firstFrom])))
+    return TAsciiVerdict::NoMatch;
+  return TAsciiVerdict::Unsure;
 }
 
 bool TLiteralSearcher::EqualNoCase(const unsigned char* at, const unsigned char* end) const {
@@ -515,6 +592,16 @@ const unsigned char* TLiteralSearcher::FindFolded(const unsigned char* from,
   // The anchor unit and those after it forwards, then those before it backwards.
   const auto verify = [&](const unsigned char* hit) {
     const unsigned char* unitAt = hit - FAnchor;
+    if (!FWords.empty()) {
+      const unsigned char* asciiStart = unitAt - FAnchorUnit;
+      const TAsciiVerdict verdict = CompareAsciiForms(asciiStart, end);
+      if (verdict == TAsciiVerdict::NoMatch) return false;
+      if (verdict == TAsciiVerdict::Match) {
+        start = asciiStart;
+        matchEnd = asciiStart + FUnits.size();
+        return true;
+      }
+    }
     const unsigned char* after = unitAt;
     for (std::size_t u = FAnchorUnit; u < FUnits.size(); ++u) {
       const std::size_t length = FormAt(FUnits[u], from, after, end);

@@ -67,6 +67,9 @@ class TLiteralSearcher {
   void PrepareWords();
   bool EqualNoCase(const unsigned char* at, const unsigned char* end) const;
   void PrepareFolding();
+  void PrepareAsciiForms();
+  enum class TAsciiVerdict { Match, NoMatch, Unsure };
+  TAsciiVerdict CompareAsciiForms(const unsigned char* start, const unsigned char* end) const;
   const unsigned char* FindFolded(const unsigned char* from, const unsigned char* end,
                                   const unsigned char*& matchEnd) const;
 
@@ -79,7 +82,8 @@ class TLiteralSearcher {
   unsigned char FAnchorB = 0;
   // Ignoring case through the byte table: the old string in words of eight bytes, each byte
   // with the bit its two cases differ in set, and those bits; empty when a byte's cases differ
-  // in more (see PrepareWords).
+  // in more (see PrepareWords). Folding, the same for the ASCII forms of an old string whose
+  // characters have them, else empty (see PrepareAsciiForms).
   std::vector<uint64_t> FWords;
   std::vector<uint64_t> FWordMasks;
 
@@ -97,6 +101,11 @@ class TLiteralSearcher {
   TScanSet FAnchorSet;
   TScanSet FSecondSet;
   std::size_t FSecondDistance = 0;
+  // Folding an old string whose characters have ASCII forms: for each character, the first and
+  // the last byte of its one form beyond ASCII (E2 and AA of the Kelvin sign for k), or its
+  // ASCII form when it has none; and the bytes of FWords that lie before the anchor unit.
+  std::string FFormLead, FFormLast;
+  std::vector<uint64_t> FBeforeAnchorBytes;
 };
 
 }  // namespace fendrel

@@ -106,7 +106,7 @@ TEST_F(LiteralTest, FixedCases) {
     int64_t Count;
     std::string Output;
   };
-  const TCase cases[] = {
+  std::vector<TCase> cases = {
       {"aaa", "aa", "X", smCaseSensitive, 1, "Xa"},
       {"aaa", "a", "aa", smCaseSensitive, 3, "aaaaaa"},
       {"abc", "abcd", "X", smCaseSensitive, 0, "abc"},
@@ -135,7 +135,30 @@ TEST_F(LiteralTest, FixedCases) {
       {"xä x\xC3", "X\xC3", "-", smIgnoreCase, 1, "xä -"},
       {"\u212A \xE2\x84", "\xE2\x84", "x", smIgnoreCase, 1, "\u212A x"},
       {"😀\x9F\x98\x80", "\x9F\x98\x80", "x", smIgnoreCase, 1, "😀x"},
+      // k and s at either end and inside the old string, their forms at either end of the text,
+      // where an old string of ASCII letters must leave the comparison of ASCII forms.
+      {"\u017Fherlock Holme\u017F", "Sherlock Holmes", "X", smIgnoreCase, 1, "X"},
+      {"SHERLO C\u212A sherloc\u212A", "sherlock", "X", smIgnoreCase, 1, "SHERLO C\u212A X"},
+      {"a\u212A\u017Fb A\u212AsB aks AKSB", "aksb", "-", smIgnoreCase, 3, "- - aks -"},
+      {"\u212Ak \u212A\u212A KK", "kk", "x", smIgnoreCase, 3, "x x x"},
+      {"kelvin \u212AELVIN kelvi", "\u212Aelvin", "k", smIgnoreCase, 2, "k k kelvi"},
+      {"\xC5\u017Fs\xBF", "ss", "x", smIgnoreCase, 1, "\xC5x\xBF"},
+      // Broken bytes of those forms are no forms of k or s, and never hide one beside them.
+      {"\xE2\u212Ailo \xE2\x84kilo \x84\xAAilo", "kilo", "x", smIgnoreCase, 2,
+       "\xE2x \xE2\x84x \x84\xAAilo"},
+      {"mo\xBF\u017Fo mo\u017F\xC5o mo\xC5\u017Fo mos\xBF", "mosso", "x", smIgnoreCase, 0,
+       "mo\xBF\u017Fo mo\u017F\xC5o mo\xC5\u017Fo mos\xBF"},
+      {"Sherlock Holme\xC5 Sherlock Holmes\xBF", "sherlock holmes", "x", smIgnoreCase, 1,
+       "Sherlock Holme\xC5 x\xBF"},
   };
+  // The same forms on either side of the edges of the blocks the search compares at once.
+  for (const std::size_t at : {15, 16, 17, 31, 32, 33, 63, 64, 65}) {
+    const std::string pad(at - 7, ' ');
+    cases.push_back(
+        {pad + "Sherloc\u212A\u017Fherlock", "sherlock", "X", smIgnoreCase, 2, pad + "XX"});
+    cases.push_back({pad + "       \u017Fherlock \xE2\x84k", "sherlock", "X", smIgnoreCase, 1,
+                     pad + "       X \xE2\x84k"});
+  }
   for (const TCase& c : cases) {
     const TReplaced got = Replace(c.Content, c.From, c.To, c.Mode);
     EXPECT_EQ(got.Count, c.Count) << c.Content << " / " << c.From;
@@ -194,13 +217,43 @@ TEST_F(LiteralTest, AgreesWithThePlainScanOnRandomInput) {
       }
     }
   }
+  // Old strings of ASCII letters up to three words of eight bytes long, planted in the text in
+  // any of their characters' forms, among broken pieces of the forms beyond ASCII.
+  SelectCaseTable(TCaseTable::Ascii);
+  const std::vector<std::vector<std::string>> forms = {
+      {"a", "A"}, {"k", "K", "\u212A"}, {"s", "S", "\u017F"}, {" "}};
+  const std::vector<std::string> broken = {"\xE2", "\x84", "\xAA", "\xC5", "\xBF", "\xE2\x84"};
+  for (int round = 0; round < 400; ++round) {
+    std::vector<std::size_t> letters(1 + random() % 20);
+    std::string from;
+    for (std::size_t& letter : letters) {
+      letter = random() % forms.size();
+      from += forms[letter][random() % 2 % forms[letter].size()];
+    }
+    std::string content;
+    while (content.size() < 40 + random() % 120) {
+      const auto pick = random() % 4;
+      if (pick == 0) content += broken[random() % broken.size()];
+      for (std::size_t i = 0; i < letters.size() && pick != 0; ++i) {
+        const auto& some = forms[pick == 1 ? random() % forms.size() : letters[i]];
+        content += some[random() % some.size()];
+        if (pick == 1) break;
+      }
+    }
+    const TReplaced want = ReferenceReplace(content, from, "-", smIgnoreCase);
+    const TReplaced got = Replace(content, from, "-", smIgnoreCase);
+    ASSERT_EQ(got.Count, want.Count) << "content '" << content << "' old '" << from << "'";
+    ASSERT_EQ(got.Output, want.Output) << "content '" << content << "' old '" << from << "'";
+  }
 }
 
 TEST_F(LiteralTest, SearcherNeverReadsPastTheEnd) {
   // The content ends with the first bytes of the old string; the buffer beyond it holds the
   // rest, which a search that overran its end would find.
-  // "kbcd" ignoring case takes the way of case folding (k has a form beyond ASCII).
-  for (const std::string needle : {"abcd", "kbcd"}) {
+  // "kbcd" ignoring case takes the way of case folding (k has a form beyond ASCII); the longer
+  // ones are compared eight bytes at a time, and the last eight bytes of an old string of 9 or
+  // 15 would reach past the text.
+  for (const std::string needle : {"abcd", "kbcd", "sherlocks", "Sherlock Holmes", "kbcdefgh"}) {
     const std::string buffer = "xxxxxxxxxxxxxxxxxxxx" + needle;
     const char* end = buffer.data() + buffer.size() - 2;
     for (bool ignoreCase : {false, true}) {
@@ -208,7 +261,7 @@ TEST_F(LiteralTest, SearcherNeverReadsPastTheEnd) {
       EXPECT_EQ(searcher.Find(buffer.data(), end), nullptr);
       const char* matchEnd = nullptr;
       EXPECT_EQ(searcher.Find(buffer.data(), buffer.data() + buffer.size(), matchEnd),
-                buffer.data() + buffer.size() - 4);
+                buffer.data() + buffer.size() - needle.size());
       EXPECT_EQ(matchEnd, buffer.data() + buffer.size());
     }
   }
