@@ -193,8 +193,8 @@ int64_t ReplaceUtf16(TByteSink& out, std::string_view content, TTextEncoding enc
   TPieceBuffer text(content, encoding);
   // Whatever else fails, a file that is not what its mark says is told first, as if it had
   // been decoded whole before the search: the rest of it is checked.
-  const auto fail = [&text](std::string& why, const std::string& reason) {
-    why = text.Decoder().Failed() || RestIsValid(text.Decoder()) ? reason : text.Decoder().Why();
+  const auto fail = [&text](std::string& said, const std::string& reason) {
+    said = text.Decoder().Failed() || RestIsValid(text.Decoder()) ? reason : text.Decoder().Why();
     return kFailed;
   };
   if (text.Decoder().Failed()) return fail(why, text.Decoder().Why());

@@ -18,6 +18,8 @@ struct TRewriteHooks {
   std::function<void(off_t written, bool done)> InPlaceWritten;
   // The errno that folder flushes fail with; 0 for none.
   std::atomic<int> FolderFlushError{0};
+  // Temporary files get names from the start, as on a file system without unnamed files.
+  std::atomic<bool> NamedTempFiles{false};
 };
 
 TRewriteHooks& RewriteHooks();

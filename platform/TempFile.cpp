@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "OwnFileNames.h"
+#include "RewriteHooks.h"
 
 namespace fendrel {
 namespace {
@@ -51,9 +52,11 @@ int TTempFile::Create(int folderFd, bool keepHoles, std::size_t expectedSize) {
   FFolder.Reset(::fcntl(folderFd, F_DUPFD_CLOEXEC, 0));
   if (!FFolder.Valid()) return errno;
   FKeepHoles = keepHoles;
-  FFile.Reset(::openat(Folder(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
+  // A test may send every temporary file the way of a file system without unnamed files.
+  const bool unnamed = !RewriteHooks().NamedTempFiles;
+  if (unnamed) FFile.Reset(::openat(Folder(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
   if (!FFile.Valid()) {
-    const int unnamedError = errno;
+    const int unnamedError = unnamed ? errno : EOPNOTSUPP;
     // Only a file system without unnamed files is a reason to try a name; a full disk or a
     // folder the user may not write is the answer already.
     if (unnamedError != EOPNOTSUPP && unnamedError != EISDIR && unnamedError != EINVAL)
