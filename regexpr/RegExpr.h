@@ -102,7 +102,7 @@ class TRegExpr {
   // Searches the stored subject for the first match starting at or after the 1-based `offset`.
   bool ExecPos(int32_t offset);
   // Searches on behind the previous match (one further after an empty match), with the
-  // LineBreakChars and WordLetters the search began with.
+  // LineBreakChars, WordLetters and CaseFlip the search began with.
   bool ExecNext();
   // 1-based position and length of group n of the last match; -1 when n is outside 0-14, no
   // subject is stored, or the group did not take part.
@@ -169,9 +169,10 @@ class TRegExpr {
   friend class TRegExprMatcher;
   friend bool PikeSettingsOf(TRegExpr& regExpr, TPikeSettings& settings);
 
-  // The program check before every search: recompiles when needed, rebuilds the line-break and
-  // word-letter sets when `checkSets` and their texts changed.
-  bool PrepareProgram(bool checkSets = true);
+  // The program check before every search: recompiles when needed; with `checkSettings`, also
+  // rebuilds the line-break and word-letter sets when their texts changed, and what the
+  // matchers know of the nodes when the case flip did.
+  bool PrepareProgram(bool checkSettings = true);
   // Whether \w (and \b) and \s mean Unicode's classes: in UTF-8 text, unless set otherwise.
   bool UnicodeWords() const;
   bool UnicodeBlanks() const;

@@ -474,12 +474,19 @@ TAutomaton::TOutcome TAutomaton::Search(std::string_view subject, int64_t start,
   if (resets == FResets) {
     int64_t back = at;
     int32_t thread = FInfo[static_cast<std::size_t>(state)].WaysCount == 0 ? kHere : 0;
-    while (thread != kHere && back > from && at - back < static_cast<int64_t>(kHistory) - 1) {
-      --back;
-      const int32_t row = FHistory[static_cast<std::size_t>(back) & (kHistory - 1)];
-      const TMove* past = Step(row / FStride, bytes, length, back);
-      thread = FFrom[past->From + static_cast<uint32_t>(thread)];
-    }
+    // Every move followed back was made on the way here, so the table has it.
+    WithSymbols(bytes, length,
+                [&, moves = FMoves.data(), comesFrom = FFrom.data(),
+                 history = FHistory.data()](const auto& symbolAt) {
+                  const int64_t oldest = std::max(from, at - static_cast<int64_t>(kHistory) + 1);
+                  while (thread != kHere && back > oldest) {
+                    --back;
+                    const std::size_t row = static_cast<std::size_t>(
+                        history[static_cast<std::size_t>(back) & (kHistory - 1)]);
+                    const TMove& past = moves[row + static_cast<std::size_t>(symbolAt(back))];
+                    thread = comesFrom[past.From + static_cast<uint32_t>(thread)];
+                  }
+                });
     if (thread == kHere) {
       from = back;
       // The first thread itself reached the end: no thread is ahead of it, the threads behind

@@ -174,7 +174,7 @@ void TRegExpr::SetInputView(std::string_view text) {
   FInputSet = true;
 }
 
-bool TRegExpr::PrepareProgram(bool checkSets) {
+bool TRegExpr::PrepareProgram(bool checkSettings) {
   // The groups of the last match are found under the settings it was found with.
   ResolveGroups();
   if (Modifiers != FProgramModifiers || Utf8 != FProgramUtf8) DiscardProgram();
@@ -191,13 +191,13 @@ bool TRegExpr::PrepareProgram(bool checkSets) {
     return changed;
   };
   // The automaton's states hold what characters mean under the settings it was made with.
-  if (checkSets && (charSet(LineBreakChars, FLineBreakSet, FLineBreakSetOf) |
-                    charSet(WordLetters, FWordSet, FWordSetOf)))
+  if (checkSettings && (charSet(LineBreakChars, FLineBreakSet, FLineBreakSetOf) |
+                        charSet(WordLetters, FWordSet, FWordSetOf)))
     FLinear.reset();
   if (!FProgram) Compile();
   if (!FProgram) return false;
   if (FProgram[0] != kREMagic) Fail(1004);
-  if (FNodes.Flags.size() != FProgramSize || FNodes.CaseFlip != CaseFlip) {
+  if (FNodes.Flags.size() != FProgramSize || (checkSettings && FNodes.CaseFlip != CaseFlip)) {
     MarkNodes(FProgram.get(), FProgramSize, CaseFlip, FNodes);
     FLinear.reset();
     // Where a search tries a match: a table of the first characters, or the only one.
@@ -225,10 +225,12 @@ int64_t TRegExpr::NextSearchOffset() {
 
 bool TRegExpr::ExecNext() {
   const int64_t offset = NextSearchOffset();
-  ClearGroups();  // the groups of the match searched from are no longer asked for
-  // Behind a match the search goes on with the line breaks and word letters it began with:
-  // comparing their texts again at each of many short matches costs more than some matches.
-  return PrepareProgram(false) && ExecFrom(offset, true);
+  FGroupsPending = false;  // the groups of the match searched from are no longer asked for
+  // Behind a match the search goes on with the line breaks, word letters and case flip it began
+  // with: comparing them again at each of many short matches costs more than some matches.
+  if (PrepareProgram(false)) return ExecFrom(offset, true);
+  ClearGroups();
+  return false;
 }
 
 bool TRegExpr::ExecPos(int32_t offset) {
