@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <stdexcept>
+#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -57,18 +59,30 @@ void TRewriteBatch::CommitAll() {
   for (auto& rewrite : FRewrites)
     rewrite->StartFlush();
   std::atomic<std::size_t> next{0};
-  const auto flushSome = [this, &next] {
-    for (std::size_t i; (i = next++) < FRewrites.size();)
-      FRewrites[i]->FlushContent();
+  std::atomic<bool> thrown{false};  // on a helper thread, where nothing would catch it
+  const auto flushSome = [this, &next, &thrown] {
+    try {
+      for (std::size_t i; (i = next++) < FRewrites.size();)
+        FRewrites[i]->FlushContent();
+    } catch (...) {
+      thrown = true;
+    }
   };
   std::vector<std::thread> helpers;
+  helpers.reserve(kFlushesAtOnce);
   const std::size_t waiting = static_cast<std::size_t>(std::count_if(
       FRewrites.begin(), FRewrites.end(), [](const auto& r) { return r->WaitsForFlush(); }));
-  for (std::size_t i = 1; i < std::min(waiting, kFlushesAtOnce); ++i)
-    helpers.emplace_back(flushSome);
+  for (std::size_t i = 1; i < std::min(waiting, kFlushesAtOnce); ++i) {
+    try {
+      helpers.emplace_back(flushSome);
+    } catch (const std::system_error&) {
+      break;  // no thread to be had: fewer flushes at once
+    }
+  }
   flushSome();
   for (std::thread& helper : helpers)
     helper.join();
+  if (thrown) throw std::runtime_error("a flush ended unexpectedly");
   // Each folder once, after all of its renames, and only then is any task of the batch
   // reported done; where the flush fails, so do the tasks of that folder.
   struct TFolder {
