@@ -37,13 +37,14 @@ int64_t DryRun(const TTaskList& tasks, TStatusSink& sink) {
   const TStatusSend send = [&sink](TStatusKind kind, const std::string& text) {
     sink.SnRStatus(kind, text);
   };
+  const TReportSend tell = [&sink](const TTaskReport& report) { sink.TaskReported(report); };
   THunkOptions countOnly;
   countOnly.CountOnly = true;
   int64_t failed = 0;
   for (const auto& file : TasksByFile(tasks)) {
     if (Interrupted()) {
       for (const TSnRTast* task : file) {
-        ReportSkipped(*task, send);
+        ReportSkipped(*task, send, tell);
         send(TStatusKind::stLine, std::string(kUpdateLine));
       }
       continue;
@@ -52,7 +53,7 @@ int64_t DryRun(const TTaskList& tasks, TStatusSink& sink) {
     for (std::size_t i = 0; i < file.size(); ++i) {
       const int64_t result = preview.Results[i];
       if (result < 0) ++failed;
-      ReportTask(*file[i], {result, result < 0 ? preview.Reason : "", ""}, send);
+      ReportTask(*file[i], {result, result < 0 ? preview.Reason : "", ""}, send, tell);
       send(TStatusKind::stLine, std::string(kUpdateLine));
     }
   }

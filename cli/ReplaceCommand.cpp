@@ -30,19 +30,19 @@ class TReasonReporter : public TStatusSink {
   explicit TReasonReporter(TStatusSink& printer) : FPrinter(printer) {}
 
   void SnRStatus(TStatusKind kind, const std::string& text) override {
-    if (kind == TStatusKind::stFailureReason) {
-      FReason = text;
-    } else if (kind == TStatusKind::stLine && !FReason.empty()) {
-      // The first line after a reason names the file it explains.
-      std::fprintf(stderr, "fendrel-cli: %s: %s\n", text.c_str(), FReason.c_str());
-      FReason.clear();
-    }
     FPrinter.SnRStatus(kind, text);
+  }
+
+  void TaskReported(const TTaskReport& report) override {
+    if (report.Logged && !report.Reason.empty())
+      std::fprintf(stderr, "fendrel-cli: %.*s: %.*s\n", static_cast<int>(report.Path.size()),
+                   report.Path.data(), static_cast<int>(report.Reason.size()),
+                   report.Reason.data());
+    FPrinter.TaskReported(report);
   }
 
  private:
   TStatusSink& FPrinter;
-  std::string FReason;
 };
 
 int Usage(const std::string& error) {

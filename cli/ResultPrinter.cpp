@@ -1,8 +1,5 @@
 #include "ResultPrinter.h"
 
-#include <cctype>
-#include <optional>
-
 #include "JsonText.h"
 #include "engine/StatusLines.h"
 
@@ -28,67 +25,30 @@ class TTextPrinter : public TStatusSink {
   TLineWriter FWrite;
 };
 
-// The worker reports a task as its backup and failure reason, then its lines (file, result,
-// empty), then "UPDATE"; a task the log mode leaves out sends only "UPDATE".
+// One object per reported task, made from its typed report: the path in full, whatever its
+// length.
 class TJsonPrinter : public TStatusSink {
  public:
   TJsonPrinter(TLogMode logMode, TLineWriter write) : FLogMode(logMode), FWrite(std::move(write)) {}
 
-  void SnRStatus(TStatusKind kind, const std::string& text) override {
-    if (FLogMode == lmNone) return;
-    switch (kind) {
-      case TStatusKind::stBackupFile:
-        FBackup = text;
-        break;
-      case TStatusKind::stFailureReason:
-        FReason = text;
-        break;
-      case TStatusKind::stLine:
-        if (text == kUpdateLine) {
-          FLinesSeen = 0;
-          FPath.clear();
-          FBackup.clear();
-          FReason.clear();
-        } else if (FLinesSeen++ == 0) {
-          FPath = text;
-        } else if (FLinesSeen == 2) {
-          FWrite(TaskObject(text));
-        }
-        break;
-    }
+  void SnRStatus(TStatusKind, const std::string&) override {}
+
+  void TaskReported(const TTaskReport& report) override {
+    if (FLogMode == lmNone || !report.Logged) return;
+    std::string json = "{\"path\":" + JsonString(report.Path);
+    if (report.Skipped)
+      json += ",\"skipped\":true";
+    else if (report.Result >= 0)
+      json += ",\"count\":" + std::to_string(report.Result);
+    else
+      json += ",\"reason\":" + JsonString(report.Reason.empty() ? "failed" : report.Reason);
+    if (!report.Backup.empty()) json += ",\"backup\":" + JsonString(report.Backup);
+    FWrite(json + "}");
   }
 
  private:
-  std::string TaskObject(const std::string& resultLine) const {
-    std::string json = "{\"path\":" + JsonString(FPath);
-    if (const auto count = ReplacementCount(resultLine)) {
-      json += ",\"count\":" + *count;
-    } else if (resultLine.ends_with(" : FAILED")) {
-      json += ",\"reason\":" + JsonString(FReason.empty() ? "failed" : FReason);
-    } else {
-      // " : SKIPPED", or a skipped line cut to the receiver's buffer.
-      json += ",\"skipped\":true";
-    }
-    if (!FBackup.empty()) json += ",\"backup\":" + JsonString(FBackup);
-    return json + "}";
-  }
-
-  // N of a line ending in " : N replacements".
-  static std::optional<std::string> ReplacementCount(const std::string& line) {
-    constexpr std::string_view kSuffix = " replacements";
-    if (!line.ends_with(kSuffix)) return std::nullopt;
-    const std::size_t end = line.size() - kSuffix.size();
-    std::size_t begin = end;
-    while (begin > 0 && std::isdigit(static_cast<unsigned char>(line[begin - 1])))
-      --begin;
-    if (begin == end || begin < 3 || line.compare(begin - 3, 3, " : ") != 0) return std::nullopt;
-    return line.substr(begin, end - begin);
-  }
-
   TLogMode FLogMode;
   TLineWriter FWrite;
-  int FLinesSeen = 0;
-  std::string FPath, FBackup, FReason;
 };
 
 class TQuietPrinter : public TStatusSink {

@@ -18,21 +18,26 @@ std::string SkippedLine(const TSnRTast& task) {
                      kStatusTextLimit);
 }
 
-void ReportTask(const TSnRTast& task, const TRewriteOutcome& outcome, const TStatusSend& send) {
+void ReportTask(const TSnRTast& task, const TRewriteOutcome& outcome, const TStatusSend& send,
+                const TReportSend& report) {
   const int64_t result = outcome.Result;
   if (!outcome.BackupName.empty()) send(TStatusKind::stBackupFile, outcome.BackupName);
-  if (task.LogMode == lmNone || (result == 0 && task.LogMode != lmAllFiles)) return;
-  // The reason travels with the lines it explains.
-  if (!outcome.Reason.empty()) send(TStatusKind::stFailureReason, outcome.Reason);
-  send(TStatusKind::stLine, ShortenText(task.FileName, kStatusTextLimit));
-  send(TStatusKind::stLine, ResultLine(task, result));
-  send(TStatusKind::stLine, "");
+  const bool logged = task.LogMode != lmNone && (result != 0 || task.LogMode == lmAllFiles);
+  if (logged) {
+    // The reason travels with the lines it explains.
+    if (!outcome.Reason.empty()) send(TStatusKind::stFailureReason, outcome.Reason);
+    send(TStatusKind::stLine, ShortenText(task.FileName, kStatusTextLimit));
+    send(TStatusKind::stLine, ResultLine(task, result));
+    send(TStatusKind::stLine, "");
+  }
+  report({task.FileName, result, false, logged, outcome.Reason, outcome.BackupName});
 }
 
-void ReportSkipped(const TSnRTast& task, const TStatusSend& send) {
+void ReportSkipped(const TSnRTast& task, const TStatusSend& send, const TReportSend& report) {
   send(TStatusKind::stLine, ShortenText(task.FileName, kStatusTextLimit));
   send(TStatusKind::stLine, SkippedLine(task));
   send(TStatusKind::stLine, "");
+  report({task.FileName, 0, true, true, {}, {}});
 }
 
 std::vector<std::string> ResultListEntries(const std::string& line) {

@@ -30,14 +30,17 @@ std::string SkippedLine(const TSnRTast& task);
 
 // Hands one report on to the receiver.
 using TStatusSend = std::function<void(TStatusKind kind, const std::string& text)>;
+using TReportSend = std::function<void(const TTaskReport& report)>;
 
 // The reports of one finished task, as every run and every dry run sends them: the backup made,
 // then, when the task's log mode reports it, the failure's reason and the file, result and
-// empty lines. "UPDATE" is the sender's to add once it has taken the task off its list.
-void ReportTask(const TSnRTast& task, const TRewriteOutcome& outcome, const TStatusSend& send);
+// empty lines, then the typed report. "UPDATE" is the sender's to add once it has taken the
+// task off its list.
+void ReportTask(const TSnRTast& task, const TRewriteOutcome& outcome, const TStatusSend& send,
+                const TReportSend& report);
 
-// The lines of a task an interrupt left, whatever its log mode.
-void ReportSkipped(const TSnRTast& task, const TStatusSend& send);
+// The lines and the typed report of a task an interrupt left, whatever its log mode.
+void ReportSkipped(const TSnRTast& task, const TStatusSend& send, const TReportSend& report);
 
 // The entries the result list shows for one status line: a line without "-->" is one entry; a
 // result line is divided after its first ':' into that part and the trimmed rest.

@@ -3,7 +3,9 @@
 // during the call.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace fendrel {
 
@@ -16,10 +18,23 @@ enum class TStatusKind {
   stFailureReason = 3,
 };
 
+// What became of one task, sent once it is done, after its status lines: a front end that needs
+// the path, the count or the reason reads them here, exact and whole, instead of from the lines
+// (which cut a path to the receiver's buffer). Valid only during the call.
+struct TTaskReport {
+  std::string_view Path;    // the file's full name, every byte of it
+  int64_t Result = 0;       // replacements made, or negative: failed
+  bool Skipped = false;     // left undone by an interrupt
+  bool Logged = false;      // the task's log mode reports it: its status lines were sent
+  std::string_view Reason;  // why it failed, or what the user must know; may be empty
+  std::string_view Backup;  // the backup made, or empty
+};
+
 class TStatusSink {
  public:
   virtual ~TStatusSink() = default;
   virtual void SnRStatus(TStatusKind kind, const std::string& text) = 0;
+  virtual void TaskReported(const TTaskReport& report) { (void)report; }
 };
 
 }  // namespace fendrel

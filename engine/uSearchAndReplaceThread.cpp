@@ -24,16 +24,23 @@ void TSearchAndReplaceThread::Send(TStatusKind kind, const std::string& text) {
   if (TStatusSink* sink = FWindowHandle.load()) sink->SnRStatus(kind, text);
 }
 
+void TSearchAndReplaceThread::Tell(const TTaskReport& report) {
+  if (TStatusSink* sink = FWindowHandle.load()) sink->TaskReported(report);
+}
+
 void TSearchAndReplaceThread::Report(const TSnRTast& task, const TRewriteOutcome& outcome) {
   if (outcome.Result < 0) ++FFailedTasks;
-  ReportTask(task, outcome,
-             [this](TStatusKind kind, const std::string& text) { Send(kind, text); });
+  ReportTask(
+      task, outcome, [this](TStatusKind kind, const std::string& text) { Send(kind, text); },
+      [this](const TTaskReport& report) { Tell(report); });
   FTaskList.RemoveHead();
   Send(TStatusKind::stLine, std::string(kUpdateLine));
 }
 
 void TSearchAndReplaceThread::DropTask(const TSnRTast& task) {
-  ReportSkipped(task, [this](TStatusKind kind, const std::string& text) { Send(kind, text); });
+  ReportSkipped(
+      task, [this](TStatusKind kind, const std::string& text) { Send(kind, text); },
+      [this](const TTaskReport& report) { Tell(report); });
   FTaskList.RemoveHead();
   Send(TStatusKind::stLine, std::string(kUpdateLine));
 }

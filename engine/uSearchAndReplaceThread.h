@@ -37,8 +37,9 @@ class TSearchAndReplaceThread : public TThread {
   void TerminatedSet() override { FTaskList.Wake(); }
 
  private:
-  // One report to the attached receiver, if any.
+  // One report to the attached receiver, if any: a status text, or a task's typed report.
   void Send(TStatusKind kind, const std::string& text);
+  void Tell(const TTaskReport& report);
   // The reports of one finished task, which then leaves the queue.
   void Report(const TSnRTast& task, const TRewriteOutcome& outcome);
   // The reports of a task that is dropped unprocessed, whatever its log mode; it then leaves the

@@ -1,4 +1,5 @@
-// What replace prints for the worker's reports, in each format, fed the reports directly.
+// What replace prints for the worker's reports, in each format, fed by the engine's own sender
+// of a task's reports: its status lines, then its typed report.
 #include <gtest/gtest.h>
 
 #include "cli/ResultPrinter.h"
@@ -7,67 +8,64 @@
 namespace fendrel::cli {
 namespace {
 
-using enum TStatusKind;
-
-struct TReport {
-  TStatusKind Kind;
-  std::string Text;
+// One finished task: its outcome, or left by an interrupt.
+struct TDone {
+  std::string Path;
+  TRewriteOutcome Outcome;
+  bool Skipped = false;
 };
 
-// The reports of one task as the worker sends them, backup and reason first.
-std::vector<TReport> Task(const std::string& path, const std::string& result,
-                          const std::string& backup = "", const std::string& reason = "") {
-  std::vector<TReport> reports;
-  if (!reason.empty()) reports.push_back({stFailureReason, reason});
-  if (!backup.empty()) reports.push_back({stBackupFile, backup});
-  for (const std::string& line : {path, "a [61] --> b [62] : " + result, std::string()})
-    reports.push_back({stLine, line});
-  reports.push_back({stLine, std::string(kUpdateLine)});
-  return reports;
-}
-
-std::string Print(TReportFormat format, TLogMode logMode,
-                  const std::vector<std::vector<TReport>>& tasks) {
+std::string Print(TReportFormat format, TLogMode logMode, const std::vector<TDone>& tasks) {
   std::string out;
   auto printer =
       MakeResultPrinter(format, logMode, [&out](const std::string& line) { out += line + "\n"; });
-  for (const auto& task : tasks) {
-    for (const TReport& report : task)
-      printer->SnRStatus(report.Kind, report.Text);
+  const TStatusSend send = [&printer](TStatusKind kind, const std::string& text) {
+    printer->SnRStatus(kind, text);
+  };
+  const TReportSend tell = [&printer](const TTaskReport& report) { printer->TaskReported(report); };
+  for (const TDone& done : tasks) {
+    TSnRTast task;
+    task.Init(done.Path, "a", 1, smCaseSensitive, "b", 1, true, logMode);
+    if (done.Skipped)
+      ReportSkipped(task, send, tell);
+    else
+      ReportTask(task, done.Outcome, send, tell);
+    send(TStatusKind::stLine, std::string(kUpdateLine));
   }
   return out;
 }
 
 TEST(ResultPrinter, JsonUsesTheReasonAndBackupOfItsOwnTask) {
+  const std::string deep = "/d/" + std::string(5000, 'x') + "/a.txt";
   const struct {
-    std::vector<std::vector<TReport>> Tasks;
+    std::vector<TDone> Tasks;
     std::string Out;
+    TLogMode LogMode = lmAllFiles;
   } cases[] = {
-      {{Task("/d/a", "3 replacements", "/d/a.0.snr_bak")},
+      {{{"/d/a", {3, "", "/d/a.0.snr_bak"}}},
        "{\"path\":\"/d/a\",\"count\":3,\"backup\":\"/d/a.0.snr_bak\"}\n"},
-      {{Task("/d/a", "FAILED", "", "cannot read: Permission denied")},
+      {{{"/d/a", {-1, "cannot read: Permission denied", ""}}},
        "{\"path\":\"/d/a\",\"reason\":\"cannot read: Permission denied\"}\n"},
-      {{Task("/d/a", "FAILED")}, "{\"path\":\"/d/a\",\"reason\":\"failed\"}\n"},
-      {{Task("/d/a", "SKIPPED")}, "{\"path\":\"/d/a\",\"skipped\":true}\n"},
-      // A skipped line cut to the receiver's buffer ends in "..." instead of its result.
-      {{Task("/d/a", "SKIP...")}, "{\"path\":\"/d/a\",\"skipped\":true}\n"},
+      {{{"/d/a", {-1, "", ""}}}, "{\"path\":\"/d/a\",\"reason\":\"failed\"}\n"},
+      {{{"/d/a", {}, true}}, "{\"path\":\"/d/a\",\"skipped\":true}\n"},
       // A reason or backup never carries over to the next task, reported or not.
-      {{{{stFailureReason, "gone"}, {stLine, std::string(kUpdateLine)}}, Task("/d/b", "FAILED")},
-       "{\"path\":\"/d/b\",\"reason\":\"failed\"}\n"},
-      {{Task("/d/a", "1 replacements", "/d/a.0.snr_bak"), Task("/d/b", "0 replacements")},
+      {{{"/d/a", {0, "kept", "/d/a.0.snr_bak"}}, {"/d/b", {-1, "", ""}}},
+       "{\"path\":\"/d/b\",\"reason\":\"failed\"}\n",
+       lmReplacedOnly},
+      {{{"/d/a", {1, "", "/d/a.0.snr_bak"}}, {"/d/b", {0, "", ""}}},
        "{\"path\":\"/d/a\",\"count\":1,\"backup\":\"/d/a.0.snr_bak\"}\n"
        "{\"path\":\"/d/b\",\"count\":0}\n"},
-      // Old and new strings may hold " : " themselves; the result is the line's end.
-      {{{{stLine, "/d/c"}, {stLine, "x : 5 replacements --> y : FAILED"}}},
-       "{\"path\":\"/d/c\",\"reason\":\"failed\"}\n"},
+      // Every byte of a path beyond the status lines' 4,095, and names that need escapes.
+      {{{deep, {1, "", ""}}}, "{\"path\":\"" + deep + "\",\"count\":1}\n"},
+      {{{"/d/\"q\"\n", {1, "", ""}}}, "{\"path\":\"/d/\\\"q\\\"\\u000a\",\"count\":1}\n"},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(Print(TReportFormat::Json, lmAllFiles, c.Tasks), c.Out);
+    EXPECT_EQ(Print(TReportFormat::Json, c.LogMode, c.Tasks), c.Out);
 }
 
 TEST(ResultPrinter, LogModeNoneAndQuietPrintNothing) {
-  const std::vector<std::vector<TReport>> tasks = {Task("/d/a", "1 replacements", "/d/a.0.bak"),
-                                                   Task("/d/b", "FAILED", "", "cannot read")};
+  const std::vector<TDone> tasks = {{"/d/a", {1, "", "/d/a.0.snr_bak"}},
+                                    {"/d/b", {-1, "cannot read", ""}}};
   EXPECT_EQ(Print(TReportFormat::Text, lmNone, tasks), "");
   EXPECT_EQ(Print(TReportFormat::Json, lmNone, tasks), "");
   EXPECT_EQ(Print(TReportFormat::Quiet, lmAllFiles, tasks), "");
