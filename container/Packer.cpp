@@ -15,6 +15,7 @@
 #include "ReplacingFile.h"
 #include "checksum.h"
 #include "fileinst.h"
+#include "platform/ReadAt.h"
 
 namespace fendrel {
 namespace {
@@ -48,9 +49,8 @@ int64_t CopyInto(TReplacingFile& out, const std::string& path, int64_t limit, TC
   int64_t copied = 0;
   while (copied < limit) {
     const auto want = static_cast<std::size_t>(std::min<int64_t>(limit - copied, kBufferSize));
-    const ssize_t got = ::read(fd, buffer.get(), want);
+    const ssize_t got = ReadAt(fd, buffer.get(), want, static_cast<off_t>(copied));
     if (got == 0) break;
-    if (got < 0 && errno == EINTR) continue;
     if (got < 0 || !out.Write(buffer.get(), static_cast<std::size_t>(got))) {
       error = ErrorText(got < 0 ? "cannot read" : "cannot write beside", path);
       ::close(fd);

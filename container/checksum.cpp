@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "platform/ReadAt.h"
+
 namespace fendrel {
 
 std::string HexWord(uint16_t value) {
@@ -52,15 +54,15 @@ std::string FileChecksum(const std::string& path) {
   }
   TChecksum checksum;
   char buffer[64 * 1024];
-  for (;;) {
-    const ssize_t got = ::read(fd, buffer, sizeof buffer);
+  for (off_t at = 0;;) {
+    const ssize_t got = ReadAt(fd, buffer, sizeof buffer, at);
     if (got == 0) break;
     if (got < 0) {
-      if (errno == EINTR) continue;
       ::close(fd);
       return {};
     }
     checksum.Add(buffer, static_cast<std::size_t>(got));
+    at += got;
   }
   ::close(fd);
   return checksum.Text();

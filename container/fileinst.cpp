@@ -9,6 +9,7 @@
 
 #include "ReplacingFile.h"
 #include "checksum.h"
+#include "platform/ReadAt.h"
 
 namespace fendrel {
 namespace {
@@ -36,17 +37,7 @@ class TSourceFile {
 
   // Reads up to `length` bytes at `offset`; fewer only at the end of the file, -1 on error.
   ssize_t ReadAt(char* data, std::size_t length, int64_t offset) const {
-    std::size_t done = 0;
-    while (done < length) {
-      const ssize_t got = ::pread(FFd, data + done, length - done, offset + done);
-      if (got == 0) break;
-      if (got < 0) {
-        if (errno == EINTR) continue;
-        return -1;
-      }
-      done += static_cast<std::size_t>(got);
-    }
-    return static_cast<ssize_t>(done);
+    return fendrel::ReadAt(FFd, data, length, static_cast<off_t>(offset));
   }
 
  private:

@@ -24,6 +24,8 @@ class TFd {
     if (FFd >= 0) ::close(FFd);
     FFd = fd;
   }
+  // Closes now; false when the close fails, which may be a write the file system failed late.
+  bool Close() { return FFd < 0 || ::close(std::exchange(FFd, -1)) == 0; }
 
  private:
   int FFd = -1;

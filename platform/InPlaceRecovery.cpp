@@ -16,6 +16,7 @@
 #include "FolderLock.h"
 #include "LongPath.h"
 #include "OwnFileNames.h"
+#include "ReadAt.h"
 #include "SystemError.h"
 #include "TempFile.h"
 
@@ -131,14 +132,7 @@ bool ParseRecord(std::string_view text, TInPlaceIntent& intent) {
 
 bool ReadSmallFile(int fd, std::size_t size, std::string& text) {
   text.resize(size);
-  std::size_t done = 0;
-  while (done < size) {
-    const ssize_t got = ::pread(fd, text.data() + done, size - done, static_cast<off_t>(done));
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) return false;
-    done += static_cast<std::size_t>(got);
-  }
-  return true;
+  return ReadAt(fd, text.data(), size, 0) == static_cast<ssize_t>(size);
 }
 
 // Removes `name` of `folder` when it is still the file `file` describes. 0 or errno.
@@ -263,8 +257,7 @@ bool ContentSum(int fd, off_t length, uint64_t& sum) {
   uint64_t hash = 0x6a09e667f3bcc908ULL ^ static_cast<uint64_t>(length);
   for (off_t at = 0; at < length;) {
     const auto want = static_cast<std::size_t>(std::min<off_t>(kBuffer, length - at));
-    const ssize_t got = ::pread(fd, buffer.get(), want, at);
-    if (got < 0 && errno == EINTR) continue;
+    const ssize_t got = ReadAt(fd, buffer.get(), want, at);
     if (got <= 0) {
       if (got == 0) errno = EIO;
       return false;

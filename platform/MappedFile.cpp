@@ -13,6 +13,7 @@
 #include <mutex>
 
 #include "LongPath.h"
+#include "ReadAt.h"
 
 namespace fendrel {
 
@@ -215,22 +216,16 @@ TMappedFile::TOpenResult TMappedFile::Read(bool whenChangesShow, bool leaveHoles
 
 TMappedFile::TOpenResult TMappedFile::ReadWhole(std::size_t size) {
   FCopy = std::make_unique<char[]>(size);
-  std::size_t done = 0;
-  while (done < size) {
-    const ssize_t got = ::pread(FFd, FCopy.get() + done, size - done, static_cast<off_t>(done));
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) {
-      FError = errno;
-      Close();
-      return TOpenResult::Failed;
-    }
-    if (got == 0) {
-      // Shortened meanwhile: what was read is not the file's content.
-      std::memset(FCopy.get() + done, 0, size - done);
-      FDamaged = 1;
-      break;
-    }
-    done += static_cast<std::size_t>(got);
+  const ssize_t got = ReadAt(FFd, FCopy.get(), size, 0);
+  if (got < 0) {
+    FError = errno;
+    Close();
+    return TOpenResult::Failed;
+  }
+  if (static_cast<std::size_t>(got) < size) {
+    // Shortened meanwhile: what was read is not the file's content.
+    std::memset(FCopy.get() + got, 0, size - static_cast<std::size_t>(got));
+    FDamaged = 1;
   }
   FData = FCopy.get();
   FSize = size;

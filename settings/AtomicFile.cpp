@@ -7,6 +7,9 @@
 #include <cerrno>
 #include <random>
 
+#include "platform/Fd.h"
+#include "platform/ReadAt.h"
+
 namespace fendrel {
 namespace {
 
@@ -15,24 +18,6 @@ namespace {
 constexpr off_t kMaxDataFileSize = 16 * 1024 * 1024;
 // A chain of links longer than this is a loop.
 constexpr int kMaxLinkDepth = 40;
-
-class TFd {
- public:
-  explicit TFd(int fd) : FFd(fd) {}
-  TFd(const TFd&) = delete;
-  TFd& operator=(const TFd&) = delete;
-  ~TFd() { Close(); }
-  int Get() const { return FFd; }
-  bool Close() {
-    if (FFd < 0) return true;
-    const int fd = FFd;
-    FFd = -1;
-    return ::close(fd) == 0;
-  }
-
- private:
-  int FFd;
-};
 
 // The temporary file until it takes the target's name: removed on every other way out.
 class TPendingFile {
@@ -112,10 +97,10 @@ TReadResult ReadWholeFile(const std::string& path, std::string& content) {
   content.reserve(static_cast<std::size_t>(st.st_size));
   char buffer[16 * 1024];
   for (;;) {
-    const ssize_t got = ::read(fd.Get(), buffer, sizeof(buffer));
+    const ssize_t got =
+        ReadAt(fd.Get(), buffer, sizeof(buffer), static_cast<off_t>(content.size()));
     if (got == 0) break;
     if (got < 0) {
-      if (errno == EINTR) continue;
       content.clear();
       return TReadResult::Failed;
     }
