@@ -12,10 +12,10 @@
 #include <set>
 
 #include "ContainerFormat.h"
-#include "ReplacingFile.h"
 #include "checksum.h"
 #include "fileinst.h"
 #include "platform/ReadAt.h"
+#include "platform/ReplacingFile.h"
 
 namespace fendrel {
 namespace {

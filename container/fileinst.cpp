@@ -7,9 +7,9 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "ReplacingFile.h"
 #include "checksum.h"
 #include "platform/ReadAt.h"
+#include "platform/ReplacingFile.h"
 
 namespace fendrel {
 namespace {

@@ -5,10 +5,10 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <random>
 
 #include "platform/Fd.h"
 #include "platform/ReadAt.h"
+#include "platform/ReplacingFile.h"
 
 namespace fendrel {
 namespace {
@@ -18,22 +18,6 @@ namespace {
 constexpr off_t kMaxDataFileSize = 16 * 1024 * 1024;
 // A chain of links longer than this is a loop.
 constexpr int kMaxLinkDepth = 40;
-
-// The temporary file until it takes the target's name: removed on every other way out.
-class TPendingFile {
- public:
-  TPendingFile() = default;
-  TPendingFile(const TPendingFile&) = delete;
-  TPendingFile& operator=(const TPendingFile&) = delete;
-  ~TPendingFile() {
-    if (!FPath.empty()) ::unlink(FPath.c_str());
-  }
-  void Created(std::string path) { FPath = std::move(path); }
-  void Renamed() { FPath.clear(); }
-
- private:
-  std::string FPath;
-};
 
 std::string DirectoryOf(const std::string& path) {
   const std::size_t slash = path.rfind('/');
@@ -54,34 +38,6 @@ std::string FollowLinks(std::string path) {
     path = target.front() == '/' ? target : DirectoryOf(path) + "/" + target;
   }
   return {};
-}
-
-bool WriteAll(int fd, std::string_view content) {
-  while (!content.empty()) {
-    const ssize_t written = ::write(fd, content.data(), content.size());
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    content.remove_prefix(static_cast<std::size_t>(written));
-  }
-  return true;
-}
-
-// Creates a fresh file beside `target` under a name no other writer uses, without following a
-// link planted under that name. The mode follows the process's umask like any new file.
-int CreateBeside(const std::string& target, std::string& tempPath) {
-  const std::size_t slash = target.rfind('/');
-  const std::string dir = slash == std::string::npos ? "" : target.substr(0, slash + 1);
-  const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-  std::random_device random;
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    tempPath = dir + "." + name + "." + std::to_string(random()) + ".tmp";
-    const int fd =
-        ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd >= 0 || errno != EEXIST) return fd;
-  }
-  return -1;
 }
 
 }  // namespace
@@ -118,24 +74,12 @@ TReadResult ReadWholeFile(const std::string& path, std::string& content) {
 bool ReplaceFileContent(const std::string& path, std::string_view content) {
   const std::string target = FollowLinks(path);
   if (target.empty()) return false;
-
-  TPendingFile pending;
-  std::string tempPath;
-  TFd fd(CreateBeside(target, tempPath));
-  if (fd.Get() < 0) return false;
-  pending.Created(tempPath);
-
+  TReplacingFile file(target);
   struct stat previous;
-  if (::stat(target.c_str(), &previous) == 0 && ::fchmod(fd.Get(), previous.st_mode & 0777) != 0)
+  if (!file.Create(0666)) return false;
+  if (::stat(target.c_str(), &previous) == 0 && !file.SetMode(previous.st_mode & 0777))
     return false;
-  if (!WriteAll(fd.Get(), content) || ::fsync(fd.Get()) != 0 || !fd.Close()) return false;
-  if (::rename(tempPath.c_str(), target.c_str()) != 0) return false;
-  pending.Renamed();
-
-  // The rename itself reaches the disk with the directory.
-  const TFd dir(::open(DirectoryOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir.Get() >= 0) (void)::fsync(dir.Get());
-  return true;
+  return file.Write(content.data(), content.size()) && file.Commit();
 }
 
 }  // namespace fendrel

@@ -18,7 +18,7 @@ constexpr int kNameAttempts = 100;
 }  // namespace
 
 TReplacingFile::~TReplacingFile() {
-  if (FFd >= 0) ::close(FFd);
+  FFile.Reset();
   if (!FTempPath.empty() && !FCommitted) ::unlink(FTempPath.c_str());
 }
 
@@ -32,8 +32,8 @@ bool TReplacingFile::Create(mode_t mode) {
     std::snprintf(suffix, sizeof suffix, ".%08X.tmp", static_cast<unsigned>(random()));
     // A leading dot keeps the half-written file out of ordinary listings.
     const std::string path = dir + "." + name.substr(0, kNameRoom) + suffix;
-    FFd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-    if (FFd >= 0) {
+    FFile.Reset(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
+    if (FFile.Valid()) {
       FTempPath = path;
       return true;
     }
@@ -43,13 +43,13 @@ bool TReplacingFile::Create(mode_t mode) {
 }
 
 bool TReplacingFile::SetMode(mode_t mode) {
-  return FFd >= 0 && ::fchmod(FFd, mode) == 0;
+  return FFile.Valid() && ::fchmod(FFile.Get(), mode) == 0;
 }
 
 bool TReplacingFile::Write(const char* data, std::size_t length) {
-  if (FFd < 0) return false;
+  if (!FFile.Valid()) return false;
   while (length > 0) {
-    const ssize_t written = ::write(FFd, data, length);
+    const ssize_t written = ::write(FFile.Get(), data, length);
     if (written < 0) {
       if (errno == EINTR) continue;
       return false;
@@ -61,13 +61,16 @@ bool TReplacingFile::Write(const char* data, std::size_t length) {
 }
 
 bool TReplacingFile::Commit() {
-  if (FFd < 0) return false;
-  const bool flushed = ::fsync(FFd) == 0;
-  const bool closed = ::close(FFd) == 0;
-  FFd = -1;
-  if (!flushed || !closed || ::rename(FTempPath.c_str(), FTarget.c_str()) != 0) return false;
+  if (!FFile.Valid()) return false;
+  const bool flushed = ::fsync(FFile.Get()) == 0;
+  if (!FFile.Close() || !flushed || ::rename(FTempPath.c_str(), FTarget.c_str()) != 0) return false;
   FCommitted = true;
-  return true;
+  const auto slash = FTarget.rfind('/');
+  const std::string dir = slash == std::string::npos ? "."
+                          : slash == 0               ? "/"
+                                                     : FTarget.substr(0, slash);
+  const TFd folder(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  return folder.Valid() && ::fsync(folder.Get()) == 0;
 }
 
 }  // namespace fendrel

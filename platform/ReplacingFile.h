@@ -1,6 +1,8 @@
 // A file written under a temporary name beside its target and renamed over the target only once
 // it is complete and on disk, so the target's name always holds either its old content or the
-// complete new one.
+// complete new one: the program's own files (settings, lists, extracted and packed files) are
+// all replaced this way. (Users' files go through TTempFile and PutInPlace, which also keep
+// their owner, attributes and backups.)
 //
 // Extraction and the packer both replace files that something may be using while they work:
 // another instance of the program may have the extracted library mapped, and a half-packed
@@ -12,6 +14,8 @@
 
 #include <cstddef>
 #include <string>
+
+#include "Fd.h"
 
 namespace fendrel {
 
@@ -30,7 +34,9 @@ class TReplacingFile {
   // Sets the permission bits exactly, umask or not.
   bool SetMode(mode_t mode);
   bool Write(const char* data, std::size_t length);
-  // Flushes the file to disk and renames it over the target.
+  // Flushes the file to disk, renames it over the target and flushes the folder, so the new name
+  // is on disk too. False when a step fails; when only the folder's flush did, the target has
+  // the new content but it may not be on disk.
   bool Commit();
 
   const std::string& TempPath() const { return FTempPath; }
@@ -38,7 +44,7 @@ class TReplacingFile {
  private:
   std::string FTarget;
   std::string FTempPath;
-  int FFd = -1;
+  TFd FFile;
   bool FCommitted = false;
 };
 
