@@ -6,18 +6,21 @@
 namespace fendrel::cli {
 namespace {
 
+// The status lines as the result list shows them, the path in full.
 class TTextPrinter : public TStatusSink {
  public:
   TTextPrinter(TLogMode logMode, TLineWriter write) : FLogMode(logMode), FWrite(std::move(write)) {}
 
   void SnRStatus(TStatusKind kind, const std::string& text) override {
-    if (FLogMode == lmNone) return;
-    if (kind == TStatusKind::stBackupFile) {
-      FWrite("backup: " + text);
-    } else if (kind == TStatusKind::stLine && text != kUpdateLine) {
-      for (const std::string& entry : ResultListEntries(text))
-        FWrite(entry);
-    }
+    if (FLogMode != lmNone && kind == TStatusKind::stBackupFile) FWrite("backup: " + text);
+  }
+
+  void TaskReported(const TTaskReport& report) override {
+    if (FLogMode == lmNone || !report.Logged) return;
+    FWrite(std::string(report.Path));
+    for (const std::string& entry : ResultListEntries(std::string(report.Line)))
+      FWrite(entry);
+    FWrite("");
   }
 
  private:

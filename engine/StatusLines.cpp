@@ -23,21 +23,23 @@ void ReportTask(const TSnRTast& task, const TRewriteOutcome& outcome, const TSta
   const int64_t result = outcome.Result;
   if (!outcome.BackupName.empty()) send(TStatusKind::stBackupFile, outcome.BackupName);
   const bool logged = task.LogMode != lmNone && (result != 0 || task.LogMode == lmAllFiles);
+  const std::string line = ResultLine(task, result);
   if (logged) {
     // The reason travels with the lines it explains.
     if (!outcome.Reason.empty()) send(TStatusKind::stFailureReason, outcome.Reason);
     send(TStatusKind::stLine, ShortenText(task.FileName, kStatusTextLimit));
-    send(TStatusKind::stLine, ResultLine(task, result));
+    send(TStatusKind::stLine, line);
     send(TStatusKind::stLine, "");
   }
-  report({task.FileName, result, false, logged, outcome.Reason, outcome.BackupName});
+  report({task.FileName, result, false, logged, outcome.Reason, outcome.BackupName, line});
 }
 
 void ReportSkipped(const TSnRTast& task, const TStatusSend& send, const TReportSend& report) {
+  const std::string line = SkippedLine(task);
   send(TStatusKind::stLine, ShortenText(task.FileName, kStatusTextLimit));
-  send(TStatusKind::stLine, SkippedLine(task));
+  send(TStatusKind::stLine, line);
   send(TStatusKind::stLine, "");
-  report({task.FileName, 0, true, true, {}, {}});
+  report({task.FileName, 0, true, true, {}, {}, line});
 }
 
 std::vector<std::string> ResultListEntries(const std::string& line) {

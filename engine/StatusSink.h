@@ -28,6 +28,7 @@ struct TTaskReport {
   bool Logged = false;      // the task's log mode reports it: its status lines were sent
   std::string_view Reason;  // why it failed, or what the user must know; may be empty
   std::string_view Backup;  // the backup made, or empty
+  std::string_view Line;    // the result line among the status lines ("a --> b : 1 replacements")
 };
 
 class TStatusSink {

@@ -63,6 +63,15 @@ TEST(ResultPrinter, JsonUsesTheReasonAndBackupOfItsOwnTask) {
     EXPECT_EQ(Print(TReportFormat::Json, c.LogMode, c.Tasks), c.Out);
 }
 
+TEST(ResultPrinter, TextShowsTheResultListsEntriesWithThePathInFull) {
+  const std::string deep = "/d/" + std::string(5000, 'x') + "/a.txt";
+  EXPECT_EQ(
+      Print(TReportFormat::Text, lmAllFiles,
+            {{"/d/a", {1, "", "/d/a.0.snr_bak"}}, {deep, {-1, "gone", ""}}, {"/d/c", {}, true}}),
+      "backup: /d/a.0.snr_bak\n/d/a\na [61] --> b [62] :\n1 replacements\n\n" + deep +
+          "\na [61] --> b [62] :\nFAILED\n\n/d/c\na [61] --> b [62] :\nSKIPPED\n\n");
+}
+
 TEST(ResultPrinter, LogModeNoneAndQuietPrintNothing) {
   const std::vector<TDone> tasks = {{"/d/a", {1, "", "/d/a.0.snr_bak"}},
                                     {"/d/b", {-1, "cannot read", ""}}};
