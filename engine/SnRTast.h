@@ -49,6 +49,9 @@ class TSnRTast {
   bool HexInput = false;
   // The run's folder and whether links in it are followed.
   TLinkRule Links;
+  // The front end's mark of the run the task belongs to, handed back with the task's report so
+  // that the backup it made is recorded under its run; 0 when runs are not told apart.
+  uint64_t Run = 0;
   std::string FromStrDisplay;
   std::string ToStrDisplay;
 };

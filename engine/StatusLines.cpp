@@ -31,7 +31,7 @@ void ReportTask(const TSnRTast& task, const TRewriteOutcome& outcome, const TSta
     send(TStatusKind::stLine, line);
     send(TStatusKind::stLine, "");
   }
-  report({task.FileName, result, false, logged, outcome.Reason, outcome.BackupName, line});
+  report({task.FileName, result, false, logged, outcome.Reason, outcome.BackupName, line, task.Run});
 }
 
 void ReportSkipped(const TSnRTast& task, const TStatusSend& send, const TReportSend& report) {
@@ -39,7 +39,7 @@ void ReportSkipped(const TSnRTast& task, const TStatusSend& send, const TReportS
   send(TStatusKind::stLine, ShortenText(task.FileName, kStatusTextLimit));
   send(TStatusKind::stLine, line);
   send(TStatusKind::stLine, "");
-  report({task.FileName, 0, true, true, {}, {}, line});
+  report({task.FileName, 0, true, true, {}, {}, line, task.Run});
 }
 
 std::vector<std::string> ResultListEntries(const std::string& line) {

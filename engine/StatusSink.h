@@ -29,6 +29,7 @@ struct TTaskReport {
   std::string_view Reason;  // why it failed, or what the user must know; may be empty
   std::string_view Backup;  // the backup made, or empty
   std::string_view Line;    // the result line among the status lines ("a --> b : 1 replacements")
+  uint64_t Run = 0;         // the front end's mark of the task's run (see TSnRTast)
 };
 
 class TStatusSink {

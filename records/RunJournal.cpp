@@ -1,0 +1,315 @@
+#include "RunJournal.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <ctime>
+#include <map>
+#include <set>
+
+#include "DataFileLines.h"
+#include "engine/StatusLines.h"
+#include "platform/ReadAt.h"
+#include "platform/SystemError.h"
+#include "settings/AtomicFile.h"
+
+namespace fendrel {
+namespace {
+
+constexpr std::string_view kRunTag = "run";
+constexpr std::string_view kBackupTag = "backup";
+// A journal is read whole; one of more than this is not the program's.
+constexpr off_t kMaxJournalSize = off_t{1} << 30;
+// How often a lock is taken again after a rewrite put a new file under the journal's name.
+constexpr int kMaxReopen = 16;
+
+void AppendField(std::string& line, std::string_view field) {
+  line += '\t';
+  for (const char c : field) {
+    switch (c) {
+      case '\\': line += "\\\\"; break;
+      case '\t': line += "\\t"; break;
+      case '\r': line += "\\r"; break;
+      case '\n': line += "\\n"; break;
+      case '\0': line += "\\0"; break;
+      default: line += c;
+    }
+  }
+}
+
+// The fields of one line, unescaped; an unknown escape makes the line no record (empty).
+std::vector<std::string> SplitFields(std::string_view line) {
+  std::vector<std::string> fields(1);
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    const char c = line[i];
+    if (c == '\t') {
+      fields.emplace_back();
+    } else if (c != '\\') {
+      fields.back() += c;
+    } else if (++i < line.size()) {
+      static constexpr std::string_view kFrom = "\\trn0", kTo{"\\\t\r\n\0", 5};
+      const std::size_t at = kFrom.find(line[i]);
+      if (at == std::string_view::npos) return {};
+      fields.back() += kTo[at];
+    } else {
+      return {};
+    }
+  }
+  return fields;
+}
+
+bool ParseNumber(std::string_view text, auto& number) {
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+  return error == std::errc() && end == text.data() + text.size();
+}
+
+// What a backup is still worth: a file under the name (a link counts as itself).
+bool BackupExists(const std::string& path) {
+  struct stat st;
+  return ::lstat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+// Opens the journal and locks it for this process alone. A rewrite renames a new file over the
+// journal while holding the old one's lock: whoever waited on the old file then finds another
+// under the name and locks that instead, so nobody appends to a file no name leads to.
+bool LockJournal(const std::string& path, TFd& fd, std::string& error) {
+  for (int attempt = 0; attempt < kMaxReopen; ++attempt) {
+    if (!fd.Valid()) {
+      fd.Reset(::open(path.c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0600));
+      if (!fd.Valid()) {
+        error = StepFailed("cannot open the run journal " + path, errno);
+        return false;
+      }
+    }
+    int result;
+    do result = ::flock(fd.Get(), LOCK_EX);
+    while (result != 0 && errno == EINTR);
+    if (result != 0) {
+      error = StepFailed("cannot lock the run journal " + path, errno);
+      return false;
+    }
+    struct stat held, named;
+    if (::fstat(fd.Get(), &held) == 0 && ::stat(path.c_str(), &named) == 0 &&
+        held.st_dev == named.st_dev && held.st_ino == named.st_ino) {
+      if (S_ISREG(held.st_mode)) return true;
+      error = "the run journal " + path + " is not a file";
+      fd.Reset();
+      return false;
+    }
+    fd.Reset();
+  }
+  error = "the run journal " + path + " keeps being replaced";
+  return false;
+}
+
+class TUnlockOnExit {
+ public:
+  explicit TUnlockOnExit(const TFd& fd) : FFd(fd) {}
+  ~TUnlockOnExit() {
+    if (FFd.Valid()) ::flock(FFd.Get(), LOCK_UN);
+  }
+
+ private:
+  const TFd& FFd;
+};
+
+bool ReadLocked(const TFd& fd, std::string& content) {
+  struct stat st;
+  if (::fstat(fd.Get(), &st) != 0 || st.st_size > kMaxJournalSize) return false;
+  content.resize(static_cast<std::size_t>(st.st_size));
+  const ssize_t got = ReadAt(fd.Get(), content.data(), content.size(), 0);
+  if (got < 0) return false;
+  content.resize(static_cast<std::size_t>(got));
+  return true;
+}
+
+// The runs of `content`, oldest first, with the lines each was read from.
+struct TParsedRun {
+  TRunEntry Run;
+  std::vector<std::string_view> Lines;
+};
+
+std::vector<TParsedRun> ParseJournal(const std::string& content) {
+  std::vector<TParsedRun> runs;
+  std::map<uint64_t, std::size_t> byNumber;
+  std::size_t start = 0;
+  while (start < content.size()) {
+    const std::size_t end = content.find_first_of("\r\n", start);
+    // Every record is written with its line end in one go: a last line without one is what a
+    // crash left of a record.
+    if (end == std::string::npos) break;
+    const std::string_view line(content.data() + start, end - start);
+    start = end + (content.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+    const std::vector<std::string> fields = SplitFields(line);
+    uint64_t number = 0;
+    if (fields.size() < 2 || !ParseNumber(fields[1], number) || number == 0) continue;
+    if (fields[0] == kRunTag && fields.size() == 6) {
+      TRunEntry run{number, 0, fields[3], fields[4], fields[5], {}};
+      if (!ParseNumber(fields[2], run.Time) || byNumber.contains(number)) continue;
+      byNumber[number] = runs.size();
+      runs.push_back({std::move(run), {line}});
+    } else if (fields[0] == kBackupTag && fields.size() == 4) {
+      const auto found = byNumber.find(number);
+      if (found == byNumber.end()) continue;
+      TParsedRun& run = runs[found->second];
+      run.Run.Backups.push_back({fields[2], fields[3]});
+      run.Lines.push_back(line);
+    }
+  }
+  return runs;
+}
+
+uint64_t HighestRun(const std::string& content) {
+  uint64_t highest = 0;
+  for (const TParsedRun& run : ParseJournal(content))
+    highest = std::max(highest, run.Run.Number);
+  return highest;
+}
+
+}  // namespace
+
+std::vector<TRunBackup> TRunEntry::FirstBackups() const {
+  std::vector<TRunBackup> first;
+  std::set<std::string_view> seen;
+  for (const TRunBackup& backup : Backups)
+    if (seen.insert(backup.File).second) first.push_back(backup);
+  return first;
+}
+
+std::vector<TRunEntry> ReadRunJournal(const std::string& dataDirectory, bool* readable) {
+  if (readable) *readable = true;
+  const std::string path = DataFilePath(dataDirectory, kRunJournalFileName);
+  TFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (!fd.Valid()) {
+    if (readable) *readable = errno == ENOENT;
+    return {};
+  }
+  // Shared: a record being appended is read whole or not at all.
+  std::string content;
+  struct stat st;
+  const bool read = ::fstat(fd.Get(), &st) == 0 && S_ISREG(st.st_mode) &&
+                    ::flock(fd.Get(), LOCK_SH) == 0 && ReadLocked(fd, content);
+  if (!read) {
+    if (readable) *readable = false;
+    return {};
+  }
+  std::vector<TRunEntry> runs;
+  for (TParsedRun& run : ParseJournal(content))
+    runs.push_back(std::move(run.Run));
+  return runs;
+}
+
+bool DropSpentRuns(const std::string& dataDirectory) {
+  const std::string path = DataFilePath(dataDirectory, kRunJournalFileName);
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return errno == ENOENT;
+  TFd fd;
+  std::string error, content;
+  if (!LockJournal(path, fd, error)) return false;
+  TUnlockOnExit unlock(fd);
+  if (!ReadLocked(fd, content)) return false;
+  std::string kept;
+  bool dropped = false;
+  for (const TParsedRun& run : ParseJournal(content)) {
+    bool anyLeft = false;
+    for (const TRunBackup& backup : run.Run.Backups)
+      if ((anyLeft = BackupExists(backup.Backup))) break;
+    if (!anyLeft) {
+      dropped = true;
+      continue;
+    }
+    for (const std::string_view line : run.Lines) {
+      kept += line;
+      kept += "\r\n";
+    }
+  }
+  // Lines that are no record go too, but alone they are not worth a rewrite.
+  return !dropped || ReplaceFileContent(path, kept);
+}
+
+std::string RunTimeText(const TRunEntry& run) {
+  const std::time_t time = static_cast<std::time_t>(run.Time);
+  std::tm local{};
+  char text[32] = "";
+  if (::localtime_r(&time, &local)) std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+  return text;
+}
+
+void TRunRecorder::Backup(std::string_view file, std::string_view backup) {
+  if (!FJournal || backup.empty() || !FError.empty()) return;
+  if (FNumber == 0 && (FNumber = FJournal->Begin(FKind, FFolder, FText, FError)) == 0) return;
+  FJournal->Add(FNumber, file, backup, FError);
+}
+
+std::string ReplaceRunText(std::string_view mask, std::string_view from, std::string_view to) {
+  std::string shown[2];
+  for (int i = 0; i < 2; ++i) {
+    const std::string_view text = i == 0 ? from : to;
+    std::string bytes;
+    int32_t length = 0;
+    TSnRTast::StoreBytes(text.data(), static_cast<int32_t>(text.size()), bytes, length, shown[i]);
+  }
+  return std::string(mask) + ": " + ShortenText(shown[0]) + " --> " + ShortenText(shown[1]);
+}
+
+uint64_t TRunJournal::Begin(std::string_view kind, std::string_view folder, std::string_view text,
+                            std::string& error) {
+  uint64_t number = 0;
+  // The number goes in once the journal is locked and read.
+  std::string line(kRunTag);
+  AppendField(line, std::to_string(static_cast<int64_t>(std::time(nullptr))));
+  AppendField(line, kind);
+  AppendField(line, folder);
+  AppendField(line, text);
+  return Append(line, &number, error) ? number : 0;
+}
+
+bool TRunJournal::Add(uint64_t run, std::string_view file, std::string_view backup,
+                      std::string& error) {
+  std::string line(kBackupTag);
+  AppendField(line, std::to_string(run));
+  AppendField(line, file);
+  AppendField(line, backup);
+  return Append(line, nullptr, error);
+}
+
+void TRunJournal::Flush() {
+  if (FFd.Valid()) ::fdatasync(FFd.Get());
+}
+
+bool TRunJournal::Append(std::string_view line, uint64_t* number, std::string& error) {
+  const std::string path = DataFilePath(FDataDirectory, kRunJournalFileName);
+  if (!LockJournal(path, FFd, error)) return false;
+  TUnlockOnExit unlock(FFd);
+  std::string record;
+  if (number) {
+    std::string content;
+    if (!ReadLocked(FFd, content)) {
+      error = "cannot read the run journal " + path;
+      return false;
+    }
+    *number = HighestRun(content) + 1;
+    record = std::string(kRunTag) + '\t' + std::to_string(*number);
+    record += line.substr(kRunTag.size());
+  } else {
+    record = line;
+  }
+  record += "\r\n";
+  struct stat st;
+  if (::fstat(FFd.Get(), &st) != 0) {
+    error = StepFailed("cannot write the run journal " + path, errno);
+    return false;
+  }
+  const ssize_t written = ::write(FFd.Get(), record.data(), record.size());
+  if (written == static_cast<ssize_t>(record.size())) return true;
+  error = StepFailed("cannot write the run journal " + path, written < 0 ? errno : ENOSPC);
+  // Half a line would swallow the next one: the journal goes back to where it was.
+  if (::ftruncate(FFd.Get(), st.st_size) != 0) FFd.Reset();
+  return false;
+}
+
+}  // namespace fendrel
