@@ -28,6 +28,9 @@ WORK=$SCRATCH/work
 RESULTS=$SCRATCH/results
 SUMMARY=$RESULTS/summary.tsv
 mkdir -p "$DATA" "$WORK" "$RESULTS"
+# The run journal of every run with backups goes to a configuration folder of the benchmark's
+# own: it is part of what a run costs, but not part of the user's history of runs.
+export XDG_CONFIG_HOME=$SCRATCH/config
 
 # The marker that the file benchmarks replace: it never occurs in the text itself, has the same
 # length as its replacement (so every output is as large as its input, like the copy it is

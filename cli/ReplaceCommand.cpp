@@ -2,6 +2,7 @@
 // worker are the program's own threads; a printer stands in for the result list. A dry run puts
 // the engine's preview in the worker's place.
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "CommandLine.h"
@@ -13,7 +14,9 @@
 #include "engine/PatternCheck.h"
 #include "engine/RunBuilder.h"
 #include "engine/uSearchAndReplaceThread.h"
+#include "records/RunJournal.h"
 #include "scan/DirWalk.h"
+#include "settings/Locations.h"
 
 namespace fendrel::cli {
 namespace {
@@ -23,26 +26,35 @@ void PrintLine(const std::string& line) {
   std::fputc('\n', stdout);
 }
 
-// Tells on standard error why each reported task failed, as "fendrel-cli: PATH: REASON", and
-// passes every report on to the printer.
-class TReasonReporter : public TStatusSink {
+// Passes every report on to the printer, records each backup in the run journal (when there is
+// one) so that the run can be undone whole, and, when asked, tells on standard error why each
+// reported task failed, as "fendrel-cli: PATH: REASON".
+class TReportRelay : public TStatusSink {
  public:
-  explicit TReasonReporter(TStatusSink& printer) : FPrinter(printer) {}
+  TReportRelay(TStatusSink& printer, bool tellReasons, TRunRecorder& recorder)
+      : FPrinter(printer), FTellReasons(tellReasons), FRecorder(recorder) {}
 
   void SnRStatus(TStatusKind kind, const std::string& text) override {
     FPrinter.SnRStatus(kind, text);
   }
 
   void TaskReported(const TTaskReport& report) override {
-    if (report.Logged && !report.Reason.empty())
+    if (FTellReasons && report.Logged && !report.Reason.empty())
       std::fprintf(stderr, "fendrel-cli: %.*s: %.*s\n", static_cast<int>(report.Path.size()),
                    report.Path.data(), static_cast<int>(report.Reason.size()),
                    report.Reason.data());
+    const bool recorded = FRecorder.Error().empty();
+    FRecorder.Backup(report.Path, report.Backup);
+    if (recorded && !FRecorder.Error().empty())
+      std::fprintf(stderr, "fendrel-cli: the run cannot be undone as a whole: %s\n",
+                   FRecorder.Error().c_str());
     FPrinter.TaskReported(report);
   }
 
  private:
   TStatusSink& FPrinter;
+  bool FTellReasons;
+  TRunRecorder& FRecorder;
 };
 
 int Usage(const std::string& error) {
@@ -154,13 +166,22 @@ int ReplaceCommand(const std::vector<std::string>& args) {
   if (diff) return DiffRun(tasks, dir) > 0 || Interrupted() ? kExitFailed : kExitOk;
   const auto printer = MakeResultPrinter(format, options.LogMode, PrintLine);
   // The JSON objects carry the reasons themselves, and a quiet run says nothing.
-  TReasonReporter reporter(*printer);
-  TStatusSink& sink = format == TReportFormat::Text ? reporter : *printer;
+  const bool tellReasons = format == TReportFormat::Text;
   if (parsed->Has("--dry-run")) {
+    TRunRecorder nothing(nullptr, kRunReplace, {}, {});
+    TReportRelay sink(*printer, tellReasons, nothing);
     const int64_t failed = DryRun(tasks, sink);
     std::fflush(stdout);
     return failed > 0 || Interrupted() ? kExitFailed : kExitOk;
   }
+  // Only a run that keeps backups can be undone; the journal lies where the window reads it.
+  const std::string dataDirectory =
+      options.CreateBackup ? DesktopLocations().DataDirectory : std::string();
+  std::optional<TRunJournal> journal;
+  if (options.CreateBackup) journal.emplace(dataDirectory);
+  TRunRecorder recorder(journal ? &*journal : nullptr, kRunReplace, options.Links.Root,
+                        tasks.empty() ? std::string() : ReplaceRunText(mask, *tasks.front()));
+  TReportRelay sink(*printer, tellReasons, recorder);
   TSearchAndReplaceThread worker;
   worker.Attach(&sink);
   worker.TaskList().AppendBatch(std::move(tasks));
@@ -171,6 +192,10 @@ int ReplaceCommand(const std::vector<std::string>& args) {
   // An interrupted run reports the tasks it did not reach as skipped.
   worker.Terminate();
   worker.WaitFor();
+  if (journal && recorder.Number() != 0) {
+    journal->Flush();
+    DropSpentRuns(dataDirectory);
+  }
   std::fflush(stdout);
   return worker.FailedTasks() > 0 || Interrupted() ? kExitFailed : kExitOk;
 }

@@ -1,14 +1,19 @@
-// fendrel-cli restore: puts back the newest backup of each named file, or of every file below a
-// directory that has one, through the engine's restore, which keeps the content it replaces as
-// a new backup, so a restore can itself be undone.
+// fendrel-cli restore: puts back the newest backup of each named file, of every file below a
+// directory that has one, or the files of a whole run of the run journal as they were before it.
+// The content a restore replaces is kept as a new backup, and the restore is itself a run of the
+// journal, so it can be undone in turn.
 #include <cstdio>
+#include <optional>
 
 #include "CommandLine.h"
 #include "Commands.h"
 #include "Interrupt.h"
 #include "engine/RestoreBackup.h"
 #include "platform/Wildcard.h"
+#include "records/BackupRegistry.h"
+#include "records/RestoreRun.h"
 #include "scan/DirWalk.h"
+#include "settings/Locations.h"
 
 namespace fendrel::cli {
 namespace {
@@ -47,10 +52,9 @@ void Report(const std::string& file, const std::string& backup, const std::strin
   PrintLine("");
 }
 
-// Restores `file` from `backup` (none: the file has no backup) below the folder `root` (empty:
-// its own); false when it fails.
-bool RestoreFile(const std::string& file, const std::string& backup, bool dryRun,
-                 const std::string& root = {}) {
+// Restores `file` from `backup` (none: the file has no backup) as part of `restore`; false
+// when it fails.
+bool RestoreFile(TRestoreRun& restore, const std::string& file, const std::string& backup) {
   if (Interrupted()) {
     Report(file, backup, "SKIPPED", {});
     return false;
@@ -59,13 +63,63 @@ bool RestoreFile(const std::string& file, const std::string& backup, bool dryRun
     Report(file, backup, "FAILED", {-1, "no backup to restore", ""});
     return false;
   }
-  const TRewriteOutcome outcome = RestoreBackup(backup, file, dryRun, root);
+  const bool recorded = restore.JournalError().empty();
+  const TRewriteOutcome outcome = restore.Restore(file, backup);
+  if (recorded && !restore.JournalError().empty())
+    std::fprintf(stderr, "fendrel-cli: the restore cannot be undone as a whole: %s\n",
+                 restore.JournalError().c_str());
   Report(file, backup,
          outcome.Result < 0    ? "FAILED"
          : outcome.Result == 0 ? "unchanged"
                                : "restored",
          outcome);
   return outcome.Result >= 0;
+}
+
+// How many of the files of `run` still have the backup that undoes it.
+std::size_t FilesToUndo(const TRunEntry& run) {
+  std::size_t count = 0;
+  for (const TRunBackup& backup : run.FirstBackups())
+    count += BackupExists(backup.Backup);
+  return count;
+}
+
+// "--list-runs": newest first, "NUMBER  TIME  N file(s)  KIND in FOLDER: TEXT", the runs
+// nothing is left of passed over.
+int ListRuns(const std::vector<TRunEntry>& runs) {
+  for (auto run = runs.rbegin(); run != runs.rend(); ++run) {
+    const std::size_t files = FilesToUndo(*run);
+    if (files == 0) continue;
+    PrintLine(std::to_string(run->Number) + "  " + RunTimeText(*run) + "  " +
+              std::to_string(files) + (files == 1 ? " file  " : " files  ") + run->Kind + " in " +
+              run->Folder + ": " + run->Text);
+  }
+  std::fflush(stdout);
+  return kExitOk;
+}
+
+// "--run=last" or "--run=N": every file of the run back as it was before it.
+int RestoreWholeRun(const std::vector<TRunEntry>& runs, const std::string& which, bool dryRun,
+                    TRunJournal& journal) {
+  const TRunEntry* run = nullptr;
+  for (auto entry = runs.rbegin(); entry != runs.rend() && !run; ++entry) {
+    if (which == "last" ? FilesToUndo(*entry) > 0 : std::to_string(entry->Number) == which)
+      run = &*entry;
+  }
+  if (!run) {
+    std::fprintf(stderr, "fendrel-cli restore: %s; 'fendrel-cli restore --list-runs' lists them\n",
+                 which == "last" ? "no run to undo is recorded"
+                                 : ("run " + which + " is not recorded").c_str());
+    return kExitFailed;
+  }
+  TRestoreRun restore(&journal, run->Folder, "run " + std::to_string(run->Number), dryRun);
+  bool failed = false;
+  for (const TRunBackup& backup : run->FirstBackups())
+    failed = !RestoreFile(restore, backup.File, BackupExists(backup.Backup) ? backup.Backup : "") ||
+             failed;
+  if (!dryRun) journal.Flush();
+  std::fflush(stdout);
+  return failed ? kExitFailed : kExitOk;
 }
 
 bool Excluded(const std::string& file, const std::vector<std::string>& excluded) {
@@ -80,7 +134,10 @@ bool Excluded(const std::string& file, const std::vector<std::string>& excluded)
 
 int RestoreCommand(const std::vector<std::string>& args) {
   static const std::vector<TOptionSpec> kOptions =
-      WithExcludeOptions({{"-r", "--recursive", false}, {"-n", "--dry-run", false}});
+      WithExcludeOptions({{"-r", "--recursive", false},
+                          {"-n", "--dry-run", false},
+                          {nullptr, "--run", true},
+                          {nullptr, "--list-runs", false}});
   std::string error;
   const auto parsed = ParseArgs(args, kOptions, kAnyCount, error);
   if (!parsed) return Usage(error);
@@ -88,15 +145,40 @@ int RestoreCommand(const std::vector<std::string>& args) {
   if (!excluded) return Usage(error);
   const bool dryRun = parsed->Has("--dry-run");
   const std::vector<std::string>& positional = parsed->Positional;
+  const bool byRun = parsed->Has("--run") || parsed->Has("--list-runs");
+  if (byRun && (parsed->Has("--recursive") || !positional.empty() || !excluded->empty()))
+    return Usage("--run and --list-runs take no PATH, -r or --exclude");
+  if (parsed->Has("--run") && parsed->Has("--list-runs"))
+    return Usage("--run and --list-runs exclude each other");
   CatchInterrupt();
+  // Every restore is a run of the journal the window shares, so that it can be undone whole.
+  const std::string dataDirectory = DesktopLocations().DataDirectory;
+  TRunJournal journal(dataDirectory);
+  if (byRun) {
+    bool readable = true;
+    const std::vector<TRunEntry> runs = ReadRunJournal(dataDirectory, &readable);
+    if (!readable) {
+      std::fprintf(stderr, "fendrel-cli restore: cannot read the run journal %s%s\n",
+                   dataDirectory.c_str(), std::string(kRunJournalFileName).c_str());
+      return kExitFailed;
+    }
+    if (parsed->Has("--list-runs")) return ListRuns(runs);
+    const std::string& which = parsed->Options.at("--run");
+    if (which != "last" &&
+        (which.empty() || which.find_first_not_of("0123456789") != std::string::npos))
+      return Usage("--run must be last or a run's number");
+    return RestoreWholeRun(runs, which, dryRun, journal);
+  }
   bool failed = false;
 
   if (!parsed->Has("--recursive")) {
     if (positional.empty()) return Usage("expected at least one PATH");
+    TRestoreRun restore(&journal, {}, "named files", dryRun);
     for (const std::string& file : positional) {
       if (!Excluded(file, *excluded))
-        failed = !RestoreFile(file, NewestBackup(file), dryRun) || failed;
+        failed = !RestoreFile(restore, file, NewestBackup(file)) || failed;
     }
+    if (!dryRun) journal.Flush();
     std::fflush(stdout);
     return failed ? kExitFailed : kExitOk;
   }
@@ -109,6 +191,7 @@ int RestoreCommand(const std::vector<std::string>& args) {
   // unless it is named. The scan delivers each folder's files together, so each folder's
   // backups are looked up once.
   const std::string root = FullStartPath(positional[0]);
+  TRestoreRun restore(&journal, root, "backups of " + positional[1], dryRun);
   std::string folder;
   std::unordered_map<std::string, std::string> backups;
   for (const std::string& file : ScanFiles(positional[0], positional[1], true, *excluded)) {
@@ -117,9 +200,9 @@ int RestoreCommand(const std::vector<std::string>& args) {
       backups = NewestBackupsIn(folder);
     }
     const auto backup = backups.find(NameOf(file));
-    if (backup != backups.end())
-      failed = !RestoreFile(file, backup->second, dryRun, root) || failed;
+    if (backup != backups.end()) failed = !RestoreFile(restore, file, backup->second) || failed;
   }
+  if (!dryRun) journal.Flush();
   std::fflush(stdout);
   return failed ? kExitFailed : kExitOk;
 }

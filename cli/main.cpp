@@ -19,6 +19,7 @@ constexpr const char* kUsage = R"usage(Usage:
   fendrel-cli replace [options] DIR MASK OLD NEW
   fendrel-cli scan [-r] [--exclude=GLOB]... [--exclude-vcs] [--follow-links] DIR MASK
   fendrel-cli restore [-n] [--exclude=GLOB]... [--exclude-vcs] (PATH... | -r DIR MASK)
+  fendrel-cli restore [-n] --run=(last|N) | --list-runs
   fendrel-cli recover DIR
   fendrel-cli regex-dump [--modifiers=M] PATTERN
   fendrel-cli match [--modifiers=M] [--count] PATTERN (SUBJECT | --subject-file FILE)
@@ -88,6 +89,14 @@ restore  Puts back the newest backup (FILE.N.snr_bak, N highest) of each PATH, o
          empty line. --exclude and --exclude-vcs apply as for replace, to a named PATH by its
          name. -n writes nothing and prints what a restore would. A restore never writes
          through a symbolic link: a file or backup that is one fails.
+  --run=N, --run=last  undoes run N of the run journal, or the newest run that can still be
+                      undone: every file the run rewrote gets back the content it had before
+                      the run (its first backup of that run), also when it changed since.
+                      Runs of the window and of replace with backups are recorded (in
+                      runs.dat of the window's data directory), and so is every restore, so
+                      that --run=last right after a restore undoes it.
+      --list-runs     prints the runs that can still be undone, newest first: "N  DATE TIME
+                      K files  KIND in FOLDER: WHAT"
 
 recover  Finishes every rewrite in place that a run left unfinished below DIR (it was killed
          while writing into a file with further hard links or another owner): a file that

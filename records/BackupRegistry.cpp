@@ -13,18 +13,16 @@
 namespace fendrel {
 namespace {
 
-// What the list counts as a backup still on the disk: anything but a directory under the name. A
-// symbolic link counts as itself, so deleting it never reaches what it points to.
-bool BackupExists(const std::string& path) {
-  struct stat st;
-  return !path.empty() && ::lstat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
-}
-
 bool HoldsLineBreak(const std::string& path) {
   return path.find_first_of("\r\n") != std::string::npos;
 }
 
 }  // namespace
+
+bool BackupExists(const std::string& path) {
+  struct stat st;
+  return !path.empty() && ::lstat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
 
 std::vector<std::string> TBackupRegistry::Folders() const {
   std::vector<std::string> folders;

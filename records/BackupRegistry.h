@@ -17,6 +17,10 @@ struct TBackupEntry {
   bool Ticked = false;
 };
 
+// What the lists count as a backup still on the disk: anything but a directory under the name. A
+// symbolic link counts as itself, so deleting or restoring it never reaches what it points to.
+bool BackupExists(const std::string& path);
+
 class TBackupRegistry {
  public:
   // A backup the worker just made: appended unticked. Neither sorted nor checked for duplicates.

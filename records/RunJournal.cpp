@@ -11,6 +11,7 @@
 #include <map>
 #include <set>
 
+#include "BackupRegistry.h"
 #include "DataFileLines.h"
 #include "engine/StatusLines.h"
 #include "platform/ReadAt.h"
@@ -31,12 +32,23 @@ void AppendField(std::string& line, std::string_view field) {
   line += '\t';
   for (const char c : field) {
     switch (c) {
-      case '\\': line += "\\\\"; break;
-      case '\t': line += "\\t"; break;
-      case '\r': line += "\\r"; break;
-      case '\n': line += "\\n"; break;
-      case '\0': line += "\\0"; break;
-      default: line += c;
+      case '\\':
+        line += "\\\\";
+        break;
+      case '\t':
+        line += "\\t";
+        break;
+      case '\r':
+        line += "\\r";
+        break;
+      case '\n':
+        line += "\\n";
+        break;
+      case '\0':
+        line += "\\0";
+        break;
+      default:
+        line += c;
     }
   }
 }
@@ -67,12 +79,6 @@ bool ParseNumber(std::string_view text, auto& number) {
   return error == std::errc() && end == text.data() + text.size();
 }
 
-// What a backup is still worth: a file under the name (a link counts as itself).
-bool BackupExists(const std::string& path) {
-  struct stat st;
-  return ::lstat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
-}
-
 // Opens the journal and locks it for this process alone. A rewrite renames a new file over the
 // journal while holding the old one's lock: whoever waited on the old file then finds another
 // under the name and locks that instead, so nobody appends to a file no name leads to.
@@ -86,7 +92,8 @@ bool LockJournal(const std::string& path, TFd& fd, std::string& error) {
       }
     }
     int result;
-    do result = ::flock(fd.Get(), LOCK_EX);
+    do
+      result = ::flock(fd.Get(), LOCK_EX);
     while (result != 0 && errno == EINTR);
     if (result != 0) {
       error = StepFailed("cannot lock the run journal " + path, errno);
@@ -245,15 +252,9 @@ void TRunRecorder::Backup(std::string_view file, std::string_view backup) {
   FJournal->Add(FNumber, file, backup, FError);
 }
 
-std::string ReplaceRunText(std::string_view mask, std::string_view from, std::string_view to) {
-  std::string shown[2];
-  for (int i = 0; i < 2; ++i) {
-    const std::string_view text = i == 0 ? from : to;
-    std::string bytes;
-    int32_t length = 0;
-    TSnRTast::StoreBytes(text.data(), static_cast<int32_t>(text.size()), bytes, length, shown[i]);
-  }
-  return std::string(mask) + ": " + ShortenText(shown[0]) + " --> " + ShortenText(shown[1]);
+std::string ReplaceRunText(std::string_view mask, const TSnRTast& task) {
+  return std::string(mask) + ": " + ShortenText(task.FromStrDisplay) + " --> " +
+         ShortenText(task.ToStrDisplay);
 }
 
 uint64_t TRunJournal::Begin(std::string_view kind, std::string_view folder, std::string_view text,

@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/SnRTast.h"
 #include "platform/Fd.h"
 
 namespace fendrel {
@@ -31,10 +32,10 @@ struct TRunBackup {
 
 struct TRunEntry {
   uint64_t Number = 0;
-  int64_t Time = 0;    // when it began, seconds since 1970 (UTC)
-  std::string Kind;    // kRunReplace or kRunRestore
-  std::string Folder;  // where it worked: a restore of the run stays below it
-  std::string Text;    // what it did, in the front end's words
+  int64_t Time = 0;                 // when it began, seconds since 1970 (UTC)
+  std::string Kind;                 // kRunReplace or kRunRestore
+  std::string Folder;               // where it worked: a restore of the run stays below it
+  std::string Text;                 // what it did, in the front end's words
   std::vector<TRunBackup> Backups;  // in the order made
 
   // Each file once, with the first backup the run made of it: its content before the run. A
@@ -69,6 +70,7 @@ class TRunJournal {
   bool Add(uint64_t run, std::string_view file, std::string_view backup, std::string& error);
   // Puts what was appended on the disk: at the end of a run.
   void Flush();
+  const std::string& DataDirectory() const { return FDataDirectory; }
 
  private:
   bool Append(std::string_view line, uint64_t* number, std::string& error);
@@ -101,8 +103,8 @@ class TRunRecorder {
   std::string FError;
 };
 
-// What a replacement run did, as the journal keeps it: "MASK: OLD --> NEW", each string as the
-// result list shows it (see TSnRTast::StoreBytes), shortened.
-std::string ReplaceRunText(std::string_view mask, std::string_view from, std::string_view to);
+// What a replacement run did, as the journal keeps it: "MASK: OLD --> NEW", the strings of one
+// of its tasks as the result list shows them, shortened.
+std::string ReplaceRunText(std::string_view mask, const TSnRTast& task);
 
 }  // namespace fendrel

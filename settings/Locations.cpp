@@ -82,6 +82,11 @@ const std::string& GetSettingsFile() {
   return ProgramLocations().SettingsFile;
 }
 
+TLocations DesktopLocations() {
+  return ComputeLocations(
+      TLocationSources{DirectoryPart(RunningProgramFile()) + "fendrel", ProcessEnvironment()});
+}
+
 const std::string& GetDataDirectory() {
   return ProgramLocations().DataDirectory;
 }

@@ -52,4 +52,8 @@ const TLocations& ProgramLocations();
 const std::string& GetSettingsFile();
 const std::string& GetDataDirectory();
 
+// The locations of the desktop program "fendrel" installed beside the running one: the command
+// line keeps its run journal where the window reads it.
+TLocations DesktopLocations();
+
 }  // namespace fendrel

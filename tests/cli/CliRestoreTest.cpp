@@ -2,6 +2,8 @@
 // backup, and the exit status telling whether every file came back.
 #include <gtest/gtest.h>
 
+#include <regex>
+
 #include "RunCli.h"
 #include "support/TempDir.h"
 
@@ -63,7 +65,12 @@ TEST(CliRestore, OutcomesAndExitStatus) {
   };
   for (const auto& c : cases) {
     // Relative paths, as typed in the folder.
-    std::vector<std::string> args = {"-c", "cd \"$0\" && exec \"$@\"", dir.Path(), FENDREL_CLI,
+    std::vector<std::string> args = {"-c",
+                                     "cd \"$0\" && exec \"$@\"",
+                                     dir.Path(),
+                                     "env",
+                                     "XDG_CONFIG_HOME=" + test::CliConfigFolder().Path(),
+                                     FENDREL_CLI,
                                      "restore"};
     args.insert(args.end(), c.Args.begin(), c.Args.end());
     const TRun run = test::RunProgram("sh", args);
@@ -128,6 +135,55 @@ TEST(CliRestore, NeverThroughALink) {
   EXPECT_EQ(ReadFile(outside / "passwd"), "root:x:0:0\n");
   EXPECT_EQ(ReadFile(dir / "b.txt"), "now");
   EXPECT_EQ(ListNames(outside.Path()), std::vector<std::string>{"passwd"});
+}
+
+// Runs are recorded in the journal and undone whole, newest first or by number; the undoing is a
+// run in turn.
+TEST(CliRestore, UndoesAWholeRunAndTheUndoingToo) {
+  TTempDir dir, config;
+  const auto cli = [&](std::vector<std::string> args) { return RunCli(args, config.Path()); };
+  WriteFile(dir / "a.txt", "one");
+  WriteFile(dir / "b.txt", "one one");
+  ASSERT_EQ(cli({"replace", "--log=none", dir.Path(), "*.txt", "one", "two"}).Status, 0);
+  ASSERT_EQ(cli({"replace", "--log=none", dir.Path(), "a.txt", "two", "six"}).Status, 0);
+  ASSERT_EQ(cli({"replace", "--log=none", "--no-backup", dir.Path(), "b.txt", "two", "ten"}).Status,
+            0);
+  const TRun listed = cli({"restore", "--list-runs"});
+  EXPECT_EQ(listed.Status, 0);
+  // Newest first; a run without backups cannot be undone and is not listed.
+  const std::string runs = "2  [-0-9]+ [:0-9]+  1 file  replace in " + dir.Path() +
+                           ": a.txt: two .* --> six .*\n"
+                           "1  [-0-9]+ [:0-9]+  2 files  replace in .*: \\*.txt: one .*\n";
+  EXPECT_TRUE(std::regex_match(listed.Out, std::regex(runs))) << listed.Out;
+
+  const struct {
+    std::vector<std::string> Args;
+    int Status;
+    std::string A, B;  // the files' content after it
+  } steps[] = {
+      {{"--run=last", "-n"}, 0, "six", "ten ten"},
+      {{"--run=last"}, 0, "two", "ten ten"},  // run 2
+      {{"--run=1"}, 0, "one", "one one"},     // the file changed since is put back all the same
+      {{"--run=last"}, 0, "two", "ten ten"},  // undoes run 4, the undoing of run 1
+      {{"--run=99"}, 1, "two", "ten ten"},
+      {{"--run=x"}, 2, "two", "ten ten"},
+      {{"--run=1", "a.txt"}, 2, "two", "ten ten"},
+      {{"--run=1", "--list-runs"}, 2, "two", "ten ten"},
+  };
+  for (const auto& step : steps) {
+    std::vector<std::string> args = {"restore"};
+    args.insert(args.end(), step.Args.begin(), step.Args.end());
+    const TRun run = cli(args);
+    EXPECT_EQ(run.Status, step.Status) << testing::PrintToString(step.Args) << run.Out;
+    EXPECT_EQ(ReadFile(dir / "a.txt"), step.A) << testing::PrintToString(step.Args);
+    EXPECT_EQ(ReadFile(dir / "b.txt"), step.B) << testing::PrintToString(step.Args);
+  }
+  EXPECT_EQ(cli({"restore", "--run=last"}).Out.find("fendrel-cli restore: no run"),
+            std::string::npos);
+  TTempDir fresh;
+  EXPECT_EQ(RunCli({"restore", "--run=last"}, fresh.Path()).Out,
+            "fendrel-cli restore: no run to undo is recorded; 'fendrel-cli restore --list-runs' "
+            "lists them\n");
 }
 
 }  // namespace

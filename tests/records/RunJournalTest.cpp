@@ -61,14 +61,14 @@ TEST(RunJournalTest, ReadingPassesOverWhatIsNoRecord) {
   WriteFile(dir / "runs.dat",
             "run\t4\t100\treplace\t/t\tx\r\n"
             "backup\t4\t/t/a\t/t/a.0.snr_bak\r\n"
-            "backup\t9\t/t/b\t/t/b.0.snr_bak\r\n"   // a run never begun
-            "run\t4\t101\treplace\t/t\tagain\r\n"   // a number taken
-            "run\tx\t100\treplace\t/t\tx\r\n"       // no number
-            "backup\t4\t/t/c\r\n"                   // a field short
-            "backup\t4\t/t/bad\\q\t/t/q.0\r\n"      // an escape never written
+            "backup\t9\t/t/b\t/t/b.0.snr_bak\r\n"  // a run never begun
+            "run\t4\t101\treplace\t/t\tagain\r\n"  // a number taken
+            "run\tx\t100\treplace\t/t\tx\r\n"      // no number
+            "backup\t4\t/t/c\r\n"                  // a field short
+            "backup\t4\t/t/bad\\q\t/t/q.0\r\n"     // an escape never written
             "garbage\n"
-            "backup\t4\t/t/a\t/t/a.1.snr_bak\n"     // a later backup of the same file
-            "backup\t4\t/t/d\t/t/d.0.sn");           // what a crash left of a record
+            "backup\t4\t/t/a\t/t/a.1.snr_bak\n"  // a later backup of the same file
+            "backup\t4\t/t/d\t/t/d.0.sn");       // what a crash left of a record
   const std::vector<TRunEntry> runs = ReadRunJournal(dir.Path());
   ASSERT_EQ(runs.size(), 1u);
   EXPECT_EQ(Backups(runs[0]),
@@ -122,7 +122,9 @@ TEST(RunJournalTest, ARunIsRecordedWithItsFirstBackupAndUndoneWholeAndTheUndoing
   TRunRecorder unchanged(&journal, kRunReplace, dir.Path(), "nothing");
   unchanged.Backup(dir / "a", "");
   EXPECT_EQ(unchanged.Number(), 0u) << "a run without backups leaves no trace";
-  EXPECT_EQ(ReplaceRunText("*.txt", std::string("a\0b", 3), "c"), "*.txt: a [61] --> c [63]");
+  TSnRTast task;
+  task.Init("/t/f", "a\0b", 3, smCaseSensitive, "c", 1, true, lmAllFiles);
+  EXPECT_EQ(ReplaceRunText("*.txt", task), "*.txt: a [61] --> c [63]");
 
   // What a run did: two files rewritten, their old contents kept as backups.
   WriteFile(dir / "a", "new a");

@@ -2,8 +2,10 @@
 
 #include "BackupListModel.h"
 #include "engine/RestoreBackup.h"
+#include "records/RestoreRun.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QListView>
@@ -11,6 +13,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
+#include <set>
 
 namespace fendrel {
 
@@ -19,6 +22,8 @@ TBackupFileListPage::TBackupFileListPage(QWidget* parent)
       FSelectAllNone(new QCheckBox(this)),
       FDeleteButton(new QPushButton(this)),
       FRestoreButton(new QPushButton(this)),
+      FRunComboBox(new QComboBox(this)),
+      FRestoreRunButton(new QPushButton(this)),
       FListBox(new QListView(this)),
       FModel(new TBackupListModel(FRegistry, this)) {
   setObjectName("BackupFileTabSheet");
@@ -26,12 +31,18 @@ TBackupFileListPage::TBackupFileListPage(QWidget* parent)
   FDeleteButton->setObjectName("DeleteBackupfilesButton");
   FRestoreButton->setObjectName("RestoreBackupfilesButton");
   FListBox->setObjectName("BackupFileCheckListBox");
+  FRunComboBox->setObjectName("RunComboBox");
+  FRestoreRunButton->setObjectName("RestoreRunButton");
 
   // Mixed first: the first click ticks everything, the next unticks, the next does nothing.
   FSelectAllNone->setTristate(true);
   FSelectAllNone->setCheckState(Qt::PartiallyChecked);
   FDeleteButton->setEnabled(false);
   FRestoreButton->setEnabled(false);
+  FRestoreRunButton->setEnabled(false);
+  // A run's line is long: the list shows it whole, the box what fits.
+  FRunComboBox->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  FRunComboBox->setMinimumContentsLength(20);
   FListBox->setModel(FModel);
   FListBox->setUniformItemSizes(true);
   FListBox->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -44,9 +55,14 @@ TBackupFileListPage::TBackupFileListPage(QWidget* parent)
   top->addStretch(1);
   top->addWidget(FRestoreButton);
   top->addWidget(FDeleteButton);
+  auto* runs = new QHBoxLayout;
+  runs->setContentsMargins(0, 0, 1, 0);
+  runs->addWidget(FRunComboBox, 1);
+  runs->addWidget(FRestoreRunButton);
   auto* page = new QVBoxLayout(this);
   page->setContentsMargins(0, 0, 0, 2);
   page->setSpacing(5);
+  page->addLayout(runs);
   page->addLayout(top);
   page->addWidget(FListBox, 1);
 
@@ -56,7 +72,12 @@ TBackupFileListPage::TBackupFileListPage(QWidget* parent)
           &TBackupFileListPage::DeleteBackupfilesButtonClick);
   connect(FRestoreButton, &QPushButton::clicked, this,
           &TBackupFileListPage::RestoreBackupfilesButtonClick);
+  connect(FRestoreRunButton, &QPushButton::clicked, this,
+          &TBackupFileListPage::RestoreRunButtonClick);
   connect(FModel, &TBackupListModel::TickChanged, this, &TBackupFileListPage::RefreshDeleteButton);
+  FRunsRefresh.setSingleShot(true);
+  FRunsRefresh.setInterval(300);
+  connect(&FRunsRefresh, &QTimer::timeout, this, &TBackupFileListPage::RefreshRuns);
   SetCurrentLanguage(1);
 }
 
@@ -67,8 +88,41 @@ void TBackupFileListPage::Record(const std::string& path) {
 
 bool TBackupFileListPage::Load(const std::string& dataDirectory) {
   const bool read = FRegistry.Load(dataDirectory);
+  FJournal = std::make_unique<TRunJournal>(dataDirectory);
+  DropSpentRuns(dataDirectory);
+  // Backups the command line made belong in the list too, once each.
+  std::set<std::string_view> listed;
+  for (const TBackupEntry& entry : FRegistry.Entries())
+    listed.insert(entry.Path);
+  std::vector<std::string> added;
+  for (const TRunEntry& run : ReadRunJournal(dataDirectory))
+    for (const TRunBackup& backup : run.Backups)
+      if (!listed.contains(backup.Backup) && BackupExists(backup.Backup))
+        added.push_back(backup.Backup), listed.insert(added.back());
+  for (std::string& backup : added)
+    FRegistry.Record(std::move(backup));
   RebuildList();
+  RefreshRuns();
   return read;
+}
+
+void TBackupFileListPage::BeginRun(uint64_t run, std::string folder, std::string text) {
+  FRuns.try_emplace(run, FJournal.get(), kRunReplace, std::move(folder), std::move(text));
+}
+
+void TBackupFileListPage::RunBackupMade(uint64_t run, const std::string& file,
+                                        const std::string& backup) {
+  const auto found = FRuns.find(run);
+  if (found == FRuns.end()) return;
+  TRunRecorder& recorder = found->second;
+  const bool recorded = recorder.Error().empty();
+  recorder.Backup(file, backup);
+  if (recorded && !recorder.Error().empty() && FReport)
+    FReport((FLanguage == 0 ? QString::fromUtf8("Der Lauf kann nicht als Ganzes wiederhergestellt "
+                                                "werden: %1")
+                            : QString::fromUtf8("The run cannot be restored as a whole: %1"))
+                .arg(QString::fromLocal8Bit(recorder.Error().c_str())));
+  if (isVisible() && !FRunsRefresh.isActive()) FRunsRefresh.start();
 }
 
 bool TBackupFileListPage::Save(const std::string& dataDirectory) const {
@@ -81,11 +135,14 @@ void TBackupFileListPage::SetCurrentLanguage(int32_t language) {
     FSelectAllNone->setText(QString::fromUtf8("alle/keine auswählen"));
     FDeleteButton->setText(QString::fromUtf8("Ausgewählte Backup-Dateien löschen"));
     FRestoreButton->setText(QString::fromUtf8("Ausgewählte Backup-Dateien wiederherstellen"));
+    FRestoreRunButton->setText(QString::fromUtf8("Lauf wiederherstellen"));
   } else if (language == 1 || language == -1) {
     FSelectAllNone->setText("select all/none");
     FDeleteButton->setText("Delete Selected Backup Files");
     FRestoreButton->setText("Restore Selected Backup Files");
+    FRestoreRunButton->setText("Restore Run");
   }
+  if (language == 0 || language == 1 || language == -1) RefreshRuns();
 }
 
 void TBackupFileListPage::RefreshDeleteButton() {
@@ -126,6 +183,32 @@ QString TBackupFileListPage::RestoreQuestionText(std::size_t count, int32_t lang
       .arg(n);
 }
 
+QString TBackupFileListPage::RestoreRunQuestionText(const TRunEntry& run, std::size_t files,
+                                                    int32_t language) {
+  if (language == 0)
+    return QString::fromUtf8(
+               "Die %1 Datei(en) von Lauf %2 wiederherstellen, wie sie vor dem Lauf waren? Der "
+               "jetzige Inhalt jeder Datei wird zuvor als neue Backup-Datei aufbewahrt.")
+        .arg(files)
+        .arg(run.Number);
+  return QString::fromUtf8(
+             "Restore the %1 file(s) of run %2 as they were before the run? The current content "
+             "of each file is kept as a new backup file first.")
+      .arg(files)
+      .arg(run.Number);
+}
+
+QString TBackupFileListPage::RunText(const TRunEntry& run, std::size_t files, int32_t language) {
+  QString what = QString::fromLocal8Bit(run.Text.c_str());
+  if (run.Kind == kRunRestore)
+    what = (language == 0 ? QString::fromUtf8("Wiederherstellung: ") : QString("restore: ")) + what;
+  return QString("%1  %2  %3  %4  %5")
+      .arg(run.Number)
+      .arg(QString::fromStdString(RunTimeText(run)))
+      .arg((language == 0 ? QString::fromUtf8("%1 Datei(en)") : QString("%1 file(s)")).arg(files))
+      .arg(QString::fromLocal8Bit(run.Folder.c_str()), what);
+}
+
 bool TBackupFileListPage::Confirmed(const QString& question) {
   return FQuestion ? FQuestion(question)
                    : QMessageBox::question(this, window()->windowTitle(), question,
@@ -144,36 +227,92 @@ void TBackupFileListPage::DeleteBackupfilesButtonClick() {
 void TBackupFileListPage::RestoreBackupfilesButtonClick() {
   const std::size_t count = FRegistry.TickedCount();
   if (count == 0 || !Confirmed(RestoreQuestionText(count, FLanguage))) return;
-  std::vector<std::string> ticked;
+  std::vector<TRunBackup> ticked;
   for (const TBackupEntry& entry : FRegistry.Entries())
-    if (entry.Ticked) ticked.push_back(entry.Path);
-  std::size_t restored = 0;
-  std::vector<std::string> failures;
-  for (const std::string& backup : ticked) {
-    const TRewriteOutcome outcome = RestoreBackup(backup, BackupOriginal(backup));
-    if (outcome.Result < 0) {
-      failures.push_back(backup + ": " + outcome.Reason);
-      continue;
-    }
-    ++restored;
-    if (!outcome.BackupName.empty()) FRegistry.Record(outcome.BackupName);
-  }
+    if (entry.Ticked) ticked.push_back({BackupOriginal(entry.Path), entry.Path});
   FRegistry.SetAllTicked(false);
   {
     const QSignalBlocker quiet(FSelectAllNone);
     FSelectAllNone->setCheckState(Qt::Unchecked);
   }
-  RebuildList();
-  if (!FReport) return;
-  QString text = FLanguage == 0 ? QString::fromUtf8("%1 Datei(en) wiederhergestellt.")
-                                : QString::fromUtf8("%1 file(s) restored.");
-  text = text.arg(restored);
-  if (!failures.empty()) {
-    text += FLanguage == 0 ? QString::fromUtf8(" %1 nicht wiederhergestellt, zuerst %2")
-                           : QString::fromUtf8(" %1 not restored, the first %2");
-    text = text.arg(failures.size()).arg(QString::fromStdString(failures.front()));
+  RestoreAll(ticked, {}, std::to_string(count) + " backups");
+}
+
+void TBackupFileListPage::RestoreRunButtonClick() {
+  const int index = FRunComboBox->currentIndex();
+  if (index < 0 || static_cast<std::size_t>(index) >= FUndoable.size()) return;
+  const TRunEntry run = FUndoable[static_cast<std::size_t>(index)];
+  const std::vector<TRunBackup> files = run.FirstBackups();
+  if (!Confirmed(RestoreRunQuestionText(run, files.size(), FLanguage))) return;
+  RestoreAll(files, run.Folder, "run " + std::to_string(run.Number));
+}
+
+void TBackupFileListPage::RestoreAll(const std::vector<TRunBackup>& backups,
+                                     const std::string& folder, const std::string& text) {
+  TRestoreRun restore(FJournal.get(), folder, text, false);
+  std::size_t restored = 0;
+  std::vector<std::string> failures;
+  for (const TRunBackup& backup : backups) {
+    const TRewriteOutcome outcome = BackupExists(backup.Backup)
+                                        ? restore.Restore(backup.File, backup.Backup)
+                                        : TRewriteOutcome{-1, "no backup to restore", ""};
+    if (outcome.Result < 0) {
+      failures.push_back(backup.Backup + ": " + outcome.Reason);
+      continue;
+    }
+    ++restored;
+    if (!outcome.BackupName.empty()) FRegistry.Record(outcome.BackupName);
   }
-  FReport(text);
+  if (FJournal) FJournal->Flush();
+  RebuildList();
+  RefreshRuns();
+  if (!FReport) return;
+  QString report = FLanguage == 0 ? QString::fromUtf8("%1 Datei(en) wiederhergestellt.")
+                                  : QString::fromUtf8("%1 file(s) restored.");
+  report = report.arg(restored);
+  if (!failures.empty()) {
+    report += FLanguage == 0 ? QString::fromUtf8(" %1 nicht wiederhergestellt, zuerst %2")
+                             : QString::fromUtf8(" %1 not restored, the first %2");
+    report = report.arg(failures.size()).arg(QString::fromStdString(failures.front()));
+  }
+  if (!restore.JournalError().empty())
+    report += " " + QString::fromLocal8Bit(restore.JournalError().c_str());
+  FReport(report);
+}
+
+void TBackupFileListPage::RefreshRuns() {
+  FRunsRefresh.stop();
+  const int current = FRunComboBox->currentIndex();
+  const uint64_t chosen = current > 0 ? FUndoable[static_cast<std::size_t>(current)].Number : 0;
+  const uint64_t newest = FUndoable.empty() ? 0 : FUndoable.front().Number;
+  FUndoable.clear();
+  QStringList lines;
+  if (FJournal) {
+    std::vector<TRunEntry> runs = ReadRunJournal(FJournal->DataDirectory());
+    for (auto run = runs.rbegin(); run != runs.rend(); ++run) {
+      std::size_t files = 0;
+      for (const TRunBackup& backup : run->FirstBackups())
+        files += BackupExists(backup.Backup);
+      if (files == 0) continue;
+      lines << RunText(*run, files, FLanguage);
+      FUndoable.push_back(std::move(*run));
+    }
+  }
+  const QSignalBlocker quiet(FRunComboBox);
+  FRunComboBox->clear();
+  FRunComboBox->addItems(lines);
+  // The newest run is the one to undo, unless another was chosen and no run came since.
+  int index = 0;
+  for (std::size_t i = 0; i < FUndoable.size(); ++i)
+    if (FUndoable[i].Number == chosen && FUndoable.front().Number == newest)
+      index = static_cast<int>(i);
+  FRunComboBox->setCurrentIndex(FUndoable.empty() ? -1 : index);
+  FRestoreRunButton->setEnabled(!FUndoable.empty());
+}
+
+void TBackupFileListPage::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  RefreshRuns();
 }
 
 void TBackupFileListPage::RebuildList() {

@@ -1,18 +1,25 @@
 // The backup page of the main window: the backup list with its ticks, the three-state
 // "select all/none" box and the restore and delete buttons, over a TBackupRegistry that it keeps
-// in step.
+// in step; and the runs of the run journal that can still be undone, newest first, with the
+// button that undoes the chosen one whole.
 // The main window adds it as the page BackupFileTabSheet, shows or hides it (Ctrl+B), feeds it
 // the worker's backup reports and loads and saves it at creation and at every close request.
 #pragma once
 
+#include <QTimer>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <map>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "records/BackupRegistry.h"
+#include "records/RunJournal.h"
 
 class QCheckBox;
+class QComboBox;
 class QListView;
 class QPushButton;
 
@@ -28,8 +35,14 @@ class TBackupFileListPage : public QWidget {
 
   // A stBackupFile report: appended unticked.
   void Record(const std::string& path);
-  // Creation: the registry's entries that still exist. See TBackupRegistry::Load.
+  // Creation: the registry's entries that still exist (see TBackupRegistry::Load), then the
+  // backups of the run journal in `dataDirectory` that still exist and are not listed yet (the
+  // command line's), and the runs that can be undone. Runs nothing is left of leave the journal.
   bool Load(const std::string& dataDirectory);
+  // A run is queued under the window's mark `run`: its backups go to the journal as one run,
+  // which begins with the first of them. See TRunRecorder.
+  void BeginRun(uint64_t run, std::string folder, std::string text);
+  void RunBackupMade(uint64_t run, const std::string& file, const std::string& backup);
   // Every close request. See TBackupRegistry::Save.
   bool Save(const std::string& dataDirectory) const;
 
@@ -50,11 +63,16 @@ class TBackupFileListPage : public QWidget {
   // The questions for `count` backups in `language` (0 German, anything else English).
   static QString DeleteQuestionText(std::size_t count, int32_t language);
   static QString RestoreQuestionText(std::size_t count, int32_t language);
+  static QString RestoreRunQuestionText(const TRunEntry& run, std::size_t files, int32_t language);
+  // The run list's line for `run` with `files` files left to undo.
+  static QString RunText(const TRunEntry& run, std::size_t files, int32_t language);
 
   const TBackupRegistry& Registry() const { return FRegistry; }
   QCheckBox* SelectAllNoneCheckBox() const { return FSelectAllNone; }
   QPushButton* DeleteButton() const { return FDeleteButton; }
   QPushButton* RestoreButton() const { return FRestoreButton; }
+  QComboBox* RunComboBox() const { return FRunComboBox; }
+  QPushButton* RestoreRunButton() const { return FRestoreRunButton; }
   QListView* ListBox() const { return FListBox; }
   TBackupListModel* Model() const { return FModel; }
 
@@ -64,20 +82,39 @@ class TBackupFileListPage : public QWidget {
   // Puts each ticked backup's content back under the name of the file it was made of, through
   // the same safe rewrite as a run: the content replaced becomes a new backup in the list.
   void RestoreBackupfilesButtonClick();
+  // Puts every file of the chosen run back as it was before the run, after asking; the undoing
+  // is a run of its own, first in the list.
+  void RestoreRunButtonClick();
+  // Reads the journal again: the runs that can be undone, newest first.
+  void RefreshRuns();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
 
  private:
   void RebuildList();
   bool Confirmed(const QString& question);
+  // Restores each (file, backup) as one restore run below `folder`, lists the new backups and
+  // tells what came of it.
+  void RestoreAll(const std::vector<TRunBackup>& backups, const std::string& folder,
+                  const std::string& text);
 
   TBackupRegistry FRegistry;
   QCheckBox* FSelectAllNone;
   QPushButton* FDeleteButton;
   QPushButton* FRestoreButton;
+  QComboBox* FRunComboBox;
+  QPushButton* FRestoreRunButton;
   QListView* FListBox;
   TBackupListModel* FModel;
   TQuestion FQuestion;
   TReport FReport;
   int32_t FLanguage = 1;
+  std::unique_ptr<TRunJournal> FJournal;   // from Load on
+  std::map<uint64_t, TRunRecorder> FRuns;  // by the window's mark
+  std::vector<TRunEntry> FUndoable;        // as the run list shows them
+  // A run's backups arrive one by one: the list of runs follows once they pause.
+  QTimer FRunsRefresh;
 };
 
 }  // namespace fendrel

@@ -128,6 +128,8 @@ class TSnRForm : public TZQSnRMainForm {
   void StopButtonClick();
   // One report of the worker, on the window thread.
   void WMSnRStatus(TStatusKind kind, const std::string& text);
+  // A task of the run the window marked `run` made `backup` of `file`.
+  void RunBackupMade(uint64_t run, const std::string& file, const std::string& backup);
   // Interrupted rewrites in place that a scan or the start found and finished: each file in the
   // result list, a count in the status line; nothing for none.
   void ShowRecoveries(const std::vector<TRecovery>& recoveries);
@@ -286,6 +288,7 @@ class TSnRForm : public TZQSnRMainForm {
   QTimer FTitleTimer;           // the run state's next refresh while a run reports
   bool FRunInProgress = false;  // tasks were queued and the queue has not yet been seen empty
   TRunProgress FRunProgress;
+  uint64_t FRunMarks = 0;  // the last mark given to a run's tasks
   // The sizes of queued runs' files, being found.
   std::vector<std::future<void>> FMeasuring;
   // The recovery in the backups' folders at the start.

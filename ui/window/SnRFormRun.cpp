@@ -8,11 +8,13 @@
 #include "InstantHelpForm.h"
 #include "SnRForm.h"
 #include "engine/RunBuilder.h"
+#include "records/RunJournal.h"
 #include "ui/editors/ByteMemo.h"
 #include "ui/editors/MultiLineEditors.h"
 #include "ui/editors/SearchOptionBoxes.h"
 #include "ui/editors/uCombiEditCharHexFrame.h"
 #include "ui/files/FileSelection.h"
+#include "ui/records/BackupFileListPage.h"
 #include "ui/records/PreviewPage.h"
 
 namespace fendrel {
@@ -100,6 +102,15 @@ void TSnRForm::SnRButtonClick() {
     for (const auto& task : *tasks)
       fileNames.push_back(task->FileName);
     MeasureFiles(FRunProgress.TaskCount(), std::move(fileNames));
+    // A run with backups can be undone whole from the backup page.
+    if (FOptions.FCreateBackups && !tasks->empty()) {
+      const uint64_t run = ++FRunMarks;
+      for (const auto& task : *tasks)
+        task->Run = run;
+      FBackupFilePage->BeginRun(
+          run, FFileSelection->LinkRule().Root,
+          ReplaceRunText(FFileSelection->MaskText().value_or(""), *tasks->front()));
+    }
     FRunProgress.Add(tasks->size(), FProgressClock());
     queue.AppendBatch(std::move(*tasks));
     FRunInProgress = true;

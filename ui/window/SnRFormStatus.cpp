@@ -52,6 +52,10 @@ void TSnRForm::WMSnRStatus(TStatusKind kind, const std::string& text) {
   }
 }
 
+void TSnRForm::RunBackupMade(uint64_t run, const std::string& file, const std::string& backup) {
+  FBackupFilePage->RunBackupMade(run, file, backup);
+}
+
 void TSnRForm::ShowRecoveries(const std::vector<TRecovery>& recoveries) {
   if (recoveries.empty()) return;
   FResultListBox->Model().AddEntries(RecoveryEntries(recoveries));

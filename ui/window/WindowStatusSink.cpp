@@ -9,15 +9,24 @@ namespace fendrel {
 TWindowStatusSink::TWindowStatusSink(TSnRForm* form) : FForm(form) {}
 
 void TWindowStatusSink::SnRStatus(TStatusKind kind, const std::string& text) {
+  Queue(TLine{kind, text});
+}
+
+void TWindowStatusSink::TaskReported(const TTaskReport& report) {
+  if (!report.Backup.empty())
+    Queue(TBackupMade{report.Run, std::string(report.Path), std::string(report.Backup)});
+}
+
+void TWindowStatusSink::Queue(TQueued report) {
   if (QThread::currentThread() == FForm->thread()) {
     Deliver();  // whatever came before goes first
-    FForm->WMSnRStatus(kind, text);
+    Hand(report);
     return;
   }
   bool ask = false;
   {
     const std::lock_guard<std::mutex> lock(FLock);
-    FQueued.emplace_back(kind, text);
+    FQueued.push_back(std::move(report));
     ask = !FDeliveryAsked;
     FDeliveryAsked = true;
   }
@@ -28,15 +37,22 @@ void TWindowStatusSink::SnRStatus(TStatusKind kind, const std::string& text) {
         FForm, [this] { Deliver(); }, Qt::QueuedConnection);
 }
 
+void TWindowStatusSink::Hand(const TQueued& report) {
+  if (const auto* line = std::get_if<TLine>(&report))
+    FForm->WMSnRStatus(line->Kind, line->Text);
+  else if (const auto* backup = std::get_if<TBackupMade>(&report))
+    FForm->RunBackupMade(backup->Run, backup->File, backup->Backup);
+}
+
 void TWindowStatusSink::Deliver() {
-  std::vector<std::pair<TStatusKind, std::string>> reports;
+  std::vector<TQueued> reports;
   {
     const std::lock_guard<std::mutex> lock(FLock);
     reports.swap(FQueued);
     FDeliveryAsked = false;
   }
-  for (const auto& [kind, text] : reports)
-    FForm->WMSnRStatus(kind, text);
+  for (const TQueued& report : reports)
+    Hand(report);
 }
 
 }  // namespace fendrel

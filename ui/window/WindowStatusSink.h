@@ -4,9 +4,10 @@
 // can be woken per line, and the worker must never wait for the window.
 #pragma once
 
+#include <cstdint>
 #include <mutex>
 #include <string>
-#include <utility>
+#include <variant>
 #include <vector>
 
 #include "engine/StatusSink.h"
@@ -19,14 +20,29 @@ class TWindowStatusSink : public TStatusSink {
  public:
   explicit TWindowStatusSink(TSnRForm* form);
   void SnRStatus(TStatusKind kind, const std::string& text) override;
+  // Of a task's typed report the window needs the backup, to record it under its run.
+  void TaskReported(const TTaskReport& report) override;
   // Window thread: hands every queued report to the window, in order.
   void Deliver();
 
  private:
+  struct TLine {
+    TStatusKind Kind;
+    std::string Text;
+  };
+  struct TBackupMade {
+    uint64_t Run;
+    std::string File;
+    std::string Backup;
+  };
+  using TQueued = std::variant<TLine, TBackupMade>;
+  void Queue(TQueued report);
+  void Hand(const TQueued& report);
+
   TSnRForm* FForm;
   std::mutex FLock;
-  std::vector<std::pair<TStatusKind, std::string>> FQueued;  // guarded by FLock
-  bool FDeliveryAsked = false;                               // guarded by FLock
+  std::vector<TQueued> FQueued;  // guarded by FLock
+  bool FDeliveryAsked = false;   // guarded by FLock
 };
 
 }  // namespace fendrel

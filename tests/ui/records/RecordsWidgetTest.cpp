@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
@@ -140,6 +141,70 @@ TEST(BackupFileListPageTest, RestoresTickedBackupsAfterAsking) {
   EXPECT_FALSE(page.RestoreButton()->isEnabled());
 }
 
+// The runs of the journal, the command line's among them, are offered newest first and undone
+// whole; the undoing is offered in turn, and every backup it makes is listed.
+TEST(BackupFileListPageTest, UndoesAWholeRunFromTheJournal) {
+  TTempDir dir, data;
+  WriteFile(dir / "a", "a after");
+  WriteFile(dir / "a.0.snr_bak", "a before");
+  WriteFile(dir / "b", "b after");
+  WriteFile(dir / "b.0.snr_bak", "b before");
+  {
+    // A run of the command line, and an older one nothing is left of.
+    TRunJournal journal(data.Path());
+    TRunRecorder(&journal, kRunReplace, dir.Path(), "gone").Backup(dir / "c", dir / "c.0.snr_bak");
+    TRunRecorder run(&journal, kRunReplace, dir.Path(), "*: before --> after");
+    run.Backup(dir / "a", dir / "a.0.snr_bak");
+    run.Backup(dir / "b", dir / "b.0.snr_bak");
+  }
+  TBackupFileListPage page;
+  page.Load(data.Path());
+  TRows list{*page.ListBox()->model()};
+  ASSERT_EQ(list.count(), 2);
+  EXPECT_EQ(list.Text(0), dir / "a.0.snr_bak");
+  ASSERT_EQ(page.RunComboBox()->count(), 1) << "a run without backups left is not offered";
+  EXPECT_TRUE(page.RunComboBox()->itemText(0).startsWith("2  "));
+  EXPECT_TRUE(page.RunComboBox()->itemText(0).endsWith(
+      QString("  2 file(s)  %1  *: before --> after").arg(QString::fromStdString(dir.Path()))));
+  EXPECT_EQ(ReadRunJournal(data.Path()).size(), 1u) << "the spent run left the journal";
+
+  // A run of the window's own, made while the page was shown.
+  WriteFile(dir / "a.1.snr_bak", "a after");
+  WriteFile(dir / "a", "a later");
+  page.BeginRun(7, dir.Path(), "a: after --> later");
+  page.RunBackupMade(7, dir / "a", dir / "a.1.snr_bak");
+  page.RunBackupMade(8, dir / "a", dir / "a.9.snr_bak");  // no run of this page's
+  page.RefreshRuns();
+  ASSERT_EQ(page.RunComboBox()->count(), 2);
+  EXPECT_TRUE(page.RunComboBox()->itemText(0).startsWith("3  "));
+  EXPECT_EQ(page.RunComboBox()->currentIndex(), 0) << "the last run is the one offered";
+
+  std::vector<QString> questions;
+  page.SetQuestion([&](const QString& text) {
+    questions.push_back(text);
+    return true;
+  });
+  QString report;
+  page.SetReport([&](const QString& text) { report = text; });
+  page.RunComboBox()->setCurrentIndex(1);
+  page.RestoreRunButton()->click();
+  ASSERT_EQ(questions.size(), 1u);
+  EXPECT_EQ(questions[0],
+            TBackupFileListPage::RestoreRunQuestionText(ReadRunJournal(data.Path())[0], 2, 1));
+  EXPECT_TRUE(questions[0].startsWith("Restore the 2 file(s) of run 2 as they were before"));
+  EXPECT_EQ(ReadFile(dir / "a"), "a before");
+  EXPECT_EQ(ReadFile(dir / "b"), "b before");
+  EXPECT_EQ(report, "2 file(s) restored.");
+  EXPECT_EQ(list.Text(list.count() - 1), dir / "b.1.snr_bak");
+  ASSERT_EQ(page.RunComboBox()->count(), 3);
+  EXPECT_TRUE(page.RunComboBox()->itemText(0).endsWith("restore: run 2"));
+
+  // Undone, the undoing gives back what it replaced.
+  page.RestoreRunButton()->click();
+  EXPECT_EQ(ReadFile(dir / "a"), "a later");
+  EXPECT_EQ(ReadFile(dir / "b"), "b after");
+}
+
 TEST(BackupFileListPageTest, TextsInBothLanguages) {
   TBackupFileListPage page;
   struct TCase {
@@ -147,20 +212,23 @@ TEST(BackupFileListPageTest, TextsInBothLanguages) {
     const char* SelectAll;
     const char* Delete;
     const char* Restore;
+    const char* RestoreRun;
   };
   const TCase cases[] = {
       {0, "alle/keine auswählen", "Ausgewählte Backup-Dateien löschen",
-       "Ausgewählte Backup-Dateien wiederherstellen"},
+       "Ausgewählte Backup-Dateien wiederherstellen", "Lauf wiederherstellen"},
       // unknown: unchanged
       {7, "alle/keine auswählen", "Ausgewählte Backup-Dateien löschen",
-       "Ausgewählte Backup-Dateien wiederherstellen"},
-      {-1, "select all/none", "Delete Selected Backup Files", "Restore Selected Backup Files"},
+       "Ausgewählte Backup-Dateien wiederherstellen", "Lauf wiederherstellen"},
+      {-1, "select all/none", "Delete Selected Backup Files", "Restore Selected Backup Files",
+       "Restore Run"},
   };
   for (const TCase& c : cases) {
     page.SetCurrentLanguage(c.Language);
     EXPECT_EQ(page.SelectAllNoneCheckBox()->text(), QString::fromUtf8(c.SelectAll));
     EXPECT_EQ(page.DeleteButton()->text(), QString::fromUtf8(c.Delete));
     EXPECT_EQ(page.RestoreButton()->text(), QString::fromUtf8(c.Restore));
+    EXPECT_EQ(page.RestoreRunButton()->text(), QString::fromUtf8(c.RestoreRun));
   }
   EXPECT_EQ(page.SelectAllNoneCheckBox()->objectName(), "SelectAllNone2CheckBox");
   EXPECT_EQ(page.DeleteButton()->objectName(), "DeleteBackupfilesButton");

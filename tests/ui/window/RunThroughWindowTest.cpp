@@ -16,6 +16,7 @@
 #include "ui/files/FileListModel.h"
 
 #include "WindowTestSupport.h"
+#include "records/RunJournal.h"
 #include "ui/editors/uCombiEditCharHexFrame.h"
 #include "ui/files/FileSelection.h"
 #include "ui/records/BackupFileListPage.h"
@@ -62,6 +63,14 @@ TEST_F(TRunThroughWindow, LiteralReplacementWithBackup) {
   EXPECT_EQ(entries[1], "colour [636F6C6F7572] --> color [636F6C6F72] :");
   EXPECT_EQ(entries[2], "2 replacements");
   EXPECT_EQ(Form().CountCheckedFiles(), 0);
+  // The run is in the journal, to be undone whole from the backup page or the command line.
+  const std::vector<TRunEntry> runs = ReadRunJournal(DataDirectory());
+  ASSERT_EQ(runs.size(), 1u);
+  EXPECT_EQ(runs[0].Folder, FDir / "work");
+  EXPECT_EQ(runs[0].Text, "*.txt: colour [636F6C6F7572] --> color [636F6C6F72]");
+  ASSERT_EQ(runs[0].Backups.size(), 1u);
+  EXPECT_EQ(runs[0].Backups[0].File, FDir / "work/notes.txt");
+  EXPECT_EQ(runs[0].Backups[0].Backup, backup);
 }
 
 // The preview shows what the start button then does: the same files, the same counts, and
