@@ -28,27 +28,19 @@ constexpr off_t kMaxJournalSize = off_t{1} << 30;
 // How often a lock is taken again after a rewrite put a new file under the journal's name.
 constexpr int kMaxReopen = 16;
 
+// The bytes a field cannot hold as they are, and the letters that stand for them after '\'.
+constexpr std::string_view kEscaped{"\\\t\r\n\0", 5};
+constexpr std::string_view kEscapes = "\\trn0";
+
 void AppendField(std::string& line, std::string_view field) {
   line += '\t';
   for (const char c : field) {
-    switch (c) {
-      case '\\':
-        line += "\\\\";
-        break;
-      case '\t':
-        line += "\\t";
-        break;
-      case '\r':
-        line += "\\r";
-        break;
-      case '\n':
-        line += "\\n";
-        break;
-      case '\0':
-        line += "\\0";
-        break;
-      default:
-        line += c;
+    const std::size_t at = kEscaped.find(c);
+    if (at == std::string_view::npos) {
+      line += c;
+    } else {
+      line += '\\';
+      line += kEscapes[at];
     }
   }
 }
@@ -63,10 +55,9 @@ std::vector<std::string> SplitFields(std::string_view line) {
     } else if (c != '\\') {
       fields.back() += c;
     } else if (++i < line.size()) {
-      static constexpr std::string_view kFrom = "\\trn0", kTo{"\\\t\r\n\0", 5};
-      const std::size_t at = kFrom.find(line[i]);
+      const std::size_t at = kEscapes.find(line[i]);
       if (at == std::string_view::npos) return {};
-      fields.back() += kTo[at];
+      fields.back() += kEscaped[at];
     } else {
       return {};
     }

@@ -91,16 +91,13 @@ bool TBackupFileListPage::Load(const std::string& dataDirectory) {
   FJournal = std::make_unique<TRunJournal>(dataDirectory);
   DropSpentRuns(dataDirectory);
   // Backups the command line made belong in the list too, once each.
-  std::set<std::string_view> listed;
+  std::set<std::string> listed;
   for (const TBackupEntry& entry : FRegistry.Entries())
     listed.insert(entry.Path);
-  std::vector<std::string> added;
   for (const TRunEntry& run : ReadRunJournal(dataDirectory))
     for (const TRunBackup& backup : run.Backups)
-      if (!listed.contains(backup.Backup) && BackupExists(backup.Backup))
-        added.push_back(backup.Backup), listed.insert(added.back());
-  for (std::string& backup : added)
-    FRegistry.Record(std::move(backup));
+      if (BackupExists(backup.Backup) && listed.insert(backup.Backup).second)
+        FRegistry.Record(backup.Backup);
   RebuildList();
   RefreshRuns();
   return read;
