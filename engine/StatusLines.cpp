@@ -18,28 +18,44 @@ std::string SkippedLine(const TSnRTast& task) {
                      kStatusTextLimit);
 }
 
+namespace {
+
+// Sends what the result list and the result log are made of, for a report whose task is logged:
+// the reason first, as it travels with the lines it explains, then the file (cut to the
+// receiver's buffer), the result line and the empty line that ends the task's entry.
+void SendStatusLines(const TTaskReport& report, const TStatusSend& send) {
+  if (!report.Logged) return;
+  if (!report.Reason.empty()) send(TStatusKind::stFailureReason, std::string(report.Reason));
+  send(TStatusKind::stLine, ShortenText(std::string(report.Path), kStatusTextLimit));
+  send(TStatusKind::stLine, std::string(report.Line));
+  send(TStatusKind::stLine, "");
+}
+
+}  // namespace
+
 void ReportTask(const TSnRTast& task, const TRewriteOutcome& outcome, const TStatusSend& send,
                 const TReportSend& report) {
   const int64_t result = outcome.Result;
   if (!outcome.BackupName.empty()) send(TStatusKind::stBackupFile, outcome.BackupName);
   const bool logged = task.LogMode != lmNone && (result != 0 || task.LogMode == lmAllFiles);
   const std::string line = ResultLine(task, result);
-  if (logged) {
-    // The reason travels with the lines it explains.
-    if (!outcome.Reason.empty()) send(TStatusKind::stFailureReason, outcome.Reason);
-    send(TStatusKind::stLine, ShortenText(task.FileName, kStatusTextLimit));
-    send(TStatusKind::stLine, line);
-    send(TStatusKind::stLine, "");
-  }
-  report({task.FileName, result, false, logged, outcome.Reason, outcome.BackupName, line, task.Run});
+  const TTaskReport typed{.Path = task.FileName,
+                          .Result = result,
+                          .Logged = logged,
+                          .Reason = outcome.Reason,
+                          .Backup = outcome.BackupName,
+                          .Line = line,
+                          .Run = task.Run};
+  SendStatusLines(typed, send);
+  report(typed);
 }
 
 void ReportSkipped(const TSnRTast& task, const TStatusSend& send, const TReportSend& report) {
   const std::string line = SkippedLine(task);
-  send(TStatusKind::stLine, ShortenText(task.FileName, kStatusTextLimit));
-  send(TStatusKind::stLine, line);
-  send(TStatusKind::stLine, "");
-  report({task.FileName, 0, true, true, {}, {}, line, task.Run});
+  const TTaskReport typed{
+      .Path = task.FileName, .Skipped = true, .Logged = true, .Line = line, .Run = task.Run};
+  SendStatusLines(typed, send);
+  report(typed);
 }
 
 std::vector<std::string> ResultListEntries(const std::string& line) {

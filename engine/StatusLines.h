@@ -33,9 +33,9 @@ using TStatusSend = std::function<void(TStatusKind kind, const std::string& text
 using TReportSend = std::function<void(const TTaskReport& report)>;
 
 // The reports of one finished task, as every run and every dry run sends them: the backup made,
-// then, when the task's log mode reports it, the failure's reason and the file, result and
-// empty lines, then the typed report. "UPDATE" is the sender's to add once it has taken the
-// task off its list.
+// then the typed report's status lines (when the task's log mode reports it: the failure's
+// reason and the file, result and empty lines, all made from the typed report), then the typed
+// report itself. "UPDATE" is the sender's to add once it has taken the task off its list.
 void ReportTask(const TSnRTast& task, const TRewriteOutcome& outcome, const TStatusSend& send,
                 const TReportSend& report);
 
