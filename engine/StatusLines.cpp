@@ -52,8 +52,13 @@ void ReportTask(const TSnRTast& task, const TRewriteOutcome& outcome, const TSta
 
 void ReportSkipped(const TSnRTast& task, const TStatusSend& send, const TReportSend& report) {
   const std::string line = SkippedLine(task);
-  const TTaskReport typed{
-      .Path = task.FileName, .Skipped = true, .Logged = true, .Line = line, .Run = task.Run};
+  const TTaskReport typed{.Path = task.FileName,
+                          .Skipped = true,
+                          .Logged = true,
+                          .Reason = {},
+                          .Backup = {},
+                          .Line = line,
+                          .Run = task.Run};
   SendStatusLines(typed, send);
   report(typed);
 }
