@@ -175,10 +175,8 @@ int ReplaceCommand(const std::vector<std::string>& args) {
     return failed > 0 || Interrupted() ? kExitFailed : kExitOk;
   }
   // Only a run that keeps backups can be undone; the journal lies where the window reads it.
-  const std::string dataDirectory =
-      options.CreateBackup ? DesktopLocations().DataDirectory : std::string();
   std::optional<TRunJournal> journal;
-  if (options.CreateBackup) journal.emplace(dataDirectory);
+  if (options.CreateBackup) journal.emplace(DesktopLocations().DataDirectory);
   TRunRecorder recorder(journal ? &*journal : nullptr, kRunReplace, options.Links.Root,
                         tasks.empty() ? std::string() : ReplaceRunText(mask, *tasks.front()));
   TReportRelay sink(*printer, tellReasons, recorder);
@@ -192,10 +190,7 @@ int ReplaceCommand(const std::vector<std::string>& args) {
   // An interrupted run reports the tasks it did not reach as skipped.
   worker.Terminate();
   worker.WaitFor();
-  if (journal && recorder.Number() != 0) {
-    journal->Flush();
-    DropSpentRuns(dataDirectory);
-  }
+  if (journal && recorder.Number() != 0) journal->Flush();
   std::fflush(stdout);
   return worker.FailedTasks() > 0 || Interrupted() ? kExitFailed : kExitOk;
 }

@@ -155,6 +155,9 @@ int RestoreCommand(const std::vector<std::string>& args) {
   const std::string dataDirectory = DesktopLocations().DataDirectory;
   TRunJournal journal(dataDirectory);
   if (byRun) {
+    // Runs whose backups were all deleted leave the journal here and when the window starts:
+    // a run of many files would otherwise pay for looking at every backup ever made.
+    DropSpentRuns(dataDirectory);
     bool readable = true;
     const std::vector<TRunEntry> runs = ReadRunJournal(dataDirectory, &readable);
     if (!readable) {

@@ -9,6 +9,7 @@
 #include <charconv>
 #include <ctime>
 #include <map>
+#include <optional>
 #include <set>
 
 #include "BackupRegistry.h"
@@ -161,11 +162,37 @@ std::vector<TParsedRun> ParseJournal(const std::string& content) {
   return runs;
 }
 
-uint64_t HighestRun(const std::string& content) {
-  uint64_t highest = 0;
-  for (const TParsedRun& run : ParseJournal(content))
-    highest = std::max(highest, run.Run.Number);
-  return highest;
+// The number of the journal's last run, which is its highest: numbers are given under the lock
+// in the order the runs are appended, and a rewrite keeps that order. Read from the end, a
+// piece at a time, so that beginning a run costs the same however long the journal grew; 0
+// when no run is found, and nullopt when the journal cannot be read.
+std::optional<uint64_t> LastRunNumber(const TFd& fd) {
+  constexpr std::size_t kPiece = 64 * 1024;
+  struct stat st;
+  if (::fstat(fd.Get(), &st) != 0 || st.st_size > kMaxJournalSize) return std::nullopt;
+  std::string tail;
+  for (off_t end = st.st_size; end > 0;) {
+    const off_t start = end > static_cast<off_t>(kPiece) ? end - static_cast<off_t>(kPiece) : 0;
+    std::string piece(static_cast<std::size_t>(end - start), '\0');
+    if (ReadAt(fd.Get(), piece.data(), piece.size(), start) != static_cast<ssize_t>(piece.size()))
+      return std::nullopt;
+    tail.insert(0, piece);
+    end = start;
+    // A record line begins after a line end, or at the journal's start. The lines that begin
+    // in the new piece are new to look at, and so is the one its end cut before.
+    const std::string_view lines(tail);
+    for (std::size_t at = std::min(piece.size() + 1, lines.size()); at-- > 0;) {
+      if (at > 0 && lines[at - 1] != '\n' && lines[at - 1] != '\r') continue;
+      if (at == 0 && start > 0) break;  // the line may begin in the piece before
+      const std::size_t lineEnd = lines.find_first_of("\r\n", at);
+      if (lineEnd == std::string_view::npos) continue;
+      const std::vector<std::string> fields = SplitFields(lines.substr(at, lineEnd - at));
+      uint64_t number = 0;
+      if (fields.size() == 6 && fields[0] == kRunTag && ParseNumber(fields[1], number))
+        return number;
+    }
+  }
+  return 0;
 }
 
 }  // namespace
@@ -279,12 +306,12 @@ bool TRunJournal::Append(std::string_view line, uint64_t* number, std::string& e
   TUnlockOnExit unlock(FFd);
   std::string record;
   if (number) {
-    std::string content;
-    if (!ReadLocked(FFd, content)) {
+    const std::optional<uint64_t> last = LastRunNumber(FFd);
+    if (!last) {
       error = "cannot read the run journal " + path;
       return false;
     }
-    *number = HighestRun(content) + 1;
+    *number = *last + 1;
     record = std::string(kRunTag) + '\t' + std::to_string(*number);
     record += line.substr(kRunTag.size());
   } else {

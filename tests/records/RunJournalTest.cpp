@@ -52,7 +52,11 @@ TEST(RunJournalTest, TwoProgramsAppendSideBySideAndEveryByteComesBack) {
   EXPECT_EQ(Backups(runs[1]), std::vector<std::string>{"/x=/x.4.snr_bak"});
   EXPECT_EQ(RunTimeText(runs[0]).size(), 19u) << RunTimeText(runs[0]);
 
-  // A later program goes on counting where the journal stands.
+  // A later program goes on counting where the journal stands, however far back the last run
+  // began.
+  for (int i = 0; i < 2000; ++i)
+    commandLine.Add(second, dir / "some/longer/folder/name/file.txt",
+                    dir / "some/longer/folder/name/file.txt.0.snr_bak", error);
   EXPECT_EQ(TRunJournal(dir.Path()).Begin(kRunReplace, "/", "", error), 3u);
 }
 
