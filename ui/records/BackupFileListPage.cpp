@@ -2,6 +2,7 @@
 
 #include "BackupListModel.h"
 #include "engine/RestoreBackup.h"
+#include "ui/editors/UiText.h"
 
 #include <QCheckBox>
 #include <QFontDatabase>
@@ -77,15 +78,10 @@ bool TBackupFileListPage::Save(const std::string& dataDirectory) const {
 
 void TBackupFileListPage::SetCurrentLanguage(int32_t language) {
   if (language == 0 || language == 1 || language == -1) FLanguage = language;
-  if (language == 0) {
-    FSelectAllNone->setText(QString::fromUtf8("alle/keine auswählen"));
-    FDeleteButton->setText(QString::fromUtf8("Ausgewählte Backup-Dateien löschen"));
-    FRestoreButton->setText(QString::fromUtf8("Ausgewählte Backup-Dateien wiederherstellen"));
-  } else if (language == 1 || language == -1) {
-    FSelectAllNone->setText("select all/none");
-    FDeleteButton->setText("Delete Selected Backup Files");
-    FRestoreButton->setText("Restore Selected Backup Files");
-  }
+  if (language != 0 && language != 1 && language != -1) return;
+  FSelectAllNone->setText(UiText(TTextId::SelectAllNoneBox, language));
+  FDeleteButton->setText(UiText(TTextId::DeleteBackupsButton, language));
+  FRestoreButton->setText(UiText(TTextId::RestoreBackupsButton, language));
 }
 
 void TBackupFileListPage::RefreshDeleteButton() {
@@ -101,29 +97,11 @@ void TBackupFileListPage::SelectAllNone2CheckBoxClick(int state) {
 }
 
 QString TBackupFileListPage::DeleteQuestionText(std::size_t count, int32_t language) {
-  const QString n = QString::number(count);
-  if (language == 0)
-    return QString::fromUtf8(
-               "%1 Backup-Datei(en) endgültig löschen? Sie sind womöglich die "
-               "einzigen Kopien der früheren Inhalte Ihrer Dateien.")
-        .arg(n);
-  return QString::fromUtf8(
-             "Delete %1 backup file(s) for good? They may be the only copies of "
-             "the earlier contents of your files.")
-      .arg(n);
+  return UiText(TTextId::DeleteBackupsQuestion, language, {QString::number(count)});
 }
 
 QString TBackupFileListPage::RestoreQuestionText(std::size_t count, int32_t language) {
-  const QString n = QString::number(count);
-  if (language == 0)
-    return QString::fromUtf8(
-               "%1 Datei(en) aus den ausgewählten Backup-Dateien wiederherstellen? Der jetzige "
-               "Inhalt jeder Datei wird zuvor als neue Backup-Datei aufbewahrt.")
-        .arg(n);
-  return QString::fromUtf8(
-             "Restore %1 file(s) from the selected backup files? The current content of each "
-             "file is kept as a new backup file first.")
-      .arg(n);
+  return UiText(TTextId::RestoreBackupsQuestion, language, {QString::number(count)});
 }
 
 bool TBackupFileListPage::Confirmed(const QString& question) {
@@ -165,15 +143,13 @@ void TBackupFileListPage::RestoreBackupfilesButtonClick() {
   }
   RebuildList();
   if (!FReport) return;
-  QString text = FLanguage == 0 ? QString::fromUtf8("%1 Datei(en) wiederhergestellt.")
-                                : QString::fromUtf8("%1 file(s) restored.");
-  text = text.arg(restored);
-  if (!failures.empty()) {
-    text += FLanguage == 0 ? QString::fromUtf8(" %1 nicht wiederhergestellt, zuerst %2")
-                           : QString::fromUtf8(" %1 not restored, the first %2");
-    text = text.arg(failures.size()).arg(QString::fromStdString(failures.front()));
+  if (failures.empty()) {
+    FReport(UiText(TTextId::BackupsRestored, FLanguage, {QString::number(restored)}));
+    return;
   }
-  FReport(text);
+  FReport(UiText(TTextId::BackupsPartlyRestored, FLanguage,
+                 {QString::number(restored), QString::number(failures.size()),
+                  QString::fromStdString(failures.front())}));
 }
 
 void TBackupFileListPage::RebuildList() {
