@@ -10,16 +10,13 @@
 #include "platform/FileAttributes.h"
 #include "scan/DirWalk.h"
 #include "scan/uScanDirThread.h"
+#include "ui/editors/UiText.h"
 
 namespace fendrel {
 
 QString FileSearchStatusText(bool finished, int count, int language) {
-  const QString n = QString::number(count);
-  if (language == 0)
-    return finished ? QStringLiteral("Suche beendet: ") + n + QStringLiteral(" Dateien gefunden")
-                    : QStringLiteral("Suche (") + n + QStringLiteral(") .....");
-  return finished ? QStringLiteral("Search complete: ") + n + QStringLiteral(" files found")
-                  : QStringLiteral("Searching (") + n + QStringLiteral(") .....");
+  return UiText(finished ? TTextId::FileSearchComplete : TTextId::FileSearchRunning, language,
+                {QString::number(count)});
 }
 
 TFileSelection::TFileSelection(const TFileSelectionWidgets& widgets, TChoseDirectoryForm* chooser,

@@ -71,8 +71,8 @@ class TFileSelection : public QObject {
   bool PathEmpty() const;
   bool MaskEmpty() const;
 
-  // The captions and the status line in `language` (0 German, 1 English, -1 a language file,
-  // whose status line is English); the status line changes at the next tick.
+  // The captions and the status line in `language` (0 German, 1 English, -1 the language file's
+  // texts where it holds them and English elsewhere); the status line changes at the next tick.
   void SetCurrentLanguage(int language);
   int CurrentLanguage() const { return FLanguage; }
   int LastFileCount() const { return FLastFileCount; }

@@ -3,6 +3,8 @@
 #include <QFontDatabase>
 
 #include "FileListModel.h"
+#include "i18n/LanguageTable.h"
+#include "ui/editors/UiText.h"
 
 namespace fendrel {
 namespace {
@@ -63,24 +65,17 @@ TFileSelectionWidgets CreateFileSelectionWidgets(QWidget* parent, QComboBox* pat
 }
 
 void SetFileSelectionCaptions(const TFileSelectionWidgets& w, int language) {
-  const bool german = language == 0;
-  w.PathLabel->setText(german ? QStringLiteral("&Pfad") : QStringLiteral("&Path"));
-  w.FilenameLabel->setText(german
-                               ? QStringLiteral("Datei&name (mit \"wild cards\" (\"*\", \"?\"):")
-                               : QStringLiteral("Filen&ame (including wild cards (\"*\", \"?\"):"));
-  w.RekursivCheckBox->setText(german ? QStringLiteral("rekursive") : QStringLiteral("rekursiv"));
-  w.FollowLinksCheckBox->setText(german ? QStringLiteral("Verknüpfungen folgen")
-                                        : QStringLiteral("follow links"));
-  if (language == 0)
-    w.FollowLinksCheckBox->setToolTip(QStringLiteral(
-        "Eine symbolische Verknüpfung wird sonst abgelehnt. Angekreuzt werden nur "
-        "Verknüpfungen zu Dateien und Ordnern innerhalb des gewählten Ordners verfolgt."));
-  else if (language > 0)
-    w.FollowLinksCheckBox->setToolTip(QStringLiteral(
-        "A symbolic link is otherwise refused. Ticked, only links to files and folders inside "
-        "the chosen folder are followed."));
-  w.SelectAllNoneCheckBox->setText(german ? QStringLiteral("alle/keine auswählen")
-                                          : QStringLiteral("select all/none"));
+  w.PathLabel->setText(UiText(TTextId::PathLabel, language));
+  w.FilenameLabel->setText(UiText(TTextId::FileNameLabel, language));
+  w.RekursivCheckBox->setText(UiText(TTextId::RecursiveBox, language));
+  w.FollowLinksCheckBox->setText(UiText(TTextId::FollowLinksBox, language));
+  // Under a language file the hint is the file's: its window section may have set it already.
+  if (language >= 0)
+    w.FollowLinksCheckBox->setToolTip(UiText(TTextId::FollowLinksHint, language));
+  else if (language == kLanguageFromFile)
+    if (const auto hint = LanguageFileText(TTextId::FollowLinksHint))
+      w.FollowLinksCheckBox->setToolTip(QString::fromUtf8(hint->data(), hint->size()));
+  w.SelectAllNoneCheckBox->setText(UiText(TTextId::SelectAllNoneBox, language));
 }
 
 }  // namespace fendrel

@@ -38,9 +38,10 @@ struct TFileSelectionWidgets {
 TFileSelectionWidgets CreateFileSelectionWidgets(QWidget* parent, QComboBox* pathComboBox = nullptr,
                                                  QComboBox* maskComboBox = nullptr);
 
-// The captions in the language `language` (0 German, anything else English); hints keep their
-// English texts in both, except the link box's, which says in German or English (a language
-// file, -1, leaves it to the file) what a link is refused or followed for.
+// The captions in the language `language` (0 German, -1 the language file's texts or English,
+// anything else English); hints keep their English texts in both, except the link box's, which
+// says in the language what a link is refused or followed for (under a language file only when
+// its texts hold that hint, else the file's window section has the say).
 void SetFileSelectionCaptions(const TFileSelectionWidgets& widgets, int language);
 
 }  // namespace fendrel

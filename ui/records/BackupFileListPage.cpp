@@ -3,6 +3,7 @@
 #include "BackupListModel.h"
 #include "engine/RestoreBackup.h"
 #include "records/RestoreRun.h"
+#include "ui/editors/UiText.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -115,10 +116,8 @@ void TBackupFileListPage::RunBackupMade(uint64_t run, const std::string& file,
   const bool recorded = recorder.Error().empty();
   recorder.Backup(file, backup);
   if (recorded && !recorder.Error().empty() && FReport)
-    FReport((FLanguage == 0 ? QString::fromUtf8("Der Lauf kann nicht als Ganzes wiederhergestellt "
-                                                "werden: %1")
-                            : QString::fromUtf8("The run cannot be restored as a whole: %1"))
-                .arg(QString::fromLocal8Bit(recorder.Error().c_str())));
+    FReport(UiText(TTextId::RunNotRecorded, FLanguage,
+                   {QString::fromLocal8Bit(recorder.Error().c_str())}));
   if (isVisible() && !FRunsRefresh.isActive()) FRunsRefresh.start();
 }
 
@@ -127,19 +126,13 @@ bool TBackupFileListPage::Save(const std::string& dataDirectory) const {
 }
 
 void TBackupFileListPage::SetCurrentLanguage(int32_t language) {
-  if (language == 0 || language == 1 || language == -1) FLanguage = language;
-  if (language == 0) {
-    FSelectAllNone->setText(QString::fromUtf8("alle/keine auswählen"));
-    FDeleteButton->setText(QString::fromUtf8("Ausgewählte Backup-Dateien löschen"));
-    FRestoreButton->setText(QString::fromUtf8("Ausgewählte Backup-Dateien wiederherstellen"));
-    FRestoreRunButton->setText(QString::fromUtf8("Lauf wiederherstellen"));
-  } else if (language == 1 || language == -1) {
-    FSelectAllNone->setText("select all/none");
-    FDeleteButton->setText("Delete Selected Backup Files");
-    FRestoreButton->setText("Restore Selected Backup Files");
-    FRestoreRunButton->setText("Restore Run");
-  }
-  if (language == 0 || language == 1 || language == -1) RefreshRuns();
+  if (language != 0 && language != 1 && language != -1) return;
+  FLanguage = language;
+  FSelectAllNone->setText(UiText(TTextId::SelectAllNoneBox, language));
+  FDeleteButton->setText(UiText(TTextId::DeleteBackupsButton, language));
+  FRestoreButton->setText(UiText(TTextId::RestoreBackupsButton, language));
+  FRestoreRunButton->setText(UiText(TTextId::RestoreRunButton, language));
+  RefreshRuns();
 }
 
 void TBackupFileListPage::RefreshDeleteButton() {
@@ -155,55 +148,25 @@ void TBackupFileListPage::SelectAllNone2CheckBoxClick(int state) {
 }
 
 QString TBackupFileListPage::DeleteQuestionText(std::size_t count, int32_t language) {
-  const QString n = QString::number(count);
-  if (language == 0)
-    return QString::fromUtf8(
-               "%1 Backup-Datei(en) endgültig löschen? Sie sind womöglich die "
-               "einzigen Kopien der früheren Inhalte Ihrer Dateien.")
-        .arg(n);
-  return QString::fromUtf8(
-             "Delete %1 backup file(s) for good? They may be the only copies of "
-             "the earlier contents of your files.")
-      .arg(n);
+  return UiText(TTextId::DeleteBackupsQuestion, language, {QString::number(count)});
 }
 
 QString TBackupFileListPage::RestoreQuestionText(std::size_t count, int32_t language) {
-  const QString n = QString::number(count);
-  if (language == 0)
-    return QString::fromUtf8(
-               "%1 Datei(en) aus den ausgewählten Backup-Dateien wiederherstellen? Der jetzige "
-               "Inhalt jeder Datei wird zuvor als neue Backup-Datei aufbewahrt.")
-        .arg(n);
-  return QString::fromUtf8(
-             "Restore %1 file(s) from the selected backup files? The current content of each "
-             "file is kept as a new backup file first.")
-      .arg(n);
+  return UiText(TTextId::RestoreBackupsQuestion, language, {QString::number(count)});
 }
 
 QString TBackupFileListPage::RestoreRunQuestionText(const TRunEntry& run, std::size_t files,
                                                     int32_t language) {
-  if (language == 0)
-    return QString::fromUtf8(
-               "Die %1 Datei(en) von Lauf %2 wiederherstellen, wie sie vor dem Lauf waren? Der "
-               "jetzige Inhalt jeder Datei wird zuvor als neue Backup-Datei aufbewahrt.")
-        .arg(files)
-        .arg(run.Number);
-  return QString::fromUtf8(
-             "Restore the %1 file(s) of run %2 as they were before the run? The current content "
-             "of each file is kept as a new backup file first.")
-      .arg(files)
-      .arg(run.Number);
+  return UiText(TTextId::RestoreRunQuestion, language,
+                {QString::number(files), QString::number(run.Number)});
 }
 
 QString TBackupFileListPage::RunText(const TRunEntry& run, std::size_t files, int32_t language) {
   QString what = QString::fromLocal8Bit(run.Text.c_str());
-  if (run.Kind == kRunRestore)
-    what = (language == 0 ? QString::fromUtf8("Wiederherstellung: ") : QString("restore: ")) + what;
-  return QString("%1  %2  %3  %4  %5")
-      .arg(run.Number)
-      .arg(QString::fromStdString(RunTimeText(run)))
-      .arg((language == 0 ? QString::fromUtf8("%1 Datei(en)") : QString("%1 file(s)")).arg(files))
-      .arg(QString::fromLocal8Bit(run.Folder.c_str()), what);
+  if (run.Kind == kRunRestore) what = UiText(TTextId::RestoreRunEntry, language, {what});
+  return UiText(TTextId::RunListEntry, language,
+                {QString::number(run.Number), QString::fromStdString(RunTimeText(run)),
+                 QString::number(files), QString::fromLocal8Bit(run.Folder.c_str()), what});
 }
 
 bool TBackupFileListPage::Confirmed(const QString& question) {
@@ -264,14 +227,11 @@ void TBackupFileListPage::RestoreAll(const std::vector<TRunBackup>& backups,
   RebuildList();
   RefreshRuns();
   if (!FReport) return;
-  QString report = FLanguage == 0 ? QString::fromUtf8("%1 Datei(en) wiederhergestellt.")
-                                  : QString::fromUtf8("%1 file(s) restored.");
-  report = report.arg(restored);
-  if (!failures.empty()) {
-    report += FLanguage == 0 ? QString::fromUtf8(" %1 nicht wiederhergestellt, zuerst %2")
-                             : QString::fromUtf8(" %1 not restored, the first %2");
-    report = report.arg(failures.size()).arg(QString::fromStdString(failures.front()));
-  }
+  QString report = failures.empty()
+                       ? UiText(TTextId::BackupsRestored, FLanguage, {QString::number(restored)})
+                       : UiText(TTextId::BackupsPartlyRestored, FLanguage,
+                                {QString::number(restored), QString::number(failures.size()),
+                                 QString::fromStdString(failures.front())});
   if (!restore.JournalError().empty())
     report += " " + QString::fromLocal8Bit(restore.JournalError().c_str());
   FReport(report);

@@ -46,7 +46,8 @@ class TBackupFileListPage : public QWidget {
   // Every close request. See TBackupRegistry::Save.
   bool Save(const std::string& dataDirectory) const;
 
-  // 0 German; 1 and -1 (language file) English; any other value changes nothing.
+  // 0 German, 1 English, -1 the language file's texts where it holds them and English elsewhere
+  // (the catalogue's texts); any other value changes nothing.
   void SetCurrentLanguage(int32_t language);
 
   // The file-search timer's refresh: the buttons are enabled exactly when an entry is ticked.
@@ -60,7 +61,7 @@ class TBackupFileListPage : public QWidget {
   // Told what a restore came to (the main window's status line).
   using TReport = std::function<void(const QString& text)>;
   void SetReport(TReport report) { FReport = std::move(report); }
-  // The questions for `count` backups in `language` (0 German, anything else English).
+  // The questions for `count` backups in the catalogue's texts of `language`.
   static QString DeleteQuestionText(std::size_t count, int32_t language);
   static QString RestoreQuestionText(std::size_t count, int32_t language);
   static QString RestoreRunQuestionText(const TRunEntry& run, std::size_t files, int32_t language);

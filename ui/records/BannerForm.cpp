@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "HomePage.h"
+#include "ui/editors/UiText.h"
 
 namespace fendrel {
 namespace {
@@ -63,22 +64,11 @@ TBannerForm::TBannerForm(QWidget* parent)
 }
 
 void TBannerForm::SetCurrentLanguage(int32_t language) {
-  if (language == 0) {
-    setWindowTitle(QString::fromUtf8("Ebenfalls von uns"));
-    FNoteLabel->setText(QString::fromUtf8(
-        "Unser Begleitwerkzeug stellt zwei Ordner nebeneinander und zeigt, welche Dateien neu "
-        "sind, fehlen oder sich geändert haben – praktisch vor und nach einer großen Ersetzung."));
-    FLinkLabel->setText(Link(PairsPageUrl(language), QString::fromUtf8("Mehr erfahren …")));
-  } else if (language == 1 || language == -1) {
-    setWindowTitle("Also from us");
-    FNoteLabel->setText(
-        "Our companion tool sets two folders side by side and shows which files are new, "
-        "missing or changed – handy before and after a large replacement.");
-    FLinkLabel->setText(Link(PairsPageUrl(language), QStringLiteral("Learn more …")));
-  } else {
-    return;
-  }
-  FOKButton->setText("OK");
+  if (language != 0 && language != 1 && language != -1) return;
+  setWindowTitle(UiText(TTextId::BannerTitle, language));
+  FNoteLabel->setText(UiText(TTextId::BannerNote, language));
+  FLinkLabel->setText(Link(PairsPageUrl(language), UiText(TTextId::BannerLink, language)));
+  FOKButton->setText(UiText(TTextId::OKButton, language));
   FitHeight();
 }
 

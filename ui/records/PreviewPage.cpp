@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "PreviewText.h"
+#include "ui/editors/UiText.h"
 
 namespace fendrel {
 namespace {
@@ -146,11 +147,9 @@ void TPreviewPage::RefreshSummary() {
 }
 
 void TPreviewPage::SetCurrentLanguage(int32_t language) {
-  if (language == 0 || language == 1 || language == -1) FLanguage = language;
-  if (language == 0) {
-    FCancelButton->setText("Abbrechen");
-  } else if (language == 1 || language == -1) {
-    FCancelButton->setText("Cancel");
+  if (language == 0 || language == 1 || language == -1) {
+    FLanguage = language;
+    FCancelButton->setText(UiText(TTextId::CancelPreviewButton, language));
   }
   RefreshSummary();
   ShowSelected();

@@ -32,7 +32,8 @@ class TPreviewPage : public QWidget {
   void Cancel();
   bool Running() const { return FRun != nullptr; }
 
-  // 0 German; 1 and -1 (language file) English; any other value changes nothing.
+  // 0 German, 1 English, -1 the language file's texts where it holds them and English elsewhere
+  // (the catalogue's texts); any other value changes nothing.
   void SetCurrentLanguage(int32_t language);
 
   struct TEntry {

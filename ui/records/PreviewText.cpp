@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "regexpr/RegExprUnicode.h"
+#include "ui/editors/UiText.h"
 
 namespace fendrel {
 namespace {
@@ -102,11 +103,11 @@ void AppendSide(QString& html, std::string_view text,
 }  // namespace
 
 QString PreviewHtml(const TFilePreview& preview, int32_t language) {
-  const bool german = language == 0;
   QString html = "<div style=\"font-family:monospace;white-space:pre\">";
+  // The catalogue's texts are plain text: escaped before the escaped values go in.
   if (preview.Failed()) {
-    html += (german ? QString::fromUtf8("Fehlgeschlagen: ") : QString("Failed: ")) +
-            QString::fromStdString(preview.Reason).toHtmlEscaped();
+    html += FillUiPlaceholders(UiText(TTextId::PreviewFailed, language).toHtmlEscaped(),
+                               {QString::fromStdString(preview.Reason).toHtmlEscaped()});
   }
   // The lines of a UTF-16 file are its decoded text: the name of its encoding says so.
   if (preview.Encoding != TTextEncoding::AsItIs)
@@ -118,22 +119,19 @@ QString PreviewHtml(const TFilePreview& preview, int32_t language) {
     html += "<div>&nbsp;</div>";
   }
   if (preview.Lines.LinesNotShown > 0) {
-    html += (german ? QString::fromUtf8("... %1 weitere geänderte Zeilen")
-                    : QString("... %1 more changed lines"))
-                .arg(preview.Lines.LinesNotShown);
+    html +=
+        UiText(TTextId::PreviewMoreLines, language, {QString::number(preview.Lines.LinesNotShown)})
+            .toHtmlEscaped();
   }
   return html + "</div>";
 }
 
 QString PreviewSummary(std::size_t filesDone, std::size_t filesTotal, int64_t replacements,
                        std::size_t filesChanged, bool cancelled, int32_t language) {
-  QString text =
-      language == 0
-          ? QString::fromUtf8("%1 von %2 Dateien durchsucht: %3 Ersetzungen in %4 Dateien")
-          : QString("%1 of %2 files searched: %3 replacements in %4 files");
-  text = text.arg(filesDone).arg(filesTotal).arg(replacements).arg(filesChanged);
-  if (cancelled) text += language == 0 ? QString(" (abgebrochen)") : QString(" (cancelled)");
-  return text;
+  const QString text = UiText(TTextId::PreviewSummary, language,
+                              {QString::number(filesDone), QString::number(filesTotal),
+                               QString::number(replacements), QString::number(filesChanged)});
+  return cancelled ? UiText(TTextId::PreviewCancelled, language, {text}) : text;
 }
 
 }  // namespace fendrel

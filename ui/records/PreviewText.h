@@ -10,7 +10,7 @@
 
 namespace fendrel {
 
-// The preview of one file as HTML for a text browser; `language` 0 German, else English.
+// The preview of one file as HTML for a text browser, in the catalogue's texts of `language`.
 QString PreviewHtml(const TFilePreview& preview, int32_t language);
 
 // The page's summary line.

@@ -3,6 +3,8 @@
 #include <QStringList>
 #include <algorithm>
 
+#include "ui/editors/UiText.h"
+
 namespace fendrel {
 
 std::vector<std::string> RecoveryEntries(const std::vector<TRecovery>& recoveries) {
@@ -17,23 +19,14 @@ QString RecoverySummary(const std::vector<TRecovery>& recoveries, int32_t langua
   const auto failed = std::count_if(recoveries.begin(), recoveries.end(),
                                     [](const TRecovery& recovery) { return recovery.Failed; });
   const auto recovered = static_cast<std::ptrdiff_t>(recoveries.size()) - failed;
-  const bool german = language == 0;
   QStringList parts;
   if (recovered > 0) {
-    const char* text = german ? (recovered == 1 ? "%1 unterbrochenes Ersetzen wiederhergestellt"
-                                                : "%1 unterbrochene Ersetzungen wiederhergestellt")
-                              : (recovered == 1 ? "%1 interrupted rewrite recovered"
-                                                : "%1 interrupted rewrites recovered");
-    parts << QString::fromUtf8(text).arg(recovered);
+    parts << UiText(recovered == 1 ? TTextId::RecoveredOne : TTextId::RecoveredMany, language,
+                    {QString::number(recovered)});
   }
   if (failed > 0) {
-    const char* text =
-        german ? (failed == 1 ? "%1 unterbrochenes Ersetzen konnte nicht wiederhergestellt werden"
-                              : "%1 unterbrochene Ersetzungen konnten nicht wiederhergestellt "
-                                "werden")
-               : (failed == 1 ? "%1 interrupted rewrite could not be recovered"
-                              : "%1 interrupted rewrites could not be recovered");
-    parts << QString::fromUtf8(text).arg(failed);
+    parts << UiText(failed == 1 ? TTextId::NotRecoveredOne : TTextId::NotRecoveredMany, language,
+                    {QString::number(failed)});
   }
   return parts.join(QStringLiteral("; "));
 }

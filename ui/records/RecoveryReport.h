@@ -15,8 +15,8 @@ namespace fendrel {
 // brought back; bytes as the recovery reported them.
 std::vector<std::string> RecoveryEntries(const std::vector<TRecovery>& recoveries);
 
-// How many were recovered and how many could not be, in German for language 0 and in English
-// otherwise; empty for none.
+// How many were recovered and how many could not be, in the catalogue's texts of `language`;
+// empty for none.
 QString RecoverySummary(const std::vector<TRecovery>& recoveries, int32_t language);
 
 }  // namespace fendrel

@@ -8,6 +8,7 @@
 
 #include "HomePage.h"
 #include "platform/CodePage.h"
+#include "ui/editors/UiText.h"
 
 namespace fendrel {
 namespace {
@@ -72,27 +73,14 @@ TSnRAboutForm::TSnRAboutForm(QWidget* parent)
 }
 
 void TSnRAboutForm::SetCurrentLanguage(int32_t language) {
+  if (language != 0 && language != 1 && language != -1) return;
+  setWindowTitle(UiText(TTextId::AboutTitle, language, {FromUtf8(kProgramName)}));
   // Which code set text is read in: it decides what a letter is for every search.
-  const QString version =
-      FromUtf8(kProgramVersion) + QStringLiteral(", ") +
-      (language == 0 ? QStringLiteral("Text in ") : QStringLiteral("text in ")) +
-      FromUtf8(CodeSetName(ActiveCaseTable()));
-  if (language == 0) {
-    setWindowTitle(QString::fromUtf8("Über ") + FromUtf8(kProgramName));
-    FVersionLabel->setText(QStringLiteral("Version ") + version);
-    FDedicationLabel->setText(QString::fromUtf8(
-        "Allen gewidmet, die schon einmal dasselbe Wort in hundert Dateien von Hand geändert "
-        "haben."));
-    FOKButton->setText("OK");
-  } else if (language == 1 || language == -1) {
-    setWindowTitle(QStringLiteral("About ") + FromUtf8(kProgramName));
-    FVersionLabel->setText(QStringLiteral("Version ") + version);
-    FDedicationLabel->setText(
-        "Dedicated to everyone who has ever changed the same word in a hundred files by hand.");
-    FOKButton->setText("OK");
-  } else {
-    return;
-  }
+  FVersionLabel->setText(
+      UiText(TTextId::AboutVersion, language,
+             {FromUtf8(kProgramVersion), QString::fromLatin1(CodeSetName(ActiveCaseTable()))}));
+  FDedicationLabel->setText(UiText(TTextId::AboutDedication, language));
+  FOKButton->setText(UiText(TTextId::OKButton, language));
   FHomepageLabel->setText(LinkTo(HomePageUrl(language)));
 }
 

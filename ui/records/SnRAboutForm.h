@@ -16,7 +16,8 @@ class TSnRAboutForm : public QDialog {
  public:
   explicit TSnRAboutForm(QWidget* parent = nullptr);
 
-  // 0 German; 1 and -1 (language file) English; any other value changes nothing.
+  // 0 German, 1 English, -1 the language file's texts where it holds them and English elsewhere
+  // (the catalogue's texts); any other value changes nothing.
   void SetCurrentLanguage(int32_t language);
 
  private:

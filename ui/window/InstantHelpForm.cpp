@@ -12,6 +12,7 @@
 
 #include "NativeWindow.h"
 #include "SnRForm.h"
+#include "ui/editors/UiText.h"
 
 namespace fendrel {
 namespace {
@@ -118,12 +119,9 @@ void TInstantHelpForm::ItemDrawn(int index, const QRect& itemRect) {
 
 void TInstantHelpForm::SetCurrentLanguage() {
   const int32_t language = CurrentLanguage();
-  if (language == kGerman) {
-    setWindowTitle("Hilfe");
-    FGuidingHelpCheckBox->setText(QString::fromUtf8("geführte Hilfe"));
-  } else if (language == kEnglish || language == kLanguageFromFile) {
-    setWindowTitle("Help");
-    FGuidingHelpCheckBox->setText("guiding help");
+  if (language == kGerman || language == kEnglish || language == kLanguageFromFile) {
+    setWindowTitle(UiText(TTextId::HelpWindowTitle, language));
+    FGuidingHelpCheckBox->setText(UiText(TTextId::GuidingHelpBox, language));
   }
   FormResize();
 }

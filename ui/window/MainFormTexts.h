@@ -1,17 +1,20 @@
-// The main window's built-in texts in German and English, by component name, and the warranty
-// notice. Texts are UTF-8; "&&" shows one ampersand and a single "&" marks the access key.
+// Which of the catalogue's texts each component of the main window shows, by component name, and
+// the warranty notice in German and English. Texts are UTF-8.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
+
+#include "i18n/TextCatalogue.h"
 
 namespace fendrel {
 
 struct TComponentText {
   // The component's objectName. A name inside a string editor is written "Editor/Child".
   const char* Component;
-  const char* German;
-  const char* English;
+  // None: the component is emptied.
+  std::optional<TTextId> Text;
 };
 
 std::span<const TComponentText> MainFormTexts();

@@ -4,35 +4,38 @@
 #include <cmath>
 #include <cstdio>
 
-#include "i18n/LanguageTable.h"
+#include "i18n/LanguageFileTexts.h"
 
 namespace fendrel {
 namespace {
 
-// One decimal, with the decimal comma in German.
-std::string OneDecimal(double value, bool german) {
+// One decimal, after the language's decimal separator.
+std::string OneDecimal(double value, int32_t language) {
   char text[32];
   std::snprintf(text, sizeof text, "%.1f", value);
-  std::string result = text;
-  if (german)
-    for (char& c : result)
-      if (c == '.') c = ',';
-  return result;
+  const std::string_view whole(text);
+  const std::size_t point = whole.find('.');
+  if (point == std::string_view::npos) return text;
+  return std::string(whole.substr(0, point)) +
+         std::string(CatalogueText(TTextId::DecimalSeparator, language)) +
+         std::string(whole.substr(point + 1));
 }
 
-std::string Bytes(uint64_t done, uint64_t total, bool german) {
-  const char* const of = german ? " von " : " of ";
-  if (total < 1000) return std::to_string(done) + of + std::to_string(total) + " B";
+std::string Bytes(uint64_t done, uint64_t total, int32_t language) {
+  const std::string_view text = CatalogueText(TTextId::ProgressBytes, language);
+  if (total < 1000)
+    return FillPlaceholders(text, {std::to_string(done), std::to_string(total), "B"});
   struct TUnit {
     double Size;
     const char* Name;
   };
-  constexpr TUnit kUnits[] = {{1e3, " kB"}, {1e6, " MB"}, {1e9, " GB"}};
+  constexpr TUnit kUnits[] = {{1e3, "kB"}, {1e6, "MB"}, {1e9, "GB"}};
   TUnit unit = kUnits[0];
   for (const TUnit& larger : kUnits)
     if (static_cast<double>(total) >= larger.Size) unit = larger;
-  return OneDecimal(static_cast<double>(done) / unit.Size, german) + of +
-         OneDecimal(static_cast<double>(total) / unit.Size, german) + unit.Name;
+  return FillPlaceholders(
+      text, {OneDecimal(static_cast<double>(done) / unit.Size, language),
+             OneDecimal(static_cast<double>(total) / unit.Size, language), unit.Name});
 }
 
 // "m:ss", or "h:mm:ss" from an hour on; a fraction of a second counts as a whole one, so that
@@ -55,19 +58,18 @@ std::string Duration(double seconds) {
 
 std::string ProgressText(uint64_t tasksDone, uint64_t tasksTotal, uint64_t bytesDone,
                          uint64_t bytesTotal, double seconds, int32_t language) {
-  const bool german = language == kGerman;
-  std::string text = std::to_string(tasksDone) + (german ? " von " : " of ") +
-                     std::to_string(tasksTotal) + (german ? " Aufgaben, " : " tasks, ") +
-                     Bytes(bytesDone, bytesTotal, german);
+  std::string text = FillPlaceholders(CatalogueText(TTextId::ProgressTasks, language),
+                                      {std::to_string(tasksDone), std::to_string(tasksTotal)}) +
+                     ", " + Bytes(bytesDone, bytesTotal, language);
   if (seconds <= 0) return text;
-  text += ", " + OneDecimal(static_cast<double>(bytesDone) / 1e6 / seconds, german) + " MB/s";
+  text += ", " + OneDecimal(static_cast<double>(bytesDone) / 1e6 / seconds, language) + " MB/s";
   // The share still to do, measured in what the run's work consists of.
   const bool byBytes = bytesTotal > 0;
   const double done = static_cast<double>(byBytes ? bytesDone : tasksDone);
   const double total = static_cast<double>(byBytes ? bytesTotal : tasksTotal);
   if (done <= 0) return text;
   const std::string left = Duration(std::max(0.0, seconds * (total - done) / done));
-  return text + (german ? ", noch " + left : ", " + left + " left");
+  return text + ", " + FillPlaceholders(CatalogueText(TTextId::ProgressTimeLeft, language), {left});
 }
 
 }  // namespace fendrel

@@ -6,6 +6,7 @@
 
 #include "SnRForm.h"
 #include "WindowStatusSink.h"
+#include "ui/editors/UiText.h"
 #include "ui/records/BackupFileListPage.h"
 #include "ui/records/ResultListBox.h"
 
@@ -19,14 +20,7 @@ bool TSnRForm::FormCloseQuery() {
   bool canClose = true;
   bool held = true;
   if (queue.Count() > 0) {
-    const QString question =
-        CurrentLanguage() == kGerman
-            ? QString::fromUtf8(
-                  "Es sind noch Search&Replace Vorgänge abzuarbeiten! Wollen sie "
-                  "das Programm wirklich beenden?")
-            : QString::fromUtf8(
-                  "There are incomplete Search&Replace Tasks! Do you really want "
-                  "to quite the application?");
+    const QString question = UiText(TTextId::QuitWithTasksQueued, CurrentLanguage());
     const TQuitAnswer answer = FQuitQuestion ? FQuitQuestion(question) : TQuitAnswer::Cancel;
     queue.Release();
     held = false;
@@ -55,13 +49,7 @@ bool TSnRForm::FormCloseQuery() {
   if (!backupsSaved || !resultsSaved) {
     if (FNotice) {
       const QString file = !backupsSaved ? "backup.dat" : "result.log";
-      FNotice(CurrentLanguage() == kGerman
-                  ? QString::fromUtf8("Die Datei \"%1\" im Datenverzeichnis konnte nicht "
-                                      "geschrieben werden.")
-                        .arg(file)
-                  : QString::fromUtf8("The file \"%1\" in the data directory could not be "
-                                      "written.")
-                        .arg(file));
+      FNotice(UiText(TTextId::DataFileNotWritten, CurrentLanguage(), {file}));
     }
     if (canClose && held) queue.Release();
     canClose = false;

@@ -12,6 +12,7 @@
 #include "MainFormTexts.h"
 #include "SnRForm.h"
 #include "TranslateComponent.h"
+#include "ui/editors/UiText.h"
 #include "ui/files/FileSelection.h"
 #include "ui/records/BackupFileListPage.h"
 #include "ui/records/BannerForm.h"
@@ -112,7 +113,7 @@ void TSnRForm::ApplyComponentTexts(int32_t language) {
   for (const TComponentText& entry : MainFormTexts()) {
     QObject* target = FindComponent(*this, QString::fromLatin1(entry.Component));
     if (!target) continue;
-    SetComponentText(target, QString::fromUtf8(language == kGerman ? entry.German : entry.English));
+    SetComponentText(target, entry.Text ? UiText(*entry.Text, language) : QString());
   }
 }
 

@@ -12,6 +12,7 @@
 #include "i18n/LanguageTable.h"
 #include "settings/HistoryList.h"
 #include "ui/editors/ComboBoxExt.h"
+#include "ui/editors/UiText.h"
 #include "ui/editors/uCombiEditCharHexFrame.h"
 #include "ui/records/BackupFileListPage.h"
 #include "ui/records/HomePage.h"
@@ -176,13 +177,8 @@ void TSnRForm::Help2Click() {
   if (!FNotice) return;
   const QString installed =
       FHelpPageDirectories.isEmpty() ? QString() : FHelpPageDirectories.last();
-  FNotice(CurrentLanguage() == kGerman
-              ? QString::fromUtf8("Die Hilfeseite \"%1\" wurde weder neben dem Programm noch in "
-                                  "\"%2\" gefunden.")
-                    .arg(QString::fromLatin1(kHelpPageFileName), installed)
-              : QString::fromUtf8("The help page \"%1\" was found neither beside the program nor "
-                                  "in \"%2\".")
-                    .arg(QString::fromLatin1(kHelpPageFileName), installed));
+  FNotice(UiText(TTextId::HelpPageNotFound, CurrentLanguage(),
+                 {QString::fromLatin1(kHelpPageFileName), installed}));
 }
 
 void TSnRForm::OpenUrl(const QUrl& url) {
@@ -190,13 +186,7 @@ void TSnRForm::OpenUrl(const QUrl& url) {
   // Without a browser or an opener the address is all the user gets: it is shown to be opened by
   // hand.
   const QString where = url.isLocalFile() ? url.toLocalFile() : url.toString();
-  FNotice(CurrentLanguage() == kGerman
-              ? QString::fromUtf8("Die Seite \"%1\" konnte nicht geöffnet werden: Es wurde kein "
-                                  "Webbrowser und kein anderes Programm zum Öffnen gefunden.")
-                    .arg(where)
-              : QString::fromUtf8("The page \"%1\" could not be opened: no web browser or other "
-                                  "program to open it was found.")
-                    .arg(where));
+  FNotice(UiText(TTextId::PageNotOpened, CurrentLanguage(), {where}));
 }
 
 void TSnRForm::About1Click() {

@@ -12,6 +12,7 @@
 #include "ui/editors/ByteMemo.h"
 #include "ui/editors/MultiLineEditors.h"
 #include "ui/editors/SearchOptionBoxes.h"
+#include "ui/editors/UiText.h"
 #include "ui/editors/uCombiEditCharHexFrame.h"
 #include "ui/files/FileSelection.h"
 #include "ui/records/BackupFileListPage.h"
@@ -80,13 +81,8 @@ void TSnRForm::TellStringTooLong() {
   // A cut string would replace something other than what the user wrote: nothing is started
   // and the files stay ticked for a shorter string.
   if (!FNotice) return;
-  FNotice(CurrentLanguage() == kGerman
-              ? QString::fromUtf8("Der mehrzeilige Text ist zu lang: zusammengefügt darf er "
-                                  "höchstens %1 Bytes umfassen. Es wurde nichts gestartet.")
-                    .arg(kMaxJoinedLength)
-              : QString::fromUtf8("The multi-line string is too long: joined, it may hold at "
-                                  "most %1 bytes. Nothing was started.")
-                    .arg(kMaxJoinedLength));
+  FNotice(UiText(TTextId::MultiLineStringTooLong, CurrentLanguage(),
+                 {QString::number(kMaxJoinedLength)}));
 }
 
 void TSnRForm::SnRButtonClick() {

@@ -9,6 +9,7 @@
 
 #include "SnRForm.h"
 #include "WindowTitle.h"
+#include "ui/editors/UiText.h"
 #include "ui/records/BackupFileListPage.h"
 #include "ui/records/RecoveryReport.h"
 #include "ui/records/ResultListBox.h"
@@ -81,11 +82,7 @@ void TSnRForm::RecoverBackupFolders() {
 }
 
 void TSnRForm::TellNoGuidingLines() {
-  statusBar()->showMessage(
-      CurrentLanguage() == kGerman
-          ? QString::fromUtf8(
-                "Die Linien der geführten Hilfe sind in dieser Wayland-Sitzung nicht verfügbar.")
-          : QString::fromUtf8("Guiding lines are not available in this Wayland session."));
+  statusBar()->showMessage(UiText(TTextId::NoGuidingLines, CurrentLanguage()));
 }
 
 void TSnRForm::RefreshTitle() {

@@ -41,7 +41,8 @@ struct TWorkflowState {
 
 TWorkflowState DeriveWorkflowState(const TWorkflowInputs& inputs);
 
-// The help line of a step in UTF-8: German for language 0, English for every other language.
+// The help line of a step in UTF-8, from the catalogue: German for language 0, the language
+// file's line or English for -1, English for every other language.
 std::string WorkflowStepText(TWorkflowStep step, int32_t language);
 
 }  // namespace fendrel

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "TranslateComponent.h"
+#include "ui/editors/UiText.h"
 
 namespace fendrel {
 namespace {
@@ -17,6 +18,15 @@ struct TLanguageUnit {
 TLanguageUnit& Unit() {
   static TLanguageUnit unit;
   return unit;
+}
+
+// The catalogue's texts for -1 are read whenever the language file comes into use, as the
+// windows read their sections; another language leaves none from an earlier use behind.
+void UseTextsOfLanguage(int32_t language) {
+  if (language == kLanguageFromFile)
+    InstallLanguageFileTexts(Unit().State->LanguageFile());
+  else
+    UseLanguageFileTexts({});
 }
 
 }  // namespace
@@ -37,6 +47,7 @@ TLanguageState& LanguageUnit() {
 void TZQSnRMainForm::InitLanguageUnit(const TLocations& locations) {
   Unit().Locations = locations;
   Unit().State = std::make_unique<TLanguageState>(locations);
+  UseTextsOfLanguage(CurrentLanguage());
 }
 
 int32_t TZQSnRMainForm::CurrentLanguage() {
@@ -53,6 +64,7 @@ const std::string& TZQSnRMainForm::GetDataDirectory() {
 
 void TZQSnRMainForm::ChangeLanguage(int32_t language) {
   LanguageUnit().ChangeLanguage(language);
+  UseTextsOfLanguage(language);
   // A window may join or leave while another applies its texts; walk a copy.
   const std::vector<TLanguageAware*> windows = Unit().Windows;
   for (TLanguageAware* window : windows) {

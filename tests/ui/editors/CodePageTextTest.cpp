@@ -1,11 +1,13 @@
 // Bytes to interface text and back, in every code page: what shows, what round-trips, and what
-// counts as impossible to show faithfully.
+// counts as impossible to show faithfully; a language file's texts shown in its code page.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "CodePageScope.h"
+#include "support/TempDir.h"
 #include "ui/editors/CodePageText.h"
+#include "ui/editors/UiText.h"
 
 namespace fendrel {
 namespace {
@@ -85,6 +87,37 @@ TEST(CodePageText, CaseTablesAgreeWithTheCharactersTheyShow) {
       EXPECT_EQ(map.Lower[c], byteOf(shown.toLower())) << int(table) << " " << std::hex << c;
     }
   }
+}
+
+// A language file is written in the program's code page, like every file it reads; its texts
+// show as that code page shows them, and fill in as the built-in ones do.
+TEST(CodePageText, LanguageFileTextsShowInTheCodePage) {
+  const struct {
+    TCaseTable Table;
+    std::string Bytes;
+    QString Text;
+  } cases[] = {
+      {TCaseTable::Ascii,
+       "%1 t\xC3\xA2"
+       "ches",
+       QString::fromUtf8("3 tâches")},
+      {TCaseTable::Windows1252,
+       "%1 t\xE2"
+       "ches",
+       QString::fromUtf8("3 tâches")},
+      {TCaseTable::Windows1251, "%1 \xE7\xE0\xE4\xE0\xF7", QString::fromUtf8("3 задач")},
+  };
+  test::TTempDir dir;
+  for (const auto& c : cases) {
+    test::TCodePageScope scope(c.Table);
+    test::WriteFile(dir / "Language.x", "[Texts]\r\nTitleTasksQueued=" + c.Bytes + "\r\n");
+    InstallLanguageFileTexts(dir / "Language.x");
+    EXPECT_EQ(UiText(TTextId::TitleTasksQueued, -1, {QStringLiteral("3")}), c.Text) << int(c.Table);
+    EXPECT_EQ(UiText(TTextId::TitleTasksQueued, 1, {QStringLiteral("3")}), "3 tasks in queue");
+  }
+  UseLanguageFileTexts({});
+  EXPECT_EQ(FillUiPlaceholders(QString::fromUtf8("%2 → %1"), {QStringLiteral("a"), "%1"}),
+            QString::fromUtf8("%1 → a"));
 }
 
 }  // namespace

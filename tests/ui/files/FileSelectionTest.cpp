@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include "FileSelectionFixture.h"
+#include "i18n/LanguageFileTexts.h"
 #include "platform/FileAttributes.h"
 #include "scan/MailTools.h"
 
@@ -179,6 +180,34 @@ TEST_F(FileSelectionTest, StatusLineInBothLanguages) {
   FSelection.SetCurrentLanguage(0);
   EXPECT_EQ(FWidgets.RekursivCheckBox->text(), QStringLiteral("rekursive"));
   EXPECT_EQ(FWidgets.SelectAllNoneCheckBox->text(), QStringLiteral("alle/keine auswählen"));
+}
+
+// Under a language file the catalogue's texts it holds replace the English ones; the link box's
+// hint, which the file's window section may give, changes only when the texts hold it too.
+TEST_F(FileSelectionTest, ALanguageFilesTextsReplaceTheEnglishOnes) {
+  FSelection.SetCurrentLanguage(1);
+  const QString englishHint = FWidgets.FollowLinksCheckBox->toolTip();
+  const struct {
+    bool WithHint;
+    const char* Caption;
+    QString Hint;
+  } cases[] = {
+      {false, "suivre les liens", englishHint},
+      {true, "suivre les liens", QStringLiteral("Suit les liens")},
+  };
+  for (const auto& c : cases) {
+    TLanguageFileTexts texts;
+    texts.Set(TTextId::FollowLinksBox, "suivre les liens");
+    texts.Set(TTextId::FileSearchComplete, "%1 fichiers");
+    if (c.WithHint) texts.Set(TTextId::FollowLinksHint, "Suit les liens");
+    UseLanguageFileTexts(std::move(texts));
+    FSelection.SetCurrentLanguage(-1);
+    EXPECT_EQ(FWidgets.FollowLinksCheckBox->text().toStdString(), c.Caption);
+    EXPECT_EQ(FWidgets.FollowLinksCheckBox->toolTip(), c.Hint);
+    EXPECT_EQ(FWidgets.RekursivCheckBox->text(), "rekursiv");
+    EXPECT_EQ(FileSearchStatusText(true, 12, -1), "12 fichiers");
+  }
+  UseLanguageFileTexts({});
 }
 
 // The count in the status line grows a batch at a time while the scan runs.

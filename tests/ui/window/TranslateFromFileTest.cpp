@@ -21,6 +21,7 @@
 #include "ui/records/SnRAboutForm.h"
 #include "ui/window/InstantHelpForm.h"
 #include "ui/window/TranslateComponent.h"
+#include "ui/window/WindowTitle.h"
 
 namespace fendrel::test {
 namespace {
@@ -197,6 +198,58 @@ TEST_F(TMainWindowLanguageFile, EveryWindowReadsItsOwnSection) {
   }
   // The captions the windows set themselves stay English.
   EXPECT_EQ(help.windowTitle(), "Help");
+}
+
+// The section "Texts" carries what the windows set themselves: its texts replace the English
+// ones, every other text stays English, and the window sections keep their meaning.
+TEST_F(TMainWindowLanguageFile, TheTextsSectionTranslatesWhatTheWindowsSetThemselves) {
+  const std::string file =
+      "[Generel]\nLanguageName=test\n"
+      "[SnRForm]\nSnRButton.Caption=Los\nSnRButton.Hint=Startet den Lauf\n"
+      "[Texts]\nStartButton=&Rechercher\nTitleTasksQueued=%1 en attente\n"
+      "StepPathMissing=chemin ?\nHelpWindowTitle=Aide\n";
+  WriteFile(DataDirectory() + "Language.test", file);
+  WriteFile(DataDirectory() + "Translate.Sprache.1", file);
+  const struct {
+    int32_t Language;
+    const char* Start;
+    const char* Path;
+    const char* Title;
+    const char* HelpLine;
+    const char* HelpTitle;
+  } cases[] = {
+      {kLanguageFromFile, "&Rechercher", "&Path", "Fendrel 2.0 - 3 en attente", "chemin ?", "Aide"},
+      {kGerman, "Search&&&Replace durchführen ", "&Pfad", "Fendrel 2.0 - 3 Aufgaben abzuarbeiten",
+       "Bitte geben Sie den Pfad ein, in dem nach den Dateien gesucht werden soll.", "Hilfe"},
+      {kEnglish, "Search&&&Replace Strings in Selected Files", "&Path",
+       "Fendrel 2.0 - 3 tasks in queue",
+       "please insert the path in which to search for the files in the path text field", "Help"},
+      {kLanguageFromFile, "&Rechercher", "&Path", "Fendrel 2.0 - 3 en attente", "chemin ?", "Aide"},
+  };
+  // A start with the file, and an English start whose file comes into use by a change.
+  for (const char* settings : {"Sprache=-1\nSprachdatei=Language.test\n", "Sprache=1\n"}) {
+    SCOPED_TRACE(settings);
+    WriteFile(SettingsFile(), std::string("[Generel]\n") + settings);
+    TZQSnRMainForm::InitLanguageUnit(FLocations);
+    {
+      TInstantHelpForm help(&Form());
+      Form().SetInstantHelpForm(&help);
+      for (const auto& c : cases) {
+        SCOPED_TRACE(c.Language);
+        if (c.Language != TZQSnRMainForm::CurrentLanguage())
+          TZQSnRMainForm::ChangeLanguage(c.Language);
+        EXPECT_EQ(Form().SnRButton()->text().toStdString(), c.Start);
+        EXPECT_EQ(Form().FileWidgets().PathLabel->text().toStdString(), c.Path);
+        EXPECT_EQ(WindowTitle(3, c.Language), c.Title);
+        EXPECT_EQ(help.HelpListBox()->item(0)->text().toStdString(), c.HelpLine);
+        EXPECT_EQ(help.windowTitle().toStdString(), c.HelpTitle);
+      }
+      // The hint still comes from the window's section.
+      EXPECT_EQ(Form().SnRButton()->toolTip(), "Startet den Lauf");
+      Form().SetInstantHelpForm(nullptr);
+    }
+    FForm.reset();
+  }
 }
 
 }  // namespace
