@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include <algorithm>
+
 namespace fendrel::cli {
 namespace {
 
@@ -8,13 +10,42 @@ void Store(TParsedArgs& parsed, const TOptionSpec& spec, const std::string& valu
   if (spec.Repeatable) parsed.Repeated[spec.Long].push_back(value);
 }
 
+// "-ri" as "-r" "-i": a group of short options, each a known one; nullopt for anything else.
+std::optional<std::vector<std::string>> ShortGroup(const std::string& arg,
+                                                   const std::vector<TOptionSpec>& specs) {
+  if (arg.size() < 3 || arg[0] != '-' || arg[1] == '-' || arg.find('=') != std::string::npos)
+    return std::nullopt;
+  std::vector<std::string> options;
+  for (std::size_t i = 1; i < arg.size(); ++i) {
+    const std::string option = {'-', arg[i]};
+    const auto spec = std::find_if(specs.begin(), specs.end(), [&](const TOptionSpec& candidate) {
+      return candidate.Short != nullptr && option == candidate.Short;
+    });
+    // A value would be the group's next argument: only the last of the group may take one.
+    if (spec == specs.end() || (spec->TakesValue && i + 1 != arg.size())) return std::nullopt;
+    options.push_back(option);
+  }
+  return options;
+}
+
 }  // namespace
 
-std::optional<TParsedArgs> ParseArgs(const std::vector<std::string>& args,
+std::optional<TParsedArgs> ParseArgs(const std::vector<std::string>& given,
                                      const std::vector<TOptionSpec>& specs,
                                      std::size_t positionalCount, std::string& error) {
   TParsedArgs parsed;
   bool optionsEnded = false;
+  std::vector<std::string> args;
+  args.reserve(given.size());
+  for (const std::string& arg : given) {
+    const auto group = optionsEnded ? std::nullopt : ShortGroup(arg, specs);
+    if (group)
+      args.insert(args.end(), group->begin(), group->end());
+    else
+      args.push_back(arg);
+    optionsEnded = optionsEnded || arg == "--";
+  }
+  optionsEnded = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
@@ -38,11 +69,6 @@ std::optional<TParsedArgs> ParseArgs(const std::vector<std::string>& args,
     }
     if (!spec->TakesValue && equals != std::string::npos) {
       error = std::string("option ") + spec->Long + " takes no value";
-      return std::nullopt;
-    }
-    if (spec->TakesValue && equals == std::string::npos && spec->ValueAfterEqualsOnly) {
-      error =
-          std::string("option ") + spec->Long + " takes its value only as " + spec->Long + "=VALUE";
       return std::nullopt;
     }
     if (spec->TakesValue && equals == std::string::npos) {

@@ -1,5 +1,6 @@
 // Table-driven parsing of a subcommand's arguments: options (short, long, with or without a
-// value, anywhere before "--") and the positional arguments in order.
+// value, anywhere before "--"; short ones may be grouped, "-ri" for "-r -i") and the positional
+// arguments in order.
 #pragma once
 
 #include <map>
@@ -13,9 +14,6 @@ struct TOptionSpec {
   const char* Short;  // "-r", or nullptr
   const char* Long;   // "--recursive"
   bool TakesValue;    // given as --name=VALUE or --name VALUE
-  // Only --name=VALUE: for an option whose value could be mistaken for the positional argument
-  // that follows it (--log all DIR ...).
-  bool ValueAfterEqualsOnly = false;
   // May be given several times, each value kept (--exclude=A --exclude=B); any other option
   // given twice keeps its last value.
   bool Repeatable = false;
@@ -35,9 +33,9 @@ struct TParsedArgs {
 
 inline constexpr std::size_t kAnyCount = static_cast<std::size_t>(-1);
 
-// Parses `args` (an option's value as --name=VALUE or as the next argument); on a usage error
-// returns nullopt and sets `error`. kAnyCount leaves the count of positional arguments to the
-// caller.
+// Parses `args` (an option's value as --name=VALUE or as the next argument, a short one's as
+// the next argument, also at the end of a group); on a usage error returns nullopt and sets
+// `error`. kAnyCount leaves the count of positional arguments to the caller.
 std::optional<TParsedArgs> ParseArgs(const std::vector<std::string>& args,
                                      const std::vector<TOptionSpec>& specs,
                                      std::size_t positionalCount, std::string& error);

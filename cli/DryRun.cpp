@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "Interrupt.h"
+#include "TerminalText.h"
 #include "engine/PreviewRun.h"
 #include "engine/StatusLines.h"
 #include "engine/UnifiedDiff.h"
@@ -60,7 +61,35 @@ int64_t DryRun(const TTaskList& tasks, TStatusSink& sink) {
   return failed;
 }
 
-int64_t DiffRun(const TTaskList& tasks, const std::string& dir) {
+// The listing's lines in the colours of a terminal: file names bold, hunk heads cyan, removed
+// lines red, added lines green.
+std::string Coloured(const std::string& listing) {
+  std::string out;
+  std::size_t start = 0;
+  while (start < listing.size()) {
+    std::size_t end = listing.find('\n', start);
+    end = end == std::string::npos ? listing.size() : end + 1;
+    const std::string_view line(listing.data() + start, end - start);
+    const char* colour = line.starts_with("--- ") || line.starts_with("+++ ") ? "\x1B[1m"
+                         : line.starts_with("@@")                             ? "\x1B[36m"
+                         : line.starts_with("-")                              ? "\x1B[31m"
+                         : line.starts_with("+")                              ? "\x1B[32m"
+                                                                              : nullptr;
+    if (colour == nullptr) {
+      out += line;
+    } else {
+      const bool broken = line.ends_with('\n');
+      out += colour;
+      out += line.substr(0, line.size() - broken);
+      out += "\x1B[0m";
+      if (broken) out += '\n';
+    }
+    start = end;
+  }
+  return out;
+}
+
+int64_t DiffRun(const TTaskList& tasks, const std::string& dir, bool colour) {
   THunkOptions options;
   options.Context = 3;
   int64_t failed = 0;
@@ -70,7 +99,8 @@ int64_t DiffRun(const TTaskList& tasks, const std::string& dir) {
     const std::string& path = file.front()->FileName;
     if (preview.Failed()) {
       ++failed;
-      std::fprintf(stderr, "fendrel-cli: %s: %s\n", path.c_str(), preview.Reason.c_str());
+      std::fprintf(stderr, "fendrel-cli: %s: %s\n", EscapeControls(path).c_str(),
+                   EscapeControls(preview.Reason).c_str());
     }
     // Replacements that write what they replace change nothing to list.
     if (preview.Lines.Hunks.empty()) continue;
@@ -83,7 +113,8 @@ int64_t DiffRun(const TTaskList& tasks, const std::string& dir) {
       if (preview.Encoding != TTextEncoding::AsItIs)
         Print(std::string(TextEncodingName(preview.Encoding)) + " file " + relative +
               ", shown as UTF-8:\n");
-      Print(UnifiedDiff("a/" + relative, "b/" + relative, preview.Lines));
+      const std::string listing = UnifiedDiff("a/" + relative, "b/" + relative, preview.Lines);
+      Print(colour ? Coloured(listing) : listing);
     }
   }
   std::fflush(stdout);

@@ -20,8 +20,8 @@ int64_t DryRun(const TTaskList& tasks, TStatusSink& sink);
 // gives what the run would write; a file holding a zero byte gets the line "Binary file REL
 // would change (N replacements)" instead, and the lines of a UTF-16 file are its decoded text,
 // headed by "UTF-16 LE file REL, shown as UTF-8:" (or BE), for reading only. Reasons of failures go
-// to standard error. Returns the number of files that would fail; an interrupt ends the listing
-// after the file in hand.
-int64_t DiffRun(const TTaskList& tasks, const std::string& dir);
+// to standard error. With `colour`, in a terminal's colours. Returns the number of files that
+// would fail; an interrupt ends the listing after the file in hand.
+int64_t DiffRun(const TTaskList& tasks, const std::string& dir, bool colour = false);
 
 }  // namespace fendrel::cli

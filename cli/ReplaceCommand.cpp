@@ -1,6 +1,11 @@
 // fendrel-cli replace: a whole run of the desktop program without its window. The scan and the
 // worker are the program's own threads; a printer stands in for the result list. A dry run puts
 // the engine's preview in the worker's place.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <chrono>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -11,6 +16,7 @@
 #include "HexArgument.h"
 #include "Interrupt.h"
 #include "ResultPrinter.h"
+#include "TerminalText.h"
 #include "engine/PatternCheck.h"
 #include "engine/RunBuilder.h"
 #include "engine/uSearchAndReplaceThread.h"
@@ -26,13 +32,16 @@ void PrintLine(const std::string& line) {
   std::fputc('\n', stdout);
 }
 
-// Passes every report on to the printer, records each backup in the run journal (when there is
-// one) so that the run can be undone whole, and, when asked, tells on standard error why each
-// reported task failed, as "fendrel-cli: PATH: REASON".
+// Passes every report on to the printer, counts it, records each backup in the run journal
+// (when there is one) so that the run can be undone whole, and, when asked, tells on standard
+// error why each reported task failed, as "fendrel-cli: PATH: REASON".
 class TReportRelay : public TStatusSink {
  public:
-  TReportRelay(TStatusSink& printer, bool tellReasons, TRunRecorder& recorder)
-      : FPrinter(printer), FTellReasons(tellReasons), FRecorder(recorder) {}
+  TReportRelay(TStatusSink& printer, bool tellReasons, TRunRecorder& recorder, TShownPath shown)
+      : FPrinter(printer),
+        FTellReasons(tellReasons),
+        FRecorder(recorder),
+        FShown(std::move(shown)) {}
 
   void SnRStatus(TStatusKind kind, const std::string& text) override {
     FPrinter.SnRStatus(kind, text);
@@ -40,22 +49,82 @@ class TReportRelay : public TStatusSink {
 
   void TaskReported(const TTaskReport& report) override {
     if (FTellReasons && report.Logged && !report.Reason.empty())
-      std::fprintf(stderr, "fendrel-cli: %.*s: %.*s\n", static_cast<int>(report.Path.size()),
-                   report.Path.data(), static_cast<int>(report.Reason.size()),
-                   report.Reason.data());
+      std::fprintf(stderr, "fendrel-cli: %s: %s\n", FShown(report.Path).c_str(),
+                   EscapeControls(report.Reason).c_str());
     const bool recorded = FRecorder.Error().empty();
     FRecorder.Backup(report.Path, report.Backup);
     if (recorded && !FRecorder.Error().empty())
       std::fprintf(stderr, "fendrel-cli: the run cannot be undone as a whole: %s\n",
-                   FRecorder.Error().c_str());
+                   EscapeControls(FRecorder.Error()).c_str());
+    FTally.Count(report);
     FPrinter.TaskReported(report);
   }
+
+  const TRunTally& Tally() const { return FTally; }
 
  private:
   TStatusSink& FPrinter;
   bool FTellReasons;
   TRunRecorder& FRecorder;
+  TShownPath FShown;
+  TRunTally FTally;
 };
+
+// `text` as a regular expression that matches it literally: every ASCII punctuation character
+// behind a backslash.
+std::string QuotedPattern(std::string_view text) {
+  std::string quoted;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    // Line breaks stay as they are: in multi-line mode they divide the lines.
+    if (byte > 0x20 && byte < 0x7F && !std::isalnum(byte)) quoted += '\\';
+    quoted += c;
+  }
+  return quoted;
+}
+
+// `text` as a replacement template that gives it literally.
+std::string QuotedTemplate(std::string_view text) {
+  std::string quoted;
+  for (const char c : text) {
+    if (c == '\\' || c == '$') quoted += '\\';
+    quoted += c;
+  }
+  return quoted;
+}
+
+// `pattern` inside a group of its own, so that "\b" on both sides applies to every alternative,
+// and `replacement` with each group reference moved on by one to keep naming the same group.
+void WrapAsWord(std::string& pattern, std::string& replacement) {
+  pattern = "\\b(" + pattern + ")\\b";
+  std::string moved;
+  for (std::size_t i = 0; i < replacement.size(); ++i) {
+    const char c = replacement[i];
+    const bool digit =
+        i + 1 < replacement.size() && std::isdigit(static_cast<unsigned char>(replacement[i + 1]));
+    const std::size_t close = replacement.find('}', i);
+    if (c == '\\' && i + 1 < replacement.size()) {
+      moved += replacement.substr(i++, 2);
+    } else if (c == '$' && digit) {
+      moved += "${" + std::to_string(replacement[++i] - '0' + 1) + "}";
+    } else if (c == '$' && replacement.compare(i + 1, 1, "{") == 0 && close != std::string::npos &&
+               close > i + 2 && replacement.find_first_not_of("0123456789", i + 2) == close) {
+      moved +=
+          "${" + std::to_string(std::stoul(replacement.substr(i + 2, close - i - 2)) + 1) + "}";
+      i = close;
+    } else {
+      moved += c;
+    }
+  }
+  replacement = std::move(moved);
+}
+
+// Whether the shell seems to have expanded an unquoted MASK into file names: more arguments than
+// asked for, and the one in MASK's place names a file.
+bool MaskLooksExpanded(const std::vector<std::string>& positional) {
+  struct stat st;
+  return positional.size() > 4 && ::stat(positional[1].c_str(), &st) == 0;
+}
 
 int Usage(const std::string& error) {
   std::fprintf(stderr, "fendrel-cli replace: %s\nTry 'fendrel-cli --help'.\n", error.c_str());
@@ -72,7 +141,9 @@ int ReplaceCommand(const std::vector<std::string>& args) {
       {nullptr, "--hex", false},
       {nullptr, "--multi-line", false},
       {nullptr, "--no-backup", false},
-      {nullptr, "--log", true, true},
+      {nullptr, "--log", true},
+      {"-w", "--word", false},
+      {nullptr, "--color", true},
       {nullptr, "--quiet", false},
       {nullptr, "--json", false},
       {"-n", "--dry-run", false},
@@ -84,7 +155,12 @@ int ReplaceCommand(const std::vector<std::string>& args) {
 
   std::string error;
   const auto parsed = ParseArgs(args, kOptions, 4, error);
-  if (!parsed) return Usage(error);
+  if (!parsed) {
+    const auto unchecked = ParseArgs(args, kOptions, kAnyCount, error);
+    if (unchecked && MaskLooksExpanded(unchecked->Positional))
+      error += "; the shell may have put file names in MASK's place: quote it, as in '*.txt'";
+    return Usage(error);
+  }
   const std::string& dir = parsed->Positional[0];
   const std::string& mask = parsed->Positional[1];
   std::string from = parsed->Positional[2];
@@ -94,9 +170,20 @@ int ReplaceCommand(const std::vector<std::string>& args) {
 
   TTaskOptions options;
   options.SearchMode = parsed->Has("--ignore-case") ? smIgnoreCase : smCaseSensitive;
-  if (parsed->Has("--regex")) {
-    if (parsed->Has("--ignore-case"))
-      return Usage("-i does not apply to a regular expression; write (?i) in the pattern");
+  const bool word = parsed->Has("--word");
+  if (word && parsed->Has("--hex")) return Usage("-w does not apply to --hex");
+  if (parsed->Has("--regex") || word) {
+    // A whole word is one between \b boundaries: the search becomes a pattern, and the new
+    // string a template that gives it as it stands.
+    if (!parsed->Has("--regex")) {
+      from = QuotedPattern(from);
+      to = QuotedTemplate(to);
+      if (word) from = "\\b" + from + "\\b";
+    } else if (word) {
+      WrapAsWord(from, to);
+    }
+    // -i is "(?i)", in multi-line mode on the first line, so on all of them.
+    if (parsed->Has("--ignore-case")) from = "(?i)" + from;
     options.SearchMode = smRegExpr;
   }
   if (parsed->Has("--quiet") && parsed->Has("--json"))
@@ -108,7 +195,13 @@ int ReplaceCommand(const std::vector<std::string>& args) {
     return Usage("--diff takes none of --log, --quiet and --json");
   const TReportFormat format = parsed->Has("--quiet")  ? TReportFormat::Quiet
                                : parsed->Has("--json") ? TReportFormat::Json
-                                                       : TReportFormat::Text;
+                               : parsed->Has("--log")  ? TReportFormat::Text
+                                                       : TReportFormat::Short;
+  // The short lines name changed and failed files only: the others need not be reported at all.
+  if (format == TReportFormat::Short) options.LogMode = lmReplacedOnly;
+  const std::string colour = parsed->Has("--color") ? parsed->Options.at("--color") : "auto";
+  if (colour != "auto" && colour != "always" && colour != "never")
+    return Usage("--color must be auto, always or never");
   options.CreateBackup = !parsed->Has("--no-backup");
   if (parsed->Has("--log")) {
     const std::string& name = parsed->Options.at("--log");
@@ -150,6 +243,13 @@ int ReplaceCommand(const std::vector<std::string>& args) {
                  "nothing was changed\n");
     return kExitFailed;
   }
+  // A mask that lists nothing is most often a typing slip: it must not pass for a run that found
+  // nothing to change.
+  if (files.empty()) {
+    std::fprintf(stderr, "fendrel-cli replace: no file in %s matches %s\n",
+                 EscapeControls(dir).c_str(), EscapeControls(mask).c_str());
+    return kExitFailed;
+  }
   TTaskList tasks;
   if (parsed->Has("--multi-line")) {
     auto built = BuildMultiLineTasks(files, SplitMemoLines(from), SplitMemoLines(to), options);
@@ -163,14 +263,26 @@ int ReplaceCommand(const std::vector<std::string>& args) {
   }
 
   CatchInterrupt();
-  if (diff) return DiffRun(tasks, dir) > 0 || Interrupted() ? kExitFailed : kExitOk;
-  const auto printer = MakeResultPrinter(format, options.LogMode, PrintLine);
-  // The JSON objects carry the reasons themselves, and a quiet run says nothing.
-  const bool tellReasons = format == TReportFormat::Text;
-  if (parsed->Has("--dry-run")) {
+  if (diff)
+    return DiffRun(tasks, dir, UseColour(colour, stdout)) > 0 || Interrupted() ? kExitFailed
+                                                                               : kExitOk;
+  const auto started = std::chrono::steady_clock::now();
+  const TShownPath shown(dir, options.Links.Root);
+  const auto printer = MakeResultPrinter(format, options.LogMode, PrintLine, shown);
+  // The JSON objects carry the reasons themselves; even a quiet run tells them.
+  const bool tellReasons = format != TReportFormat::Json;
+  const bool dryRun = parsed->Has("--dry-run");
+  // The closing summary is for a reader at a terminal, not for whatever reads a pipe.
+  const auto summarise = [&](const TReportRelay& relay) {
+    if (format != TReportFormat::Short || ::isatty(STDOUT_FILENO) != 1) return;
+    const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - started;
+    PrintLine(RunSummary(relay.Tally(), seconds.count(), dryRun));
+  };
+  if (dryRun) {
     TRunRecorder nothing(nullptr, kRunReplace, {}, {});
-    TReportRelay sink(*printer, tellReasons, nothing);
+    TReportRelay sink(*printer, tellReasons, nothing, shown);
     const int64_t failed = DryRun(tasks, sink);
+    summarise(sink);
     std::fflush(stdout);
     return failed > 0 || Interrupted() ? kExitFailed : kExitOk;
   }
@@ -179,7 +291,7 @@ int ReplaceCommand(const std::vector<std::string>& args) {
   if (options.CreateBackup) journal.emplace(DesktopLocations().DataDirectory);
   TRunRecorder recorder(journal ? &*journal : nullptr, kRunReplace, options.Links.Root,
                         tasks.empty() ? std::string() : ReplaceRunText(mask, *tasks.front()));
-  TReportRelay sink(*printer, tellReasons, recorder);
+  TReportRelay sink(*printer, tellReasons, recorder, shown);
   TSearchAndReplaceThread worker;
   worker.Attach(&sink);
   worker.TaskList().AppendBatch(std::move(tasks));
@@ -191,6 +303,7 @@ int ReplaceCommand(const std::vector<std::string>& args) {
   worker.Terminate();
   worker.WaitFor();
   if (journal && recorder.Number() != 0) journal->Flush();
+  summarise(sink);
   std::fflush(stdout);
   return worker.FailedTasks() > 0 || Interrupted() ? kExitFailed : kExitOk;
 }

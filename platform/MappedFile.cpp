@@ -108,6 +108,21 @@ bool StatWhenChangesShow(int fd, struct stat& st) {
 
 }  // namespace
 
+namespace {
+
+// Non-blocking, so that a FIFO under the name cannot hang the worker before it is rejected; not
+// through a link, because the caller has resolved links and checks the file it named. Reading
+// leaves the access time as it was where the system lets it (the file is the runner's own, or
+// the runner may act as its owner): a dry run, and a run that finds nothing, change no time
+// stamp then.
+int OpenToRead(int folderFd, const std::string& name) {
+  constexpr int kFlags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW;
+  const int fd = ::openat(folderFd, name.c_str(), kFlags | O_NOATIME);
+  return fd >= 0 || errno != EPERM ? fd : ::openat(folderFd, name.c_str(), kFlags);
+}
+
+}  // namespace
+
 TMappedFile::TOpenResult TMappedFile::Open(const std::string& path) {
   std::string name;
   const int folder = OpenParentFolder(path, name);
@@ -123,16 +138,14 @@ TMappedFile::TOpenResult TMappedFile::Open(const std::string& path) {
 TMappedFile::TOpenResult TMappedFile::Open(int folderFd, const std::string& name) {
   Close();
   FError = 0;
-  // Non-blocking, so that a FIFO under the name cannot hang the worker before it is rejected;
-  // not through a link, because the caller has resolved links and checks the file it named.
-  FFd = ::openat(folderFd, name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
+  FFd = OpenToRead(folderFd, name);
   return Read(true);
 }
 
 TMappedFile::TOpenResult TMappedFile::OpenLeavingHoles(int folderFd, const std::string& name) {
   Close();
   FError = 0;
-  FFd = ::openat(folderFd, name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
+  FFd = OpenToRead(folderFd, name);
   return Read(true, true);
 }
 
@@ -172,7 +185,7 @@ void TMappedFile::DropBefore(const char* at) {
 TMappedFile::TOpenResult TMappedFile::OpenAsItIs(int folderFd, const std::string& name) {
   Close();
   FError = 0;
-  FFd = ::openat(folderFd, name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
+  FFd = OpenToRead(folderFd, name);
   return Read(false);
 }
 

@@ -71,7 +71,8 @@ TEST_F(CliArgumentsTest, InvalidPatternFailsOnceBeforeTheRun) {
   // Every joined form of a multi-line pattern is checked.
   ExpectRefused({"replace", "-e", "--multi-line", Dir.Path(), "*.txt", "a\n(", "x"},
                 "fendrel-cli replace: error 103 TRegExpr(comp): ParseReg Unmatched () (pos 4)");
-  EXPECT_EQ(RunCli({"replace", "-e", Dir.Path(), "*.none", "a(b)", "x"}).Status, 0);
+  // Only a pattern that compiles gets to the listing, which here finds nothing.
+  EXPECT_EQ(RunCli({"replace", "-e", Dir.Path(), "*.none", "a(b)", "x"}).Status, 1);
 }
 
 TEST_F(CliArgumentsTest, HexStringsMustBeWholeBytes) {
@@ -96,12 +97,26 @@ TEST_F(CliArgumentsTest, HexStringsMustBeWholeBytes) {
   EXPECT_EQ(ReadFile(Dir / "a.txt"), "");
 }
 
-TEST_F(CliArgumentsTest, LogTakesItsModeOnlyAfterEquals) {
-  // "--log all" would otherwise take DIR as the mode, or "all" as DIR.
-  ExpectRefused({"replace", "--log", "all", Dir.Path(), "a.txt", "abc", "x"},
-                "fendrel-cli replace: option --log takes its value only as --log=VALUE");
+// Options as users of other tools give them: grouped, with a value after a blank, and a hint
+// where the shell seems to have expanded MASK.
+TEST_F(CliArgumentsTest, OptionsAsOtherToolsTakeThem) {
   ExpectRefused({"replace", "--log", Dir.Path(), "a.txt", "abc", "x"},
-                "fendrel-cli replace: option --log takes its value only as --log=VALUE");
+                "fendrel-cli replace: expected 4 arguments, got 3");
+  ExpectRefused({"replace", "--log", "every", Dir.Path(), "a.txt", "abc", "x"},
+                "fendrel-cli replace: --log must be none, replaced or all");
+  ExpectRefused({"replace", "-rx", Dir.Path(), "a.txt", "abc", "x"},
+                "fendrel-cli replace: unknown option -rx");
+  ExpectRefused({"replace", "--color=pink", Dir.Path(), "a.txt", "abc", "x"},
+                "fendrel-cli replace: --color must be auto, always or never");
+  // What "replace -n DIR *.txt abc x" becomes where the shell expands *.txt.
+  ExpectRefused({"replace", "-n", Dir.Path(), Dir / "a.txt", Dir / "sub/b.txt", "abc", "x"},
+                "fendrel-cli replace: expected 4 arguments, got 5; the shell may have put file "
+                "names in MASK's place: quote it, as in '*.txt'");
+  const TRun run = RunCli({"replace", "-rn", "--log", "replaced", Dir.Path(), "*.txt", "b", "x"});
+  EXPECT_EQ(run.Status, 0);
+  EXPECT_NE(run.Out.find(Dir / "sub/b.txt\nb [62] --> x [78] :\n1 replacements\n"),
+            std::string::npos)
+      << run.Out;
   // Other options keep taking their value from the next argument.
   WriteFile(Dir / "subject", "ab");
   EXPECT_EQ(RunCli({"match", "--subject-file", Dir / "subject", "b"}).Out,

@@ -81,11 +81,11 @@ TEST(CliJson, LogModeChoosesTheTasksAndQuietPrintsNothing) {
     EXPECT_EQ(run.Status, 0);
     EXPECT_EQ(ReadFile(dir / "hit.txt"), "z");
   }
-  // The exit status still tells a quiet run's failure.
+  // The exit status still tells a quiet run's failure, and standard error why.
   WriteFile(dir / "empty.txt", "");
   const TRun failed = RunCli({"replace", "--quiet", dir.Path(), "empty.txt", "x", "z"});
   EXPECT_EQ(failed.Status, 1);
-  EXPECT_EQ(failed.Out, "");
+  EXPECT_EQ(failed.Out, "fendrel-cli: " + dir / "empty.txt: the file is empty\n");
   EXPECT_EQ(RunCli({"replace", "--quiet", "--json", dir.Path(), "*", "x", "z"}).Status, 2);
 }
 

@@ -36,7 +36,7 @@ class CliTest : public ::testing::Test {
 };
 
 TEST_F(CliTest, RecursiveCaseInsensitiveRunReportsLikeTheResultList) {
-  const TRun run = RunCli({"replace", "-r", "-i", Dir.Path(), "*.TXT", "hello", "bye"});
+  const TRun run = RunCli({"replace", "-ri", "--log", "all", Dir.Path(), "*.TXT", "hello", "bye"});
   EXPECT_EQ(run.Status, 0);
   const std::string result = "hello [68656C6C6F] --> bye [627965] :\n";
   EXPECT_EQ(run.Out, "backup: " + Dir / "sub/b.txt.0.snr_bak\n" + Dir / "sub/b.txt\n" + result +
@@ -47,6 +47,40 @@ TEST_F(CliTest, RecursiveCaseInsensitiveRunReportsLikeTheResultList) {
   EXPECT_EQ(ReadFile(Dir / "a.txt"), "bye bye");
   EXPECT_EQ(ReadFile(Dir / "sub/b.txt"), "say bye");
   EXPECT_EQ(ReadFile(Dir / "d.dat"), "hello");
+}
+
+// Without --log: a line per changed or failed file, paths as typed from a relative folder, names
+// that would steer a terminal escaped.
+TEST_F(CliTest, ShortLinesNameChangedFilesAsTyped) {
+  WriteFile(Dir / "esc\x1B[31mred.txt", "hello");
+  const auto inDir = [&](std::vector<std::string> command) {
+    std::vector<std::string> args = {"-c",
+                                     "cd \"$0\" && exec \"$@\"",
+                                     Dir.Path(),
+                                     "env",
+                                     "XDG_CONFIG_HOME=" + Dir / "config",
+                                     FENDREL_CLI,
+                                     "replace"};
+    args.insert(args.end(), command.begin(), command.end());
+    return RunProgram("sh", args);
+  };
+  TRun run = inDir({"-ri", ".", "*.txt", "hello", "hi"});
+  EXPECT_EQ(run.Status, 0);
+  std::vector<std::string> lines;
+  for (std::size_t at = 0, end; (end = run.Out.find('\n', at)) != std::string::npos; at = end + 1)
+    lines.push_back(run.Out.substr(at, end - at));
+  std::sort(lines.begin(), lines.end());
+  EXPECT_EQ(lines, (std::vector<std::string>{"./a.txt: 2 replacements",
+                                             "./esc\\e[31mred.txt: 1 replacement",
+                                             "./sub/b.txt: 1 replacement"}))
+      << run.Out;
+  run = inDir({"-rw", "sub", "*.none", "h", "x"});
+  EXPECT_EQ(run.Status, 1);
+  EXPECT_EQ(run.Out, "fendrel-cli replace: no file in sub matches *.none\n");
+  run = inDir({"-w", "--log=all", "./sub/", "b.txt", "hi", "$1"});
+  EXPECT_EQ(run.Out.substr(0, 50), "backup: ./sub/b.txt.1.snr_bak\n./sub/b.txt\n\\bhi\\b [")
+      << run.Out;
+  EXPECT_EQ(ReadFile(Dir / "sub/b.txt"), "say $1");
 }
 
 TEST_F(CliTest, HexMultiLineNoBackupAndLogModes) {
@@ -75,7 +109,26 @@ TEST_F(CliTest, RegularExpressionModeUsesTemplates) {
   EXPECT_EQ(run.Status, 0) << run.Out;
   EXPECT_EQ(ReadFile(Dir / "k.cfg"), "value=key\nx=name\x01z=y");
   EXPECT_EQ(RunCli({"replace", "-e", Dir.Path(), "k.cfg", "a(", "b"}).Status, 2);
-  EXPECT_EQ(RunCli({"replace", "-e", "-i", Dir.Path(), "k.cfg", "a", "b"}).Status, 2);
+  // -i is "(?i)", -w "\b" on both sides; both also with a literal search.
+  const struct {
+    std::vector<std::string> Options;
+    std::string Old, New, Content, Want;
+  } cases[] = {
+      {{"-ei"}, "(K)EY", "$1", "key KEY", "k K"},
+      {{"-e", "-w"}, "a|ab", "x", "ab a cab", "x x cab"},
+      {{"-ew"}, "(a)(b)", "$2${1}$&", "ab cab", "baab cab"},
+      {{"-iw"}, "A.B", "$1\\", "a.b xa.b A.B", "$1\\ xa.b $1\\"},
+      {{"-w"}, "+", "-", "a + b", "a + b"},  // no word letter: never between two \b
+  };
+  for (const auto& c : cases) {
+    WriteFile(Dir / "w.txt", c.Content);
+    std::vector<std::string> args = {"replace", "--no-backup", "--log=none"};
+    args.insert(args.end(), c.Options.begin(), c.Options.end());
+    args.insert(args.end(), {Dir.Path(), "w.txt", c.Old, c.New});
+    EXPECT_EQ(RunCli(args).Status, 0) << c.Old;
+    EXPECT_EQ(ReadFile(Dir / "w.txt"), c.Want) << c.Old;
+  }
+  EXPECT_EQ(RunCli({"replace", "-w", "--hex", Dir.Path(), "k.cfg", "61", "62"}).Status, 2);
 }
 
 TEST_F(CliTest, MatchAndSubstituteShowWhatThePatternDoes) {
@@ -95,8 +148,11 @@ TEST_F(CliTest, FailedTaskGivesExitStatusOneAndItsReason) {
   WriteFile(Dir / "empty.txt", "");
   const TRun run = RunCli({"replace", Dir.Path(), "empty.txt", "a", "b"});
   EXPECT_EQ(run.Status, 1);
-  EXPECT_EQ(run.Out, "fendrel-cli: " + Dir / "empty.txt: the file is empty\n" +
-                         Dir / "empty.txt\na [61] --> b [62] :\nFAILED\n\n");
+  EXPECT_EQ(run.Out, "fendrel-cli: " + Dir / "empty.txt: the file is empty\n" + Dir /
+                         "empty.txt: FAILED\n");
+  // A quiet run still tells why.
+  EXPECT_EQ(RunCli({"replace", "--quiet", Dir.Path(), "empty.txt", "a", "b"}).Out,
+            "fendrel-cli: " + Dir / "empty.txt: the file is empty\n");
 }
 
 // A listed link fails unless links are followed, and then leads only inside DIR; an interrupted
