@@ -28,17 +28,25 @@ constexpr const char* kUsage = R"usage(Usage:
   fendrel-cli container list EXE
   fendrel-cli container extract EXE DIR
   fendrel-cli --help
+  fendrel-cli COMMAND --help
   fendrel-cli --version
 
 replace  Lists the files in DIR whose names match MASK ('*' and '?', letters in any case;
          '*.*' matches every name; no '/', the directory goes in DIR) and replaces every
-         occurrence of OLD by NEW in each, through a temporary file beside it. Prints, for every
-         reported file, its path, the strings, the result ("N replacements" or "FAILED") and an
-         empty line; "backup: PATH" for each backup made. A DIR that is missing or no directory,
-         and a regular expression that does not compile ("error CODE MESSAGE (pos N)"), are
-         usage errors: nothing is touched.
+         occurrence of OLD by NEW in each, through a temporary file beside it. Prints a line for
+         each file changed ("PATH: N replacements") or failed ("PATH: FAILED", the reason on
+         standard error); below a relative DIR the paths begin with DIR as typed, and control
+         characters in names are shown escaped (\n, \e, \xHH). At a terminal a summary
+         follows ("12 files changed, 34 replacements, 1 failed, 2.1 s"). A DIR that is missing
+         or no directory, and a regular expression that does not compile ("error CODE MESSAGE
+         (pos N)"), are usage errors: nothing is touched; a MASK that lists no file is an error
+         (status 1). Short options may be grouped: -ri is -r -i.
   -r, --recursive     also search the subdirectories of DIR
-  -i, --ignore-case   compare letters without regard to case
+  -i, --ignore-case   compare letters without regard to case; with -e the same as starting
+                      the pattern with (?i)
+  -w, --word          match OLD only as a whole word: between two \b boundaries (a word
+                      letter on one side and none on the other), so it becomes a pattern and
+                      only text runs are searched, as with -e
   -e, --regex         OLD is a regular expression and NEW a replacement template ($1, ${12},
                       $& for groups; \ escapes the next character); text runs are searched,
                       what is not text (NUL and other control bytes; in UTF-8 the controls
@@ -57,13 +65,20 @@ replace  Lists the files in DIR whose names match MASK ('*' and '?', letters in 
                       user's own files; without it a listed link fails as "is a symbolic
                       link" and linked folders are not entered
       --no-backup     keep no backup (default: the previous file stays as FILE.N.snr_bak)
-      --log=MODE      which files to report: none (nothing at all, not even backups),
-                      replaced (changed or failed), all (default); only with '=': a value
-                      after a blank would be taken for DIR
-      --quiet         print nothing; the exit status tells how the run went
+      --log=MODE      print the result log's lines instead, for the files MODE names:
+                      replaced (changed or failed) or all, each as its path, the strings,
+                      the result ("N replacements" or "FAILED") and an empty line, and
+                      "backup: PATH" for each backup made; none prints no file at all (the
+                      backups are made all the same); also --log MODE
+      --quiet         print nothing on standard output; the reasons of failures still go to
+                      standard error, and the exit status tells how the run went
+      --color=WHEN    colour in the difference listing: auto (at a terminal, unless NO_COLOR
+                      is set), always or never
   -n, --dry-run       write nothing (no file, no temporary file, no backup) and print what a
-                      run would: the same result lines with the same counts, in the format
-                      asked for; no "backup:" lines, since none is made
+                      run would: the same lines with the same counts, in the format asked
+                      for; no "backup:" lines, since none is made. Reading changes no access
+                      time of a file of your own (as root of any file); of another user's
+                      file it may
       --diff          with --dry-run only: print instead a unified difference listing of every
                       file that would change, "--- a/REL" and "+++ b/REL" (REL the path below
                       DIR), three lines of context, so that "patch -p1" run in DIR writes
@@ -148,6 +163,40 @@ Windows-1251 table, in any other by the Windows-1252 table.
 Exit status: 0 success, 1 a task or a file failed or the run was interrupted, 2 usage error.
 )usage";
 
+// The help of one command: its lines of the usage and its paragraphs; empty for an unknown one.
+std::string CommandHelp(const std::string& command) {
+  const std::string_view usage = kUsage;
+  std::string help = "Usage:\n";
+  const std::string synopsis = "  fendrel-cli " + command + " ";
+  bool inCommand = false;
+  std::string paragraphs;
+  for (std::size_t at = 0; at < usage.size();) {
+    std::size_t end = usage.find('\n', at);
+    end = end == std::string_view::npos ? usage.size() : end + 1;
+    const std::string_view line = usage.substr(at, end - at);
+    at = end;
+    // The usage lines are the first paragraph.
+    if (line.starts_with(synopsis) && paragraphs.empty() && !inCommand) help += line;
+    // A command's paragraphs begin with its name at the line's start and end where another
+    // paragraph begins there.
+    if (!line.empty() && line.front() != ' ' && line.front() != '\n')
+      inCommand = line.starts_with(command + " ") || line.starts_with(command + "\n");
+    if (inCommand) paragraphs += line;
+  }
+  if (paragraphs.empty()) return {};
+  while (paragraphs.ends_with("\n\n"))
+    paragraphs.pop_back();
+  return help + "\n" + paragraphs;
+}
+
+bool AsksForHelp(const std::vector<std::string>& args) {
+  for (const std::string& arg : args) {
+    if (arg == "--") return false;
+    if (arg == "--help" || arg == "-h") return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -189,6 +238,13 @@ int main(int argc, char** argv) {
   }
   const std::string command = argc >= 2 ? argv[1] : "";
   const std::vector<std::string> args(argv + std::min(argc, 2), argv + argc);
+  if (AsksForHelp(args)) {
+    const std::string help = CommandHelp(command);
+    if (!help.empty()) {
+      std::fputs(help.c_str(), stdout);
+      return fendrel::cli::kExitOk;
+    }
+  }
   if (command == "replace") return fendrel::cli::ReplaceCommand(args);
   if (command == "scan") return fendrel::cli::ScanCommand(args);
   if (command == "restore") return fendrel::cli::RestoreCommand(args);

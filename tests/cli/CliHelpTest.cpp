@@ -24,6 +24,16 @@ TEST(CliHelp, AnswersInsteadOfACommand) {
       {{"-h"}, 0, "Usage:\n  fendrel-cli [--encoding=NAME | --bytes] COMMAND"},
       {{}, 2, "fendrel-cli: missing command\n"},
       {{"--verbose"}, 2, "fendrel-cli: unknown command --verbose\n"},
+      // A command's own help: its usage lines, then its paragraphs alone.
+      {{"replace", "--help"},
+       0,
+       "Usage:\n  fendrel-cli replace [options] DIR MASK OLD NEW\n\nreplace "},
+      {{"restore", "-n", "-h"}, 0, "Usage:\n  fendrel-cli restore [-n] [--exclude=GLOB]"},
+      {{"container", "--help"},
+       0,
+       "Usage:\n  fendrel-cli container list EXE\n  fendrel-cli "
+       "container extract EXE DIR\n\ncontainer list  Prints"},
+      {{"match", "--", "--help", "x"}, 0, "matches 0\n"},
   };
   for (const auto& c : cases) {
     const TRun run = RunCli(c.Args);
@@ -32,6 +42,8 @@ TEST(CliHelp, AnswersInsteadOfACommand) {
     EXPECT_EQ(run.Out.substr(0, c.Begins.size()), c.Begins) << shown;
   }
   EXPECT_EQ(RunCli({"--version"}).Out, std::string("fendrel-cli ") + kFendrelVersion + "\n");
+  const std::string scan = RunCli({"scan", "--help"}).Out;
+  EXPECT_EQ(scan.find("\nreplace "), std::string::npos) << scan;
 }
 
 // Each option as the help names it, and a command line that uses it: the help must name what
@@ -66,6 +78,11 @@ TEST(CliHelp, NamesEveryOptionTheCommandsAccept) {
       {"--subject-file FILE", {"match", "b", "--subject-file", dir / "a.txt"}},
       {"--literal", {"substitute", "--literal", "b", "abc", "$1"}},
       {"checksum FILE", {"checksum", dir / "a.txt"}},
+      // A run that keeps the content, so that the next can undo it.
+      {"-w, --word", {"replace", "-w", "--word", d, "*.txt", "abc", "abc"}},
+      {"--color=WHEN", {"replace", "-n", "--diff", "--color=always", d, "*.txt", "b", "x"}},
+      {"--run=N, --run=last", {"restore", "-n", "--run=last"}},
+      {"--list-runs", {"restore", "--list-runs"}},
   };
   for (const auto& c : cases) {
     EXPECT_NE(help.find(c.InHelp), std::string::npos) << c.InHelp;
