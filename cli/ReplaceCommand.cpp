@@ -16,6 +16,7 @@
 #include "HexArgument.h"
 #include "Interrupt.h"
 #include "ResultPrinter.h"
+#include "StandardInput.h"
 #include "TerminalText.h"
 #include "engine/PatternCheck.h"
 #include "engine/RunBuilder.h"
@@ -149,22 +150,35 @@ int ReplaceCommand(const std::vector<std::string>& args) {
       {"-n", "--dry-run", false},
       {nullptr, "--diff", false},
       {nullptr, "--follow-links", false},
+      {nullptr, "--files-from", true},
+      {"-0", "--null", false},
   });
   static const std::pair<const char*, TLogMode> kLogModes[] = {
       {"none", lmNone}, {"replaced", lmReplacedOnly}, {"all", lmAllFiles}};
 
   std::string error;
-  const auto parsed = ParseArgs(args, kOptions, 4, error);
-  if (!parsed) {
-    const auto unchecked = ParseArgs(args, kOptions, kAnyCount, error);
-    if (unchecked && MaskLooksExpanded(unchecked->Positional))
+  const auto parsed = ParseArgs(args, kOptions, kAnyCount, error);
+  if (!parsed) return Usage(error);
+  // The files come from DIR and MASK, from a list, or, for a filter, standard input ("-").
+  const std::vector<std::string>& positional = parsed->Positional;
+  const bool fromList = parsed->Has("--files-from");
+  const bool filter = !fromList && !positional.empty() && positional[0] == "-";
+  const std::size_t wanted = fromList ? 2 : filter ? 3 : 4;
+  if (positional.size() != wanted) {
+    error = "expected " + std::to_string(wanted) + " arguments, got " +
+            std::to_string(positional.size());
+    if (wanted == 4 && MaskLooksExpanded(positional))
       error += "; the shell may have put file names in MASK's place: quote it, as in '*.txt'";
     return Usage(error);
   }
-  const std::string& dir = parsed->Positional[0];
-  const std::string& mask = parsed->Positional[1];
-  std::string from = parsed->Positional[2];
-  std::string to = parsed->Positional[3];
+  if (filter && (parsed->Has("--recursive") || parsed->Has("--dry-run") || parsed->Has("--json") ||
+                 parsed->Has("--diff")))
+    return Usage("-r, -n, --diff and --json do not apply to standard input");
+  if (parsed->Has("--null") && !fromList) return Usage("-0 only with --files-from");
+  const std::string dir = fromList || filter ? "." : positional[0];
+  const std::string mask = fromList || filter ? "" : positional[1];
+  std::string from = positional[wanted - 2];
+  std::string to = positional[wanted - 1];
   const auto excluded = ExcludedNames(*parsed, error);
   if (!excluded) return Usage(error);
 
@@ -229,12 +243,36 @@ int ReplaceCommand(const std::vector<std::string>& args) {
       return kExitUsage;
     }
   }
-  if (auto refused = ScanArgumentsError(dir, mask)) return Usage(*refused);
+  const auto buildTasks = [&](const std::vector<std::string>& files) -> std::optional<TTaskList> {
+    if (parsed->Has("--multi-line"))
+      return BuildMultiLineTasks(files, SplitMemoLines(from), SplitMemoLines(to), options);
+    return BuildSingleLineTasks(files, from.data(), static_cast<int32_t>(from.size()), to.data(),
+                                static_cast<int32_t>(to.size()), options);
+  };
+  const std::string tooLong =
+      "a multi-line string joins to at most " + std::to_string(kMaxJoinedLength) + " bytes";
+  if (filter) {
+    std::optional<TTaskList> tasks = buildTasks({"-"});
+    return tasks ? FilterStandardInput(*tasks) : Usage(tooLong);
+  }
+  if (!fromList) {
+    if (auto refused = ScanArgumentsError(dir, mask)) return Usage(*refused);
+  }
 
   options.Links = {FullStartPath(dir), parsed->Has("--follow-links")};
   std::size_t failedRecoveries = 0;
-  const std::vector<std::string> files = ScanFiles(dir, mask, parsed->Has("--recursive"), *excluded,
-                                                   options.Links.Follow, &failedRecoveries);
+  std::vector<std::string> files;
+  if (fromList) {
+    auto listed = ReadFileList(parsed->Options.at("--files-from"), parsed->Has("--null"), error);
+    if (!listed) {
+      std::fprintf(stderr, "fendrel-cli replace: %s\n", error.c_str());
+      return kExitFailed;
+    }
+    files = std::move(*listed);
+  } else {
+    files = ScanFiles(dir, mask, parsed->Has("--recursive"), *excluded, options.Links.Follow,
+                      &failedRecoveries);
+  }
   // A file whose interrupted rewrite could not be undone holds neither content whole: a run
   // over it would make that the new backup.
   if (failedRecoveries > 0) {
@@ -246,21 +284,16 @@ int ReplaceCommand(const std::vector<std::string>& args) {
   // A mask that lists nothing is most often a typing slip: it must not pass for a run that found
   // nothing to change.
   if (files.empty()) {
-    std::fprintf(stderr, "fendrel-cli replace: no file in %s matches %s\n",
-                 EscapeControls(dir).c_str(), EscapeControls(mask).c_str());
+    if (fromList)
+      std::fprintf(stderr, "fendrel-cli replace: the list names no file\n");
+    else
+      std::fprintf(stderr, "fendrel-cli replace: no file in %s matches %s\n",
+                   EscapeControls(dir).c_str(), EscapeControls(mask).c_str());
     return kExitFailed;
   }
-  TTaskList tasks;
-  if (parsed->Has("--multi-line")) {
-    auto built = BuildMultiLineTasks(files, SplitMemoLines(from), SplitMemoLines(to), options);
-    if (!built)
-      return Usage("a multi-line string joins to at most " + std::to_string(kMaxJoinedLength) +
-                   " bytes");
-    tasks = std::move(*built);
-  } else {
-    tasks = BuildSingleLineTasks(files, from.data(), static_cast<int32_t>(from.size()), to.data(),
-                                 static_cast<int32_t>(to.size()), options);
-  }
+  std::optional<TTaskList> built = buildTasks(files);
+  if (!built) return Usage(tooLong);
+  TTaskList tasks = std::move(*built);
 
   CatchInterrupt();
   if (diff)

@@ -17,6 +17,8 @@ namespace {
 constexpr const char* kUsage = R"usage(Usage:
   fendrel-cli [--encoding=NAME | --bytes] COMMAND ...
   fendrel-cli replace [options] DIR MASK OLD NEW
+  fendrel-cli replace [options] --files-from=LIST OLD NEW
+  fendrel-cli replace [options] - OLD NEW
   fendrel-cli scan [-r] [--exclude=GLOB]... [--exclude-vcs] [--follow-links] DIR MASK
   fendrel-cli restore [-n] [--exclude=GLOB]... [--exclude-vcs] (PATH... | -r DIR MASK)
   fendrel-cli restore [-n] --run=(last|N) | --list-runs
@@ -40,7 +42,13 @@ replace  Lists the files in DIR whose names match MASK ('*' and '?', letters in 
          follows ("12 files changed, 34 replacements, 1 failed, 2.1 s"). A DIR that is missing
          or no directory, and a regular expression that does not compile ("error CODE MESSAGE
          (pos N)"), are usage errors: nothing is touched; a MASK that lists no file is an error
-         (status 1). Short options may be grouped: -ri is -r -i.
+         (status 1). Short options may be grouped: -ri is -r -i. With "-" in DIR's place
+         replace is a filter: it reads standard input and writes it, replaced, to standard
+         output, in every mode (not with -r, -n, --diff or --json).
+      --files-from=LIST  work on the files LIST names, one per line, instead of DIR and MASK
+                      (LIST "-": standard input), paths taken from the current folder
+  -0, --null          with --files-from: the names end with a zero byte, as "git ls-files -z"
+                      and "find -print0" write them
   -r, --recursive     also search the subdirectories of DIR
   -i, --ignore-case   compare letters without regard to case; with -e the same as starting
                       the pattern with (?i)

@@ -83,6 +83,7 @@ TEST(CliHelp, NamesEveryOptionTheCommandsAccept) {
       {"--color=WHEN", {"replace", "-n", "--diff", "--color=always", d, "*.txt", "b", "x"}},
       {"--run=N, --run=last", {"restore", "-n", "--run=last"}},
       {"--list-runs", {"restore", "--list-runs"}},
+      {"--files-from=LIST", {"replace", "-n", "--files-from", dir / "a.txt", "b", "x"}},
   };
   for (const auto& c : cases) {
     EXPECT_NE(help.find(c.InHelp), std::string::npos) << c.InHelp;

@@ -54,12 +54,8 @@ TEST_F(CliTest, RecursiveCaseInsensitiveRunReportsLikeTheResultList) {
 TEST_F(CliTest, ShortLinesNameChangedFilesAsTyped) {
   WriteFile(Dir / "esc\x1B[31mred.txt", "hello");
   const auto inDir = [&](std::vector<std::string> command) {
-    std::vector<std::string> args = {"-c",
-                                     "cd \"$0\" && exec \"$@\"",
-                                     Dir.Path(),
-                                     "env",
-                                     "XDG_CONFIG_HOME=" + Dir / "config",
-                                     FENDREL_CLI,
+    std::vector<std::string> args = {"-c",     "cd \"$0\" && exec \"$@\"",          Dir.Path(),
+                                     "env",    "XDG_CONFIG_HOME=" + Dir / "config", FENDREL_CLI,
                                      "replace"};
     args.insert(args.end(), command.begin(), command.end());
     return RunProgram("sh", args);
@@ -81,6 +77,75 @@ TEST_F(CliTest, ShortLinesNameChangedFilesAsTyped) {
   EXPECT_EQ(run.Out.substr(0, 50), "backup: ./sub/b.txt.1.snr_bak\n./sub/b.txt\n\\bhi\\b [")
       << run.Out;
   EXPECT_EQ(ReadFile(Dir / "sub/b.txt"), "say $1");
+}
+
+// A filter from standard input to standard output in every mode, and the files of a list, as
+// "git ls-files -z" writes it.
+TEST_F(CliTest, StandardInputAndListsOfFiles) {
+  const std::string text =
+      "Stra\xC3\x9F"
+      "e 1\r\nSTRASSE x1\nno match\n";
+  WriteFile(Dir / "in.txt", text);
+  const struct {
+    std::vector<std::string> Args;
+    std::string Out;
+  } cases[] = {
+      {{"-", "1", "2"},
+       "Stra\xC3\x9F"
+       "e 2\r\nSTRASSE x2\nno match\n"},
+      {{"-i", "-", "strasse", "Gasse"},
+       "Stra\xC3\x9F"
+       "e 1\r\nGasse x1\nno match\n"},
+      {{"-e", "-", "x(\\d)", "$1$1"},
+       "Stra\xC3\x9F"
+       "e 1\r\nSTRASSE 11\nno match\n"},
+      {{"-w", "-", "1", "one"},
+       "Stra\xC3\x9F"
+       "e one\r\nSTRASSE x1\nno match\n"},
+      {{"--hex", "-", "0D0A", "0A"},
+       "Stra\xC3\x9F"
+       "e 1\nSTRASSE x1\nno match\n"},
+      {{"--multi-line", "-", "x1\nno", "-"},
+       "Stra\xC3\x9F"
+       "e 1\r\nSTRASSE - match\n"},
+      {{"-", "absent", "y"}, text},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = {"-c", "exec \"$@\" < \"$0\"", Dir / "in.txt", FENDREL_CLI,
+                                     "replace"};
+    args.insert(args.end(), c.Args.begin(), c.Args.end());
+    const TRun run = RunProgram("sh", args);
+    EXPECT_EQ(run.Status, 0) << c.Args[0];
+    EXPECT_EQ(run.Out, c.Out) << c.Args[0];
+  }
+  // The same bytes as another filter gives for a plain replacement, where one is installed.
+  if (RunProgram("sh", {"-c", "command -v sd"}).Status == 0) {
+    EXPECT_EQ(RunProgram("sh", {"-c", "exec \"$@\" < \"$0\"", Dir / "in.txt", FENDREL_CLI,
+                                "replace", "-", "1", "two"})
+                  .Out,
+              RunProgram("sh", {"-c", "exec sd -s 1 two < \"$0\"", Dir / "in.txt"}).Out);
+  }
+
+  // A list from git, relative to the folder it is run in; empty entries pass.
+  WriteFile(Dir / "list", std::string("a.txt\0\0sub/b.txt\0", 17));
+  const TRun listed = RunProgram("sh", {"-c", "cd \"$0\" && exec \"$@\"", Dir.Path(), "env",
+                                        "XDG_CONFIG_HOME=" + Dir / "config", FENDREL_CLI, "replace",
+                                        "-i0", "--files-from=list", "hello", "hi"});
+  EXPECT_EQ(listed.Status, 0) << listed.Out;
+  EXPECT_EQ(listed.Out, "./a.txt: 2 replacements\n./sub/b.txt: 1 replacement\n");
+  EXPECT_EQ(ReadFile(Dir / "a.txt"), "hi hi");
+  EXPECT_EQ(ReadFile(Dir / "c.txt"), "nothing");
+  if (RunProgram("sh", {"-c", "command -v git"}).Status == 0) {
+    const TRun fromGit = RunProgram(
+        "sh", {"-c",
+               "cd \"$0\" && git init -q && git add a.txt sub/b.txt && git ls-files -z | "
+               "env XDG_CONFIG_HOME=config \"$1\" replace -0 --files-from - hi yo",
+               Dir.Path(), FENDREL_CLI});
+    EXPECT_EQ(fromGit.Status, 0) << fromGit.Out;
+    EXPECT_EQ(ReadFile(Dir / "sub/b.txt"), "say yo");
+  }
+  EXPECT_EQ(RunCli({"replace", "-0", Dir.Path(), "*", "a", "b"}).Status, 2);
+  EXPECT_EQ(RunCli({"replace", "-r", "-", "a", "b"}).Status, 2);
 }
 
 TEST_F(CliTest, HexMultiLineNoBackupAndLogModes) {
@@ -148,8 +213,8 @@ TEST_F(CliTest, FailedTaskGivesExitStatusOneAndItsReason) {
   WriteFile(Dir / "empty.txt", "");
   const TRun run = RunCli({"replace", Dir.Path(), "empty.txt", "a", "b"});
   EXPECT_EQ(run.Status, 1);
-  EXPECT_EQ(run.Out, "fendrel-cli: " + Dir / "empty.txt: the file is empty\n" + Dir /
-                         "empty.txt: FAILED\n");
+  EXPECT_EQ(run.Out,
+            "fendrel-cli: " + Dir / "empty.txt: the file is empty\n" + Dir / "empty.txt: FAILED\n");
   // A quiet run still tells why.
   EXPECT_EQ(RunCli({"replace", "--quiet", Dir.Path(), "empty.txt", "a", "b"}).Out,
             "fendrel-cli: " + Dir / "empty.txt: the file is empty\n");
