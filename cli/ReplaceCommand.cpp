@@ -4,9 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cctype>
 #include <chrono>
 #include <cstdio>
+#include <future>
 #include <optional>
 #include <string>
 
@@ -19,8 +21,11 @@
 #include "StandardInput.h"
 #include "TerminalText.h"
 #include "engine/PatternCheck.h"
+#include "engine/ProgressText.h"
 #include "engine/RunBuilder.h"
+#include "engine/RunProgress.h"
 #include "engine/uSearchAndReplaceThread.h"
+#include "i18n/LanguageTable.h"
 #include "records/RunJournal.h"
 #include "scan/DirWalk.h"
 #include "settings/Locations.h"
@@ -29,8 +34,7 @@ namespace fendrel::cli {
 namespace {
 
 void PrintLine(const std::string& line) {
-  std::fwrite(line.data(), 1, line.size(), stdout);
-  std::fputc('\n', stdout);
+  WriteLine(stdout, line);
 }
 
 // Passes every report on to the printer, counts it, records each backup in the run journal
@@ -50,18 +54,21 @@ class TReportRelay : public TStatusSink {
 
   void TaskReported(const TTaskReport& report) override {
     if (FTellReasons && report.Logged && !report.Reason.empty())
-      std::fprintf(stderr, "fendrel-cli: %s: %s\n", FShown(report.Path).c_str(),
-                   EscapeControls(report.Reason).c_str());
+      WriteLine(stderr,
+                "fendrel-cli: " + FShown(report.Path) + ": " + EscapeControls(report.Reason));
     const bool recorded = FRecorder.Error().empty();
     FRecorder.Backup(report.Path, report.Backup);
     if (recorded && !FRecorder.Error().empty())
-      std::fprintf(stderr, "fendrel-cli: the run cannot be undone as a whole: %s\n",
-                   EscapeControls(FRecorder.Error()).c_str());
+      WriteLine(stderr, "fendrel-cli: the run cannot be undone as a whole: " +
+                            EscapeControls(FRecorder.Error()));
     FTally.Count(report);
     FPrinter.TaskReported(report);
+    FDone.fetch_add(1, std::memory_order_relaxed);
   }
 
   const TRunTally& Tally() const { return FTally; }
+  // Asked from another thread than the worker's, for the progress.
+  uint64_t TasksDone() const { return FDone.load(std::memory_order_relaxed); }
 
  private:
   TStatusSink& FPrinter;
@@ -69,6 +76,44 @@ class TReportRelay : public TStatusSink {
   TRunRecorder& FRecorder;
   TShownPath FShown;
   TRunTally FTally;
+  std::atomic<uint64_t> FDone = 0;
+};
+
+double Seconds(std::chrono::steady_clock::time_point since) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+// The progress line on standard error while a run goes on, for a reader at a terminal: from a
+// second on, "3 of 10 tasks, 1.2 of 5.0 MB, 0.6 MB/s, 0:07 left", written over itself and
+// cleared at the end. Nothing in a pipe or a file.
+class TProgressLine {
+ public:
+  explicit TProgressLine(const TTaskList& tasks) : FShown(::isatty(STDERR_FILENO) == 1) {
+    if (!FShown) return;
+    FProgress.Add(tasks.size(), 0);
+    std::vector<std::string> names;
+    names.reserve(tasks.size());
+    for (const auto& task : tasks)
+      names.push_back(task->FileName);
+    // Examining many files takes a while: the sizes join the line once they are known.
+    FSizes =
+        std::async(std::launch::async, [names = std::move(names)] { return TaskFileSizes(names); });
+  }
+  ~TProgressLine() { ClearProgressLine(); }
+
+  void Show(uint64_t done, double seconds) {
+    if (!FShown || seconds < 1) return;
+    if (FSizes.valid() && FSizes.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
+      FProgress.SetSizes(FProgress.Run(), 0, FSizes.get());
+    const std::string line = ProgressText(done, FProgress.TaskCount(), FProgress.BytesOfFirst(done),
+                                          FProgress.TotalBytes(), seconds, kEnglish);
+    WriteProgressLine(line);
+  }
+
+ private:
+  bool FShown;
+  TRunProgress FProgress;
+  std::future<std::vector<uint64_t>> FSizes;
 };
 
 // `text` as a regular expression that matches it literally: every ASCII punctuation character
@@ -308,13 +353,20 @@ int ReplaceCommand(const std::vector<std::string>& args) {
   // The closing summary is for a reader at a terminal, not for whatever reads a pipe.
   const auto summarise = [&](const TReportRelay& relay) {
     if (format != TReportFormat::Short || ::isatty(STDOUT_FILENO) != 1) return;
-    const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - started;
-    PrintLine(RunSummary(relay.Tally(), seconds.count(), dryRun));
+    PrintLine(RunSummary(relay.Tally(), Seconds(started), dryRun));
   };
   if (dryRun) {
     TRunRecorder nothing(nullptr, kRunReplace, {}, {});
     TReportRelay sink(*printer, tellReasons, nothing, shown);
-    const int64_t failed = DryRun(tasks, sink);
+    int64_t failed = 0;
+    {
+      // The dry run goes on beside, so that its progress can be shown as a run's.
+      TProgressLine progress(tasks);
+      auto running = std::async(std::launch::async, [&] { return DryRun(tasks, sink); });
+      while (running.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready)
+        progress.Show(sink.TasksDone(), Seconds(started));
+      failed = running.get();
+    }
     summarise(sink);
     std::fflush(stdout);
     return failed > 0 || Interrupted() ? kExitFailed : kExitOk;
@@ -327,10 +379,14 @@ int ReplaceCommand(const std::vector<std::string>& args) {
   TReportRelay sink(*printer, tellReasons, recorder, shown);
   TSearchAndReplaceThread worker;
   worker.Attach(&sink);
-  worker.TaskList().AppendBatch(std::move(tasks));
-  worker.Start();
-  while (!worker.TaskList().WaitUntilEmpty(std::chrono::milliseconds(100))) {
-    if (Interrupted()) break;
+  {
+    TProgressLine progress(tasks);
+    worker.TaskList().AppendBatch(std::move(tasks));
+    worker.Start();
+    while (!worker.TaskList().WaitUntilEmpty(std::chrono::milliseconds(100))) {
+      if (Interrupted()) break;
+      progress.Show(sink.TasksDone(), Seconds(started));
+    }
   }
   // An interrupted run reports the tasks it did not reach as skipped.
   worker.Terminate();

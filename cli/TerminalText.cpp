@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <mutex>
 
 namespace fendrel::cli {
 namespace {
@@ -80,6 +81,43 @@ std::string TShownPath::operator()(std::string_view fullPath) const {
   while (!below.empty() && below.front() == '/')
     below.remove_prefix(1);
   return EscapeControls(FTyped + "/" + std::string(below));
+}
+
+namespace {
+
+std::mutex& OutputLock() {
+  static std::mutex lock;
+  return lock;
+}
+bool progressShown = false;  // guarded by OutputLock()
+
+void ClearProgressLocked() {
+  if (!progressShown) return;
+  std::fputs("\r\x1B[K", stderr);
+  progressShown = false;
+}
+
+}  // namespace
+
+void WriteLine(std::FILE* stream, std::string_view line) {
+  const std::lock_guard<std::mutex> lock(OutputLock());
+  ClearProgressLocked();
+  std::fwrite(line.data(), 1, line.size(), stream);
+  std::fputc('\n', stream);
+}
+
+void WriteProgressLine(std::string_view line) {
+  const std::lock_guard<std::mutex> lock(OutputLock());
+  std::fflush(stdout);
+  std::fputc('\r', stderr);
+  std::fwrite(line.data(), 1, line.size(), stderr);
+  std::fputs("\x1B[K", stderr);
+  progressShown = true;
+}
+
+void ClearProgressLine() {
+  const std::lock_guard<std::mutex> lock(OutputLock());
+  ClearProgressLocked();
 }
 
 bool UseColour(std::string_view when, std::FILE* stream) {

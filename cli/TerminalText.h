@@ -32,6 +32,13 @@ class TShownPath {
   std::string FFull;
 };
 
+// The lines a run writes while its progress line stands at the bottom of the terminal: each call
+// takes the progress line away first (it is written again at its next turn), so output and
+// progress never mix, from whichever thread they come.
+void WriteLine(std::FILE* stream, std::string_view line);
+void WriteProgressLine(std::string_view line);
+void ClearProgressLine();
+
 // Whether text for `stream` may carry colour: "always", "never", or "auto" (a terminal, and
 // NO_COLOR unset or empty).
 bool UseColour(std::string_view when, std::FILE* stream);

@@ -148,6 +148,35 @@ TEST_F(CliTest, StandardInputAndListsOfFiles) {
   EXPECT_EQ(RunCli({"replace", "-r", "-", "a", "b"}).Status, 2);
 }
 
+// At a terminal: the summary, colour in the difference listing (unless NO_COLOR asks for none);
+// through a pipe neither.
+TEST_F(CliTest, TerminalGetsSummaryAndColourPipesNot) {
+  const auto atTerminal = [&](std::vector<std::string> args) {
+    args.insert(args.begin(), {"XDG_CONFIG_HOME=" + Dir / "config", FENDREL_CLI, "replace"});
+    return test::RunInTerminal("env", args).Out;
+  };
+  const std::string dry = atTerminal({"-rin", Dir.Path(), "*.txt", "hello", "hi"});
+  EXPECT_NE(dry.find("\r\n2 files would change, 3 replacements, 0."), std::string::npos) << dry;
+  EXPECT_NE(dry.find(Dir / "a.txt: 2 replacements\r\n"), std::string::npos) << dry;
+  const std::string run = atTerminal({"-r", Dir.Path(), "*.dat", "hello", "hi"});
+  EXPECT_EQ(run.substr(0, run.find(',')), Dir / "d.dat: 1 replacement\r\n1 file changed") << run;
+  EXPECT_NE(atTerminal({"-n", "--diff", Dir.Path(), "a.txt", "Hello", "Hi"})
+                .find("\x1B[36m@@ -1,1 +1,1 @@\x1B[0m\r\n\x1B[31m-Hello hello\x1B[0m\r\n"),
+            std::string::npos);
+  EXPECT_EQ(
+      atTerminal({"-n", "--diff", "--color=never", Dir.Path(), "a.txt", "H", "J"}).find('\x1B'),
+      std::string::npos);
+  const std::string noColour =
+      test::RunInTerminal("env", {"NO_COLOR=1", FENDREL_CLI, "replace", "-n", "--diff", Dir.Path(),
+                                  "a.txt", "H", "J"})
+          .Out;
+  EXPECT_EQ(noColour.find('\x1B'), std::string::npos) << noColour;
+  const TRun piped = RunCli({"replace", "-n", "--diff", Dir.Path(), "a.txt", "H", "J"});
+  EXPECT_EQ(piped.Out.find('\x1B'), std::string::npos);
+  EXPECT_EQ(RunCli({"replace", "-n", Dir.Path(), "a.txt", "H", "J"}).Out,
+            Dir / "a.txt: 1 replacement\n");
+}
+
 TEST_F(CliTest, HexMultiLineNoBackupAndLogModes) {
   WriteFile(Dir / "m.txt", "x\r\ny|x\ny|x\ry");
   const TRun run = RunCli({"replace", "--multi-line", "--hex", "--no-backup", "--log=replaced",

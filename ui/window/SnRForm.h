@@ -21,7 +21,7 @@
 #include <optional>
 #include <string>
 
-#include "RunProgress.h"
+#include "engine/RunProgress.h"
 #include "WorkflowState.h"
 #include "ZQSnRMainForm.h"
 #include "engine/RunBuilder.h"

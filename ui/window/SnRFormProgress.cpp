@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <chrono>
 
-#include "ProgressText.h"
+#include "engine/ProgressText.h"
 #include "SnRForm.h"
 
 namespace fendrel {

@@ -1,6 +1,6 @@
 // The progress text of the status line: units by the total, the rate so far, and the time left
 // by bytes, or by tasks when the files hold none.
-#include "ui/window/ProgressText.h"
+#include "engine/ProgressText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-// What the window has queued since the worker was last seen idle: the number of tasks, each
+// What a front end has queued since the worker was last seen idle: the number of tasks, each
 // task's file size as it stood when the task was queued, and when the first of them was queued.
 // The tasks leave the queue in the order they joined it, so the first N tasks are the ones done
 // once N have left, and their bytes are a running sum away.
