@@ -40,8 +40,8 @@ replace  Lists the files in DIR whose names match MASK ('*' and '?', letters in 
          standard error); below a relative DIR the paths begin with DIR as typed, and control
          characters in names are shown escaped (\n, \e, \xHH). At a terminal a summary
          follows ("12 files changed, 34 replacements, 1 failed, 2.1 s"). A DIR that is missing
-         or no directory, and a regular expression that does not compile ("error CODE MESSAGE
-         (pos N)"), are usage errors: nothing is touched; a MASK that lists no file is an error
+         or no directory, and a regular expression that does not compile ("error 103:
+         unmatched parenthesis at position 2"), are usage errors: nothing is touched; a MASK that lists no file is an error
          (status 1). Short options may be grouped: -ri is -r -i. With "-" in DIR's place
          replace is a filter: it reads standard input and writes it, replaced, to standard
          output, in every mode (not with -r, -n, --diff or --json).

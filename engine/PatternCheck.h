@@ -9,8 +9,9 @@
 
 namespace fendrel {
 
-// "error CODE MESSAGE" from the compiler for the pattern a task would use (`oldString` up to
-// its first zero byte, as the rewrite takes it); nothing when it compiles.
+// Why the pattern a task would use (`oldString` up to its first zero byte, as the rewrite takes
+// it) does not compile, in plain words with the compiler's code and position: "error 103:
+// unmatched parenthesis at position 2"; nothing when it compiles.
 std::optional<std::string> PatternError(std::string_view oldString);
 
 // The same for the lines of a multi-line old string, in each of the forms a run joins them to.

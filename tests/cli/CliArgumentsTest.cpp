@@ -64,13 +64,13 @@ TEST_F(CliArgumentsTest, DirectoryAndMaskMustNameWhatIsThere) {
 
 TEST_F(CliArgumentsTest, InvalidPatternFailsOnceBeforeTheRun) {
   const std::string message =
-      "fendrel-cli replace: error 103 TRegExpr(comp): ParseReg Unmatched () (pos 2)";
+      "fendrel-cli replace: error 103: unmatched parenthesis at position 2";
   ExpectRefused({"replace", "-e", "-r", Dir.Path(), "*.txt", "a(", "x"}, message);
   // Without a file to search the pattern is still checked.
   ExpectRefused({"replace", "-e", Dir.Path(), "*.none", "a(", "x"}, message);
   // Every joined form of a multi-line pattern is checked.
   ExpectRefused({"replace", "-e", "--multi-line", Dir.Path(), "*.txt", "a\n(", "x"},
-                "fendrel-cli replace: error 103 TRegExpr(comp): ParseReg Unmatched () (pos 4)");
+                "fendrel-cli replace: error 103: unmatched parenthesis at position 4");
   // Only a pattern that compiles gets to the listing, which here finds nothing.
   EXPECT_EQ(RunCli({"replace", "-e", Dir.Path(), "*.none", "a(b)", "x"}).Status, 1);
 }

@@ -245,7 +245,7 @@ TEST_F(TMainWindow, EveryBuiltInTextHasItsComponent) {
 TEST_F(TMainWindow, AnInvalidPatternShowsAtItsEditorBeforeTheRun) {
   TCombiEditCharHexFrame* from = Form().CombiEditCharHexFrameFromStr();
   const QString hint = from->toolTip();
-  const QString message = "error 103 TRegExpr(comp): ParseReg Unmatched () (pos 2)";
+  const QString message = "error 103: unmatched parenthesis at position 2";
   struct TCase {
     bool Regex;
     const char* Old;
