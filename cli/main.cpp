@@ -34,7 +34,8 @@ constexpr const char* kUsage = R"usage(Usage:
   fendrel-cli --version
 
 replace  Lists the files in DIR whose names match MASK ('*' and '?', letters in any case;
-         '*.*' matches every name; no '/', the directory goes in DIR) and replaces every
+         '*.*' matches every name; several apart by ';' or in braces: '*.c;*.h', '*.{c,h}';
+         no '/', the directory goes in DIR) and replaces every
          occurrence of OLD by NEW in each, through a temporary file beside it. Prints a line for
          each file changed ("PATH: N replacements") or failed ("PATH: FAILED", the reason on
          standard error); below a relative DIR the paths begin with DIR as typed, and control

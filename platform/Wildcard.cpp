@@ -2,6 +2,8 @@
 // stars costs at most name length times mask length, never an exponential search.
 #include "Wildcard.h"
 
+#include <string>
+
 #include "CodePage.h"
 
 namespace fendrel {
@@ -40,9 +42,7 @@ bool MatchesPattern(std::string_view name, std::string_view mask) {
   return m == mask.size();
 }
 
-}  // namespace
-
-bool MatchesMask(std::string_view name, std::string_view mask) {
+bool MatchesOneMask(std::string_view name, std::string_view mask) {
   // A mask ending in ".*" was written for names with an extension but also lists names without
   // one: "*.*" lists every file, "report.*" also lists "report".
   if (mask.size() >= 2 && mask.substr(mask.size() - 2) == ".*" &&
@@ -50,6 +50,43 @@ bool MatchesMask(std::string_view name, std::string_view mask) {
       MatchesPattern(name, mask.substr(0, mask.size() - 2)))
     return true;
   return MatchesPattern(name, mask);
+}
+
+// Whether `name` matches one of the masks `mask` stands for: one per alternative of its first
+// brace group, put in the group's place, and so on for the later groups. A brace without its
+// closing one, or a group without a comma, stands for itself.
+bool MatchesBraces(std::string_view name, std::string_view mask) {
+  const std::size_t open = mask.find('{');
+  const std::size_t close = open == std::string_view::npos ? open : mask.find('}', open);
+  if (close == std::string_view::npos ||
+      mask.substr(open, close - open).find(',') == std::string_view::npos)
+    return MatchesOneMask(name, mask);
+  const std::string_view before = mask.substr(0, open), after = mask.substr(close + 1);
+  for (std::size_t at = open + 1; at <= close;) {
+    std::size_t comma = mask.find(',', at);
+    if (comma == std::string_view::npos || comma > close) comma = close;
+    std::string each(before);
+    each += mask.substr(at, comma - at);
+    each += after;
+    // Later groups are expanded in turn.
+    if (MatchesBraces(name, each)) return true;
+    at = comma + 1;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool MatchesMask(std::string_view name, std::string_view mask) {
+  if (mask.find_first_of(";{") == std::string_view::npos) return MatchesOneMask(name, mask);
+  for (std::size_t at = 0; at <= mask.size();) {
+    std::size_t end = mask.find(';', at);
+    if (end == std::string_view::npos) end = mask.size();
+    const std::string_view one = mask.substr(at, end - at);
+    if (!one.empty() && MatchesBraces(name, one)) return true;
+    at = end + 1;
+  }
+  return false;
 }
 
 }  // namespace fendrel

@@ -33,6 +33,20 @@ TEST(MatchesMask, Table) {
       {TCaseTable::Ascii, "abcd", "abc", false},
       {TCaseTable::Ascii, "\xC4.txt", "\xE4.TXT", false},  // ASCII letters only
       {TCaseTable::Windows1252, "\xC4.txt", "\xE4.TXT", true},
+      // Several masks at once.
+      {TCaseTable::Ascii, "a.h", "*.c;*.h", true},
+      {TCaseTable::Ascii, "a.o", "*.c;*.h", false},
+      {TCaseTable::Ascii, "a.H", "*.{c,h}", true},
+      {TCaseTable::Ascii, "a.ch", "*.{c,h}", false},
+      {TCaseTable::Ascii, "CMakeLists.txt", "{Make,CMake}*.{txt,am}", true},
+      {TCaseTable::Ascii, "Makefile.am", "{Make,CMake}*.{txt,am}", true},
+      {TCaseTable::Ascii, "Make.in", "{Make,CMake}*.{txt,am}", false},
+      {TCaseTable::Ascii, "a.", "*.{,c}", true},  // an empty alternative
+      {TCaseTable::Ascii, "{x}", "{x}", true},    // no comma: the braces stand for themselves
+      {TCaseTable::Ascii, "a{b", "a{b;c", true},  // unclosed
+      {TCaseTable::Ascii, "b", ";;b", true},      // empty masks match nothing
+      {TCaseTable::Ascii, "", ";", false},
+      {TCaseTable::Ascii, "report", "x;report.*", true},
   };
   for (const TMaskCase& c : cases) {
     SelectCaseTable(c.Table);
