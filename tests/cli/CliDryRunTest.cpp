@@ -44,6 +44,23 @@ std::map<std::string, std::pair<std::string, int64_t>> Snapshot(const std::strin
   return shot;
 }
 
+// The files below `dir` whose access time is not `seconds`; with `set`, every file's access time
+// becomes `seconds` first (its modification time stays).
+std::vector<std::string> AccessedSince(const std::string& dir, int64_t seconds, bool set) {
+  std::vector<std::string> accessed;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(dir)) {
+    if (!entry.is_regular_file()) continue;
+    const timespec times[2] = {{seconds, 0}, {0, UTIME_OMIT}};
+    if (set) {
+      EXPECT_EQ(utimensat(AT_FDCWD, entry.path().c_str(), times, 0), 0);
+    }
+    struct stat st {};
+    EXPECT_EQ(stat(entry.path().c_str(), &st), 0);
+    if (st.st_atim.tv_sec != seconds) accessed.push_back(entry.path());
+  }
+  return accessed;
+}
+
 // UTF-16 files, whose listing `patch` cannot apply: their lines are their decoded text.
 const std::pair<const char*, std::string> kUtf16Tree[] = {
     {"le.txt", test::Utf16File("Hello hello\nkey=value\n", false)},
@@ -100,7 +117,11 @@ TEST(CliDryRun, WritesNothingAndReportsWhatTheRunDoes) {
     MakeTree(dry, true);
     MakeTree(real, true);
     const auto before = Snapshot(dry);
+    // Reading would set the access time of a file last read this long ago.
+    constexpr int64_t kLongAgo = 1'000'000'000;
+    ASSERT_TRUE(AccessedSince(dry, kLongAgo, true).empty());
     const TRun dryRun = RunCli(Args(mode, {"--dry-run"}, dry));
+    EXPECT_EQ(AccessedSince(dry, kLongAgo, false), std::vector<std::string>()) << mode.Name;
     EXPECT_EQ(Snapshot(dry), before) << mode.Name;
     const TRun run = RunCli(Args(mode, {"--no-backup"}, real));
     EXPECT_EQ(dryRun.Status, run.Status) << mode.Name;
