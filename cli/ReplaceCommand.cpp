@@ -89,8 +89,8 @@ int ReplaceCommand(const std::vector<std::string>& args) {
   const std::string& mask = parsed->Positional[1];
   std::string from = parsed->Positional[2];
   std::string to = parsed->Positional[3];
-  const auto excluded = ExcludedNames(*parsed, error);
-  if (!excluded) return Usage(error);
+  const auto walk = WalkOptionsOf(*parsed, error);
+  if (!walk) return Usage(error);
 
   TTaskOptions options;
   options.SearchMode = parsed->Has("--ignore-case") ? smIgnoreCase : smCaseSensitive;
@@ -138,10 +138,10 @@ int ReplaceCommand(const std::vector<std::string>& args) {
   }
   if (auto refused = ScanArgumentsError(dir, mask)) return Usage(*refused);
 
-  options.Links = {FullStartPath(dir), parsed->Has("--follow-links")};
+  options.Links = {FullStartPath(dir), walk->FollowLinks};
   std::size_t failedRecoveries = 0;
-  const std::vector<std::string> files = ScanFiles(dir, mask, parsed->Has("--recursive"), *excluded,
-                                                   options.Links.Follow, &failedRecoveries);
+  const std::vector<std::string> files =
+      ScanFiles(dir, mask, parsed->Has("--recursive"), *walk, &failedRecoveries);
   // A file whose interrupted rewrite could not be undone holds neither content whole: a run
   // over it would make that the new backup.
   if (failedRecoveries > 0) {

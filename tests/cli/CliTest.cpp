@@ -183,10 +183,12 @@ TEST_F(CliTest, ExcludedNamesAreLeftOutOfScanAndReplace) {
     std::vector<std::string> Options;
     std::string Listed;
   } cases[] = {
-      {{}, "sub/.hg/f.txt sub/b.txt .git/e.txt a.txt c.txt"},
+      // The version-control folders are left out unless asked for; --exclude-vcs says so.
+      {{}, "sub/b.txt a.txt c.txt"},
       {{"--exclude-vcs"}, "sub/b.txt a.txt c.txt"},
+      {{"--include-vcs"}, "sub/.hg/f.txt sub/b.txt .git/e.txt a.txt c.txt"},
       // Repeated, and in both forms: each value counts.
-      {{"--exclude=sub", "--exclude", "A.*"}, ".git/e.txt c.txt"},
+      {{"--exclude=sub", "--exclude", "A.*", "--include-vcs"}, ".git/e.txt c.txt"},
   };
   for (const auto& c : cases) {
     std::vector<std::string> args = {"scan", "-r"};

@@ -23,12 +23,15 @@ using TPaths = std::vector<std::string>;
 using TPathSet = std::set<std::string>;
 
 TPaths Walk(const std::string& dir, const char* mask, uint32_t filter,
-            const TDirWalkFound& also = {}) {
+            const TDirWalkFound& also = {}, const TWalkOptions& options = {}) {
   TPaths found;
-  WalkDirectory(dir, mask, filter, true, [&](const std::string& path) {
-    found.push_back(path);
-    if (also) also(path);
-  });
+  WalkDirectory(
+      dir, mask, filter, true,
+      [&](const std::string& path) {
+        found.push_back(path);
+        if (also) also(path);
+      },
+      options);
   return found;
 }
 
@@ -88,10 +91,9 @@ TEST(WalkDirectory, LinkedFoldersOnlyWhenFollowedInsideAndWithoutLoops) {
   ASSERT_EQ(symlink(outside.Path().c_str(), (r / "out").c_str()), 0);
   ASSERT_EQ(symlink("..", (r / "real/loop").c_str()), 0);
   for (const bool follow : {false, true}) {
-    TPaths found;
-    WalkDirectory(
-        r.Path(), "*.txt", kFileScanFilter, true,
-        [&](const std::string& path) { found.push_back(path); }, {}, {}, follow);
+    TWalkOptions options;
+    options.FollowLinks = follow;
+    const TPaths found = Walk(r.Path(), "*.txt", kFileScanFilter, {}, options);
     const TPathSet expected =
         follow ? TPathSet{r / "real/f.txt", r / "in/f.txt"} : TPathSet{r / "real/f.txt"};
     EXPECT_EQ(TPathSet(found.begin(), found.end()), expected) << follow;
@@ -199,17 +201,20 @@ TEST(WalkDirectory, ExcludedNamesAreNeitherListedNorEntered) {
       {{"*.*"}, {}},
   };
   for (const TCase& c : cases) {
-    TPaths found;
-    WalkDirectory(
-        r.Path(), "*", kFileScanFilter, true,
-        [&](const std::string& path) { found.push_back(path); }, {}, c.Excluded);
+    TWalkOptions options;
+    options.Excluded = c.Excluded;
+    options.IncludeVcsFolders = true;
+    const TPaths found = Walk(r.Path(), "*", kFileScanFilter, {}, options);
     EXPECT_EQ(TPathSet(found.begin(), found.end()), c.Listed)
         << ::testing::PrintToString(c.Excluded);
   }
   // The start directory is walked even when its own name is excluded.
   TPaths inBuild;
-  WalkDirectory(r / "build", "*", kFileScanFilter, false,
-                [&](const std::string& path) { inBuild.push_back(path); }, {}, {"build"});
+  TWalkOptions options;
+  options.Excluded = {"build"};
+  WalkDirectory(
+      r / "build", "*", kFileScanFilter, false,
+      [&](const std::string& path) { inBuild.push_back(path); }, options);
   EXPECT_EQ(inBuild, TPaths{r / "build/g.txt"});
 }
 
