@@ -218,6 +218,33 @@ TEST(WalkDirectory, ExcludedNamesAreNeitherListedNorEntered) {
   EXPECT_EQ(inBuild, TPaths{r / "build/g.txt"});
 }
 
+// A run over a repository's own records could break it: those folders (and a submodule's .git
+// file) are left out at any depth unless asked for; names that merely resemble them are not.
+TEST(WalkDirectory, VersionControlFoldersOnlyWhenIncluded) {
+  TTempDir r;
+  const TPathSet records = {r / ".git/HEAD",   r / ".hg/store",     r / "sub/.svn/entries",
+                            r / ".bzr/branch", r / "_darcs/format", r / "deep/er/CVS/Root",
+                            r / "sub/mod/.git"};
+  const TPathSet others = {r / "a.txt", r / "sub/b.txt", r / "gitlike/c.txt", r / ".github/ci.yml",
+                           r / "sub/mod/d.txt"};
+  for (const TPathSet* files : {&records, &others}) {
+    for (const std::string& file : *files) {
+      MakeDir(file.substr(0, file.rfind('/')));
+      WriteFile(file, "x");
+    }
+  }
+  TPathSet all = others;
+  all.insert(records.begin(), records.end());
+  for (const bool include : {false, true}) {
+    TWalkOptions options;
+    options.IncludeVcsFolders = include;
+    const TPaths found = Walk(r.Path(), "*", kFileScanFilter, {}, options);
+    EXPECT_EQ(TPathSet(found.begin(), found.end()), include ? all : others) << include;
+  }
+  // The start is walked whatever its name.
+  EXPECT_EQ(Walk(r / ".git", "*", kFileScanFilter), TPaths{r / ".git/HEAD"});
+}
+
 TEST(WalkDirectory, FilesBeyondThePathLimitAreListed) {
   TTempDir r;
   const std::string deep = test::MakeDeepFolder(r.Path(), PATH_MAX + 500);
