@@ -247,8 +247,8 @@ class TWalker {
   const bool FRecursive;
   const TDirWalkFound& FFound;
   const TDirWalkStop& FStopRequested;
-  std::vector<std::string>
-      FExcluded;  // the caller's, and the version-control folders unless included
+  // The caller's, and the version-control folders unless included.
+  std::vector<std::string> FExcluded;
   const bool FFollowLinks;
   const TDirWalkRecovered& FRecovered;
   std::optional<TIgnoreRules> FIgnore;  // when the ignore files are honoured

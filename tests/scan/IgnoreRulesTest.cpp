@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <set>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,23 +22,43 @@ namespace fendrel {
 namespace {
 
 using test::TTempDir;
-using TFiles = std::vector<std::pair<std::string, std::string>>;
 using TListing = std::set<std::string>;
 
-// Writes `files` below `root`: a path ending in '/' is a folder, any other a file with its
-// content; missing folders are made on the way.
-void WriteTree(const TTempDir& root, const TFiles& files) {
-  for (const auto& [path, content] : files) {
-    if (path.ends_with('/')) {
-      test::MakeDir(root / path);
-      continue;
-    }
+struct TScenario {
+  const char* Name;
+  std::vector<std::pair<std::string, std::string>> IgnoreFiles;  // path, content
+  const char* Files;   // blank-separated; a path ending in '/' is a folder
+  const char* Start;   // below the root
+  const char* Listed;  // blank-separated paths below the root; the ignore files count too
+};
+
+TListing Words(const char* text) {
+  TListing words;
+  std::istringstream in(text);
+  for (std::string word; in >> word;)
+    words.insert(word);
+  return words;
+}
+
+// Writes the scenario's tree below `root`, folders made on the way; every file it lists but the
+// repository's own.
+TListing WriteTree(const TTempDir& root, const TScenario& s) {
+  TListing files = Words(s.Files);
+  for (const auto& [path, content] : s.IgnoreFiles) {
+    files.insert(path);
     if (path.find('/') != std::string::npos) test::MakeDir(root / path.substr(0, path.rfind('/')));
     test::WriteFile(root / path, content);
   }
+  for (const std::string& path : Words(s.Files)) {
+    test::MakeDir(root / path.substr(0, path.rfind('/') + 1));
+    if (!path.ends_with('/')) test::WriteFile(root / path, "");
+  }
+  std::erase_if(files, [](const std::string& path) {
+    return path.ends_with('/') || path.starts_with(".git/") || path.find("/.git/") != path.npos;
+  });
+  return files;
 }
 
-// Every file the walk from `start` (below `root`) lists, as paths below `root`.
 TListing WalkBelow(const TTempDir& root, const std::string& start, bool honour) {
   TWalkOptions options;
   options.HonourIgnoreFiles = honour;
@@ -49,92 +70,47 @@ TListing WalkBelow(const TTempDir& root, const std::string& start, bool honour) 
   return listed;
 }
 
-struct TScenario {
-  const char* Name;
-  TFiles Files;
-  TListing Listed;
-};
-
-// Trees of a work tree's own files (.gitignore at several levels and .git/info/exclude), which
-// git judges the same way.
+// Work trees of .gitignore files at several levels and .git/info/exclude, which git judges too.
 const TScenario kGitScenarios[] = {
     {"later lines and deeper files win; folder patterns; anchoring",
-     {{".gitignore", "*.log\n!keep.log\nbuild/\n/top.txt\n"},
-      {"a.log", ""},
-      {"keep.log", ""},
-      {"b.txt", ""},
-      {"top.txt", ""},
-      {"sub/top.txt", ""},
-      {"build/x.txt", ""},
-      {"sub/build/y.txt", ""},
-      {"src/build", ""},  // a file: "build/" takes folders only
-      {"sub/.gitignore", "!*.log\n"},
-      {"sub/c.log", ""},
-      {"sub/deep/d.log", ""}},
-     {".gitignore", "keep.log", "b.txt", "sub/top.txt", "src/build", "sub/.gitignore", "sub/c.log",
-      "sub/deep/d.log"}},
+     {{".gitignore", "*.log\n!keep.log\nbuild/\n/top.txt\n"}, {"sub/.gitignore", "!*.log\n"}},
+     "a.log keep.log b.txt top.txt sub/top.txt build/x.txt sub/build/y.txt src/build sub/c.log "
+     "sub/deep/d.log",
+     "",
+     ".gitignore keep.log b.txt sub/top.txt src/build sub/.gitignore sub/c.log sub/deep/d.log"},
     {"nothing below an ignored folder comes back; below one whose entries are ignored it can",
-     {{".gitignore", "logs/\n!logs/keep.txt\nout/*\n!out/keep/\n"},
-      {"logs/keep.txt", ""},
-      {"logs/x.txt", ""},
-      {"out/b.txt", ""},
-      {"out/keep/a.txt", ""}},
-     {".gitignore", "out/keep/a.txt"}},
+     {{".gitignore", "logs/\n!logs/keep.txt\nout/*\n!out/keep/\n"}},
+     "logs/keep.txt logs/x.txt out/b.txt out/keep/a.txt",
+     "",
+     ".gitignore out/keep/a.txt"},
     {"** as leading, trailing and middle segment",
-     {{".gitignore", "**/gen\nlib/**\na/**/z.txt\n**/tmp/*.o\n"},
-      {"gen/f.txt", ""},
-      {"x/y/gen/f.txt", ""},
-      {"lib/f.txt", ""},
-      {"lib/d/f.txt", ""},
-      {"liba/f.txt", ""},
-      {"a/z.txt", ""},
-      {"a/b/c/z.txt", ""},
-      {"b/a/z.txt", ""},
-      {"tmp/x.o", ""},
-      {"q/tmp/y.o", ""},
-      {"q/tmp/sub/z.o", ""},
-      {"q/tmp/w.c", ""}},
-     {".gitignore", "liba/f.txt", "b/a/z.txt", "q/tmp/sub/z.o", "q/tmp/w.c"}},
+     {{".gitignore", "**/gen\nlib/**\na/**/z.txt\n**/tmp/*.o\n"}},
+     "gen/f.txt x/y/gen/f.txt lib/f.txt lib/d/f.txt liba/f.txt a/z.txt a/b/c/z.txt b/a/z.txt "
+     "tmp/x.o q/tmp/y.o q/tmp/sub/z.o q/tmp/w.c",
+     "",
+     ".gitignore liba/f.txt b/a/z.txt q/tmp/sub/z.o q/tmp/w.c"},
     {"info/exclude is the weakest; a subfolder's patterns are tied to it",
      {{".git/info/exclude", "*.bak\n/root-only\n"},
       {".gitignore", "!keep.bak\n"},
-      {"sub/.gitignore", "/only.txt\nx/y.txt\n"},
-      {"x.bak", ""},
-      {"keep.bak", ""},
-      {"sub/y.bak", ""},
-      {"root-only", ""},
-      {"sub/root-only", ""},
-      {"only.txt", ""},
-      {"sub/only.txt", ""},
-      {"sub/d/only.txt", ""},
-      {"sub/x/y.txt", ""},
-      {"sub/d/x/y.txt", ""}},
-     {".gitignore", "keep.bak", "sub/.gitignore", "sub/root-only", "only.txt", "sub/d/only.txt",
-      "sub/d/x/y.txt"}},
-    {"escapes, spaces, classes and comments in a file with CR LF line ends",
-     {{".gitignore", "\\#lit\r\n\\!bang\r\nsp\\ \r\ntrail   \r\n[a-c].txt\r\n#comment.txt\r\n"},
-      {"#lit", ""},
-      {"!bang", ""},
-      {"sp ", ""},
-      {"trail", ""},
-      {"a.txt", ""},
-      {"d.txt", ""},
-      {"#comment.txt", ""}},
-     {".gitignore", "d.txt", "#comment.txt"}},
+      {"sub/.gitignore", "/only.txt\nx/y.txt\n"}},
+     "x.bak keep.bak sub/y.bak root-only sub/root-only only.txt sub/only.txt sub/d/only.txt "
+     "sub/x/y.txt sub/d/x/y.txt",
+     "",
+     ".gitignore keep.bak sub/.gitignore sub/root-only only.txt sub/d/only.txt sub/d/x/y.txt"},
+    {"escapes, classes and comments in a file with CR LF line ends",
+     {{".gitignore", "\\#lit\r\n\\!bang\r\ntrail   \r\n[a-c].txt\r\n#comment.txt\r\n"}},
+     "#lit !bang trail a.txt d.txt #comment.txt",
+     "",
+     ".gitignore d.txt #comment.txt"},
 };
 
 TEST(IgnoreRules, WorkTreeFiles) {
   for (const TScenario& s : kGitScenarios) {
     TTempDir root;
     test::MakeDir(root / ".git");
-    WriteTree(root, s.Files);
-    EXPECT_EQ(WalkBelow(root, "", true), s.Listed) << s.Name;
-    // Not asked to, the walk lists every file (but the repository's own).
-    TListing all;
-    for (const auto& [path, content] : s.Files) {
-      if (!path.starts_with(".git/")) all.insert(path);
-    }
-    EXPECT_EQ(WalkBelow(root, "", false), all) << s.Name;
+    const TListing all = WriteTree(root, s);
+    EXPECT_EQ(WalkBelow(root, s.Start, true), Words(s.Listed)) << s.Name;
+    EXPECT_EQ(WalkBelow(root, s.Start, false), all) << s.Name << ": not asked to honour them";
   }
 }
 
@@ -143,110 +119,74 @@ TEST(IgnoreRules, WorkTreeFilesAgreeWithGit) {
   for (const TScenario& s : kGitScenarios) {
     TTempDir root;
     ASSERT_EQ(test::RunGit(root.Path(), {"init", "-q"}).Status, 0);
-    WriteTree(root, s.Files);
+    WriteTree(root, s);
     const test::TRun git =
         test::RunGit(root.Path(), {"ls-files", "--others", "--exclude-standard", "-z"});
     ASSERT_EQ(git.Status, 0) << git.Out;
     const std::vector<std::string> records = test::SplitNul(git.Out);
-    EXPECT_EQ(TListing(records.begin(), records.end()), s.Listed) << s.Name;
-    EXPECT_EQ(WalkBelow(root, "", true), s.Listed) << s.Name;
+    EXPECT_EQ(TListing(records.begin(), records.end()), Words(s.Listed)) << s.Name;
+    EXPECT_EQ(WalkBelow(root, s.Start, true), Words(s.Listed)) << s.Name;
   }
 }
 
 // What git knows nothing of (.ignore files, trees outside a work tree) and where the walk
 // starts.
 TEST(IgnoreRules, WhichFilesApplyWhere) {
-  const struct {
-    const char* Name;
-    TFiles Files;
-    const char* Start;
-    TListing Listed;
-  } cases[] = {
+  const TScenario cases[] = {
       {".ignore over .gitignore in one folder; a deeper file over either",
-       {{".git/", ""},
-        {".gitignore", "*.txt\n"},
+       {{".gitignore", "*.txt\n"},
         {".ignore", "!keep.txt\nx.dat\n"},
         {"sub/.gitignore", "!*.txt\n!x.dat\n"},
-        {"sub/.ignore", "drop.txt\n"},
-        {"a.txt", ""},
-        {"keep.txt", ""},
-        {"x.dat", ""},
-        {"sub/b.txt", ""},
-        {"sub/drop.txt", ""},
-        {"sub/x.dat", ""}},
+        {"sub/.ignore", "drop.txt\n"}},
+       ".git/ a.txt keep.txt x.dat sub/b.txt sub/drop.txt sub/x.dat",
        "",
-       {".gitignore", ".ignore", "keep.txt", "sub/.gitignore", "sub/.ignore", "sub/b.txt",
-        "sub/x.dat"}},
+       ".gitignore .ignore keep.txt sub/.gitignore sub/.ignore sub/b.txt sub/x.dat"},
       {"outside a work tree only .ignore files count, until a folder holds .git",
        {{".gitignore", "*.txt\n"},
         {".ignore", "*.dat\n"},
-        {"a.txt", ""},
-        {"b.dat", ""},
         {"sub/.ignore", "!c.dat\n"},
-        {"sub/c.dat", ""},
-        {"sub/d.dat", ""},
-        {"inner/.git/", ""},
-        {"inner/.gitignore", "*.md\n"},
-        {"inner/e.md", ""},
-        {"inner/f.txt", ""}},
+        {"inner/.gitignore", "*.md\n"}},
+       "a.txt b.dat sub/c.dat sub/d.dat inner/.git/ inner/e.md inner/f.txt",
        "",
-       {".gitignore", ".ignore", "a.txt", "sub/.ignore", "sub/c.dat", "inner/.gitignore",
-        "inner/f.txt"}},
+       ".gitignore .ignore a.txt sub/.ignore sub/c.dat inner/.gitignore inner/f.txt"},
       {"a folder holding .git is a work tree of its own, with its own info/exclude",
-       {{".git/", ""},
-        {".gitignore", "*.txt\n"},
-        {"a.txt", ""},
-        {"b.md", ""},
+       {{".gitignore", "*.txt\n"},
         {"inner/.git/info/exclude", "*.x\n"},
-        {"inner/.gitignore", "*.md\n"},
-        {"inner/a.txt", ""},
-        {"inner/b.md", ""},
-        {"inner/c.x", ""},
-        {"c.x", ""}},
+        {"inner/.gitignore", "*.md\n"}},
+       ".git/ a.txt b.md c.x inner/a.txt inner/b.md inner/c.x",
        "",
-       {".gitignore", "b.md", "c.x", "inner/.gitignore", "inner/a.txt"}},
+       ".gitignore b.md c.x inner/.gitignore inner/a.txt"},
       {"the files between the work tree's root and the start apply",
-       {{".git/", ""},
-        {".gitignore", "*.o\n/sub/deeper/gen/\n"},
+       {{".gitignore", "*.o\n/sub/deeper/gen/\n"},
         {"sub/.gitignore", "*.tmp\n"},
-        {"sub/deeper/.gitignore", "!keep.o\n"},
-        {"sub/deeper/x.o", ""},
-        {"sub/deeper/keep.o", ""},
-        {"sub/deeper/y.tmp", ""},
-        {"sub/deeper/gen/f.c", ""},
-        {"sub/deeper/z.c", ""},
-        {"sub/deeper/more/w.o", ""}},
+        {"sub/deeper/.gitignore", "!keep.o\n"}},
+       ".git/ sub/deeper/x.o sub/deeper/keep.o sub/deeper/y.tmp sub/deeper/gen/f.c "
+       "sub/deeper/z.c sub/deeper/more/w.o",
        "sub/deeper",
-       {"sub/deeper/.gitignore", "sub/deeper/keep.o", "sub/deeper/z.c"}},
+       "sub/deeper/.gitignore sub/deeper/keep.o sub/deeper/z.c"},
       {"a start inside an ignored folder is walked",
-       {{".git/", ""},
-        {".gitignore", "build/\n*.o\n"},
-        {"build/a.c", ""},
-        {"build/b.o", ""},
-        {"build/sub/c.c", ""}},
+       {{".gitignore", "build/\n*.o\n"}},
+       ".git/ build/a.c build/b.o build/sub/c.c",
        "build",
-       {"build/a.c", "build/sub/c.c"}},
+       "build/a.c build/sub/c.c"},
+      // A .git file is itself left out, as the version-control folders are.
       {"a .git file leads to the repository folder's info/exclude",
-       {{"tree/.git", "gitdir: ../store\n"},
-        {"store/info/exclude", "*.x\n"},
-        {"tree/a.x", ""},
-        {"tree/b.c", ""}},
+       {{"tree/.git", "gitdir: ../store\n"}, {"store/info/exclude", "*.x\n"}},
+       "tree/a.x tree/b.c",
        "tree",
-       {"tree/b.c"}},
+       "tree/b.c"},
       {"and a linked work tree's to the shared repository folder's",
        {{"tree/.git", "gitdir: ../store/worktrees/w\n"},
         {"store/worktrees/w/commondir", "../..\n"},
-        {"store/info/exclude", "*.x\n"},
-        {"tree/a.x", ""},
-        {"tree/b.c", ""}},
+        {"store/info/exclude", "*.x\n"}},
+       "tree/a.x tree/b.c",
        "tree",
-       {"tree/b.c"}},
+       "tree/b.c"},
   };
-  for (const auto& c : cases) {
+  for (const TScenario& c : cases) {
     TTempDir root;
-    WriteTree(root, c.Files);
-    const TListing listed = WalkBelow(root, c.Start, true);
-    EXPECT_EQ(listed, c.Listed) << c.Name;
+    WriteTree(root, c);
+    EXPECT_EQ(WalkBelow(root, c.Start, true), Words(c.Listed)) << c.Name;
   }
 }
 
