@@ -8,6 +8,7 @@
 
 #include "CommandLine.h"
 #include "platform/InPlaceRecovery.h"
+#include "scan/DirWalk.h"
 
 namespace fendrel::cli {
 
@@ -29,23 +30,24 @@ int ContainerCommand(const std::vector<std::string>& args);
 // lists nothing in each of these cases, which a command line must not pass off as "no files".
 std::optional<std::string> ScanArgumentsError(const std::string& dir, const std::string& mask);
 
-// `specs` with the options of every command that lists files: --exclude=GLOB (repeatable) and
-// --exclude-vcs.
+// `specs` with the options of every command that lists files: --exclude=GLOB (repeatable),
+// --exclude-vcs, --include-vcs and --no-ignore.
 std::vector<TOptionSpec> WithExcludeOptions(std::vector<TOptionSpec> specs);
 
-// The names those options leave out of the listing, or nullopt with `error` set for a GLOB that
-// could never match a name (empty, or holding '/').
-std::optional<std::vector<std::string>> ExcludedNames(const TParsedArgs& parsed,
-                                                      std::string& error);
+// The walk those options ask for: names matching a GLOB left out, the version-control folders
+// left out unless --include-vcs (--exclude-vcs says so explicitly), the ignore files of the work
+// tree honoured unless --no-ignore, links to folders followed with --follow-links (for the
+// commands that take it). nullopt with `error` set for a GLOB that could never match a name
+// (empty, or holding '/'), and for --exclude-vcs together with --include-vcs.
+std::optional<TWalkOptions> WalkOptionsOf(const TParsedArgs& parsed, std::string& error);
 
-// Lists DIR for MASK with the background scanner and returns the files in the order found;
-// names matching an `excluded` mask are left out, and folders matching one are not entered; links
-// to folders are entered with `followLinks`. What the scan found and did about interrupted
-// rewrites in place goes to standard error (PrintRecoveries); `failedRecoveries`, when given,
-// counts the ones that could not be recovered.
+// Lists DIR for MASK with the background scanner and returns the files in the order found,
+// leaving out what `options` say (their stop and recovery report are the scanner's own). What
+// the scan found and did about interrupted rewrites in place goes to standard error
+// (PrintRecoveries); `failedRecoveries`, when given, counts the ones that could not be
+// recovered.
 std::vector<std::string> ScanFiles(const std::string& dir, const std::string& mask, bool recursive,
-                                   const std::vector<std::string>& excluded = {},
-                                   bool followLinks = false,
+                                   const TWalkOptions& options,
                                    std::size_t* failedRecoveries = nullptr);
 
 // Prints each entry as "fendrel-cli: PATH: TEXT" on standard error; returns how many failed.

@@ -18,18 +18,21 @@ int RecoverCommand(const std::vector<std::string>& args) {
     return kExitUsage;
   }
   std::size_t found = 0, failed = 0;
-  // Every folder below DIR, files of none: the walk recovers each folder holding a record.
+  // Every folder below DIR, files of none: the walk recovers each folder holding a record. A
+  // record may lie anywhere a run once wrote, so no folder is left out.
+  TWalkOptions options;
+  options.IncludeVcsFolders = true;
+  options.Recovered = [&](std::vector<TRecovery> recoveries) {
+    for (const TRecovery& recovery : recoveries) {
+      std::FILE* out = recovery.Failed ? stderr : stdout;
+      std::fprintf(out, "%s%s: %s\n", recovery.Failed ? "fendrel-cli: " : "", recovery.File.c_str(),
+                   recovery.Text.c_str());
+      ++found;
+      if (recovery.Failed) ++failed;
+    }
+  };
   WalkDirectory(
-      parsed->Positional[0], "", 0, true, [](const std::string&) {}, {}, {}, false,
-      [&](std::vector<TRecovery> recoveries) {
-        for (const TRecovery& recovery : recoveries) {
-          std::FILE* out = recovery.Failed ? stderr : stdout;
-          std::fprintf(out, "%s%s: %s\n", recovery.Failed ? "fendrel-cli: " : "",
-                       recovery.File.c_str(), recovery.Text.c_str());
-          ++found;
-          if (recovery.Failed) ++failed;
-        }
-      });
+      parsed->Positional[0], "", 0, true, [](const std::string&) {}, options);
   if (found == 0) std::puts("nothing to recover");
   std::fflush(stdout);
   return failed > 0 ? kExitFailed : kExitOk;

@@ -224,8 +224,8 @@ int ReplaceCommand(const std::vector<std::string>& args) {
   const std::string mask = fromList || filter ? "" : positional[1];
   std::string from = positional[wanted - 2];
   std::string to = positional[wanted - 1];
-  const auto excluded = ExcludedNames(*parsed, error);
-  if (!excluded) return Usage(error);
+  const auto walk = WalkOptionsOf(*parsed, error);
+  if (!walk) return Usage(error);
 
   TTaskOptions options;
   options.SearchMode = parsed->Has("--ignore-case") ? smIgnoreCase : smCaseSensitive;
@@ -304,7 +304,7 @@ int ReplaceCommand(const std::vector<std::string>& args) {
     if (auto refused = ScanArgumentsError(dir, mask)) return Usage(*refused);
   }
 
-  options.Links = {FullStartPath(dir), parsed->Has("--follow-links")};
+  options.Links = {FullStartPath(dir), walk->FollowLinks};
   std::size_t failedRecoveries = 0;
   std::vector<std::string> files;
   if (fromList) {
@@ -315,8 +315,7 @@ int ReplaceCommand(const std::vector<std::string>& args) {
     }
     files = std::move(*listed);
   } else {
-    files = ScanFiles(dir, mask, parsed->Has("--recursive"), *excluded, options.Links.Follow,
-                      &failedRecoveries);
+    files = ScanFiles(dir, mask, parsed->Has("--recursive"), *walk, &failedRecoveries);
   }
   // A file whose interrupted rewrite could not be undone holds neither content whole: a run
   // over it would make that the new backup.

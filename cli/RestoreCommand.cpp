@@ -2,6 +2,7 @@
 // directory that has one, or the files of a whole run of the run journal as they were before it.
 // The content a restore replaces is kept as a new backup, and the restore is itself a run of the
 // journal, so it can be undone in turn.
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 
@@ -122,12 +123,14 @@ int RestoreWholeRun(const std::vector<TRunEntry>& runs, const std::string& which
   return failed ? kExitFailed : kExitOk;
 }
 
-bool Excluded(const std::string& file, const std::vector<std::string>& excluded) {
+// A named file is left out by its name alone, as the walk would leave it out of its folder;
+// ignore files do not apply to it: naming a file asks for it.
+bool Excluded(const std::string& file, const TWalkOptions& options) {
   const std::string name = NameOf(file);
-  for (const std::string& mask : excluded) {
-    if (MatchesMask(name, mask)) return true;
-  }
-  return false;
+  const auto matches = [&name](const std::string& mask) { return MatchesMask(name, mask); };
+  return std::any_of(options.Excluded.begin(), options.Excluded.end(), matches) ||
+         (!options.IncludeVcsFolders &&
+          std::any_of(kVcsFolderNames.begin(), kVcsFolderNames.end(), matches));
 }
 
 }  // namespace
@@ -141,13 +144,17 @@ int RestoreCommand(const std::vector<std::string>& args) {
   std::string error;
   const auto parsed = ParseArgs(args, kOptions, kAnyCount, error);
   if (!parsed) return Usage(error);
-  const auto excluded = ExcludedNames(*parsed, error);
-  if (!excluded) return Usage(error);
+  const auto walk = WalkOptionsOf(*parsed, error);
+  if (!walk) return Usage(error);
   const bool dryRun = parsed->Has("--dry-run");
   const std::vector<std::string>& positional = parsed->Positional;
   const bool byRun = parsed->Has("--run") || parsed->Has("--list-runs");
-  if (byRun && (parsed->Has("--recursive") || !positional.empty() || !excluded->empty()))
-    return Usage("--run and --list-runs take no PATH, -r or --exclude");
+  const bool listingOptions = parsed->Has("--exclude") || parsed->Has("--exclude-vcs") ||
+                              parsed->Has("--include-vcs") || parsed->Has("--no-ignore");
+  if (byRun && (parsed->Has("--recursive") || !positional.empty() || listingOptions))
+    return Usage(
+        "--run and --list-runs take no PATH, -r, --exclude, --exclude-vcs, --include-vcs or "
+        "--no-ignore");
   if (parsed->Has("--run") && parsed->Has("--list-runs"))
     return Usage("--run and --list-runs exclude each other");
   CatchInterrupt();
@@ -178,7 +185,7 @@ int RestoreCommand(const std::vector<std::string>& args) {
     if (positional.empty()) return Usage("expected at least one PATH");
     TRestoreRun restore(&journal, {}, "named files", dryRun);
     for (const std::string& file : positional) {
-      if (!Excluded(file, *excluded))
+      if (!Excluded(file, *walk))
         failed = !RestoreFile(restore, file, NewestBackup(file)) || failed;
     }
     if (!dryRun) journal.Flush();
@@ -197,7 +204,7 @@ int RestoreCommand(const std::vector<std::string>& args) {
   TRestoreRun restore(&journal, root, "backups of " + positional[1], dryRun);
   std::string folder;
   std::unordered_map<std::string, std::string> backups;
-  for (const std::string& file : ScanFiles(positional[0], positional[1], true, *excluded)) {
+  for (const std::string& file : ScanFiles(positional[0], positional[1], true, *walk)) {
     if (FolderOf(file) != folder) {
       folder = FolderOf(file);
       backups = NewestBackupsIn(folder);

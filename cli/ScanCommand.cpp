@@ -8,7 +8,6 @@
 #include "CommandLine.h"
 #include "Commands.h"
 #include "platform/FileAttributes.h"
-#include "scan/DirWalk.h"
 #include "scan/uScanDirThread.h"
 
 namespace fendrel::cli {
@@ -39,13 +38,15 @@ std::optional<std::string> ScanArgumentsError(const std::string& dir, const std:
 std::vector<TOptionSpec> WithExcludeOptions(std::vector<TOptionSpec> specs) {
   specs.push_back({.Short = nullptr, .Long = "--exclude", .TakesValue = true, .Repeatable = true});
   specs.push_back({.Short = nullptr, .Long = "--exclude-vcs", .TakesValue = false});
+  specs.push_back({.Short = nullptr, .Long = "--include-vcs", .TakesValue = false});
+  specs.push_back({.Short = nullptr, .Long = "--no-ignore", .TakesValue = false});
   return specs;
 }
 
-std::optional<std::vector<std::string>> ExcludedNames(const TParsedArgs& parsed,
-                                                      std::string& error) {
-  std::vector<std::string> excluded = parsed.All("--exclude");
-  for (const std::string& glob : excluded) {
+std::optional<TWalkOptions> WalkOptionsOf(const TParsedArgs& parsed, std::string& error) {
+  TWalkOptions options;
+  options.Excluded = parsed.All("--exclude");
+  for (const std::string& glob : options.Excluded) {
     // Such a GLOB would silently exclude nothing, and the user would take the run for a
     // filtered one.
     if (glob.empty()) error = "--exclude needs a name pattern";
@@ -53,14 +54,22 @@ std::optional<std::vector<std::string>> ExcludedNames(const TParsedArgs& parsed,
       error = "--exclude matches names and holds no '/': " + glob;
     if (!error.empty()) return std::nullopt;
   }
-  if (parsed.Has("--exclude-vcs"))
-    excluded.insert(excluded.end(), kVcsFolderNames.begin(), kVcsFolderNames.end());
-  return excluded;
+  // --exclude-vcs asks for what is done anyway; it stays accepted for the command lines that
+  // were written when it was not.
+  if (parsed.Has("--exclude-vcs") && parsed.Has("--include-vcs")) {
+    error = "--exclude-vcs and --include-vcs exclude each other";
+    return std::nullopt;
+  }
+  options.IncludeVcsFolders = parsed.Has("--include-vcs");
+  // A run over a work tree leaves its build output and other ignored files alone, as the tools
+  // the user works with in it do.
+  options.HonourIgnoreFiles = !parsed.Has("--no-ignore");
+  options.FollowLinks = parsed.Has("--follow-links");
+  return options;
 }
 
 std::vector<std::string> ScanFiles(const std::string& dir, const std::string& mask, bool recursive,
-                                   const std::vector<std::string>& excluded, bool followLinks,
-                                   std::size_t* failedRecoveries) {
+                                   const TWalkOptions& options, std::size_t* failedRecoveries) {
   // Without a window to keep responsive, the command line installs no window thread: the
   // scanner's hand-overs run on the scan thread itself, and the list is read only after the
   // scanner has ended.
@@ -68,8 +77,7 @@ std::vector<std::string> ScanFiles(const std::string& dir, const std::string& ma
   {
     TScanDirThread scanner;
     scanner.Setup(dir, mask, &found, recursive, kFileScanFilter);
-    scanner.SetExcludedNames(excluded);
-    scanner.SetFollowLinks(followLinks);
+    scanner.SetWalkOptions(options);
     scanner.Start();
     scanner.WaitFor();
     const std::size_t failed = PrintRecoveries(scanner.Recoveries());
@@ -92,19 +100,18 @@ int ScanCommand(const std::vector<std::string>& args) {
       WithExcludeOptions({{"-r", "--recursive", false}, {nullptr, "--follow-links", false}});
   std::string error;
   const auto parsed = ParseArgs(args, kOptions, 2, error);
-  std::optional<std::vector<std::string>> excluded;
-  if (parsed) excluded = ExcludedNames(*parsed, error);
-  if (excluded) {
+  std::optional<TWalkOptions> options;
+  if (parsed) options = WalkOptionsOf(*parsed, error);
+  if (options) {
     if (auto refused = ScanArgumentsError(parsed->Positional[0], parsed->Positional[1]))
       error = *refused;
   }
-  if (!parsed || !excluded || !error.empty()) {
+  if (!parsed || !options || !error.empty()) {
     std::fprintf(stderr, "fendrel-cli scan: %s\nTry 'fendrel-cli --help'.\n", error.c_str());
     return kExitUsage;
   }
-  for (const std::string& file :
-       ScanFiles(parsed->Positional[0], parsed->Positional[1], parsed->Has("--recursive"),
-                 *excluded, parsed->Has("--follow-links"))) {
+  for (const std::string& file : ScanFiles(parsed->Positional[0], parsed->Positional[1],
+                                           parsed->Has("--recursive"), *options)) {
     std::fwrite(file.data(), 1, file.size(), stdout);
     std::fputc('\n', stdout);
   }

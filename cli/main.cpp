@@ -19,8 +19,10 @@ constexpr const char* kUsage = R"usage(Usage:
   fendrel-cli replace [options] DIR MASK OLD NEW
   fendrel-cli replace [options] --files-from=LIST OLD NEW
   fendrel-cli replace [options] - OLD NEW
-  fendrel-cli scan [-r] [--exclude=GLOB]... [--exclude-vcs] [--follow-links] DIR MASK
-  fendrel-cli restore [-n] [--exclude=GLOB]... [--exclude-vcs] (PATH... | -r DIR MASK)
+  fendrel-cli scan [-r] [--exclude=GLOB]... [--include-vcs] [--no-ignore] [--follow-links]
+                   DIR MASK
+  fendrel-cli restore [-n] [--exclude=GLOB]... [--include-vcs] [--no-ignore]
+                      (PATH... | -r DIR MASK)
   fendrel-cli restore [-n] --run=(last|N) | --list-runs
   fendrel-cli recover DIR
   fendrel-cli regex-dump [--modifiers=M] PATTERN
@@ -68,7 +70,14 @@ replace  Lists the files in DIR whose names match MASK ('*' and '?', letters in 
       --exclude=GLOB  leave out every file and folder whose name (not path) matches GLOB,
                       matched as MASK is; a folder left out is not entered; may be given
                       several times
-      --exclude-vcs   leave out the folders .git, .hg and .svn
+      --include-vcs   also search the version-control folders .git, .hg, .svn, .bzr, _darcs
+                      and CVS, which are left out by default (--exclude-vcs: left out)
+      --no-ignore     also search what ignore files leave out. By default, in a git work
+                      tree (the folder holding .git and everything below it) its
+                      .git/info/exclude and the .gitignore files of its folders apply, from
+                      the work tree's top down to DIR and below; .ignore files (the same
+                      format, over .gitignore in the same folder) apply also outside one. An
+                      ignored folder is not entered
       --follow-links  rewrite the file a symbolic link leads to and enter linked folders,
                       but only inside DIR, and for a link of another user only to that
                       user's own files; without it a listed link fails as "is a symbolic
@@ -101,8 +110,8 @@ replace  Lists the files in DIR whose names match MASK ('*' and '?', letters in 
                       "surrogateescape" reads it back.
 
 scan     Prints the files in DIR whose names match MASK, subdirectories first; DIR and MASK
-         are checked, and --exclude, --exclude-vcs and --follow-links applied, as for
-         replace.
+         are checked, and --exclude, --include-vcs, --no-ignore and --follow-links applied,
+         as for replace.
 
 restore  Puts back the newest backup (FILE.N.snr_bak, N highest) of each PATH, or with -r of
          every file below DIR whose name matches MASK that has one (a file removed since is
@@ -110,9 +119,10 @@ restore  Puts back the newest backup (FILE.N.snr_bak, N highest) of each PATH, o
          named file that no longer exists is made again. Prints for each file "backup: PATH"
          for that new backup, the file's path, "BACKUP --> NAME :", the result ("restored",
          "unchanged" when the file holds the backup's content already, or "FAILED") and an
-         empty line. --exclude and --exclude-vcs apply as for replace, to a named PATH by its
-         name. -n writes nothing and prints what a restore would. A restore never writes
-         through a symbolic link: a file or backup that is one fails.
+         empty line. --exclude, --include-vcs and --no-ignore apply as for replace; a named
+         PATH is left out only by its name (--exclude, a version-control folder's name). -n
+         writes nothing and prints what a restore would. A restore never writes through a
+         symbolic link: a file or backup that is one fails.
   --run=N, --run=last  undoes run N of the run journal, or the newest run that can still be
                       undone: every file the run rewrote gets back the content it had before
                       the run (its first backup of that run), also when it changed since.

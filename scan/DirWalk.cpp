@@ -13,7 +13,10 @@
 #include <cerrno>
 #include <cstring>
 #include <deque>
+#include <optional>
 #include <vector>
+
+#include "IgnoreRules.h"
 
 #include "platform/Fd.h"
 #include "platform/FileAttributes.h"
@@ -28,6 +31,7 @@ namespace {
 struct TNameRef {
   uint32_t Offset;
   uint32_t Length;
+  bool Folder;  // a folder, or a link to one that the walk follows
 };
 
 // What one visit keeps of its directory between reading it and delivering from it. One per
@@ -44,8 +48,8 @@ struct TLevel {
     LinkedSubdirs.clear();
     Hits.clear();
   }
-  TNameRef Keep(const char* name, std::size_t length) {
-    TNameRef ref{static_cast<uint32_t>(Names.size()), static_cast<uint32_t>(length)};
+  TNameRef Keep(const char* name, std::size_t length, bool folder) {
+    TNameRef ref{static_cast<uint32_t>(Names.size()), static_cast<uint32_t>(length), folder};
     Names.append(name, length);
     return ref;
   }
@@ -59,19 +63,22 @@ bool IsDotOrDotDot(const char* name) {
 class TWalker {
  public:
   TWalker(std::string_view mask, uint32_t filter, bool recursive, const TDirWalkFound& found,
-          const TDirWalkStop& stopRequested, const std::vector<std::string>& excluded,
-          bool followLinks, const TDirWalkRecovered& recovered)
+          const TWalkOptions& options)
       : FMask(mask),
         FFilter(filter),
         FRecursive(recursive),
         FFound(found),
-        FStopRequested(stopRequested),
-        FExcluded(excluded),
-        FFollowLinks(followLinks),
-        FRecovered(recovered) {}
+        FStopRequested(options.StopRequested),
+        FExcluded(options.Excluded),
+        FFollowLinks(options.FollowLinks),
+        FRecovered(options.Recovered) {
+    if (!options.IncludeVcsFolders)
+      FExcluded.insert(FExcluded.end(), kVcsFolderNames.begin(), kVcsFolderNames.end());
+  }
 
-  void Run(std::string startPath) {
+  void Run(std::string startPath, bool honourIgnoreFiles) {
     FPath = std::move(startPath);
+    if (honourIgnoreFiles) FIgnore.emplace(FPath);
     Visit(0, false);
   }
 
@@ -86,9 +93,12 @@ class TWalker {
     const std::size_t pathLength = FPath.size();
     for (const auto* subdirs : {&level.Subdirs, &level.LinkedSubdirs}) {
       for (std::size_t i = 0; i < subdirs->size(); ++i) {
+        const std::string_view name = level.Name((*subdirs)[i]);
         FPath.push_back('/');
-        FPath.append(level.Name((*subdirs)[i]));
+        FPath.append(name);
+        if (FIgnore) FIgnore->Enter(name);
         Visit(depth + 1, subdirs == &level.LinkedSubdirs);
+        if (FIgnore) FIgnore->Leave();
         FPath.resize(pathLength);
       }
     }
@@ -115,6 +125,7 @@ class TWalker {
     // The raw enumeration into one buffer shared by all levels (each level has read its whole
     // directory before descending) saves the checks and allocation of a DIR stream per directory.
     bool holdsRecord = false;
+    TIgnoreRules::TSeen seen;
     for (;;) {
       const ssize_t got = getdents64(fd.Get(), FBuffer.data(), sizeof(FBuffer));
       if (got <= 0) break;  // the end, or a read error: what was read so far still counts
@@ -122,7 +133,19 @@ class TWalker {
         const auto* entry = reinterpret_cast<const dirent64*>(FBuffer.data() + pos);
         pos += entry->d_reclen;
         holdsRecord = holdsRecord || IsIntentRecordName(entry->d_name);
+        if (FIgnore) TIgnoreRules::Note(entry->d_name, seen);
         Consider(fd.Get(), entry->d_name, entry->d_type, level);
+      }
+    }
+    // The folder's own ignore files apply to its entries, which were all read before it was
+    // known whether it has any: they are judged now, and only those the walk would keep.
+    if (FIgnore) {
+      FIgnore->ReadFolder(fd.Get(), seen, depth == 0);
+      if (!FIgnore->Empty()) {
+        for (auto* refs : {&level.Subdirs, &level.LinkedSubdirs, &level.Hits}) {
+          std::erase_if(
+              *refs, [&](TNameRef ref) { return FIgnore->Ignored(level.Name(ref), ref.Folder); });
+        }
       }
     }
     // Before any of its files is delivered for a run to read.
@@ -142,8 +165,10 @@ class TWalker {
     if (!matches && !FRecursive) return;
     if (IsExcluded(name)) return;
     if (type == DT_UNKNOWN) type = TypeOf(dirFd, name);
+    bool linkedFolder = false;
     if (type == DT_LNK && FRecursive && FFollowLinks && LeadsToFolder(dirFd, name)) {
-      level.LinkedSubdirs.push_back(level.Keep(name, std::strlen(name)));
+      linkedFolder = true;
+      level.LinkedSubdirs.push_back(level.Keep(name, std::strlen(name), true));
       if (!matches) return;
     }
     if (!matches && type != DT_DIR) return;
@@ -151,7 +176,7 @@ class TWalker {
     const bool descend = FRecursive && type == DT_DIR;
     const bool deliver = matches && Passes(dirFd, name, type);
     if (!descend && !deliver) return;
-    const TNameRef ref = level.Keep(name, std::strlen(name));
+    const TNameRef ref = level.Keep(name, std::strlen(name), type == DT_DIR || linkedFolder);
     if (descend) level.Subdirs.push_back(ref);
     if (deliver) level.Hits.push_back(ref);
   }
@@ -222,9 +247,11 @@ class TWalker {
   const bool FRecursive;
   const TDirWalkFound& FFound;
   const TDirWalkStop& FStopRequested;
-  const std::vector<std::string>& FExcluded;
+  // The caller's, and the version-control folders unless included.
+  std::vector<std::string> FExcluded;
   const bool FFollowLinks;
   const TDirWalkRecovered& FRecovered;
+  std::optional<TIgnoreRules> FIgnore;  // when the ignore files are honoured
   struct stat FStart {};
   // The folders of the descent from the start to the one being read.
   std::vector<std::pair<dev_t, ino_t>> FEntered;
@@ -283,13 +310,11 @@ std::string FullStartPath(std::string_view dir) {
 }
 
 void WalkDirectory(std::string_view dir, std::string_view mask, uint32_t attributes, bool recursive,
-                   const TDirWalkFound& found, const TDirWalkStop& stopRequested,
-                   const std::vector<std::string>& excluded, bool followLinks,
-                   const TDirWalkRecovered& recovered) {
+                   const TDirWalkFound& found, const TWalkOptions& options) {
   std::string start = FullStartPath(dir);
   if (start.empty()) return;
-  TWalker(mask, attributes, recursive, found, stopRequested, excluded, followLinks, recovered)
-      .Run(std::move(start));
+  TWalker(mask, attributes, recursive, found, options)
+      .Run(std::move(start), options.HonourIgnoreFiles);
 }
 
 }  // namespace fendrel

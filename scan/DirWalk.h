@@ -6,6 +6,9 @@
 // and links to folders only when asked, inside the start folder and never in a loop. Each entry is
 // delivered as the directory's full path + "/" + name, so the root gives "//name"; the scanner
 // collapses that, the file list keeps it.
+//
+// What is left out: the program's own files always; the version-control folders unless asked to
+// include them; names the caller excludes; with the ignore files honoured, what they ignore.
 #pragma once
 
 #include <cstdint>
@@ -19,8 +22,9 @@
 namespace fendrel {
 
 // The folders in which version-control systems keep their own records: a run over them could
-// corrupt a repository, so a user may leave them out of a walk by name.
-inline const std::vector<std::string> kVcsFolderNames = {".git", ".hg", ".svn"};
+// corrupt a repository, so a walk leaves entries of these names out unless asked to include them.
+inline const std::vector<std::string> kVcsFolderNames = {".git", ".hg",    ".svn",
+                                                         ".bzr", "_darcs", "CVS"};
 
 // `dir` in full form: taken relative to `cwd` unless it begins with '/', "." segments dropped,
 // each ".." removing the segment before it, no trailing '/' except for the root "/". Links are
@@ -36,23 +40,37 @@ using TDirWalkStop = std::function<bool()>;
 // Told what was done about the interrupted rewrites in place recorded in a folder.
 using TDirWalkRecovered = std::function<void(std::vector<TRecovery> recoveries)>;
 
+// What a walk leaves out and where it may go, beyond its mask and attribute filter.
+struct TWalkOptions {
+  // Asked before each directory is entered; once it says yes no further directory is entered,
+  // but the directories already being walked still deliver their own entries on the way back.
+  TDirWalkStop StopRequested;
+  // An entry whose name matches one of these masks (matched as the walk's mask is) is neither
+  // delivered nor, if a directory, entered.
+  std::vector<std::string> Excluded;
+  // Entries named as in kVcsFolderNames are delivered and entered like any other; without it
+  // they are left out as the excluded ones are.
+  bool IncludeVcsFolders = false;
+  // Entries the ignore files of the work tree say to ignore (IgnoreRules.h) are left out as the
+  // excluded ones are; an ignored folder is not entered at all.
+  bool HonourIgnoreFiles = false;
+  // A link to a folder is entered (after the folder's real subdirectories) when the folder lies
+  // inside the start folder, is not one the walk is already in, and the link is the runner's own
+  // or the folder is the link's owner's.
+  bool FollowLinks = false;
+  // When given, every folder that holds the record of an interrupted rewrite in place is
+  // recovered (InPlaceRecovery.h) before its entries are delivered, and this is told what was
+  // done.
+  TDirWalkRecovered Recovered;
+};
+
 // Walks `dir` (resolved by FullStartPath when the walk starts) and calls `found` for every entry
 // whose name matches `mask` and whose attribute word passes `attributes`, through all
-// subdirectories when `recursive`. `stopRequested`, when given, is asked before each directory is
-// entered; once it says yes no further directory is entered, but the directories already being
-// walked still deliver their own entries on the way back. An entry whose name matches one of the
-// `excluded` masks (matched as `mask` is) is neither delivered nor, if a directory, entered; the
-// start directory itself is always walked. A start directory that cannot be entered delivers
-// nothing; a subdirectory that cannot be entered is skipped. The process's current directory is
-// neither changed nor consulted after the start. Exceptions thrown by `found` pass through. With
-// `followLinks`, a link to a folder is entered (after the folder's real subdirectories) when the
-// folder lies inside the start folder, is not one the walk is already in, and the link is the
-// runner's own or the folder is the link's owner's. With `recovered`, every folder that holds
-// the record of an interrupted rewrite in place is recovered (InPlaceRecovery.h) before its
-// entries are delivered, and `recovered` is told what was done.
+// subdirectories when `recursive`, leaving out what `options` say. The start directory itself is
+// always walked, whatever its name. A start directory that cannot be entered delivers nothing; a
+// subdirectory that cannot be entered is skipped. The process's current directory is neither
+// changed nor consulted after the start. Exceptions thrown by `found` pass through.
 void WalkDirectory(std::string_view dir, std::string_view mask, uint32_t attributes, bool recursive,
-                   const TDirWalkFound& found, const TDirWalkStop& stopRequested = {},
-                   const std::vector<std::string>& excluded = {}, bool followLinks = false,
-                   const TDirWalkRecovered& recovered = {});
+                   const TDirWalkFound& found, const TWalkOptions& options = {});
 
 }  // namespace fendrel

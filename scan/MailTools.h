@@ -40,8 +40,9 @@ class TDirStringList : public TExtStringList {
 
   // Lists the entries of `dir` (empty: the current directory) that match `mask` and pass the
   // attribute filter, through all subdirectories when `recursive`, subdirectories first
-  // (post-order). Each entry is appended as the directory's full path + "/" + name, unchanged
-  // (so the root gives "//name"). Without `append` the list is emptied first.
+  // (post-order), leaving out what the walk does by default (the version-control folders). Each
+  // entry is appended as the directory's full path + "/" + name, unchanged (so the root gives
+  // "//name"). Without `append` the list is emptied first.
   virtual void ReadDirectory(const std::string& dir, const std::string& mask, uint32_t attributes,
                              bool recursive, bool append);
 

@@ -48,6 +48,12 @@ void TScanDirThread::RunScan() {
   FLastHandOver = std::chrono::steady_clock::now();
   FHandedOver = 0;
   FRecoveries.clear();
+  TWalkOptions options = FWalkOptions;
+  options.StopRequested = [this] { return Terminated(); };
+  options.Recovered = [this](std::vector<TRecovery> recoveries) {
+    FRecoveries.insert(FRecoveries.end(), std::make_move_iterator(recoveries.begin()),
+                       std::make_move_iterator(recoveries.end()));
+  };
   try {
     WalkDirectory(
         FPath, FMask, FAttributes, FRecursive,
@@ -60,11 +66,7 @@ void TScanDirThread::RunScan() {
               std::chrono::steady_clock::now() - FLastHandOver >= FBatchInterval)
             HandOver();
         },
-        [this] { return Terminated(); }, FExcluded, FFollowLinks,
-        [this](std::vector<TRecovery> recoveries) {
-          FRecoveries.insert(FRecoveries.end(), std::make_move_iterator(recoveries.begin()),
-                             std::make_move_iterator(recoveries.end()));
-        });
+        options);
     if (!FFoundFiles.empty()) HandOver();
   } catch (...) {
     // A failed scan simply ends: the owner sees a finished scan with what was found so far.

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "DirWalk.h"
 #include "MailTools.h"
 #include "platform/InPlaceRecovery.h"
 #include "platform/TThread.h"
@@ -28,12 +29,10 @@ class TScanDirThread : public TThread {
   void Setup(const std::string& path, const std::string& mask, TStrings* target, bool recursive,
              uint32_t attributes);
 
-  // Names to leave out, matched as the mask is; matching folders are not entered (set before
-  // Start). None by default.
-  void SetExcludedNames(std::vector<std::string> masks) { FExcluded = std::move(masks); }
-
-  // Links to folders inside the path are entered (set before Start). Off by default.
-  void SetFollowLinks(bool follow) { FFollowLinks = follow; }
+  // What the walk leaves out and whether it follows links (set before Start); the walk's
+  // defaults until then. The stop and the recovery report are the scanner's own: whatever
+  // `options` hold there is not used.
+  void SetWalkOptions(TWalkOptions options) { FWalkOptions = std::move(options); }
 
   // How many hits at most, and how long at most, a batch collects (for tests; set before Start).
   void SetBatchLimits(std::size_t files, std::chrono::milliseconds interval) {
@@ -63,8 +62,7 @@ class TScanDirThread : public TThread {
   std::string FMask;
   uint32_t FAttributes = 0;
   bool FRecursive = false;
-  bool FFollowLinks = false;
-  std::vector<std::string> FExcluded;
+  TWalkOptions FWalkOptions;
   TStrings* FTarget = nullptr;  // the owner's list; outlives the thread
   std::size_t FBatchFiles = 4096;
   std::chrono::milliseconds FBatchInterval{50};

@@ -50,14 +50,20 @@ TEST_F(CliArgumentsTest, DirectoryAndMaskMustNameWhatIsThere) {
     ExpectRefused(args(file, "*"), prefix + file + " is not a directory");
     ExpectRefused(args(Dir.Path(), "sub/*.txt"),
                   prefix + "MASK is a file-name pattern and holds no '/': sub/*.txt");
-    // An exclusion that could never match a name would leave the run unfiltered.
-    for (const auto& [glob, message] :
-         {std::pair{"--exclude=", "--exclude needs a name pattern"},
-          std::pair{"--exclude=sub/b.txt",
-                    "--exclude matches names and holds no '/': sub/b.txt"}}) {
-      auto withGlob = args(Dir.Path(), "*");
-      withGlob.insert(withGlob.begin() + 1, glob);
-      ExpectRefused(withGlob, prefix + message);
+    // An exclusion that could never match a name would leave the run unfiltered; of two
+    // options that contradict each other neither may silently win.
+    const struct {
+      std::vector<std::string> Options;
+      std::string Message;
+    } refusals[] = {
+        {{"--exclude="}, "--exclude needs a name pattern"},
+        {{"--exclude=sub/b.txt"}, "--exclude matches names and holds no '/': sub/b.txt"},
+        {{"--exclude-vcs", "--include-vcs"}, "--exclude-vcs and --include-vcs exclude each other"},
+    };
+    for (const auto& refusal : refusals) {
+      auto withOptions = args(Dir.Path(), "*");
+      withOptions.insert(withOptions.begin() + 1, refusal.Options.begin(), refusal.Options.end());
+      ExpectRefused(withOptions, prefix + refusal.Message);
     }
   }
 }

@@ -61,6 +61,8 @@ TEST(CliHelp, NamesEveryOptionTheCommandsAccept) {
       {"-r, --recursive", {"scan", "-r", "--recursive", d, "*.txt"}},
       {"--exclude=GLOB", {"scan", "--exclude=b*", d, "*.txt"}},
       {"--exclude-vcs", {"scan", "--exclude-vcs", d, "*.txt"}},
+      {"--include-vcs", {"restore", "-n", "-r", "--include-vcs", d, "*.txt"}},
+      {"--no-ignore", {"replace", "-n", "--no-ignore", d, "*.txt", "b", "x"}},
       {"-n, --dry-run", {"replace", "-n", "--dry-run", d, "*.txt", "b", "x"}},
       {"-i, --ignore-case", {"replace", "-n", "-i", "--ignore-case", d, "*.txt", "B", "x"}},
       {"-e, --regex", {"replace", "-n", "-e", "--regex", d, "*.txt", "b+", "x"}},

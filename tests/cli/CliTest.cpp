@@ -10,6 +10,7 @@
 
 #include "RunCli.h"
 #include "platform/InPlaceRecovery.h"
+#include "support/RunGit.h"
 #include "support/TempDir.h"
 
 namespace fendrel {
@@ -333,10 +334,12 @@ TEST_F(CliTest, ExcludedNamesAreLeftOutOfScanAndReplace) {
     std::vector<std::string> Options;
     std::string Listed;
   } cases[] = {
-      {{}, "sub/.hg/f.txt sub/b.txt .git/e.txt a.txt c.txt"},
+      // The version-control folders are left out unless asked for; --exclude-vcs says so.
+      {{}, "sub/b.txt a.txt c.txt"},
       {{"--exclude-vcs"}, "sub/b.txt a.txt c.txt"},
+      {{"--include-vcs"}, "sub/.hg/f.txt sub/b.txt .git/e.txt a.txt c.txt"},
       // Repeated, and in both forms: each value counts.
-      {{"--exclude=sub", "--exclude", "A.*"}, ".git/e.txt c.txt"},
+      {{"--exclude=sub", "--exclude", "A.*", "--include-vcs"}, ".git/e.txt c.txt"},
   };
   for (const auto& c : cases) {
     std::vector<std::string> args = {"scan", "-r"};
@@ -361,6 +364,61 @@ TEST_F(CliTest, ExcludedNamesAreLeftOutOfScanAndReplace) {
   for (const char* untouched : {".git/e.txt", "sub/.hg/f.txt"})
     EXPECT_EQ(ReadFile(Dir / untouched), "hello") << untouched;
   EXPECT_EQ(ReadFile(Dir / "a.txt"), "Hello hello");
+}
+
+std::set<std::string> Lines(const std::string& text) {
+  std::set<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);)
+    lines.insert(line);
+  return lines;
+}
+
+// The run that used to break checkouts: every file of a git work tree, from inside it, with the
+// branch's name in .git/HEAD. The repository stays whole and only the work tree's tracked files
+// change (beside their backups); what .gitignore leaves out stays as it was.
+TEST(CliGit, ReplaceEverywhereInACheckoutLeavesTheRepositoryWhole) {
+  if (!test::GitInstalled()) GTEST_SKIP() << "git is not installed";
+  const TTempDir repo;
+  const auto git = [&repo](const std::vector<std::string>& args) {
+    return test::RunGit(repo.Path(), args);
+  };
+  ASSERT_EQ(git({"-c", "init.defaultBranch=master", "init", "-q"}).Status, 0);
+  test::MakeDir(repo / "src");
+  test::MakeDir(repo / "build");
+  WriteFile(repo / "README", "on master\n");
+  WriteFile(repo / "src/deploy.sh", "git push origin master\n");
+  WriteFile(repo / ".gitignore", "build/\n*.log\n");
+  WriteFile(repo / "build/out.txt", "master\n");
+  WriteFile(repo / "run.log", "master\n");
+  ASSERT_EQ(git({"add", "-A"}).Status, 0);
+  ASSERT_EQ(git({"commit", "-q", "-m", "first"}).Status, 0);
+  ASSERT_EQ(ReadFile(repo / ".git/HEAD"), "ref: refs/heads/master\n");
+
+  // Asked to, a dry run reaches the repository's records and the ignored files.
+  const TRun withVcs = test::RunCliIn(
+      repo.Path(), {"replace", "-n", "-r", "--include-vcs", ".", "*", "master", "trunk"});
+  EXPECT_NE(withVcs.Out.find("/.git/HEAD: "), std::string::npos) << withVcs.Out;
+  const TRun withIgnored = test::RunCliIn(
+      repo.Path(), {"replace", "-n", "-r", "--no-ignore", ".", "*", "master", "trunk"});
+  for (const char* ignored : {"/build/out.txt: ", "/run.log: "})
+    EXPECT_NE(withIgnored.Out.find(ignored), std::string::npos) << withIgnored.Out;
+  EXPECT_EQ(withIgnored.Out.find("/.git/"), std::string::npos) << withIgnored.Out;
+
+  const TRun run = test::RunCliIn(repo.Path(), {"replace", "-r", ".", "*", "master", "trunk"});
+  EXPECT_EQ(run.Status, 0) << run.Out;
+  EXPECT_EQ(ReadFile(repo / ".git/HEAD"), "ref: refs/heads/master\n");
+  const TRun fsck = git({"fsck", "--strict", "--no-progress"});
+  EXPECT_EQ(fsck.Status, 0) << fsck.Out;
+  EXPECT_EQ(git({"rev-parse", "--abbrev-ref", "HEAD"}).Out, "master\n");
+  const TRun status = git({"status", "--porcelain", "--untracked-files=all"});
+  EXPECT_EQ(Lines(status.Out),
+            (std::set<std::string>{" M README", " M src/deploy.sh", "?? README.0.snr_bak",
+                                   "?? src/deploy.sh.0.snr_bak"}))
+      << status.Out;
+  EXPECT_EQ(ReadFile(repo / "src/deploy.sh"), "git push origin trunk\n");
+  EXPECT_EQ(ReadFile(repo / "build/out.txt"), "master\n");
+  EXPECT_EQ(ReadFile(repo / "run.log"), "master\n");
 }
 
 }  // namespace

@@ -24,4 +24,12 @@ inline TRun RunCli(const std::vector<std::string>& args,
   return RunProgram("env", command);
 }
 
+// As RunCli, from the folder `workingFolder`, as a user who changed into it first.
+inline TRun RunCliIn(const std::string& workingFolder, const std::vector<std::string>& args) {
+  std::vector<std::string> command = {"-C", workingFolder,
+                                      "XDG_CONFIG_HOME=" + CliConfigFolder().Path(), FENDREL_CLI};
+  command.insert(command.end(), args.begin(), args.end());
+  return RunProgram("env", command);
+}
+
 }  // namespace fendrel::test

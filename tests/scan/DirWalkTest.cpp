@@ -23,12 +23,15 @@ using TPaths = std::vector<std::string>;
 using TPathSet = std::set<std::string>;
 
 TPaths Walk(const std::string& dir, const char* mask, uint32_t filter,
-            const TDirWalkFound& also = {}) {
+            const TDirWalkFound& also = {}, const TWalkOptions& options = {}) {
   TPaths found;
-  WalkDirectory(dir, mask, filter, true, [&](const std::string& path) {
-    found.push_back(path);
-    if (also) also(path);
-  });
+  WalkDirectory(
+      dir, mask, filter, true,
+      [&](const std::string& path) {
+        found.push_back(path);
+        if (also) also(path);
+      },
+      options);
   return found;
 }
 
@@ -88,10 +91,9 @@ TEST(WalkDirectory, LinkedFoldersOnlyWhenFollowedInsideAndWithoutLoops) {
   ASSERT_EQ(symlink(outside.Path().c_str(), (r / "out").c_str()), 0);
   ASSERT_EQ(symlink("..", (r / "real/loop").c_str()), 0);
   for (const bool follow : {false, true}) {
-    TPaths found;
-    WalkDirectory(
-        r.Path(), "*.txt", kFileScanFilter, true,
-        [&](const std::string& path) { found.push_back(path); }, {}, {}, follow);
+    TWalkOptions options;
+    options.FollowLinks = follow;
+    const TPaths found = Walk(r.Path(), "*.txt", kFileScanFilter, {}, options);
     const TPathSet expected =
         follow ? TPathSet{r / "real/f.txt", r / "in/f.txt"} : TPathSet{r / "real/f.txt"};
     EXPECT_EQ(TPathSet(found.begin(), found.end()), expected) << follow;
@@ -199,18 +201,48 @@ TEST(WalkDirectory, ExcludedNamesAreNeitherListedNorEntered) {
       {{"*.*"}, {}},
   };
   for (const TCase& c : cases) {
-    TPaths found;
-    WalkDirectory(
-        r.Path(), "*", kFileScanFilter, true,
-        [&](const std::string& path) { found.push_back(path); }, {}, c.Excluded);
+    TWalkOptions options;
+    options.Excluded = c.Excluded;
+    options.IncludeVcsFolders = true;
+    const TPaths found = Walk(r.Path(), "*", kFileScanFilter, {}, options);
     EXPECT_EQ(TPathSet(found.begin(), found.end()), c.Listed)
         << ::testing::PrintToString(c.Excluded);
   }
   // The start directory is walked even when its own name is excluded.
   TPaths inBuild;
-  WalkDirectory(r / "build", "*", kFileScanFilter, false,
-                [&](const std::string& path) { inBuild.push_back(path); }, {}, {"build"});
+  TWalkOptions options;
+  options.Excluded = {"build"};
+  WalkDirectory(
+      r / "build", "*", kFileScanFilter, false,
+      [&](const std::string& path) { inBuild.push_back(path); }, options);
   EXPECT_EQ(inBuild, TPaths{r / "build/g.txt"});
+}
+
+// A run over a repository's own records could break it: those folders (and a submodule's .git
+// file) are left out at any depth unless asked for; names that merely resemble them are not.
+TEST(WalkDirectory, VersionControlFoldersOnlyWhenIncluded) {
+  TTempDir r;
+  const TPathSet records = {r / ".git/HEAD",   r / ".hg/store",     r / "sub/.svn/entries",
+                            r / ".bzr/branch", r / "_darcs/format", r / "deep/er/CVS/Root",
+                            r / "sub/mod/.git"};
+  const TPathSet others = {r / "a.txt", r / "sub/b.txt", r / "gitlike/c.txt", r / ".github/ci.yml",
+                           r / "sub/mod/d.txt"};
+  for (const TPathSet* files : {&records, &others}) {
+    for (const std::string& file : *files) {
+      MakeDir(file.substr(0, file.rfind('/')));
+      WriteFile(file, "x");
+    }
+  }
+  TPathSet all = others;
+  all.insert(records.begin(), records.end());
+  for (const bool include : {false, true}) {
+    TWalkOptions options;
+    options.IncludeVcsFolders = include;
+    const TPaths found = Walk(r.Path(), "*", kFileScanFilter, {}, options);
+    EXPECT_EQ(TPathSet(found.begin(), found.end()), include ? all : others) << include;
+  }
+  // The start is walked whatever its name.
+  EXPECT_EQ(Walk(r / ".git", "*", kFileScanFilter), TPaths{r / ".git/HEAD"});
 }
 
 TEST(WalkDirectory, FilesBeyondThePathLimitAreListed) {

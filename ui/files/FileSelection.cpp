@@ -100,7 +100,9 @@ void TFileSelection::StartFileSearch() {
       FScanThread->Setup(*path, *mask, FTarget.get(), FWidgets.RekursivCheckBox->isChecked(),
                          kFileScanFilter);
       const bool follow = FWidgets.FollowLinksCheckBox->isChecked();
-      FScanThread->SetFollowLinks(follow);
+      TWalkOptions options;
+      options.FollowLinks = follow;
+      FScanThread->SetWalkOptions(std::move(options));
       FLinkRule = {FullStartPath(*path), follow};
       FRecoveriesTaken = false;
       FScanThread->Start();
