@@ -29,6 +29,10 @@ constexpr TCatalogueText kTexts[] = {
      "Dateien und Ordnern innerhalb des gewählten Ordners verfolgt.",
      "A symbolic link is otherwise refused. Ticked, only links to files and folders inside the "
      "chosen folder are followed."},
+    {IncludeVcsBox, "IncludeVcsBox", "Versionsverwaltungsordner (.git, .svn, ...)",
+     "version-control folders (.git, .svn, ...)"},
+    {IgnoreFilesBox, "IgnoreFilesBox", "Ignore-Dateien beachten (.gitignore)",
+     "honour ignore files (.gitignore)"},
     {SelectDirButton, "SelectDirButton", "...", "..."},
     {SelectAllNoneBox, "SelectAllNoneBox", "alle/keine auswählen", "select all/none"},
     {SingleLinePage, "SingleLinePage", "einzeiliger Text", "single line"},

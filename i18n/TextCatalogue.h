@@ -32,6 +32,8 @@ enum class TTextId {
   RecursiveBox,
   FollowLinksBox,
   FollowLinksHint,
+  IncludeVcsBox,
+  IgnoreFilesBox,
   SelectDirButton,
   SelectAllNoneBox,
   SingleLinePage,

@@ -15,6 +15,8 @@ constexpr std::string_view kPathKey = "Path";
 constexpr std::string_view kMaskKey = "Mask";
 constexpr std::string_view kRecursiveKey = "Recursive";
 constexpr std::string_view kFollowLinksKey = "FollowLinks";
+constexpr std::string_view kIncludeVcsKey = "IncludeVcs";
+constexpr std::string_view kIgnoreFilesKey = "IgnoreFiles";
 
 // A value in quotes keeps its blanks and quotes at either end: the reader trims and unquotes
 // only the outermost layer. A text that could not come back whole (too long, a line break) is
@@ -42,6 +44,8 @@ void LoadLastWindow(const std::string& settingsFile, TLastWindow& window) {
   ReadText(settings, kMaskKey, window.Mask);
   window.Recursive = settings.ReadBool(kWindowSection, kRecursiveKey, window.Recursive);
   window.FollowLinks = settings.ReadBool(kWindowSection, kFollowLinksKey, window.FollowLinks);
+  window.IncludeVcs = settings.ReadBool(kWindowSection, kIncludeVcsKey, window.IncludeVcs);
+  window.IgnoreFiles = settings.ReadBool(kWindowSection, kIgnoreFilesKey, window.IgnoreFiles);
 }
 
 bool SaveLastWindow(const std::string& settingsFile, const TLastWindow& window) {
@@ -55,7 +59,9 @@ bool SaveLastWindow(const std::string& settingsFile, const TLastWindow& window) 
   entries.insert(entries.end(), {{std::string(kPathKey), Quoted(window.Path)},
                                  {std::string(kMaskKey), Quoted(window.Mask)},
                                  {std::string(kRecursiveKey), window.Recursive ? "1" : "0"},
-                                 {std::string(kFollowLinksKey), window.FollowLinks ? "1" : "0"}});
+                                 {std::string(kFollowLinksKey), window.FollowLinks ? "1" : "0"},
+                                 {std::string(kIncludeVcsKey), window.IncludeVcs ? "1" : "0"},
+                                 {std::string(kIgnoreFilesKey), window.IgnoreFiles ? "1" : "0"}});
   return IniWriteStrings(settingsFile, kWindowSection, entries);
 }
 

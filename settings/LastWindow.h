@@ -25,6 +25,10 @@ struct TLastWindow {
   bool Recursive = false;
   // Links inside the chosen folder are followed; off unless the user ticked it.
   bool FollowLinks = false;
+  // The folders of version-control systems are listed; off unless the user ticked it.
+  bool IncludeVcs = false;
+  // A git work tree's ignore files leave files out of the list; off unless ticked.
+  bool IgnoreFiles = false;
 
   bool HasPlacement() const { return Width > 0 && Height > 0; }
 };

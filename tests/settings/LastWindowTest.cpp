@@ -36,16 +36,22 @@ TEST(LastWindow, PathsComeBackExactlyOrEmpty) {
     written.Mask = c.Written;
     written.Recursive = c.Recursive;
     written.FollowLinks = c.FollowLinks;
+    written.IncludeVcs = c.Recursive;
+    written.IgnoreFiles = c.FollowLinks;
     ASSERT_TRUE(SaveLastWindow(dir / "fendrel.ini", written));
     TLastWindow read;
     read.Path = read.Mask = "before";
     read.Recursive = !c.Recursive;
     read.FollowLinks = !c.FollowLinks;
+    read.IncludeVcs = !c.Recursive;
+    read.IgnoreFiles = !c.FollowLinks;
     LoadLastWindow(dir / "fendrel.ini", read);
     EXPECT_EQ(read.Path, c.Read) << c.Written;
     EXPECT_EQ(read.Mask, c.Read) << c.Written;
     EXPECT_EQ(read.Recursive, c.Recursive) << c.Written;
     EXPECT_EQ(read.FollowLinks, c.FollowLinks) << c.Written;
+    EXPECT_EQ(read.IncludeVcs, c.Recursive) << c.Written;
+    EXPECT_EQ(read.IgnoreFiles, c.FollowLinks) << c.Written;
   }
 
   // Settings of a version without the link box leave links unfollowed.
@@ -54,6 +60,8 @@ TEST(LastWindow, PathsComeBackExactlyOrEmpty) {
   LoadLastWindow(dir / "fendrel.ini", older);
   EXPECT_TRUE(older.Recursive);
   EXPECT_FALSE(older.FollowLinks);
+  EXPECT_FALSE(older.IncludeVcs);
+  EXPECT_FALSE(older.IgnoreFiles);
 }
 
 }  // namespace

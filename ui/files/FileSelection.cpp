@@ -43,8 +43,9 @@ TFileSelection::TFileSelection(const TFileSelectionWidgets& widgets, TChoseDirec
     connect(box, &QComboBox::textActivated, this, &TFileSelection::StartFileSearch);
   }
   connect(FWidgets.RekursivCheckBox, &QCheckBox::clicked, this, &TFileSelection::StartFileSearch);
-  connect(FWidgets.FollowLinksCheckBox, &QCheckBox::clicked, this,
-          &TFileSelection::StartFileSearch);
+  for (QCheckBox* box :
+       {FWidgets.FollowLinksCheckBox, FWidgets.IncludeVcsCheckBox, FWidgets.IgnoreFilesCheckBox})
+    connect(box, &QCheckBox::clicked, this, &TFileSelection::StartFileSearch);
   connect(FWidgets.SelectAllNoneCheckBox, &QCheckBox::stateChanged, this,
           &TFileSelection::SelectAllNoneCheckBoxClick);
   connect(FWidgets.SelectDirSpeedButton, &QToolButton::clicked, this,
@@ -102,6 +103,8 @@ void TFileSelection::StartFileSearch() {
       const bool follow = FWidgets.FollowLinksCheckBox->isChecked();
       TWalkOptions options;
       options.FollowLinks = follow;
+      options.IncludeVcsFolders = FWidgets.IncludeVcsCheckBox->isChecked();
+      options.HonourIgnoreFiles = FWidgets.IgnoreFilesCheckBox->isChecked();
       FScanThread->SetWalkOptions(std::move(options));
       FLinkRule = {FullStartPath(*path), follow};
       FRecoveriesTaken = false;

@@ -43,6 +43,11 @@ TFileSelectionWidgets CreateFileSelectionWidgets(QWidget* parent, QComboBox* pat
   w.RekursivCheckBox =
       Named(new QCheckBox(parent), "RekursivCheckBox", "is the file search recursiv");
   w.FollowLinksCheckBox = Named(new QCheckBox(parent), "FollowLinksCheckBox");
+  w.IncludeVcsCheckBox = Named(new QCheckBox(parent), "IncludeVcsCheckBox",
+                               "also list the files in .git, .hg, .svn, .bzr, _darcs and CVS");
+  w.IgnoreFilesCheckBox =
+      Named(new QCheckBox(parent), "IgnoreFilesCheckBox",
+            "leave out what .gitignore, .ignore and .git/info/exclude name in a git work tree");
   w.SelectDirSpeedButton =
       Named(new QToolButton(parent), "SelectDirSpeedButton", "opens the path select form");
   w.SelectDirSpeedButton->setText(QStringLiteral("..."));
@@ -69,6 +74,8 @@ void SetFileSelectionCaptions(const TFileSelectionWidgets& w, int language) {
   w.FilenameLabel->setText(UiText(TTextId::FileNameLabel, language));
   w.RekursivCheckBox->setText(UiText(TTextId::RecursiveBox, language));
   w.FollowLinksCheckBox->setText(UiText(TTextId::FollowLinksBox, language));
+  w.IncludeVcsCheckBox->setText(UiText(TTextId::IncludeVcsBox, language));
+  w.IgnoreFilesCheckBox->setText(UiText(TTextId::IgnoreFilesBox, language));
   // Under a language file the hint is the file's: its window section may have set it already.
   if (language >= 0)
     w.FollowLinksCheckBox->setToolTip(UiText(TTextId::FollowLinksHint, language));

@@ -1,5 +1,6 @@
 // The controls of the file selection: the path and mask boxes with their labels, the recursion
-// box and the box that follows links, the browse button, the status line, the check list of found
+// box, the box that follows links, the boxes for version-control folders and ignore files, the
+// browse button, the status line, the check list of found
 // files and the select-all box. The main window places and sizes them; they carry their component
 // names as objectNames, which language files address.
 #pragma once
@@ -22,6 +23,10 @@ struct TFileSelectionWidgets {
   QComboBox* MaskComboBox = nullptr;
   QCheckBox* RekursivCheckBox = nullptr;
   QCheckBox* FollowLinksCheckBox = nullptr;
+  // Off unless ticked: a run over .git and its kind could corrupt a repository.
+  QCheckBox* IncludeVcsCheckBox = nullptr;
+  // Off unless ticked: the user sees the list, and ticks what a run is to change.
+  QCheckBox* IgnoreFilesCheckBox = nullptr;
   QCheckBox* SelectAllNoneCheckBox = nullptr;
   QListView* FileCheckListBox = nullptr;
   // The check list's entries, owned by the list.

@@ -16,6 +16,8 @@ void TSnRForm::RestoreLastWindow() {
   TLastWindow last;
   last.Recursive = FFiles.RekursivCheckBox->isChecked();
   last.FollowLinks = FFiles.FollowLinksCheckBox->isChecked();
+  last.IncludeVcs = FFiles.IncludeVcsCheckBox->isChecked();
+  last.IgnoreFiles = FFiles.IgnoreFilesCheckBox->isChecked();
   LoadLastWindow(GetSettingsFile(), last);
   if (last.HasPlacement()) {
     resize(last.Width, last.Height);
@@ -23,6 +25,8 @@ void TSnRForm::RestoreLastWindow() {
   }
   FFiles.RekursivCheckBox->setChecked(last.Recursive);
   FFiles.FollowLinksCheckBox->setChecked(last.FollowLinks);
+  FFiles.IncludeVcsCheckBox->setChecked(last.IncludeVcs);
+  FFiles.IgnoreFilesCheckBox->setChecked(last.IgnoreFiles);
   // A text the code page cannot show would come back as other bytes: it is left out.
   if (BytesShowable(last.Path)) FPathComboBox->setEditText(BytesToQString(last.Path));
   if (BytesShowable(last.Mask)) FMaskComboBox->setEditText(BytesToQString(last.Mask));
@@ -46,6 +50,8 @@ void TSnRForm::RememberLastWindow() {
   last.Mask = FFileSelection->MaskText().value_or(std::string());
   last.Recursive = FFiles.RekursivCheckBox->isChecked();
   last.FollowLinks = FFiles.FollowLinksCheckBox->isChecked();
+  last.IncludeVcs = FFiles.IncludeVcsCheckBox->isChecked();
+  last.IgnoreFiles = FFiles.IgnoreFilesCheckBox->isChecked();
   SaveLastWindow(GetSettingsFile(), last);
 }
 

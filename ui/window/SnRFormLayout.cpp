@@ -159,6 +159,21 @@ void TSnRForm::PlaceFileGroup() {
     w.FollowLinksCheckBox->setGeometry(left, y, groupWidth - 4 - left, boxHeight);
   }
   y += boxHeight + 2;
+  // The boxes of what a listing leaves out: one row under the mask while both fit, else two.
+  const int vcsWidth = w.IncludeVcsCheckBox->sizeHint().width();
+  const int ignoreWidth = w.IgnoreFilesCheckBox->sizeHint().width();
+  const int vcsLeft = std::max(6, std::min(maskLeft, groupWidth - 4 - vcsWidth));
+  const int ignoreBeside = vcsLeft + vcsWidth + 16;
+  w.IncludeVcsCheckBox->setGeometry(vcsLeft, y, std::min(vcsWidth, groupWidth - 4 - vcsLeft),
+                                    boxHeight);
+  if (ignoreBeside + ignoreWidth <= groupWidth - 4) {
+    w.IgnoreFilesCheckBox->setGeometry(ignoreBeside, y, groupWidth - 4 - ignoreBeside, boxHeight);
+  } else {
+    y += boxHeight + 2;
+    const int left = std::max(6, std::min(maskLeft, groupWidth - 4 - ignoreWidth));
+    w.IgnoreFilesCheckBox->setGeometry(left, y, groupWidth - 4 - left, boxHeight);
+  }
+  y += boxHeight + 2;
 
   const QRect listRect(3, y, groupWidth - 6, std::max(0, groupHeight - 4 - y));
   w.FileCheckListBox->setGeometry(listRect);

@@ -20,14 +20,19 @@ TEST_F(TRememberedWindow, PlaceAndSelectionComeBackAtTheNextStart) {
   MakeDir(FDir / "work ");
   WriteFile(FDir / "work /b.txt", "b");
   Form().show();
-  // A first start follows no links.
+  // A first start follows no links, lists no version-control folder and no ignored file alike.
   EXPECT_FALSE(Form().FileWidgets().FollowLinksCheckBox->isChecked());
+  EXPECT_FALSE(Form().FileWidgets().IncludeVcsCheckBox->isChecked());
+  EXPECT_FALSE(Form().FileWidgets().IgnoreFilesCheckBox->isChecked());
+  MakeDir(FDir / "work /.git");
+  WriteFile(FDir / "work /.git/HEAD.txt", "ref");
   Form().resize(900, 700);
   Form().move(120, 80);
   Form().FileWidgets().PathComboBox->setEditText(path);
   Form().FileWidgets().MaskComboBox->setEditText("*.txt");
   Form().FileWidgets().RekursivCheckBox->setChecked(true);
   Form().FileWidgets().FollowLinksCheckBox->setChecked(true);
+  Form().FileWidgets().IgnoreFilesCheckBox->setChecked(true);
   EXPECT_TRUE(Form().FormCloseQuery());
   FForm.reset();
 
@@ -36,7 +41,12 @@ TEST_F(TRememberedWindow, PlaceAndSelectionComeBackAtTheNextStart) {
   EXPECT_EQ(files.MaskComboBox->currentText(), "*.txt");
   EXPECT_TRUE(files.RekursivCheckBox->isChecked());
   EXPECT_TRUE(files.FollowLinksCheckBox->isChecked());
+  EXPECT_TRUE(files.IgnoreFilesCheckBox->isChecked());
+  EXPECT_FALSE(files.IncludeVcsCheckBox->isChecked());
+  // The recursive listing leaves .git out until the user includes it.
   ASSERT_TRUE(WaitFor([&] { return files.FileList->Count() == 1; }));
+  files.IncludeVcsCheckBox->click();
+  ASSERT_TRUE(WaitFor([&] { return files.FileList->Count() == 2; }));
   EXPECT_TRUE(Form().FileSelection().LinkRule().Follow);
   Form().show();
   EXPECT_EQ(Form().pos(), QPoint(120, 80));
