@@ -83,32 +83,18 @@ TEST_F(CliTest, ShortLinesNameChangedFilesAsTyped) {
 // A filter from standard input to standard output in every mode, and the files of a list, as
 // "git ls-files -z" writes it.
 TEST_F(CliTest, StandardInputAndListsOfFiles) {
-  const std::string text =
-      "Stra\xC3\x9F"
-      "e 1\r\nSTRASSE x1\nno match\n";
+  const std::string text = "Stra\u00DFe 1\r\nSTRASSE x1\nno match\n";
   WriteFile(Dir / "in.txt", text);
   const struct {
     std::vector<std::string> Args;
     std::string Out;
   } cases[] = {
-      {{"-", "1", "2"},
-       "Stra\xC3\x9F"
-       "e 2\r\nSTRASSE x2\nno match\n"},
-      {{"-i", "-", "strasse", "Gasse"},
-       "Stra\xC3\x9F"
-       "e 1\r\nGasse x1\nno match\n"},
-      {{"-e", "-", "x(\\d)", "$1$1"},
-       "Stra\xC3\x9F"
-       "e 1\r\nSTRASSE 11\nno match\n"},
-      {{"-w", "-", "1", "one"},
-       "Stra\xC3\x9F"
-       "e one\r\nSTRASSE x1\nno match\n"},
-      {{"--hex", "-", "0D0A", "0A"},
-       "Stra\xC3\x9F"
-       "e 1\nSTRASSE x1\nno match\n"},
-      {{"--multi-line", "-", "x1\nno", "-"},
-       "Stra\xC3\x9F"
-       "e 1\r\nSTRASSE - match\n"},
+      {{"-", "1", "2"}, "Stra\u00DFe 2\r\nSTRASSE x2\nno match\n"},
+      {{"-i", "-", "strasse", "Gasse"}, "Stra\u00DFe 1\r\nGasse x1\nno match\n"},
+      {{"-e", "-", "x(\\d)", "$1$1"}, "Stra\u00DFe 1\r\nSTRASSE 11\nno match\n"},
+      {{"-w", "-", "1", "one"}, "Stra\u00DFe one\r\nSTRASSE x1\nno match\n"},
+      {{"--hex", "-", "0D0A", "0A"}, "Stra\u00DFe 1\nSTRASSE x1\nno match\n"},
+      {{"--multi-line", "-", "x1\nno", "-"}, "Stra\u00DFe 1\r\nSTRASSE - match\n"},
       {{"-", "absent", "y"}, text},
   };
   for (const auto& c : cases) {

@@ -143,36 +143,30 @@ void TSnRForm::PlaceFileGroup() {
   // The link box stands beside the recursion box under the mask while both fit there; a
   // narrow window or a large font puts it on a row of its own below, so that the status line
   // to their left keeps its room.
+  // A box from `besideLeft` on the row in hand while it fits, else on a row of its own below.
+  const auto secondBox = [&](QCheckBox* box, int besideLeft) {
+    const int width = box->sizeHint().width();
+    if (besideLeft + width > groupWidth - 4) {
+      y += boxHeight + 2;
+      besideLeft = std::max(6, std::min(maskLeft, groupWidth - 4 - width));
+    }
+    box->setGeometry(besideLeft, y, groupWidth - 4 - besideLeft, boxHeight);
+  };
   const int recursiveWidth = w.RekursivCheckBox->sizeHint().width();
   const int followLeft = maskLeft + recursiveWidth + 16;
-  const int followWidth = w.FollowLinksCheckBox->sizeHint().width();
-  const bool oneRow = followLeft + followWidth <= groupWidth - 4;
+  const bool oneRow = followLeft + w.FollowLinksCheckBox->sizeHint().width() <= groupWidth - 4;
   w.RekursivCheckBox->setGeometry(maskLeft, y, oneRow ? recursiveWidth : maskWidth, boxHeight);
   const int statusLeft = 6 + w.SelectAllNoneCheckBox->sizeHint().width() + 20;
   w.FileSearchResultLabel->setGeometry(statusLeft, y, std::max(0, maskLeft - 8 - statusLeft),
                                        boxHeight);
-  if (oneRow) {
-    w.FollowLinksCheckBox->setGeometry(followLeft, y, groupWidth - 4 - followLeft, boxHeight);
-  } else {
-    y += boxHeight + 2;
-    const int left = std::max(6, std::min(maskLeft, groupWidth - 4 - followWidth));
-    w.FollowLinksCheckBox->setGeometry(left, y, groupWidth - 4 - left, boxHeight);
-  }
+  secondBox(w.FollowLinksCheckBox, followLeft);
   y += boxHeight + 2;
-  // The boxes of what a listing leaves out: one row under the mask while both fit, else two.
+  // The boxes of what a listing leaves out, in the same way.
   const int vcsWidth = w.IncludeVcsCheckBox->sizeHint().width();
-  const int ignoreWidth = w.IgnoreFilesCheckBox->sizeHint().width();
   const int vcsLeft = std::max(6, std::min(maskLeft, groupWidth - 4 - vcsWidth));
-  const int ignoreBeside = vcsLeft + vcsWidth + 16;
   w.IncludeVcsCheckBox->setGeometry(vcsLeft, y, std::min(vcsWidth, groupWidth - 4 - vcsLeft),
                                     boxHeight);
-  if (ignoreBeside + ignoreWidth <= groupWidth - 4) {
-    w.IgnoreFilesCheckBox->setGeometry(ignoreBeside, y, groupWidth - 4 - ignoreBeside, boxHeight);
-  } else {
-    y += boxHeight + 2;
-    const int left = std::max(6, std::min(maskLeft, groupWidth - 4 - ignoreWidth));
-    w.IgnoreFilesCheckBox->setGeometry(left, y, groupWidth - 4 - left, boxHeight);
-  }
+  secondBox(w.IgnoreFilesCheckBox, vcsLeft + vcsWidth + 16);
   y += boxHeight + 2;
 
   const QRect listRect(3, y, groupWidth - 6, std::max(0, groupHeight - 4 - y));

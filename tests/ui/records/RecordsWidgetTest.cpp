@@ -35,6 +35,19 @@ struct TRows {
   }
 };
 
+// The page's questions, each answered yes, and its last report.
+struct TAnswers {
+  explicit TAnswers(TBackupFileListPage& page) {
+    page.SetQuestion([this](const QString& text) {
+      Questions.push_back(text);
+      return true;
+    });
+    page.SetReport([this](const QString& text) { Report = text; });
+  }
+  std::vector<QString> Questions;
+  QString Report;
+};
+
 std::vector<Qt::CheckState> Ticks(const TRows& list) {
   std::vector<Qt::CheckState> ticks;
   for (int row = 0; row < list.count(); ++row)
@@ -121,20 +134,15 @@ TEST(BackupFileListPageTest, RestoresTickedBackupsAfterAsking) {
   list.Tick(0, true);
   list.Tick(1, true);
   EXPECT_TRUE(page.RestoreButton()->isEnabled());
-  std::vector<QString> questions;
-  page.SetQuestion([&](const QString& text) {
-    questions.push_back(text);
-    return true;
-  });
-  QString report;
-  page.SetReport([&](const QString& text) { report = text; });
+  const TAnswers answers(page);
   page.RestoreButton()->click();
 
-  EXPECT_EQ(questions, std::vector<QString>{TBackupFileListPage::RestoreQuestionText(2, 1)});
+  EXPECT_EQ(answers.Questions,
+            std::vector<QString>{TBackupFileListPage::RestoreQuestionText(2, 1)});
   EXPECT_EQ(ReadFile(file), "original");
   EXPECT_EQ(ReadFile(file + ".1.snr_bak"), "replaced");
   EXPECT_EQ(ReadFile(dir / "gone.txt"), "made again");
-  EXPECT_EQ(report, "2 file(s) restored.");
+  EXPECT_EQ(answers.Report, "2 file(s) restored.");
   // The content replaced is listed as a backup of its own, so the restore can be undone.
   ASSERT_EQ(list.count(), 3);
   EXPECT_EQ(list.Text(2), file + ".1.snr_bak");
@@ -179,22 +187,17 @@ TEST(BackupFileListPageTest, UndoesAWholeRunFromTheJournal) {
   EXPECT_TRUE(page.RunComboBox()->itemText(0).startsWith("3  "));
   EXPECT_EQ(page.RunComboBox()->currentIndex(), 0) << "the last run is the one offered";
 
-  std::vector<QString> questions;
-  page.SetQuestion([&](const QString& text) {
-    questions.push_back(text);
-    return true;
-  });
-  QString report;
-  page.SetReport([&](const QString& text) { report = text; });
+  const TAnswers answers(page);
   page.RunComboBox()->setCurrentIndex(1);
   page.RestoreRunButton()->click();
-  ASSERT_EQ(questions.size(), 1u);
-  EXPECT_EQ(questions[0],
+  ASSERT_EQ(answers.Questions.size(), 1u);
+  EXPECT_EQ(answers.Questions[0],
             TBackupFileListPage::RestoreRunQuestionText(ReadRunJournal(data.Path())[0], 2, 1));
-  EXPECT_TRUE(questions[0].startsWith("Restore the 2 file(s) of run 2 as they were before"));
+  EXPECT_TRUE(
+      answers.Questions[0].startsWith("Restore the 2 file(s) of run 2 as they were before"));
   EXPECT_EQ(ReadFile(dir / "a"), "a before");
   EXPECT_EQ(ReadFile(dir / "b"), "b before");
-  EXPECT_EQ(report, "2 file(s) restored.");
+  EXPECT_EQ(answers.Report, "2 file(s) restored.");
   EXPECT_EQ(list.Text(list.count() - 1), dir / "b.1.snr_bak");
   ASSERT_EQ(page.RunComboBox()->count(), 3);
   EXPECT_TRUE(page.RunComboBox()->itemText(0).endsWith("restore: run 2"));
