@@ -52,6 +52,7 @@ TEST(CliHelp, NamesEveryOptionTheCommandsAccept) {
   TTempDir dir;
   WriteFile(dir / "a.txt", "abc");
   WriteFile(dir / "list", dir / "a.txt\n");
+  WriteFile(dir / "zero-list", dir / "a.txt" + std::string(1, '\0'));
   const std::string d = dir.Path();
   const std::string help = RunCli({"--help"}).Out;
   const struct {
@@ -87,6 +88,8 @@ TEST(CliHelp, NamesEveryOptionTheCommandsAccept) {
       {"--run=N, --run=last", {"restore", "-n", "--run=last"}},
       {"--list-runs", {"restore", "--list-runs"}},
       {"--files-from=LIST", {"replace", "-n", "--files-from", dir / "list", "b", "x"}},
+      {"-0, --null",
+       {"replace", "-n", "-0", "--null", "--files-from", dir / "zero-list", "b", "x"}},
   };
   for (const auto& c : cases) {
     EXPECT_NE(help.find(c.InHelp), std::string::npos) << c.InHelp;
