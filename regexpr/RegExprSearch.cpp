@@ -16,11 +16,11 @@
 
 #include "RegExpr.h"
 #include "RegExprAutomaton.h"
+#include "RegExprBacktracker.h"
 #include "RegExprCharSet.h"
-#include "RegExprMatch.h"
 #include "RegExprNodeFlags.h"
 #include "RegExprOpcodes.h"
-#include "RegExprPike.h"
+#include "RegExprThreadMatcher.h"
 
 namespace fendrel {
 namespace {
@@ -29,10 +29,11 @@ namespace {
 // runs out, bounded so that a pattern that would backtrack exponentially ends with an error.
 constexpr int64_t kBudgetBase = 1'000'000;
 constexpr int64_t kBudgetPerChar = 1'000;
-// A program the linear matcher can run changes over to it much sooner: a backtracking step costs
-// a few nanoseconds, a character of the linear matcher a few hundred, so beyond this many steps
-// per character the linear matcher is the faster of the two, and its result is the same.
-constexpr int64_t kLinearPerChar = 200;
+// A program the threads can run is handed over to the automaton or the thread matcher much
+// sooner: a backtracking step costs a few nanoseconds, a character of the thread matcher a few
+// hundred, so beyond this many steps per character the thread matcher is the faster of the two,
+// and its result is the same.
+constexpr int64_t kHandOverPerChar = 200;
 
 // How common a byte is in the texts users search, roughly (higher: more common): the search
 // for a literal looks for its least common byte.
@@ -193,13 +194,13 @@ bool TRegExpr::PrepareProgram(bool checkSettings) {
   // The automaton's states hold what characters mean under the settings it was made with.
   if (checkSettings && (charSet(LineBreakChars, FLineBreakSet, FLineBreakSetOf) |
                         charSet(WordLetters, FWordSet, FWordSetOf)))
-    FLinear.reset();
+    FAutomaton.reset();
   if (!FProgram) Compile();
   if (!FProgram) return false;
   if (FProgram[0] != kREMagic) Fail(1004);
   if (FNodes.Flags.size() != FProgramSize || (checkSettings && FNodes.CaseFlip != CaseFlip)) {
     MarkNodes(FProgram.get(), FProgramSize, CaseFlip, FNodes);
-    FLinear.reset();
+    FAutomaton.reset();
     // Where a search tries a match: a table of the first characters, or the only one.
     for (int c = 0; c < 256; ++c)
       FStartTable[c] = FFirstChars[c];
@@ -245,8 +246,8 @@ bool TRegExpr::ExecFrom(int64_t offset, bool prepared) {
     if (!FInputSet) Fail(1005);
     if (offset < 1) Fail(1006);
     prepared = true;
-    if (LinearAccepts()) {
-      if (MatcherChoice == TMatcherChoice::Linear) return SearchLinear(offset);
+    if (ThreadsRun()) {
+      if (MatcherChoice == TMatcherChoice::ThreadMatcher) return SearchThreadMatcher(offset);
       // Where matches can begin only at a literal or at a few uncommon characters, trying
       // those places is fastest; every other program goes to the automaton first.
       if (!FFewStarts)
@@ -256,15 +257,15 @@ bool TRegExpr::ExecFrom(int64_t offset, bool prepared) {
   try {
     return Backtrack(offset, prepared);
   } catch (const TBacktrackingSpent&) {
-    FMatcher->ReleaseChoices();  // up to a quarter gigabyte, of no use to later searches
-    // The linear matchers find what the backtracker would have found, had it gone on; they
-    // cannot run back-references.
-    if (!FLinearAccepts || MatcherChoice == TMatcherChoice::Backtracker) Fail(1016);
+    FBacktracker->ReleaseChoices();  // up to a quarter gigabyte, of no use to later searches
+    // The automaton and the thread matcher find what the backtracker would have found, had it
+    // gone on; they cannot run back-references.
+    if (!FThreadsRun || MatcherChoice == TMatcherChoice::Backtracker) Fail(1016);
     if (MatcherChoice == TMatcherChoice::Automatic) {
       ClearGroups();
       if (const int found = SearchAutomaton(offset); found >= 0) return found != 0;
     }
-    return SearchLinear(offset);
+    return SearchThreadMatcher(offset);
   }
 }
 
@@ -276,17 +277,17 @@ bool TRegExpr::RequiredTextAhead(int64_t start) {
   return FRequiredAt >= 0;
 }
 
-bool TRegExpr::LinearAccepts() {
-  if (FLinearAccepts < 0) FLinearAccepts = PikeCanRun(Program()) ? 1 : 0;
-  return FLinearAccepts != 0;
+bool TRegExpr::ThreadsRun() {
+  if (FThreadsRun < 0) FThreadsRun = ThreadsCanRun(Program()) ? 1 : 0;
+  return FThreadsRun != 0;
 }
 
-bool TRegExpr::SearchLinear(int64_t offset) {
+bool TRegExpr::SearchThreadMatcher(int64_t offset) {
   ClearGroups();
   if (offset > static_cast<int64_t>(FSubject.size()) + 1) return false;
-  TPikeSettings settings;
-  PikeSettingsOf(*this, settings);
-  TPikeMatcher pike(Program(), settings);
+  TThreadSettings settings;
+  ThreadSettingsOf(*this, settings);
+  TThreadMatcher pike(Program(), settings);
   if (pike.Search(FSubject, offset - 1, FAnchoredAtStart, FMatchStarts, FMatchEnds)) return true;
   ClearGroups();
   return false;
@@ -294,12 +295,13 @@ bool TRegExpr::SearchLinear(int64_t offset) {
 
 // The automaton and the thread matcher that finds the groups of its matches, for one program
 // under one set of settings (PrepareProgram lets go of them when the settings change).
-struct TRegExpr::TLinear {
-  TLinear(std::string_view program, const TPikeSettings& settings, TAutomaton::TNextStart nextStart)
+struct TRegExpr::TAutomatonWithGroups {
+  TAutomatonWithGroups(std::string_view program, const TThreadSettings& settings,
+                       TAutomaton::TNextStart nextStart)
       : Automaton(program, settings, std::move(nextStart)), Groups(program, settings) {}
 
   TAutomaton Automaton;
-  TPikeMatcher Groups;
+  TThreadMatcher Groups;
   bool HasGroups = false;
   bool GaveUp = false;  // the automaton needs too many states: the backtracker goes on
 };
@@ -309,26 +311,26 @@ int TRegExpr::SearchAutomaton(int64_t offset) {
   const int64_t start = offset - 1;
   if (start > length) return 0;
   if (!RequiredTextAhead(start)) return 0;
-  if (!FLinear) {
-    TPikeSettings settings;
-    PikeSettingsOf(*this, settings);
-    FLinear = std::make_shared<TLinear>(Program(), settings, NextStartFinder());
-    FLinear->HasGroups = ProgramHas(Program(), IsGroupOpen);
+  if (!FAutomaton) {
+    TThreadSettings settings;
+    ThreadSettingsOf(*this, settings);
+    FAutomaton = std::make_shared<TAutomatonWithGroups>(Program(), settings, NextStartFinder());
+    FAutomaton->HasGroups = ProgramHas(Program(), IsGroupOpen);
   }
-  if (FLinear->GaveUp) return -1;
+  if (FAutomaton->GaveUp) return -1;
   int64_t matchStart = 0, matchEnd = 0;
-  switch (FLinear->Automaton.Search(FSubject, start, FAnchoredAtStart, matchStart, matchEnd)) {
+  switch (FAutomaton->Automaton.Search(FSubject, start, FAnchoredAtStart, matchStart, matchEnd)) {
     case TAutomaton::TOutcome::None:
       return 0;
     case TAutomaton::TOutcome::GaveUp:
-      FLinear->GaveUp = true;
+      FAutomaton->GaveUp = true;
       return -1;
     case TAutomaton::TOutcome::Found:
       break;
   }
   FMatchStarts[0] = matchStart;
   FMatchEnds[0] = matchEnd;
-  FGroupsPending = FLinear->HasGroups;
+  FGroupsPending = FAutomaton->HasGroups;
   return 1;
 }
 
@@ -364,15 +366,15 @@ void TRegExpr::FindGroups() {
   const int64_t start = FMatchStarts[0], end = FMatchEnds[0];
   // From the match's start both matchers take the same way, the backtracker mostly faster; where
   // it would backtrack long, the thread matcher goes to the match's end.
-  if (!FMatcher) FMatcher = std::make_unique<TRegExprMatcher>(*this);
+  if (!FBacktracker) FBacktracker = std::make_unique<TBacktracker>(*this);
   try {
-    FMatcher->StartSearch(kBudgetBase + kLinearPerChar * (end - start + 1),
-                          TRegExprMatcher::kHandOverRecords);
-    if (FMatcher->Attempt(start)) return;
+    FBacktracker->StartSearch(kBudgetBase + kHandOverPerChar * (end - start + 1),
+                              TBacktracker::kHandOverRecords);
+    if (FBacktracker->Attempt(start)) return;
   } catch (const TBacktrackingSpent&) {
-    FMatcher->ReleaseChoices();
+    FBacktracker->ReleaseChoices();
   }
-  FLinear->Groups.Search(FSubject, start, true, FMatchStarts, FMatchEnds, end);
+  FAutomaton->Groups.Search(FSubject, start, true, FMatchStarts, FMatchEnds, end);
 }
 
 bool TRegExpr::Backtrack(int64_t offset, bool prepared) {
@@ -387,12 +389,12 @@ bool TRegExpr::Backtrack(int64_t offset, bool prepared) {
 
   if (!RequiredTextAhead(start)) return false;
 
-  if (!FMatcher) FMatcher = std::make_unique<TRegExprMatcher>(*this);
-  TRegExprMatcher& matcher = *FMatcher;
-  const bool handOver = MatcherChoice != TMatcherChoice::Backtracker && LinearAccepts();
+  if (!FBacktracker) FBacktracker = std::make_unique<TBacktracker>(*this);
+  TBacktracker& matcher = *FBacktracker;
+  const bool handOver = MatcherChoice != TMatcherChoice::Backtracker && ThreadsRun();
   matcher.StartSearch(
-      kBudgetBase + (handOver ? kLinearPerChar : kBudgetPerChar) * (length - start + 1),
-      handOver ? TRegExprMatcher::kHandOverRecords : TRegExprMatcher::kMaxUndoRecords);
+      kBudgetBase + (handOver ? kHandOverPerChar : kBudgetPerChar) * (length - start + 1),
+      handOver ? TBacktracker::kHandOverRecords : TBacktracker::kMaxUndoRecords);
   // `at` may move on to the last start that the failed attempt showed cannot succeed.
   auto attempt = [&](int64_t& at) {
     // A failed attempt has undone every group it set.
@@ -437,7 +439,7 @@ bool TRegExpr::Backtrack(int64_t offset, bool prepared) {
 }
 
 int64_t TRegExpr::LastSearchSteps() const {
-  return FMatcher ? FMatcher->StepsSpent() : 0;
+  return FBacktracker ? FBacktracker->StepsSpent() : 0;
 }
 
 int32_t TRegExpr::MatchOffset(int n) const {

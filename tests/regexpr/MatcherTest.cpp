@@ -162,7 +162,8 @@ TEST(Matcher, ExecutionErrors) {
 
 TEST(Matcher, CatastrophicPatternsEndWithAnError) {
   // Each fails only after trying exponentially many ways to split the run of a's. With a
-  // back-reference the linear matcher cannot take over: the search ends with an error.
+  // back-reference neither the automaton nor the thread matcher can take over: the search ends
+  // with an error.
   const std::string as(5000, 'a');
   const std::pair<const char*, std::string> cases[] = {
       {"(a|aa)*b\\1", as + "cb"}, {"(a+)+$\\1", as + "b"}, {"(a|a)*c\\1", as + "bc"}};
@@ -180,8 +181,8 @@ TEST(Matcher, CatastrophicPatternsEndWithAnError) {
 }
 
 TEST(Matcher, CatastrophicPatternsWithoutBackReferencesAreAnswered) {
-  // The backtracker runs out of steps (or of memory for its choices); the linear matcher answers
-  // as it would have.
+  // The backtracker runs out of steps (or of memory for its choices); the automaton or the thread
+  // matcher answers as it would have.
   const std::string as(5000, 'a');
   std::string alternating, pairs;
   for (int i = 0; i < 700; ++i)
@@ -239,7 +240,7 @@ TEST(Matcher, CatastrophicPatternsWithoutBackReferencesAreAnswered) {
 }
 
 TEST(Matcher, LongSubjectsNeedNoDeepStack) {
-  // 1.2 million characters: more choices than the matcher would keep for a loop that can still
+  // 1.2 million characters: more choices than the backtracker would keep for a loop that can still
   // be backtracked into, so the loops that end the pattern must keep none of them.
   std::string subject;
   for (int i = 0; i < 600000; ++i)
@@ -303,7 +304,7 @@ TEST(Substitution, CounterKeepsItsIncrementsWhenAnErrorIsRaised) {
   EXPECT_THROW(ReplaceAllMatches("a(", "aaa", "x", true, counter), ERegExpr);
   EXPECT_EQ(counter, 0);
   // The first match succeeds; the search for the second exhausts the budget (with a
-  // back-reference, so no linear matcher takes over).
+  // back-reference, so neither the automaton nor the thread matcher takes over).
   const std::string subject = "b" + std::string(3000, 'a') + "c";
   EXPECT_THROW(ReplaceAllMatches("b|(a|aa)*d\\1", subject, "x", true, counter), ERegExpr);
   EXPECT_EQ(counter, 1);

@@ -1,5 +1,5 @@
-// The matcher (see RegExprMatch.h).
-#include "RegExprMatch.h"
+// The backtracker (see RegExprBacktracker.h).
+#include "RegExprBacktracker.h"
 
 #include <algorithm>
 #include <cstring>
@@ -16,9 +16,9 @@ bool IsDigit(unsigned char c) {
 
 }  // namespace
 
-TRegExprMatcher::TRegExprMatcher(TRegExpr& regExpr) : R(regExpr) {}
+TBacktracker::TBacktracker(TRegExpr& regExpr) : R(regExpr) {}
 
-void TRegExprMatcher::StartSearch(int64_t budget, std::size_t records) {
+void TBacktracker::StartSearch(int64_t budget, std::size_t records) {
   FBudget = FBudgetGiven = budget;
   FMaxRecords = records;
   FProgram = R.FProgram.get();
@@ -35,15 +35,15 @@ void TRegExprMatcher::StartSearch(int64_t budget, std::size_t records) {
 // Called where the choice about to be opened always ends in a match: no failure can reach past
 // it, so what lies below it is never undone. Without this, a loop such as (a|b)* at the end of a
 // pattern would keep records for every character of its run.
-void TRegExprMatcher::DropAllChoices() {
+void TBacktracker::DropAllChoices() {
   FStack.clear();
 }
 
-void TRegExprMatcher::Spend() {
+void TBacktracker::Spend() {
   if (--FBudget < 0) throw TBacktrackingSpent{};
 }
 
-bool TRegExprMatcher::MatchOne(const uint8_t* node, unsigned char c) const {
+bool TBacktracker::MatchOne(const uint8_t* node, unsigned char c) const {
   const uint8_t* operand = NodeOperand(node);
   switch (NodeOp(node)) {
     case opAnyChar:
@@ -67,7 +67,7 @@ bool TRegExprMatcher::MatchOne(const uint8_t* node, unsigned char c) const {
   }
 }
 
-int TRegExprMatcher::SetCharAt(const uint8_t* node, int64_t at) const {
+int TBacktracker::SetCharAt(const uint8_t* node, int64_t at) const {
   const uint8_t* operand = NodeOperand(node);
   const unsigned char c = At(at);
   if (c >= 0x80) return CharSetMatch(operand, FSubject + at, FLength - at);
@@ -78,7 +78,7 @@ int TRegExprMatcher::SetCharAt(const uint8_t* node, int64_t at) const {
   return 1;
 }
 
-bool TRegExprMatcher::InsideCharacter(int64_t from, int64_t at) const {
+bool TBacktracker::InsideCharacter(int64_t from, int64_t at) const {
   // Only a continuation byte lies inside a valid character; at the run's end it may be a stray.
   if (!IsUtf8Continuation(At(at))) return false;
   int64_t begin = at - 1;
@@ -89,8 +89,7 @@ bool TRegExprMatcher::InsideCharacter(int64_t from, int64_t at) const {
          begin + DecodeUtf8(FSubject + begin, static_cast<std::size_t>(FLength - begin), c) > at;
 }
 
-bool TRegExprMatcher::BackRefMatches(int group, bool ignoreCase, int64_t at,
-                                     int64_t& length) const {
+bool TBacktracker::BackRefMatches(int group, bool ignoreCase, int64_t at, int64_t& length) const {
   if (group < 1 || group >= kREGroupCount) return false;
   const int64_t start = R.FMatchStarts[group], end = R.FMatchEnds[group];
   if (start < 0 || end < 0 || end < start) return false;
@@ -125,7 +124,7 @@ bool TRegExprMatcher::BackRefMatches(int group, bool ignoreCase, int64_t at,
   return true;
 }
 
-int64_t TRegExprMatcher::RegRepeat(const uint8_t* node, int64_t maximum, int64_t& step) {
+int64_t TBacktracker::RegRepeat(const uint8_t* node, int64_t maximum, int64_t& step) {
   step = 1;
   const TREOp op = NodeOp(node);
   if (op == opBackRef || op == opBackRefCI) {
@@ -171,8 +170,8 @@ int64_t TRegExprMatcher::RegRepeat(const uint8_t* node, int64_t maximum, int64_t
   return count;
 }
 
-bool TRegExprMatcher::RepeatChars(const uint8_t* repeated, int64_t minimum, int64_t maximum,
-                                  bool greedy, uint8_t flags, const uint8_t* next) {
+bool TBacktracker::RepeatChars(const uint8_t* repeated, int64_t minimum, int64_t maximum,
+                               bool greedy, uint8_t flags, const uint8_t* next) {
   const int64_t save = FCursor;
   int64_t count = 0, minimumEnd = save;
   const uint8_t* operand = NodeOperand(repeated);
@@ -207,8 +206,8 @@ bool TRegExprMatcher::RepeatChars(const uint8_t* repeated, int64_t minimum, int6
   return false;
 }
 
-bool TRegExprMatcher::Repeat(const uint8_t* repeated, int64_t minimum, int64_t maximum, bool greedy,
-                             uint8_t flags, const uint8_t* next) {
+bool TBacktracker::Repeat(const uint8_t* repeated, int64_t minimum, int64_t maximum, bool greedy,
+                          uint8_t flags, const uint8_t* next) {
   if (NodeOp(repeated) == opCharSet)
     return RepeatChars(repeated, minimum, maximum, greedy, flags, next);
   const int64_t save = FCursor;
@@ -232,7 +231,7 @@ bool TRegExprMatcher::Repeat(const uint8_t* repeated, int64_t minimum, int64_t m
   return false;  // the first count to try is taken from the record just pushed
 }
 
-bool TRegExprMatcher::Attempt(int64_t start) {
+bool TBacktracker::Attempt(int64_t start) {
   FStack.clear();
   FCursor = start;
   FLeadRunEnd = -1;

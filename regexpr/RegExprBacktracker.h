@@ -1,4 +1,4 @@
-// The matcher: runs a compiled program over the subject from one start position.
+// The backtracker: runs a compiled program over the subject from one start position.
 //
 // Matching is leftmost-first backtracking, but it never recurses: every choice still open and
 // every change of the match state is recorded on an explicit stack on the heap, and a failure
@@ -15,18 +15,19 @@
 
 namespace fendrel {
 
-// Thrown by the matcher when a search runs out of backtracking steps or memory; the search
-// driver answers with the linear matcher when it can, and raises error 1016 otherwise.
+// Thrown by the backtracker when a search runs out of backtracking steps or memory; the search
+// driver hands the search over to the automaton or the thread matcher when they can run the
+// program, and raises error 1016 otherwise.
 struct TBacktrackingSpent {};
 
-class TRegExprMatcher {
+class TBacktracker {
  public:
   static constexpr std::size_t kMaxUndoRecords = 4u << 20;
   // Where another matcher can take over, the backtracker hands a search over much sooner.
   static constexpr std::size_t kHandOverRecords = 64u << 10;
 
-  // One matcher serves every search of its TRegExpr, so its stack is allocated once.
-  explicit TRegExprMatcher(TRegExpr& regExpr);
+  // One backtracker serves every search of its TRegExpr, so its stack is allocated once.
+  explicit TBacktracker(TRegExpr& regExpr);
 
   // Takes the current program and subject; `budget` backtracking steps are shared by every
   // attempt of the search, which may keep at most `records` records.
