@@ -169,8 +169,11 @@ class TRegExpr {
 
   // The program check before every search: recompiles when needed; with `checkSettings`, also
   // rebuilds the line-break and word-letter sets when their texts changed, and what the
-  // matchers know of the nodes when the case flip did.
+  // matchers know of the nodes when the case flip did. Every matcher takes its settings from
+  // what the last full check made, so a search behind a match keeps those its chain began with.
   bool PrepareProgram(bool checkSettings = true);
+  // The settings the last program check made, as the threads take them.
+  TThreadSettings ThreadSettings() const;
   // Whether \w (and \b) and \s mean Unicode's classes: in UTF-8 text, unless set otherwise.
   bool UnicodeWords() const;
   bool UnicodeBlanks() const;
@@ -178,22 +181,29 @@ class TRegExpr {
   // ExecPos with a 1-based 64-bit offset; `prepared` when the settings are known unchanged
   // since the previous search's program check.
   bool ExecFrom(int64_t offset, bool prepared = false);
-  // ExecFrom with the backtracker alone: throws TBacktrackingSpent when it runs out of steps.
-  bool Backtrack(int64_t offset, bool prepared);
+  // The one choice of the matcher for a search from the 0-based `start` (within the subject),
+  // the program prepared; see the table in RegExprSearch.cpp.
+  bool Search(int64_t start);
   // Whether the text every match holds occurs at or after `start`. The occurrence found is
   // remembered, so that a chain of searches reads the subject for it once.
   bool RequiredTextAhead(int64_t start);
   // Whether the threads run the program, the automaton's and the thread matcher's (decided once
   // per program).
   bool ThreadsRun();
-  // The search with the thread matcher, the program prepared and `offset` checked.
-  bool SearchThreadMatcher(int64_t offset);
-  // The search with the automaton, likewise: 1 found, 0 none, -1 given up for this program
-  // (the groups inside the match are found when asked for, by ResolveGroups).
-  int SearchAutomaton(int64_t offset);
+  // The backtracker, its search begun over `characters` characters with the budget of a search
+  // that is handed over when it is spent (`handOver`), or of one that ends with error 1016.
+  TBacktracker& StartBacktracker(int64_t characters, bool handOver);
+  // The search with each matcher, as Search chooses it. Backtrack tries every place a match
+  // can begin and throws TBacktrackingSpent when its budget is spent; SearchAutomaton answers
+  // 1 found, 0 none, -1 given up for this program (the groups inside the match are found when
+  // asked for, by ResolveGroups).
+  bool Backtrack(int64_t start, bool handOver);
+  bool SearchThreadMatcher(int64_t start);
+  int SearchAutomaton(int64_t start);
   // Where a match can begin at or after a position (-1: nowhere); empty when anywhere.
   std::function<int64_t(int64_t)> NextStartFinder() const;
-  // Finds the groups of a match the automaton found, once.
+  // Finds the groups of a match the automaton found, once: the one way to the groups of a
+  // match whose bounds alone are known.
   void ResolveGroups() const;
   void FindGroups();
   int64_t NextSearchOffset();  // where ExecNext searches from

@@ -51,7 +51,7 @@ bool TBacktracker::MatchOne(const uint8_t* node, unsigned char c) const {
     case opLiteral:
       return c != 0 && c == operand[0];
     case opLiteralCI:
-      return c != 0 && (c == operand[0] || c == R.CaseFlip[operand[0]]);
+      return c != 0 && (c == operand[0] || c == R.FNodes.CaseFlip[operand[0]]);
     case opDigit:
       return IsDigit(c);
     case opNonDigit:
@@ -103,7 +103,7 @@ bool TBacktracker::BackRefMatches(int group, bool ignoreCase, int64_t at, int64_
           c < FLength ? DecodeUtf8(FSubject + c, static_cast<std::size_t>(FLength - c), b) : 0;
       if (n == 0 || m == 0 || a < 0x80 || b < 0x80) {  // bytes, ASCII letters by the table
         const unsigned char x = FSubject[g], y = At(c);
-        if (y == 0 || (y != x && y != R.CaseFlip[x])) return false;
+        if (y == 0 || (y != x && y != R.FNodes.CaseFlip[x])) return false;
         ++g;
         ++c;
         continue;
@@ -119,7 +119,7 @@ bool TBacktracker::BackRefMatches(int group, bool ignoreCase, int64_t at, int64_
   if (at + length > FLength) return false;
   for (int64_t k = 0; k < length; ++k) {
     const unsigned char g = At(start + k), c = At(at + k);
-    if (c != g && !(ignoreCase && c == R.CaseFlip[g])) return false;
+    if (c != g && !(ignoreCase && c == R.FNodes.CaseFlip[g])) return false;
   }
   return true;
 }
@@ -306,7 +306,8 @@ bool TBacktracker::Attempt(int64_t start) {
           int64_t k = 0;
           for (; operand[k] != 0; ++k) {
             const unsigned char s = At(FCursor + k);
-            if (s == 0 || (s != operand[k] && !(ignoreCase && s == R.CaseFlip[operand[k]]))) {
+            if (s == 0 ||
+                (s != operand[k] && !(ignoreCase && s == R.FNodes.CaseFlip[operand[k]]))) {
               failed = true;
               break;
             }

@@ -29,8 +29,9 @@ class TBacktracker {
   // One backtracker serves every search of its TRegExpr, so its stack is allocated once.
   explicit TBacktracker(TRegExpr& regExpr);
 
-  // Takes the current program and subject; `budget` backtracking steps are shared by every
-  // attempt of the search, which may keep at most `records` records.
+  // Takes the current program and subject, with the line breaks, word letters and case flip of
+  // the last program check; `budget` backtracking steps are shared by every attempt of the
+  // search, which may keep at most `records` records.
   void StartSearch(int64_t budget, std::size_t records = kMaxUndoRecords);
 
   // Tries to match the program at subject offset `start`; on success the match ends at

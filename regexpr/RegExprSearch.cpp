@@ -1,6 +1,7 @@
-// The search driver: the subject, the program check, and the three ways of choosing where to
-// attempt a match (only at the start, at each occurrence of the anchor character, or at each
-// position whose character can begin a match).
+// The search driver: the subject, the program check, the one choice of the matcher that
+// searches (TRegExpr::Search) and of the way to the groups of a match (FindGroups), and the three
+// ways in which the backtracker chooses where to attempt a match (only at the start, at each
+// occurrence of the anchor literal, or at each position whose character can begin a match).
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -240,33 +241,46 @@ bool TRegExpr::ExecPos(int32_t offset) {
 
 // Offsets are 64-bit inside, so subjects beyond 2 GiB (a file's text run) are searched whole.
 bool TRegExpr::ExecFrom(int64_t offset, bool prepared) {
-  if (MatcherChoice != TMatcherChoice::Backtracker) {
-    ClearGroups();
-    if (!prepared && !PrepareProgram()) return false;
-    if (!FInputSet) Fail(1005);
-    if (offset < 1) Fail(1006);
-    prepared = true;
-    if (ThreadsRun()) {
-      if (MatcherChoice == TMatcherChoice::ThreadMatcher) return SearchThreadMatcher(offset);
-      // Where matches can begin only at a literal or at a few uncommon characters, trying
-      // those places is fastest; every other program goes to the automaton first.
-      if (!FFewStarts)
-        if (const int found = SearchAutomaton(offset); found >= 0) return found != 0;
-    }
-  }
+  ClearGroups();
+  if (!prepared && !PrepareProgram()) return false;
+  if (!FInputSet) Fail(1005);
+  if (offset < 1) Fail(1006);
+  if (offset > static_cast<int64_t>(FSubject.size()) + 1) return false;
+  return Search(offset - 1);
+}
+
+// Every search comes here. Each way answers what the backtracker would answer, had it time:
+//
+//   choice         program                         searched by
+//   Backtracker    any                             the backtracker: 1,000 steps per character,
+//                                                  then error 1016
+//   any            with back-references            the same
+//   ThreadMatcher  one the threads run             the thread matcher alone
+//   Automatic      one the threads run whose       the backtracker, trying only those places
+//                  matches begin at a literal or   (the fastest way there); past 200 steps per
+//                  at a few uncommon characters    character, the hand-over
+//   Automatic      any other the threads run       the automaton; should it give up (its
+//                                                  states never repeat), the backtracker as
+//                                                  above
+//   hand-over      (the backtracker's steps spent) the automaton unless it gave up, else the
+//                                                  thread matcher
+bool TRegExpr::Search(int64_t start) {
+  const bool threads = MatcherChoice != TMatcherChoice::Backtracker && ThreadsRun();
+  // Alone, the thread matcher goes without the search analysis, so that comparing it with the
+  // backtracker checks the analysis too.
+  if (threads && MatcherChoice == TMatcherChoice::ThreadMatcher) return SearchThreadMatcher(start);
+  if (!RequiredTextAhead(start)) return false;
+  if (threads && !FFewStarts)
+    if (const int found = SearchAutomaton(start); found >= 0) return found != 0;
   try {
-    return Backtrack(offset, prepared);
+    return Backtrack(start, threads);
   } catch (const TBacktrackingSpent&) {
     FBacktracker->ReleaseChoices();  // up to a quarter gigabyte, of no use to later searches
-    // The automaton and the thread matcher find what the backtracker would have found, had it
-    // gone on; they cannot run back-references.
-    if (!FThreadsRun || MatcherChoice == TMatcherChoice::Backtracker) Fail(1016);
-    if (MatcherChoice == TMatcherChoice::Automatic) {
-      ClearGroups();
-      if (const int found = SearchAutomaton(offset); found >= 0) return found != 0;
-    }
-    return SearchThreadMatcher(offset);
+    ClearGroups();                   // as far as the spent attempt had set them
+    if (!threads) Fail(1016);
   }
+  if (const int found = SearchAutomaton(start); found >= 0) return found != 0;
+  return SearchThreadMatcher(start);
 }
 
 bool TRegExpr::RequiredTextAhead(int64_t start) {
@@ -282,13 +296,20 @@ bool TRegExpr::ThreadsRun() {
   return FThreadsRun != 0;
 }
 
-bool TRegExpr::SearchThreadMatcher(int64_t offset) {
-  ClearGroups();
-  if (offset > static_cast<int64_t>(FSubject.size()) + 1) return false;
-  TThreadSettings settings;
-  ThreadSettingsOf(*this, settings);
-  TThreadMatcher pike(Program(), settings);
-  if (pike.Search(FSubject, offset - 1, FAnchoredAtStart, FMatchStarts, FMatchEnds)) return true;
+TBacktracker& TRegExpr::StartBacktracker(int64_t characters, bool handOver) {
+  if (!FBacktracker) FBacktracker = std::make_unique<TBacktracker>(*this);
+  if (handOver)
+    FBacktracker->StartSearch(kBudgetBase + kHandOverPerChar * characters,
+                              TBacktracker::kHandOverRecords);
+  else
+    FBacktracker->StartSearch(kBudgetBase + kBudgetPerChar * characters,
+                              TBacktracker::kMaxUndoRecords);
+  return *FBacktracker;
+}
+
+bool TRegExpr::SearchThreadMatcher(int64_t start) {
+  TThreadMatcher matcher(Program(), ThreadSettings());
+  if (matcher.Search(FSubject, start, FAnchoredAtStart, FMatchStarts, FMatchEnds)) return true;
   ClearGroups();
   return false;
 }
@@ -306,15 +327,10 @@ struct TRegExpr::TAutomatonWithGroups {
   bool GaveUp = false;  // the automaton needs too many states: the backtracker goes on
 };
 
-int TRegExpr::SearchAutomaton(int64_t offset) {
-  const auto length = static_cast<int64_t>(FSubject.size());
-  const int64_t start = offset - 1;
-  if (start > length) return 0;
-  if (!RequiredTextAhead(start)) return 0;
+int TRegExpr::SearchAutomaton(int64_t start) {
   if (!FAutomaton) {
-    TThreadSettings settings;
-    ThreadSettingsOf(*this, settings);
-    FAutomaton = std::make_shared<TAutomatonWithGroups>(Program(), settings, NextStartFinder());
+    FAutomaton =
+        std::make_shared<TAutomatonWithGroups>(Program(), ThreadSettings(), NextStartFinder());
     FAutomaton->HasGroups = ProgramHas(Program(), IsGroupOpen);
   }
   if (FAutomaton->GaveUp) return -1;
@@ -366,44 +382,27 @@ void TRegExpr::FindGroups() {
   const int64_t start = FMatchStarts[0], end = FMatchEnds[0];
   // From the match's start both matchers take the same way, the backtracker mostly faster; where
   // it would backtrack long, the thread matcher goes to the match's end.
-  if (!FBacktracker) FBacktracker = std::make_unique<TBacktracker>(*this);
   try {
-    FBacktracker->StartSearch(kBudgetBase + kHandOverPerChar * (end - start + 1),
-                              TBacktracker::kHandOverRecords);
-    if (FBacktracker->Attempt(start)) return;
+    if (StartBacktracker(end - start + 1, true).Attempt(start)) return;
   } catch (const TBacktrackingSpent&) {
     FBacktracker->ReleaseChoices();
   }
   FAutomaton->Groups.Search(FSubject, start, true, FMatchStarts, FMatchEnds, end);
 }
 
-bool TRegExpr::Backtrack(int64_t offset, bool prepared) {
-  ClearGroups();
-  if (!prepared && !PrepareProgram()) return false;
-  if (!FInputSet) Fail(1005);
+bool TRegExpr::Backtrack(int64_t start, bool handOver) {
   const auto length = static_cast<int64_t>(FSubject.size());
-  if (offset < 1) Fail(1006);
-  if (offset > length + 1) return false;
-  int64_t start = offset - 1;
   const char* subject = FSubject.data();
-
-  if (!RequiredTextAhead(start)) return false;
-
-  if (!FBacktracker) FBacktracker = std::make_unique<TBacktracker>(*this);
-  TBacktracker& matcher = *FBacktracker;
-  const bool handOver = MatcherChoice != TMatcherChoice::Backtracker && ThreadsRun();
-  matcher.StartSearch(
-      kBudgetBase + (handOver ? kHandOverPerChar : kBudgetPerChar) * (length - start + 1),
-      handOver ? TBacktracker::kHandOverRecords : TBacktracker::kMaxUndoRecords);
+  TBacktracker& backtracker = StartBacktracker(length - start + 1, handOver);
   // `at` may move on to the last start that the failed attempt showed cannot succeed.
   auto attempt = [&](int64_t& at) {
     // A failed attempt has undone every group it set.
-    if (!matcher.Attempt(at)) {
-      if (matcher.LeadRunEnd() > at + 1) at = matcher.LeadRunEnd() - 1;
+    if (!backtracker.Attempt(at)) {
+      if (backtracker.LeadRunEnd() > at + 1) at = backtracker.LeadRunEnd() - 1;
       return false;
     }
     FMatchStarts[0] = at;
-    FMatchEnds[0] = matcher.MatchEnd();
+    FMatchEnds[0] = backtracker.MatchEnd();
     return true;
   };
 

@@ -470,18 +470,24 @@ bool TThreadMachine::Advance(TThread& thread, const TCursor& cursor) const {
   return true;
 }
 
-bool ThreadSettingsOf(TRegExpr& regExpr, TThreadSettings& settings) {
-  if (!regExpr.PrepareProgram()) return false;
-  settings.LineBreaks = regExpr.FLineBreakSet;
-  settings.WordLetters = regExpr.FWordSet;
-  settings.PairHead = regExpr.FPairHead;
-  settings.PairTail = regExpr.FPairTail;
-  settings.CaseFlip = regExpr.CaseFlip;
-  settings.Utf8 = regExpr.FProgramUtf8;
+TThreadSettings TRegExpr::ThreadSettings() const {
+  TThreadSettings settings;
+  settings.LineBreaks = FLineBreakSet;
+  settings.WordLetters = FWordSet;
+  settings.PairHead = FPairHead;
+  settings.PairTail = FPairTail;
+  settings.CaseFlip = FNodes.CaseFlip;
+  settings.Utf8 = FProgramUtf8;
   // Decoding the characters around every cursor costs; only word boundaries need it.
-  settings.UnicodeWords = regExpr.UnicodeWords() && ProgramHas(regExpr.Program(), [](TREOp op) {
+  settings.UnicodeWords = UnicodeWords() && ProgramHas(Program(), [](TREOp op) {
                             return op == opWordBound || op == opNotWordBound;
                           });
+  return settings;
+}
+
+bool ThreadSettingsOf(TRegExpr& regExpr, TThreadSettings& settings) {
+  if (!regExpr.PrepareProgram()) return false;
+  settings = regExpr.ThreadSettings();
   return true;
 }
 

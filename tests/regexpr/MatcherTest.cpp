@@ -2,6 +2,9 @@
 // execution errors, and the limits that keep every search finite.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <vector>
+
 #include "regexpr/RegExpr.h"
 
 namespace fendrel {
@@ -116,6 +119,39 @@ TEST(Matcher, LinesEndWhereTheSettingsSay) {
     EXPECT_EQ(regExpr.Exec("a\r\n") ? regExpr.MatchOffset(0) : -1, c.Offset)
         << c.Pattern << " breaks " << c.Breaks;
   }
+}
+
+// A search behind a match goes on with the line breaks, word letters and case flip its chain
+// began with, whichever matcher runs it: a change applies from the next Exec or ExecPos.
+TEST(Matcher, ExecNextKeepsTheSettingsItsChainBeganWith) {
+  TCaseFlipTable aIsB = TRegExpr::DefaultCaseFlip();
+  aIsB['a'] = 'b';
+  aIsB['b'] = 'a';
+  const struct {
+    const char* Pattern;
+    const char* Subject;
+    std::function<void(TRegExpr&)> Change;
+    std::vector<int32_t> Offsets;  // of every match of the chain
+  } cases[] = {
+      {"(?-s).+", "ab\ncd;ef", [](TRegExpr& re) { re.LineBreakChars = ";\n"; }, {1, 4}},
+      {"\\bx", "x -x ax", [](TRegExpr& re) { re.WordLetters += '-'; }, {1, 4}},
+      {"x(?i)a", "xa xA xb", [&](TRegExpr& re) { re.CaseFlip = aIsB; }, {1, 4}},
+  };
+  using TChoice = TRegExpr::TMatcherChoice;
+  const TChoice kChoices[] = {TChoice::Backtracker, TChoice::ThreadMatcher, TChoice::Automatic};
+  const char* const kNames[] = {"backtracker", "thread matcher", "automatic"};
+  for (const auto& c : cases)
+    for (int m = 0; m < 3; ++m) {
+      TRegExpr regExpr;
+      regExpr.MatcherChoice = kChoices[m];
+      regExpr.SetExpression(c.Pattern);
+      std::vector<int32_t> offsets;
+      for (bool found = regExpr.Exec(c.Subject); found; found = regExpr.ExecNext()) {
+        offsets.push_back(regExpr.MatchOffset(0));
+        c.Change(regExpr);
+      }
+      EXPECT_EQ(offsets, c.Offsets) << c.Pattern << ", " << kNames[m];
+    }
 }
 
 TEST(Matcher, ExecNextNeverRepeatsAnEmptyMatch) {
