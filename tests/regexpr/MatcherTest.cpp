@@ -198,13 +198,25 @@ TEST(Matcher, ExecutionErrors) {
 
 TEST(Matcher, CatastrophicPatternsEndWithAnError) {
   // Each fails only after trying exponentially many ways to split the run of a's. With a
-  // back-reference neither the automaton nor the thread matcher can take over: the search ends
-  // with an error.
+  // back-reference neither the automaton nor the thread matcher can take over (the thread
+  // matcher chosen alone hands the search to the backtracker): the search ends with an error, as
+  // a search of the backtracker chosen alone does without one too.
   const std::string as(5000, 'a');
-  const std::pair<const char*, std::string> cases[] = {
-      {"(a|aa)*b\\1", as + "cb"}, {"(a+)+$\\1", as + "b"}, {"(a|a)*c\\1", as + "bc"}};
-  for (const auto& [pattern, subject] : cases) {
+  using TChoice = TRegExpr::TMatcherChoice;
+  const struct {
+    const char* Pattern;
+    std::string Subject;
+    TChoice Choice = TChoice::Automatic;
+  } cases[] = {
+      {"(a|aa)*b\\1", as + "cb"},
+      {"(a+)+$\\1", as + "b"},
+      {"(a|a)*c\\1", as + "bc"},
+      {"(a|aa)*b\\1", as + "cb", TChoice::ThreadMatcher},
+      {"(a|aa)*b", as + "cb", TChoice::Backtracker},
+  };
+  for (const auto& [pattern, subject, choice] : cases) {
     TRegExpr regExpr;
+    regExpr.MatcherChoice = choice;
     regExpr.SetExpression(pattern);
     try {
       regExpr.Exec(subject);
@@ -217,8 +229,9 @@ TEST(Matcher, CatastrophicPatternsEndWithAnError) {
 }
 
 TEST(Matcher, CatastrophicPatternsWithoutBackReferencesAreAnswered) {
-  // The backtracker runs out of steps (or of memory for its choices); the automaton or the thread
-  // matcher answers as it would have.
+  // The automaton answers at once, or the backtracker runs out of steps (or of memory for its
+  // choices) and the automaton or the thread matcher answers as it would have: where matches
+  // begin at a literal, the backtracker searches first.
   const std::string as(5000, 'a');
   std::string alternating, pairs;
   for (int i = 0; i < 700; ++i)
@@ -234,6 +247,7 @@ TEST(Matcher, CatastrophicPatternsWithoutBackReferencesAreAnswered) {
       {"(a|aa)*b", as + "cb", 5002, 1},          {"(a+)+$", as + "b", -1, -1},
       {"(a|a)*c", as + "bc", 5002, 1},           {"(a|b)*c|x", alternating, -1, -1},
       {"(a|b)*c|x", alternating + "x", 1401, 1}, {"(ab)*a", pairs, 1, 2'999'999},
+      {"X(a|aa)*c", "X" + as + "bXc", 5003, 2},
   };
   for (const TCase& c : cases) {
     TRegExpr regExpr;
