@@ -193,9 +193,11 @@ bool TRegExpr::PrepareProgram(bool checkSettings) {
     return changed;
   };
   // The automaton's states hold what characters mean under the settings it was made with.
-  if (checkSettings && (charSet(LineBreakChars, FLineBreakSet, FLineBreakSetOf) |
-                        charSet(WordLetters, FWordSet, FWordSetOf)))
-    FAutomaton.reset();
+  if (checkSettings) {
+    const bool breaksChanged = charSet(LineBreakChars, FLineBreakSet, FLineBreakSetOf);
+    const bool wordsChanged = charSet(WordLetters, FWordSet, FWordSetOf);
+    if (breaksChanged || wordsChanged) FAutomaton.reset();
+  }
   if (!FProgram) Compile();
   if (!FProgram) return false;
   if (FProgram[0] != kREMagic) Fail(1004);
