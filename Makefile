@@ -84,7 +84,7 @@ bench: release
 	@bench/run-all $(BUILD)/release
 
 # Fuzzes FUZZ_TARGET (regex_compile_fuzz: the pattern compiler; regex_match_fuzz: searches and
-# substitutions; regex_matcher_agreement_fuzz: the linear matcher and the engine's own choice
+# substitutions; regex_matcher_agreement_fuzz: the thread matcher and the engine's own choice
 # against the backtracker, match for match) for FUZZ_SECONDS (default 60) with clang's libFuzzer
 # under AddressSanitizer and UndefinedBehaviorSanitizer; the corpus grows in
 # build/fuzz-corpus/FUZZ_TARGET.

@@ -1,4 +1,4 @@
-// Runs an arbitrary pattern over an arbitrary subject with the backtracker alone, the linear
+// Runs an arbitrary pattern over an arbitrary subject with the backtracker alone, the thread
 // matcher alone and the engine's own choice, under arbitrary line breaks, word letters and case
 // flip: every match of the search chain (Exec, then ExecNext until nothing is found) and its
 // groups must be the same in all three, or the program stops with the case on stderr. A search
@@ -123,8 +123,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const bool cyrillic = (data[1] & 0x80) != 0;
 
   using TChoice = TRegExpr::TMatcherChoice;
-  const TChoice kChoices[] = {TChoice::Backtracker, TChoice::Linear, TChoice::Automatic};
-  const char* const kNames[] = {"backtracker", "linear", "automatic"};
+  const TChoice kChoices[] = {TChoice::Backtracker, TChoice::ThreadMatcher, TChoice::Automatic};
+  const char* const kNames[] = {"backtracker", "thread matcher", "automatic"};
   TChain chains[3];
   for (int m = 0; m < 3; ++m) {
     TRegExpr regExpr;

@@ -4,8 +4,8 @@
 #include <mutex>
 
 #include "RegExprAnalysis.h"
+#include "RegExprBacktracker.h"
 #include "RegExprCompiler.h"
-#include "RegExprMatch.h"
 
 namespace fendrel {
 namespace {
@@ -85,8 +85,8 @@ void TRegExpr::DiscardProgram() {
   FRequiredLen = 0;
   FRequiredAt = -1;
   FAnchorChar = 0;
-  FLinearAccepts = -1;
-  FLinear.reset();
+  FThreadsRun = -1;
+  FAutomaton.reset();
   FAnchorText = nullptr;
   FAnchorLen = 0;
 }

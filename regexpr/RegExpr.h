@@ -1,5 +1,5 @@
 // Fendrel's regular-expression engine: a pattern compiled into p-code (RegExprOpcodes.h) by a
-// two-pass compiler, with a search analysis that tells the matcher where a match can begin.
+// two-pass compiler, with a search analysis that tells the matchers where a match can begin.
 //
 // Patterns and subjects are 8-bit strings that end at their first NUL byte. Errors are raised as
 // ERegExpr with a numbered message; compile errors carry the pattern position of the failure.
@@ -19,10 +19,8 @@
 
 namespace fendrel {
 
-class TAutomaton;
-class TPikeMatcher;
-class TRegExprMatcher;
-struct TPikeSettings;
+class TBacktracker;
+struct TThreadSettings;
 
 class ERegExpr : public std::runtime_error {
  public:
@@ -109,12 +107,12 @@ class TRegExpr {
   int32_t MatchOffset(int n) const;
   int32_t MatchLength(int n) const;
   // Which matcher searches. The engine's own choice (the automaton, RegExprAutomaton.h, for
-  // programs without back-references, the backtracker for the rest and where matches begin at
-  // few places) answers exactly what the backtracker would, had it time; the other two run one
-  // matcher alone, to compare them: the backtracker ends with error 1016 when its steps are
-  // spent, the thread matcher (RegExprPike.h) hands the programs it cannot run (back-references)
-  // to the backtracker.
-  enum class TMatcherChoice { Automatic, Backtracker, Linear };
+  // programs without back-references, the backtracker, RegExprBacktracker.h, for the rest and
+  // where matches begin at few places) answers exactly what the backtracker would, had it time;
+  // the other two run one matcher alone, to compare them: the backtracker ends with error 1016
+  // when its steps are spent, the thread matcher (RegExprThreadMatcher.h) hands the programs it
+  // cannot run (back-references) to the backtracker.
+  enum class TMatcherChoice { Automatic, Backtracker, ThreadMatcher };
   TMatcherChoice MatcherChoice = TMatcherChoice::Automatic;
   // Backtracking steps the last search (or the finding of its groups) took. A search may take
   // 1,000,000 plus 1,000 for every character from its start to the subject's end; a pattern with
@@ -166,13 +164,16 @@ class TRegExpr {
  private:
   friend class TRegExprCompiler;
   friend class TRegExprAnalysis;
-  friend class TRegExprMatcher;
-  friend bool PikeSettingsOf(TRegExpr& regExpr, TPikeSettings& settings);
+  friend class TBacktracker;
+  friend bool ThreadSettingsOf(TRegExpr& regExpr, TThreadSettings& settings);
 
   // The program check before every search: recompiles when needed; with `checkSettings`, also
   // rebuilds the line-break and word-letter sets when their texts changed, and what the
-  // matchers know of the nodes when the case flip did.
+  // matchers know of the nodes when the case flip did. Every matcher takes its settings from
+  // what the last full check made, so a search behind a match keeps those its chain began with.
   bool PrepareProgram(bool checkSettings = true);
+  // The settings the last program check made, as the threads take them.
+  TThreadSettings ThreadSettings() const;
   // Whether \w (and \b) and \s mean Unicode's classes: in UTF-8 text, unless set otherwise.
   bool UnicodeWords() const;
   bool UnicodeBlanks() const;
@@ -180,21 +181,29 @@ class TRegExpr {
   // ExecPos with a 1-based 64-bit offset; `prepared` when the settings are known unchanged
   // since the previous search's program check.
   bool ExecFrom(int64_t offset, bool prepared = false);
-  // ExecFrom with the backtracker alone: throws TBacktrackingSpent when it runs out of steps.
-  bool Backtrack(int64_t offset, bool prepared);
+  // The one choice of the matcher for a search from the 0-based `start` (within the subject),
+  // the program prepared; see the table in RegExprSearch.cpp.
+  bool Search(int64_t start);
   // Whether the text every match holds occurs at or after `start`. The occurrence found is
   // remembered, so that a chain of searches reads the subject for it once.
   bool RequiredTextAhead(int64_t start);
-  // Whether the linear matcher runs the program (decided once per program).
-  bool LinearAccepts();
-  // The search with the linear matcher, the program prepared and `offset` checked.
-  bool SearchLinear(int64_t offset);
-  // The search with the automaton, likewise: 1 found, 0 none, -1 given up for this program
-  // (the groups inside the match are found when asked for, by ResolveGroups).
-  int SearchAutomaton(int64_t offset);
+  // Whether the threads run the program, the automaton's and the thread matcher's (decided once
+  // per program).
+  bool ThreadsRun();
+  // The backtracker, its search begun over `characters` characters with the budget of a search
+  // that is handed over when it is spent (`handOver`), or of one that ends with error 1016.
+  TBacktracker& StartBacktracker(int64_t characters, bool handOver);
+  // The search with each matcher, as Search chooses it. Backtrack tries every place a match
+  // can begin and throws TBacktrackingSpent when its budget is spent; SearchAutomaton answers
+  // 1 found, 0 none, -1 given up for this program (the groups inside the match are found when
+  // asked for, by ResolveGroups).
+  bool Backtrack(int64_t start, bool handOver);
+  bool SearchThreadMatcher(int64_t start);
+  int SearchAutomaton(int64_t start);
   // Where a match can begin at or after a position (-1: nowhere); empty when anywhere.
   std::function<int64_t(int64_t)> NextStartFinder() const;
-  // Finds the groups of a match the automaton found, once.
+  // Finds the groups of a match the automaton found, once: the one way to the groups of a
+  // match whose bounds alone are known.
   void ResolveGroups() const;
   void FindGroups();
   int64_t NextSearchOffset();  // where ExecNext searches from
@@ -210,8 +219,8 @@ class TRegExpr {
 
   // Search analysis results.
   unsigned char FAnchorChar = 0;
-  // Whether the linear matcher runs the program: 1 yes, 0 no, -1 not yet known.
-  int8_t FLinearAccepts = -1;
+  // Whether the threads run the program: 1 yes, 0 no, -1 not yet known.
+  int8_t FThreadsRun = -1;
   // The literal every match begins with (FAnchorChar is its first byte), in the p-code.
   const char* FAnchorText = nullptr;
   int32_t FAnchorLen = 0;
@@ -246,15 +255,16 @@ class TRegExpr {
   TCharSet FWordSet;
   std::string FLineBreakSetOf;
   std::string FWordSetOf;
-  // What the matcher needs to know of the program's nodes, made before the first search.
+  // What the backtracker needs to know of the program's nodes, made before the first search.
   TNodeInfo FNodes;
   std::array<bool, 256> FStartTable{};  // FFirstChars as a table for the search loop
   int FStartChar = -2;                  // the only first character, or -2
   bool FFewStarts = false;  // matches begin at a literal or at a few uncommon characters
-  std::unique_ptr<TRegExprMatcher> FMatcher;  // created at the first search
-  // The linear matchers of the program, made at its first search with the settings of then.
-  struct TLinear;
-  std::shared_ptr<TLinear> FLinear;  // shared: a complete type only where it is made
+  std::unique_ptr<TBacktracker> FBacktracker;  // created at the first search
+  // The automaton of the program, made at its first search with the settings of then (shared:
+  // a complete type only where it is made).
+  struct TAutomatonWithGroups;
+  std::shared_ptr<TAutomatonWithGroups> FAutomaton;
 
   bool FPairSet = false;
   unsigned char FPairHead = 0;

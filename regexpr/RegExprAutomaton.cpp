@@ -53,7 +53,7 @@ constexpr int64_t kMovesPerState = 50;
 
 }  // namespace
 
-TAutomaton::TAutomaton(std::string_view program, const TPikeSettings& settings,
+TAutomaton::TAutomaton(std::string_view program, const TThreadSettings& settings,
                        TNextStart nextStart, std::size_t memoryBound)
     : S(settings),
       FMachine(program, settings),

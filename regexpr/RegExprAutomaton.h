@@ -1,13 +1,13 @@
-// The automaton: the threads of the linear matchers (RegExprThreads.h) taken a whole set at a
-// time. A set of threads at a cursor, with what the cursor's context means to them, is one state;
-// what the state does with a character is worked out the first time it meets it and then looked
-// up, so a search costs a table look-up per character once the states it needs are known.
+// The automaton: the threads (RegExprThreads.h) taken a whole set at a time. A set of threads at
+// a cursor, with what the cursor's context means to them, is one state; what the state does with
+// a character is worked out the first time it meets it and then looked up, so a search costs a
+// table look-up per character once the states it needs are known.
 //
 // States are made while searching and kept within a memory bound: when it is reached they are
 // all forgotten and made again as needed; a program that would need new states nearly all the
-// time is given up (TOutcome::GaveUp) for the other matchers. It finds where the first match
-// ends, and where it starts, exactly as the backtracker would; the groups inside the match are
-// left to the thread matcher, over the match alone.
+// time is given up (TOutcome::GaveUp) for the backtracker and the thread matcher. It finds where
+// the first match ends, and where it starts, exactly as the backtracker would; the groups inside
+// the match are found afterwards, over the match alone (TRegExpr::FindGroups).
 #pragma once
 
 #include <cstdint>
@@ -28,9 +28,9 @@ class TAutomaton {
   // only where it skips much faster than the automaton moves (a literal, a rare character).
   using TNextStart = std::function<int64_t(int64_t)>;
 
-  // `program` must be accepted by PikeCanRun and outlive the automaton; `nextStart` may be
+  // `program` must be accepted by ThreadsCanRun and outlive the automaton; `nextStart` may be
   // empty.
-  TAutomaton(std::string_view program, const TPikeSettings& settings, TNextStart nextStart = {},
+  TAutomaton(std::string_view program, const TThreadSettings& settings, TNextStart nextStart = {},
              std::size_t memoryBound = 8u << 20);
 
   enum class TOutcome { Found, None, GaveUp };
@@ -108,7 +108,7 @@ class TAutomaton {
   enum : int { kPlainSymbol = 0, kWordLead = 1, kBrokenLead = 2 };
   int LeadSymbol(const unsigned char* bytes, int64_t length, int64_t at, int symbol) const;
 
-  TPikeSettings S;
+  TThreadSettings S;
   TThreadMachine FMachine;
   TNextStart FNextStart;
   std::size_t FMemoryBound;

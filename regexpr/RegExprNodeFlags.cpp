@@ -192,7 +192,7 @@ const uint8_t* LeadRepetition(const uint8_t* program, uint32_t size,
 }
 
 // The characters each alternative of a chain can begin with, and those of the alternatives
-// behind it, so that the matcher neither tries nor keeps an alternative that cannot match at
+// behind it, so that the backtracker neither tries nor keeps an alternative that cannot match at
 // the cursor. Branch loops are chains too: the body, then the exit.
 void MarkAlternatives(const uint8_t* program, uint32_t size, const TCaseFlipTable& flip,
                       TNodeInfo& info) {
@@ -253,7 +253,7 @@ void MarkNodes(const uint8_t* program, uint32_t size, const TCaseFlipTable& flip
     at += NodeSize(node);
   }
   // A loop over one character class, jumping back to its own branch, is a plain greedy star:
-  // the matcher runs it as one repetition instead of one iteration per character.
+  // the backtracker runs it as one repetition instead of one iteration per character.
   for (std::size_t at = 1; at + kREHeaderSize <= size;) {
     const uint8_t* node = program + at;
     const uint8_t* next = NodeNext(node);

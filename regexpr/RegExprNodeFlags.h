@@ -1,5 +1,5 @@
-// What the matcher may rely on about a program's nodes, worked out once per program before its
-// first search (see TNodeFlag).
+// What the backtracker may rely on about a program's nodes, worked out once per program before
+// its first search (see TNodeFlag).
 #pragma once
 
 #include <array>

@@ -77,7 +77,7 @@ constexpr TREOp OpClose(int group) {
 // The name of an opcode for dumps, or nullptr for a code that is never produced.
 const char* OpName(TREOp op);
 
-// What the search driver notes about nodes before the matcher runs them.
+// What the search driver notes about nodes before the backtracker runs them.
 enum TNodeFlag : uint8_t {
   nfLoopTarget = 1,   // a jump back of a repetition leads here: an iteration begins
   nfFinalChoice = 2,  // the choice this node opens always ends in a match once taken, so no

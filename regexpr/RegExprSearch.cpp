@@ -1,6 +1,7 @@
-// The search driver: the subject, the program check, and the three ways of choosing where to
-// attempt a match (only at the start, at each occurrence of the anchor character, or at each
-// position whose character can begin a match).
+// The search driver: the subject, the program check, the one choice of the matcher that
+// searches (TRegExpr::Search) and of the way to the groups of a match (FindGroups), and the three
+// ways in which the backtracker chooses where to attempt a match (only at the start, at each
+// occurrence of the anchor literal, or at each position whose character can begin a match).
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -16,11 +17,11 @@
 
 #include "RegExpr.h"
 #include "RegExprAutomaton.h"
+#include "RegExprBacktracker.h"
 #include "RegExprCharSet.h"
-#include "RegExprMatch.h"
 #include "RegExprNodeFlags.h"
 #include "RegExprOpcodes.h"
-#include "RegExprPike.h"
+#include "RegExprThreadMatcher.h"
 
 namespace fendrel {
 namespace {
@@ -29,10 +30,11 @@ namespace {
 // runs out, bounded so that a pattern that would backtrack exponentially ends with an error.
 constexpr int64_t kBudgetBase = 1'000'000;
 constexpr int64_t kBudgetPerChar = 1'000;
-// A program the linear matcher can run changes over to it much sooner: a backtracking step costs
-// a few nanoseconds, a character of the linear matcher a few hundred, so beyond this many steps
-// per character the linear matcher is the faster of the two, and its result is the same.
-constexpr int64_t kLinearPerChar = 200;
+// A program the threads can run is handed over to the automaton or the thread matcher much
+// sooner: a backtracking step costs a few nanoseconds, a character of the thread matcher a few
+// hundred, so beyond this many steps per character the thread matcher is the faster of the two,
+// and its result is the same.
+constexpr int64_t kHandOverPerChar = 200;
 
 // How common a byte is in the texts users search, roughly (higher: more common): the search
 // for a literal looks for its least common byte.
@@ -191,15 +193,17 @@ bool TRegExpr::PrepareProgram(bool checkSettings) {
     return changed;
   };
   // The automaton's states hold what characters mean under the settings it was made with.
-  if (checkSettings && (charSet(LineBreakChars, FLineBreakSet, FLineBreakSetOf) |
-                        charSet(WordLetters, FWordSet, FWordSetOf)))
-    FLinear.reset();
+  if (checkSettings) {
+    const bool breaksChanged = charSet(LineBreakChars, FLineBreakSet, FLineBreakSetOf);
+    const bool wordsChanged = charSet(WordLetters, FWordSet, FWordSetOf);
+    if (breaksChanged || wordsChanged) FAutomaton.reset();
+  }
   if (!FProgram) Compile();
   if (!FProgram) return false;
   if (FProgram[0] != kREMagic) Fail(1004);
   if (FNodes.Flags.size() != FProgramSize || (checkSettings && FNodes.CaseFlip != CaseFlip)) {
     MarkNodes(FProgram.get(), FProgramSize, CaseFlip, FNodes);
-    FLinear.reset();
+    FAutomaton.reset();
     // Where a search tries a match: a table of the first characters, or the only one.
     for (int c = 0; c < 256; ++c)
       FStartTable[c] = FFirstChars[c];
@@ -239,33 +243,46 @@ bool TRegExpr::ExecPos(int32_t offset) {
 
 // Offsets are 64-bit inside, so subjects beyond 2 GiB (a file's text run) are searched whole.
 bool TRegExpr::ExecFrom(int64_t offset, bool prepared) {
-  if (MatcherChoice != TMatcherChoice::Backtracker) {
-    ClearGroups();
-    if (!prepared && !PrepareProgram()) return false;
-    if (!FInputSet) Fail(1005);
-    if (offset < 1) Fail(1006);
-    prepared = true;
-    if (LinearAccepts()) {
-      if (MatcherChoice == TMatcherChoice::Linear) return SearchLinear(offset);
-      // Where matches can begin only at a literal or at a few uncommon characters, trying
-      // those places is fastest; every other program goes to the automaton first.
-      if (!FFewStarts)
-        if (const int found = SearchAutomaton(offset); found >= 0) return found != 0;
-    }
-  }
+  ClearGroups();
+  if (!prepared && !PrepareProgram()) return false;
+  if (!FInputSet) Fail(1005);
+  if (offset < 1) Fail(1006);
+  if (offset > static_cast<int64_t>(FSubject.size()) + 1) return false;
+  return Search(offset - 1);
+}
+
+// Every search comes here. Each way answers what the backtracker would answer, had it time:
+//
+//   choice         program                         searched by
+//   Backtracker    any                             the backtracker: 1,000 steps per character,
+//                                                  then error 1016
+//   any            with back-references            the same
+//   ThreadMatcher  one the threads run             the thread matcher alone
+//   Automatic      one the threads run whose       the backtracker, trying only those places
+//                  matches begin at a literal or   (the fastest way there); past 200 steps per
+//                  at a few uncommon characters    character, the hand-over
+//   Automatic      any other the threads run       the automaton; should it give up (its
+//                                                  states never repeat), the backtracker as
+//                                                  above
+//   hand-over      (the backtracker's steps spent) the automaton unless it gave up, else the
+//                                                  thread matcher
+bool TRegExpr::Search(int64_t start) {
+  const bool threads = MatcherChoice != TMatcherChoice::Backtracker && ThreadsRun();
+  // Alone, the thread matcher goes without the search analysis, so that comparing it with the
+  // backtracker checks the analysis too.
+  if (threads && MatcherChoice == TMatcherChoice::ThreadMatcher) return SearchThreadMatcher(start);
+  if (!RequiredTextAhead(start)) return false;
+  if (threads && !FFewStarts)
+    if (const int found = SearchAutomaton(start); found >= 0) return found != 0;
   try {
-    return Backtrack(offset, prepared);
+    return Backtrack(start, threads);
   } catch (const TBacktrackingSpent&) {
-    FMatcher->ReleaseChoices();  // up to a quarter gigabyte, of no use to later searches
-    // The linear matchers find what the backtracker would have found, had it gone on; they
-    // cannot run back-references.
-    if (!FLinearAccepts || MatcherChoice == TMatcherChoice::Backtracker) Fail(1016);
-    if (MatcherChoice == TMatcherChoice::Automatic) {
-      ClearGroups();
-      if (const int found = SearchAutomaton(offset); found >= 0) return found != 0;
-    }
-    return SearchLinear(offset);
+    FBacktracker->ReleaseChoices();  // up to a quarter gigabyte, of no use to later searches
+    ClearGroups();                   // as far as the spent attempt had set them
+    if (!threads) Fail(1016);
   }
+  if (const int found = SearchAutomaton(start); found >= 0) return found != 0;
+  return SearchThreadMatcher(start);
 }
 
 bool TRegExpr::RequiredTextAhead(int64_t start) {
@@ -276,59 +293,62 @@ bool TRegExpr::RequiredTextAhead(int64_t start) {
   return FRequiredAt >= 0;
 }
 
-bool TRegExpr::LinearAccepts() {
-  if (FLinearAccepts < 0) FLinearAccepts = PikeCanRun(Program()) ? 1 : 0;
-  return FLinearAccepts != 0;
+bool TRegExpr::ThreadsRun() {
+  if (FThreadsRun < 0) FThreadsRun = ThreadsCanRun(Program()) ? 1 : 0;
+  return FThreadsRun != 0;
 }
 
-bool TRegExpr::SearchLinear(int64_t offset) {
-  ClearGroups();
-  if (offset > static_cast<int64_t>(FSubject.size()) + 1) return false;
-  TPikeSettings settings;
-  PikeSettingsOf(*this, settings);
-  TPikeMatcher pike(Program(), settings);
-  if (pike.Search(FSubject, offset - 1, FAnchoredAtStart, FMatchStarts, FMatchEnds)) return true;
+TBacktracker& TRegExpr::StartBacktracker(int64_t characters, bool handOver) {
+  if (!FBacktracker) FBacktracker = std::make_unique<TBacktracker>(*this);
+  if (handOver)
+    FBacktracker->StartSearch(kBudgetBase + kHandOverPerChar * characters,
+                              TBacktracker::kHandOverRecords);
+  else
+    FBacktracker->StartSearch(kBudgetBase + kBudgetPerChar * characters,
+                              TBacktracker::kMaxUndoRecords);
+  return *FBacktracker;
+}
+
+bool TRegExpr::SearchThreadMatcher(int64_t start) {
+  TThreadMatcher matcher(Program(), ThreadSettings());
+  if (matcher.Search(FSubject, start, FAnchoredAtStart, FMatchStarts, FMatchEnds)) return true;
   ClearGroups();
   return false;
 }
 
 // The automaton and the thread matcher that finds the groups of its matches, for one program
 // under one set of settings (PrepareProgram lets go of them when the settings change).
-struct TRegExpr::TLinear {
-  TLinear(std::string_view program, const TPikeSettings& settings, TAutomaton::TNextStart nextStart)
+struct TRegExpr::TAutomatonWithGroups {
+  TAutomatonWithGroups(std::string_view program, const TThreadSettings& settings,
+                       TAutomaton::TNextStart nextStart)
       : Automaton(program, settings, std::move(nextStart)), Groups(program, settings) {}
 
   TAutomaton Automaton;
-  TPikeMatcher Groups;
+  TThreadMatcher Groups;
   bool HasGroups = false;
   bool GaveUp = false;  // the automaton needs too many states: the backtracker goes on
 };
 
-int TRegExpr::SearchAutomaton(int64_t offset) {
-  const auto length = static_cast<int64_t>(FSubject.size());
-  const int64_t start = offset - 1;
-  if (start > length) return 0;
-  if (!RequiredTextAhead(start)) return 0;
-  if (!FLinear) {
-    TPikeSettings settings;
-    PikeSettingsOf(*this, settings);
-    FLinear = std::make_shared<TLinear>(Program(), settings, NextStartFinder());
-    FLinear->HasGroups = ProgramHas(Program(), IsGroupOpen);
+int TRegExpr::SearchAutomaton(int64_t start) {
+  if (!FAutomaton) {
+    FAutomaton =
+        std::make_shared<TAutomatonWithGroups>(Program(), ThreadSettings(), NextStartFinder());
+    FAutomaton->HasGroups = ProgramHas(Program(), IsGroupOpen);
   }
-  if (FLinear->GaveUp) return -1;
+  if (FAutomaton->GaveUp) return -1;
   int64_t matchStart = 0, matchEnd = 0;
-  switch (FLinear->Automaton.Search(FSubject, start, FAnchoredAtStart, matchStart, matchEnd)) {
+  switch (FAutomaton->Automaton.Search(FSubject, start, FAnchoredAtStart, matchStart, matchEnd)) {
     case TAutomaton::TOutcome::None:
       return 0;
     case TAutomaton::TOutcome::GaveUp:
-      FLinear->GaveUp = true;
+      FAutomaton->GaveUp = true;
       return -1;
     case TAutomaton::TOutcome::Found:
       break;
   }
   FMatchStarts[0] = matchStart;
   FMatchEnds[0] = matchEnd;
-  FGroupsPending = FLinear->HasGroups;
+  FGroupsPending = FAutomaton->HasGroups;
   return 1;
 }
 
@@ -364,44 +384,27 @@ void TRegExpr::FindGroups() {
   const int64_t start = FMatchStarts[0], end = FMatchEnds[0];
   // From the match's start both matchers take the same way, the backtracker mostly faster; where
   // it would backtrack long, the thread matcher goes to the match's end.
-  if (!FMatcher) FMatcher = std::make_unique<TRegExprMatcher>(*this);
   try {
-    FMatcher->StartSearch(kBudgetBase + kLinearPerChar * (end - start + 1),
-                          TRegExprMatcher::kHandOverRecords);
-    if (FMatcher->Attempt(start)) return;
+    if (StartBacktracker(end - start + 1, true).Attempt(start)) return;
   } catch (const TBacktrackingSpent&) {
-    FMatcher->ReleaseChoices();
+    FBacktracker->ReleaseChoices();
   }
-  FLinear->Groups.Search(FSubject, start, true, FMatchStarts, FMatchEnds, end);
+  FAutomaton->Groups.Search(FSubject, start, true, FMatchStarts, FMatchEnds, end);
 }
 
-bool TRegExpr::Backtrack(int64_t offset, bool prepared) {
-  ClearGroups();
-  if (!prepared && !PrepareProgram()) return false;
-  if (!FInputSet) Fail(1005);
+bool TRegExpr::Backtrack(int64_t start, bool handOver) {
   const auto length = static_cast<int64_t>(FSubject.size());
-  if (offset < 1) Fail(1006);
-  if (offset > length + 1) return false;
-  int64_t start = offset - 1;
   const char* subject = FSubject.data();
-
-  if (!RequiredTextAhead(start)) return false;
-
-  if (!FMatcher) FMatcher = std::make_unique<TRegExprMatcher>(*this);
-  TRegExprMatcher& matcher = *FMatcher;
-  const bool handOver = MatcherChoice != TMatcherChoice::Backtracker && LinearAccepts();
-  matcher.StartSearch(
-      kBudgetBase + (handOver ? kLinearPerChar : kBudgetPerChar) * (length - start + 1),
-      handOver ? TRegExprMatcher::kHandOverRecords : TRegExprMatcher::kMaxUndoRecords);
+  TBacktracker& backtracker = StartBacktracker(length - start + 1, handOver);
   // `at` may move on to the last start that the failed attempt showed cannot succeed.
   auto attempt = [&](int64_t& at) {
     // A failed attempt has undone every group it set.
-    if (!matcher.Attempt(at)) {
-      if (matcher.LeadRunEnd() > at + 1) at = matcher.LeadRunEnd() - 1;
+    if (!backtracker.Attempt(at)) {
+      if (backtracker.LeadRunEnd() > at + 1) at = backtracker.LeadRunEnd() - 1;
       return false;
     }
     FMatchStarts[0] = at;
-    FMatchEnds[0] = matcher.MatchEnd();
+    FMatchEnds[0] = backtracker.MatchEnd();
     return true;
   };
 
@@ -437,7 +440,7 @@ bool TRegExpr::Backtrack(int64_t offset, bool prepared) {
 }
 
 int64_t TRegExpr::LastSearchSteps() const {
-  return FMatcher ? FMatcher->StepsSpent() : 0;
+  return FBacktracker ? FBacktracker->StepsSpent() : 0;
 }
 
 int32_t TRegExpr::MatchOffset(int n) const {

@@ -1,6 +1,6 @@
-// The threads of the linear matchers (see RegExprThreads.h).
+// The threads (see RegExprThreads.h).
 //
-// They follow the backtracker node by node (RegExprMatch.cpp), so that the order in which it
+// They follow the backtracker node by node (RegExprBacktracker.cpp), so that the order in which it
 // keeps threads is the order in which the backtracker would try the same ways:
 //  - a branch whose next node is a branch tries its own alternative first, then the next one;
 //  - a jump back goes to its loop target unless the iteration consumed nothing since the target
@@ -83,7 +83,7 @@ TLoop LoopOf(const uint8_t* node) {
 
 }  // namespace
 
-bool PikeCanRun(std::string_view text) {
+bool ThreadsCanRun(std::string_view text) {
   const auto* program = reinterpret_cast<const uint8_t*>(text.data());
   const std::size_t size = text.size();
   if (size < 1 + kREHeaderSize || program[0] != kREMagic) return false;
@@ -164,7 +164,7 @@ std::size_t TThreadMachine::TStateHash::operator()(const TState& state) const {
   return static_cast<std::size_t>(hash ^ (hash >> 29));
 }
 
-TThreadMachine::TThreadMachine(std::string_view program, const TPikeSettings& settings)
+TThreadMachine::TThreadMachine(std::string_view program, const TThreadSettings& settings)
     : FProgram(reinterpret_cast<const uint8_t*>(program.data())), S(settings) {
   FTargetIndex.assign(program.size(), kNoTarget);
   uint32_t targets = 0;
@@ -180,7 +180,7 @@ TThreadMachine::TThreadMachine(std::string_view program, const TPikeSettings& se
   }
 }
 
-TCursor CursorAt(std::string_view subject, int64_t at, const TPikeSettings& settings) {
+TCursor CursorAt(std::string_view subject, int64_t at, const TThreadSettings& settings) {
   const auto length = static_cast<int64_t>(subject.size());
   auto byte = [&](int64_t i) {
     return i >= 0 && i < length ? static_cast<unsigned char>(subject[i]) : 0;
@@ -409,7 +409,7 @@ bool TThreadMachine::Follow(const TThread& thread, const TCursor& cursor, int64_
         break;
       }
       default:
-        break;  // PikeCanRun admits no other code
+        break;  // ThreadsCanRun admits no other code
     }
   }
   return false;
@@ -470,18 +470,24 @@ bool TThreadMachine::Advance(TThread& thread, const TCursor& cursor) const {
   return true;
 }
 
-bool PikeSettingsOf(TRegExpr& regExpr, TPikeSettings& settings) {
-  if (!regExpr.PrepareProgram()) return false;
-  settings.LineBreaks = regExpr.FLineBreakSet;
-  settings.WordLetters = regExpr.FWordSet;
-  settings.PairHead = regExpr.FPairHead;
-  settings.PairTail = regExpr.FPairTail;
-  settings.CaseFlip = regExpr.CaseFlip;
-  settings.Utf8 = regExpr.FProgramUtf8;
+TThreadSettings TRegExpr::ThreadSettings() const {
+  TThreadSettings settings;
+  settings.LineBreaks = FLineBreakSet;
+  settings.WordLetters = FWordSet;
+  settings.PairHead = FPairHead;
+  settings.PairTail = FPairTail;
+  settings.CaseFlip = FNodes.CaseFlip;
+  settings.Utf8 = FProgramUtf8;
   // Decoding the characters around every cursor costs; only word boundaries need it.
-  settings.UnicodeWords = regExpr.UnicodeWords() && ProgramHas(regExpr.Program(), [](TREOp op) {
+  settings.UnicodeWords = UnicodeWords() && ProgramHas(Program(), [](TREOp op) {
                             return op == opWordBound || op == opNotWordBound;
                           });
+  return settings;
+}
+
+bool ThreadSettingsOf(TRegExpr& regExpr, TThreadSettings& settings) {
+  if (!regExpr.PrepareProgram()) return false;
+  settings = regExpr.ThreadSettings();
   return true;
 }
 

@@ -1,13 +1,13 @@
-// The threads of the linear matchers: a compiled program run as a set of threads, each a place
-// in the program with the loop state the rest of its match depends on, kept in the order in
-// which the backtracker would try the same ways.
+// The threads: a compiled program run as a set of threads, each a place in the program with the
+// loop state the rest of its match depends on, kept in the order in which the backtracker would
+// try the same ways. The thread matcher and the automaton are both made of them.
 //
 // Two threads in the same place with the same loop state at the same cursor have the same
 // future, so only the one the backtracker would try first is kept: the threads at one cursor are
-// bounded by the program, not by the subject. The thread matcher (RegExprPike.h) runs them over
-// the subject with their groups; the automaton (RegExprAutomaton.h) caches what whole sets of
-// them do with a character. Both answer exactly what the backtracker answers (leftmost start,
-// then the first way in the backtracker's order) for the programs PikeCanRun accepts;
+// bounded by the program, not by the subject. The thread matcher (RegExprThreadMatcher.h) runs
+// them over the subject with their groups; the automaton (RegExprAutomaton.h) caches what whole
+// sets of them do with a character. Both answer exactly what the backtracker answers (leftmost
+// start, then the first way in the backtracker's order) for the programs ThreadsCanRun accepts;
 // back-references, whose future depends on the text a group took, are not among them.
 #pragma once
 
@@ -23,10 +23,10 @@ namespace fendrel {
 
 // Whether the threads run `program` (p-code as TRegExpr::Program() gives it) exactly as the
 // backtracker does: no back-references, loop counts small enough to keep in a thread.
-bool PikeCanRun(std::string_view program);
+bool ThreadsCanRun(std::string_view program);
 
 // What the threads need of the engine's settings, as the backtracker sees them.
-struct TPikeSettings {
+struct TThreadSettings {
   TCharSet LineBreaks;
   TCharSet WordLetters;
   unsigned char PairHead = 0, PairTail = 0;
@@ -38,7 +38,7 @@ struct TPikeSettings {
 
 // The settings of `regExpr` for the threads, after the program check a search makes (compiling
 // the pattern when needed); false when there is no program.
-bool PikeSettingsOf(TRegExpr& regExpr, TPikeSettings& settings);
+bool ThreadSettingsOf(TRegExpr& regExpr, TThreadSettings& settings);
 
 // What the nodes ask of the subject around a cursor: the character at it and those before it.
 struct TCursor {
@@ -53,10 +53,10 @@ struct TCursor {
 };
 
 // The cursor at `at` of `subject` (no NUL inside; its end reads as NUL).
-TCursor CursorAt(std::string_view subject, int64_t at, const TPikeSettings& settings);
+TCursor CursorAt(std::string_view subject, int64_t at, const TThreadSettings& settings);
 
 // Whether a match may begin at the cursor: in UTF-8 text, not inside a character.
-inline bool StartAllowed(const TCursor& cursor, const TPikeSettings& settings) {
+inline bool StartAllowed(const TCursor& cursor, const TThreadSettings& settings) {
   return !settings.Utf8 || (cursor.C & 0xC0) != 0x80;
 }
 
@@ -80,10 +80,10 @@ class TThreadMachine {
     int64_t Groups[2 * kREGroupCount];  // starts, then ends
   };
 
-  // `program` must be accepted by PikeCanRun and outlive the machine.
-  TThreadMachine(std::string_view program, const TPikeSettings& settings);
+  // `program` must be accepted by ThreadsCanRun and outlive the machine.
+  TThreadMachine(std::string_view program, const TThreadSettings& settings);
 
-  const TPikeSettings& Settings() const { return S; }
+  const TThreadSettings& Settings() const { return S; }
   // A thread about to run the program from its first node, group 0 starting at `at`.
   static TThread Fresh(int64_t at);
 
@@ -120,7 +120,7 @@ class TThreadMachine {
   bool FirstAtCursor(const TState& state);
 
   const uint8_t* FProgram;
-  TPikeSettings S;
+  TThreadSettings S;
   std::vector<uint32_t> FTargetIndex;  // by program offset: index of a loop target, or none
   // The states met at the current cursor: a list while they are few, a set beyond.
   std::vector<TState> FHere;

@@ -1,4 +1,4 @@
-// The backtracker judges the other ways of searching: the linear matcher alone and the engine's
+// The backtracker judges the other ways of searching: the thread matcher alone and the engine's
 // own choice must answer exactly what the backtracker answers, for every match of a subject.
 //
 // The patterns come from the grammars the independent engine judges (RandomPatterns.h), and
@@ -22,7 +22,7 @@
 
 #include "RandomPatterns.h"
 #include "regexpr/RegExpr.h"
-#include "regexpr/RegExprPike.h"
+#include "regexpr/RegExprThreadMatcher.h"
 
 namespace fendrel {
 namespace {
@@ -344,7 +344,7 @@ bool InsideCharacter(const std::string& text, int64_t at) {
 
 class Matchers : public testing::TestWithParam<TAgreementGrammar> {};
 
-TEST_P(Matchers, LinearAndAutomaticSearchesAnswerWhatTheBacktrackerAnswers) {
+TEST_P(Matchers, ThreadMatcherAndAutomaticSearchesAnswerWhatTheBacktrackerAnswers) {
   const TGrammar& grammar = GetParam().Grammar;
   // A tenth of the patterns the independent engine judges: every pair runs three matchers over
   // every match of longer subjects.
@@ -355,9 +355,9 @@ TEST_P(Matchers, LinearAndAutomaticSearchesAnswerWhatTheBacktrackerAnswers) {
   std::mt19937 random(seed), moreRandom(seed * 7 + 1);
   TPatternMaker maker(grammar, random), more(grammar, moreRandom);
   using TChoice = TRegExpr::TMatcherChoice;
-  const TChoice kChoices[] = {TChoice::Backtracker, TChoice::Linear, TChoice::Automatic};
-  const char* const kNames[] = {"backtracker", "linear", "automatic"};
-  int64_t compared = 0, searches = 0, costly = 0, rejected = 0, linear = 0;
+  const TChoice kChoices[] = {TChoice::Backtracker, TChoice::ThreadMatcher, TChoice::Automatic};
+  const char* const kNames[] = {"backtracker", "thread matcher", "automatic"};
+  int64_t compared = 0, searches = 0, costly = 0, rejected = 0, threadsRun = 0;
   int differences[3] = {};
   for (int round = 0; round < patterns && differences[1] + differences[2] < 10; ++round) {
     const TSettings settings = GetParam().Settings ? GetParam().Settings(maker) : TSettings();
@@ -383,7 +383,7 @@ TEST_P(Matchers, LinearAndAutomaticSearchesAnswerWhatTheBacktrackerAnswers) {
       ++rejected;  // a repetition of what cannot consume a character, a reversed range
       continue;
     }
-    if (PikeCanRun(regExprs[0].Program())) ++linear;
+    if (ThreadsCanRun(regExprs[0].Program())) ++threadsRun;
     for (const std::string& subject : subjects) {
       std::vector<int32_t> offsets;
       for (int i = 0; i < 2 && !subject.empty(); ++i)
@@ -417,11 +417,11 @@ TEST_P(Matchers, LinearAndAutomaticSearchesAnswerWhatTheBacktrackerAnswers) {
   }
   std::printf(
       "%s: compared %lld pattern/subject pairs (%lld searches each matcher), %lld too costly for "
-      "the backtracker; of %d patterns the compiler refused %lld, the linear matcher runs %lld; "
-      "differences: linear %d, automatic %d\n",
+      "the backtracker; of %d patterns the compiler refused %lld, the thread matcher runs %lld; "
+      "differences: thread matcher %d, automatic %d\n",
       grammar.Name, static_cast<long long>(compared), static_cast<long long>(searches),
       static_cast<long long>(costly), patterns, static_cast<long long>(rejected),
-      static_cast<long long>(linear), differences[1], differences[2]);
+      static_cast<long long>(threadsRun), differences[1], differences[2]);
   RecordProperty("compared", std::to_string(compared));
   // The grammar must stay mostly valid, and the budget rarely spent, or the comparison would
   // prove little.
@@ -480,7 +480,7 @@ TEST(Agreement, SmallPatternsOnEveryShortSubject) {
   const std::vector<std::string> patterns = SmallPatterns();
   const std::size_t step = EnvNumber("FENDREL_AGREEMENT_EXHAUSTIVE", 0) != 0 ? 1 : 16;
   using TChoice = TRegExpr::TMatcherChoice;
-  const TChoice kChoices[] = {TChoice::Backtracker, TChoice::Linear, TChoice::Automatic};
+  const TChoice kChoices[] = {TChoice::Backtracker, TChoice::ThreadMatcher, TChoice::Automatic};
   int64_t compared = 0;
   int failures = 0;
   for (std::size_t p = static_cast<std::size_t>(EnvNumber("FENDREL_DIFFERENTIAL_SEED", 0)) % step;
@@ -502,7 +502,7 @@ TEST(Agreement, SmallPatternsOnEveryShortSubject) {
         const std::string difference =
             FirstDifference(Answer(regExprs[m], subject, {2, 3}), backtracker);
         if (!difference.empty() && ++failures <= 10)
-          ADD_FAILURE() << (m == 1 ? "linear" : "automatic") << " pattern " << patterns[p]
+          ADD_FAILURE() << (m == 1 ? "thread matcher" : "automatic") << " pattern " << patterns[p]
                         << " subject \"" << subject << "\" " << difference;
       }
     }

@@ -9,7 +9,7 @@
 
 #include "regexpr/RegExpr.h"
 #include "regexpr/RegExprAutomaton.h"
-#include "regexpr/RegExprPike.h"
+#include "regexpr/RegExprThreadMatcher.h"
 
 namespace fendrel {
 namespace {
@@ -113,8 +113,8 @@ TEST(Automaton, GroupsAskedForLaterBelongToTheirMatch) {
 TEST(Automaton, StaysWithinItsMemoryAndGivesUpWhenStatesNeverRepeat) {
   TRegExpr regExpr;
   regExpr.SetExpression("a[ab]{8}c");
-  TPikeSettings settings;
-  ASSERT_TRUE(PikeSettingsOf(regExpr, settings));
+  TThreadSettings settings;
+  ASSERT_TRUE(ThreadSettingsOf(regExpr, settings));
   std::string phases, random;
   for (int period = 3; period <= 5; ++period)
     for (int bits = 0; bits < (1 << period); ++bits)

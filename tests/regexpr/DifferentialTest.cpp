@@ -343,7 +343,8 @@ TEST(Utf8Text, EveryMatchIsTheIndependentEnginesOrADifferenceByDesign) {
   using TChoice = TRegExpr::TMatcherChoice;
   for (const TCase& c : kCases) {
     const TMatches theirs = TheirMatches(c.Pattern, c.Subject);
-    for (const TChoice choice : {TChoice::Backtracker, TChoice::Linear, TChoice::Automatic}) {
+    for (const TChoice choice :
+         {TChoice::Backtracker, TChoice::ThreadMatcher, TChoice::Automatic}) {
       const TMatches ours = OurMatches(c.Pattern, c.Subject, choice);
       if (c.Why == nullptr) {
         EXPECT_EQ(ours, theirs) << c.Pattern << " in " << Visible(c.Subject) << ": ours"

@@ -2,6 +2,9 @@
 // execution errors, and the limits that keep every search finite.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <vector>
+
 #include "regexpr/RegExpr.h"
 
 namespace fendrel {
@@ -118,6 +121,39 @@ TEST(Matcher, LinesEndWhereTheSettingsSay) {
   }
 }
 
+// A search behind a match goes on with the line breaks, word letters and case flip its chain
+// began with, whichever matcher runs it: a change applies from the next Exec or ExecPos.
+TEST(Matcher, ExecNextKeepsTheSettingsItsChainBeganWith) {
+  TCaseFlipTable aIsB = TRegExpr::DefaultCaseFlip();
+  aIsB['a'] = 'b';
+  aIsB['b'] = 'a';
+  const struct {
+    const char* Pattern;
+    const char* Subject;
+    std::function<void(TRegExpr&)> Change;
+    std::vector<int32_t> Offsets;  // of every match of the chain
+  } cases[] = {
+      {"(?-s).+", "ab\ncd;ef", [](TRegExpr& re) { re.LineBreakChars = ";\n"; }, {1, 4}},
+      {"\\bx", "x -x ax", [](TRegExpr& re) { re.WordLetters += '-'; }, {1, 4}},
+      {"x(?i)a", "xa xA xb", [&](TRegExpr& re) { re.CaseFlip = aIsB; }, {1, 4}},
+  };
+  using TChoice = TRegExpr::TMatcherChoice;
+  const TChoice kChoices[] = {TChoice::Backtracker, TChoice::ThreadMatcher, TChoice::Automatic};
+  const char* const kNames[] = {"backtracker", "thread matcher", "automatic"};
+  for (const auto& c : cases)
+    for (int m = 0; m < 3; ++m) {
+      TRegExpr regExpr;
+      regExpr.MatcherChoice = kChoices[m];
+      regExpr.SetExpression(c.Pattern);
+      std::vector<int32_t> offsets;
+      for (bool found = regExpr.Exec(c.Subject); found; found = regExpr.ExecNext()) {
+        offsets.push_back(regExpr.MatchOffset(0));
+        c.Change(regExpr);
+      }
+      EXPECT_EQ(offsets, c.Offsets) << c.Pattern << ", " << kNames[m];
+    }
+}
+
 TEST(Matcher, ExecNextNeverRepeatsAnEmptyMatch) {
   TRegExpr regExpr;
   regExpr.SetExpression("x*");
@@ -162,12 +198,25 @@ TEST(Matcher, ExecutionErrors) {
 
 TEST(Matcher, CatastrophicPatternsEndWithAnError) {
   // Each fails only after trying exponentially many ways to split the run of a's. With a
-  // back-reference the linear matcher cannot take over: the search ends with an error.
+  // back-reference neither the automaton nor the thread matcher can take over (the thread
+  // matcher chosen alone hands the search to the backtracker): the search ends with an error, as
+  // a search of the backtracker chosen alone does without one too.
   const std::string as(5000, 'a');
-  const std::pair<const char*, std::string> cases[] = {
-      {"(a|aa)*b\\1", as + "cb"}, {"(a+)+$\\1", as + "b"}, {"(a|a)*c\\1", as + "bc"}};
-  for (const auto& [pattern, subject] : cases) {
+  using TChoice = TRegExpr::TMatcherChoice;
+  const struct {
+    const char* Pattern;
+    std::string Subject;
+    TChoice Choice = TChoice::Automatic;
+  } cases[] = {
+      {"(a|aa)*b\\1", as + "cb"},
+      {"(a+)+$\\1", as + "b"},
+      {"(a|a)*c\\1", as + "bc"},
+      {"(a|aa)*b\\1", as + "cb", TChoice::ThreadMatcher},
+      {"(a|aa)*b", as + "cb", TChoice::Backtracker},
+  };
+  for (const auto& [pattern, subject, choice] : cases) {
     TRegExpr regExpr;
+    regExpr.MatcherChoice = choice;
     regExpr.SetExpression(pattern);
     try {
       regExpr.Exec(subject);
@@ -180,8 +229,9 @@ TEST(Matcher, CatastrophicPatternsEndWithAnError) {
 }
 
 TEST(Matcher, CatastrophicPatternsWithoutBackReferencesAreAnswered) {
-  // The backtracker runs out of steps (or of memory for its choices); the linear matcher answers
-  // as it would have.
+  // The automaton answers at once, or the backtracker runs out of steps (or of memory for its
+  // choices) and the automaton or the thread matcher answers as it would have: where matches
+  // begin at a literal, the backtracker searches first.
   const std::string as(5000, 'a');
   std::string alternating, pairs;
   for (int i = 0; i < 700; ++i)
@@ -197,6 +247,7 @@ TEST(Matcher, CatastrophicPatternsWithoutBackReferencesAreAnswered) {
       {"(a|aa)*b", as + "cb", 5002, 1},          {"(a+)+$", as + "b", -1, -1},
       {"(a|a)*c", as + "bc", 5002, 1},           {"(a|b)*c|x", alternating, -1, -1},
       {"(a|b)*c|x", alternating + "x", 1401, 1}, {"(ab)*a", pairs, 1, 2'999'999},
+      {"X(a|aa)*c", "X" + as + "bXc", 5003, 2},
   };
   for (const TCase& c : cases) {
     TRegExpr regExpr;
@@ -239,7 +290,7 @@ TEST(Matcher, CatastrophicPatternsWithoutBackReferencesAreAnswered) {
 }
 
 TEST(Matcher, LongSubjectsNeedNoDeepStack) {
-  // 1.2 million characters: more choices than the matcher would keep for a loop that can still
+  // 1.2 million characters: more choices than the backtracker would keep for a loop that can still
   // be backtracked into, so the loops that end the pattern must keep none of them.
   std::string subject;
   for (int i = 0; i < 600000; ++i)
@@ -303,7 +354,7 @@ TEST(Substitution, CounterKeepsItsIncrementsWhenAnErrorIsRaised) {
   EXPECT_THROW(ReplaceAllMatches("a(", "aaa", "x", true, counter), ERegExpr);
   EXPECT_EQ(counter, 0);
   // The first match succeeds; the search for the second exhausts the budget (with a
-  // back-reference, so no linear matcher takes over).
+  // back-reference, so neither the automaton nor the thread matcher takes over).
   const std::string subject = "b" + std::string(3000, 'a') + "c";
   EXPECT_THROW(ReplaceAllMatches("b|(a|aa)*d\\1", subject, "x", true, counter), ERegExpr);
   EXPECT_EQ(counter, 1);

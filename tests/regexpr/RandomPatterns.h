@@ -1,6 +1,6 @@
 // Random small patterns from grammars, and random subjects for them, for the tests that judge
 // one matcher by another: the independent engine against ours (DifferentialTest.cpp), and the
-// backtracker against the linear matcher and the engine's own choice (AgreementTest.cpp).
+// backtracker against the thread matcher and the engine's own choice (AgreementTest.cpp).
 //
 // A pattern comes with a second text for the independent engine, for subjects holding CR LF:
 // there '^' and '$' under m are spelled out with our rule, that no line starts or ends between

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "regexpr/RegExpr.h"
-#include "regexpr/RegExprPike.h"
+#include "regexpr/RegExprThreadMatcher.h"
 
 namespace fendrel {
 namespace {
@@ -53,7 +53,7 @@ TOutcome Backtracker(TRegExpr& regExpr, int64_t offset) {
   return outcome;
 }
 
-TOutcome Linear(TPikeMatcher& matcher, const std::string& subject, int64_t offset) {
+TOutcome ThreadMatcher(TThreadMatcher& matcher, const std::string& subject, int64_t offset) {
   TOutcome outcome;
   outcome.Found = matcher.Search(subject, offset, false, outcome.Starts, outcome.Ends);
   for (int g = 0; g < kREGroupCount; ++g) {
@@ -68,8 +68,8 @@ struct TTally {
   int Compiled = 0, Accepted = 0, Pairs = 0, Errors = 0, Differences = 0;
 };
 
-// Compares the two at every start offset of every subject; false when the linear matcher does
-// not accept the program.
+// Compares the two at every start offset of every subject; false when the threads cannot run
+// the program.
 bool Compare(const std::string& pattern, const std::string& modifiers,
              const std::vector<std::string>& subjects, TTally& tally) {
   TRegExpr regExpr;
@@ -78,10 +78,10 @@ bool Compare(const std::string& pattern, const std::string& modifiers,
   regExpr.SetExpression(pattern);
   regExpr.Compile();
   ++tally.Compiled;
-  TPikeSettings settings;
-  if (!PikeSettingsOf(regExpr, settings) || !PikeCanRun(regExpr.Program())) return false;
+  TThreadSettings settings;
+  if (!ThreadSettingsOf(regExpr, settings) || !ThreadsCanRun(regExpr.Program())) return false;
   ++tally.Accepted;
-  TPikeMatcher matcher(regExpr.Program(), settings);
+  TThreadMatcher matcher(regExpr.Program(), settings);
   for (const std::string& subject : subjects) {
     regExpr.SetInputString(subject);
     for (int64_t offset = 0; offset <= static_cast<int64_t>(subject.size()); ++offset) {
@@ -92,12 +92,12 @@ bool Compare(const std::string& pattern, const std::string& modifiers,
         ++tally.Errors;  // the backtracker gave up: nothing to compare
         continue;
       }
-      const TOutcome ours = Linear(matcher, subject, offset);
+      const TOutcome ours = ThreadMatcher(matcher, subject, offset);
       ++tally.Pairs;
       if (ours == theirs) continue;
       if (++tally.Differences <= 10)
         ADD_FAILURE() << "pattern " << pattern << " modifiers '" << modifiers << "' subject "
-                      << Visible(subject) << " from " << offset << ": linear" << ours
+                      << Visible(subject) << " from " << offset << ": thread matcher" << ours
                       << ", backtracker" << theirs;
     }
   }
@@ -143,7 +143,7 @@ const TCase kTrickyCases[] = {
     {"((a{0,1})(b{0,1}))*c", "", {"abc", "bac", "c"}},
 };
 
-TEST(Pike, AgreesWithTheBacktrackerOnTrickyCases) {
+TEST(ThreadMatcher, AgreesWithTheBacktrackerOnTrickyCases) {
   TTally tally;
   for (const TCase& c : kTrickyCases) {
     SCOPED_TRACE(c.Pattern);
@@ -157,7 +157,7 @@ TEST(Pike, AgreesWithTheBacktrackerOnTrickyCases) {
   EXPECT_EQ(tally.Errors, 0);
 }
 
-TEST(Pike, RefusesWhatItCannotRunExactly) {
+TEST(ThreadMatcher, RefusesWhatItCannotRunExactly) {
   struct TRefusal {
     const char* Pattern;
     bool Accepted;
@@ -177,15 +177,15 @@ TEST(Pike, RefusesWhatItCannotRunExactly) {
     TRegExpr regExpr;
     regExpr.SetExpression(r.Pattern);
     regExpr.Compile();
-    EXPECT_EQ(PikeCanRun(regExpr.Program()), r.Accepted) << r.Pattern;
+    EXPECT_EQ(ThreadsCanRun(regExpr.Program()), r.Accepted) << r.Pattern;
   }
-  EXPECT_FALSE(PikeCanRun(""));
-  EXPECT_FALSE(PikeCanRun("\x01\x00\x00\x00\x00\x00"));  // no magic byte
+  EXPECT_FALSE(ThreadsCanRun(""));
+  EXPECT_FALSE(ThreadsCanRun("\x01\x00\x00\x00\x00\x00"));  // no magic byte
 }
 
-// Where the backtracker runs out of steps or memory, the linear matcher answers, and the states
+// Where the backtracker runs out of steps or memory, the thread matcher answers, and the states
 // it keeps do not grow with the subject.
-TEST(Pike, AnswersInLinearTimeAndBoundedMemory) {
+TEST(ThreadMatcher, AnswersInLinearTimeAndBoundedMemory) {
   struct TLong {
     const char* Pattern;
     std::string Subject;
@@ -206,10 +206,10 @@ TEST(Pike, AnswersInLinearTimeAndBoundedMemory) {
   for (const TLong& l : kLong) {
     TRegExpr regExpr;
     regExpr.SetExpression(l.Pattern);
-    TPikeSettings settings;
-    ASSERT_TRUE(PikeSettingsOf(regExpr, settings));
-    ASSERT_TRUE(PikeCanRun(regExpr.Program()));
-    TPikeMatcher matcher(regExpr.Program(), settings);
+    TThreadSettings settings;
+    ASSERT_TRUE(ThreadSettingsOf(regExpr, settings));
+    ASSERT_TRUE(ThreadsCanRun(regExpr.Program()));
+    TThreadMatcher matcher(regExpr.Program(), settings);
     int64_t starts[kREGroupCount], ends[kREGroupCount];
     const bool found = matcher.Search(l.Subject.substr(0, 64), 0, false, starts, ends);
     (void)found;

@@ -1,19 +1,19 @@
-// The thread matcher (see RegExprPike.h).
-#include "RegExprPike.h"
+// The thread matcher (see RegExprThreadMatcher.h).
+#include "RegExprThreadMatcher.h"
 
 namespace fendrel {
 
-TPikeMatcher::TPikeMatcher(std::string_view program, const TPikeSettings& settings)
+TThreadMatcher::TThreadMatcher(std::string_view program, const TThreadSettings& settings)
     : FMachine(program, settings) {}
 
-bool TPikeMatcher::Search(std::string_view subject, int64_t start, bool anchored,
-                          int64_t (&starts)[kREGroupCount], int64_t (&ends)[kREGroupCount],
-                          int64_t knownEnd) {
+bool TThreadMatcher::Search(std::string_view subject, int64_t start, bool anchored,
+                            int64_t (&starts)[kREGroupCount], int64_t (&ends)[kREGroupCount],
+                            int64_t knownEnd) {
   const auto length = static_cast<int64_t>(subject.size());
   FCurrent.clear();
   FNext.clear();
   if (start < 0 || start > length) return false;
-  const TPikeSettings& settings = FMachine.Settings();
+  const TThreadSettings& settings = FMachine.Settings();
   TCursor cursor = CursorAt(subject, start, settings);
   FMachine.NewCursor();
   bool matched = StartAllowed(cursor, settings) &&

@@ -1,4 +1,4 @@
-// The matcher: runs a compiled program over the subject from one start position.
+// The backtracker: runs a compiled program over the subject from one start position.
 //
 // Matching is leftmost-first backtracking, but it never recurses: every choice still open and
 // every change of the match state is recorded on an explicit stack on the heap, and a failure
@@ -15,21 +15,23 @@
 
 namespace fendrel {
 
-// Thrown by the matcher when a search runs out of backtracking steps or memory; the search
-// driver answers with the linear matcher when it can, and raises error 1016 otherwise.
+// Thrown by the backtracker when a search runs out of backtracking steps or memory; the search
+// driver hands the search over to the automaton or the thread matcher when they can run the
+// program, and raises error 1016 otherwise.
 struct TBacktrackingSpent {};
 
-class TRegExprMatcher {
+class TBacktracker {
  public:
   static constexpr std::size_t kMaxUndoRecords = 4u << 20;
   // Where another matcher can take over, the backtracker hands a search over much sooner.
   static constexpr std::size_t kHandOverRecords = 64u << 10;
 
-  // One matcher serves every search of its TRegExpr, so its stack is allocated once.
-  explicit TRegExprMatcher(TRegExpr& regExpr);
+  // One backtracker serves every search of its TRegExpr, so its stack is allocated once.
+  explicit TBacktracker(TRegExpr& regExpr);
 
-  // Takes the current program and subject; `budget` backtracking steps are shared by every
-  // attempt of the search, which may keep at most `records` records.
+  // Takes the current program and subject, with the line breaks, word letters and case flip of
+  // the last program check; `budget` backtracking steps are shared by every attempt of the
+  // search, which may keep at most `records` records.
   void StartSearch(int64_t budget, std::size_t records = kMaxUndoRecords);
 
   // Tries to match the program at subject offset `start`; on success the match ends at
@@ -96,6 +98,53 @@ class TRegExprMatcher {
       throw TBacktrackingSpent{};
     FStack.push_back(undo);
   }
+  // An attempt goes forward through the program until a node fails, then backward through its
+  // records to the latest open choice, and forward again from there. The pieces below run once
+  // per node or record, so they are inline (defined in RegExprBacktracker.cpp, used only there):
+  // called, they cost the backtracker's searches a tenth to a quarter more instructions.
+  //
+  // Forward: follows the program from `node` until the match is complete (true) or a node fails.
+  inline bool Forward(const uint8_t*& node);
+  // Backward: undoes changes until an open choice sets `node` and the cursor to a way forward
+  // (true), or no choice is left (false).
+  inline bool Backward(const uint8_t*& node);
+  inline void Push(TUndo::TKind kind, int32_t index, int64_t value);
+
+  // The nodes of Forward, by family. Those that consume nothing tell whether they hold at the
+  // cursor; those that consume text move the cursor over what they take; the choices record
+  // the ways they did not take. Every change a failure must undo is recorded.
+  inline bool BreakAt(int64_t at) const;  // a line ends at `at`: a line break or the pair
+  inline bool AtLineStart() const;
+  inline bool AtLineEnd() const;
+  inline bool AtWordBoundary() const;
+  inline bool TakeText(const uint8_t* text, bool ignoreCase);
+  inline bool TakeSetChar(const uint8_t* node);
+  inline bool TakeBackRef(int group, bool ignoreCase);
+  // A branch: the alternative to follow, those behind it left open as a choice; nullptr when
+  // none of them can match at the cursor.
+  inline const uint8_t* Branch(const uint8_t* node, uint8_t flags, std::size_t offset);
+  // The jump back of a loop: to its target, or to its exit after an iteration that consumed
+  // nothing.
+  inline const uint8_t* JumpBack(const uint8_t* node);
+  // A compact repetition (* + {n,m}, greedy or lazy); as Repeat.
+  inline bool StartRepetition(const uint8_t* node, uint8_t flags);
+  // A complex loop: its entry, and its loop node, which gives the body for one more iteration
+  // (the other way left open as a choice where both are possible) or the node behind the loop.
+  inline void EnterLoop();
+  inline const uint8_t* Loop(const uint8_t* node, uint8_t flags);
+  inline void BeginIteration(int32_t depth, int32_t count);
+  inline void SetGroupBound(TREOp op);  // a group's opening or closing node
+
+  // The records of Backward.
+  inline void Restore(const TUndo& undo);  // a change: puts the value back
+  // A compact repetition's choice: moves the cursor to the next count to try; false when none
+  // is left.
+  inline bool RetryRepetition(TUndo& undo);
+  // A complex loop's choice, the last record: a greedy loop's failed iteration leaves the loop,
+  // a lazy loop whose continuation failed iterates once more; each gives the node to go on with.
+  inline const uint8_t* LeaveFailedIteration();
+  inline const uint8_t* IterateOnceMore();
+
   // The subject's character at `at`; the end of the subject reads as NUL.
   unsigned char At(int64_t at) const { return at < FLength ? FSubject[at] : 0; }
 

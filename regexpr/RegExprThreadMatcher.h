@@ -11,10 +11,10 @@
 
 namespace fendrel {
 
-class TPikeMatcher {
+class TThreadMatcher {
  public:
-  // `program` must be accepted by PikeCanRun and outlive the matcher.
-  TPikeMatcher(std::string_view program, const TPikeSettings& settings);
+  // `program` must be accepted by ThreadsCanRun and outlive the matcher.
+  TThreadMatcher(std::string_view program, const TThreadSettings& settings);
 
   // Searches `subject` (no NUL inside; its end reads as NUL) for the first match starting at or
   // after the 0-based `start`, trying only `start` itself when `anchored`. On success `starts`
