@@ -1,8 +1,13 @@
 #include "DryRun.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
+#include <optional>
+#include <system_error>
+#include <thread>
 
 #include "Interrupt.h"
 #include "TerminalText.h"
@@ -34,27 +39,119 @@ bool HoldsZeroByte(const TFilePreview& preview) {
 
 }  // namespace
 
+namespace {
+
+// The files of a dry run, previewed on several threads and handed out in their order: a dry run
+// only reads, and reading many small files waits on the system far more than it computes. At
+// most kAhead files wait to be reported, however slow the reports are taken.
+class TPreviewsInOrder {
+ public:
+  static constexpr std::size_t kAhead = 256;
+
+  explicit TPreviewsInOrder(const std::vector<std::vector<const TSnRTast*>>& files)
+      : FFiles(files), FPreviews(files.size()) {
+    FCountOnly.CountOnly = true;
+    const std::size_t threads = std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, 8);
+    for (std::size_t i = 0; i < std::min(threads, files.size()); ++i) {
+      try {
+        FThreads.emplace_back([this] { Work(); });
+      } catch (const std::system_error&) {
+        break;  // fewer threads; the reader previews what none took
+      }
+    }
+  }
+  ~TPreviewsInOrder() {
+    {
+      const std::lock_guard<std::mutex> lock(FLock);
+      FStopped = true;
+    }
+    FChanged.notify_all();
+    for (std::thread& thread : FThreads)
+      thread.join();
+  }
+
+  // The preview of file `index`, nullopt when an interrupt came first; asked in order.
+  std::optional<TFilePreview> Take(std::size_t index) {
+    std::unique_lock<std::mutex> lock(FLock);
+    FTaken = index;
+    FChanged.notify_all();
+    if (FThreads.empty()) {
+      lock.unlock();
+      return Preview(index);
+    }
+    FChanged.wait(lock, [&] { return FPreviews[index].has_value(); });
+    std::optional<TFilePreview> preview = std::move(*FPreviews[index]);
+    FPreviews[index].reset();
+    return preview;
+  }
+
+ private:
+  std::optional<TFilePreview> Preview(std::size_t index) const {
+    if (Interrupted()) return std::nullopt;
+    try {
+      return PreviewFile(FFiles[index], FCountOnly);
+    } catch (const std::exception& error) {
+      TFilePreview failed;
+      failed.Results.assign(FFiles[index].size(), prOpenFailed);
+      failed.Reason = std::string("unexpected error: ") + error.what();
+      return failed;
+    }
+  }
+
+  void Work() {
+    for (;;) {
+      std::size_t index;
+      {
+        std::unique_lock<std::mutex> lock(FLock);
+        FChanged.wait(lock, [&] { return FStopped || FNext < FTaken + kAhead; });
+        if (FStopped || FNext >= FFiles.size()) return;
+        index = FNext++;
+      }
+      std::optional<TFilePreview> preview = Preview(index);
+      {
+        const std::lock_guard<std::mutex> lock(FLock);
+        FPreviews[index] = std::move(preview);
+      }
+      FChanged.notify_all();
+    }
+  }
+
+  const std::vector<std::vector<const TSnRTast*>>& FFiles;
+  THunkOptions FCountOnly;
+  std::mutex FLock;
+  std::condition_variable FChanged;
+  // Per file: empty until previewed; a preview, or nullopt in it for a file an interrupt left.
+  std::vector<std::optional<std::optional<TFilePreview>>> FPreviews;  // guarded by FLock
+  std::size_t FNext = 0;                                              // guarded by FLock
+  std::size_t FTaken = 0;                                             // guarded by FLock
+  bool FStopped = false;                                              // guarded by FLock
+  std::vector<std::thread> FThreads;
+};
+
+}  // namespace
+
 int64_t DryRun(const TTaskList& tasks, TStatusSink& sink) {
   const TStatusSend send = [&sink](TStatusKind kind, const std::string& text) {
     sink.SnRStatus(kind, text);
   };
   const TReportSend tell = [&sink](const TTaskReport& report) { sink.TaskReported(report); };
-  THunkOptions countOnly;
-  countOnly.CountOnly = true;
+  const std::vector<std::vector<const TSnRTast*>> files = TasksByFile(tasks);
+  TPreviewsInOrder previews(files);
   int64_t failed = 0;
-  for (const auto& file : TasksByFile(tasks)) {
-    if (Interrupted()) {
+  for (std::size_t index = 0; index < files.size(); ++index) {
+    const std::vector<const TSnRTast*>& file = files[index];
+    const std::optional<TFilePreview> preview = previews.Take(index);
+    if (!preview) {
       for (const TSnRTast* task : file) {
         ReportSkipped(*task, send, tell);
         send(TStatusKind::stLine, std::string(kUpdateLine));
       }
       continue;
     }
-    const TFilePreview preview = PreviewFile(file, countOnly);
     for (std::size_t i = 0; i < file.size(); ++i) {
-      const int64_t result = preview.Results[i];
+      const int64_t result = preview->Results[i];
       if (result < 0) ++failed;
-      ReportTask(*file[i], {result, result < 0 ? preview.Reason : "", ""}, send, tell);
+      ReportTask(*file[i], {result, result < 0 ? preview->Reason : "", ""}, send, tell);
       send(TStatusKind::stLine, std::string(kUpdateLine));
     }
   }
