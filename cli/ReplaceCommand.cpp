@@ -335,6 +335,8 @@ int ReplaceCommand(const std::vector<std::string>& args) {
                    EscapeControls(dir).c_str(), EscapeControls(mask).c_str());
     return kExitFailed;
   }
+  // Opened after the listing, for as long as the run's tasks live.
+  options.Links.Opened = OpenRoot(options.Links.Root);
   std::optional<TTaskList> built = buildTasks(files);
   if (!built) return Usage(tooLong);
   TTaskList tasks = std::move(*built);

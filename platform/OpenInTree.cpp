@@ -76,6 +76,13 @@ bool FolderInside(int folder, const struct stat& root) {
   return false;
 }
 
+std::shared_ptr<const TOpenedRoot> OpenRoot(const std::string& root) {
+  auto opened = std::make_shared<TOpenedRoot>();
+  opened->Fd.Reset(OpenAnyLength(root, O_RDONLY | O_DIRECTORY));
+  if (!opened->Fd.Valid() || ::fstat(opened->Fd.Get(), &opened->State) != 0) return nullptr;
+  return opened;
+}
+
 TTreeOpen OpenInTree(const std::string& path, const TLinkRule& rule, TTreeFile& file) {
   TTreeOpen result;
   const auto failed = [&result](int error) {
@@ -89,19 +96,25 @@ TTreeOpen OpenInTree(const std::string& path, const TLinkRule& rule, TTreeFile& 
 
   std::vector<std::string> parts;
   TFd root;
-  if (PartsBelow(path, rule.Root, parts)) {
-    root.Reset(OpenAnyLength(rule.Root, O_RDONLY | O_DIRECTORY));
-  } else {
-    // Outside a run's folder only the file's own name is judged.
-    std::string name;
-    root.Reset(OpenParentFolder(path, name));
-    parts.assign(1, name);
-  }
-  if (!root.Valid()) return failed(errno);
   struct stat rootState;
-  if (::fstat(root.Get(), &rootState) != 0) return failed(errno);
+  const bool below = PartsBelow(path, rule.Root, parts);
+  if (below && rule.Opened) {
+    rootState = rule.Opened->State;
+  } else {
+    if (below) {
+      root.Reset(OpenAnyLength(rule.Root, O_RDONLY | O_DIRECTORY));
+    } else {
+      // Outside a run's folder only the file's own name is judged.
+      std::string name;
+      root.Reset(OpenParentFolder(path, name));
+      parts.assign(1, name);
+    }
+    if (!root.Valid()) return failed(errno);
+    if (::fstat(root.Get(), &rootState) != 0) return failed(errno);
+  }
 
-  TFd folder(::fcntl(root.Get(), F_DUPFD_CLOEXEC, 0));
+  const int start = below && rule.Opened ? rule.Opened->Fd.Get() : root.Get();
+  TFd folder(::fcntl(start, F_DUPFD_CLOEXEC, 0));
   if (!folder.Valid()) return failed(errno);
   for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
     const char* part = parts[i].c_str();

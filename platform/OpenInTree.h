@@ -11,11 +11,20 @@
 
 #include <sys/stat.h>
 
+#include <memory>
 #include <string>
 
 #include "Fd.h"
 
 namespace fendrel {
+
+// The folder a run works on, opened once when the run is built: each file of the run is then
+// opened below this very folder, whatever is put under its name while the run goes on, and the
+// folder's path is not looked up again for every file.
+struct TOpenedRoot {
+  TFd Fd;
+  struct stat State {};
+};
 
 struct TLinkRule {
   // The folder the run works on, as its files' paths begin; empty, or a folder that does not
@@ -23,7 +32,13 @@ struct TLinkRule {
   std::string Root;
   // Links to files and folders inside Root are followed.
   bool Follow = false;
+  // Root opened (OpenRoot), or null: it is then opened for each file.
+  std::shared_ptr<const TOpenedRoot> Opened = nullptr;
 };
+
+// `root` opened for a run's link rule; null when it cannot be opened (each file then fails as
+// the open of its folder does).
+std::shared_ptr<const TOpenedRoot> OpenRoot(const std::string& root);
 
 struct TTreeFile {
   TFd Folder;        // the folder the file lies in

@@ -210,6 +210,18 @@ TEST_F(ProcessFileTest, LinksLeadNowhereOutsideTheRunsFolder) {
   EXPECT_FALSE(Exists(Dir / "in.txt.0.snr_bak"));
   EXPECT_EQ(ReadFile(outside / "secret.txt"), "abc");
   EXPECT_EQ(test::ListNames(outside.Path()), std::vector<std::string>{"secret.txt"});
+
+  // The run's folder opened when the run was built stays its folder: another one put under its
+  // name meanwhile, holding a link where the file was, steers nothing.
+  const TLinkRule opened{Dir / "real", false, OpenRoot(Dir / "real")};
+  ASSERT_NE(opened.Opened, nullptr);
+  ASSERT_EQ(rename((Dir / "real").c_str(), (Dir / "moved").c_str()), 0);
+  test::MakeDir(Dir / "real");
+  ASSERT_EQ(symlink((outside / "secret.txt").c_str(), (Dir / "real/data.txt").c_str()), 0);
+  EXPECT_EQ(Run(Dir / "real/data.txt", "B", "D", true, smCaseSensitive, opened), 2);
+  EXPECT_EQ(ReadFile(Dir / "moved/data.txt"), "aDD");
+  EXPECT_EQ(ReadFile(outside / "secret.txt"), "abc");
+  EXPECT_EQ(OpenRoot(Dir / "none"), nullptr);
 }
 
 // Root's run over a folder another user can write: that user's links to root's files are never

@@ -68,6 +68,9 @@ std::optional<TTaskList> TSnRForm::TasksOfTickedFiles() const {
   options.LogMode = static_cast<TLogMode>(FOptions.FLogMode);
   // The run keeps to the folder the files were listed from, and follows links as that scan did.
   options.Links = FFileSelection->LinkRule();
+  // Opened for the run alone: a folder held open as long as the window shows its list would
+  // keep a removable drive from being taken out.
+  options.Links.Opened = OpenRoot(options.Links.Root);
   const std::vector<std::string> files = FFileSelection->CheckedFiles();
   if (FPageControlLineMode->currentWidget() == FMultiLineTabSheet)
     return BuildMultiLineTasks(files, FMultiLine->FromLines(), FMultiLine->ToLines(), options);
