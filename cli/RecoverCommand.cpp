@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "Commands.h"
+#include "TerminalText.h"
 #include "scan/DirWalk.h"
 
 namespace fendrel::cli {
@@ -24,9 +25,9 @@ int RecoverCommand(const std::vector<std::string>& args) {
   options.IncludeVcsFolders = true;
   options.Recovered = [&](std::vector<TRecovery> recoveries) {
     for (const TRecovery& recovery : recoveries) {
-      std::FILE* out = recovery.Failed ? stderr : stdout;
-      std::fprintf(out, "%s%s: %s\n", recovery.Failed ? "fendrel-cli: " : "", recovery.File.c_str(),
-                   recovery.Text.c_str());
+      WriteLine(recovery.Failed ? stderr : stdout,
+                std::string(recovery.Failed ? "fendrel-cli: " : "") +
+                    EscapeControls(recovery.File) + ": " + recovery.Text);
       ++found;
       if (recovery.Failed) ++failed;
     }

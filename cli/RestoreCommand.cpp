@@ -9,6 +9,7 @@
 #include "CommandLine.h"
 #include "Commands.h"
 #include "Interrupt.h"
+#include "TerminalText.h"
 #include "engine/RestoreBackup.h"
 #include "platform/Wildcard.h"
 #include "records/BackupRegistry.h"
@@ -24,9 +25,9 @@ int Usage(const std::string& error) {
   return kExitUsage;
 }
 
+// Every line names files: a name never reaches the terminal as control characters.
 void PrintLine(const std::string& line) {
-  std::fwrite(line.data(), 1, line.size(), stdout);
-  std::fputc('\n', stdout);
+  WriteLine(stdout, EscapeControls(line));
 }
 
 std::string NameOf(const std::string& path) {
@@ -46,7 +47,8 @@ void Report(const std::string& file, const std::string& backup, const std::strin
             const TRewriteOutcome& outcome) {
   if (!outcome.BackupName.empty()) PrintLine("backup: " + outcome.BackupName);
   if (!outcome.Reason.empty())
-    std::fprintf(stderr, "fendrel-cli: %s: %s\n", file.c_str(), outcome.Reason.c_str());
+    WriteLine(stderr,
+              "fendrel-cli: " + EscapeControls(file) + ": " + EscapeControls(outcome.Reason));
   PrintLine(file);
   PrintLine((backup.empty() ? "no backup" : NameOf(backup)) + " --> " + NameOf(file) + " :");
   PrintLine(result);

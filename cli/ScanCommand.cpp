@@ -7,6 +7,7 @@
 
 #include "CommandLine.h"
 #include "Commands.h"
+#include "TerminalText.h"
 #include "platform/FileAttributes.h"
 #include "scan/uScanDirThread.h"
 
@@ -89,7 +90,7 @@ std::vector<std::string> ScanFiles(const std::string& dir, const std::string& ma
 std::size_t PrintRecoveries(const std::vector<TRecovery>& recoveries) {
   std::size_t failed = 0;
   for (const TRecovery& recovery : recoveries) {
-    std::fprintf(stderr, "fendrel-cli: %s: %s\n", recovery.File.c_str(), recovery.Text.c_str());
+    WriteLine(stderr, "fendrel-cli: " + EscapeControls(recovery.File) + ": " + recovery.Text);
     if (recovery.Failed) ++failed;
   }
   return failed;
@@ -112,8 +113,7 @@ int ScanCommand(const std::vector<std::string>& args) {
   }
   for (const std::string& file : ScanFiles(parsed->Positional[0], parsed->Positional[1],
                                            parsed->Has("--recursive"), *options)) {
-    std::fwrite(file.data(), 1, file.size(), stdout);
-    std::fputc('\n', stdout);
+    WriteLine(stdout, EscapeControls(file));
   }
   return kExitOk;
 }

@@ -71,6 +71,14 @@ TEST_F(CliTest, ShortLinesNameChangedFilesAsTyped) {
                                              "./esc\\e[31mred.txt: 1 replacement",
                                              "./sub/b.txt: 1 replacement"}))
       << run.Out;
+  // The other commands name files escaped too.
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"scan", Dir.Path(), "esc*"},
+        std::vector<std::string>{"restore", "-n", Dir / "esc\x1B[31mred.txt"}}) {
+    const std::string out = RunCli(args).Out;
+    EXPECT_NE(out.find(Dir / "esc\\e[31mred.txt"), std::string::npos) << out;
+    EXPECT_EQ(out.find('\x1B'), std::string::npos) << out;
+  }
   run = inDir({"-rw", "sub", "*.none", "h", "x"});
   EXPECT_EQ(run.Status, 1);
   EXPECT_EQ(run.Out, "fendrel-cli replace: no file in sub matches *.none\n");

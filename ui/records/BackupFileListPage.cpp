@@ -118,7 +118,9 @@ void TBackupFileListPage::RunBackupMade(uint64_t run, const std::string& file,
   if (recorded && !recorder.Error().empty() && FReport)
     FReport(UiText(TTextId::RunNotRecorded, FLanguage,
                    {QString::fromLocal8Bit(recorder.Error().c_str())}));
-  if (isVisible() && !FRunsRefresh.isActive()) FRunsRefresh.start();
+  // Reading the journal costs as much as it holds: the list follows once the run pauses, not
+  // every few hundred files of a long one.
+  if (isVisible()) FRunsRefresh.start();
 }
 
 bool TBackupFileListPage::Save(const std::string& dataDirectory) const {

@@ -114,7 +114,8 @@ class TBackupFileListPage : public QWidget {
   std::unique_ptr<TRunJournal> FJournal;   // from Load on
   std::map<uint64_t, TRunRecorder> FRuns;  // by the window's mark
   std::vector<TRunEntry> FUndoable;        // as the run list shows them
-  // A run's backups arrive one by one: the list of runs follows once they pause.
+  // A run's backups arrive one by one: the list of runs follows once they pause (restarted by
+  // each backup).
   QTimer FRunsRefresh;
 };
 
