@@ -42,11 +42,13 @@ bool HoldsZeroByte(const TFilePreview& preview) {
 namespace {
 
 // The files of a dry run, previewed on several threads and handed out in their order: a dry run
-// only reads, and reading many small files waits on the system far more than it computes. At
-// most kAhead files wait to be reported, however slow the reports are taken.
+// only reads, and reading many small files waits on the system far more than it computes. Each
+// thread takes a few neighbouring files at a time, which mostly share their folder. At most
+// kAhead files wait to be reported, however slow the reports are taken.
 class TPreviewsInOrder {
  public:
   static constexpr std::size_t kAhead = 256;
+  static constexpr std::size_t kTaken = 16;
 
   explicit TPreviewsInOrder(const std::vector<std::vector<const TSnRTast*>>& files)
       : FFiles(files), FPreviews(files.size()) {
@@ -65,7 +67,7 @@ class TPreviewsInOrder {
       const std::lock_guard<std::mutex> lock(FLock);
       FStopped = true;
     }
-    FChanged.notify_all();
+    FRoom.notify_all();
     for (std::thread& thread : FThreads)
       thread.join();
   }
@@ -74,22 +76,24 @@ class TPreviewsInOrder {
   std::optional<TFilePreview> Take(std::size_t index) {
     std::unique_lock<std::mutex> lock(FLock);
     FTaken = index;
-    FChanged.notify_all();
     if (FThreads.empty()) {
       lock.unlock();
-      return Preview(index);
+      return Preview(index, FReaderFolder);
     }
-    FChanged.wait(lock, [&] { return FPreviews[index].has_value(); });
+    if (FWaitingForRoom > 0 && FNext < FTaken + kAhead) FRoom.notify_all();
+    ++FReaderWaiting;
+    FReady.wait(lock, [&] { return FPreviews[index].has_value(); });
+    --FReaderWaiting;
     std::optional<TFilePreview> preview = std::move(*FPreviews[index]);
     FPreviews[index].reset();
     return preview;
   }
 
  private:
-  std::optional<TFilePreview> Preview(std::size_t index) const {
+  std::optional<TFilePreview> Preview(std::size_t index, TLastFolder& folder) const {
     if (Interrupted()) return std::nullopt;
     try {
-      return PreviewFile(FFiles[index], FCountOnly);
+      return PreviewFile(FFiles[index], FCountOnly, &folder);
     } catch (const std::exception& error) {
       TFilePreview failed;
       failed.Results.assign(FFiles[index].size(), prOpenFailed);
@@ -99,31 +103,47 @@ class TPreviewsInOrder {
   }
 
   void Work() {
+    TLastFolder folder;
+    std::vector<std::optional<TFilePreview>> done;
     for (;;) {
-      std::size_t index;
+      std::size_t first;
+      std::size_t end;
       {
         std::unique_lock<std::mutex> lock(FLock);
-        FChanged.wait(lock, [&] { return FStopped || FNext < FTaken + kAhead; });
+        ++FWaitingForRoom;
+        FRoom.wait(lock, [&] { return FStopped || FNext < FTaken + kAhead; });
+        --FWaitingForRoom;
         if (FStopped || FNext >= FFiles.size()) return;
-        index = FNext++;
+        first = FNext;
+        end = std::min({FNext + kTaken, FTaken + kAhead, FFiles.size()});
+        FNext = end;
       }
-      std::optional<TFilePreview> preview = Preview(index);
+      done.clear();
+      for (std::size_t index = first; index < end; ++index)
+        done.push_back(Preview(index, folder));
+      bool wanted;
       {
         const std::lock_guard<std::mutex> lock(FLock);
-        FPreviews[index] = std::move(preview);
+        for (std::size_t index = first; index < end; ++index)
+          FPreviews[index] = std::move(done[index - first]);
+        wanted = FReaderWaiting > 0;
       }
-      FChanged.notify_all();
+      if (wanted) FReady.notify_one();
     }
   }
 
   const std::vector<std::vector<const TSnRTast*>>& FFiles;
   THunkOptions FCountOnly;
+  TLastFolder FReaderFolder;
   std::mutex FLock;
-  std::condition_variable FChanged;
+  std::condition_variable FReady;  // a preview came
+  std::condition_variable FRoom;   // the reader took enough for more to be previewed
   // Per file: empty until previewed; a preview, or nullopt in it for a file an interrupt left.
   std::vector<std::optional<std::optional<TFilePreview>>> FPreviews;  // guarded by FLock
   std::size_t FNext = 0;                                              // guarded by FLock
   std::size_t FTaken = 0;                                             // guarded by FLock
+  int FReaderWaiting = 0;                                             // guarded by FLock
+  int FWaitingForRoom = 0;                                            // guarded by FLock
   bool FStopped = false;                                              // guarded by FLock
   std::vector<std::thread> FThreads;
 };
@@ -190,9 +210,10 @@ int64_t DiffRun(const TTaskList& tasks, const std::string& dir, bool colour) {
   THunkOptions options;
   options.Context = 3;
   int64_t failed = 0;
+  TLastFolder folder;
   for (const auto& file : TasksByFile(tasks)) {
     if (Interrupted()) break;
-    const TFilePreview preview = PreviewFile(file, options);
+    const TFilePreview preview = PreviewFile(file, options, &folder);
     const std::string& path = file.front()->FileName;
     if (preview.Failed()) {
       ++failed;

@@ -1,7 +1,5 @@
 #include "PreviewFile.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstring>
 
@@ -24,19 +22,9 @@ bool TFilePreview::Failed() const {
 
 namespace {
 
-// Counts what one task would replace in a file with holes, a data region at a time, as a run
-// reads it (TFileRewrite); false when the file is none such, read whole as before.
-bool CountByDataRegions(const TSnRTast& task, TFilePreview& preview) {
-  // One look at the name first, so that every other file is read once, the usual way.
-  struct stat st;
-  if (task.FromStr.find('\0') != std::string::npos || ::lstat(task.FileName.c_str(), &st) != 0 ||
-      !S_ISREG(st.st_mode) || static_cast<off_t>(st.st_blocks) * 512 >= st.st_size)
-    return false;
-  TReadFile file;
-  std::string reason;
-  if (ReadTaskFile(task.FileName, task.Links, file, reason, true) != 0 ||
-      file.Content.Begin() != nullptr || BeginsWithUtf16Mark(file.Content))
-    return false;
+// Counts what one task would replace in `file`, left unmapped for its holes, a data region at a
+// time, as a run reads it (TFileRewrite).
+void CountByDataRegions(const TSnRTast& task, TReadFile& file, TFilePreview& preview) {
   int64_t total = 0;
   TNullSink counted;
   for (const auto& [begin, end] : DataRegions(file.Content)) {
@@ -50,31 +38,42 @@ bool CountByDataRegions(const TSnRTast& task, TFilePreview& preview) {
                        : file.Content.Damaged() ? "changed by another program during the run"
                                                 : why;
       preview.Results.push_back(count < 0 ? count : int64_t{prMatchFailed});
-      return true;
+      return;
     }
     total += count;
   }
   preview.Results.push_back(total);
-  return true;
 }
 
 }  // namespace
 
-TFilePreview PreviewFile(const std::vector<const TSnRTast*>& tasks, const THunkOptions& options) {
+TFilePreview PreviewFile(const std::vector<const TSnRTast*>& tasks, const THunkOptions& options,
+                         TLastFolder* folders) {
   TFilePreview preview;
   if (tasks.empty()) return preview;
-  // A large disk image is only counted: its data alone is read, never its holes.
-  if (options.CountOnly && tasks.size() == 1 && CountByDataRegions(*tasks.front(), preview))
-    return preview;
   const auto fail = [&preview](int64_t result, const std::string& reason) {
     if (!preview.Failed()) preview.Reason = reason;
     preview.Results.push_back(result);
   };
+  TLastFolder ownFolder;
+  TLastFolder& folder = folders != nullptr ? *folders : ownFolder;
+  const TSnRTast& first = *tasks.front();
+  // A large disk image is only counted: its data alone is read, never its holes. Zero bytes to
+  // find would match in the holes too, and a UTF-16 text is decoded whole.
+  const bool leaveHoles =
+      options.CountOnly && tasks.size() == 1 && first.FromStr.find('\0') == std::string::npos;
   TReadFile file;
   std::string reason;
-  if (const int64_t failed =
-          ReadTaskFileAsItIs(tasks.front()->FileName, tasks.front()->Links, file, reason);
-      failed != 0) {
+  int64_t failed =
+      ReadTaskFileAsItIs(first.FileName, first.Links, file, reason, folder, leaveHoles);
+  if (failed == 0 && file.Content.Begin() == nullptr) {
+    if (!BeginsWithUtf16Mark(file.Content)) {
+      CountByDataRegions(first, file, preview);
+      return preview;
+    }
+    failed = ReadTaskFileAsItIs(first.FileName, first.Links, file, reason, folder);
+  }
+  if (failed != 0) {
     for (std::size_t i = 0; i < tasks.size(); ++i)
       fail(failed, reason);
     return preview;

@@ -10,6 +10,7 @@
 #include "ChangedLines.h"
 #include "SnRTast.h"
 #include "Utf16Text.h"
+#include "platform/OpenInTree.h"
 
 namespace fendrel {
 
@@ -30,7 +31,9 @@ struct TFilePreview {
 };
 
 // The tasks of one file, in the order a run takes them (the three passes of a multi-line run
-// one after another, each on what the one before left).
-TFilePreview PreviewFile(const std::vector<const TSnRTast*>& tasks, const THunkOptions& options);
+// one after another, each on what the one before left). A reader that previews many files keeps
+// their folders open in `folders`.
+TFilePreview PreviewFile(const std::vector<const TSnRTast*>& tasks, const THunkOptions& options,
+                         TLastFolder* folders = nullptr);
 
 }  // namespace fendrel

@@ -27,9 +27,10 @@ TPreviewRun::~TPreviewRun() {
 }
 
 void TPreviewRun::Execute() {
+  TLastFolder folder;
   for (const auto& file : TasksByFile(FTasks)) {
     if (Terminated()) break;
-    FReceiver(file, PreviewFile(file, FOptions));
+    FReceiver(file, PreviewFile(file, FOptions, &folder));
   }
   FFinished(Terminated());
 }

@@ -85,18 +85,20 @@ bool BeginsWithUtf16Mark(const TMappedFile& content) {
 }
 
 int64_t ReadTaskFileAsItIs(const std::string& fileName, const TLinkRule& links, TReadFile& file,
-                           std::string& reason) {
+                           std::string& reason, TLastFolder& last, bool leaveHoles) {
   // A link is judged the full way, as the run will.
-  if (links.Follow) return ReadTaskFile(fileName, links, file, reason);
+  if (links.Follow) return ReadTaskFile(fileName, links, file, reason, leaveHoles);
   // The folders on the way are opened as a run opens them, so that a preview never shows a file
-  // a swapped folder link leads to; only the wait for the clock is left out.
-  TTreeFile tree;
-  if (OpenInTree(fileName, links, tree).Ok() &&
-      file.Content.OpenAsItIs(tree.Folder.Get(), tree.Name) == TMappedFile::TOpenResult::Ok)
+  // a swapped folder link leads to; the file itself is opened without following a link, so a
+  // link under its name fails here and is judged below. Only the wait for the clock is left out.
+  std::string name;
+  if (const int folder = last.FolderOf(fileName, links, name);
+      folder >= 0 &&
+      file.Content.OpenAsItIs(folder, name, leaveHoles) == TMappedFile::TOpenResult::Ok)
     return 0;
   // Anything else is rare: the full way tells why in the words of a run.
   file.Content.Close();
-  return ReadTaskFile(fileName, links, file, reason);
+  return ReadTaskFile(fileName, links, file, reason, leaveHoles);
 }
 
 }  // namespace fendrel

@@ -182,11 +182,12 @@ void TMappedFile::DropBefore(const char* at) {
   (void)posix_fadvise(FFd, FMapOffset, static_cast<off_t>(length), POSIX_FADV_DONTNEED);
 }
 
-TMappedFile::TOpenResult TMappedFile::OpenAsItIs(int folderFd, const std::string& name) {
+TMappedFile::TOpenResult TMappedFile::OpenAsItIs(int folderFd, const std::string& name,
+                                                 bool leaveHoles) {
   Close();
   FError = 0;
   FFd = OpenToRead(folderFd, name);
-  return Read(false);
+  return Read(false, leaveHoles);
 }
 
 TMappedFile::TOpenResult TMappedFile::Read(bool whenChangesShow, bool leaveHoles) {

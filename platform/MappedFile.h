@@ -46,8 +46,9 @@ class TMappedFile {
   TOpenResult Open(const std::string& path);
   // The file `name` of the open folder `folderFd`, not a symbolic link, read as it is now,
   // without waiting for the clock: for a reader that never compares it with a later state.
-  // Open() it when this fails, to learn why in the same words.
-  TOpenResult OpenAsItIs(int folderFd, const std::string& name);
+  // Open() it when this fails, to learn why in the same words. With `leaveHoles`, a large file
+  // with holes is left unmapped as by OpenLeavingHoles.
+  TOpenResult OpenAsItIs(int folderFd, const std::string& name, bool leaveHoles = false);
   // Lets the whole pages of the mapping before `at` go, from this process and from the page
   // cache, for a reader that streams through a large file once and never reads them again: its
   // memory then stays small, and the pages it writes take the place of those it let go. Nothing

@@ -83,6 +83,28 @@ std::shared_ptr<const TOpenedRoot> OpenRoot(const std::string& root) {
   return opened;
 }
 
+int TLastFolder::FolderOf(const std::string& path, const TLinkRule& rule, std::string& name) {
+  const std::size_t slash = path.rfind('/');
+  if (!rule.Opened || slash == std::string::npos) return -1;
+  const std::string_view folder(path.data(), slash);
+  name.assign(path, slash + 1);
+  if (name.empty() || name == "." || name == "..") return -1;
+  if (FFolder.Valid() && FRoot == rule.Opened && folder == FPath) return FFolder.Get();
+
+  FFolder.Reset(-1);
+  std::vector<std::string> parts;
+  if (!PartsBelow(path, rule.Root, parts) || parts.back() != name) return -1;
+  TFd walked(::fcntl(rule.Opened->Fd.Get(), F_DUPFD_CLOEXEC, 0));
+  for (std::size_t i = 0; walked.Valid() && i + 1 < parts.size(); ++i)
+    walked.Reset(
+        ::openat(walked.Get(), parts[i].c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  if (!walked.Valid()) return -1;
+  FRoot = rule.Opened;
+  FPath = folder;
+  FFolder = std::move(walked);
+  return FFolder.Get();
+}
+
 TTreeOpen OpenInTree(const std::string& path, const TLinkRule& rule, TTreeFile& file) {
   TTreeOpen result;
   const auto failed = [&result](int error) {

@@ -60,6 +60,24 @@ struct TTreeOpen {
 // Name are set all the same, so that a missing file can be made again in its folder.
 TTreeOpen OpenInTree(const std::string& path, const TLinkRule& rule, TTreeFile& file);
 
+// The folder of the file a reader opened last, kept open for its next file: a reader that only
+// reads (a preview) takes a tree's files folder by folder, and opening each file's folders anew
+// would cost it more than the reading. The folders are walked as OpenInTree walks them, below the
+// run's opened folder and without following any link; a folder kept stays the one that was
+// walked, whatever is put under its name later, as a file's folder does for the file.
+class TLastFolder {
+ public:
+  // The open folder that holds `path`, with the file's name in it in `name`; -1 where the walk
+  // does not go (no opened run folder, a path outside it, a link on the way, an error): the
+  // reader then takes OpenInTree's full way, which tells why.
+  int FolderOf(const std::string& path, const TLinkRule& rule, std::string& name);
+
+ private:
+  std::shared_ptr<const TOpenedRoot> FRoot;
+  std::string FPath;  // the folder's part of the last path
+  TFd FFolder;
+};
+
 // True when the open folder `folder` is `root` or lies below it (walked up through "..", so
 // paths of any length and any links on the way are judged by where the folder really is).
 bool FolderInside(int folder, const struct stat& root);

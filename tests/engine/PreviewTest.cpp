@@ -1,6 +1,7 @@
 // The preview against the run: for every kind of search, the counts it reports and the lines it
 // shows must make exactly the bytes and the counts a run makes; and the pieces it is built on.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <random>
@@ -113,32 +114,53 @@ TEST(Preview, CountsAndContentEqualTheRun) {
 }
 
 TEST(Preview, ReportsTheFailuresOfTheRun) {
-  TTempDir dir, outside;
-  WriteFile(dir.Path() + "/empty", "");
-  WriteFile(dir.Path() + "/odd.txt", std::string("\xFE\xFF\0a\0", 5));
-  WriteFile(outside.Path() + "/secret.txt", "a");
-  // Links the run refuses, to a file and for a folder on the way: no preview shows their target.
-  ASSERT_EQ(symlink((outside.Path() + "/secret.txt").c_str(), (dir.Path() + "/l.txt").c_str()), 0);
-  ASSERT_EQ(symlink(outside.Path().c_str(), (dir.Path() + "/away").c_str()), 0);
-  const struct {
-    std::string File;
-    std::string Pattern;
-    const char* Reason;
-  } cases[] = {
-      {dir.Path() + "/missing", "a", "the file no longer exists"},
-      {dir.Path() + "/empty", "a", "the file is empty"},
-      {dir.Path() + "/odd.txt", "a", "not valid UTF-16 BE: an odd number of bytes (5)"},
-      {dir.Path(), "a", "not a regular file"},
-      {dir.Path() + "/l.txt", "a", "is a symbolic link"},
-      {dir.Path() + "/away/secret.txt", "a", "a folder on its path is a symbolic link"},
-  };
-  for (const auto& c : cases) {
-    TSnRTast task;
-    task.Init(c.File, c.Pattern.data(), 1, smCaseSensitive, "b", 1, false, lmAllFiles);
-    task.Links.Root = dir.Path();
-    const TFilePreview preview = PreviewFile({&task}, {});
-    EXPECT_EQ(preview.Results, std::vector<int64_t>{ProcessFile(task, nullptr)});
-    EXPECT_EQ(preview.Reason, c.Reason);
+  // Once with each file's folders opened for it, once through the run's opened folder with the
+  // folders kept from file to file, as a dry run reads.
+  for (const bool kept : {false, true}) {
+    SCOPED_TRACE(kept ? "folders kept" : "folders opened per file");
+    TTempDir dir, outside;
+    WriteFile(dir.Path() + "/empty", "");
+    WriteFile(dir.Path() + "/odd.txt", std::string("\xFE\xFF\0a\0", 5));
+    ASSERT_EQ(mkdir((dir.Path() + "/sub").c_str(), 0755), 0);
+    WriteFile(dir.Path() + "/sub/a.txt", "a");
+    WriteFile(outside.Path() + "/secret.txt", "a");
+    // Links the run refuses, to a file and for a folder on the way: no preview shows their
+    // target.
+    ASSERT_EQ(symlink((outside.Path() + "/secret.txt").c_str(), (dir.Path() + "/l.txt").c_str()),
+              0);
+    ASSERT_EQ(symlink(outside.Path().c_str(), (dir.Path() + "/away").c_str()), 0);
+    const struct {
+      std::string File;
+      const char* Reason;
+      // Before the preview, the folder sub, read from before, becomes a link to `outside`.
+      bool SwapSub = false;
+    } cases[] = {
+        {dir.Path() + "/missing", "the file no longer exists"},
+        {dir.Path() + "/empty", "the file is empty"},
+        {dir.Path() + "/odd.txt", "not valid UTF-16 BE: an odd number of bytes (5)"},
+        {dir.Path(), "not a regular file"},
+        {dir.Path() + "/l.txt", "is a symbolic link"},
+        {dir.Path() + "/away/secret.txt", "a folder on its path is a symbolic link"},
+        {dir.Path() + "/sub/a.txt", ""},
+        {dir.Path() + "/sub/secret.txt", "a folder on its path is a symbolic link", true},
+    };
+    const auto opened = kept ? OpenRoot(dir.Path()) : nullptr;
+    TLastFolder folders;
+    for (const auto& c : cases) {
+      SCOPED_TRACE(c.File);
+      if (c.SwapSub) {
+        ASSERT_EQ(rename((dir.Path() + "/sub").c_str(), (dir.Path() + "/old").c_str()), 0);
+        ASSERT_EQ(symlink(outside.Path().c_str(), (dir.Path() + "/sub").c_str()), 0);
+      }
+      TSnRTast task;
+      task.Init(c.File, "a", 1, smCaseSensitive, "b", 1, false, lmAllFiles);
+      task.Links.Root = dir.Path();
+      task.Links.Opened = opened;
+      const TFilePreview preview = PreviewFile({&task}, {}, kept ? &folders : nullptr);
+      EXPECT_EQ(preview.Results, std::vector<int64_t>{ProcessFile(task, nullptr)});
+      EXPECT_EQ(preview.Reason, c.Reason);
+    }
+    EXPECT_EQ(ReadFile(outside.Path() + "/secret.txt"), "a");
   }
 }
 
