@@ -239,12 +239,13 @@ void TFileRewrite::PutInPlace() {
                : fendrel::PutInPlace(FTemp, original.Content.Fd(), original.Name, original.Path,
                                      original.Content.Identity(), FBackup);
   FPending = false;
-  // The file read is closed here, on the committing thread: when it has just lost its last
-  // name, closing it frees its blocks, which should not hold up the next batch's reading.
-  FOriginal->Content.Close();
   if (!put.Replaced) return Fail(prPutFailed, put.Reason);
   FOutcome.BackupName = put.BackupName;
   FOutcome.Reason = put.Notice;
+}
+
+void TFileRewrite::CloseFileRead() {
+  if (FOriginal) FOriginal->Content.Close();
 }
 
 void TFileRewrite::FolderNotFlushed(int error) {

@@ -83,6 +83,10 @@ class TFileRewrite {
   void FlushContent();
   // Puts the new content in place; the caller then flushes Folder().
   void PutInPlace();
+  // Closes the file read, once its content is in place. A file that has just lost its last name
+  // is freed then, and where the file system tells the disk about every freed block, that
+  // waits for the disk: a batch closes its files several at once.
+  void CloseFileRead();
   // The flush of Folder() after PutInPlace failed with `error`: the new content has the file's
   // name, but it is not known to be on disk, so the task fails (its backup stays reported).
   void FolderNotFlushed(int error);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
 #include <stdexcept>
 #include <system_error>
 #include <thread>
@@ -15,8 +16,36 @@
 namespace fendrel {
 namespace {
 
-// Files of a batch whose flushes are waited for at the same time.
-constexpr std::size_t kFlushesAtOnce = 8;
+// Files of a batch that are waited for at the same time.
+constexpr std::size_t kAtOnce = 8;
+
+// Calls `step` for each of `count` items, on up to kAtOnce threads at once: each call mostly
+// waits for the disk, and waits that overlap let the file system serve them together.
+void EachAtOnce(std::size_t count, const std::function<void(std::size_t)>& step) {
+  std::atomic<std::size_t> next{0};
+  std::atomic<bool> thrown{false};  // on a helper thread, where nothing would catch it
+  const auto some = [&] {
+    try {
+      for (std::size_t i; (i = next++) < count;)
+        step(i);
+    } catch (...) {
+      thrown = true;
+    }
+  };
+  std::vector<std::thread> helpers;
+  helpers.reserve(kAtOnce);
+  for (std::size_t i = 1; i < std::min(count, kAtOnce); ++i) {
+    try {
+      helpers.emplace_back(some);
+    } catch (const std::system_error&) {
+      break;  // no thread to be had: fewer at once
+    }
+  }
+  some();
+  for (std::thread& helper : helpers)
+    helper.join();
+  if (thrown) throw std::runtime_error("a wait for the disk ended unexpectedly");
+}
 
 }  // namespace
 
@@ -58,31 +87,10 @@ void TRewriteBatch::CommitAll() {
   // can take their flushes of the disk's cache together.
   for (auto& rewrite : FRewrites)
     rewrite->StartFlush();
-  std::atomic<std::size_t> next{0};
-  std::atomic<bool> thrown{false};  // on a helper thread, where nothing would catch it
-  const auto flushSome = [this, &next, &thrown] {
-    try {
-      for (std::size_t i; (i = next++) < FRewrites.size();)
-        FRewrites[i]->FlushContent();
-    } catch (...) {
-      thrown = true;
-    }
-  };
-  std::vector<std::thread> helpers;
-  helpers.reserve(kFlushesAtOnce);
-  const std::size_t waiting = static_cast<std::size_t>(std::count_if(
-      FRewrites.begin(), FRewrites.end(), [](const auto& r) { return r->WaitsForFlush(); }));
-  for (std::size_t i = 1; i < std::min(waiting, kFlushesAtOnce); ++i) {
-    try {
-      helpers.emplace_back(flushSome);
-    } catch (const std::system_error&) {
-      break;  // no thread to be had: fewer flushes at once
-    }
-  }
-  flushSome();
-  for (std::thread& helper : helpers)
-    helper.join();
-  if (thrown) throw std::runtime_error("a flush ended unexpectedly");
+  std::vector<TFileRewrite*> waiting;
+  for (auto& rewrite : FRewrites)
+    if (rewrite->WaitsForFlush()) waiting.push_back(rewrite.get());
+  EachAtOnce(waiting.size(), [&waiting](std::size_t i) { waiting[i]->FlushContent(); });
   // Each folder once, after all of its renames, and only then is any task of the batch
   // reported done; where the flush fails, so do the tasks of that folder.
   struct TFolder {
@@ -112,6 +120,7 @@ void TRewriteBatch::CommitAll() {
   for (auto& [rewrite, folder] : put) {
     if (folders[folder].Error != 0) rewrite->FolderNotFlushed(folders[folder].Error);
   }
+  EachAtOnce(FRewrites.size(), [this](std::size_t i) { FRewrites[i]->CloseFileRead(); });
 }
 
 }  // namespace fendrel
