@@ -183,6 +183,11 @@ constexpr TCatalogueText kTexts[] = {
      "Definieren Sie den String, der ersetzt werden soll.",
      "define the string to be search for in the \"old string\" field - as text or hex code "
      "input"},
+    {StepPatternInvalid, "StepPatternInvalid",
+     "Der alte String ist kein gültiger regulärer Ausdruck: Bitte korrigieren Sie ihn (sein "
+     "Tooltip sagt, was falsch ist).",
+     "the \"old string\" is no valid regular expression: correct it (its tooltip tells what is "
+     "wrong)"},
     {StepNewStringMissing, "StepNewStringMissing",
      "Definieren Sie den String, der neu eingefügt werden soll. Falls der Ausgangsstring "
      "gelöscht werden soll, kann auch ein Leerstring korrekt sein.",

@@ -107,6 +107,7 @@ enum class TTextId {
   StepNoFilesFound,
   StepNoFileTicked,
   StepOldStringMissing,
+  StepPatternInvalid,
   StepNewStringMissing,
   StepReadyToStart,
   // The banner window and the About window.

@@ -21,10 +21,10 @@
 #include <optional>
 #include <string>
 
-#include "engine/RunProgress.h"
 #include "WorkflowState.h"
 #include "ZQSnRMainForm.h"
 #include "engine/RunBuilder.h"
+#include "engine/RunProgress.h"
 #include "engine/StatusSink.h"
 #include "engine/uSearchAndReplaceThread.h"
 #include "platform/InPlaceRecovery.h"
@@ -99,6 +99,9 @@ class TSnRForm : public TZQSnRMainForm {
   // With "regular expression" ticked, compiles the old string as it stands and shows the
   // compiler's message at its editor (red frame, tooltip) and in the status line.
   void CheckPattern();
+  // Shows `message` as the tooltip of `widget`, and gives back its own tooltip once the message
+  // is empty.
+  static void ShowMessageTip(QWidget* widget, const QString& message);
   // Puts the main window, the docked help window and the banner on the screen's available
   // area (see WindowPlacement.h).
   void PlaceOnScreen();

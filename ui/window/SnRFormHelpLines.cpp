@@ -49,6 +49,7 @@ void TSnRForm::DrawHelpLinesTimerTimer() {
         PointAtControl(FFiles.FileCheckListBox, lineIndex);
         break;
       case TWorkflowStep::OldStringMissing:
+      case TWorkflowStep::PatternInvalid:
         PointAtControl(multiLine ? static_cast<QWidget*>(FMultiLine->MemoFromStr()) : FFromStr,
                        lineIndex);
         break;

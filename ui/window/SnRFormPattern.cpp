@@ -16,18 +16,26 @@ namespace {
 // The tooltip a widget had before it showed a message, kept to be given back.
 constexpr const char* kHintProperty = "fendrelHint";
 
-void ShowPatternMessage(QWidget* editor, const QString& message) {
-  const bool showing = editor->property(kHintProperty).isValid();
+}  // namespace
+
+void TSnRForm::ShowMessageTip(QWidget* widget, const QString& message) {
+  const bool showing = widget->property(kHintProperty).isValid();
   if (!message.isEmpty()) {
-    if (!showing) editor->setProperty(kHintProperty, editor->toolTip());
-    editor->setToolTip(message);
-    editor->setStyleSheet(
-        QStringLiteral("#%1 { border: 2px solid red; }").arg(editor->objectName()));
+    if (!showing) widget->setProperty(kHintProperty, widget->toolTip());
+    widget->setToolTip(message);
   } else if (showing) {
-    editor->setToolTip(editor->property(kHintProperty).toString());
-    editor->setProperty(kHintProperty, QVariant());
-    editor->setStyleSheet(QString());
+    widget->setToolTip(widget->property(kHintProperty).toString());
+    widget->setProperty(kHintProperty, QVariant());
   }
+}
+
+namespace {
+
+// A red frame around an editor whose pattern does not compile.
+void FrameInRed(QWidget* editor, bool red) {
+  const QString sheet =
+      red ? QStringLiteral("#%1 { border: 2px solid red; }").arg(editor->objectName()) : QString();
+  if (editor->styleSheet() != sheet) editor->setStyleSheet(sheet);
 }
 
 }  // namespace
@@ -46,8 +54,10 @@ void TSnRForm::CheckPattern() {
     }
   }
   const QString message = error ? QString::fromLocal8Bit(error->c_str()) : QString();
-  ShowPatternMessage(other, QString());
-  ShowPatternMessage(editor, message);
+  FrameInRed(other, false);
+  ShowMessageTip(other, QString());
+  FrameInRed(editor, !message.isEmpty());
+  ShowMessageTip(editor, message);
   if (message == FPatternMessage) return;
   // The status line shows the message while it stands, and is cleared only of its own.
   if (!message.isEmpty())
@@ -55,6 +65,8 @@ void TSnRForm::CheckPattern() {
   else if (statusBar()->currentMessage() == FPatternMessage)
     statusBar()->clearMessage();
   FPatternMessage = message;
+  // The buttons that would run the pattern follow it.
+  UpdateWorkflowState();
 }
 
 }  // namespace fendrel

@@ -39,9 +39,13 @@ void TSnRForm::UpdateWorkflowState() {
     inputs.OldStringSize = FFromStr->Value().Len();
     inputs.NewStringSize = FToStr->Value().Len();
   }
+  inputs.PatternInvalid = !FPatternMessage.isEmpty();
   FWorkflowState = DeriveWorkflowState(inputs);
   FSnRButton->setEnabled(FWorkflowState.StartEnabled);
   FPreviewButton->setEnabled(FWorkflowState.StartEnabled);
+  // A disabled button says why, where the reason is not plain from the help list alone.
+  ShowMessageTip(FSnRButton, FPatternMessage);
+  ShowMessageTip(FPreviewButton, FPatternMessage);
   if (!FInstantHelpForm) return;
   // The lines' old rectangles would tie new lines to old places until they are drawn again.
   FInstantHelpForm->ResetItemRects();

@@ -7,9 +7,9 @@ namespace {
 
 // The help line of each step, in the order of TWorkflowStep.
 constexpr TTextId kStepTexts[] = {
-    TTextId::StepPathMissing,  TTextId::StepMaskMissing,      TTextId::StepNoFilesFound,
-    TTextId::StepNoFileTicked, TTextId::StepOldStringMissing, TTextId::StepNewStringMissing,
-    TTextId::StepReadyToStart,
+    TTextId::StepPathMissing,      TTextId::StepMaskMissing,      TTextId::StepNoFilesFound,
+    TTextId::StepNoFileTicked,     TTextId::StepOldStringMissing, TTextId::StepPatternInvalid,
+    TTextId::StepNewStringMissing, TTextId::StepReadyToStart,
 };
 
 }  // namespace
@@ -20,7 +20,7 @@ TWorkflowState DeriveWorkflowState(const TWorkflowInputs& in) {
   const bool oldEmpty = in.OldStringSize <= 0;
   const bool newEmpty = in.NewStringSize <= 0;
   const bool listEmpty = in.FileCount == 0;
-  state.StartEnabled = in.ScanFinished && in.CheckedCount > 0 && !oldEmpty;
+  state.StartEnabled = in.ScanFinished && in.CheckedCount > 0 && !oldEmpty && !in.PatternInvalid;
 
   auto add = [&state](bool condition, TWorkflowStep step) {
     if (condition) state.OpenSteps.push_back(step);
@@ -30,6 +30,7 @@ TWorkflowState DeriveWorkflowState(const TWorkflowInputs& in) {
   add(!in.PathEmpty && !in.MaskEmpty && listEmpty && in.ScanFinished, TWorkflowStep::NoFilesFound);
   add(!listEmpty && in.CheckedCount == 0, TWorkflowStep::NoFileTicked);
   add(oldEmpty, TWorkflowStep::OldStringMissing);
+  add(!oldEmpty && in.PatternInvalid, TWorkflowStep::PatternInvalid);
   add(newEmpty, TWorkflowStep::NewStringMissing);
   add(state.StartEnabled, TWorkflowStep::ReadyToStart);
   return state;

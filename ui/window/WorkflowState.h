@@ -16,6 +16,7 @@ enum class TWorkflowStep {
   NoFilesFound,
   NoFileTicked,
   OldStringMissing,
+  PatternInvalid,
   NewStringMissing,
   ReadyToStart,
 };
@@ -32,6 +33,8 @@ struct TWorkflowInputs {
   // number of lines.
   int32_t OldStringSize = -1;
   int32_t NewStringSize = -1;
+  // The old string is a regular expression that does not compile: a run would fail every file.
+  bool PatternInvalid = false;
 };
 
 struct TWorkflowState {

@@ -241,10 +241,15 @@ TEST_F(TMainWindow, EveryBuiltInTextHasItsComponent) {
 }
 
 // An invalid pattern shows at its editor as it is typed, and goes when it is mended or when the
-// old string is no longer a pattern.
+// old string is no longer a pattern; while it stands, nothing can run it, and the buttons that
+// would say why.
 TEST_F(TMainWindow, AnInvalidPatternShowsAtItsEditorBeforeTheRun) {
+  ListFiles({"/tmp/a.txt"});
+  TickAll();
   TCombiEditCharHexFrame* from = Form().CombiEditCharHexFrameFromStr();
   const QString hint = from->toolTip();
+  QPushButton* const buttons[] = {Form().SnRButton(), Form().PreviewButton()};
+  const QString buttonHints[] = {buttons[0]->toolTip(), buttons[1]->toolTip()};
   const QString message = "error 103: unmatched parenthesis at position 2";
   struct TCase {
     bool Regex;
@@ -262,6 +267,14 @@ TEST_F(TMainWindow, AnInvalidPatternShowsAtItsEditorBeforeTheRun) {
     EXPECT_EQ(from->toolTip(), c.Message.isEmpty() ? hint : c.Message) << c.Old;
     EXPECT_EQ(from->styleSheet().contains("red"), !c.Message.isEmpty()) << c.Old;
     EXPECT_EQ(Form().statusBar()->currentMessage(), c.Message) << c.Old;
+    for (int i = 0; i < 2; ++i) {
+      EXPECT_EQ(buttons[i]->isEnabled(), c.Message.isEmpty()) << c.Old;
+      EXPECT_EQ(buttons[i]->toolTip(), c.Message.isEmpty() ? buttonHints[i] : c.Message) << c.Old;
+    }
+    const auto& steps = Form().WorkflowState().OpenSteps;
+    EXPECT_EQ(std::count(steps.begin(), steps.end(), TWorkflowStep::PatternInvalid),
+              !c.Message.isEmpty())
+        << c.Old;
   }
 }
 

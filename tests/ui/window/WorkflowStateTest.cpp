@@ -56,6 +56,10 @@ TEST(WorkflowState, OpenStepsAndStartButtonForEachState) {
        {true, true, 2, 0, true, false, 1, 1},
        {S::NoFileTicked},
        false},
+      {"ticked, pattern does not compile",
+       {false, false, 3, 1, true, false, 2, 0, true},
+       {S::PatternInvalid, S::NewStringMissing},
+       false},
   };
   for (const TCase& c : cases) {
     const TWorkflowState state = DeriveWorkflowState(c.Inputs);
