@@ -74,8 +74,9 @@ void TSearchAndReplaceThread::Execute() {
   // The worker sleeps on the queue instead of polling it. It prepares the tasks at the head of
   // the queue as one batch and has it committed on a second thread while it prepares the next
   // batch, so that reading and matching overlap with the disk's work; each batch is reported in
-  // queue order once committed. A stop ends the preparing: the tasks already prepared count as
-  // the ones in hand and are committed and reported as usual. The tasks a Stop drops are
+  // queue order once committed. Only the batch being committed is in hand: a stop or quit that
+  // comes while the next one is prepared leaves that one's files as they are (its new contents
+  // are thrown away) and its tasks are dropped with the rest. The tasks a Stop drops are
   // reported once nothing is in hand, so that every report keeps queue order.
   std::unique_ptr<TBatchInHand> committing;
   for (;;) {
@@ -85,6 +86,10 @@ void TSearchAndReplaceThread::Execute() {
       for (std::size_t i = 0; i < committing->Tasks.size(); ++i)
         Report(*committing->Tasks[i], committing->Batch.At(i).Outcome());
       committing.reset();
+    }
+    if (!next->Tasks.empty() && (Terminated() || FTaskList.SkippedHead() != nullptr)) {
+      if (Terminated()) break;
+      next = std::make_unique<TBatchInHand>();
     }
     if (next->Tasks.empty()) {
       while (const TSnRTast* task = FTaskList.SkippedHead())

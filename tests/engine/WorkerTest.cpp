@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <mutex>
 #include <thread>
 #include <utility>
 
+#include "engine/RewriteBatch.h"
 #include "engine/RunBuilder.h"
 #include "engine/uSearchAndReplaceThread.h"
 #include "support/TempDir.h"
@@ -165,6 +167,46 @@ TEST_F(WorkerTest, StopFinishesTheTaskInHandAndSkipsTheRestInOrder) {
       expected.insert(expected.end(),
                       {dir / "1", "a [61] --> b [62] : 0 replacements", "", "UPDATE 0"});
     EXPECT_EQ(sink.Lines(), expected) << (quit ? "quit" : "stop");
+  }
+}
+
+// The worker prepares the next batch while one is committed; a stop or quit that comes meanwhile
+// leaves the prepared batch's files untouched: only the batch being committed was in hand. The
+// first batch holds the most files a batch may, so the next one is prepared before the first
+// is reported, and the stop comes with the first report.
+TEST_F(WorkerTest, AStopLeavesTheBatchPreparedMeanwhileUntouched) {
+  for (const bool quit : {true, false}) {
+    TSearchAndReplaceThread worker;
+    TRecordingSink sink(worker);
+    bool stopped = false;
+    sink.OnLine = [&](const std::string&) {
+      if (std::exchange(stopped, true)) return;
+      if (quit)
+        worker.Terminate();
+      else
+        worker.Stop();
+    };
+    worker.Attach(&sink);
+    TTempDir dir;
+    const std::size_t count = TRewriteBatch::kMaxFiles + 3;
+    TTaskList tasks;
+    for (std::size_t i = 0; i < count; ++i) {
+      WriteFile(dir / std::to_string(i), "a");
+      tasks.push_back(Task(dir / std::to_string(i), lmAllFiles));
+    }
+    worker.TaskList().AppendBatch(std::move(tasks));
+    worker.Start();
+    if (!quit) {
+      ASSERT_TRUE(sink.WaitForLines(count * 4));
+      worker.Terminate();
+    }
+    worker.WaitFor();
+    std::size_t changed = 0;
+    for (std::size_t i = 0; i < count; ++i)
+      changed += test::ReadFile(dir / std::to_string(i)) == "b";
+    EXPECT_EQ(changed, TRewriteBatch::kMaxFiles) << (quit ? "quit" : "stop");
+    const std::vector<std::string> lines = sink.Lines();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "a [61] --> b [62] : SKIPPED"), 3);
   }
 }
 
