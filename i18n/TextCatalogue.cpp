@@ -163,6 +163,13 @@ constexpr TCatalogueText kTexts[] = {
     {RunNotRecorded, "RunNotRecorded",
      "Der Lauf kann nicht als Ganzes wiederhergestellt werden: %1",
      "The run cannot be restored as a whole: %1"},
+    // A run's last report: the files it took, the replacements made, the files that failed and
+    // (%4) those a stop left as they were.
+    {RunFinished, "RunFinished", "Lauf beendet: %1 Datei(en), %2 Ersetzung(en), %3 fehlgeschlagen",
+     "Run finished: %1 files, %2 replacements, %3 failed"},
+    {RunFinishedSkipped, "RunFinishedSkipped",
+     "Lauf beendet: %1 Datei(en), %2 Ersetzung(en), %3 fehlgeschlagen, %4 übersprungen",
+     "Run finished: %1 files, %2 replacements, %3 failed, %4 skipped"},
 
     {HelpWindowTitle, "HelpWindowTitle", "Hilfe", "Help"},
     {GuidingHelpBox, "GuidingHelpBox", "geführte Hilfe", "guiding help"},

@@ -99,6 +99,8 @@ enum class TTextId {
   RunListEntry,
   RestoreRunEntry,
   RunNotRecorded,
+  RunFinished,
+  RunFinishedSkipped,
   // The instant-help window and the open steps of a run it lists.
   HelpWindowTitle,
   GuidingHelpBox,

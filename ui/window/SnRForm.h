@@ -21,6 +21,7 @@
 #include <optional>
 #include <string>
 
+#include "RunTally.h"
 #include "WorkflowState.h"
 #include "ZQSnRMainForm.h"
 #include "engine/RunBuilder.h"
@@ -132,7 +133,10 @@ class TSnRForm : public TZQSnRMainForm {
   // One report of the worker, on the window thread.
   void WMSnRStatus(TStatusKind kind, const std::string& text);
   // A task of the run the window marked `run` made `backup` of `file`.
-  void RunBackupMade(uint64_t run, const std::string& file, const std::string& backup);
+  // A task's outcome: its backup goes to the run's record, and the last task of a run sums the
+  // run up in the status line.
+  void TaskDone(uint64_t run, const std::string& file, const std::string& backup, int64_t result,
+                bool skipped);
   // Interrupted rewrites in place that a scan or the start found and finished: each file in the
   // result list, a count in the status line; nothing for none.
   void ShowRecoveries(const std::vector<TRecovery>& recoveries);
@@ -291,6 +295,7 @@ class TSnRForm : public TZQSnRMainForm {
   QTimer FTitleTimer;           // the run state's next refresh while a run reports
   bool FRunInProgress = false;  // tasks were queued and the queue has not yet been seen empty
   TRunProgress FRunProgress;
+  TRunTally FRunTally;
   uint64_t FRunMarks = 0;  // the last mark given to a run's tasks
   // The sizes of queued runs' files, being found.
   std::vector<std::future<void>> FMeasuring;

@@ -9,8 +9,8 @@
 #include <algorithm>
 #include <chrono>
 
-#include "engine/ProgressText.h"
 #include "SnRForm.h"
+#include "engine/ProgressText.h"
 
 namespace fendrel {
 namespace {

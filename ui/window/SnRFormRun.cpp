@@ -2,11 +2,13 @@
 // decides when the start button may be pressed.
 #include <QListWidget>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <optional>
 
 #include "InstantHelpForm.h"
 #include "SnRForm.h"
+#include "WindowStatusSink.h"
 #include "engine/RunBuilder.h"
 #include "records/RunJournal.h"
 #include "ui/editors/ByteMemo.h"
@@ -17,6 +19,7 @@
 #include "ui/files/FileSelection.h"
 #include "ui/records/BackupFileListPage.h"
 #include "ui/records/PreviewPage.h"
+#include "ui/records/ResultListBox.h"
 
 namespace fendrel {
 
@@ -98,8 +101,16 @@ void TSnRForm::SnRButtonClick() {
   queue.Hold();
   std::optional<TTaskList> tasks = TasksOfTickedFiles();
   if (tasks) {
-    // A run queued behind others adds to their progress; on an empty queue it starts anew.
-    if (queue.Count() == 0) FRunProgress.Clear();
+    // A run queued behind others adds to their progress and to their summary; on an empty queue
+    // it starts anew, and what the status line said before is of no concern to it.
+    if (queue.Count() == 0) {
+      // The last run's reports still on their way belong to it, not to this one.
+      FStatusSink->Deliver();
+      FRunProgress.Clear();
+      FRunTally.Begin(FResultListBox->Model().rowCount());
+      statusBar()->clearMessage();
+    }
+    FRunTally.Queued(tasks->size());
     std::vector<std::string> fileNames;
     fileNames.reserve(tasks->size());
     for (const auto& task : *tasks)

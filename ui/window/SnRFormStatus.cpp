@@ -53,8 +53,21 @@ void TSnRForm::WMSnRStatus(TStatusKind kind, const std::string& text) {
   }
 }
 
-void TSnRForm::RunBackupMade(uint64_t run, const std::string& file, const std::string& backup) {
-  FBackupFilePage->RunBackupMade(run, file, backup);
+void TSnRForm::TaskDone(uint64_t run, const std::string& file, const std::string& backup,
+                        int64_t result, bool skipped) {
+  if (!backup.empty()) FBackupFilePage->RunBackupMade(run, file, backup);
+  if (FRunTally.Complete()) return;  // a task queued some other way than by the start button
+  FRunTally.Reported(file, result, skipped);
+  if (!FRunTally.Complete()) return;
+  // The run is over: it is summed up, and its first entry comes into view with the failures'
+  // reasons in their tooltips.
+  statusBar()->showMessage(FRunTally.Summary(CurrentLanguage()));
+  TResultListModel& model = FResultListBox->Model();
+  if (FRunTally.FirstRow() < model.rowCount()) {
+    const QModelIndex first = model.index(FRunTally.FirstRow());
+    FResultListBox->setCurrentIndex(first);
+    FResultListBox->scrollTo(first, QAbstractItemView::PositionAtTop);
+  }
 }
 
 void TSnRForm::ShowRecoveries(const std::vector<TRecovery>& recoveries) {

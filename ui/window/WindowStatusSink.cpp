@@ -13,8 +13,8 @@ void TWindowStatusSink::SnRStatus(TStatusKind kind, const std::string& text) {
 }
 
 void TWindowStatusSink::TaskReported(const TTaskReport& report) {
-  if (!report.Backup.empty())
-    Queue(TBackupMade{report.Run, std::string(report.Path), std::string(report.Backup)});
+  Queue(TTaskDone{report.Run, std::string(report.Path), std::string(report.Backup), report.Result,
+                  report.Skipped});
 }
 
 void TWindowStatusSink::Queue(TQueued report) {
@@ -40,8 +40,8 @@ void TWindowStatusSink::Queue(TQueued report) {
 void TWindowStatusSink::Hand(const TQueued& report) {
   if (const auto* line = std::get_if<TLine>(&report))
     FForm->WMSnRStatus(line->Kind, line->Text);
-  else if (const auto* backup = std::get_if<TBackupMade>(&report))
-    FForm->RunBackupMade(backup->Run, backup->File, backup->Backup);
+  else if (const auto* done = std::get_if<TTaskDone>(&report))
+    FForm->TaskDone(done->Run, done->File, done->Backup, done->Result, done->Skipped);
 }
 
 void TWindowStatusSink::Deliver() {

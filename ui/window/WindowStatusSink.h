@@ -20,7 +20,8 @@ class TWindowStatusSink : public TStatusSink {
  public:
   explicit TWindowStatusSink(TSnRForm* form);
   void SnRStatus(TStatusKind kind, const std::string& text) override;
-  // Of a task's typed report the window needs the backup, to record it under its run.
+  // Of a task's typed report the window needs the backup, to record it under its run, and the
+  // outcome, to sum the run up.
   void TaskReported(const TTaskReport& report) override;
   // Window thread: hands every queued report to the window, in order.
   void Deliver();
@@ -30,12 +31,14 @@ class TWindowStatusSink : public TStatusSink {
     TStatusKind Kind;
     std::string Text;
   };
-  struct TBackupMade {
+  struct TTaskDone {
     uint64_t Run;
     std::string File;
     std::string Backup;
+    int64_t Result;
+    bool Skipped;
   };
-  using TQueued = std::variant<TLine, TBackupMade>;
+  using TQueued = std::variant<TLine, TTaskDone>;
   void Queue(TQueued report);
   void Hand(const TQueued& report);
 

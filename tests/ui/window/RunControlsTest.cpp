@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
 #include <algorithm>
 
@@ -17,7 +18,8 @@ namespace {
 using TRunControls = TWindowTest;
 
 // Esc drops the queued tasks with their reports and leaves the window open; the next run is
-// processed as usual.
+// processed as usual. Each run ends with its summary in the status line, whatever stood there
+// before, and its first entry current in the result list.
 TEST_F(TRunControls, EscStopsTheRunAndTheNextRunGoesOn) {
   const std::vector<std::string> files{FDir / "1", FDir / "2"};
   for (const std::string& file : files)
@@ -35,21 +37,35 @@ TEST_F(TRunControls, EscStopsTheRunAndTheNextRunGoesOn) {
   EXPECT_FALSE(stopEnabled());
 
   TickAll();
+  Form().statusBar()->showMessage("5 file(s) restored.");
   Form().Worker().TaskList().Hold();  // nothing is taken before the stop
   Form().SnRButtonClick();
+  EXPECT_EQ(Form().statusBar()->currentMessage(), "");
   EXPECT_TRUE(stopEnabled());
   QTest::keyClick(&Form(), Qt::Key_Escape);
-  const auto& entries = Form().ResultListBox()->Model().Log().Entries();
+  TResultListBox* results = Form().ResultListBox();
+  const auto& entries = results->Model().Log().Entries();
   ASSERT_TRUE(WaitFor([&] { return std::count(entries.begin(), entries.end(), "SKIPPED") == 2; }));
   Form().Worker().TaskList().Release();
   EXPECT_FALSE(stopEnabled());
   EXPECT_TRUE(Form().isVisible());
   EXPECT_EQ(ReadFile(files[0]) + ReadFile(files[1]), "aa");
+  ASSERT_TRUE(WaitFor([&] { return !Form().statusBar()->currentMessage().isEmpty(); }));
+  EXPECT_EQ(Form().statusBar()->currentMessage(),
+            "Run finished: 2 files, 0 replacements, 0 failed, 2 skipped");
 
+  // A file gone since it was listed fails; the next run's entries begin below the last run's.
+  const int firstRow = results->Model().rowCount();
+  Form().FileWidgets().FileList->Clear();
+  ListFiles({files[0], files[1], FDir / "gone"});
   TickAll();
   Form().SnRButtonClick();
   ASSERT_TRUE(WaitFor([&] { return Form().windowTitle() == "Fendrel 2.0"; }));
   EXPECT_EQ(ReadFile(files[0]) + ReadFile(files[1]), "bb");
+  ASSERT_TRUE(WaitFor([&] { return Form().statusBar()->currentMessage().startsWith("Run"); }));
+  EXPECT_EQ(Form().statusBar()->currentMessage(),
+            "Run finished: 3 files, 2 replacements, 1 failed");
+  EXPECT_EQ(results->currentIndex().row(), firstRow);
 }
 
 // Tasks done of those queued and bytes done of their files' sizes, the rate so far and the time
