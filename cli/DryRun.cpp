@@ -14,6 +14,7 @@
 #include "engine/PreviewRun.h"
 #include "engine/StatusLines.h"
 #include "engine/UnifiedDiff.h"
+#include "regexpr/RegExpr.h"
 #include "scan/DirWalk.h"
 
 namespace fendrel::cli {
@@ -92,8 +93,12 @@ class TPreviewsInOrder {
  private:
   std::optional<TFilePreview> Preview(std::size_t index, TLastFolder& folder) const {
     if (Interrupted()) return std::nullopt;
+    // A search that an interrupt ended is no outcome of the file.
+    const TSearchStopScope stop([] { return Interrupted(); });
     try {
-      return PreviewFile(FFiles[index], FCountOnly, &folder);
+      TFilePreview preview = PreviewFile(FFiles[index], FCountOnly, &folder);
+      if (Interrupted()) return std::nullopt;
+      return preview;
     } catch (const std::exception& error) {
       TFilePreview failed;
       failed.Results.assign(FFiles[index].size(), prOpenFailed);
@@ -211,9 +216,11 @@ int64_t DiffRun(const TTaskList& tasks, const std::string& dir, bool colour) {
   options.Context = 3;
   int64_t failed = 0;
   TLastFolder folder;
+  const TSearchStopScope stop([] { return Interrupted(); });
   for (const auto& file : TasksByFile(tasks)) {
     if (Interrupted()) break;
     const TFilePreview preview = PreviewFile(file, options, &folder);
+    if (Interrupted()) break;
     const std::string& path = file.front()->FileName;
     if (preview.Failed()) {
       ++failed;

@@ -1,5 +1,7 @@
 #include "PreviewRun.h"
 
+#include "regexpr/RegExpr.h"
+
 namespace fendrel {
 
 std::vector<std::vector<const TSnRTast*>> TasksByFile(const TTaskList& tasks) {
@@ -27,6 +29,8 @@ TPreviewRun::~TPreviewRun() {
 }
 
 void TPreviewRun::Execute() {
+  // A preview left for another ends its search in hand at once.
+  const TSearchStopScope stop([this] { return Terminated(); });
   TLastFolder folder;
   for (const auto& file : TasksByFile(FTasks)) {
     if (Terminated()) break;

@@ -7,6 +7,7 @@
 #include "ProcessFile.h"
 #include "RewriteBatch.h"
 #include "StatusLines.h"
+#include "regexpr/RegExpr.h"
 
 namespace fendrel {
 
@@ -78,8 +79,10 @@ void TSearchAndReplaceThread::Execute() {
   // comes while the next one is prepared leaves that one's files as they are (its new contents
   // are thrown away) and its tasks are dropped with the rest. The tasks a Stop drops are
   // reported once nothing is in hand, so that every report keeps queue order.
+  const TSearchStopScope stopScope([this] { return FStopSearches.load() || Terminated(); });
   std::unique_ptr<TBatchInHand> committing;
   for (;;) {
+    if (FTaskList.SkippedHead() == nullptr) FStopSearches.store(false);
     std::unique_ptr<TBatchInHand> next = PrepareBatch(committing.get());
     if (committing) {
       committing->Committed.wait();

@@ -27,8 +27,12 @@ class TSearchAndReplaceThread : public TThread {
 
   TTaskQueue& TaskList() { return FTaskList; }
   // From any thread: the tasks in hand are finished and reported as usual, every task queued
-  // now and still waiting is reported as skipped, and the thread stays for the next run.
-  void Stop() { FTaskList.StopWaiting(); }
+  // now and still waiting is reported as skipped, and the thread stays for the next run. A
+  // search under way for the next batch ends at once.
+  void Stop() {
+    FStopSearches.store(true);
+    FTaskList.StopWaiting();
+  }
   // Tasks that ended with a failure code since the thread started.
   int64_t FailedTasks() const { return FFailedTasks.load(); }
 
@@ -51,6 +55,8 @@ class TSearchAndReplaceThread : public TThread {
   std::unique_ptr<TBatchInHand> PrepareBatch(const TBatchInHand* committing);
 
   TTaskQueue FTaskList;
+  // Set by a stop until the tasks it drops are gone; the searches of the worker ask it.
+  std::atomic<bool> FStopSearches{false};
   std::atomic<TStatusSink*> FWindowHandle{nullptr};
   std::atomic<int64_t> FFailedTasks{0};
 };

@@ -175,6 +175,25 @@ void TRegExpr::CompileText(const char* pattern) {
   FCompiled = true;
 }
 
+namespace {
+
+thread_local const std::function<bool()>* tStopAsked = nullptr;
+
+}  // namespace
+
+TSearchStopScope::TSearchStopScope(std::function<bool()> stopAsked)
+    : FStopAsked(std::move(stopAsked)), FOuter(tStopAsked) {
+  tStopAsked = &FStopAsked;
+}
+
+TSearchStopScope::~TSearchStopScope() {
+  tStopAsked = FOuter;
+}
+
+void CheckSearchStop() {
+  if (tStopAsked != nullptr && (*tStopAsked)()) throw ERegExpr(TRegExpr().ErrorText(1017), 1017, 0);
+}
+
 void TRegExpr::Fail(int32_t code) {
   RaiseError(code);
   throw ERegExpr(ErrorText(code), code, CompileErrorOffset());
@@ -261,6 +280,8 @@ std::string TRegExpr::ErrorText(int32_t code) const {
       return "TRegExpr(exec): Loop Stack Exceeded";
     case 1016:
       return "TRegExpr(exec): Backtracking Limit Exceeded";
+    case 1017:
+      return "TRegExpr(exec): Search Stopped";
     case 1015:
       return "TRegExpr(exec): Loop Without LoopEntry !";
     default:

@@ -32,6 +32,24 @@ class ERegExpr : public std::runtime_error {
   int32_t ErrorOffset;
 };
 
+// A stop for the searches of one thread: while the scope lives, every search on its thread asks
+// `stopAsked` every few thousand steps and ends with error 1017 once it answers true, so that a
+// search of minutes over a large file ends soon after its run is stopped.
+class TSearchStopScope {
+ public:
+  explicit TSearchStopScope(std::function<bool()> stopAsked);
+  ~TSearchStopScope();
+  TSearchStopScope(const TSearchStopScope&) = delete;
+  TSearchStopScope& operator=(const TSearchStopScope&) = delete;
+
+ private:
+  std::function<bool()> FStopAsked;
+  const std::function<bool()>* FOuter;
+};
+
+// Raises error 1017 when a stop of this thread's searches is asked.
+void CheckSearchStop();
+
 // Modifier bits; ModifierFlag indices 1-6 stand for them in this order.
 enum : uint32_t {
   kModI = 1,   // case-insensitive literals, classes and back-references

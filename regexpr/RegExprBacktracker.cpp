@@ -39,8 +39,12 @@ void TBacktracker::DropAllChoices() {
   FStack.clear();
 }
 
-void TBacktracker::Spend() {
-  if (--FBudget < 0) throw TBacktrackingSpent{};
+void TBacktracker::Spend(int64_t steps) {
+  if ((FBudget -= steps) < 0) throw TBacktrackingSpent{};
+  if ((FUntilStopCheck -= steps) < 0) {
+    FUntilStopCheck = kStepsBetweenStopChecks;
+    CheckSearchStop();
+  }
 }
 
 bool TBacktracker::MatchOne(const uint8_t* node, unsigned char c) const {
@@ -136,6 +140,7 @@ int64_t TBacktracker::RegRepeat(const uint8_t* node, int64_t maximum, int64_t& s
       FCursor += length;
     }
     step = length;
+    Spend(count);
     return count;
   }
   // Within `limit` the subject has no NUL, so the loops need not look for the end.
@@ -167,6 +172,9 @@ int64_t TBacktracker::RegRepeat(const uint8_t* node, int64_t maximum, int64_t& s
         ++count;
   }
   FCursor += count;
+  // A run of many characters is as much work as as many steps: a pattern that runs over the
+  // same characters again from every start spends its budget as a loop would.
+  Spend(count);
   return count;
 }
 
@@ -190,6 +198,7 @@ bool TBacktracker::RepeatChars(const uint8_t* repeated, int64_t minimum, int64_t
     FCursor += length;
     if (++count == minimum) minimumEnd = FCursor;
   }
+  Spend(count);
   if (flags & nfLeadRun) FLeadRunEnd = count < maximum ? FCursor : -1;
   if (count < minimum) return false;
   if (flags & nfPossessive) return true;
@@ -591,6 +600,7 @@ bool TBacktracker::RetryRepetition(TUndo& undo) {
   for (;;) {
     undo.Value += greedy ? -1 : 1;
     if (greedy ? undo.Value < undo.Limit : undo.Value > undo.Limit) return false;
+    Spend();  // each count tried is a step, even one passed over
     FCursor = undo.Cursor + undo.Value * undo.Step;
     if (undo.Chars && InsideCharacter(undo.Cursor, FCursor)) continue;
     if (undo.LookAhead < 0 || At(FCursor) == undo.LookAhead) return true;

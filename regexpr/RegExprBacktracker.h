@@ -85,7 +85,7 @@ class TBacktracker {
   // Whether `at`, behind `from` in a run of whole characters, lies inside one of them.
   bool InsideCharacter(int64_t from, int64_t at) const;
   bool BackRefMatches(int group, bool ignoreCase, int64_t at, int64_t& length) const;
-  void Spend();
+  void Spend(int64_t steps = 1);
   void DropAllChoices();
   // Starts a compact repetition at the cursor; false when the match fails here or goes on
   // from the record it pushed.
@@ -151,6 +151,9 @@ class TBacktracker {
   TRegExpr& R;
   int64_t FBudget = 0;
   int64_t FBudgetGiven = 0;
+  // Steps until the thread's stop is asked again: a few microseconds of searching.
+  static constexpr int64_t kStepsBetweenStopChecks = 1 << 14;
+  int64_t FUntilStopCheck = kStepsBetweenStopChecks;
   std::size_t FMaxRecords = kMaxUndoRecords;
   const uint8_t* FProgram = nullptr;
   const unsigned char* FSubject = nullptr;  // FLength bytes, none of them NUL

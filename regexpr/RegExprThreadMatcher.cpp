@@ -1,6 +1,8 @@
 // The thread matcher (see RegExprThreadMatcher.h).
 #include "RegExprThreadMatcher.h"
 
+#include "RegExpr.h"
+
 namespace fendrel {
 
 TThreadMatcher::TThreadMatcher(std::string_view program, const TThreadSettings& settings)
@@ -24,6 +26,7 @@ bool TThreadMatcher::Search(std::string_view subject, int64_t start, bool anchor
   auto final = [&] { return matched && FMachine.MatchGroups()[kREGroupCount] == knownEnd; };
   for (int64_t at = start; at < length && !final(); ++at) {
     if (FCurrent.empty() && (matched || anchored)) break;
+    if ((at & 0xFFFF) == 0) CheckSearchStop();
     const TCursor here = cursor;
     cursor = CursorAt(subject, at + 1, settings);
     FMachine.NewCursor();

@@ -213,6 +213,10 @@ TEST(Matcher, CatastrophicPatternsEndWithAnError) {
       {"(a|a)*c\\1", as + "bc"},
       {"(a|aa)*b\\1", as + "cb", TChoice::ThreadMatcher},
       {"(a|aa)*b", as + "cb", TChoice::Backtracker},
+      // Compact repetitions that run over the same characters from every start: their
+      // characters count as steps, so the budget ends a search that would take n squared.
+      {"(\\w+)\\s+\\1", std::string(20000, 'a')},
+      {"x*x+y", "y" + std::string(40000, 'x'), TChoice::Backtracker},
   };
   for (const auto& [pattern, subject, choice] : cases) {
     TRegExpr regExpr;
@@ -225,6 +229,39 @@ TEST(Matcher, CatastrophicPatternsEndWithAnError) {
       EXPECT_EQ(e.ErrorNumber, 1016) << pattern;
       EXPECT_STREQ(e.what(), "TRegExpr(exec): Backtracking Limit Exceeded");
     }
+  }
+}
+
+// A stop asked of the thread ends a long search with error 1017, whichever matcher runs it, and
+// a search after the scope is gone runs as before.
+TEST(Matcher, AStopEndsALongSearch) {
+  using TChoice = TRegExpr::TMatcherChoice;
+  const std::string as(200000, 'a');
+  const struct {
+    const char* Pattern;
+    TChoice Choice;
+  } cases[] = {
+      {"(\\w+)\\s+\\1", TChoice::Automatic},
+      {"(a|aa)*[bc]", TChoice::Backtracker},
+      {"(a|aa)*[bc]", TChoice::ThreadMatcher},
+  };
+  for (const auto& c : cases) {
+    TRegExpr regExpr;
+    regExpr.MatcherChoice = c.Choice;
+    regExpr.SetExpression(c.Pattern);
+    int asked = 0;
+    {
+      const TSearchStopScope stop([&asked] { return ++asked == 2; });
+      try {
+        regExpr.Exec(as);
+        ADD_FAILURE() << c.Pattern << " was not stopped";
+      } catch (const ERegExpr& e) {
+        EXPECT_EQ(e.ErrorNumber, 1017) << c.Pattern;
+        EXPECT_STREQ(e.what(), "TRegExpr(exec): Search Stopped");
+      }
+    }
+    EXPECT_EQ(asked, 2) << c.Pattern;
+    EXPECT_TRUE(regExpr.Exec("aa c ab ab")) << c.Pattern;
   }
 }
 
@@ -244,10 +281,16 @@ TEST(Matcher, CatastrophicPatternsWithoutBackReferencesAreAnswered) {
     int32_t Offset, Length;  // of the match, -1 for none
   };
   const TCase cases[] = {
-      {"(a|aa)*b", as + "cb", 5002, 1},          {"(a+)+$", as + "b", -1, -1},
-      {"(a|a)*c", as + "bc", 5002, 1},           {"(a|b)*c|x", alternating, -1, -1},
-      {"(a|b)*c|x", alternating + "x", 1401, 1}, {"(ab)*a", pairs, 1, 2'999'999},
+      {"(a|aa)*b", as + "cb", 5002, 1},
+      {"(a+)+$", as + "b", -1, -1},
+      {"(a|a)*c", as + "bc", 5002, 1},
+      {"(a|b)*c|x", alternating, -1, -1},
+      {"(a|b)*c|x", alternating + "x", 1401, 1},
+      {"(ab)*a", pairs, 1, 2'999'999},
       {"X(a|aa)*c", "X" + as + "bXc", 5003, 2},
+      // Quadratic for the backtracker alone, as its steps show: the automaton takes over.
+      {"x*x+y", "y" + std::string(40000, 'x'), -1, -1},
+      {"(x+x+)+y", "y" + std::string(40000, 'x'), -1, -1},
   };
   for (const TCase& c : cases) {
     TRegExpr regExpr;
