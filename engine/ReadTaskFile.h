@@ -29,8 +29,8 @@ int64_t ReadTaskFile(const std::string& fileName, const TLinkRule& links, TReadF
                      std::string& reason, bool leaveHoles = false);
 
 // The same for a reader that writes nothing and never checks the file again (a preview): the
-// file is read at once, without waiting for the clock, in the folder `last` keeps where it is
-// that one. Only Content is set.
+// file is read at once, without waiting for the clock, through the folder `last` keeps open
+// when the file lies in it. Only Content is set.
 int64_t ReadTaskFileAsItIs(const std::string& fileName, const TLinkRule& links, TReadFile& file,
                            std::string& reason, TLastFolder& last, bool leaveHoles = false);
 
