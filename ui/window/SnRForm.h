@@ -21,10 +21,10 @@
 #include <optional>
 #include <string>
 
-#include "engine/RunProgress.h"
 #include "WorkflowState.h"
 #include "ZQSnRMainForm.h"
 #include "engine/RunBuilder.h"
+#include "engine/RunProgress.h"
 #include "engine/StatusSink.h"
 #include "engine/uSearchAndReplaceThread.h"
 #include "platform/InPlaceRecovery.h"
@@ -123,6 +123,8 @@ class TSnRForm : public TZQSnRMainForm {
   void SnRButtonClick();
   // The preview button: the same tasks, previewed in the background on the preview page.
   void PreviewButtonClick();
+  // The preview page's start button: the run the page shows, as the start button queues it.
+  void PreviewStartClick();
   // The Stop button, Esc and File > Stop: the tasks in hand finish, every other queued task is
   // reported as skipped, and the window stays for the next run.
   void StopButtonClick();
@@ -233,6 +235,8 @@ class TSnRForm : public TZQSnRMainForm {
 
   // The tasks the start button would queue; none when a joined multi-line string is too long.
   std::optional<TTaskList> TasksOfTickedFiles() const;
+  // Queues `tasks` (none: a joined multi-line string was too long) and unticks their files.
+  void QueueRun(std::optional<TTaskList> tasks);
   void TellStringTooLong();
 
   void ApplyComponentTexts(int32_t language);

@@ -42,6 +42,7 @@ void TSnRForm::UpdateWorkflowState() {
   FWorkflowState = DeriveWorkflowState(inputs);
   FSnRButton->setEnabled(FWorkflowState.StartEnabled);
   FPreviewButton->setEnabled(FWorkflowState.StartEnabled);
+  if (FPreviewPage) FPreviewPage->SetStartAllowed(FWorkflowState.StartEnabled);
   if (!FInstantHelpForm) return;
   // The lines' old rectangles would tie new lines to old places until they are drawn again.
   FInstantHelpForm->ResetItemRects();
@@ -89,10 +90,13 @@ void TSnRForm::TellStringTooLong() {
 }
 
 void TSnRForm::SnRButtonClick() {
+  QueueRun(TasksOfTickedFiles());
+}
+
+void TSnRForm::QueueRun(std::optional<TTaskList> tasks) {
   TTaskQueue& queue = FWorker->TaskList();
   // Held, the worker sees the whole batch at once, and the title counts all of it.
   queue.Hold();
-  std::optional<TTaskList> tasks = TasksOfTickedFiles();
   if (tasks) {
     // A run queued behind others adds to their progress; on an empty queue it starts anew.
     if (queue.Count() == 0) FRunProgress.Clear();
@@ -126,6 +130,16 @@ void TSnRForm::PreviewButtonClick() {
   if (!tasks) return TellStringTooLong();
   FPreviewPage->Start(std::move(*tasks));
   FMainPageControl->setCurrentWidget(FPreviewPage);
+}
+
+void TSnRForm::PreviewStartClick() {
+  std::optional<TTaskList> tasks = TasksOfTickedFiles();
+  if (!tasks) return TellStringTooLong();
+  // The user expects to run what the page shows. When the strings or the ticked files have
+  // changed since, the page shows the run as it now stands, and the user starts it once seen.
+  if (!FPreviewPage->Shows(*tasks)) return FPreviewPage->Start(std::move(*tasks), true);
+  QueueRun(std::move(tasks));
+  FPreviewPage->RunStarted();
 }
 
 }  // namespace fendrel
