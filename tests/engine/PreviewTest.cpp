@@ -54,6 +54,7 @@ TEST(Preview, CountsAndContentEqualTheRun) {
       {"binary bytes", std::string("\x00\x01\xFF\x00\x01 text\n\x01", 10),
        std::string("\x00\x01", 2), std::string("\xEE", 1), smCaseSensitive, false},
       {"deleting lines", "keep\ndrop\nkeep\ndrop\n", "drop\n", "", smCaseSensitive, false},
+      {"line ends alone", "a\r\nb\r\n\r\n", "\r\n", "\n", smCaseSensitive, false},
       {"regex groups", "Mr Holmes and Dr Watson\nno\nSherlock Holmes", R"((\w+)\s+(Holmes|Watson))",
        "$2, $1", smRegExpr, false},
       {"regex empty matches", "ab\ncd", "x*", "-", smRegExpr, false},

@@ -42,6 +42,8 @@ TPreviewPage::TPreviewPage(QWidget* parent)
   FStartButton->setObjectName("StartPreviewedRunButton");
   FCancelButton->setEnabled(false);
   FStartButton->setEnabled(false);
+  // A long summary (a preview made again says why) wraps rather than widen the window.
+  FSummary->setWordWrap(true);
   FLines->setLineWrapMode(QTextEdit::NoWrap);
 
   auto* top = new QHBoxLayout;

@@ -44,9 +44,11 @@ struct TUnit {
 // The unit at `at`; a character that runs past `end` is bytes that are no text.
 TUnit UnitAt(std::string_view text, std::size_t at, std::size_t end) {
   const auto byte = static_cast<unsigned char>(text[at]);
-  if (byte == '\r') return {1, 1, "\u240D", false};
-  if (byte == '\n') return {1, 1, "\u240A", false};
-  if (byte == '\t') return {1, 1, "\u2192", false};
+  // Arrows every common monospace font holds: the carriage goes back, the line feeds down, the
+  // tab moves on to a stop.
+  if (byte == '\r') return {1, 1, "\u2190", false};
+  if (byte == '\n') return {1, 1, "\u2193", false};
+  if (byte == '\t') return {1, 1, "\u21E5", false};
   if (byte < 32 || byte == 127) return {1, 4, nullptr, true};
   if (byte < 0x80) return {1, 1, nullptr, false};
   char32_t c = 0;
