@@ -13,6 +13,14 @@ std::vector<std::vector<const TSnRTast*>> TasksByFile(const TTaskList& tasks) {
   return files;
 }
 
+bool SameChanges(const TSnRTast& previewed, const TSnRTast& task) {
+  return previewed.FileName == task.FileName && previewed.FromStr == task.FromStr &&
+         previewed.FromLen == task.FromLen && previewed.ToStr == task.ToStr &&
+         previewed.ToLen == task.ToLen && previewed.SearchMode == task.SearchMode &&
+         previewed.HexInput == task.HexInput && previewed.Links.Root == task.Links.Root &&
+         previewed.Links.Follow == task.Links.Follow;
+}
+
 TPreviewRun::TPreviewRun(TTaskList tasks, THunkOptions options, TReceiver receiver,
                          TFinished finished)
     : TThread("preview"),

@@ -17,6 +17,10 @@ namespace fendrel {
 // multi-line run) together, in queue order.
 std::vector<std::vector<const TSnRTast*>> TasksByFile(const TTaskList& tasks);
 
+// Whether `task` would make the changes a preview of `previewed` found: the same file, strings,
+// search and folder. The options that change nothing in the file (backups, the log) may differ.
+bool SameChanges(const TSnRTast& previewed, const TSnRTast& task);
+
 class TPreviewRun : public TThread {
  public:
   // Called on the preview's thread: the receiver once per file in order, then `finished` once

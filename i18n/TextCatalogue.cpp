@@ -51,6 +51,7 @@ constexpr TCatalogueText kTexts[] = {
      "Restore Selected Backup Files"},
     {RestoreRunButton, "RestoreRunButton", "Lauf wiederherstellen", "Restore Run"},
     {CancelPreviewButton, "CancelPreviewButton", "Abbrechen", "Cancel"},
+    {StartPreviewedRunButton, "StartPreviewedRunButton", "Diesen Lauf s&tarten", "Start &This Run"},
 
     {FileMenu, "FileMenu", "&Datei", "&File"},
     {StopItem, "StopItem", "&Anhalten", "&Stop"},
@@ -136,6 +137,11 @@ constexpr TCatalogueText kTexts[] = {
     // %1 the changed lines not shown.
     {PreviewMoreLines, "PreviewMoreLines", "... %1 weitere geänderte Zeilen",
      "... %1 more changed lines"},
+    // %1 the summary of the new preview.
+    {PreviewMadeAgain, "PreviewMadeAgain",
+     "Neu erstellt, da sich die Texte oder die ausgewählten Dateien geändert hatten; nichts wurde "
+     "gestartet. %1",
+     "Made again, as the strings or the ticked files had changed; nothing was started. %1"},
     // %1 the number of ticked backups.
     {DeleteBackupsQuestion, "DeleteBackupsQuestion",
      "%1 Backup-Datei(en) endgültig löschen? Sie sind womöglich die einzigen Kopien der früheren "

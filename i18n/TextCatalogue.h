@@ -49,6 +49,7 @@ enum class TTextId {
   RestoreBackupsButton,
   RestoreRunButton,
   CancelPreviewButton,
+  StartPreviewedRunButton,
   // The main window's menus.
   FileMenu,
   StopItem,
@@ -91,6 +92,7 @@ enum class TTextId {
   PreviewCancelled,
   PreviewFailed,
   PreviewMoreLines,
+  PreviewMadeAgain,
   DeleteBackupsQuestion,
   RestoreBackupsQuestion,
   BackupsRestored,

@@ -8,6 +8,7 @@
 
 #include "engine/ChangeList.h"
 #include "engine/PreviewFile.h"
+#include "engine/PreviewRun.h"
 #include "engine/ProcessFile.h"
 #include "engine/RunBuilder.h"
 #include "support/TempDir.h"
@@ -53,6 +54,7 @@ TEST(Preview, CountsAndContentEqualTheRun) {
       {"binary bytes", std::string("\x00\x01\xFF\x00\x01 text\n\x01", 10),
        std::string("\x00\x01", 2), std::string("\xEE", 1), smCaseSensitive, false},
       {"deleting lines", "keep\ndrop\nkeep\ndrop\n", "drop\n", "", smCaseSensitive, false},
+      {"line ends alone", "a\r\nb\r\n\r\n", "\r\n", "\n", smCaseSensitive, false},
       {"regex groups", "Mr Holmes and Dr Watson\nno\nSherlock Holmes", R"((\w+)\s+(Holmes|Watson))",
        "$2, $1", smRegExpr, false},
       {"regex empty matches", "ab\ncd", "x*", "-", smRegExpr, false},
@@ -205,6 +207,39 @@ TEST(Preview, ShowsTheFirstLinesAndCountsTheOthers) {
   EXPECT_EQ(preview.Lines.Hunks[0].New.substr(0, 8), "b b\nb b\n");
   EXPECT_EQ(preview.Lines.ChangedLines, 500u);
   EXPECT_EQ(preview.Lines.LinesNotShown, 300u);
+}
+
+// A preview is started as its run only while the run would make the changes it showed: every
+// difference in what is searched, replaced or where tells, the options that write nothing else
+// do not.
+TEST(Preview, SameChangesOnlyForTheSameSearch) {
+  TSnRTast shown;
+  shown.Init("/d/a.txt", "ab", 2, smCaseSensitive, "c", 1, false, lmAllFiles);
+  shown.Links.Root = "/d";
+  const struct {
+    const char* Name;
+    void (*Change)(TSnRTast&);
+    bool Same;
+  } cases[] = {
+      {"unchanged", [](TSnRTast&) {}, true},
+      {"backups", [](TSnRTast& t) { t.CreateBackup = true; }, true},
+      {"log mode", [](TSnRTast& t) { t.LogMode = lmNone; }, true},
+      {"run mark", [](TSnRTast& t) { t.Run = 4; }, true},
+      {"file", [](TSnRTast& t) { t.FileName = "/d/b.txt"; }, false},
+      {"old string", [](TSnRTast& t) { t.FromStr = "aB"; }, false},
+      {"old string's length", [](TSnRTast& t) { t.FromLen = 1; }, false},
+      {"new string", [](TSnRTast& t) { t.ToStr = "d"; }, false},
+      {"new string's length", [](TSnRTast& t) { t.ToLen = 0; }, false},
+      {"search mode", [](TSnRTast& t) { t.SearchMode = smIgnoreCase; }, false},
+      {"hex input", [](TSnRTast& t) { t.HexInput = true; }, false},
+      {"folder", [](TSnRTast& t) { t.Links.Root = "/e"; }, false},
+      {"links followed", [](TSnRTast& t) { t.Links.Follow = true; }, false},
+  };
+  for (const auto& c : cases) {
+    TSnRTast task = shown;
+    c.Change(task);
+    EXPECT_EQ(SameChanges(shown, task), c.Same) << c.Name;
+  }
 }
 
 // Two changes in a row, composed, make what the second made of the first's result.

@@ -8,6 +8,8 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "PreviewText.h"
 #include "ui/editors/UiText.h"
 
@@ -29,6 +31,7 @@ TPreviewPage::TPreviewPage(QWidget* parent)
     : QWidget(parent),
       FSummary(new QLabel(this)),
       FCancelButton(new QPushButton(this)),
+      FStartButton(new QPushButton(this)),
       FFileList(new QListWidget),
       FLines(new QTextBrowser) {
   setObjectName("PreviewTabSheet");
@@ -36,12 +39,17 @@ TPreviewPage::TPreviewPage(QWidget* parent)
   FCancelButton->setObjectName("CancelPreviewButton");
   FFileList->setObjectName("PreviewFileListBox");
   FLines->setObjectName("PreviewLinesBrowser");
+  FStartButton->setObjectName("StartPreviewedRunButton");
   FCancelButton->setEnabled(false);
+  FStartButton->setEnabled(false);
+  // A long summary (a preview made again says why) wraps rather than widen the window.
+  FSummary->setWordWrap(true);
   FLines->setLineWrapMode(QTextEdit::NoWrap);
 
   auto* top = new QHBoxLayout;
   top->setContentsMargins(0, 0, 1, 0);
   top->addWidget(FSummary, 1);
+  top->addWidget(FStartButton);
   top->addWidget(FCancelButton);
   auto* split = new QSplitter(Qt::Vertical, this);
   split->addWidget(FFileList);
@@ -54,6 +62,7 @@ TPreviewPage::TPreviewPage(QWidget* parent)
   page->addWidget(split, 1);
 
   connect(FCancelButton, &QPushButton::clicked, this, &TPreviewPage::Cancel);
+  connect(FStartButton, &QPushButton::clicked, this, &TPreviewPage::StartRequested);
   connect(FFileList, &QListWidget::currentRowChanged, this, &TPreviewPage::ShowSelected);
   SetCurrentLanguage(1);
 }
@@ -62,8 +71,17 @@ TPreviewPage::~TPreviewPage() {
   Cancel();
 }
 
-void TPreviewPage::Start(TTaskList tasks) {
+void TPreviewPage::Start(TTaskList tasks, bool madeAgain) {
   Retire();
+  FMadeAgain = madeAgain;
+  FStarted = false;
+  FPreviewed.clear();
+  FPreviewed.reserve(tasks.size());
+  for (const auto& task : tasks) {
+    FPreviewed.push_back(*task);
+    // Held open, the folder would keep a removable drive from being taken out.
+    FPreviewed.back().Links.Opened = nullptr;
+  }
   ++FGeneration;
   FEntries.clear();
   FFileList->clear();
@@ -93,7 +111,29 @@ void TPreviewPage::Start(TTaskList tasks) {
       });
   FCancelButton->setEnabled(true);
   RefreshSummary();
+  RefreshStartButton();
   FRun->Start();
+}
+
+bool TPreviewPage::Shows(const TTaskList& tasks) const {
+  return std::equal(
+      FPreviewed.begin(), FPreviewed.end(), tasks.begin(), tasks.end(),
+      [](const TSnRTast& previewed, const auto& task) { return SameChanges(previewed, *task); });
+}
+
+void TPreviewPage::SetStartAllowed(bool allowed) {
+  FStartAllowed = allowed;
+  RefreshStartButton();
+}
+
+void TPreviewPage::RunStarted() {
+  FStarted = true;
+  RefreshStartButton();
+}
+
+void TPreviewPage::RefreshStartButton() {
+  // Only a whole preview shows the run: one still under way or cancelled shows a part of it.
+  FStartButton->setEnabled(FStartAllowed && !FRun && !FCancelled && !FStarted && FReplacements > 0);
 }
 
 void TPreviewPage::Retire() {
@@ -108,6 +148,7 @@ void TPreviewPage::Cancel() {
   FCancelled = true;
   FCancelButton->setEnabled(false);
   RefreshSummary();
+  RefreshStartButton();
 }
 
 void TPreviewPage::Received(unsigned generation, std::string path, TFilePreview preview) {
@@ -130,6 +171,7 @@ void TPreviewPage::Ended(unsigned generation, bool) {
   FRun.reset();
   FCancelButton->setEnabled(false);
   RefreshSummary();
+  RefreshStartButton();
 }
 
 void TPreviewPage::ShowSelected() {
@@ -142,14 +184,16 @@ void TPreviewPage::ShowSelected() {
 }
 
 void TPreviewPage::RefreshSummary() {
-  FSummary->setText(PreviewSummary(FFilesDone, FFilesTotal, FReplacements, FEntries.size(),
-                                   FCancelled, FLanguage));
+  const QString summary = PreviewSummary(FFilesDone, FFilesTotal, FReplacements, FEntries.size(),
+                                         FCancelled, FLanguage);
+  FSummary->setText(FMadeAgain ? UiText(TTextId::PreviewMadeAgain, FLanguage, {summary}) : summary);
 }
 
 void TPreviewPage::SetCurrentLanguage(int32_t language) {
   if (language == 0 || language == 1 || language == -1) {
     FLanguage = language;
     FCancelButton->setText(UiText(TTextId::CancelPreviewButton, language));
+    FStartButton->setText(UiText(TTextId::StartPreviewedRunButton, language));
   }
   RefreshSummary();
   ShowSelected();

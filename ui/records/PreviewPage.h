@@ -1,7 +1,7 @@
 // The preview page of the main window: what a run of the ticked files would change, found in
 // the background without writing anything. A list of the files a run would change (or fail on)
-// with their counts, the selected file's changed lines before and after, a summary line and a
-// cancel button. A new preview cancels the one before.
+// with their counts, the selected file's changed lines before and after, a summary line, a
+// cancel button and a button that starts the run shown. A new preview cancels the one before.
 #pragma once
 
 #include <QWidget>
@@ -26,11 +26,19 @@ class TPreviewPage : public QWidget {
   explicit TPreviewPage(QWidget* parent = nullptr);
   ~TPreviewPage() override;
 
-  // Previews `tasks` (a run's tasks, as the start button would queue them).
-  void Start(TTaskList tasks);
+  // Previews `tasks` (a run's tasks, as the start button would queue them). `madeAgain`: the
+  // preview is made anew because the run the user asked to start was no longer the one shown.
+  void Start(TTaskList tasks, bool madeAgain = false);
   // Ends the preview after the file in hand; what was found so far stays shown.
   void Cancel();
   bool Running() const { return FRun != nullptr; }
+  // Whether a run of `tasks` would make the changes shown: the same files in the same order,
+  // with the same strings, search and folder.
+  bool Shows(const TTaskList& tasks) const;
+  // The window's word that a run could start now (its own start button is enabled).
+  void SetStartAllowed(bool allowed);
+  // The run shown was queued: it is not started twice.
+  void RunStarted();
 
   // 0 German, 1 English, -1 the language file's texts where it holds them and English elsewhere
   // (the catalogue's texts); any other value changes nothing.
@@ -47,18 +55,25 @@ class TPreviewPage : public QWidget {
 
   QLabel* Summary() const { return FSummary; }
   QPushButton* CancelButton() const { return FCancelButton; }
+  QPushButton* StartButton() const { return FStartButton; }
   QListWidget* FileList() const { return FFileList; }
   QTextBrowser* Lines() const { return FLines; }
+
+ signals:
+  // The user asked to start the run shown.
+  void StartRequested();
 
  private:
   void Received(unsigned generation, std::string path, TFilePreview preview);
   void Ended(unsigned generation, bool cancelled);
   void ShowSelected();
   void RefreshSummary();
+  void RefreshStartButton();
   void Retire();
 
   QLabel* FSummary;
   QPushButton* FCancelButton;
+  QPushButton* FStartButton;
   QListWidget* FFileList;
   QTextBrowser* FLines;
   int32_t FLanguage = 1;
@@ -73,6 +88,11 @@ class TPreviewPage : public QWidget {
   std::size_t FFilesDone = 0;
   int64_t FReplacements = 0;
   bool FCancelled = false;
+  bool FMadeAgain = false;
+  bool FStartAllowed = false;
+  bool FStarted = false;
+  // What the preview shows is what a run of these tasks would do.
+  std::vector<TSnRTast> FPreviewed;
 };
 
 }  // namespace fendrel

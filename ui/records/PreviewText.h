@@ -1,6 +1,8 @@
 // How a file's preview reads on the preview page: its changed lines as they are and as they
-// would be, the replaced stretches highlighted, bytes that are no text shown as hex; a UTF-16
-// file's lines are its decoded text, under the name of its encoding.
+// would be, the replaced stretches highlighted. Every change shows: line ends and tabs carry a
+// mark of their own, bytes that are no text (and characters that show nothing of themselves) are
+// shown as hex, and a long line is cut into rows around its changes. A UTF-16 file's lines are
+// its decoded text, under the name of its encoding.
 #pragma once
 
 #include <QString>

@@ -127,6 +127,8 @@ class TSnRForm : public TZQSnRMainForm {
   void SnRButtonClick();
   // The preview button: the same tasks, previewed in the background on the preview page.
   void PreviewButtonClick();
+  // The preview page's start button: the run the page shows, as the start button queues it.
+  void PreviewStartClick();
   // The Stop button, Esc and File > Stop: the tasks in hand finish, every other queued task is
   // reported as skipped, and the window stays for the next run.
   void StopButtonClick();
@@ -240,6 +242,8 @@ class TSnRForm : public TZQSnRMainForm {
 
   // The tasks the start button would queue; none when a joined multi-line string is too long.
   std::optional<TTaskList> TasksOfTickedFiles() const;
+  // Queues `tasks` (none: a joined multi-line string was too long) and unticks their files.
+  void QueueRun(std::optional<TTaskList> tasks);
   void TellStringTooLong();
 
   void ApplyComponentTexts(int32_t language);

@@ -41,6 +41,7 @@ void TSnRForm::BuildPages() {
 
   FPreviewPage = new TPreviewPage;
   FMainPageControl->addTab(FPreviewPage, QString());
+  connect(FPreviewPage, &TPreviewPage::StartRequested, this, [this] { PreviewStartClick(); });
 
   FBackupFilePage = new TBackupFileListPage;
   FMainPageControl->addTab(FBackupFilePage, QString());

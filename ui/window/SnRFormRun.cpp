@@ -49,6 +49,7 @@ void TSnRForm::UpdateWorkflowState() {
   // A disabled button says why, where the reason is not plain from the help list alone.
   ShowMessageTip(FSnRButton, FPatternMessage);
   ShowMessageTip(FPreviewButton, FPatternMessage);
+  if (FPreviewPage) FPreviewPage->SetStartAllowed(FWorkflowState.StartEnabled);
   if (!FInstantHelpForm) return;
   // The lines' old rectangles would tie new lines to old places until they are drawn again.
   FInstantHelpForm->ResetItemRects();
@@ -96,10 +97,13 @@ void TSnRForm::TellStringTooLong() {
 }
 
 void TSnRForm::SnRButtonClick() {
+  QueueRun(TasksOfTickedFiles());
+}
+
+void TSnRForm::QueueRun(std::optional<TTaskList> tasks) {
   TTaskQueue& queue = FWorker->TaskList();
   // Held, the worker sees the whole batch at once, and the title counts all of it.
   queue.Hold();
-  std::optional<TTaskList> tasks = TasksOfTickedFiles();
   if (tasks) {
     // A run queued behind others adds to their progress and to their summary; on an empty queue
     // it starts anew, and what the status line said before is of no concern to it.
@@ -141,6 +145,16 @@ void TSnRForm::PreviewButtonClick() {
   if (!tasks) return TellStringTooLong();
   FPreviewPage->Start(std::move(*tasks));
   FMainPageControl->setCurrentWidget(FPreviewPage);
+}
+
+void TSnRForm::PreviewStartClick() {
+  std::optional<TTaskList> tasks = TasksOfTickedFiles();
+  if (!tasks) return TellStringTooLong();
+  // The user expects to run what the page shows. When the strings or the ticked files have
+  // changed since, the page shows the run as it now stands, and the user starts it once seen.
+  if (!FPreviewPage->Shows(*tasks)) return FPreviewPage->Start(std::move(*tasks), true);
+  QueueRun(std::move(tasks));
+  FPreviewPage->RunStarted();
 }
 
 }  // namespace fendrel

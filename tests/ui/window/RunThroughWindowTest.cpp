@@ -74,7 +74,7 @@ TEST_F(TRunThroughWindow, LiteralReplacementWithBackup) {
 }
 
 // The preview shows what the start button then does: the same files, the same counts, and
-// nothing written before the start.
+// nothing written before the start; the preview's own start button runs what it shows.
 TEST_F(TRunThroughWindow, PreviewCountsEqualTheRun) {
   MakeDir(FDir / "work");
   WriteFile(FDir / "work/a.txt", "one\ntwo one\none");
@@ -112,6 +112,31 @@ TEST_F(TRunThroughWindow, PreviewCountsEqualTheRun) {
   ASSERT_LT(a + 2, entries.end());
   EXPECT_EQ(a[2], "3 replacements");
   EXPECT_EQ(ReadFile(FDir / "work/a.txt"), "1\ntwo 1\n1");
+
+  // The preview's own start button runs what the preview shows: a preview of other strings is
+  // made again first, and nothing runs until the user has seen it.
+  WriteFile(FDir / "work/a.txt", "one\ntwo one\none");
+  list.SetTicked(list.Path(0) == FDir / "work/a.txt" ? 0 : 1, true);
+  QTest::mouseClick(Form().PreviewButton(), Qt::LeftButton);
+  EXPECT_FALSE(preview.StartButton()->isEnabled()) << "not before the preview has ended";
+  ASSERT_TRUE(WaitFor([&] { return !preview.Running(); }));
+  ASSERT_TRUE(preview.StartButton()->isEnabled());
+  QTest::keyClicks(Form().CombiEditCharHexFrameToStr()->CharComboBox()->lineEdit(), "2");
+  QTest::mouseClick(preview.StartButton(), Qt::LeftButton);
+  EXPECT_EQ(Form().Worker().TaskList().Count(), 0u);
+  ASSERT_TRUE(WaitFor([&] { return !preview.Running(); }));
+  EXPECT_EQ(ReadFile(FDir / "work/a.txt"), "one\ntwo one\none");
+  EXPECT_TRUE(preview.Lines()->toPlainText().contains("+ two 12"));
+  EXPECT_TRUE(preview.Summary()->text().startsWith("Made again"))
+      << preview.Summary()->text().toStdString();
+  const std::size_t before = entries.size();
+  QTest::mouseClick(preview.StartButton(), Qt::LeftButton);
+  ASSERT_TRUE(WaitFor(
+      [&] { return Form().Worker().TaskList().Count() == 0 && entries.size() >= before + 3; }));
+  EXPECT_EQ(ReadFile(FDir / "work/a.txt"), "12\ntwo 12\n12");
+  EXPECT_EQ(entries[before + 2], "3 replacements");
+  EXPECT_EQ(Form().CountCheckedFiles(), 0);
+  EXPECT_FALSE(preview.StartButton()->isEnabled()) << "a preview's run starts once";
 }
 
 // A listed symbolic link is refused unless the link box was ticked for the scan that listed it,
