@@ -70,7 +70,7 @@ std::optional<TWalkOptions> WalkOptionsOf(const TParsedArgs& parsed, std::string
 }
 
 std::vector<std::string> ScanFiles(const std::string& dir, const std::string& mask, bool recursive,
-                                   const TWalkOptions& options, std::size_t* failedRecoveries) {
+                                   const TWalkOptions& options, TScanShortfall* shortfall) {
   // Without a window to keep responsive, the command line installs no window thread: the
   // scanner's hand-overs run on the scan thread itself, and the list is read only after the
   // scanner has ended.
@@ -82,7 +82,11 @@ std::vector<std::string> ScanFiles(const std::string& dir, const std::string& ma
     scanner.Start();
     scanner.WaitFor();
     const std::size_t failed = PrintRecoveries(scanner.Recoveries());
-    if (failedRecoveries != nullptr) *failedRecoveries = failed;
+    for (const TUnreadableFolder& folder : scanner.Unreadable()) {
+      WriteLine(stderr, "fendrel-cli: " + EscapeControls(folder.Path) +
+                            ": cannot read the folder: " + std::strerror(folder.Error));
+    }
+    if (shortfall != nullptr) *shortfall = {failed, scanner.Unreadable().size()};
   }
   return std::move(found.Files);
 }
@@ -111,11 +115,13 @@ int ScanCommand(const std::vector<std::string>& args) {
     std::fprintf(stderr, "fendrel-cli scan: %s\nTry 'fendrel-cli --help'.\n", error.c_str());
     return kExitUsage;
   }
+  TScanShortfall shortfall;
   for (const std::string& file : ScanFiles(parsed->Positional[0], parsed->Positional[1],
-                                           parsed->Has("--recursive"), *options)) {
+                                           parsed->Has("--recursive"), *options, &shortfall)) {
     WriteLine(stdout, EscapeControls(file));
   }
-  return kExitOk;
+  // A list missing a folder's files must not pass for the whole one.
+  return shortfall.UnreadableFolders > 0 ? kExitFailed : kExitOk;
 }
 
 }  // namespace fendrel::cli

@@ -80,6 +80,11 @@ constexpr TCatalogueText kTexts[] = {
     {FileSearchRunning, "FileSearchRunning", "Suche (%1) .....", "Searching (%1) ....."},
     {FileSearchComplete, "FileSearchComplete", "Suche beendet: %1 Dateien gefunden",
      "Search complete: %1 files found"},
+    // Folders a finished search could not read (%1 how many), after its count and ", ".
+    {UnreadableFolderOne, "UnreadableFolderOne", "%1 Ordner konnte nicht gelesen werden",
+     "%1 folder could not be read"},
+    {UnreadableFolderMany, "UnreadableFolderMany", "%1 Ordner konnten nicht gelesen werden",
+     "%1 folders could not be read"},
     // The parts of the run's progress, joined by ", ": tasks done (%1) of all (%2); bytes done
     // (%1) of all (%2) in the unit %3; the time still needed (%1).
     {ProgressTasks, "ProgressTasks", "%1 von %2 Aufgaben", "%1 of %2 tasks"},

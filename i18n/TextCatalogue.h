@@ -72,6 +72,8 @@ enum class TTextId {
   TitleTasksQueued,
   FileSearchRunning,
   FileSearchComplete,
+  UnreadableFolderOne,
+  UnreadableFolderMany,
   ProgressTasks,
   ProgressBytes,
   ProgressTimeLeft,

@@ -7,6 +7,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "RunCli.h"
 #include "platform/InPlaceRecovery.h"
@@ -358,6 +359,50 @@ TEST_F(CliTest, ExcludedNamesAreLeftOutOfScanAndReplace) {
   for (const char* untouched : {".git/e.txt", "sub/.hg/f.txt"})
     EXPECT_EQ(ReadFile(Dir / untouched), "hello") << untouched;
   EXPECT_EQ(ReadFile(Dir / "a.txt"), "Hello hello");
+}
+
+// A folder the user may not read is named, escaped, on standard error and fails the command; a
+// replace still changes what was listed. Root reads every folder, so as root the commands run as
+// the unprivileged user.
+TEST_F(CliTest, UnreadableFolderIsToldAndFailsTheCommand) {
+  const std::string locked = Dir / "lo\tcked";
+  test::MakeDir(locked);
+  WriteFile(locked + "/x.txt", "hello");
+  for (const std::string& folder : {Dir.Path(), Dir / "sub"})
+    ASSERT_EQ(chmod(folder.c_str(), 0777), 0);
+  for (const char* file : {"a.txt", "sub/b.txt", "c.txt"})
+    ASSERT_EQ(chmod((Dir / file).c_str(), 0666), 0);
+  ASSERT_EQ(chmod(locked.c_str(), 0), 0);
+  const auto run = [&](std::vector<std::string> args) {
+    if (geteuid() != 0) return RunCli(args);
+    std::vector<std::string> command = {"--reuid=65534", "--regid=65534", "--clear-groups", "env",
+                                        FENDREL_CLI};
+    command.insert(command.end(), args.begin(), args.end());
+    return RunProgram("setpriv", command);
+  };
+  const std::string told =
+      "fendrel-cli: " + Dir.Path() + "/lo\\tcked: cannot read the folder: Permission denied\n";
+  const struct {
+    std::vector<std::string> Args;
+    int Status;
+    bool Told;
+    const char* A;  // a.txt afterwards
+  } cases[] = {
+      {{"scan", "-r", Dir.Path(), "*.txt"}, 1, true, "Hello hello"},
+      {{"scan", Dir.Path(), "*.txt"}, 0, false, "Hello hello"},  // not entered, not read
+      {{"replace", "-n", "-r", Dir.Path(), "*.txt", "hello", "bye"}, 1, true, "Hello hello"},
+      {{"replace", "-r", "--no-backup", Dir.Path(), "*.txt", "hello", "bye"}, 1, true, "Hello bye"},
+  };
+  for (const auto& c : cases) {
+    const TRun result = run(c.Args);
+    const std::string name = ::testing::PrintToString(c.Args);
+    EXPECT_EQ(result.Status, c.Status) << name << result.Out;
+    EXPECT_EQ(result.Out.find(told) != std::string::npos, c.Told) << name << result.Out;
+    if (c.Args[0] == "scan")  // the rest is still listed
+      EXPECT_NE(result.Out.find(Dir / "c.txt"), std::string::npos) << name << result.Out;
+    EXPECT_EQ(ReadFile(Dir / "a.txt"), c.A) << name;
+  }
+  chmod(locked.c_str(), 0755);
 }
 
 std::set<std::string> Lines(const std::string& text) {

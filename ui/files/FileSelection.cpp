@@ -14,9 +14,15 @@
 
 namespace fendrel {
 
-QString FileSearchStatusText(bool finished, int count, int language) {
-  return UiText(finished ? TTextId::FileSearchComplete : TTextId::FileSearchRunning, language,
-                {QString::number(count)});
+QString FileSearchStatusText(bool finished, int count, int language, std::size_t unreadable) {
+  QString text = UiText(finished ? TTextId::FileSearchComplete : TTextId::FileSearchRunning,
+                        language, {QString::number(count)});
+  if (finished && unreadable > 0) {
+    text += QStringLiteral(", ") +
+            UiText(unreadable == 1 ? TTextId::UnreadableFolderOne : TTextId::UnreadableFolderMany,
+                   language, {QString::number(unreadable)});
+  }
+  return text;
 }
 
 TFileSelection::TFileSelection(const TFileSelectionWidgets& widgets, TChoseDirectoryForm* chooser,
@@ -134,7 +140,8 @@ void TFileSelection::CheckFileSearchTimerTimer() {
   if (PathEmpty() || MaskEmpty())
     FWidgets.FileSearchResultLabel->clear();
   else
-    FWidgets.FileSearchResultLabel->setText(FileSearchStatusText(finished, count, FLanguage));
+    FWidgets.FileSearchResultLabel->setText(FileSearchStatusText(
+        finished, count, FLanguage, finished && FScanThread ? FScanThread->Unreadable().size() : 0));
   emit FileSearchTimerTicked();
 }
 

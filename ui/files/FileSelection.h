@@ -24,8 +24,9 @@ class TFileListTarget;
 class TQtWindowThreadDispatcher;
 class TScanDirThread;
 
-// The status line for a scan that is running or finished with `count` entries listed.
-QString FileSearchStatusText(bool finished, int count, int language);
+// The status line for a scan that is running or finished with `count` entries listed; a finished
+// one adds how many folders it could not read, when any.
+QString FileSearchStatusText(bool finished, int count, int language, std::size_t unreadable = 0);
 
 class TFileSelection : public QObject {
   Q_OBJECT
