@@ -48,12 +48,17 @@ std::optional<TWalkOptions> WalkOptionsOf(const TParsedArgs& parsed, std::string
   TWalkOptions options;
   options.Excluded = parsed.All("--exclude");
   for (const std::string& glob : options.Excluded) {
-    // Such a GLOB would silently exclude nothing, and the user would take the run for a
-    // filtered one.
-    if (glob.empty()) error = "--exclude needs a name pattern";
-    if (glob.find('/') != std::string::npos)
-      error = "--exclude matches names and holds no '/': " + glob;
-    if (!error.empty()) return std::nullopt;
+    switch (ExcludeGlobFault(glob)) {
+      case TExcludeFault::None:
+        continue;
+      case TExcludeFault::Empty:
+        error = "--exclude needs a name pattern";
+        break;
+      case TExcludeFault::HoldsSlash:
+        error = "--exclude matches names and holds no '/': " + glob;
+        break;
+    }
+    return std::nullopt;
   }
   // --exclude-vcs asks for what is done anyway; it stays accepted for the command lines that
   // were written when it was not.

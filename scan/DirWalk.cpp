@@ -316,6 +316,12 @@ bool CurrentDirectory(std::string& out) {
 
 }  // namespace
 
+TExcludeFault ExcludeGlobFault(std::string_view glob) {
+  if (glob.empty()) return TExcludeFault::Empty;
+  if (glob.find('/') != std::string_view::npos) return TExcludeFault::HoldsSlash;
+  return TExcludeFault::None;
+}
+
 TWalkHooks& WalkHooks() {
   static TWalkHooks hooks;
   return hooks;

@@ -47,13 +47,23 @@ struct TUnreadableFolder {
   int Error = 0;
 };
 
+// Why a GLOB cannot name entries to leave out (TWalkOptions::Excluded). Such a GLOB would
+// silently exclude nothing, and the user would take the listing for a filtered one; every front
+// end refuses it.
+enum class TExcludeFault {
+  None,
+  Empty,       // names nothing
+  HoldsSlash,  // a path: it is matched against names, which hold no '/'
+};
+TExcludeFault ExcludeGlobFault(std::string_view glob);
+
 // What a walk leaves out and where it may go, beyond its mask and attribute filter.
 struct TWalkOptions {
   // Asked before each directory is entered; once it says yes no further directory is entered,
   // but the directories already being walked still deliver their own entries on the way back.
   TDirWalkStop StopRequested;
-  // An entry whose name matches one of these masks (matched as the walk's mask is) is neither
-  // delivered nor, if a directory, entered.
+  // An entry whose name matches one of these masks (matched as the walk's mask is: '*', '?',
+  // several apart by ';' or in braces) is neither delivered nor, if a directory, entered.
   std::vector<std::string> Excluded;
   // Entries named as in kVcsFolderNames are delivered and entered like any other; without it
   // they are left out as the excluded ones are.
@@ -88,8 +98,9 @@ TWalkHooks& WalkHooks();
 // whose name matches `mask` and whose attribute word passes `attributes`, through all
 // subdirectories when `recursive`, leaving out what `options` say. The start directory itself is
 // always walked, whatever its name. A start directory that cannot be entered delivers nothing; a
-// subdirectory that cannot be entered is skipped; either is told to `options.Unreadable`. The process's current directory is neither
-// changed nor consulted after the start. Exceptions thrown by `found` pass through.
+// subdirectory that cannot be entered is skipped; either is told to `options.Unreadable`. The
+// process's current directory is neither changed nor consulted after the start. Exceptions thrown
+// by `found` pass through.
 void WalkDirectory(std::string_view dir, std::string_view mask, uint32_t attributes, bool recursive,
                    const TDirWalkFound& found, const TWalkOptions& options = {});
 

@@ -197,6 +197,9 @@ TEST(WalkDirectory, ExcludedNamesAreNeitherListedNorEntered) {
       // Matched as masks are: letters in any case, '?' and '*', "*.*" also names without a dot.
       {{"*.O", "b?ild*", "a.*"},
        {r / ".git/config", r / ".git/objects/c.txt", r / "src/d.txt", r / "src/.svn/e.txt"}},
+      // Several in one, as the window's box holds them.
+      {{"*.O;b?ild*;a.*"},
+       {r / ".git/config", r / ".git/objects/c.txt", r / "src/d.txt", r / "src/.svn/e.txt"}},
       {{".*"},
        {r / "a.txt", r / "b.o", r / "src/d.txt", r / "src/build/f.txt", r / "build/g.txt",
         r / "src/Build.txt"}},
@@ -218,6 +221,15 @@ TEST(WalkDirectory, ExcludedNamesAreNeitherListedNorEntered) {
       r / "build", "*", kFileScanFilter, false,
       [&](const std::string& path) { inBuild.push_back(path); }, options);
   EXPECT_EQ(inBuild, TPaths{r / "build/g.txt"});
+
+  // What can never match a name is refused, by every front end alike.
+  const std::pair<const char*, TExcludeFault> globs[] = {
+      {"build", TExcludeFault::None},    {"*.min.js;node_modules", TExcludeFault::None},
+      {"", TExcludeFault::Empty},        {"src/build", TExcludeFault::HoldsSlash},
+      {"*/", TExcludeFault::HoldsSlash},
+  };
+  for (const auto& [glob, fault] : globs)
+    EXPECT_EQ(ExcludeGlobFault(glob), fault) << glob;
 }
 
 // A run over a repository's own records could break it: those folders (and a submodule's .git
@@ -297,14 +309,13 @@ TEST(WalkDirectory, UnreadableFoldersAreToldAndSkipped) {
     TWalkOptions options;
     options.Excluded = c.Excluded;
     options.Unreadable = [&](const std::string& path, int error) {
-      EXPECT_TRUE(told.emplace(path == r.Path() ? "" : path.substr(r.Path().size() + 1), error)
-                      .second)
+      EXPECT_TRUE(
+          told.emplace(path == r.Path() ? "" : path.substr(r.Path().size() + 1), error).second)
           << path;
     };
     WalkDirectory(
         r.Path(), "*.txt", kFileScanFilter, c.Recursive,
-        [&](const std::string& path) { listed.insert(path.substr(r.Path().size() + 1)); },
-        options);
+        [&](const std::string& path) { listed.insert(path.substr(r.Path().size() + 1)); }, options);
     WalkHooks().OpenError = nullptr;
     EXPECT_EQ(listed, c.Listed) << c.Name;
     EXPECT_EQ(told, c.Told) << c.Name;
