@@ -187,6 +187,7 @@ int ReplaceCommand(const std::vector<std::string>& args) {
       {nullptr, "--hex", false},
       {nullptr, "--multi-line", false},
       {nullptr, "--no-backup", false},
+      {nullptr, "--keep-mtime", false},
       {nullptr, "--log", true},
       {"-w", "--word", false},
       {nullptr, "--color", true},
@@ -262,6 +263,7 @@ int ReplaceCommand(const std::vector<std::string>& args) {
   if (colour != "auto" && colour != "always" && colour != "never")
     return Usage("--color must be auto, always or never");
   options.CreateBackup = !parsed->Has("--no-backup");
+  options.KeepModificationTime = parsed->Has("--keep-mtime");
   if (parsed->Has("--log")) {
     const std::string& name = parsed->Options.at("--log");
     const auto* mode = std::find_if(std::begin(kLogModes), std::end(kLogModes),

@@ -83,6 +83,9 @@ replace  Lists the files in DIR whose names match MASK ('*' and '?', letters in 
                       user's own files; without it a listed link fails as "is a symbolic
                       link" and linked folders are not entered
       --no-backup     keep no backup (default: the previous file stays as FILE.N.snr_bak)
+      --keep-mtime    give each rewritten file its previous modification time (and access
+                      time) back; its change time still moves, as no program can set it.
+                      Backups keep their own times either way
       --log=MODE      print the result log's lines instead, for the files MODE names:
                       replaced (changed or failed) or all, each as its path, the strings,
                       the result ("N replacements" or "FAILED") and an empty line, and

@@ -173,12 +173,22 @@ TEST_F(CliTest, TerminalGetsSummaryAndColourPipesNot) {
             Dir / "a.txt: 1 replacement\n");
 }
 
-TEST_F(CliTest, HexMultiLineNoBackupAndLogModes) {
+// A file's modification time as seconds since the epoch.
+time_t ModificationTime(const std::string& file) {
+  struct stat st;
+  return ::stat(file.c_str(), &st) == 0 ? st.st_mtime : -1;
+}
+
+TEST_F(CliTest, HexMultiLineNoBackupKeptTimesAndLogModes) {
   WriteFile(Dir / "m.txt", "x\r\ny|x\ny|x\ry");
-  const TRun run = RunCli({"replace", "--multi-line", "--hex", "--no-backup", "--log=replaced",
-                           Dir.Path(), "m.txt", "78 0A 79", "2D"});
+  const timespec old[2] = {{1000000000, 0}, {1000000000, 0}};
+  for (const char* file : {"m.txt", "c.txt"})
+    ASSERT_EQ(utimensat(AT_FDCWD, (Dir / file).c_str(), old, 0), 0);
+  const TRun run = RunCli({"replace", "--multi-line", "--hex", "--no-backup", "--keep-mtime",
+                           "--log=replaced", Dir.Path(), "m.txt", "78 0A 79", "2D"});
   EXPECT_EQ(run.Status, 0) << run.Out;
   EXPECT_EQ(ReadFile(Dir / "m.txt"), "-|-|-");
+  EXPECT_EQ(ModificationTime(Dir / "m.txt"), 1000000000) << "kept through all three rewrites";
   EXPECT_FALSE(Exists(Dir / "m.txt.0.snr_bak"));
   EXPECT_EQ(run.Out.find("backup:"), std::string::npos);
   // Three tasks, each finding its own line break once.
@@ -190,6 +200,8 @@ TEST_F(CliTest, HexMultiLineNoBackupAndLogModes) {
   EXPECT_EQ(quiet.Status, 0);
   EXPECT_EQ(quiet.Out, "") << "no file is reported, not even its backup";
   EXPECT_TRUE(Exists(Dir / "c.txt.0.snr_bak"));
+  EXPECT_GT(ModificationTime(Dir / "c.txt"), 1000000000) << "new unless asked to keep it";
+  EXPECT_EQ(ModificationTime(Dir / "c.txt.0.snr_bak"), 1000000000) << "the backup's own";
 }
 
 TEST_F(CliTest, RegularExpressionModeUsesTemplates) {
