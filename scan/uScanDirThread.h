@@ -74,7 +74,7 @@ class TScanDirThread : public TThread {
   // Written by the scan thread, taken during AddFoundFiles.
   std::vector<std::string> FFoundFiles;
   bool FAddFailed = false;  // written during AddFoundFiles, read by the scan thread after it
-  std::vector<TRecovery> FRecoveries;  // written by the scan thread before FFinished
+  std::vector<TRecovery> FRecoveries;          // written by the scan thread before FFinished
   std::vector<TUnreadableFolder> FUnreadable;  // written by the scan thread before FFinished
   std::atomic<bool> FFinished{false};
 };

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <cerrno>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -72,19 +71,6 @@ TEST_F(ScanDirThread, MissingStartFinishesEmpty) {
   EXPECT_FALSE(scanner.Finished());
   Scan(scanner);  // returns only once Finished() turns true
   EXPECT_EQ(FList.Count(), 0u);
-  EXPECT_TRUE(scanner.Unreadable().empty()) << "a missing folder is not an unreadable one";
-
-  // One that cannot be read finishes empty too, and is kept for the owner to tell.
-  test::MakeDir(r / "locked");
-  WalkHooks().OpenError = [&](const std::string& path) { return path == r / "locked" ? EACCES : 0; };
-  TScanDirThread locked;
-  locked.Setup(r / "locked", "*", &FList, true, kFileScanFilter);
-  Scan(locked);
-  WalkHooks().OpenError = nullptr;
-  EXPECT_EQ(FList.Count(), 0u);
-  ASSERT_EQ(locked.Unreadable().size(), 1u);
-  EXPECT_EQ(locked.Unreadable()[0].Path, r / "locked");
-  EXPECT_EQ(locked.Unreadable()[0].Error, EACCES);
 
   // An idle scanner that is never started walks nothing, not even when destroyed.
   test::WriteFile(r / "a.txt", "x");

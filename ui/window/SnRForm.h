@@ -21,10 +21,10 @@
 #include <optional>
 #include <string>
 
-#include "engine/RunProgress.h"
 #include "WorkflowState.h"
 #include "ZQSnRMainForm.h"
 #include "engine/RunBuilder.h"
+#include "engine/RunProgress.h"
 #include "engine/StatusSink.h"
 #include "engine/uSearchAndReplaceThread.h"
 #include "platform/InPlaceRecovery.h"
@@ -33,6 +33,7 @@
 
 class QAction;
 class QActionGroup;
+class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QMenu;
@@ -169,6 +170,7 @@ class TSnRForm : public TZQSnRMainForm {
   QPushButton* PreviewButton() const { return FPreviewButton; }
   TPreviewPage* PreviewPage() const { return FPreviewPage; }
   QPushButton* StopButton() const { return FStopButton; }
+  QCheckBox* KeepModificationTimeCheckBox() const { return FKeepModificationTimeCheckBox; }
   QAction* StopAction() const { return FStop1; }
   QProgressBar* ProgressBar() const { return FProgressBar; }
   QLabel* ProgressLabel() const { return FProgressLabel; }
@@ -252,6 +254,7 @@ class TSnRForm : public TZQSnRMainForm {
   QPlainTextEdit* FWarrantyMemo = nullptr;
   TComboBoxExt* FPathComboBox = nullptr;
   TComboBoxExt* FMaskComboBox = nullptr;
+  TComboBoxExt* FExcludeComboBox = nullptr;
   TFileSelectionWidgets FFiles;
   std::unique_ptr<TFileSelection> FFileSelection;
   QTabWidget* FPageControlLineMode = nullptr;
@@ -265,6 +268,8 @@ class TSnRForm : public TZQSnRMainForm {
   QPushButton* FPreviewButton = nullptr;
   TPreviewPage* FPreviewPage = nullptr;
   QPushButton* FStopButton = nullptr;
+  // A run option beside the buttons that start a run; kept with the last window.
+  QCheckBox* FKeepModificationTimeCheckBox = nullptr;
   QAction* FStop1 = nullptr;
   QLabel* FProgressLabel = nullptr;
   QProgressBar* FProgressBar = nullptr;

@@ -272,6 +272,42 @@ TEST_F(FileSelectionTest, StatusLineTellsTheFoldersThatCouldNotBeRead) {
   }
 }
 
+// The exclusion box leaves out names as the command line's --exclude does, restarts the scan as
+// the mask does, and refuses what could never match a name.
+TEST_F(FileSelectionTest, TheExclusionBoxLeavesOutNamesAndRestartsTheScan) {
+  for (const char* dir : {"node_modules", "src", "src/build"})
+    MakeDir(FDir / dir);
+  for (const char* file : {"a.js", "a.min.js", "node_modules/m.js", "src/b.js", "src/build/c.js"})
+    WriteFile(FDir / file, "x");
+  Click(FWidgets.RekursivCheckBox);
+  Scan(FDir.Path(), "*.js");
+  const struct {
+    const char* Exclude;
+    std::set<std::string> Listed;  // below FDir
+    const char* Status;
+  } cases[] = {
+      {"node_modules;build;*.min.js", {"a.js", "src/b.js"}, "Search complete: 2 files found"},
+      {"SRC", {"a.js", "a.min.js", "node_modules/m.js"}, "Search complete: 3 files found"},
+      {"",
+       {"a.js", "a.min.js", "node_modules/m.js", "src/b.js", "src/build/c.js"},
+       "Search complete: 5 files found"},
+      {"src/build", {}, "Exclude: a pattern matches names and holds no \"/\""},
+  };
+  for (const auto& c : cases) {
+    if (*c.Exclude != '\0')
+      Type(FWidgets.ExcludeComboBox, c.Exclude);
+    else
+      Erase(FWidgets.ExcludeComboBox);
+    WaitForScan();
+    std::set<std::string> listed;
+    for (const std::string& path : Entries())
+      listed.insert(path.substr(FDir.Path().size() + 1));
+    EXPECT_EQ(listed, c.Listed) << c.Exclude;
+    FSelection.CheckFileSearchTimerTimer();
+    EXPECT_EQ(FWidgets.FileSearchResultLabel->text().toStdString(), c.Status);
+  }
+}
+
 TEST_F(FileSelectionTest, TickedFilesAreCountedListedInOrderAndUntickedAfterARun) {
   // A name that is no valid UTF-8 cannot be shown faithfully, but must still be processed
   // under its real name.

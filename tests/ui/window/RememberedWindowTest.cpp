@@ -33,6 +33,9 @@ TEST_F(TRememberedWindow, PlaceAndSelectionComeBackAtTheNextStart) {
   Form().FileWidgets().RekursivCheckBox->setChecked(true);
   Form().FileWidgets().FollowLinksCheckBox->setChecked(true);
   Form().FileWidgets().IgnoreFilesCheckBox->setChecked(true);
+  Form().FileWidgets().ExcludeComboBox->setEditText("*.bak;build");
+  EXPECT_FALSE(Form().KeepModificationTimeCheckBox()->isChecked());
+  Form().KeepModificationTimeCheckBox()->setChecked(true);
   EXPECT_TRUE(Form().FormCloseQuery());
   FForm.reset();
 
@@ -43,6 +46,8 @@ TEST_F(TRememberedWindow, PlaceAndSelectionComeBackAtTheNextStart) {
   EXPECT_TRUE(files.FollowLinksCheckBox->isChecked());
   EXPECT_TRUE(files.IgnoreFilesCheckBox->isChecked());
   EXPECT_FALSE(files.IncludeVcsCheckBox->isChecked());
+  EXPECT_EQ(files.ExcludeComboBox->currentText(), "*.bak;build");
+  EXPECT_TRUE(Form().KeepModificationTimeCheckBox()->isChecked());
   // The recursive listing leaves .git out until the user includes it.
   ASSERT_TRUE(WaitFor([&] { return files.FileList->Count() == 1; }));
   files.IncludeVcsCheckBox->click();
