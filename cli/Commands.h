@@ -41,14 +41,21 @@ std::vector<TOptionSpec> WithExcludeOptions(std::vector<TOptionSpec> specs);
 // (empty, or holding '/'), and for --exclude-vcs together with --include-vcs.
 std::optional<TWalkOptions> WalkOptionsOf(const TParsedArgs& parsed, std::string& error);
 
+// What a listing could not do: interrupted rewrites it could not recover, folders it could not
+// read.
+struct TScanShortfall {
+  std::size_t FailedRecoveries = 0;
+  std::size_t UnreadableFolders = 0;
+};
+
 // Lists DIR for MASK with the background scanner and returns the files in the order found,
-// leaving out what `options` say (their stop and recovery report are the scanner's own). What
-// the scan found and did about interrupted rewrites in place goes to standard error
-// (PrintRecoveries); `failedRecoveries`, when given, counts the ones that could not be
-// recovered.
+// leaving out what `options` say (their stop, recovery report and unreadable folders are the
+// scanner's own). What the scan found and did about interrupted rewrites in place goes to
+// standard error (PrintRecoveries), and so does each folder it could not read, as
+// "fendrel-cli: PATH: cannot read the folder: REASON"; `shortfall`, when given, counts both.
 std::vector<std::string> ScanFiles(const std::string& dir, const std::string& mask, bool recursive,
                                    const TWalkOptions& options,
-                                   std::size_t* failedRecoveries = nullptr);
+                                   TScanShortfall* shortfall = nullptr);
 
 // Prints each entry as "fendrel-cli: PATH: TEXT" on standard error; returns how many failed.
 std::size_t PrintRecoveries(const std::vector<TRecovery>& recoveries);

@@ -187,6 +187,7 @@ int ReplaceCommand(const std::vector<std::string>& args) {
       {nullptr, "--hex", false},
       {nullptr, "--multi-line", false},
       {nullptr, "--no-backup", false},
+      {nullptr, "--keep-mtime", false},
       {nullptr, "--log", true},
       {"-w", "--word", false},
       {nullptr, "--color", true},
@@ -262,6 +263,7 @@ int ReplaceCommand(const std::vector<std::string>& args) {
   if (colour != "auto" && colour != "always" && colour != "never")
     return Usage("--color must be auto, always or never");
   options.CreateBackup = !parsed->Has("--no-backup");
+  options.KeepModificationTime = parsed->Has("--keep-mtime");
   if (parsed->Has("--log")) {
     const std::string& name = parsed->Options.at("--log");
     const auto* mode = std::find_if(std::begin(kLogModes), std::end(kLogModes),
@@ -305,7 +307,7 @@ int ReplaceCommand(const std::vector<std::string>& args) {
   }
 
   options.Links = {FullStartPath(dir), walk->FollowLinks};
-  std::size_t failedRecoveries = 0;
+  TScanShortfall shortfall;
   std::vector<std::string> files;
   if (fromList) {
     auto listed = ReadFileList(parsed->Options.at("--files-from"), parsed->Has("--null"), error);
@@ -315,11 +317,11 @@ int ReplaceCommand(const std::vector<std::string>& args) {
     }
     files = std::move(*listed);
   } else {
-    files = ScanFiles(dir, mask, parsed->Has("--recursive"), *walk, &failedRecoveries);
+    files = ScanFiles(dir, mask, parsed->Has("--recursive"), *walk, &shortfall);
   }
   // A file whose interrupted rewrite could not be undone holds neither content whole: a run
   // over it would make that the new backup.
-  if (failedRecoveries > 0) {
+  if (shortfall.FailedRecoveries > 0) {
     std::fprintf(stderr,
                  "fendrel-cli replace: an interrupted rewrite could not be recovered (see above); "
                  "nothing was changed\n");
@@ -335,6 +337,9 @@ int ReplaceCommand(const std::vector<std::string>& args) {
                    EscapeControls(dir).c_str(), EscapeControls(mask).c_str());
     return kExitFailed;
   }
+  // The files of a folder that could not be read are not in the run, which the status says as
+  // it says a failed file; the run still goes over what was listed.
+  const bool unlisted = shortfall.UnreadableFolders > 0;
   // Opened after the listing, for as long as the run's tasks live.
   options.Links.Opened = OpenRoot(options.Links.Root);
   std::optional<TTaskList> built = buildTasks(files);
@@ -343,8 +348,9 @@ int ReplaceCommand(const std::vector<std::string>& args) {
 
   CatchInterrupt();
   if (diff)
-    return DiffRun(tasks, dir, UseColour(colour, stdout)) > 0 || Interrupted() ? kExitFailed
-                                                                               : kExitOk;
+    return DiffRun(tasks, dir, UseColour(colour, stdout)) > 0 || Interrupted() || unlisted
+               ? kExitFailed
+               : kExitOk;
   const auto started = std::chrono::steady_clock::now();
   const TShownPath shown(dir, options.Links.Root);
   const auto printer = MakeResultPrinter(format, options.LogMode, PrintLine, shown);
@@ -370,7 +376,7 @@ int ReplaceCommand(const std::vector<std::string>& args) {
     }
     summarise(sink);
     std::fflush(stdout);
-    return failed > 0 || Interrupted() ? kExitFailed : kExitOk;
+    return failed > 0 || Interrupted() || unlisted ? kExitFailed : kExitOk;
   }
   // Only a run that keeps backups can be undone; the journal lies where the window reads it.
   std::optional<TRunJournal> journal;
@@ -395,7 +401,7 @@ int ReplaceCommand(const std::vector<std::string>& args) {
   if (journal && recorder.Number() != 0) journal->Flush();
   summarise(sink);
   std::fflush(stdout);
-  return worker.FailedTasks() > 0 || Interrupted() ? kExitFailed : kExitOk;
+  return worker.FailedTasks() > 0 || Interrupted() || unlisted ? kExitFailed : kExitOk;
 }
 
 }  // namespace fendrel::cli

@@ -206,7 +206,8 @@ int RestoreCommand(const std::vector<std::string>& args) {
   TRestoreRun restore(&journal, root, "backups of " + positional[1], dryRun);
   std::string folder;
   std::unordered_map<std::string, std::string> backups;
-  for (const std::string& file : ScanFiles(positional[0], positional[1], true, *walk)) {
+  TScanShortfall shortfall;
+  for (const std::string& file : ScanFiles(positional[0], positional[1], true, *walk, &shortfall)) {
     if (FolderOf(file) != folder) {
       folder = FolderOf(file);
       backups = NewestBackupsIn(folder);
@@ -216,7 +217,8 @@ int RestoreCommand(const std::vector<std::string>& args) {
   }
   if (!dryRun) journal.Flush();
   std::fflush(stdout);
-  return failed ? kExitFailed : kExitOk;
+  // Backups in a folder that could not be read were not restored, as a failed file's.
+  return failed || shortfall.UnreadableFolders > 0 ? kExitFailed : kExitOk;
 }
 
 }  // namespace fendrel::cli

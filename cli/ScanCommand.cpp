@@ -48,12 +48,17 @@ std::optional<TWalkOptions> WalkOptionsOf(const TParsedArgs& parsed, std::string
   TWalkOptions options;
   options.Excluded = parsed.All("--exclude");
   for (const std::string& glob : options.Excluded) {
-    // Such a GLOB would silently exclude nothing, and the user would take the run for a
-    // filtered one.
-    if (glob.empty()) error = "--exclude needs a name pattern";
-    if (glob.find('/') != std::string::npos)
-      error = "--exclude matches names and holds no '/': " + glob;
-    if (!error.empty()) return std::nullopt;
+    switch (ExcludeGlobFault(glob)) {
+      case TExcludeFault::None:
+        continue;
+      case TExcludeFault::Empty:
+        error = "--exclude needs a name pattern";
+        break;
+      case TExcludeFault::HoldsSlash:
+        error = "--exclude matches names and holds no '/': " + glob;
+        break;
+    }
+    return std::nullopt;
   }
   // --exclude-vcs asks for what is done anyway; it stays accepted for the command lines that
   // were written when it was not.
@@ -70,7 +75,7 @@ std::optional<TWalkOptions> WalkOptionsOf(const TParsedArgs& parsed, std::string
 }
 
 std::vector<std::string> ScanFiles(const std::string& dir, const std::string& mask, bool recursive,
-                                   const TWalkOptions& options, std::size_t* failedRecoveries) {
+                                   const TWalkOptions& options, TScanShortfall* shortfall) {
   // Without a window to keep responsive, the command line installs no window thread: the
   // scanner's hand-overs run on the scan thread itself, and the list is read only after the
   // scanner has ended.
@@ -82,7 +87,11 @@ std::vector<std::string> ScanFiles(const std::string& dir, const std::string& ma
     scanner.Start();
     scanner.WaitFor();
     const std::size_t failed = PrintRecoveries(scanner.Recoveries());
-    if (failedRecoveries != nullptr) *failedRecoveries = failed;
+    for (const TUnreadableFolder& folder : scanner.Unreadable()) {
+      WriteLine(stderr, "fendrel-cli: " + EscapeControls(folder.Path) +
+                            ": cannot read the folder: " + std::strerror(folder.Error));
+    }
+    if (shortfall != nullptr) *shortfall = {failed, scanner.Unreadable().size()};
   }
   return std::move(found.Files);
 }
@@ -111,11 +120,13 @@ int ScanCommand(const std::vector<std::string>& args) {
     std::fprintf(stderr, "fendrel-cli scan: %s\nTry 'fendrel-cli --help'.\n", error.c_str());
     return kExitUsage;
   }
+  TScanShortfall shortfall;
   for (const std::string& file : ScanFiles(parsed->Positional[0], parsed->Positional[1],
-                                           parsed->Has("--recursive"), *options)) {
+                                           parsed->Has("--recursive"), *options, &shortfall)) {
     WriteLine(stdout, EscapeControls(file));
   }
-  return kExitOk;
+  // A list missing a folder's files must not pass for the whole one.
+  return shortfall.UnreadableFolders > 0 ? kExitFailed : kExitOk;
 }
 
 }  // namespace fendrel::cli

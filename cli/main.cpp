@@ -45,7 +45,9 @@ replace  Lists the files in DIR whose names match MASK ('*' and '?', letters in 
          follows ("12 files changed, 34 replacements, 1 failed, 2.1 s"). A DIR that is missing
          or no directory, and a regular expression that does not compile ("error 103:
          unmatched parenthesis at position 2"), are usage errors: nothing is touched; a MASK that lists no file is an error
-         (status 1). Short options may be grouped: -ri is -r -i. With "-" in DIR's place
+         (status 1). A folder that cannot be read is named on standard error ("PATH: cannot
+         read the folder: REASON"); the run goes on over the files listed and ends with
+         status 1. Short options may be grouped: -ri is -r -i. With "-" in DIR's place
          replace is a filter: it reads standard input and writes it, replaced, to standard
          output, in every mode (not with -r, -n, --diff or --json).
       --files-from=LIST  work on the files LIST names, one per line, instead of DIR and MASK
@@ -83,6 +85,9 @@ replace  Lists the files in DIR whose names match MASK ('*' and '?', letters in 
                       user's own files; without it a listed link fails as "is a symbolic
                       link" and linked folders are not entered
       --no-backup     keep no backup (default: the previous file stays as FILE.N.snr_bak)
+      --keep-mtime    give each rewritten file its previous modification time (and access
+                      time) back; its change time still moves, as no program can set it.
+                      Backups keep their own times either way
       --log=MODE      print the result log's lines instead, for the files MODE names:
                       replaced (changed or failed) or all, each as its path, the strings,
                       the result ("N replacements" or "FAILED") and an empty line, and
@@ -111,7 +116,8 @@ replace  Lists the files in DIR whose names match MASK ('*' and '?', letters in 
 
 scan     Prints the files in DIR whose names match MASK, subdirectories first; DIR and MASK
          are checked, and --exclude, --include-vcs, --no-ignore and --follow-links applied,
-         as for replace.
+         as for replace. A folder that cannot be read is named on standard error, as for
+         replace, and the status is then 1.
 
 restore  Puts back the newest backup (FILE.N.snr_bak, N highest) of each PATH, or with -r of
          every file below DIR whose name matches MASK that has one (a file removed since is

@@ -143,16 +143,18 @@ TFileRewrite::TFileRewrite(const TSnRTast& task)
           [&task](TByteSink& out, const char* begin, const char* end, std::string& why) {
             return ReplaceMatches(out, begin, end, task, why);
           },
-          RegionWriter(task)) {}
+          RegionWriter(task), task.KeepModificationTime) {}
 
 TFileRewrite::TFileRewrite(const std::string& fileName, const TLinkRule& links, bool backup,
                            const TContentWriter& writer)
     : TFileRewrite(fileName, links, backup, writer, TContentWriter()) {}
 
 TFileRewrite::TFileRewrite(const std::string& fileName, const TLinkRule& links, bool backup,
-                           const TContentWriter& writer, const TContentWriter& regionWriter) {
+                           const TContentWriter& writer, const TContentWriter& regionWriter,
+                           bool keepTimes) {
   DebugTrace(fileName + " Start");
   FBackup = backup;
+  FKeepTimes = keepTimes;
   try {
     Prepare(fileName, links, writer, regionWriter);
   } catch (...) {
@@ -206,6 +208,11 @@ void TFileRewrite::Prepare(const std::string& fileName, const TLinkRule& links,
   FInPlace =
       identity.st_nlink > 1 || !CarryAttributes(content.Fd(), identity, FTemp.Fd(), notCarried);
   if (FInPlace) DebugTrace(fileName + ": written in place (" + notCarried + ")");
+  // Set before the flush, so that the times reach the disk with the content; as they were
+  // read, before this task's own reading moved the access time.
+  if (const timespec times[2] = {identity.st_atim, identity.st_mtim};
+      FKeepTimes && !FInPlace && ::futimens(FTemp.Fd(), times) != 0)
+    return Fail(prMatchFailed, StepFailed("cannot keep the modification time", errno));
   FOriginal = std::move(original);
   FPending = true;
 }
@@ -235,7 +242,7 @@ void TFileRewrite::PutInPlace() {
   if (RewriteHooks().BeforePut) RewriteHooks().BeforePut(original.Path);
   const TPutOutcome put =
       FInPlace ? RewriteInPlace(FTemp, original.Content.Fd(), original.Name, original.Path,
-                                original.Content.Identity(), FBackup)
+                                original.Content.Identity(), FBackup, FKeepTimes)
                : fendrel::PutInPlace(FTemp, original.Content.Fd(), original.Name, original.Path,
                                      original.Content.Identity(), FBackup);
   FPending = false;

@@ -58,9 +58,11 @@ class TFileRewrite {
   // read by its data regions alone, each written as one piece by `regionWriter` (a region's
   // start is no file's start), and its holes cost nothing; one that begins with a UTF-16
   // byte-order mark is read whole all the same (BeginsWithUtf16Mark). An empty `regionWriter`
-  // reads every file whole.
+  // reads every file whole. With `keepTimes` the file keeps its access and modification times
+  // (TSnRTast::KeepModificationTime).
   TFileRewrite(const std::string& fileName, const TLinkRule& links, bool backup,
-               const TContentWriter& writer, const TContentWriter& regionWriter);
+               const TContentWriter& writer, const TContentWriter& regionWriter,
+               bool keepTimes = false);
   ~TFileRewrite();
   TFileRewrite(const TFileRewrite&) = delete;
   TFileRewrite& operator=(const TFileRewrite&) = delete;
@@ -106,6 +108,7 @@ class TFileRewrite {
   TRewriteOutcome FOutcome;
   bool FPending = false;
   bool FBackup = false;
+  bool FKeepTimes = false;  // the task's KeepModificationTime
   // The file read, open while the rewrite is pending, in its own folder.
   std::unique_ptr<TReadFile> FOriginal;
   // The file carries something a new file cannot be given: its content is written in place.

@@ -39,6 +39,7 @@ TTaskList BuildSingleLineTasks(const std::vector<std::string>& files, const char
                options.LogMode);
     task->Links = options.Links;
     task->HexInput = options.HexInput;
+    task->KeepModificationTime = options.KeepModificationTime;
     task->Run = options.Run;
     tasks.push_back(std::move(task));
   }
@@ -66,6 +67,7 @@ std::optional<TTaskList> BuildMultiLineTasks(const std::vector<std::string>& fil
                  options.LogMode);
       task->Links = options.Links;
       task->HexInput = options.HexInput;
+      task->KeepModificationTime = options.KeepModificationTime;
       task->Run = options.Run;
       tasks.push_back(std::move(task));
     }

@@ -22,8 +22,9 @@ struct TTaskOptions {
   bool CreateBackup = true;
   TLogMode LogMode = lmAllFiles;
   TLinkRule Links;
-  bool HexInput = false;  // see TSnRTast
-  uint64_t Run = 0;       // see TSnRTast
+  bool HexInput = false;              // see TSnRTast
+  bool KeepModificationTime = false;  // see TSnRTast
+  uint64_t Run = 0;                   // see TSnRTast
 };
 
 // The logical lines of a multi-line text: breaks are CR LF, LF or CR; a break at the very end

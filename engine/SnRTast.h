@@ -47,6 +47,9 @@ class TSnRTast {
   // The strings were given as hexadecimal bytes: they match a file's bytes as they are, never
   // the characters of a UTF-16 file.
   bool HexInput = false;
+  // The rewritten file gets the previous file's modification and access times back (its change
+  // time still moves): tools that go by modification times then take it for unchanged.
+  bool KeepModificationTime = false;
   // The run's folder and whether links in it are followed.
   TLinkRule Links;
   // The front end's mark of the run the task belongs to, handed back with the task's report so

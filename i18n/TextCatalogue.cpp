@@ -33,6 +33,16 @@ constexpr TCatalogueText kTexts[] = {
      "version-control folders (.git, .svn, ...)"},
     {IgnoreFilesBox, "IgnoreFilesBox", "Ignore-Dateien beachten (.gitignore)",
      "honour ignore files (.gitignore)"},
+    {ExcludeLabel, "ExcludeLabel", "A&usschließen:", "E&xclude:"},
+    {ExcludeHint, "ExcludeHint",
+     "Dateien und Ordner, deren Name (nicht Pfad) passt, werden ausgelassen, ein ausgelassener "
+     "Ordner wird nicht betreten. Muster wie beim Dateinamen (\"*\" beliebig viele Zeichen, \"?\" "
+     "eines, Groß-/Kleinschreibung egal); mehrere durch \";\" getrennt oder in Klammern: "
+     "node_modules;build;*.min.js oder *.{o,tmp}. Ohne \"/\". Leer: nichts wird ausgelassen.",
+     "Files and folders whose name (not path) matches are left out, and a folder left out is not "
+     "entered. Patterns as for the file name (\"*\" any run of characters, \"?\" one, letters in "
+     "any case); several apart by \";\" or in braces: node_modules;build;*.min.js or *.{o,tmp}. "
+     "No \"/\". Empty: nothing is left out."},
     {SelectDirButton, "SelectDirButton", "...", "..."},
     {SelectAllNoneBox, "SelectAllNoneBox", "alle/keine auswählen", "select all/none"},
     {SingleLinePage, "SingleLinePage", "einzeiliger Text", "single line"},
@@ -52,6 +62,14 @@ constexpr TCatalogueText kTexts[] = {
     {RestoreRunButton, "RestoreRunButton", "Lauf wiederherstellen", "Restore Run"},
     {CancelPreviewButton, "CancelPreviewButton", "Abbrechen", "Cancel"},
     {StartPreviewedRunButton, "StartPreviewedRunButton", "Diesen Lauf s&tarten", "Start &This Run"},
+    {KeepModificationTimeBox, "KeepModificationTimeBox", "Änderungszeit beibehalten",
+     "Keep modification time"},
+    {KeepModificationTimeHint, "KeepModificationTimeHint",
+     "Jede geänderte Datei erhält ihre bisherige Änderungszeit (und Zugriffszeit) zurück. Ihre "
+     "Statusänderungszeit (ctime) ändert sich trotzdem: Kein Programm kann sie setzen. "
+     "Sicherungskopien behalten ihre eigenen Zeiten.",
+     "Each rewritten file gets its previous modification time (and access time) back. Its change "
+     "time (ctime) still moves: no program can set it. Backups keep their own times."},
 
     {FileMenu, "FileMenu", "&Datei", "&File"},
     {StopItem, "StopItem", "&Anhalten", "&Stop"},
@@ -81,6 +99,15 @@ constexpr TCatalogueText kTexts[] = {
     {FileSearchRunning, "FileSearchRunning", "Suche (%1) .....", "Searching (%1) ....."},
     {FileSearchComplete, "FileSearchComplete", "Suche beendet: %1 Dateien gefunden",
      "Search complete: %1 files found"},
+    // Folders a finished search could not read (%1 how many), after its count and ", ".
+    {UnreadableFolderOne, "UnreadableFolderOne", "%1 Ordner konnte nicht gelesen werden",
+     "%1 folder could not be read"},
+    {UnreadableFolderMany, "UnreadableFolderMany", "%1 Ordner konnten nicht gelesen werden",
+     "%1 folders could not be read"},
+    // The exclusion box holds a '/': nothing is listed until it is mended.
+    {ExcludeHoldsSlash, "ExcludeHoldsSlash",
+     "Ausschließen: ein Muster passt auf Namen und enthält kein \"/\"",
+     "Exclude: a pattern matches names and holds no \"/\""},
     // The parts of the run's progress, joined by ", ": tasks done (%1) of all (%2); bytes done
     // (%1) of all (%2) in the unit %3; the time still needed (%1).
     {ProgressTasks, "ProgressTasks", "%1 von %2 Aufgaben", "%1 of %2 tasks"},

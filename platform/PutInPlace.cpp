@@ -147,7 +147,8 @@ TPutOutcome PutInPlace(TTempFile& temp, int originalFd, const std::string& name,
 }
 
 TPutOutcome RewriteInPlace(TTempFile& temp, int originalFd, const std::string& name,
-                           const std::string& path, const struct stat& original, bool backup) {
+                           const std::string& path, const struct stat& original, bool backup,
+                           bool keepTimes) {
   TPutOutcome outcome;
   const int folder = temp.Folder();
   const TFolderLock lock(folder);
@@ -247,11 +248,16 @@ TPutOutcome RewriteInPlace(TTempFile& temp, int originalFd, const std::string& n
   }
   written(temp.Length(), true);
   outcome.Replaced = true;
+  // The writing has just moved the times; the content is the new one whatever comes of this.
+  if (const timespec times[2] = {original.st_atim, original.st_mtim};
+      keepTimes && ::futimens(file.Get(), times) != 0)
+    outcome.Notice = StepFailed("cannot keep the modification time", errno);
   // The backup stays; a safety copy goes, and if it cannot, the user is told where it lies.
   if (backup) {
     copy.Committed();
   } else if (const int removeError = copy.Remove(); removeError != 0) {
-    outcome.Notice =
+    if (!outcome.Notice.empty()) outcome.Notice += "; ";
+    outcome.Notice +=
         StepFailed("cannot remove the safety copy " + Beside(path, name, copy.Name()), removeError);
   }
   if (const int removeError = RemoveIntentRecord(folder, record); removeError != 0) {

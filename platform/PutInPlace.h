@@ -39,8 +39,11 @@ TPutOutcome PutInPlace(TTempFile& temp, int originalFd, const std::string& name,
 // goes to disk first (the backup, or a temporary safety copy removed afterwards), then the new
 // content is written into the file itself, which keeps its identity. `originalFd` is the file,
 // open for reading. A write that fails part way puts the previous content back; a run that dies
-// part way leaves a record from which the next start puts it back (InPlaceRecovery.h).
+// part way leaves a record from which the next start puts it back (InPlaceRecovery.h). With
+// `keepTimes` the file gets `original`'s access and modification times back once written; when
+// it cannot, the outcome's notice says why.
 TPutOutcome RewriteInPlace(TTempFile& temp, int originalFd, const std::string& name,
-                           const std::string& path, const struct stat& original, bool backup);
+                           const std::string& path, const struct stat& original, bool backup,
+                           bool keepTimes = false);
 
 }  // namespace fendrel

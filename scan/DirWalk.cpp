@@ -71,7 +71,8 @@ class TWalker {
         FStopRequested(options.StopRequested),
         FExcluded(options.Excluded),
         FFollowLinks(options.FollowLinks),
-        FRecovered(options.Recovered) {
+        FRecovered(options.Recovered),
+        FUnreadable(options.Unreadable) {
     if (!options.IncludeVcsFolders)
       FExcluded.insert(FExcluded.end(), kVcsFolderNames.begin(), kVcsFolderNames.end());
   }
@@ -119,8 +120,13 @@ class TWalker {
     const int flags = O_RDONLY | O_DIRECTORY | (depth > 0 && !viaLink ? O_NOFOLLOW : 0);
     // Paths beyond the system's limit are opened a piece at a time, so deep trees are listed
     // whole.
-    const TFd fd(OpenAnyLength(FPath, flags));
-    if (fd.Get() < 0) return false;
+    const TFd fd(OpenFolder(flags));
+    if (fd.Get() < 0) {
+      // A folder gone since its parent was read, or one replaced by a link, holds nothing the
+      // user asked for; anything else withheld part of the tree.
+      if (errno != ENOENT && errno != ELOOP && errno != ENOTDIR) TellUnreadable(errno);
+      return false;
+    }
     if (!MayEnter(fd.Get(), depth, viaLink)) return false;
     // The raw enumeration into one buffer shared by all levels (each level has read its whole
     // directory before descending) saves the checks and allocation of a DIR stream per directory.
@@ -128,7 +134,8 @@ class TWalker {
     TIgnoreRules::TSeen seen;
     for (;;) {
       const ssize_t got = getdents64(fd.Get(), FBuffer.data(), sizeof(FBuffer));
-      if (got <= 0) break;  // the end, or a read error: what was read so far still counts
+      if (got < 0) TellUnreadable(errno);  // what was read so far still counts
+      if (got <= 0) break;
       for (ssize_t pos = 0; pos < got;) {
         const auto* entry = reinterpret_cast<const dirent64*>(FBuffer.data() + pos);
         pos += entry->d_reclen;
@@ -154,6 +161,20 @@ class TWalker {
         FRecovered(std::move(recoveries));
     }
     return true;
+  }
+
+  int OpenFolder(int flags) const {
+    if (const auto& hook = WalkHooks().OpenError) {
+      if (const int error = hook(FPath); error != 0) {
+        errno = error;
+        return -1;
+      }
+    }
+    return OpenAnyLength(FPath, flags);
+  }
+
+  void TellUnreadable(int error) const {
+    if (FUnreadable) FUnreadable(FPath, error);
   }
 
   // Sorts one entry of the directory being read into what to descend and what to deliver.
@@ -251,6 +272,7 @@ class TWalker {
   std::vector<std::string> FExcluded;
   const bool FFollowLinks;
   const TDirWalkRecovered& FRecovered;
+  const TDirWalkUnreadable& FUnreadable;
   std::optional<TIgnoreRules> FIgnore;  // when the ignore files are honoured
   struct stat FStart {};
   // The folders of the descent from the start to the one being read.
@@ -293,6 +315,17 @@ bool CurrentDirectory(std::string& out) {
 }
 
 }  // namespace
+
+TExcludeFault ExcludeGlobFault(std::string_view glob) {
+  if (glob.empty()) return TExcludeFault::Empty;
+  if (glob.find('/') != std::string_view::npos) return TExcludeFault::HoldsSlash;
+  return TExcludeFault::None;
+}
+
+TWalkHooks& WalkHooks() {
+  static TWalkHooks hooks;
+  return hooks;
+}
 
 std::string LexicalFullPath(std::string_view dir, std::string_view cwd) {
   std::string out;

@@ -39,14 +39,31 @@ using TDirWalkFound = std::function<void(const std::string& path)>;
 using TDirWalkStop = std::function<bool()>;
 // Told what was done about the interrupted rewrites in place recorded in a folder.
 using TDirWalkRecovered = std::function<void(std::vector<TRecovery> recoveries)>;
+// Told of a folder the walk meant to read and could not: its path as entries are delivered, and
+// the errno of the failure.
+using TDirWalkUnreadable = std::function<void(const std::string& path, int error)>;
+struct TUnreadableFolder {
+  std::string Path;
+  int Error = 0;
+};
+
+// Why a GLOB cannot name entries to leave out (TWalkOptions::Excluded). Such a GLOB would
+// silently exclude nothing, and the user would take the listing for a filtered one; every front
+// end refuses it.
+enum class TExcludeFault {
+  None,
+  Empty,       // names nothing
+  HoldsSlash,  // a path: it is matched against names, which hold no '/'
+};
+TExcludeFault ExcludeGlobFault(std::string_view glob);
 
 // What a walk leaves out and where it may go, beyond its mask and attribute filter.
 struct TWalkOptions {
   // Asked before each directory is entered; once it says yes no further directory is entered,
   // but the directories already being walked still deliver their own entries on the way back.
   TDirWalkStop StopRequested;
-  // An entry whose name matches one of these masks (matched as the walk's mask is) is neither
-  // delivered nor, if a directory, entered.
+  // An entry whose name matches one of these masks (matched as the walk's mask is: '*', '?',
+  // several apart by ';' or in braces) is neither delivered nor, if a directory, entered.
   std::vector<std::string> Excluded;
   // Entries named as in kVcsFolderNames are delivered and entered like any other; without it
   // they are left out as the excluded ones are.
@@ -62,14 +79,28 @@ struct TWalkOptions {
   // recovered (InPlaceRecovery.h) before its entries are delivered, and this is told what was
   // done.
   TDirWalkRecovered Recovered;
+  // When given, told of every folder the walk could not open or read to its end (no access, a
+  // read error; not one that vanished meanwhile or a link it refuses): the walk goes on without
+  // what that folder holds, and a user must not take the shorter list for the whole.
+  TDirWalkUnreadable Unreadable;
 };
+
+// Where a test makes a folder unreadable, which a folder's mode cannot do when the test runs as
+// root. The programs never set it.
+struct TWalkHooks {
+  // Asked with a folder's path before the walk opens it: an errno fails the open with that error,
+  // 0 lets it go ahead. Set before a walk starts, cleared after it has ended.
+  std::function<int(const std::string& path)> OpenError;
+};
+TWalkHooks& WalkHooks();
 
 // Walks `dir` (resolved by FullStartPath when the walk starts) and calls `found` for every entry
 // whose name matches `mask` and whose attribute word passes `attributes`, through all
 // subdirectories when `recursive`, leaving out what `options` say. The start directory itself is
 // always walked, whatever its name. A start directory that cannot be entered delivers nothing; a
-// subdirectory that cannot be entered is skipped. The process's current directory is neither
-// changed nor consulted after the start. Exceptions thrown by `found` pass through.
+// subdirectory that cannot be entered is skipped; either is told to `options.Unreadable`. The
+// process's current directory is neither changed nor consulted after the start. Exceptions thrown
+// by `found` pass through.
 void WalkDirectory(std::string_view dir, std::string_view mask, uint32_t attributes, bool recursive,
                    const TDirWalkFound& found, const TWalkOptions& options = {});
 

@@ -48,11 +48,15 @@ void TScanDirThread::RunScan() {
   FLastHandOver = std::chrono::steady_clock::now();
   FHandedOver = 0;
   FRecoveries.clear();
+  FUnreadable.clear();
   TWalkOptions options = FWalkOptions;
   options.StopRequested = [this] { return Terminated(); };
   options.Recovered = [this](std::vector<TRecovery> recoveries) {
     FRecoveries.insert(FRecoveries.end(), std::make_move_iterator(recoveries.begin()),
                        std::make_move_iterator(recoveries.end()));
+  };
+  options.Unreadable = [this](const std::string& path, int error) {
+    FUnreadable.push_back({CollapseSlashes(path), error});
   };
   try {
     WalkDirectory(

@@ -30,8 +30,8 @@ class TScanDirThread : public TThread {
              uint32_t attributes);
 
   // What the walk leaves out and whether it follows links (set before Start); the walk's
-  // defaults until then. The stop and the recovery report are the scanner's own: whatever
-  // `options` hold there is not used.
+  // defaults until then. The stop, the recovery report and the unreadable folders are the
+  // scanner's own: whatever `options` hold there is not used.
   void SetWalkOptions(TWalkOptions options) { FWalkOptions = std::move(options); }
 
   // How many hits at most, and how long at most, a batch collects (for tests; set before Start).
@@ -46,6 +46,9 @@ class TScanDirThread : public TThread {
   // What the walk found of interrupted rewrites in place and did about them (see
   // InPlaceRecovery.h), in the order found; read once Finished().
   const std::vector<TRecovery>& Recoveries() const { return FRecoveries; }
+  // The folders the walk could not read, in the order met, paths as the hits' are; read once
+  // Finished().
+  const std::vector<TUnreadableFolder>& Unreadable() const { return FUnreadable; }
   void MarkFinished() { FFinished.store(true, std::memory_order_release); }
 
  protected:
@@ -71,7 +74,8 @@ class TScanDirThread : public TThread {
   // Written by the scan thread, taken during AddFoundFiles.
   std::vector<std::string> FFoundFiles;
   bool FAddFailed = false;  // written during AddFoundFiles, read by the scan thread after it
-  std::vector<TRecovery> FRecoveries;  // written by the scan thread before FFinished
+  std::vector<TRecovery> FRecoveries;          // written by the scan thread before FFinished
+  std::vector<TUnreadableFolder> FUnreadable;  // written by the scan thread before FFinished
   std::atomic<bool> FFinished{false};
 };
 

@@ -1,4 +1,5 @@
-// The drop-down histories of the path and mask boxes and of the two string editors, and their
+// The drop-down histories of the path, mask and exclusion boxes and of the two string editors,
+// and their
 // file "history.ini" in the data directory.
 //
 // One section per box; in it "ItemCount" and "Item1", "Item2", ... (top of the list first), each
@@ -16,6 +17,7 @@ namespace fendrel {
 inline constexpr std::string_view kHistoryFileName = "history.ini";
 inline constexpr std::string_view kMaskSection = "Mask";
 inline constexpr std::string_view kPathSection = "Path";
+inline constexpr std::string_view kExcludeSection = "Exclude";
 inline constexpr std::string_view kFromStringSection = "FromString";
 inline constexpr std::string_view kToStringSection = "ToString";
 inline constexpr std::string_view kItemCountKey = "ItemCount";

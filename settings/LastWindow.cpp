@@ -13,10 +13,12 @@ constexpr std::string_view kWidthKey = "Width";
 constexpr std::string_view kHeightKey = "Height";
 constexpr std::string_view kPathKey = "Path";
 constexpr std::string_view kMaskKey = "Mask";
+constexpr std::string_view kExcludeKey = "Exclude";
 constexpr std::string_view kRecursiveKey = "Recursive";
 constexpr std::string_view kFollowLinksKey = "FollowLinks";
 constexpr std::string_view kIncludeVcsKey = "IncludeVcs";
 constexpr std::string_view kIgnoreFilesKey = "IgnoreFiles";
+constexpr std::string_view kKeepModificationTimeKey = "KeepModificationTime";
 
 // A value in quotes keeps its blanks and quotes at either end: the reader trims and unquotes
 // only the outermost layer. A text that could not come back whole (too long, a line break) is
@@ -42,10 +44,13 @@ void LoadLastWindow(const std::string& settingsFile, TLastWindow& window) {
   window.Height = settings.ReadInteger(kWindowSection, kHeightKey, window.Height);
   ReadText(settings, kPathKey, window.Path);
   ReadText(settings, kMaskKey, window.Mask);
+  ReadText(settings, kExcludeKey, window.Exclude);
   window.Recursive = settings.ReadBool(kWindowSection, kRecursiveKey, window.Recursive);
   window.FollowLinks = settings.ReadBool(kWindowSection, kFollowLinksKey, window.FollowLinks);
   window.IncludeVcs = settings.ReadBool(kWindowSection, kIncludeVcsKey, window.IncludeVcs);
   window.IgnoreFiles = settings.ReadBool(kWindowSection, kIgnoreFilesKey, window.IgnoreFiles);
+  window.KeepModificationTime =
+      settings.ReadBool(kWindowSection, kKeepModificationTimeKey, window.KeepModificationTime);
 }
 
 bool SaveLastWindow(const std::string& settingsFile, const TLastWindow& window) {
@@ -58,10 +63,13 @@ bool SaveLastWindow(const std::string& settingsFile, const TLastWindow& window) 
   }
   entries.insert(entries.end(), {{std::string(kPathKey), Quoted(window.Path)},
                                  {std::string(kMaskKey), Quoted(window.Mask)},
+                                 {std::string(kExcludeKey), Quoted(window.Exclude)},
                                  {std::string(kRecursiveKey), window.Recursive ? "1" : "0"},
                                  {std::string(kFollowLinksKey), window.FollowLinks ? "1" : "0"},
                                  {std::string(kIncludeVcsKey), window.IncludeVcs ? "1" : "0"},
-                                 {std::string(kIgnoreFilesKey), window.IgnoreFiles ? "1" : "0"}});
+                                 {std::string(kIgnoreFilesKey), window.IgnoreFiles ? "1" : "0"},
+                                 {std::string(kKeepModificationTimeKey),
+                                  window.KeepModificationTime ? "1" : "0"}});
   return IniWriteStrings(settingsFile, kWindowSection, entries);
 }
 

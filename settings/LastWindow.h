@@ -1,5 +1,6 @@
 // What the main window showed when it was last closed: its place and size, and the file
-// selection (path, mask, recursion, following links), kept in section "Window" of the settings file
+// selection (path, mask, recursion, following links) and the run's option to keep modification
+// times, kept in section "Window" of the settings file
 // so that the next start shows them again. The section is the window's own; no other section is
 // touched.
 #pragma once
@@ -22,6 +23,7 @@ struct TLastWindow {
   // As bytes in the program's code page, exactly as typed.
   std::string Path;
   std::string Mask;
+  std::string Exclude;  // the exclusion box's text, as the mask's
   bool Recursive = false;
   // Links inside the chosen folder are followed; off unless the user ticked it.
   bool FollowLinks = false;
@@ -29,6 +31,8 @@ struct TLastWindow {
   bool IncludeVcs = false;
   // A git work tree's ignore files leave files out of the list; off unless ticked.
   bool IgnoreFiles = false;
+  // A run gives each rewritten file its previous modification time back; off unless ticked.
+  bool KeepModificationTime = false;
 
   bool HasPlacement() const { return Width > 0 && Height > 0; }
 };

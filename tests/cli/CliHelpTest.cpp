@@ -70,6 +70,7 @@ TEST(CliHelp, NamesEveryOptionTheCommandsAccept) {
       {"--hex", {"replace", "-n", "--hex", d, "*.txt", "62", "78"}},
       {"--multi-line", {"replace", "-n", "--multi-line", d, "*.txt", "b", "x"}},
       {"--no-backup", {"replace", "-n", "--no-backup", d, "*.txt", "b", "x"}},
+      {"--keep-mtime", {"replace", "-n", "--keep-mtime", d, "*.txt", "b", "x"}},
       {"--log=MODE", {"replace", "-n", "--log=replaced", d, "*.txt", "b", "x"}},
       {"--quiet", {"replace", "-n", "--quiet", d, "*.txt", "b", "x"}},
       {"--diff", {"replace", "-n", "--diff", d, "*.txt", "b", "x"}},

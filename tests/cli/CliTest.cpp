@@ -7,6 +7,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "RunCli.h"
 #include "platform/InPlaceRecovery.h"
@@ -172,12 +173,22 @@ TEST_F(CliTest, TerminalGetsSummaryAndColourPipesNot) {
             Dir / "a.txt: 1 replacement\n");
 }
 
-TEST_F(CliTest, HexMultiLineNoBackupAndLogModes) {
+// A file's modification time as seconds since the epoch.
+time_t ModificationTime(const std::string& file) {
+  struct stat st;
+  return ::stat(file.c_str(), &st) == 0 ? st.st_mtime : -1;
+}
+
+TEST_F(CliTest, HexMultiLineNoBackupKeptTimesAndLogModes) {
   WriteFile(Dir / "m.txt", "x\r\ny|x\ny|x\ry");
-  const TRun run = RunCli({"replace", "--multi-line", "--hex", "--no-backup", "--log=replaced",
-                           Dir.Path(), "m.txt", "78 0A 79", "2D"});
+  const timespec old[2] = {{1000000000, 0}, {1000000000, 0}};
+  for (const char* file : {"m.txt", "c.txt"})
+    ASSERT_EQ(utimensat(AT_FDCWD, (Dir / file).c_str(), old, 0), 0);
+  const TRun run = RunCli({"replace", "--multi-line", "--hex", "--no-backup", "--keep-mtime",
+                           "--log=replaced", Dir.Path(), "m.txt", "78 0A 79", "2D"});
   EXPECT_EQ(run.Status, 0) << run.Out;
   EXPECT_EQ(ReadFile(Dir / "m.txt"), "-|-|-");
+  EXPECT_EQ(ModificationTime(Dir / "m.txt"), 1000000000) << "kept through all three rewrites";
   EXPECT_FALSE(Exists(Dir / "m.txt.0.snr_bak"));
   EXPECT_EQ(run.Out.find("backup:"), std::string::npos);
   // Three tasks, each finding its own line break once.
@@ -189,6 +200,8 @@ TEST_F(CliTest, HexMultiLineNoBackupAndLogModes) {
   EXPECT_EQ(quiet.Status, 0);
   EXPECT_EQ(quiet.Out, "") << "no file is reported, not even its backup";
   EXPECT_TRUE(Exists(Dir / "c.txt.0.snr_bak"));
+  EXPECT_GT(ModificationTime(Dir / "c.txt"), 1000000000) << "new unless asked to keep it";
+  EXPECT_EQ(ModificationTime(Dir / "c.txt.0.snr_bak"), 1000000000) << "the backup's own";
 }
 
 TEST_F(CliTest, RegularExpressionModeUsesTemplates) {
@@ -358,6 +371,50 @@ TEST_F(CliTest, ExcludedNamesAreLeftOutOfScanAndReplace) {
   for (const char* untouched : {".git/e.txt", "sub/.hg/f.txt"})
     EXPECT_EQ(ReadFile(Dir / untouched), "hello") << untouched;
   EXPECT_EQ(ReadFile(Dir / "a.txt"), "Hello hello");
+}
+
+// A folder the user may not read is named, escaped, on standard error and fails the command; a
+// replace still changes what was listed. Root reads every folder, so as root the commands run as
+// the unprivileged user.
+TEST_F(CliTest, UnreadableFolderIsToldAndFailsTheCommand) {
+  const std::string locked = Dir / "lo\tcked";
+  test::MakeDir(locked);
+  WriteFile(locked + "/x.txt", "hello");
+  for (const std::string& folder : {Dir.Path(), Dir / "sub"})
+    ASSERT_EQ(chmod(folder.c_str(), 0777), 0);
+  for (const char* file : {"a.txt", "sub/b.txt", "c.txt"})
+    ASSERT_EQ(chmod((Dir / file).c_str(), 0666), 0);
+  ASSERT_EQ(chmod(locked.c_str(), 0), 0);
+  const auto run = [&](std::vector<std::string> args) {
+    if (geteuid() != 0) return RunCli(args);
+    std::vector<std::string> command = {"--reuid=65534", "--regid=65534", "--clear-groups", "env",
+                                        FENDREL_CLI};
+    command.insert(command.end(), args.begin(), args.end());
+    return RunProgram("setpriv", command);
+  };
+  const std::string told =
+      "fendrel-cli: " + Dir.Path() + "/lo\\tcked: cannot read the folder: Permission denied\n";
+  const struct {
+    std::vector<std::string> Args;
+    int Status;
+    bool Told;
+    const char* A;  // a.txt afterwards
+  } cases[] = {
+      {{"scan", "-r", Dir.Path(), "*.txt"}, 1, true, "Hello hello"},
+      {{"scan", Dir.Path(), "*.txt"}, 0, false, "Hello hello"},  // not entered, not read
+      {{"replace", "-n", "-r", Dir.Path(), "*.txt", "hello", "bye"}, 1, true, "Hello hello"},
+      {{"replace", "-r", "--no-backup", Dir.Path(), "*.txt", "hello", "bye"}, 1, true, "Hello bye"},
+  };
+  for (const auto& c : cases) {
+    const TRun result = run(c.Args);
+    const std::string name = ::testing::PrintToString(c.Args);
+    EXPECT_EQ(result.Status, c.Status) << name << result.Out;
+    EXPECT_EQ(result.Out.find(told) != std::string::npos, c.Told) << name << result.Out;
+    if (c.Args[0] == "scan")  // the rest is still listed
+      EXPECT_NE(result.Out.find(Dir / "c.txt"), std::string::npos) << name << result.Out;
+    EXPECT_EQ(ReadFile(Dir / "a.txt"), c.A) << name;
+  }
+  chmod(locked.c_str(), 0755);
 }
 
 std::set<std::string> Lines(const std::string& text) {

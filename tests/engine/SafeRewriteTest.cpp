@@ -341,6 +341,54 @@ TEST_P(SafeRewrite, HardLinksStayOneFile) {
   EXPECT_EQ(ReadFile(two + ".0.snr_bak"), "aBbc");
 }
 
+// Asked to, a rewrite gives the file its access and modification times back, by a new file and
+// in place (a second hard link) alike; otherwise the times are new. Backups keep their own.
+TEST_P(SafeRewrite, ModificationTimeIsKeptOnlyWhenAsked) {
+  const timespec old[2] = {{1000000000, 123456789},
+                           {900000000, 987654321}};  // access, modification
+  const struct {
+    bool Keep;
+    bool Backup;
+    bool InPlace;
+  } cases[] = {
+      {false, true, false}, {true, true, false}, {true, false, false},
+      {false, true, true},  {true, true, true},  {true, false, true},
+  };
+  for (const auto& c : cases) {
+    const std::string name = std::string(c.Keep ? "kept" : "new") + (c.Backup ? " backup" : "") +
+                             (c.InPlace ? " in place" : "");
+    TTempDir dir;
+    const std::string file = dir / "a.txt";
+    WriteFile(file, "abc");
+    if (c.InPlace) {
+      ASSERT_EQ(link(file.c_str(), (dir / "other.txt").c_str()), 0);
+    }
+    ASSERT_EQ(utimensat(AT_FDCWD, file.c_str(), old, 0), 0);
+    struct stat before, after;
+    ASSERT_EQ(stat(file.c_str(), &before), 0);
+    TSnRTast task = MakeTask(file, "b", "B", c.Backup);
+    task.KeepModificationTime = c.Keep;
+    TReasonSink sink;
+    EXPECT_EQ(ProcessFile(task, &sink), 1) << name;
+    EXPECT_EQ(sink.Reasons, std::vector<std::string>{}) << name;
+    ASSERT_EQ(stat(file.c_str(), &after), 0);
+    EXPECT_EQ(ReadFile(file), "aBc") << name;
+    EXPECT_EQ(after.st_ino == before.st_ino, c.InPlace) << name;
+    const auto same = [](const timespec& a, const timespec& b) {
+      return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+    };
+    EXPECT_EQ(same(after.st_mtim, old[1]), c.Keep) << name;
+    if (c.Keep) {
+      EXPECT_TRUE(same(after.st_atim, old[0])) << name << ": the access time as it was";
+    }
+    if (c.Backup) {
+      struct stat backup;
+      ASSERT_EQ(stat((file + ".0.snr_bak").c_str(), &backup), 0);
+      EXPECT_TRUE(same(backup.st_mtim, old[1])) << name << ": the backup is the old content's";
+    }
+  }
+}
+
 TEST_P(SafeRewrite, ASparseFileStaysSparse) {
   TTempDir dir;
   const std::string file = dir / "sparse.dat";

@@ -5,7 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -195,6 +197,9 @@ TEST(WalkDirectory, ExcludedNamesAreNeitherListedNorEntered) {
       // Matched as masks are: letters in any case, '?' and '*', "*.*" also names without a dot.
       {{"*.O", "b?ild*", "a.*"},
        {r / ".git/config", r / ".git/objects/c.txt", r / "src/d.txt", r / "src/.svn/e.txt"}},
+      // Several in one, as the window's box holds them.
+      {{"*.O;b?ild*;a.*"},
+       {r / ".git/config", r / ".git/objects/c.txt", r / "src/d.txt", r / "src/.svn/e.txt"}},
       {{".*"},
        {r / "a.txt", r / "b.o", r / "src/d.txt", r / "src/build/f.txt", r / "build/g.txt",
         r / "src/Build.txt"}},
@@ -216,6 +221,15 @@ TEST(WalkDirectory, ExcludedNamesAreNeitherListedNorEntered) {
       r / "build", "*", kFileScanFilter, false,
       [&](const std::string& path) { inBuild.push_back(path); }, options);
   EXPECT_EQ(inBuild, TPaths{r / "build/g.txt"});
+
+  // What can never match a name is refused, by every front end alike.
+  const std::pair<const char*, TExcludeFault> globs[] = {
+      {"build", TExcludeFault::None},    {"*.min.js;node_modules", TExcludeFault::None},
+      {"", TExcludeFault::Empty},        {"src/build", TExcludeFault::HoldsSlash},
+      {"*/", TExcludeFault::HoldsSlash},
+  };
+  for (const auto& [glob, fault] : globs)
+    EXPECT_EQ(ExcludeGlobFault(glob), fault) << glob;
 }
 
 // A run over a repository's own records could break it: those folders (and a submodule's .git
@@ -243,6 +257,69 @@ TEST(WalkDirectory, VersionControlFoldersOnlyWhenIncluded) {
   }
   // The start is walked whatever its name.
   EXPECT_EQ(Walk(r / ".git", "*", kFileScanFilter), TPaths{r / ".git/HEAD"});
+}
+
+// A folder that cannot be read is left out, the walk goes on, and the folder is told: running
+// as root, a mode cannot refuse a folder, so the walk's hook fails the open instead.
+TEST(WalkDirectory, UnreadableFoldersAreToldAndSkipped) {
+  TTempDir r;
+  for (const char* dir : {"S", "S/T", "U", "build"})
+    MakeDir(r / dir);
+  for (const char* file : {"a.txt", "S/b.txt", "S/T/c.txt", "U/d.txt", "build/e.txt"})
+    WriteFile(r / file, "x");
+  struct TCase {
+    const char* Name;
+    std::map<std::string, int> Fails;  // folder below r ("" for r) -> errno of its open
+    bool Recursive;
+    TPathSet Listed;  // below r
+    std::map<std::string, int> Told;
+    std::vector<std::string> Excluded = {};
+  };
+  const TCase cases[] = {
+      {"nothing fails", {}, true, {"a.txt", "S/b.txt", "S/T/c.txt", "U/d.txt", "build/e.txt"}, {}},
+      {"a subfolder and all below it",
+       {{"S", EACCES}},
+       true,
+       {"a.txt", "U/d.txt", "build/e.txt"},
+       {{"S", EACCES}}},
+      {"two, one deeper",
+       {{"S/T", EACCES}, {"U", EIO}},
+       true,
+       {"a.txt", "S/b.txt", "build/e.txt"},
+       {{"S/T", EACCES}, {"U", EIO}}},
+      // Gone since its parent was read: nothing to read, nothing to tell.
+      {"vanished", {{"U", ENOENT}}, true, {"a.txt", "S/b.txt", "S/T/c.txt", "build/e.txt"}, {}},
+      {"the start", {{"", EACCES}}, true, {}, {{"", EACCES}}},
+      // Folders the walk does not enter are not read.
+      {"not recursive", {{"S", EACCES}}, false, {"a.txt"}, {}},
+      {"excluded",
+       {{"build", EACCES}},
+       true,
+       {"a.txt", "S/b.txt", "S/T/c.txt", "U/d.txt"},
+       {},
+       {"build"}},
+  };
+  for (const TCase& c : cases) {
+    WalkHooks().OpenError = [&](const std::string& path) {
+      const auto fails = c.Fails.find(path == r.Path() ? "" : path.substr(r.Path().size() + 1));
+      return fails == c.Fails.end() ? 0 : fails->second;
+    };
+    TPathSet listed;
+    std::map<std::string, int> told;
+    TWalkOptions options;
+    options.Excluded = c.Excluded;
+    options.Unreadable = [&](const std::string& path, int error) {
+      EXPECT_TRUE(
+          told.emplace(path == r.Path() ? "" : path.substr(r.Path().size() + 1), error).second)
+          << path;
+    };
+    WalkDirectory(
+        r.Path(), "*.txt", kFileScanFilter, c.Recursive,
+        [&](const std::string& path) { listed.insert(path.substr(r.Path().size() + 1)); }, options);
+    WalkHooks().OpenError = nullptr;
+    EXPECT_EQ(listed, c.Listed) << c.Name;
+    EXPECT_EQ(told, c.Told) << c.Name;
+  }
 }
 
 TEST(WalkDirectory, FilesBeyondThePathLimitAreListed) {

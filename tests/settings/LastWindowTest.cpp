@@ -34,24 +34,29 @@ TEST(LastWindow, PathsComeBackExactlyOrEmpty) {
     TLastWindow written;
     written.Path = c.Written;
     written.Mask = c.Written;
+    written.Exclude = c.Written;
     written.Recursive = c.Recursive;
     written.FollowLinks = c.FollowLinks;
     written.IncludeVcs = c.Recursive;
     written.IgnoreFiles = c.FollowLinks;
+    written.KeepModificationTime = c.Recursive;
     ASSERT_TRUE(SaveLastWindow(dir / "fendrel.ini", written));
     TLastWindow read;
-    read.Path = read.Mask = "before";
+    read.Path = read.Mask = read.Exclude = "before";
     read.Recursive = !c.Recursive;
     read.FollowLinks = !c.FollowLinks;
     read.IncludeVcs = !c.Recursive;
     read.IgnoreFiles = !c.FollowLinks;
+    read.KeepModificationTime = !c.Recursive;
     LoadLastWindow(dir / "fendrel.ini", read);
     EXPECT_EQ(read.Path, c.Read) << c.Written;
     EXPECT_EQ(read.Mask, c.Read) << c.Written;
+    EXPECT_EQ(read.Exclude, c.Read) << c.Written;
     EXPECT_EQ(read.Recursive, c.Recursive) << c.Written;
     EXPECT_EQ(read.FollowLinks, c.FollowLinks) << c.Written;
     EXPECT_EQ(read.IncludeVcs, c.Recursive) << c.Written;
     EXPECT_EQ(read.IgnoreFiles, c.FollowLinks) << c.Written;
+    EXPECT_EQ(read.KeepModificationTime, c.Recursive) << c.Written;
   }
 
   // Settings of a version without the link box leave links unfollowed.
@@ -62,6 +67,7 @@ TEST(LastWindow, PathsComeBackExactlyOrEmpty) {
   EXPECT_FALSE(older.FollowLinks);
   EXPECT_FALSE(older.IncludeVcs);
   EXPECT_FALSE(older.IgnoreFiles);
+  EXPECT_FALSE(older.KeepModificationTime);
 }
 
 }  // namespace

@@ -14,9 +14,15 @@
 
 namespace fendrel {
 
-QString FileSearchStatusText(bool finished, int count, int language) {
-  return UiText(finished ? TTextId::FileSearchComplete : TTextId::FileSearchRunning, language,
-                {QString::number(count)});
+QString FileSearchStatusText(bool finished, int count, int language, std::size_t unreadable) {
+  QString text = UiText(finished ? TTextId::FileSearchComplete : TTextId::FileSearchRunning,
+                        language, {QString::number(count)});
+  if (finished && unreadable > 0) {
+    text += QStringLiteral(", ") +
+            UiText(unreadable == 1 ? TTextId::UnreadableFolderOne : TTextId::UnreadableFolderMany,
+                   language, {QString::number(unreadable)});
+  }
+  return text;
 }
 
 TFileSelection::TFileSelection(const TFileSelectionWidgets& widgets, TChoseDirectoryForm* chooser,
@@ -38,7 +44,7 @@ TFileSelection::TFileSelection(const TFileSelectionWidgets& widgets, TChoseDirec
 
   // Keystrokes and choices from the drop-down list restart the scan; a text set by the program
   // (the chooser, the history) does not.
-  for (QComboBox* box : {FWidgets.PathComboBox, FWidgets.MaskComboBox}) {
+  for (QComboBox* box : {FWidgets.PathComboBox, FWidgets.MaskComboBox, FWidgets.ExcludeComboBox}) {
     connect(box->lineEdit(), &QLineEdit::textEdited, this, &TFileSelection::StartFileSearch);
     connect(box, &QComboBox::textActivated, this, &TFileSelection::StartFileSearch);
   }
@@ -87,6 +93,9 @@ void TFileSelection::StartFileSearch() {
   FLastFileCount = -1;
   FLinkRule = {};
   FRecoveriesTaken = true;
+  const std::optional<std::string> exclude = ExcludeText();
+  // The same rule as the command line's --exclude; an empty box leaves nothing out.
+  FExcludeRefused = exclude && ExcludeGlobFault(*exclude) == TExcludeFault::HoldsSlash;
   if (PathEmpty() || MaskEmpty()) {
     FCheckFileSearchTimer.stop();
     FWidgets.FileSearchResultLabel->clear();
@@ -96,7 +105,7 @@ void TFileSelection::StartFileSearch() {
     FWidgets.SelectAllNoneCheckBox->setCheckState(Qt::PartiallyChecked);
     const std::optional<std::string> path = PathText();
     const std::optional<std::string> mask = MaskText();
-    if (path && mask) {
+    if (path && mask && exclude && !FExcludeRefused) {
       FTarget = std::make_unique<TFileListTarget>(*FWidgets.FileList);
       FScanThread->Setup(*path, *mask, FTarget.get(), FWidgets.RekursivCheckBox->isChecked(),
                          kFileScanFilter);
@@ -105,12 +114,15 @@ void TFileSelection::StartFileSearch() {
       options.FollowLinks = follow;
       options.IncludeVcsFolders = FWidgets.IncludeVcsCheckBox->isChecked();
       options.HonourIgnoreFiles = FWidgets.IgnoreFilesCheckBox->isChecked();
+      if (!exclude->empty()) options.Excluded = {*exclude};
       FScanThread->SetWalkOptions(std::move(options));
       FLinkRule = {FullStartPath(*path), follow};
       FRecoveriesTaken = false;
       FScanThread->Start();
     } else {
       // A name the code page cannot write names no file: the search is over, with none found.
+      // An exclusion that could never match a name lists nothing until it is mended, rather
+      // than a list the user would take for a filtered one.
       FScanThread->MarkFinished();
     }
     FCheckFileSearchTimer.start();
@@ -133,8 +145,12 @@ void TFileSelection::CheckFileSearchTimerTimer() {
   }
   if (PathEmpty() || MaskEmpty())
     FWidgets.FileSearchResultLabel->clear();
+  else if (FExcludeRefused)
+    FWidgets.FileSearchResultLabel->setText(UiText(TTextId::ExcludeHoldsSlash, FLanguage));
   else
-    FWidgets.FileSearchResultLabel->setText(FileSearchStatusText(finished, count, FLanguage));
+    FWidgets.FileSearchResultLabel->setText(
+        FileSearchStatusText(finished, count, FLanguage,
+                             finished && FScanThread ? FScanThread->Unreadable().size() : 0));
   emit FileSearchTimerTicked();
 }
 
@@ -210,6 +226,10 @@ std::optional<std::string> TFileSelection::PathText() const {
 
 std::optional<std::string> TFileSelection::MaskText() const {
   return PathBytes(FWidgets.MaskComboBox->currentText());
+}
+
+std::optional<std::string> TFileSelection::ExcludeText() const {
+  return PathBytes(FWidgets.ExcludeComboBox->currentText());
 }
 
 bool TFileSelection::PathEmpty() const {

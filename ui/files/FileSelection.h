@@ -1,8 +1,9 @@
-// The file selection of the main window's first page: every change of path, mask, recursion or
-// following links restarts the background scan, whose hits fill the check list one by one; a 200 ms
-// timer shows progress and completion in the status line; the select-all box and clicks on the list
-// manage the ticks that the next run turns into tasks. The window connects WorkflowStateChanged to
-// its workflow update, which reads the selection back through CountCheckedFiles and ScanFinished.
+// The file selection of the main window's first page: every change of path, mask, exclusion,
+// recursion or following links restarts the background scan, whose hits fill the check list one by
+// one; a 200 ms timer shows progress and completion in the status line; the select-all box and
+// clicks on the list manage the ticks that the next run turns into tasks. The window connects
+// WorkflowStateChanged to its workflow update, which reads the selection back through
+// CountCheckedFiles and ScanFinished.
 #pragma once
 
 #include <QObject>
@@ -24,8 +25,9 @@ class TFileListTarget;
 class TQtWindowThreadDispatcher;
 class TScanDirThread;
 
-// The status line for a scan that is running or finished with `count` entries listed.
-QString FileSearchStatusText(bool finished, int count, int language);
+// The status line for a scan that is running or finished with `count` entries listed; a finished
+// one adds how many folders it could not read, when any.
+QString FileSearchStatusText(bool finished, int count, int language, std::size_t unreadable = 0);
 
 class TFileSelection : public QObject {
   Q_OBJECT
@@ -68,6 +70,8 @@ class TFileSelection : public QObject {
   // The path and mask as typed, as bytes; nullopt when the text has no byte form.
   std::optional<std::string> PathText() const;
   std::optional<std::string> MaskText() const;
+  // The exclusion box's text as bytes; nullopt when it has no byte form.
+  std::optional<std::string> ExcludeText() const;
   bool PathEmpty() const;
   bool MaskEmpty() const;
 
@@ -105,6 +109,8 @@ class TFileSelection : public QObject {
   int FLastFileCount = 0;
   TLinkRule FLinkRule;
   bool FRecoveriesTaken = true;  // the current scan's recoveries were looked at
+  // The exclusion box holds what can never match a name: no scan runs, the status says why.
+  bool FExcludeRefused = false;
   int FLanguage = 1;
   bool FSettingTicks = false;  // the select-all box is ticking entries
 };

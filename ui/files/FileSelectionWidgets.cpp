@@ -1,6 +1,7 @@
 #include "FileSelectionWidgets.h"
 
 #include <QFontDatabase>
+#include <utility>
 
 #include "FileListModel.h"
 #include "i18n/LanguageTable.h"
@@ -30,7 +31,8 @@ QComboBox* HistoryBox(QComboBox* given, QWidget* parent) {
 }  // namespace
 
 TFileSelectionWidgets CreateFileSelectionWidgets(QWidget* parent, QComboBox* pathComboBox,
-                                                 QComboBox* maskComboBox) {
+                                                 QComboBox* maskComboBox,
+                                                 QComboBox* excludeComboBox) {
   TFileSelectionWidgets w;
   w.PathComboBox = Named(HistoryBox(pathComboBox, parent), "PathComboBox",
                          "insert the path in which the files are stored");
@@ -48,6 +50,9 @@ TFileSelectionWidgets CreateFileSelectionWidgets(QWidget* parent, QComboBox* pat
   w.IgnoreFilesCheckBox =
       Named(new QCheckBox(parent), "IgnoreFilesCheckBox",
             "leave out what .gitignore, .ignore and .git/info/exclude name in a git work tree");
+  w.ExcludeComboBox = Named(HistoryBox(excludeComboBox, parent), "ExcludeComboBox");
+  w.ExcludeLabel = Named(new QLabel(parent), "ExcludeLabel");
+  w.ExcludeLabel->setBuddy(w.ExcludeComboBox);
   w.SelectDirSpeedButton =
       Named(new QToolButton(parent), "SelectDirSpeedButton", "opens the path select form");
   w.SelectDirSpeedButton->setText(QStringLiteral("..."));
@@ -76,12 +81,17 @@ void SetFileSelectionCaptions(const TFileSelectionWidgets& w, int language) {
   w.FollowLinksCheckBox->setText(UiText(TTextId::FollowLinksBox, language));
   w.IncludeVcsCheckBox->setText(UiText(TTextId::IncludeVcsBox, language));
   w.IgnoreFilesCheckBox->setText(UiText(TTextId::IgnoreFilesBox, language));
-  // Under a language file the hint is the file's: its window section may have set it already.
-  if (language >= 0)
-    w.FollowLinksCheckBox->setToolTip(UiText(TTextId::FollowLinksHint, language));
-  else if (language == kLanguageFromFile)
-    if (const auto hint = LanguageFileText(TTextId::FollowLinksHint))
-      w.FollowLinksCheckBox->setToolTip(QString::fromUtf8(hint->data(), hint->size()));
+  w.ExcludeLabel->setText(UiText(TTextId::ExcludeLabel, language));
+  // Under a language file a hint is the file's: its window section may have set it already.
+  for (const auto& [widget, hintId] :
+       {std::pair<QWidget*, TTextId>{w.FollowLinksCheckBox, TTextId::FollowLinksHint},
+        {w.ExcludeComboBox, TTextId::ExcludeHint}}) {
+    if (language >= 0)
+      widget->setToolTip(UiText(hintId, language));
+    else if (language == kLanguageFromFile)
+      if (const auto hint = LanguageFileText(hintId))
+        widget->setToolTip(QString::fromUtf8(hint->data(), hint->size()));
+  }
   w.SelectAllNoneCheckBox->setText(UiText(TTextId::SelectAllNoneBox, language));
 }
 

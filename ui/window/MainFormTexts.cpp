@@ -14,6 +14,7 @@ constexpr TComponentText kTexts[] = {
     {"PreviewButton", PreviewButton},
     {"SnRButton", StartButton},
     {"StopButton", StopButton},
+    {"KeepModificationTimeCheckBox", KeepModificationTimeBox},
     {"FileNameGroupBox", FilesGroup},
     {"PathLabel", PathLabel},
     {"FilenameLabel", FileNameLabel},

@@ -96,6 +96,7 @@ void TSnRForm::FormCreate() {
 
   FPathComboBox->setEditText(QString());
   FMaskComboBox->setEditText(QString());
+  FExcludeComboBox->setEditText(QString());
   FMultiLine->Clear();
 
   LoadHistories();
@@ -226,6 +227,7 @@ void TSnRForm::LoadHistories() {
   const std::string file = HistoryFileIn(GetDataDirectory());
   FMaskComboBox->LoadHistory(file, kMaskSection);
   FPathComboBox->LoadHistory(file, kPathSection);
+  FExcludeComboBox->LoadHistory(file, kExcludeSection);
   FFromStr->LoadHistory(file, kFromStringSection);
   FToStr->LoadHistory(file, kToStringSection);
 }
@@ -233,6 +235,7 @@ void TSnRForm::LoadHistories() {
 void TSnRForm::SaveHistories() {
   FMaskComboBox->SaveHistory();
   FPathComboBox->SaveHistory();
+  FExcludeComboBox->SaveHistory();
   FFromStr->SaveHistory();
   FToStr->SaveHistory();
 }

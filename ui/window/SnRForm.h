@@ -34,6 +34,7 @@
 
 class QAction;
 class QActionGroup;
+class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QMenu;
@@ -178,6 +179,7 @@ class TSnRForm : public TZQSnRMainForm {
   QPushButton* PreviewButton() const { return FPreviewButton; }
   TPreviewPage* PreviewPage() const { return FPreviewPage; }
   QPushButton* StopButton() const { return FStopButton; }
+  QCheckBox* KeepModificationTimeCheckBox() const { return FKeepModificationTimeCheckBox; }
   QAction* StopAction() const { return FStop1; }
   QProgressBar* ProgressBar() const { return FProgressBar; }
   QLabel* ProgressLabel() const { return FProgressLabel; }
@@ -263,6 +265,7 @@ class TSnRForm : public TZQSnRMainForm {
   QPlainTextEdit* FWarrantyMemo = nullptr;
   TComboBoxExt* FPathComboBox = nullptr;
   TComboBoxExt* FMaskComboBox = nullptr;
+  TComboBoxExt* FExcludeComboBox = nullptr;
   TFileSelectionWidgets FFiles;
   std::unique_ptr<TFileSelection> FFileSelection;
   QTabWidget* FPageControlLineMode = nullptr;
@@ -276,6 +279,8 @@ class TSnRForm : public TZQSnRMainForm {
   QPushButton* FPreviewButton = nullptr;
   TPreviewPage* FPreviewPage = nullptr;
   QPushButton* FStopButton = nullptr;
+  // A run option beside the buttons that start a run; kept with the last window.
+  QCheckBox* FKeepModificationTimeCheckBox = nullptr;
   QAction* FStop1 = nullptr;
   QLabel* FProgressLabel = nullptr;
   QProgressBar* FProgressBar = nullptr;

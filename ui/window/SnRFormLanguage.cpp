@@ -2,6 +2,7 @@
 // take part in language changes with it.
 #include <QAbstractButton>
 #include <QAction>
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
@@ -12,6 +13,8 @@
 #include "MainFormTexts.h"
 #include "SnRForm.h"
 #include "TranslateComponent.h"
+#include "i18n/LanguageFileTexts.h"
+#include "i18n/LanguageTable.h"
 #include "ui/editors/UiText.h"
 #include "ui/files/FileSelection.h"
 #include "ui/records/BackupFileListPage.h"
@@ -102,6 +105,12 @@ void TSnRForm::SetCurrentLanguage() {
   FBackupFilePage->SetCurrentLanguage(language);
   FPreviewPage->SetCurrentLanguage(language);
   ApplyComponentTexts(language);
+  // Under a language file the hint is the file's where its texts hold it, else its window
+  // section's.
+  if (language != kLanguageFromFile)
+    FKeepModificationTimeCheckBox->setToolTip(UiText(TTextId::KeepModificationTimeHint, language));
+  else if (const auto hint = LanguageFileText(TTextId::KeepModificationTimeHint))
+    FKeepModificationTimeCheckBox->setToolTip(QString::fromUtf8(hint->data(), hint->size()));
   FillWarrantyMemo(language);
   // Captions change their widths: the controls are placed anew.
   FormResize();

@@ -18,6 +18,7 @@ void TSnRForm::RestoreLastWindow() {
   last.FollowLinks = FFiles.FollowLinksCheckBox->isChecked();
   last.IncludeVcs = FFiles.IncludeVcsCheckBox->isChecked();
   last.IgnoreFiles = FFiles.IgnoreFilesCheckBox->isChecked();
+  last.KeepModificationTime = FKeepModificationTimeCheckBox->isChecked();
   LoadLastWindow(GetSettingsFile(), last);
   if (last.HasPlacement()) {
     resize(last.Width, last.Height);
@@ -27,9 +28,11 @@ void TSnRForm::RestoreLastWindow() {
   FFiles.FollowLinksCheckBox->setChecked(last.FollowLinks);
   FFiles.IncludeVcsCheckBox->setChecked(last.IncludeVcs);
   FFiles.IgnoreFilesCheckBox->setChecked(last.IgnoreFiles);
+  FKeepModificationTimeCheckBox->setChecked(last.KeepModificationTime);
   // A text the code page cannot show would come back as other bytes: it is left out.
   if (BytesShowable(last.Path)) FPathComboBox->setEditText(BytesToQString(last.Path));
   if (BytesShowable(last.Mask)) FMaskComboBox->setEditText(BytesToQString(last.Mask));
+  if (BytesShowable(last.Exclude)) FExcludeComboBox->setEditText(BytesToQString(last.Exclude));
   // The files of the last selection are listed again, as if it had just been typed.
   if (!FFileSelection->PathEmpty() && !FFileSelection->MaskEmpty())
     FFileSelection->StartFileSearch();
@@ -48,10 +51,12 @@ void TSnRForm::RememberLastWindow() {
   }
   last.Path = FFileSelection->PathText().value_or(std::string());
   last.Mask = FFileSelection->MaskText().value_or(std::string());
+  last.Exclude = FFileSelection->ExcludeText().value_or(std::string());
   last.Recursive = FFiles.RekursivCheckBox->isChecked();
   last.FollowLinks = FFiles.FollowLinksCheckBox->isChecked();
   last.IncludeVcs = FFiles.IncludeVcsCheckBox->isChecked();
   last.IgnoreFiles = FFiles.IgnoreFilesCheckBox->isChecked();
+  last.KeepModificationTime = FKeepModificationTimeCheckBox->isChecked();
   SaveLastWindow(GetSettingsFile(), last);
 }
 

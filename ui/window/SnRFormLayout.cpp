@@ -90,6 +90,14 @@ void TSnRForm::FormResize() {
   const int previewWidth = FPreviewButton->sizeHint().expandedTo(QSize(100, 0)).width();
   FPreviewButton->setGeometry(FStopButton->x() - 6 - previewWidth, FSnRButton->y(), previewWidth,
                               button.height());
+  // The run's own option stands left of the buttons while its caption fits there, else on a row
+  // of its own above them.
+  const QSize keep = FKeepModificationTimeCheckBox->sizeHint();
+  const bool keepBeside = 4 + keep.width() + 8 <= FPreviewButton->x();
+  const int keepRow = keepBeside ? 0 : keep.height() + 4;
+  FKeepModificationTimeCheckBox->setGeometry(4, FSnRButton->y() - keepRow,
+                                             std::min(keep.width(), pageWidth - 8),
+                                             keepBeside ? button.height() : keep.height());
 
   // The string group is as tall as its editors need; the file group takes the rest.
   const int frameHeight = FFromStr->sizeHint().height();
@@ -99,7 +107,7 @@ void TSnRForm::FormResize() {
   const int stringHeight = std::max(GroupTitleHeight(FStringGroupBox) + tabBarHeight + frameHeight +
                                         CheckBoxRowHeight(FSingleLineTabSheet) + 16,
                                     (pageHeight - button.height()) * 2 / 5);
-  const int stringTop = pageHeight - stringHeight - button.height() - 10;
+  const int stringTop = pageHeight - stringHeight - button.height() - 10 - keepRow;
   FStringGroupBox->setGeometry(0, stringTop, pageWidth, stringHeight);
   FFileNameGroupBox->setGeometry(0, 0, pageWidth, stringTop - 3);
 
@@ -161,13 +169,24 @@ void TSnRForm::PlaceFileGroup() {
                                        boxHeight);
   secondBox(w.FollowLinksCheckBox, followLeft);
   y += boxHeight + 2;
-  // The boxes of what a listing leaves out, in the same way.
+  // The boxes of what a listing leaves out, in the same way, and to their left, under the path,
+  // the names to leave out: on a row of their own when the boxes leave them too little room.
   const int vcsWidth = w.IncludeVcsCheckBox->sizeHint().width();
   const int vcsLeft = std::max(6, std::min(maskLeft, groupWidth - 4 - vcsWidth));
+  const int excludeCaptionWidth = w.ExcludeLabel->sizeHint().width();
+  const int excludeBoxLeft = 6 + excludeCaptionWidth + 6;
+  const bool excludeBeside = vcsLeft - 12 - excludeBoxLeft >= 120;
+  const int excludeRight = excludeBeside ? vcsLeft - 12 : groupWidth - 4;
+  w.ExcludeLabel->setGeometry(6, y, excludeCaptionWidth, comboHeight);
+  w.ExcludeComboBox->setGeometry(excludeBoxLeft, y, std::max(0, excludeRight - excludeBoxLeft),
+                                 comboHeight);
+  const int excludeBottom = y + comboHeight + 2;
+  // Beside the taller box, the check boxes stand on its middle.
+  y = excludeBeside ? y + std::max(0, comboHeight - boxHeight) / 2 : excludeBottom;
   w.IncludeVcsCheckBox->setGeometry(vcsLeft, y, std::min(vcsWidth, groupWidth - 4 - vcsLeft),
                                     boxHeight);
   secondBox(w.IgnoreFilesCheckBox, vcsLeft + vcsWidth + 16);
-  y += boxHeight + 2;
+  y = std::max(y + boxHeight + 2, excludeBottom);
 
   const QRect listRect(3, y, groupWidth - 6, std::max(0, groupHeight - 4 - y));
   w.FileCheckListBox->setGeometry(listRect);

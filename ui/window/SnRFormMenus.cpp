@@ -114,9 +114,10 @@ void TSnRForm::Options1Click() {
 void TSnRForm::ClearHistory1Click() {
   FPathComboBox->ClearHistoryItems();
   FMaskComboBox->ClearHistoryItems();
-  // The path and mask texts are emptied without starting a search: the list keeps its entries
-  // until the next change.
-  for (TComboBoxExt* box : {FPathComboBox, FMaskComboBox}) {
+  FExcludeComboBox->ClearHistoryItems();
+  // The path, mask and exclusion texts are emptied without starting a search: the list keeps
+  // its entries until the next change.
+  for (TComboBoxExt* box : {FPathComboBox, FMaskComboBox, FExcludeComboBox}) {
     const QSignalBlocker blocker(box);
     box->setEditText(QString());
   }

@@ -1,5 +1,6 @@
 // The pages of the main window and their widgets: the file selection and the strings on
 // "create task", the result list, the preview and the backup list.
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -55,7 +56,9 @@ void TSnRForm::BuildCreateTaskPage(QWidget* page) {
   FFileNameGroupBox = Named(new QGroupBox(page), "FileNameGroupBox");
   FPathComboBox = new TComboBoxExt(FFileNameGroupBox);
   FMaskComboBox = new TComboBoxExt(FFileNameGroupBox);
-  FFiles = CreateFileSelectionWidgets(FFileNameGroupBox, FPathComboBox, FMaskComboBox);
+  FExcludeComboBox = new TComboBoxExt(FFileNameGroupBox);
+  FFiles =
+      CreateFileSelectionWidgets(FFileNameGroupBox, FPathComboBox, FMaskComboBox, FExcludeComboBox);
   // The notice lies over the check list until the first search starts.
   FWarrantyMemo = Named(new QPlainTextEdit(FFileNameGroupBox), "WarrantyMemo");
   FWarrantyMemo->setReadOnly(true);
@@ -84,6 +87,7 @@ void TSnRForm::BuildCreateTaskPage(QWidget* page) {
   FStopButton = Named(new QPushButton(page), "StopButton");
   FStopButton->setEnabled(false);
   connect(FStopButton, &QPushButton::clicked, this, [this] { StopButtonClick(); });
+  FKeepModificationTimeCheckBox = Named(new QCheckBox(page), "KeepModificationTimeCheckBox");
 }
 
 void TSnRForm::BuildStringGroup() {

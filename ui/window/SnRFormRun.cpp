@@ -1,5 +1,6 @@
 // Queueing a run from the ticked files and the strings, and the guided workflow state that
 // decides when the start button may be pressed.
+#include <QCheckBox>
 #include <QListWidget>
 #include <QPushButton>
 #include <QStatusBar>
@@ -85,6 +86,7 @@ std::optional<TTaskList> TSnRForm::TasksOfTickedFiles() const {
   const TExtPChar& from = FFromStr->Value();
   const TExtPChar& to = FToStr->Value();
   options.HexInput = FFromStr->HexInput() || FToStr->HexInput();
+  options.KeepModificationTime = FKeepModificationTimeCheckBox->isChecked();
   return BuildSingleLineTasks(files, from.Buffer(), from.Len(), to.Buffer(), to.Len(), options);
 }
 

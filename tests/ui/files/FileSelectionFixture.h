@@ -35,9 +35,10 @@ class FileSelectionTest : public ::testing::Test {
         FSelection(FWidgets, &FChooser) {
     auto* column = new QVBoxLayout(&FWindow);
     for (QWidget* w : std::initializer_list<QWidget*>{
-             FWidgets.PathComboBox, FWidgets.MaskComboBox, FWidgets.RekursivCheckBox,
-             FWidgets.FollowLinksCheckBox, FWidgets.SelectAllNoneCheckBox,
-             FWidgets.FileCheckListBox, FWidgets.FileSearchResultLabel})
+             FWidgets.PathComboBox, FWidgets.MaskComboBox, FWidgets.ExcludeComboBox,
+             FWidgets.RekursivCheckBox, FWidgets.FollowLinksCheckBox,
+             FWidgets.SelectAllNoneCheckBox, FWidgets.FileCheckListBox,
+             FWidgets.FileSearchResultLabel})
       column->addWidget(w);
     FWindow.resize(500, 400);
     FWindow.show();

@@ -1,10 +1,13 @@
 #include <algorithm>
+#include <cerrno>
+#include <set>
 
 #include <unistd.h>
 
 #include "FileSelectionFixture.h"
 #include "i18n/LanguageFileTexts.h"
 #include "platform/FileAttributes.h"
+#include "scan/DirWalk.h"
 #include "scan/MailTools.h"
 
 namespace fendrel::test {
@@ -233,6 +236,76 @@ TEST_F(FileSelectionTest, StatusLineCountsTheHitsHandedOverSoFar) {
   TDirStringList walk;
   walk.ReadDirectory(FDir.Path(), "*.txt", kFileScanFilter, false, false);
   EXPECT_EQ(Entries(), walk.Items()) << "in the order the walk finds them";
+}
+
+// A finished scan that could not read some folders says how many, so a short list is not taken
+// for the whole; the walk's hook refuses them, as a folder's mode cannot refuse root.
+TEST_F(FileSelectionTest, StatusLineTellsTheFoldersThatCouldNotBeRead) {
+  for (const char* dir : {"S", "T"})
+    MakeDir(FDir / dir);
+  for (const char* file : {"a.txt", "b.txt", "c.txt", "d.txt", "S/s.txt", "T/t.txt"})
+    WriteFile(FDir / file, "x");
+  Click(FWidgets.RekursivCheckBox);
+  const struct {
+    std::set<std::string> Refused;
+    int Language;
+    const char* Status;
+  } cases[] = {
+      {{}, 1, "Search complete: 6 files found"},
+      {{"S"}, 1, "Search complete: 5 files found, 1 folder could not be read"},
+      {{"S", "T"}, 1, "Search complete: 4 files found, 2 folders could not be read"},
+      {{"S"}, 0, "Suche beendet: 5 Dateien gefunden, 1 Ordner konnte nicht gelesen werden"},
+      {{"S", "T"}, 0, "Suche beendet: 4 Dateien gefunden, 2 Ordner konnten nicht gelesen werden"},
+  };
+  for (const auto& c : cases) {
+    WalkHooks().OpenError = [&](const std::string& path) {
+      const std::size_t slash = path.rfind('/');
+      return path.substr(0, slash) == FDir.Path() && c.Refused.count(path.substr(slash + 1)) != 0
+                 ? EACCES
+                 : 0;
+    };
+    FSelection.SetCurrentLanguage(c.Language);
+    Scan(FDir.Path());
+    WalkHooks().OpenError = nullptr;
+    FSelection.CheckFileSearchTimerTimer();
+    EXPECT_EQ(FWidgets.FileSearchResultLabel->text().toStdString(), c.Status);
+  }
+}
+
+// The exclusion box leaves out names as the command line's --exclude does, restarts the scan as
+// the mask does, and refuses what could never match a name.
+TEST_F(FileSelectionTest, TheExclusionBoxLeavesOutNamesAndRestartsTheScan) {
+  for (const char* dir : {"node_modules", "src", "src/build"})
+    MakeDir(FDir / dir);
+  for (const char* file : {"a.js", "a.min.js", "node_modules/m.js", "src/b.js", "src/build/c.js"})
+    WriteFile(FDir / file, "x");
+  Click(FWidgets.RekursivCheckBox);
+  Scan(FDir.Path(), "*.js");
+  const struct {
+    const char* Exclude;
+    std::set<std::string> Listed;  // below FDir
+    const char* Status;
+  } cases[] = {
+      {"node_modules;build;*.min.js", {"a.js", "src/b.js"}, "Search complete: 2 files found"},
+      {"SRC", {"a.js", "a.min.js", "node_modules/m.js"}, "Search complete: 3 files found"},
+      {"",
+       {"a.js", "a.min.js", "node_modules/m.js", "src/b.js", "src/build/c.js"},
+       "Search complete: 5 files found"},
+      {"src/build", {}, "Exclude: a pattern matches names and holds no \"/\""},
+  };
+  for (const auto& c : cases) {
+    if (*c.Exclude != '\0')
+      Type(FWidgets.ExcludeComboBox, c.Exclude);
+    else
+      Erase(FWidgets.ExcludeComboBox);
+    WaitForScan();
+    std::set<std::string> listed;
+    for (const std::string& path : Entries())
+      listed.insert(path.substr(FDir.Path().size() + 1));
+    EXPECT_EQ(listed, c.Listed) << c.Exclude;
+    FSelection.CheckFileSearchTimerTimer();
+    EXPECT_EQ(FWidgets.FileSearchResultLabel->text().toStdString(), c.Status);
+  }
 }
 
 TEST_F(FileSelectionTest, TickedFilesAreCountedListedInOrderAndUntickedAfterARun) {

@@ -1,5 +1,10 @@
 // The main window: queueing runs, the title count, the worker's reports in the result list, the
 // close request with its question and the files it writes, the built-in texts and the size.
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QListView>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
@@ -18,6 +23,7 @@
 #include "ui/editors/SearchOptionBoxes.h"
 #include "ui/editors/uCombiEditCharHexFrame.h"
 #include "ui/files/ChoseDirectoryForm.h"
+#include "ui/files/FileSelectionWidgets.h"
 #include "ui/records/ResultListBox.h"
 #include "ui/records/SnRAboutForm.h"
 #include "ui/window/InstantHelpForm.h"
@@ -328,6 +334,57 @@ TEST_F(TMainWindow, WindowIsNeverSmallerThanTheMinimum) {
   Form().resize(300, 200);
   EXPECT_GE(Form().width(), TSnRForm::kMinimumWidth);
   EXPECT_GE(Form().height(), TSnRForm::kMinimumHeight);
+}
+
+// At the smallest size and a usual one, in both languages, no control of the file group covers
+// another or leaves the group, the list keeps room, and the run's option beside the buttons
+// covers none of them.
+TEST_F(TMainWindow, TheCreateTaskPageIsLaidOutWithoutOverlaps) {
+  Form().show();
+  const TFileSelectionWidgets& w = Form().FileWidgets();
+  const QWidget* group = w.FileCheckListBox->parentWidget();
+  const struct {
+    QSize Size;
+    int32_t Language;
+  } cases[] = {{{677, 502}, kEnglish},
+               {{677, 502}, kGerman},
+               {{1280, 720}, kEnglish},
+               {{1280, 720}, kGerman}};
+  for (const auto& c : cases) {
+    TZQSnRMainForm::ChangeLanguage(c.Language);
+    Form().resize(c.Size);
+    QApplication::processEvents();
+    const std::string name = std::to_string(c.Size.width()) + " " + std::to_string(c.Language);
+    const std::vector<const QWidget*> fileControls = {
+        w.PathLabel,           w.PathComboBox,     w.SelectDirSpeedButton, w.FilenameLabel,
+        w.MaskComboBox,        w.RekursivCheckBox, w.FollowLinksCheckBox,  w.IncludeVcsCheckBox,
+        w.IgnoreFilesCheckBox, w.ExcludeLabel,     w.ExcludeComboBox,      w.SelectAllNoneCheckBox,
+        w.FileCheckListBox};
+    const std::vector<const QWidget*> runControls = {Form().KeepModificationTimeCheckBox(),
+                                                     Form().PreviewButton(), Form().StopButton(),
+                                                     Form().SnRButton()};
+    for (const auto* controls : {&fileControls, &runControls}) {
+      for (std::size_t i = 0; i < controls->size(); ++i) {
+        const QRect one = (*controls)[i]->geometry();
+        EXPECT_FALSE(one.isEmpty()) << name << ": " << (*controls)[i]->objectName().toStdString();
+        if (controls == &fileControls) {
+          EXPECT_TRUE(group->rect().contains(one))
+              << name << ": " << (*controls)[i]->objectName().toStdString();
+        }
+        for (std::size_t j = i + 1; j < controls->size(); ++j)
+          EXPECT_FALSE(one.intersects((*controls)[j]->geometry()))
+              << name << ": " << (*controls)[i]->objectName().toStdString() << " and "
+              << (*controls)[j]->objectName().toStdString();
+      }
+    }
+    // At the smallest size a few entries, at a usual one a good many.
+    EXPECT_GE(w.FileCheckListBox->height(), c.Size.width() >= 1280 ? 200 : 40) << name;
+    EXPECT_GE(w.ExcludeComboBox->width(), 120) << name;
+    if (c.Size.width() >= 1280) {
+      const QCheckBox* keep = Form().KeepModificationTimeCheckBox();
+      EXPECT_EQ(keep->width(), keep->sizeHint().width()) << name << ": its caption shows whole";
+    }
+  }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "WindowTestSupport.h"
 #include "settings/Iniregi.h"
+#include "ui/editors/ComboBoxExt.h"
 #include "ui/files/FileListModel.h"
 #include "ui/files/FileSelection.h"
 
@@ -33,6 +34,10 @@ TEST_F(TRememberedWindow, PlaceAndSelectionComeBackAtTheNextStart) {
   Form().FileWidgets().RekursivCheckBox->setChecked(true);
   Form().FileWidgets().FollowLinksCheckBox->setChecked(true);
   Form().FileWidgets().IgnoreFilesCheckBox->setChecked(true);
+  Form().FileWidgets().ExcludeComboBox->setEditText("*.bak;build");
+  static_cast<TComboBoxExt*>(Form().FileWidgets().ExcludeComboBox)->UpdateHistory();
+  EXPECT_FALSE(Form().KeepModificationTimeCheckBox()->isChecked());
+  Form().KeepModificationTimeCheckBox()->setChecked(true);
   EXPECT_TRUE(Form().FormCloseQuery());
   FForm.reset();
 
@@ -43,6 +48,12 @@ TEST_F(TRememberedWindow, PlaceAndSelectionComeBackAtTheNextStart) {
   EXPECT_TRUE(files.FollowLinksCheckBox->isChecked());
   EXPECT_TRUE(files.IgnoreFilesCheckBox->isChecked());
   EXPECT_FALSE(files.IncludeVcsCheckBox->isChecked());
+  EXPECT_EQ(files.ExcludeComboBox->currentText(), "*.bak;build");
+  // Its own history, as the mask's.
+  ASSERT_EQ(files.ExcludeComboBox->count(), 1);
+  EXPECT_EQ(files.ExcludeComboBox->itemText(0), "*.bak;build");
+  EXPECT_EQ(files.MaskComboBox->count(), 0);
+  EXPECT_TRUE(Form().KeepModificationTimeCheckBox()->isChecked());
   // The recursive listing leaves .git out until the user includes it.
   ASSERT_TRUE(WaitFor([&] { return files.FileList->Count() == 1; }));
   files.IncludeVcsCheckBox->click();

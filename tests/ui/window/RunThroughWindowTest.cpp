@@ -1,6 +1,7 @@
 // A whole run as a user makes it: type a path and a mask, wait for the list, tick the file,
 // enter the strings, press the start button, wait for the queue to drain, and find the file
 // rewritten with its backup recorded.
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,7 +33,11 @@ TEST_F(TRunThroughWindow, LiteralReplacementWithBackup) {
   MakeDir(FDir / "work");
   WriteFile(FDir / "work/notes.txt", "colour and colour");
   WriteFile(FDir / "work/other.dat", "colour");
+  const timespec old[2] = {{1000000000, 0}, {1000000000, 0}};
+  ASSERT_EQ(utimensat(AT_FDCWD, (FDir / "work/notes.txt").c_str(), old, 0), 0);
   Form().show();
+  // The run keeps the file's modification time when the box is ticked.
+  Form().KeepModificationTimeCheckBox()->click();
 
   const TFileSelectionWidgets& files = Form().FileWidgets();
   QTest::keyClicks(files.PathComboBox->lineEdit(), QString::fromStdString(FDir / "work"));
@@ -51,6 +56,9 @@ TEST_F(TRunThroughWindow, LiteralReplacementWithBackup) {
     return Form().Worker().TaskList().Count() == 0 && Form().windowTitle() == "Fendrel 2.0";
   }));
   EXPECT_EQ(ReadFile(FDir / "work/notes.txt"), "color and color");
+  struct stat notes;
+  ASSERT_EQ(stat((FDir / "work/notes.txt").c_str(), &notes), 0);
+  EXPECT_EQ(notes.st_mtime, 1000000000);
   EXPECT_EQ(ReadFile(FDir / "work/other.dat"), "colour");
   const std::string backup = FDir / "work/notes.txt.0.snr_bak";
   EXPECT_EQ(ReadFile(backup), "colour and colour");
