@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -66,7 +67,7 @@ TChoseDirectoryForm::TChoseDirectoryForm(QWidget* parent)
   SetDirectory(QDir::currentPath());
 }
 
-QString TChoseDirectoryForm::Execute() {
+QString TChoseDirectoryForm::Execute(const QString& current) {
   setWindowTitle(QStringLiteral("Chose Directory"));
   FOkButton->setText(QStringLiteral("&OK"));
   FCancelButton->setText(QStringLiteral("&Cancel"));
@@ -74,7 +75,10 @@ QString TChoseDirectoryForm::Execute() {
   // an earlier opening as if it had been confirmed again.
   FResult.clear();
   FillDrives();
-  SetDirectory(FDirectory);
+  // The path box's folder, not the current directory: that is where the user searches now, and
+  // the current directory is only where the program was started or browsing last stopped.
+  const bool onCurrent = !current.isEmpty() && QFileInfo(current).isDir();
+  SetDirectory(onCurrent ? current : FDirectory);
   exec();
   return FResult;
 }

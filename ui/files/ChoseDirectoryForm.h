@@ -1,7 +1,8 @@
 // The directory chooser of the browse button: a tree of directories (directories only) above a
 // selector of the mounted file systems and the home folder, with "&OK" and "&Cancel". It is
-// kept for the program's life and opens where it was left; the directory it shows is also the
-// process's current directory, against which a relative path typed into the path box resolves.
+// kept for the program's life and opens on the folder the path box names, or where it was left
+// when the box names none; the directory it shows is also the process's current directory,
+// against which a relative path typed into the path box resolves.
 #pragma once
 
 #include <QDialog>
@@ -22,8 +23,11 @@ class TChoseDirectoryForm : public QDialog {
   explicit TChoseDirectoryForm(QWidget* parent = nullptr);
 
   // Opens modally and returns the chosen directory; empty when the chooser was cancelled or
-  // closed any other way (Escape, the window frame), so only "&OK" ever confirms.
-  QString Execute();
+  // closed any other way (Escape, the window frame), so only "&OK" ever confirms. It opens on
+  // `current`, the folder the path box holds (relative to the current directory), with that
+  // folder selected, so that "&OK" without a change keeps it; where `current` is empty or no
+  // folder, it opens where it was left.
+  QString Execute(const QString& current = QString());
 
   // The directory the tree shows.
   QString Directory() const { return FDirectory; }

@@ -10,6 +10,7 @@
 #include "platform/FileAttributes.h"
 #include "scan/DirWalk.h"
 #include "scan/uScanDirThread.h"
+#include "ui/editors/ComboBoxExt.h"
 #include "ui/editors/UiText.h"
 
 namespace fendrel {
@@ -178,12 +179,16 @@ void TFileSelection::FileCheckListBoxDblClick() {
 
 void TFileSelection::SelectDirSpeedButtonClick() {
   emit ChooserOpening();
-  const QString directory = FChooser != nullptr ? FChooser->Execute() : QString();
+  QComboBox* box = FWidgets.PathComboBox;
+  const QString directory = FChooser != nullptr ? FChooser->Execute(box->currentText()) : QString();
   if (!directory.isEmpty()) {
-    QComboBox* box = FWidgets.PathComboBox;
     box->setEditText(directory);
     StartFileSearch();
-    if (!PathEmpty()) {
+    // The window's path box keeps its history apart from its items; only that history is
+    // saved, so the chosen folder must enter it, not merely the list shown.
+    if (auto* history = qobject_cast<TComboBoxExt*>(box)) {
+      history->UpdateHistory();
+    } else if (!PathEmpty()) {
       const QString text = box->currentText();
       for (int i = box->count() - 1; i >= 0; --i)
         if (box->itemText(i) == text) box->removeItem(i);

@@ -5,9 +5,13 @@
 namespace fendrel {
 
 TGuideMarks GuideMarks(const TScreenRect& line, const QWidget& control) {
+  return GuideMarks(line, control, control.rect());
+}
+
+TGuideMarks GuideMarks(const TScreenRect& line, const QWidget& control, const QRect& area) {
   TGuideMarks marks;
   marks.Line = line;
-  marks.Control = DeviceRect(control, control.rect());
+  marks.Control = DeviceRect(control, area);
   marks.From = QPoint(line.Left, (line.Top + line.Bottom) / 2);
   marks.To = QPoint((marks.Control.Left + marks.Control.Right) / 2, marks.Control.Top);
   return marks;

@@ -14,7 +14,9 @@ struct TGuideMarks {
   QPoint To;    // the middle of the control's top edge
 };
 
-// `line` is where the help line was drawn, in device pixels.
+// `line` is where the help line was drawn, in device pixels; `area` is the part of `control`
+// marked, in its own coordinates (all of it unless given).
 TGuideMarks GuideMarks(const TScreenRect& line, const QWidget& control);
+TGuideMarks GuideMarks(const TScreenRect& line, const QWidget& control, const QRect& area);
 
 }  // namespace fendrel

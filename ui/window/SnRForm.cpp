@@ -120,6 +120,9 @@ void TSnRForm::FormCreate() {
 }
 
 void TSnRForm::FormShow() {
+  // Only a window that was never moved before its first showing lacks a place: a remembered one
+  // was moved there when the settings were read.
+  if (!FShownOnce) FCentreOnScreen = !testAttribute(Qt::WA_Moved);
   FShownOnce = true;
   if (FInstantHelpForm && !FInstantHelpForm->isVisible()) {
     if (FOptions.FShowHelpWindow) FInstantHelpForm->show();
@@ -133,7 +136,15 @@ void TSnRForm::FormShow() {
   // The window system adds its frames, and may place the windows anew, only once they are
   // shown: place them again then, and once more after it has settled.
   for (const int delay : {300, 1000, 2000})
-    QTimer::singleShot(delay, this, [this] { PlaceOnScreen(); });
+    QTimer::singleShot(delay, this, [this, delay] {
+      PlaceOnScreen();
+      // Settled: from now on the window stays where the user puts it.
+      if (delay == 2000) FCentreOnScreen = false;
+    });
+  // Without a window manager nothing hands the keyboard to a new window, and the program would
+  // stay inactive (no guiding lines, no typing) until the user clicked into it; with one, this
+  // is what it would do anyway.
+  activateWindow();
   // The line-break columns are read-only; they show no caret.
   FMultiLine->MemoFromStrLinebreaks()->setCursorWidth(0);
   FMultiLine->MemoToStrLinebreaks()->setCursorWidth(0);
@@ -148,8 +159,9 @@ void TSnRForm::PlaceOnScreen() {
                          ? FInstantHelpForm->frameGeometry().size()
                          : QSize();
   const QSize banner = FBannerForm ? FBannerForm->frameGeometry().size() : QSize();
-  const TWindowPlacement placed = PlaceWindows(screen->availableGeometry(), frame, help, banner,
-                                               QSize(kMinimumWidth, kMinimumHeight) + margins);
+  const TWindowPlacement placed =
+      PlaceWindows(screen->availableGeometry(), frame, help, banner,
+                   QSize(kMinimumWidth, kMinimumHeight) + margins, FCentreOnScreen);
   if (placed.Main.size() != frame.size()) resize(placed.Main.size() - margins);
   if (placed.Main.topLeft() != frame.topLeft()) move(placed.Main.topLeft());
   // The help window docks itself, to the device pixel.

@@ -105,7 +105,8 @@ class TSnRForm : public TZQSnRMainForm {
   // is empty.
   static void ShowMessageTip(QWidget* widget, const QString& message);
   // Puts the main window, the docked help window and the banner on the screen's available
-  // area (see WindowPlacement.h).
+  // area (see WindowPlacement.h); a window first shown without a place of its own is centred
+  // there with its help window while the window system settles.
   void PlaceOnScreen();
   // The compiler's message for the old string, empty while it compiles or is no pattern.
   const QString& PatternMessage() const { return FPatternMessage; }
@@ -118,6 +119,9 @@ class TSnRForm : public TZQSnRMainForm {
   // the control it speaks of, in red and in blue.
   void DrawHelpLinesTimerTimer();
   void PointAtControl(const QWidget* control, int lineIndex);
+  // The same marks around `area` of `widget`: on another page, the tab of the "create task"
+  // page, where the controls of every open step are.
+  void PointAtArea(const QWidget& widget, const QRect& area, int lineIndex);
   bool DrawHelpLinesArmed() const { return FDrawHelpLinesTimer.isActive(); }
   // Whether the program is the active application; the guiding lines are drawn only then.
   void SetApplicationActiveTest(std::function<bool()> test) {
@@ -315,6 +319,9 @@ class TSnRForm : public TZQSnRMainForm {
   // rate and the time left still move on.
   QTimer FProgressTimer;
   bool FShownOnce = false;  // the window has a place of its own worth keeping
+  // Shown first with no place given (no remembered one): centred until the window system has
+  // settled.
+  bool FCentreOnScreen = false;
 
   TWorkflowState FWorkflowState;
   TQuitQuestion FQuitQuestion;

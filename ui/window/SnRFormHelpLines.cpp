@@ -1,8 +1,10 @@
 // The guiding lines: each of the first two open steps in the instant-help window is tied to the
 // control it speaks of by the screen overlay, with an outline around the help line and the
 // control, a cross on each and a line between the crosses, in the device pixels the overlay
-// draws in.
+// draws in. While another page is shown those controls are hidden, and the lines lead to the
+// tab of the "create task" page instead.
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 
 #include "GuideMarks.h"
@@ -33,9 +35,16 @@ void TSnRForm::DrawHelpLinesTimerTimer() {
   // The steps the help list shows, so that line k is always tied to step k's control, even if
   // an input has changed since without a refill.
   const bool multiLine = FPageControlLineMode->currentWidget() == FMultiLineTabSheet;
+  const QTabBar& tabs = *FMainPageControl->tabBar();
+  const int createTaskTab = FMainPageControl->indexOf(FCreateTaskTabSheet);
+  const bool elsewhere = FMainPageControl->currentIndex() != createTaskTab;
   int lineIndex = -1;
   for (TWorkflowStep step : FWorkflowState.OpenSteps) {
     ++lineIndex;
+    if (elsewhere) {
+      PointAtArea(tabs, tabs.tabRect(createTaskTab), lineIndex);
+      continue;
+    }
     switch (step) {
       case TWorkflowStep::PathMissing:
         PointAtControl(FFiles.PathComboBox, lineIndex);
@@ -65,13 +74,17 @@ void TSnRForm::DrawHelpLinesTimerTimer() {
 }
 
 void TSnRForm::PointAtControl(const QWidget* control, int lineIndex) {
-  if ((lineIndex != 0 && lineIndex != 1) || !FInstantHelpForm || control == nullptr) return;
+  if (control != nullptr) PointAtArea(*control, control->rect(), lineIndex);
+}
+
+void TSnRForm::PointAtArea(const QWidget& widget, const QRect& area, int lineIndex) {
+  if ((lineIndex != 0 && lineIndex != 1) || !FInstantHelpForm) return;
   const TScreenRect& line =
       lineIndex == 0 ? FInstantHelpForm->FirstItemRect() : FInstantHelpForm->SecondItemRect();
   // Not drawn since the last refill: its place is unknown.
   if (line.Empty()) return;
   const std::uint32_t colour = kLineColours[lineIndex];
-  const TGuideMarks marks = GuideMarks(line, *control);
+  const TGuideMarks marks = GuideMarks(line, widget, area);
   FScreenOverlay->Point(marks.From.x(), marks.From.y(), kOverlayCross, colour);
   FScreenOverlay->Point(marks.To.x(), marks.To.y(), kOverlayCross, colour);
   FScreenOverlay->Rectangle(marks.Control.Left, marks.Control.Top, marks.Control.Right,

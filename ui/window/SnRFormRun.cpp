@@ -59,8 +59,9 @@ void TSnRForm::UpdateWorkflowState() {
   QListWidget* list = FInstantHelpForm->HelpListBox();
   list->clear();
   list->addItems(HelpLines());
-  if (FInstantHelpForm->GuidingHelp() && FMainPageControl->currentIndex() == 0)
-    FDrawHelpLinesTimer.start();
+  // On every page: on another one the lines lead back to the "create task" page, since the
+  // help still asks for what is done there.
+  if (FInstantHelpForm->GuidingHelp()) FDrawHelpLinesTimer.start();
 }
 
 QStringList TSnRForm::HelpLines() const {

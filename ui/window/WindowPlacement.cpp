@@ -35,7 +35,7 @@ QRect PlaceBanner(const QRect& available, const QRect& pair, QSize banner) {
 }  // namespace
 
 TWindowPlacement PlaceWindows(const QRect& available, const QRect& main, QSize help, QSize banner,
-                              QSize minimumMain) {
+                              QSize minimumMain, bool centre) {
   TWindowPlacement placement;
   const int helpWidth = help.isEmpty() ? 0 : help.width();
   // The main window as large as it is, but no larger than the room the pair leaves it.
@@ -44,8 +44,12 @@ TWindowPlacement PlaceWindows(const QRect& available, const QRect& main, QSize h
   const int height = std::max(std::min(main.height(), available.height()),
                               std::min(minimumMain.height(), available.height()));
   // Where it stood, moved only as far as the pair must move to be on the screen.
-  const int left = Clamp(main.left(), available.left(), available.right() + 1 - width - helpWidth);
-  const int top = Clamp(main.top(), available.top(), available.bottom() + 1 - height);
+  QPoint wanted = main.topLeft();
+  if (centre)
+    wanted = QPoint(available.left() + (available.width() - width - helpWidth) / 2,
+                    available.top() + (available.height() - height) / 2);
+  const int left = Clamp(wanted.x(), available.left(), available.right() + 1 - width - helpWidth);
+  const int top = Clamp(wanted.y(), available.top(), available.bottom() + 1 - height);
   placement.Main = QRect(left, top, width, height);
   if (!help.isEmpty()) {
     // On a screen too narrow for both, the help window covers the main window's right part

@@ -1,6 +1,8 @@
+#include <QFileSystemModel>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QTimer>
+#include <QTreeView>
 #include <functional>
 
 #include "FileSelectionFixture.h"
@@ -46,6 +48,56 @@ TEST_F(FileSelectionTest, ChooserConfirmedWithOkSearchesThereAndPutsThePathOnTop
   EXPECT_EQ(QDir::currentPath(), pick);
   WaitForScan();
   EXPECT_EQ(Entries(), std::vector<std::string>{FDir / "pick/a.txt"});
+}
+
+TEST_F(FileSelectionTest, ChooserOpensOnThePathsFolderSelectedAndOkWithoutAChangeKeepsIt) {
+  MakeDir(FDir / "tree/sub");
+  WriteFile(FDir / "tree/a.txt", "x");
+  WriteFile(FDir / "tree/sub/b.txt", "x");
+  // Beside the folder: a search of its parent would list this one.
+  WriteFile(FDir / "c.txt", "x");
+  Type(FWidgets.MaskComboBox, "*.txt");
+  const QString parent = QString::fromStdString(FDir.Path());
+  const QString tree = QString::fromStdString(FDir / "tree");
+  const QString sub = QString::fromStdString(FDir / "tree/sub");
+  struct TCase {
+    const char* Name;
+    QString Typed;
+    QString LeftAt;  // where the chooser was left last time
+    QString Opens;
+    std::vector<std::string> Found;
+  };
+  const TCase cases[] = {
+      // The program was started in the parent, which is the current directory.
+      {"full path", tree, parent, tree, {FDir / "tree/a.txt"}},
+      {"relative to the current directory",
+       QStringLiteral("tree"),
+       parent,
+       tree,
+       {FDir / "tree/a.txt"}},
+      {"no such folder",
+       QString::fromStdString(FDir / "missing"),
+       sub,
+       sub,
+       {FDir / "tree/sub/b.txt"}},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    FChooser.SetDirectory(c.LeftAt);
+    Type(FWidgets.PathComboBox, c.Typed.toStdString());
+    WaitForScan();
+    Browse(FSelection, FChooser, [&c](TChoseDirectoryForm& chooser) {
+      EXPECT_EQ(chooser.Directory(), c.Opens);
+      const auto* list = chooser.findChild<QTreeView*>(QStringLiteral("DirectoryListBox"));
+      const auto* model = qobject_cast<const QFileSystemModel*>(list->model());
+      EXPECT_EQ(model->filePath(list->currentIndex()), c.Opens);
+      EXPECT_TRUE(list->selectionModel()->isSelected(list->currentIndex()));
+      QTest::mouseClick(chooser.OkButton(), Qt::LeftButton);
+    });
+    EXPECT_EQ(FWidgets.PathComboBox->currentText(), c.Opens);
+    WaitForScan();
+    EXPECT_EQ(Entries(), c.Found);
+  }
 }
 
 TEST_F(FileSelectionTest, ChooserClosedWithoutOkChangesNothing) {

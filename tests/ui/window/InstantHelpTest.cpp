@@ -5,6 +5,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
+#include <QTabBar>
 #include <QTabWidget>
 
 #include "WindowTestSupport.h"
@@ -55,11 +56,16 @@ class TInstantHelp : public TWindowTest {
     return {topLeft.x(), topLeft.y(), topLeft.x() + rect.width(), topLeft.y() + rect.height()};
   }
 
-  // The five calls that tie a help line at `line` to `control`, in `colour`.
+  // The five calls that tie a help line at `line` to `control`, or to `area` of it, in
+  // `colour`.
   static std::vector<std::string> Marks(const TScreenRect& line, const QWidget* control,
                                         const std::string& colour) {
-    const QPoint tl = control->mapToGlobal(QPoint(0, 0));
-    const QPoint br = control->mapToGlobal(QPoint(control->width(), control->height()));
+    return Marks(line, control, control->rect(), colour);
+  }
+  static std::vector<std::string> Marks(const TScreenRect& line, const QWidget* control,
+                                        const QRect& area, const std::string& colour) {
+    const QPoint tl = control->mapToGlobal(area.topLeft());
+    const QPoint br = control->mapToGlobal(area.topLeft() + QPoint(area.width(), area.height()));
     const auto n = [](int value) { return std::to_string(value); };
     const std::string a = n(line.Left) + " " + n((line.Top + line.Bottom) / 2);
     const std::string b = n((tl.x() + br.x()) / 2) + " " + n(tl.y());
@@ -246,8 +252,6 @@ TEST_F(TInstantHelp, NothingIsDrawnWhereTheLinesWouldMislead) {
   const TCase cases[] = {
       {"guiding help off", [this] { Help().GuidingHelpCheckBox()->setChecked(false); },
        [this] { Help().GuidingHelpCheckBox()->setChecked(true); }, false},
-      {"result page", [this] { Form().MainPageControl()->setCurrentIndex(1); },
-       [this] { Form().MainPageControl()->setCurrentIndex(0); }, false},
       {"another application active", [this] { FActive = false; }, [this] { FActive = true; }, true},
       {"help window hidden", [this] { Help().hide(); }, [this] { Help().show(); }, true},
   };
@@ -263,6 +267,67 @@ TEST_F(TInstantHelp, NothingIsDrawnWhereTheLinesWouldMislead) {
     Form().UpdateWorkflowState();
     EXPECT_TRUE(Form().DrawHelpLinesArmed()) << c.Name;
   }
+}
+
+TEST_F(TInstantHelp, OnAnotherPageTheLinesLeadToTheCreateTaskTab) {
+  ShowAndPaint();
+  QTabWidget& pages = *Form().MainPageControl();
+  QAction* backups = Form().findChild<QAction*>("Backupfiles1");
+  ASSERT_NE(backups, nullptr);
+  // The help still asks for the path and the mask, or for the start button, each on the first
+  // page: both lines, or the one, point at that page's tab.
+  struct TCase {
+    const char* Page;
+    std::function<void()> Open;
+    bool Ready;
+  };
+  const TCase cases[] = {
+      {"result", [&] { pages.setCurrentIndex(1); }, false},
+      {"preview", [&] { pages.setCurrentIndex(2); }, true},
+      {"backups", [&] { backups->trigger(); }, true},
+      {"result", [&] { pages.setCurrentIndex(1); }, true},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Page);
+    if (c.Ready) ReadyToStart();
+    c.Open();
+    Form().UpdateWorkflowState();
+    EXPECT_TRUE(Form().DrawHelpLinesArmed());
+    QApplication::processEvents();  // the refilled list's layout
+    Help().HelpListBox()->viewport()->repaint();
+    ASSERT_FALSE(Help().FirstItemRect().Empty());
+    FOverlay.Calls.clear();
+    Form().DrawHelpLinesTimerTimer();
+    QTabBar& tabs = *pages.tabBar();
+    const QRect tab = tabs.tabRect(0);  // "create task"
+    std::vector<std::string> expected{"Clear"};
+    const auto first = Marks(Help().FirstItemRect(), &tabs, tab, kRed);
+    expected.insert(expected.end(), first.begin(), first.end());
+    if (!c.Ready) {
+      const auto second = Marks(Help().SecondItemRect(), &tabs, tab, kBlue);
+      expected.insert(expected.end(), second.begin(), second.end());
+    }
+    EXPECT_EQ(FOverlay.Calls, expected);
+    pages.setCurrentIndex(0);
+  }
+}
+
+TEST_F(TInstantHelp, AFirstStartCentresTheWindowWithItsHelpWindow) {
+  Help();
+  Form().Options().FShowHelpWindow = true;
+  // No remembered place: nothing has moved the window before it is shown.
+  Form().show();
+  ASSERT_TRUE(Help().isVisible());
+  // As the window system has settled.
+  Form().PlaceOnScreen();
+  Help().UpdatePositionTimerTimer();
+  const QRect main = Form().frameGeometry();
+  const QRect help = Help().frameGeometry();
+  EXPECT_EQ(help.topLeft(), QPoint(main.x() + main.width(), main.y()));
+  const QRect screen = Form().screen()->availableGeometry();
+  const QRect pair = main.united(help);
+  EXPECT_NEAR(pair.left() - screen.left(), screen.right() - pair.right(), 1);
+  EXPECT_NEAR(pair.top() - screen.top(), screen.bottom() - pair.bottom(), 1);
 }
 
 TEST_F(TInstantHelp, TheMenuItemShowsAndHidesItAndIsRemembered) {

@@ -1,12 +1,17 @@
 // The window's place and file selection come back at the next start, on the screen, and the
 // settings file keeps everything else it holds.
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 
 #include "WindowTestSupport.h"
 #include "settings/Iniregi.h"
 #include "ui/editors/ComboBoxExt.h"
+#include "ui/files/ChoseDirectoryForm.h"
 #include "ui/files/FileListModel.h"
 #include "ui/files/FileSelection.h"
 
@@ -65,6 +70,59 @@ TEST_F(TRememberedWindow, PlaceAndSelectionComeBackAtTheNextStart) {
   EXPECT_EQ(IniReadString(SettingsFile(), "Other", "Key", ""), "kept");
   EXPECT_FALSE(IniReadBool(SettingsFile(), "Generel", "Backup", true));
   EXPECT_EQ(IniReadInteger(SettingsFile(), "Generel", "Logging", 9), 1);
+}
+
+TEST_F(TRememberedWindow, AFolderChosenWithTheBrowseButtonLeadsThePathHistoryNextTime) {
+  const QString startDirectory = QDir::currentPath();
+  TChoseDirectoryForm chooser;
+  FFormChooser = &chooser;
+  const std::string history = DataDirectory() + "history.ini";
+  const auto q = [](const std::string& path) { return QString::fromStdString(path); };
+  struct TCase {
+    const char* Start;
+    std::string Typed;  // typed into the path box and left with the mouse first; may be empty
+    std::string Chosen;
+    QStringList History;  // the path history at the start after
+  };
+  // A first start without a history file, then a later one that has one.
+  const TCase cases[] = {
+      {"first", "", FDir / "one", {q(FDir / "one")}},
+      {"later",
+       FDir / "typed",
+       FDir / "two",
+       {q(FDir / "two"), q(FDir / "typed"), q(FDir / "one")}},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Start);
+    MakeDir(c.Chosen);
+    FForm.reset();
+    Form().show();
+    QComboBox* path = Form().FileWidgets().PathComboBox;
+    if (!c.Typed.empty()) {
+      path->setEditText(q(c.Typed));
+      QEvent leave(QEvent::Leave);
+      QApplication::sendEvent(path, &leave);
+    }
+    QTimer::singleShot(0, &chooser, [&chooser, &c, &q] {
+      chooser.SetDirectory(q(c.Chosen));
+      chooser.OkButton()->click();
+    });
+    Form().FileWidgets().SelectDirSpeedButton->click();
+    EXPECT_EQ(path->currentText(), q(c.Chosen));
+    EXPECT_EQ(path->itemText(0), q(c.Chosen));
+    // File > Exit.
+    EXPECT_TRUE(Form().FormCloseQuery());
+    FForm.reset();
+    EXPECT_EQ(IniReadInteger(history, "Path", "ItemCount", 0), static_cast<int>(c.History.size()));
+    EXPECT_NE(ReadFile(history).find(c.Chosen), std::string::npos);
+
+    QStringList items;
+    for (int i = 0; i < Form().FileWidgets().PathComboBox->count(); ++i)
+      items << Form().FileWidgets().PathComboBox->itemText(i);
+    EXPECT_EQ(items, c.History);
+  }
+  FForm.reset();
+  QDir::setCurrent(startDirectory);
 }
 
 TEST_F(TRememberedWindow, AStoredPlaceOffTheScreenComesBackOnIt) {

@@ -13,6 +13,7 @@ TEST(WindowPlacement, EveryWindowLiesOnTheScreenAndTheHelpWindowStaysDocked) {
     QRect Available, Main;
     QSize Help, Banner;
     QRect ExpectedMain, ExpectedHelp;
+    bool Centre = false;  // a first start: no remembered place
   };
   const TCase cases[] = {
       // What a window manager chose on a 1600 x 1000 screen: the start button below its edge.
@@ -58,9 +59,43 @@ TEST(WindowPlacement, EveryWindowLiesOnTheScreenAndTheHelpWindowStaysDocked) {
        {},
        {800, 0, 800, 600},
        {}},
+      // Where a window manager put a new window: low on the screen, the top 40 % empty.
+      {"first start",
+       {0, 0, 1600, 1000},
+       {0, 395, 800, 600},
+       {196, 600},
+       {300, 200},
+       {302, 200, 800, 600},
+       {1102, 200, 196, 600},
+       true},
+      {"first start, panel on the left",
+       {48, 0, 1552, 1000},
+       {0, 0, 800, 600},
+       {196, 600},
+       {},
+       {326, 200, 800, 600},
+       {1126, 200, 196, 600},
+       true},
+      {"first start, help window hidden",
+       {0, 0, 1600, 1000},
+       {0, 0, 800, 600},
+       {},
+       {},
+       {400, 200, 800, 600},
+       {},
+       true},
+      {"first start, too narrow for both",
+       {0, 0, 800, 600},
+       {0, 0, 800, 600},
+       {196, 600},
+       {},
+       {0, 0, 677, 600},
+       {604, 0, 196, 600},
+       true},
   };
   for (const TCase& c : cases) {
-    const TWindowPlacement placed = PlaceWindows(c.Available, c.Main, c.Help, c.Banner, minimum);
+    const TWindowPlacement placed =
+        PlaceWindows(c.Available, c.Main, c.Help, c.Banner, minimum, c.Centre);
     EXPECT_EQ(placed.Main, c.ExpectedMain) << c.Name;
     EXPECT_EQ(placed.Help, c.ExpectedHelp) << c.Name;
     if (c.Banner.isEmpty()) continue;

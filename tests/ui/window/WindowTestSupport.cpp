@@ -29,7 +29,7 @@ void TWindowTest::TearDown() {
 
 TSnRForm& TWindowTest::Form() {
   if (!FForm) {
-    FForm = std::make_unique<TSnRForm>(nullptr, FFormOverlay);
+    FForm = std::make_unique<TSnRForm>(FFormChooser, FFormOverlay);
     if (!FProgramQuitQuestion) {
       FForm->SetQuitQuestion([this](const QString& text) {
         FQuestions.push_back(text);

@@ -55,6 +55,9 @@ class TWindowTest : public ::testing::Test {
   TRecordingOverlay FOverlay;
   // What the window draws on; a test may put another overlay here before the window is made.
   const TScreenOverlay* FFormOverlay = &FOverlay;
+  // The directory chooser the window's browse button opens; a test may give one before the
+  // window is made.
+  TChoseDirectoryForm* FFormChooser = nullptr;
   std::unique_ptr<TSnRForm> FForm;
   std::vector<QString> FQuestions;
   TQuitAnswer FAnswer = TQuitAnswer::Cancel;
