@@ -410,8 +410,9 @@ TEST_F(CliTest, UnreadableFolderIsToldAndFailsTheCommand) {
     const std::string name = ::testing::PrintToString(c.Args);
     EXPECT_EQ(result.Status, c.Status) << name << result.Out;
     EXPECT_EQ(result.Out.find(told) != std::string::npos, c.Told) << name << result.Out;
-    if (c.Args[0] == "scan")  // the rest is still listed
+    if (c.Args[0] == "scan") {  // the rest is still listed
       EXPECT_NE(result.Out.find(Dir / "c.txt"), std::string::npos) << name << result.Out;
+    }
     EXPECT_EQ(ReadFile(Dir / "a.txt"), c.A) << name;
   }
   chmod(locked.c_str(), 0755);
