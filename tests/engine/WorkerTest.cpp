@@ -53,6 +53,17 @@ class TRecordingSink : public TStatusSink {
     return true;
   }
 
+  // The first text received quits the worker (`quit`) or stops its run.
+  void StopWithFirstLine(bool quit) {
+    OnLine = [this, quit, stopped = false](const std::string&) mutable {
+      if (std::exchange(stopped, true)) return;
+      if (quit)
+        FWorker.Terminate();
+      else
+        FWorker.Stop();
+    };
+  }
+
   std::function<void(const std::string&)> OnLine;
 
  private:
@@ -135,14 +146,7 @@ TEST_F(WorkerTest, StopFinishesTheTaskInHandAndSkipsTheRestInOrder) {
     // The stop arrives while the first task is being reported. The second task is on the same
     // file, so it waits for the first one's commit and three tasks still wait. (A second link
     // keeps the file's identity through the commit, so the wait never ends early.)
-    bool stopped = false;
-    sink.OnLine = [&](const std::string&) {
-      if (std::exchange(stopped, true)) return;
-      if (quit)
-        worker.Terminate();
-      else
-        worker.Stop();
-    };
+    sink.StopWithFirstLine(quit);
     worker.Attach(&sink);
     TTempDir dir;
     WriteFile(dir / "1", "a");
@@ -178,14 +182,7 @@ TEST_F(WorkerTest, AStopLeavesTheBatchPreparedMeanwhileUntouched) {
   for (const bool quit : {true, false}) {
     TSearchAndReplaceThread worker;
     TRecordingSink sink(worker);
-    bool stopped = false;
-    sink.OnLine = [&](const std::string&) {
-      if (std::exchange(stopped, true)) return;
-      if (quit)
-        worker.Terminate();
-      else
-        worker.Stop();
-    };
+    sink.StopWithFirstLine(quit);
     worker.Attach(&sink);
     TTempDir dir;
     const std::size_t count = TRewriteBatch::kMaxFiles + 3;
