@@ -59,15 +59,12 @@ void TSnRForm::TaskDone(uint64_t run, const std::string& file, const std::string
   if (FRunTally.Complete()) return;  // a task queued some other way than by the start button
   FRunTally.Reported(file, result, skipped);
   if (!FRunTally.Complete()) return;
-  // The run is over: it is summed up, and its first entry comes into view with the failures'
-  // reasons in their tooltips.
+  // The run is over: it is summed up, and its first entry comes to the top of the result page,
+  // with the failures' reasons in their tooltips.
   statusBar()->showMessage(FRunTally.Summary(CurrentLanguage()));
   TResultListModel& model = FResultListBox->Model();
-  if (FRunTally.FirstRow() < model.rowCount()) {
-    const QModelIndex first = model.index(FRunTally.FirstRow());
-    FResultListBox->setCurrentIndex(first);
-    FResultListBox->scrollTo(first, QAbstractItemView::PositionAtTop);
-  }
+  if (FRunTally.FirstRow() < model.rowCount())
+    FResultListBox->scrollTo(model.index(FRunTally.FirstRow()), QAbstractItemView::PositionAtTop);
 }
 
 void TSnRForm::ShowRecoveries(const std::vector<TRecovery>& recoveries) {
