@@ -11,6 +11,7 @@
 #include <thread>
 #include <utility>
 
+#include "platform/OpenFileLimit.h"
 #include "platform/RewriteHooks.h"
 
 namespace fendrel {
@@ -67,8 +68,17 @@ void TRewriteBatch::Add(std::unique_ptr<TFileRewrite> rewrite) {
   FRewrites.push_back(std::move(rewrite));
 }
 
+std::size_t TRewriteBatch::MaxFiles() {
+  // A waiting file holds up to three descriptors (the file, its new content and its folder), in
+  // the batch committed and the one prepared behind it; the rest is left to everything else.
+  constexpr uint64_t kPerFile = 2 * 3, kLeft = 256, kLeast = 16, kMost = 2048;
+  const uint64_t allowed = OpenFilesAllowed();
+  return static_cast<std::size_t>(
+      std::clamp(allowed > kLeft ? (allowed - kLeft) / kPerFile : 0, kLeast, kMost));
+}
+
 bool TRewriteBatch::Full() const {
-  return FClosed || FRewrites.size() >= kMaxFiles || FBytes >= kMaxBytes;
+  return FClosed || FRewrites.size() >= MaxFiles() || FBytes >= kMaxBytes;
 }
 
 void TRewriteBatch::Commit() noexcept {

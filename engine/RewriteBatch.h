@@ -19,8 +19,10 @@ namespace fendrel {
 
 class TRewriteBatch {
  public:
-  // At most this many files, or this many bytes of new content, wait in one batch.
-  static constexpr std::size_t kMaxFiles = 64;
+  // At most MaxFiles() files, or kMaxBytes of new content, wait in one batch. Each batch costs
+  // the file system a commit of its journal, which waits for whatever other programs are writing
+  // then: the fewer batches, the less a run waits for them.
+  static std::size_t MaxFiles();
   static constexpr off_t kMaxBytes = 64 << 20;
 
   // True when the file `fileName` names is one a rewrite of the batch has read, so that its task

@@ -185,7 +185,7 @@ TEST_F(WorkerTest, AStopLeavesTheBatchPreparedMeanwhileUntouched) {
     sink.StopWithFirstLine(quit);
     worker.Attach(&sink);
     TTempDir dir;
-    const std::size_t count = TRewriteBatch::kMaxFiles + 3;
+    const std::size_t count = TRewriteBatch::MaxFiles() + 3;
     TTaskList tasks;
     for (std::size_t i = 0; i < count; ++i) {
       WriteFile(dir / std::to_string(i), "a");
@@ -201,7 +201,7 @@ TEST_F(WorkerTest, AStopLeavesTheBatchPreparedMeanwhileUntouched) {
     std::size_t changed = 0;
     for (std::size_t i = 0; i < count; ++i)
       changed += test::ReadFile(dir / std::to_string(i)) == "b";
-    EXPECT_EQ(changed, TRewriteBatch::kMaxFiles) << (quit ? "quit" : "stop");
+    EXPECT_EQ(changed, TRewriteBatch::MaxFiles()) << (quit ? "quit" : "stop");
     const std::vector<std::string> lines = sink.Lines();
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "a [61] --> b [62] : SKIPPED"), 3);
   }
