@@ -1,5 +1,7 @@
 #include "RunTally.h"
 
+#include <utility>
+
 #include "ui/editors/UiText.h"
 
 namespace fendrel {
