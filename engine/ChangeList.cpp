@@ -13,6 +13,9 @@ bool TChangeSink::Write(const char* data, std::size_t length) {
     if (FReplacing || at != FOld) Close(at);
     FOld = at + length;
   } else {
+    // An empty write from the content (the unchanged bytes between two adjacent matches) is no
+    // replacement of its own.
+    if (data < FBegin || data > FEnd) ++FPendingReplacements;
     FReplacing = true;
     FPending.append(data, length);
   }
@@ -22,8 +25,9 @@ bool TChangeSink::Write(const char* data, std::size_t length) {
 void TChangeSink::Close(uint64_t unchangedFrom) {
   // A match replaced by nothing at all changes nothing.
   if (unchangedFrom > FOld || !FPending.empty())
-    Keep({FOld, unchangedFrom - FOld, std::move(FPending)});
+    Keep({FOld, unchangedFrom - FOld, std::move(FPending), FPendingReplacements});
   FPending.clear();
+  FPendingReplacements = 0;
   FReplacing = false;
 }
 
@@ -50,16 +54,21 @@ TChangeList TChangeSink::Finish() {
   return std::move(FChanges);
 }
 
-std::string ApplyChanges(std::string_view content, const TChangeList& changes) {
-  std::string result;
+bool WriteChanges(TByteSink& out, std::string_view content, const TChangeList& changes) {
   uint64_t at = 0;
   for (const TChange& change : changes) {
-    result.append(content.substr(at, change.OldOffset - at));
-    result += change.NewText;
+    if (!out.Write(content.data() + at, change.OldOffset - at) ||
+        !out.Write(change.NewText.data(), change.NewText.size()))
+      return false;
     at = change.OldOffset + change.OldLength;
   }
-  result.append(content.substr(at));
-  return result;
+  return out.Write(content.data() + at, content.size() - at);
+}
+
+std::string ApplyChanges(std::string_view content, const TChangeList& changes) {
+  TStringSink result;
+  WriteChanges(result, content, changes);
+  return std::move(result.Bytes);
 }
 
 namespace {
@@ -69,6 +78,7 @@ struct TRegion {
   uint64_t Begin;
   uint64_t End;
   int64_t Growth;
+  uint64_t Replacements;
 };
 
 int64_t Growth(const TChange& change) {
@@ -116,12 +126,13 @@ TChangeList ComposeChanges(const TChangeList& first, const TChangeList& second,
   // become one, and their new text is read from the final content.
   std::vector<TRegion> regions;
   for (const TChange& change : first)
-    regions.push_back({change.OldOffset, change.OldOffset + change.OldLength, Growth(change)});
+    regions.push_back({change.OldOffset, change.OldOffset + change.OldLength, Growth(change),
+                       change.Replacements});
   const TBackMap back(first);
   for (const TChange& change : second) {
     const uint64_t begin = back.Begin(change.OldOffset);
     const uint64_t end = std::max(begin, back.End(change.OldOffset + change.OldLength));
-    regions.push_back({begin, end, Growth(change)});
+    regions.push_back({begin, end, Growth(change), change.Replacements});
   }
   std::sort(regions.begin(), regions.end(),
             [](const TRegion& a, const TRegion& b) { return a.Begin < b.Begin; });
@@ -130,6 +141,7 @@ TChangeList ComposeChanges(const TChangeList& first, const TChangeList& second,
     if (!merged.empty() && region.Begin <= merged.back().End) {
       merged.back().End = std::max(merged.back().End, region.End);
       merged.back().Growth += region.Growth;
+      merged.back().Replacements += region.Replacements;
     } else {
       merged.push_back(region);
     }
@@ -141,7 +153,8 @@ TChangeList ComposeChanges(const TChangeList& first, const TChangeList& second,
     const std::string_view text =
         final.substr(region.Begin + growth, static_cast<uint64_t>(length + region.Growth));
     growth += region.Growth;
-    if (length > 0 || !text.empty()) changes.push_back({region.Begin, length, std::string(text)});
+    if (length > 0 || !text.empty())
+      changes.push_back({region.Begin, length, std::string(text), region.Replacements});
   }
   return changes;
 }

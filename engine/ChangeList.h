@@ -13,11 +13,13 @@
 
 namespace fendrel {
 
-// The bytes [OldOffset, OldOffset + OldLength) of the content read become NewText.
+// The bytes [OldOffset, OldOffset + OldLength) of the content read become NewText, by
+// Replacements matches of the tasks (adjacent ones make one change).
 struct TChange {
   uint64_t OldOffset = 0;
   uint64_t OldLength = 0;
   std::string NewText;
+  uint64_t Replacements = 1;
   bool operator==(const TChange&) const = default;
 };
 
@@ -30,7 +32,8 @@ std::pair<std::size_t, std::size_t> ChangedLineSpan(std::string_view content,
 
 // Records the changes from what a matcher writes for the content [begin, end). The matchers
 // write unchanged bytes straight from that content and every replacement from elsewhere, so a
-// write's place tells which it is. Adjacent replacements become one change.
+// write's place tells which it is, and each replacement is one write from elsewhere, so the
+// replacements of a change are counted too. Adjacent replacements become one change.
 //
 // With a line limit, changes are kept only until they fill that many lines; of the rest, only
 // the lines they touch are counted: a preview shows the first lines of a file with millions of
@@ -60,11 +63,14 @@ class TChangeSink : public TByteSink {
   uint64_t FOld = 0;  // the content up to here is accounted for
   bool FReplacing = false;
   std::string FPending;
+  uint64_t FPendingReplacements = 0;
   TChangeList FChanges;
 };
 
 // `content` with `changes` made.
 std::string ApplyChanges(std::string_view content, const TChangeList& changes);
+// The same written to `out`; false once a write failed.
+bool WriteChanges(TByteSink& out, std::string_view content, const TChangeList& changes);
 
 // The changes that make `final` out of `content`, where `first` made an intermediate content
 // out of `content` and `second` made `final` out of the intermediate.

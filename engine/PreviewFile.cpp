@@ -6,6 +6,7 @@
 #include "ProcessFile.h"
 #include "ReadTaskFile.h"
 #include "ReplaceMatches.h"
+#include "TaskChanges.h"
 
 namespace fendrel {
 
@@ -35,7 +36,7 @@ void CountByDataRegions(const TSnRTast& task, TReadFile& file, TFilePreview& pre
                         : ReplaceMatchesAsItIs(counted, part, part + (end - begin), task, why);
     if (count < 0 || file.Content.Damaged()) {
       preview.Reason = part == nullptr          ? "cannot read the file"
-                       : file.Content.Damaged() ? "changed by another program during the run"
+                       : file.Content.Damaged() ? kChangedDuringRun
                                                 : why;
       preview.Results.push_back(count < 0 ? count : int64_t{prMatchFailed});
       return;
@@ -79,6 +80,7 @@ TFilePreview PreviewFile(const std::vector<const TSnRTast*>& tasks, const THunkO
     return preview;
   }
   std::string_view original(file.Content.Begin(), file.Content.Size());
+  if (!options.CountOnly) preview.Fingerprint = ContentFingerprint(original);
   // The tasks of a UTF-16 file match its decoded text, as a run's do, and the lines shown are
   // that text. A file's tasks differ only in their strings, so the first one decides for all.
   preview.Encoding = TextEncodingOf(*tasks.front(), original);
@@ -89,7 +91,7 @@ TFilePreview PreviewFile(const std::vector<const TSnRTast*>& tasks, const THunkO
     const int64_t result =
         ReplaceUtf16(counter, original, preview.Encoding, *tasks.front(), reason);
     if (file.Content.Damaged()) {
-      fail(prMatchFailed, "changed by another program during the run");
+      fail(prMatchFailed, kChangedDuringRun);
     } else if (result < 0) {
       fail(result, reason);
     } else {
@@ -101,59 +103,27 @@ TFilePreview PreviewFile(const std::vector<const TSnRTast*>& tasks, const THunkO
   // decoded whole.
   if (preview.Encoding != TTextEncoding::AsItIs) {
     if (!DecodeUtf16(original, preview.Encoding, decoded, reason)) {
-      if (file.Content.Damaged()) reason = "changed by another program during the run";
+      if (file.Content.Damaged()) reason = kChangedDuringRun;
       for (std::size_t i = 0; i < tasks.size(); ++i)
         fail(prMatchFailed, reason);
       return preview;
     }
     original = std::string_view(decoded.Begin(), decoded.Size);
   }
-  // Each task matches what the one before left: the file itself until a task changes it, then
-  // that task's result in memory.
-  std::string current;
-  bool changed = false;
-  TChangeList changes;
-  uint64_t notKept = 0;
-  // A single task's changes are final: beyond the lines shown, they need only be counted.
-  const uint64_t lineLimit = tasks.size() == 1 ? options.MaxLines : 0;
-  for (const TSnRTast* task : tasks) {
-    const bool last = task == tasks.back();
-    const std::string_view content = changed ? std::string_view(current) : original;
-    // The last task's result content is needed only for its lines.
-    TNullSink counter;
-    TChangeSink sink(content.data(), content.data() + content.size(), lineLimit);
-    TByteSink& out = options.CountOnly && last ? static_cast<TByteSink&>(counter) : sink;
-    std::string why;
-    const int64_t result =
-        preview.Encoding == TTextEncoding::AsItIs
-            ? ReplaceMatches(out, content.data(), content.data() + content.size(), *task, why)
-            : ReplaceDecoded(out, content.data(), content.data() + content.size(), *task,
-                             TTextEncoding::AsItIs, why);
-    if (file.Content.Damaged()) {
-      fail(prMatchFailed, "changed by another program during the run");
-      continue;
-    }
-    if (result < 0) {
-      fail(result, why);
-      continue;
-    }
-    preview.Results.push_back(result);
-    if (&out == &counter) continue;
-    TChangeList made = sink.Finish();
-    if (result == 0 || made.empty()) continue;
-    if (!changed && last) {
-      changes = std::move(made);
-      notKept = sink.LinesNotKept();
-      break;
-    }
-    std::string next = ApplyChanges(content, made);
-    changes = changed ? ComposeChanges(changes, made, next) : std::move(made);
-    current = std::move(next);
-    changed = true;
-  }
+  TTaskChanges found =
+      ChangesOfTasks(original, preview.Encoding, tasks, options.MaxLines, options.CountOnly,
+                     [&file] { return file.Content.Damaged(); });
+  preview.Results = std::move(found.Results);
+  preview.Reason = std::move(found.Reason);
   if (file.Content.Damaged() || options.CountOnly) return preview;
   preview.Binary = std::memchr(original.data(), 0, original.size()) != nullptr;
-  preview.Lines = ChangedLines(original, changes, options, notKept);
+  preview.Lines = ChangedLines(original, found.Changes, options, found.LinesNotKept);
+  // The changes shown, one mark each, are the ones a user can untick.
+  std::size_t shown = 0;
+  for (const THunk& hunk : preview.Lines.Hunks)
+    shown += hunk.OldMarks.size();
+  found.Changes.resize(std::min(shown, found.Changes.size()));
+  preview.Changes = std::move(found.Changes);
   return preview;
 }
 

@@ -24,6 +24,11 @@ struct TFilePreview {
   // The encoding the file was read in: the lines of a UTF-16 file are its decoded text, UTF-8.
   TTextEncoding Encoding = TTextEncoding::AsItIs;
   THunks Lines;
+  // The changes the lines show, in order: one mark in the lines each.
+  TChangeList Changes;
+  // The content read, as ContentFingerprint tells it: a run of chosen changes makes them only
+  // in this content.
+  uint64_t Fingerprint = 0;
 
   // The replacements of all tasks together.
   int64_t Replacements() const;

@@ -12,6 +12,7 @@
 
 #include "ReadTaskFile.h"
 #include "ReplaceMatches.h"
+#include "TaskChanges.h"
 #include "platform/CarryAttributes.h"
 #include "platform/DebugTrace.h"
 #include "platform/MappedFile.h"
@@ -22,8 +23,6 @@
 namespace fendrel {
 
 namespace {
-
-constexpr const char* kChanged = "changed by another program during the run";
 
 // The temporary file, created when the first byte is written: a file without matches costs
 // no file.
@@ -141,9 +140,11 @@ TFileRewrite::TFileRewrite(const TSnRTast& task)
     : TFileRewrite(
           task.FileName, task.Links, task.CreateBackup,
           [&task](TByteSink& out, const char* begin, const char* end, std::string& why) {
+            if (task.Chosen) return WriteChosenChanges(out, begin, end, *task.Chosen, why);
             return ReplaceMatches(out, begin, end, task, why);
           },
-          RegionWriter(task), task.KeepModificationTime) {}
+          // Chosen changes lie in the content read whole, as the preview read it.
+          task.Chosen ? TContentWriter() : RegionWriter(task), task.KeepModificationTime) {}
 
 TFileRewrite::TFileRewrite(const std::string& fileName, const TLinkRule& links, bool backup,
                            const TContentWriter& writer)
@@ -187,7 +188,7 @@ void TFileRewrite::Prepare(const std::string& fileName, const TLinkRule& links,
                        ? WriteByDataRegions(content, out, writer, regionWriter, why)
                        : writer(out, content.Begin(), content.End(), why);
   // Pages that vanished while they were read came back as zeros: that is not the file's content.
-  if (content.Damaged()) return Fail(prMatchFailed, kChanged);
+  if (content.Damaged()) return Fail(prMatchFailed, kChangedDuringRun);
   content.Unmap();
   original->Folder.Reset();  // the temporary file holds its own
   if (result < 0) {

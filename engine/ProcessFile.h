@@ -29,6 +29,9 @@ enum TProcessResult : int64_t {
   prCannotMap = -5,    // cannot be opened, is empty, or is not a regular file
 };
 
+// The reason of a task whose file changed while it was read.
+inline constexpr const char* kChangedDuringRun = "changed by another program during the run";
+
 // What a task came to: the result code, why it failed, and the backup it made.
 struct TRewriteOutcome {
   int64_t Result = 0;

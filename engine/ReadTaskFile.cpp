@@ -40,7 +40,7 @@ int64_t ReadTaskFile(const std::string& fileName, const TLinkRule& links, TReadF
       if (tree.LinkTarget.st_ino != 0 && (content.Identity().st_ino != tree.LinkTarget.st_ino ||
                                           content.Identity().st_dev != tree.LinkTarget.st_dev)) {
         content.Close();
-        reason = "changed by another program during the run";
+        reason = kChangedDuringRun;
         return prCannotMap;
       }
       return 0;

@@ -80,7 +80,7 @@ TRewriteOutcome PutBack(const TMappedFile& backup, const std::string& original,
     return {1, {}, put.BackupName};
   }
   if (const int error = temp.NameAs(name); error != 0) {
-    if (error == EEXIST) return Failed(prPutFailed, "changed by another program during the run");
+    if (error == EEXIST) return Failed(prPutFailed, kChangedDuringRun);
     return Failed(prPutFailed, StepFailed("cannot put the new content in place", error));
   }
   temp.Committed();

@@ -3,11 +3,14 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "platform/OpenInTree.h"
 
 namespace fendrel {
+
+struct TChosenChanges;
 
 enum TSearchMode : uint8_t {
   smCaseSensitive = 0,  // literal, exact bytes
@@ -55,6 +58,9 @@ class TSnRTast {
   // The front end's mark of the run the task belongs to, handed back with the task's report so
   // that the backup it made is recorded under its run; 0 when runs are not told apart.
   uint64_t Run = 0;
+  // Set, the task makes only the changes a user chose in a preview of the file (its strings are
+  // those of the first of the tasks previewed).
+  std::shared_ptr<const TChosenChanges> Chosen;
   std::string FromStrDisplay;
   std::string ToStrDisplay;
 };

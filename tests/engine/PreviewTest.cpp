@@ -11,6 +11,7 @@
 #include "engine/PreviewRun.h"
 #include "engine/ProcessFile.h"
 #include "engine/RunBuilder.h"
+#include "engine/TaskChanges.h"
 #include "support/TempDir.h"
 
 namespace fendrel {
@@ -112,6 +113,38 @@ TEST(Preview, CountsAndContentEqualTheRun) {
         run.push_back(ProcessFile(*task, nullptr));
       EXPECT_EQ(preview.Results, run);
       EXPECT_EQ(shown, textOf(ReadFile(file)));
+
+      // The changes chosen in the preview, every other one unticked, as one task.
+      auto chosen = std::make_shared<TChosenChanges>();
+      for (const auto& task : tasks)
+        chosen->Tasks.push_back(*task);
+      chosen->Shown = preview.Changes;
+      chosen->Fingerprint = preview.Fingerprint;
+      TChangeList ticked;
+      int64_t tickedCount = 0;
+      uint64_t replacements = 0;
+      for (std::size_t i = 0; i < preview.Changes.size(); ++i) {
+        chosen->Ticked.push_back(i % 2 == 0);
+        replacements += preview.Changes[i].Replacements;
+        if (i % 2 != 0) continue;
+        ticked.push_back(preview.Changes[i]);
+        tickedCount += int64_t(preview.Changes[i].Replacements);
+      }
+      EXPECT_EQ(int64_t(replacements), preview.Replacements()) << "each change counts its own";
+      TSnRTast choice = *tasks.front();
+      choice.Chosen = chosen;
+      // On the file as the run left it, the changes shown are no longer there: nothing is made.
+      if (!preview.Changes.empty()) {
+        const std::string runResult = ReadFile(file);
+        const TFileRewrite stale(choice);
+        EXPECT_EQ(stale.Outcome().Result, prMatchFailed);
+        EXPECT_EQ(stale.Outcome().Reason,
+                  "the file has changed since the preview: preview it again");
+        EXPECT_EQ(ReadFile(file), runResult);
+      }
+      WriteFile(file, c.Content);
+      EXPECT_EQ(ProcessFile(choice, nullptr), tickedCount);
+      EXPECT_EQ(textOf(ReadFile(file)), ApplyChanges(textOf(c.Content), ticked));
     }
 }
 
