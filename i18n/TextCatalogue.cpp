@@ -164,6 +164,10 @@ constexpr TCatalogueText kTexts[] = {
     // %1 the changed lines not shown.
     {PreviewMoreLines, "PreviewMoreLines", "... %1 weitere geänderte Zeilen",
      "... %1 more changed lines"},
+    {PreviewTickHint, "PreviewTickHint",
+     "Ein Klick auf \u2611 lässt eine Änderung beim Lauf aus, ein Klick auf \u2610 nimmt sie "
+     "wieder auf.",
+     "Click \u2611 to leave a change out of the run, \u2610 to take it in again."},
     // %1 the summary of the new preview.
     {PreviewMadeAgain, "PreviewMadeAgain",
      "Neu erstellt, da sich die Texte oder die ausgewählten Dateien geändert hatten; nichts wurde "

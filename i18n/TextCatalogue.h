@@ -99,6 +99,7 @@ enum class TTextId {
   PreviewCancelled,
   PreviewFailed,
   PreviewMoreLines,
+  PreviewTickHint,
   PreviewMadeAgain,
   DeleteBackupsQuestion,
   RestoreBackupsQuestion,

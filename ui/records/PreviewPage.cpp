@@ -4,13 +4,16 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <map>
 
 #include "PreviewText.h"
+#include "engine/TaskChanges.h"
 #include "ui/editors/UiText.h"
 
 namespace fendrel {
@@ -22,10 +25,17 @@ constexpr uint64_t kShownLines = 200;
 QString EntryText(const TPreviewPage::TEntry& entry) {
   const QString path = QString::fromLocal8Bit(entry.Path.c_str());
   if (entry.Preview.Failed()) return "FAILED  " + path;
-  return QString("%1  %2").arg(entry.Preview.Replacements(), 6).arg(path);
+  return QString("%1  %2").arg(entry.Replacements(), 6).arg(path);
 }
 
 }  // namespace
+
+int64_t TPreviewPage::TEntry::Replacements() const {
+  int64_t count = Preview.Replacements();
+  for (std::size_t i = 0; i < Ticked.size(); ++i)
+    count -= Ticked[i] ? 0 : static_cast<int64_t>(Preview.Changes[i].Replacements);
+  return count;
+}
 
 TPreviewPage::TPreviewPage(QWidget* parent)
     : QWidget(parent),
@@ -45,6 +55,8 @@ TPreviewPage::TPreviewPage(QWidget* parent)
   // A long summary (a preview made again says why) wraps rather than widen the window.
   FSummary->setWordWrap(true);
   FLines->setLineWrapMode(QTextEdit::NoWrap);
+  // Its links are the ticks of the changes.
+  FLines->setOpenLinks(false);
 
   auto* top = new QHBoxLayout;
   top->setContentsMargins(0, 0, 1, 0);
@@ -64,6 +76,11 @@ TPreviewPage::TPreviewPage(QWidget* parent)
   connect(FCancelButton, &QPushButton::clicked, this, &TPreviewPage::Cancel);
   connect(FStartButton, &QPushButton::clicked, this, &TPreviewPage::StartRequested);
   connect(FFileList, &QListWidget::currentRowChanged, this, &TPreviewPage::ShowSelected);
+  connect(FLines, &QTextBrowser::anchorClicked, this, [this](const QUrl& link) {
+    bool number = false;
+    const qulonglong change = link.path().toULongLong(&number);
+    if (link.scheme() == "change" && number) ToggleChange(change);
+  });
   SetCurrentLanguage(1);
 }
 
@@ -136,6 +153,54 @@ void TPreviewPage::RefreshStartButton() {
   FStartButton->setEnabled(FStartAllowed && !FRun && !FCancelled && !FStarted && FReplacements > 0);
 }
 
+TTaskList TPreviewPage::WithChosenChanges(TTaskList tasks) const {
+  std::map<std::string, const TEntry*> chosen;
+  for (const TEntry& entry : FEntries) {
+    if (std::find(entry.Ticked.begin(), entry.Ticked.end(), false) != entry.Ticked.end())
+      chosen.emplace(entry.Path, &entry);
+  }
+  if (chosen.empty()) return tasks;
+  TTaskList result;
+  // A file's tasks follow one another (TasksByFile).
+  for (std::size_t first = 0, end = 0; first < tasks.size(); first = end) {
+    for (end = first + 1; end < tasks.size() && tasks[end]->FileName == tasks[first]->FileName;)
+      ++end;
+    const auto entry = chosen.find(tasks[first]->FileName);
+    if (entry == chosen.end()) {
+      for (std::size_t i = first; i < end; ++i)
+        result.push_back(std::move(tasks[i]));
+      continue;
+    }
+    auto choice = std::make_shared<TChosenChanges>();
+    for (std::size_t i = first; i < end; ++i)
+      choice->Tasks.push_back(*tasks[i]);
+    choice->Shown = entry->second->Preview.Changes;
+    choice->Ticked = entry->second->Ticked;
+    choice->Fingerprint = entry->second->Preview.Fingerprint;
+    result.push_back(std::move(tasks[first]));
+    result.back()->Chosen = std::move(choice);
+  }
+  return result;
+}
+
+void TPreviewPage::ToggleChange(std::size_t change) {
+  const int row = FFileList->currentRow();
+  // Once the run is queued, what it makes is settled.
+  if (FStarted || row < 0 || static_cast<std::size_t>(row) >= FEntries.size()) return;
+  TEntry& entry = FEntries[static_cast<std::size_t>(row)];
+  if (change >= entry.Ticked.size()) return;
+  const int64_t before = entry.Replacements();
+  entry.Ticked[change] = !entry.Ticked[change];
+  FReplacements += entry.Replacements() - before;
+  FFileList->item(row)->setText(EntryText(entry));
+  // The lines stay where the user clicked.
+  const int scrolled = FLines->verticalScrollBar()->value();
+  ShowSelected();
+  FLines->verticalScrollBar()->setValue(scrolled);
+  RefreshSummary();
+  RefreshStartButton();
+}
+
 void TPreviewPage::Retire() {
   if (!FRun) return;
   FRun->Terminate();
@@ -156,7 +221,8 @@ void TPreviewPage::Received(unsigned generation, std::string path, TFilePreview 
   ++FFilesDone;
   FReplacements += preview.Replacements();
   if (preview.Failed() || preview.Replacements() > 0) {
-    FEntries.push_back({std::move(path), std::move(preview)});
+    const std::size_t changes = preview.Changes.size();
+    FEntries.push_back({std::move(path), std::move(preview), std::vector<bool>(changes, true)});
     FFileList->addItem(EntryText(FEntries.back()));
     if (FFileList->count() == 1) FFileList->setCurrentRow(0);
   }
@@ -180,7 +246,8 @@ void TPreviewPage::ShowSelected() {
     FLines->clear();
     return;
   }
-  FLines->setHtml(PreviewHtml(FEntries[static_cast<std::size_t>(row)].Preview, FLanguage));
+  const TEntry& entry = FEntries[static_cast<std::size_t>(row)];
+  FLines->setHtml(PreviewHtml(entry.Preview, FLanguage, entry.Ticked));
 }
 
 void TPreviewPage::RefreshSummary() {

@@ -39,6 +39,11 @@ class TPreviewPage : public QWidget {
   void SetStartAllowed(bool allowed);
   // The run shown was queued: it is not started twice.
   void RunStarted();
+  // `tasks`, a run Shows(), with the tasks of each file where the user unticked changes made one
+  // task that makes only the ticked ones.
+  TTaskList WithChosenChanges(TTaskList tasks) const;
+  // Ticks or unticks change `change` of the selected file, as a click on its tick does.
+  void ToggleChange(std::size_t change);
 
   // 0 German, 1 English, -1 the language file's texts where it holds them and English elsewhere
   // (the catalogue's texts); any other value changes nothing.
@@ -47,6 +52,10 @@ class TPreviewPage : public QWidget {
   struct TEntry {
     std::string Path;
     TFilePreview Preview;
+    // Per change shown: it stays ticked, and a run makes it.
+    std::vector<bool> Ticked;
+    // The replacements a run would make: those of the changes left ticked.
+    int64_t Replacements() const;
   };
   // The files a run would change or fail on, in queue order.
   const std::vector<TEntry>& Entries() const { return FEntries; }

@@ -13,6 +13,10 @@ constexpr const char* kOldLine = "background:#ffecec;color:#000";
 constexpr const char* kOldMark = "background:#ffaaaa;color:#000;font-weight:bold";
 constexpr const char* kNewLine = "background:#e6ffe6;color:#000";
 constexpr const char* kNewMark = "background:#99ee99;color:#000;font-weight:bold";
+// A change left out of the run: its new text struck through on grey.
+constexpr const char* kUntickedMark =
+    "background:#dddddd;color:#555;font-weight:bold;text-decoration:line-through";
+constexpr const char* kTickLink = "color:#000;text-decoration:none";
 // The widths, in characters shown, that keep a change on screen: a line wider than kLongLine is
 // cut into stretches around its changes, each with kContext characters on either side; a change
 // wider than kLongChange shows its first and its last kChangeEnds characters.
@@ -160,11 +164,19 @@ std::vector<std::pair<std::size_t, std::size_t>> Stretches(std::string_view text
   return rows;
 }
 
+// The changes of one side of a hunk that carry a tick: the first is change `First` of the file.
+struct TTicks {
+  const std::vector<bool>* Ticked = nullptr;  // none on this side
+  std::size_t First = 0;
+  bool IsTicked(std::size_t change) const { return change >= Ticked->size() || (*Ticked)[change]; }
+};
+
 // The lines of one side of a hunk, each after its number and sign, the marks highlighted, line
 // ends, tabs and bytes that are no text marked. A line cut into stretches shows a row for each,
-// and "…" where text was left out.
+// and "…" where text was left out. With ticks, each change begins with its tick, a link that
+// ticks or unticks it.
 void AppendSide(QString& html, std::string_view text, const TMarks& marks, uint64_t firstLine,
-                char sign, const char* lineStyle, const char* markStyle) {
+                char sign, const char* lineStyle, const char* markStyle, const TTicks& ticks = {}) {
   std::size_t mark = 0;
   uint64_t number = firstLine;
   for (std::size_t begin = 0; begin < text.size(); ++number) {
@@ -191,7 +203,17 @@ void AppendSide(QString& html, std::string_view text, const TMarks& marks, uint6
         // A replaced stretch cut off by the row shows in the row it lies in.
         if (to < from || (to == from && marks[m].second > marks[m].first)) continue;
         html += Escaped(text, at, from);
-        html += QString("<span style=\"%1\">%2</span>").arg(markStyle, Escaped(text, from, to));
+        const char* style = markStyle;
+        if (ticks.Ticked != nullptr) {
+          const std::size_t change = ticks.First + m;
+          const bool ticked = ticks.IsTicked(change);
+          if (from == marks[m].first)
+            html += QString("<a href=\"change:%1\" style=\"%2\">%3</a>")
+                        .arg(change)
+                        .arg(kTickLink, ticked ? QString(QChar(0x2611)) : QString(QChar(0x2610)));
+          if (!ticked) style = kUntickedMark;
+        }
+        html += QString("<span style=\"%1\">%2</span>").arg(style, Escaped(text, from, to));
         at = to;
       }
       html += Escaped(text, at, rowEnd);
@@ -205,7 +227,8 @@ void AppendSide(QString& html, std::string_view text, const TMarks& marks, uint6
 
 }  // namespace
 
-QString PreviewHtml(const TFilePreview& preview, int32_t language) {
+QString PreviewHtml(const TFilePreview& preview, int32_t language,
+                    const std::vector<bool>& ticked) {
   QString html = "<div style=\"font-family:monospace;white-space:pre\">";
   // The catalogue's texts are plain text: escaped before the escaped values go in.
   if (preview.Failed()) {
@@ -216,9 +239,15 @@ QString PreviewHtml(const TFilePreview& preview, int32_t language) {
   if (preview.Encoding != TTextEncoding::AsItIs)
     html += QString("<div style=\"color:#666\">(%1)</div>")
                 .arg(QString::fromLatin1(TextEncodingName(preview.Encoding)));
+  if (!preview.Lines.Hunks.empty())
+    html += QString("<div style=\"color:#666\">%1</div>")
+                .arg(UiText(TTextId::PreviewTickHint, language).toHtmlEscaped());
+  std::size_t change = 0;
   for (const THunk& hunk : preview.Lines.Hunks) {
     AppendSide(html, hunk.Old, hunk.OldMarks, hunk.OldLine, '-', kOldLine, kOldMark);
-    AppendSide(html, hunk.New, hunk.NewMarks, hunk.NewLine, '+', kNewLine, kNewMark);
+    AppendSide(html, hunk.New, hunk.NewMarks, hunk.NewLine, '+', kNewLine, kNewMark,
+               {&ticked, change});
+    change += hunk.NewMarks.size();
     html += "<div>&nbsp;</div>";
   }
   if (preview.Lines.LinesNotShown > 0) {

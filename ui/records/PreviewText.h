@@ -7,13 +7,18 @@
 
 #include <QString>
 #include <cstdint>
+#include <vector>
 
 #include "engine/PreviewFile.h"
 
 namespace fendrel {
 
 // The preview of one file as HTML for a text browser, in the catalogue's texts of `language`.
-QString PreviewHtml(const TFilePreview& preview, int32_t language);
+// Each change the lines show begins with its tick, a link to "change:N" for change N of the
+// file; `ticked` tells which are ticked (all where it is shorter), and an unticked change shows
+// its new text struck through.
+QString PreviewHtml(const TFilePreview& preview, int32_t language,
+                    const std::vector<bool>& ticked = {});
 
 // The page's summary line.
 QString PreviewSummary(std::size_t filesDone, std::size_t filesTotal, int64_t replacements,

@@ -156,7 +156,7 @@ void TSnRForm::PreviewStartClick() {
   // The user expects to run what the page shows. When the strings or the ticked files have
   // changed since, the page shows the run as it now stands, and the user starts it once seen.
   if (!FPreviewPage->Shows(*tasks)) return FPreviewPage->Start(std::move(*tasks), true);
-  QueueRun(std::move(tasks));
+  QueueRun(FPreviewPage->WithChosenChanges(std::move(*tasks)));
   FPreviewPage->RunStarted();
 }
 

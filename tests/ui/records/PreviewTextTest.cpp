@@ -37,14 +37,19 @@ TEST(PreviewTextTest, LinesHexAndMore) {
   preview.Lines.LinesNotShown = 5;
 
   const QString english = PlainText(PreviewHtml(preview, 1));
-  for (const char* line : {"     3- a[01]z[FF] ü←↓", "     4- next↓", "     4+ aXXz[FF] ü←↓",
-                           "     5+ next!↓", "... 5 more changed lines"})
+  for (const char* line : {"     3- a[01]z[FF] ü←↓", "     4- next↓", "     4+ a☑XXz[FF] ü←↓",
+                           "     5+ next☑!↓", "... 5 more changed lines"})
     EXPECT_TRUE(english.contains(QString::fromUtf8(line))) << line << "\n" << english.toStdString();
   EXPECT_TRUE(PlainText(PreviewHtml(preview, 0)).contains("... 5 weitere"));
+  // Each change begins with its tick; an unticked one shows an empty box.
+  const QString unticked = PlainText(PreviewHtml(preview, 1, {true, false}));
+  EXPECT_TRUE(unticked.contains("     4+ a☑XX") && unticked.contains("     5+ next☐!↓"))
+      << unticked.toStdString();
   EXPECT_FALSE(english.contains("[F0]") || english.contains("[80]")) << english.toStdString();
   EXPECT_FALSE(english.contains("UTF-16"));
   preview.Encoding = TTextEncoding::Utf16Be;
-  EXPECT_TRUE(PlainText(PreviewHtml(preview, 1)).contains("(UTF-16 BE)\n     3- a[01]z[FF] ü"));
+  EXPECT_TRUE(
+      PlainText(PreviewHtml(preview, 1)).contains("(UTF-16 BE)\nClick ☑ to leave a change out"));
 
   // Every row of a file's lines stays on screen.
   for (const QString& row : english.split('\n'))
@@ -77,10 +82,10 @@ TEST(PreviewTextTest, EveryChangeIsVisible) {
     THunk Hunk;
     std::vector<std::string> Rows;
   } cases[] = {
-      {"CR LF to LF", {1, 1, "a\r\n", "a\n", {{1, 3}}, {{1, 2}}}, {"     1- a←↓", "     1+ a↓"}},
+      {"CR LF to LF", {1, 1, "a\r\n", "a\n", {{1, 3}}, {{1, 2}}}, {"     1- a←↓", "     1+ a☑↓"}},
       {"tab, bare CR, last line without a break",
        {7, 7, "a\tb\rc", "a b\rc", {{1, 2}}, {{1, 2}}},
-       {"     7- a⇥b←c", "     7+ a b←c"}},
+       {"     7- a⇥b←c", "     7+ a☑ b←c"}},
       {"control bytes, broken UTF-8, invisible characters",
        {2,
         2,
@@ -88,7 +93,7 @@ TEST(PreviewTextTest, EveryChangeIsVisible) {
         "- ä\n",
         {{0, 14}},
         {{0, 1}}},
-       {"     2- [01][7F][FF][C3] [C2][85][C2][A0][E2][80][8B]ä↓", "     2+ - ä↓"}},
+       {"     2- [01][7F][FF][C3] [C2][85][C2][A0][E2][80][8B]ä↓", "     2+ ☑- ä↓"}},
       // Two changes far apart in a binary line, one far to the right: each on a row of its own.
       {"binary line",
        {1,
@@ -103,7 +108,7 @@ TEST(PreviewTextTest, EveryChangeIsVisible) {
       {"long change",
        {1, 1, x + y + x, x + "z" + x, {{60, 1060}}, {{60, 61}}},
        {"     1- …" + x.substr(36) + y.substr(0, 32) + "…",
-        "      - …" + y.substr(0, 32) + x.substr(36) + "…", "     1+ " + x + "z" + x}},
+        "      - …" + y.substr(0, 32) + x.substr(36) + "…", "     1+ " + x + "☑z" + x}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Name);

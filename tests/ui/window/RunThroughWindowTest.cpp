@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -107,7 +108,7 @@ TEST_F(TRunThroughWindow, PreviewCountsEqualTheRun) {
             "2 of 2 files searched: 3 replacements in 1 files");
   ASSERT_EQ(preview.Entries().size(), 1u);
   EXPECT_EQ(preview.Entries()[0].Path, FDir / "work/a.txt");
-  EXPECT_TRUE(preview.Lines()->toPlainText().contains("+ two 1"));
+  EXPECT_TRUE(preview.Lines()->toPlainText().contains("+ two ☑1"));
   EXPECT_EQ(ReadFile(FDir / "work/a.txt"), "one\ntwo one\none");
   EXPECT_EQ(ListNames(FDir / "work"), (std::vector<std::string>{"a.txt", "b.txt"}));
   EXPECT_EQ(Form().CountCheckedFiles(), 2) << "a preview leaves the ticks";
@@ -134,15 +135,22 @@ TEST_F(TRunThroughWindow, PreviewCountsEqualTheRun) {
   EXPECT_EQ(Form().Worker().TaskList().Count(), 0u);
   ASSERT_TRUE(WaitFor([&] { return !preview.Running(); }));
   EXPECT_EQ(ReadFile(FDir / "work/a.txt"), "one\ntwo one\none");
-  EXPECT_TRUE(preview.Lines()->toPlainText().contains("+ two 12"));
+  EXPECT_TRUE(preview.Lines()->toPlainText().contains("+ two ☑12"));
   EXPECT_TRUE(preview.Summary()->text().startsWith("Made again"))
       << preview.Summary()->text().toStdString();
+  // A click on a change's tick leaves it out: the page counts without it, and the run makes and
+  // counts only the changes left ticked.
+  emit preview.Lines()->anchorClicked(QUrl("change:1"));
+  EXPECT_TRUE(preview.Lines()->toPlainText().contains(QChar(0x2610)));
+  EXPECT_TRUE(preview.Summary()->text().contains(": 2 replacements"))
+      << preview.Summary()->text().toStdString();
+  EXPECT_TRUE(preview.FileList()->item(0)->text().startsWith("     2  "));
   const std::size_t before = entries.size();
   QTest::mouseClick(preview.StartButton(), Qt::LeftButton);
   ASSERT_TRUE(WaitFor(
       [&] { return Form().Worker().TaskList().Count() == 0 && entries.size() >= before + 3; }));
-  EXPECT_EQ(ReadFile(FDir / "work/a.txt"), "12\ntwo 12\n12");
-  EXPECT_EQ(entries[before + 2], "3 replacements");
+  EXPECT_EQ(ReadFile(FDir / "work/a.txt"), "12\ntwo one\n12");
+  EXPECT_EQ(entries[before + 2], "2 replacements");
   EXPECT_EQ(Form().CountCheckedFiles(), 0);
   EXPECT_FALSE(preview.StartButton()->isEnabled()) << "a preview's run starts once";
 }
