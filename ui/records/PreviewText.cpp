@@ -16,7 +16,7 @@ constexpr const char* kNewMark = "background:#99ee99;color:#000;font-weight:bold
 // A change left out of the run: its new text struck through on grey.
 constexpr const char* kUntickedMark =
     "background:#dddddd;color:#555;font-weight:bold;text-decoration:line-through";
-constexpr const char* kTickLink = "color:#000;text-decoration:none";
+constexpr const char* kTickLink = "color:#0645ad;text-decoration:none;font-weight:bold";
 // The widths, in characters shown, that keep a change on screen: a line wider than kLongLine is
 // cut into stretches around its changes, each with kContext characters on either side; a change
 // wider than kLongChange shows its first and its last kChangeEnds characters.
