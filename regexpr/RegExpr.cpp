@@ -84,6 +84,9 @@ void TRegExpr::DiscardProgram() {
   FRequiredText = nullptr;
   FRequiredLen = 0;
   FRequiredAt = -1;
+  FRequiredBytes.reset();
+  FRequiredBytesAt = -1;
+  FLastMatchStart = -2;
   FAnchorChar = 0;
   FThreadsRun = -1;
   FAutomaton.reset();

@@ -202,9 +202,13 @@ class TRegExpr {
   // The one choice of the matcher for a search from the 0-based `start` (within the subject),
   // the program prepared; see the table in RegExprSearch.cpp.
   bool Search(int64_t start);
-  // Whether the text every match holds occurs at or after `start`. The occurrence found is
-  // remembered, so that a chain of searches reads the subject for it once.
+  // Whether the text every match holds occurs at or after `start`, and a byte of the required
+  // bytes. The occurrences found are remembered, so that a chain of searches reads the subject
+  // for them once.
   bool RequiredTextAhead(int64_t start);
+  // The last place a match can begin: the last occurrence of the required text or of a required
+  // byte, whichever comes first. A chain of searches finds it once.
+  int64_t LastMatchStart();
   // Whether the threads run the program, the automaton's and the thread matcher's (decided once
   // per program).
   bool ThreadsRun();
@@ -246,6 +250,13 @@ class TRegExpr {
   const char* FRequiredText = nullptr;  // points into the p-code
   int32_t FRequiredLen = 0;
   int64_t FRequiredAt = -1;  // an occurrence in the subject (RequiredTextAhead), or -1
+  // Bytes one of which every match holds: the first bytes of the characters of a class that
+  // every match takes one of, the rarest such class the analysis found; none when empty.
+  TCharSet FRequiredBytes;
+  int64_t FRequiredBytesAt = -1;  // an occurrence in the subject (RequiredTextAhead), or -1
+  // No match begins behind this place of the subject, which holds nothing a match needs behind
+  // it (LastMatchStart); -2 while not yet known for the subject.
+  int64_t FLastMatchStart = -2;
   TCharSet FFirstChars;
 
   // Compiler state, valid only while a compile runs.

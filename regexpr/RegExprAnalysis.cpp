@@ -25,11 +25,13 @@ void TRegExprAnalysis::Analyse(const uint8_t* program, int topFlags) {
   R.FAnchoredAtStart = false;
   R.FRequiredText = nullptr;
   R.FRequiredLen = 0;
+  R.FRequiredBytes.reset();
   const uint8_t* first = program + 1;  // the top level's first alternative
   const uint8_t* after = NodeNext(first);
   if (after == nullptr || NodeOp(after) != opEnd) return;  // more than one alternative
 
   const uint8_t* scan = NodeOperand(first);
+  FindRequiredBytes(scan);
   if (NodeOp(scan) == opLiteral && !(R.FProgramUtf8 && IsUtf8Continuation(NodeOperand(scan)[0]))) {
     R.FAnchorChar = NodeOperand(scan)[0];
     R.FAnchorText = reinterpret_cast<const char*>(NodeOperand(scan));
@@ -48,6 +50,82 @@ void TRegExprAnalysis::Analyse(const uint8_t* program, int topFlags) {
       R.FRequiredText = text;
       R.FRequiredLen = length;
     }
+  }
+}
+
+namespace {
+
+// The first bytes of the characters a node that takes exactly one character takes, or none
+// when it is not such a node (or takes a character of any kind, which requires nothing).
+TCharSet OneCharacterBytes(const uint8_t* node) {
+  TCharSet bytes;
+  const uint8_t* operand = NodeOperand(node);
+  switch (NodeOp(node)) {
+    case opLiteral: {
+      // Its rarest byte; any byte of it is required.
+      unsigned char rarest = operand[0];
+      for (const uint8_t* c = operand; *c != 0; ++c)
+        if (ByteCommonness(*c) < ByteCommonness(rarest)) rarest = *c;
+      bytes.set(rarest);
+      break;
+    }
+    case opDigit:
+      for (int c = '0'; c <= '9'; ++c)
+        bytes.set(static_cast<std::size_t>(c));
+      break;
+    case opTinySet:
+      for (int i = 0; i < kRETinySetBytes; ++i)
+        bytes.set(operand[i]);
+      break;
+    case opFullSet:
+      for (int c = 0; c < 256; ++c)
+        if ((operand[c / 8] >> (c % 8)) & 1) bytes.set(static_cast<std::size_t>(c));
+      break;
+    case opCharSet:
+      bytes = CharSetFirstBytes(operand);
+      break;
+    default:
+      break;
+  }
+  // A NUL ends the subject: it is never there to be found.
+  bytes.reset(0);
+  return bytes;
+}
+
+// How costly a set of bytes is to look for: the more common its bytes, the sooner a subject
+// holds one anyway.
+int Cost(const TCharSet& bytes) {
+  int cost = 0;
+  for (int c = 1; c < 256; ++c)
+    if (bytes[static_cast<std::size_t>(c)])
+      cost += 1 << ByteCommonness(static_cast<unsigned char>(c));
+  return cost;
+}
+
+}  // namespace
+
+void TRegExprAnalysis::FindRequiredBytes(const uint8_t* chain) {
+  // The nodes of the top level's one chain that take at least one character of a class: every
+  // match passes through them. (The bodies of loops and alternatives hang off the chain.)
+  for (const uint8_t* node = chain; node != nullptr && NodeOp(node) != opEnd;
+       node = NodeNext(node)) {
+    TCharSet bytes;
+    switch (NodeOp(node)) {
+      case opPlus:
+      case opPlusLazy:
+        bytes = OneCharacterBytes(NodeOperand(node));
+        break;
+      case opRepeat:
+      case opRepeatLazy:
+        if (ReadInt32(NodeOperand(node)) > 0)
+          bytes = OneCharacterBytes(NodeOperand(node) + 2 * kRENumberSize);
+        break;
+      default:
+        bytes = OneCharacterBytes(node);
+        break;
+    }
+    if (bytes.any() && (R.FRequiredBytes.none() || Cost(bytes) < Cost(R.FRequiredBytes)))
+      R.FRequiredBytes = bytes;
   }
 }
 

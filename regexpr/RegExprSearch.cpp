@@ -16,6 +16,7 @@
 #endif
 
 #include "RegExpr.h"
+#include "RegExprAnalysis.h"
 #include "RegExprAutomaton.h"
 #include "RegExprBacktracker.h"
 #include "RegExprCharSet.h"
@@ -35,19 +36,6 @@ constexpr int64_t kBudgetPerChar = 1'000;
 // hundred, so beyond this many steps per character the thread matcher is the faster of the two,
 // and its result is the same.
 constexpr int64_t kHandOverPerChar = 200;
-
-// How common a byte is in the texts users search, roughly (higher: more common): the search
-// for a literal looks for its least common byte.
-constexpr int ByteCommonness(unsigned char c) {
-  if (c == ' ' || c == 'e' || c == 't' || c == 0xD0 || c == 0xD1) return 9;
-  if (c >= 'a' && c <= 'z') return 7;
-  if (c == '\n' || c == ',' || c == '.' || c == '\r' || c == '\t') return 6;
-  if (c >= 0x80 && c <= 0xBF) return 5;  // UTF-8 continuation bytes
-  if (c >= '0' && c <= '9') return 4;
-  if (c >= 'A' && c <= 'Z') return 3;
-  if (c >= 0x20 && c < 0x7F) return 3;  // other punctuation
-  return 1;
-}
 
 // Finds a literal by two of its bytes, the least common ones, 16 places at a time; only where
 // both are in place is the whole literal compared. The first byte alone would stop at nearly
@@ -162,6 +150,8 @@ void TRegExpr::ClearGroups() {
 void TRegExpr::SetInputString(std::string_view text) {
   ClearGroups();
   FRequiredAt = -1;
+  FRequiredBytesAt = -1;
+  FLastMatchStart = -2;
   FInput.assign(text.substr(0, text.find('\0')));
   FSubject = FInput;
   FInputSet = true;
@@ -170,6 +160,8 @@ void TRegExpr::SetInputString(std::string_view text) {
 void TRegExpr::SetInputView(std::string_view text) {
   ClearGroups();
   FRequiredAt = -1;
+  FRequiredBytesAt = -1;
+  FLastMatchStart = -2;
   FInput.clear();
   const void* nul = std::memchr(text.data(), 0, text.size());
   FSubject = nul ? text.substr(0, static_cast<const char*>(nul) - text.data()) : text;
@@ -286,11 +278,43 @@ bool TRegExpr::Search(int64_t start) {
 }
 
 bool TRegExpr::RequiredTextAhead(int64_t start) {
-  if (FRequiredText == nullptr || start <= FRequiredAt) return true;
-  const TLiteralFinder finder(
-      std::string_view(FRequiredText, static_cast<std::size_t>(FRequiredLen)));
-  FRequiredAt = finder.Next(FSubject, start);
-  return FRequiredAt >= 0;
+  if (FRequiredText != nullptr && start > FRequiredAt) {
+    const TLiteralFinder finder(
+        std::string_view(FRequiredText, static_cast<std::size_t>(FRequiredLen)));
+    FRequiredAt = finder.Next(FSubject, start);
+    if (FRequiredAt < 0) return false;
+  }
+  if (FRequiredBytes.none() || start <= FRequiredBytesAt) return true;
+  // A subject without any of the bytes needs no attempt at all: a pattern that would take long
+  // to fail everywhere answers at once.
+  const auto* bytes = reinterpret_cast<const unsigned char*>(FSubject.data());
+  const auto length = static_cast<int64_t>(FSubject.size());
+  FRequiredBytesAt = -1;
+  for (int64_t at = start; at < length; ++at)
+    if (FRequiredBytes[bytes[at]]) {
+      FRequiredBytesAt = at;
+      break;
+    }
+  return FRequiredBytesAt >= 0;
+}
+
+int64_t TRegExpr::LastMatchStart() {
+  if (FLastMatchStart != -2) return FLastMatchStart;
+  auto last = static_cast<int64_t>(FSubject.size());  // an empty match at the very end
+  if (FRequiredText != nullptr) {
+    const std::size_t at =
+        FSubject.rfind(std::string_view(FRequiredText, static_cast<std::size_t>(FRequiredLen)));
+    last = at == std::string_view::npos ? -1 : std::min(last, static_cast<int64_t>(at));
+  }
+  if (FRequiredBytes.any()) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(FSubject.data());
+    auto at = static_cast<int64_t>(FSubject.size()) - 1;
+    while (at >= 0 && !FRequiredBytes[bytes[at]])
+      --at;
+    last = std::min(last, at);
+  }
+  FLastMatchStart = last;
+  return last;
 }
 
 bool TRegExpr::ThreadsRun() {
@@ -409,6 +433,8 @@ bool TRegExpr::Backtrack(int64_t start, bool handOver) {
   };
 
   int64_t at = start;
+  // A match needs the required text, or a required byte, at or behind its start.
+  const int64_t last = LastMatchStart();
   if (FAnchoredAtStart)  // in UTF-8 text not even there at a continuation byte
     return start == 0 && !(FProgramUtf8 && length > 0 && IsUtf8Continuation(subject[0])) &&
            attempt(at);
@@ -418,7 +444,7 @@ bool TRegExpr::Backtrack(int64_t start, bool handOver) {
     const TLiteralFinder finder(literal);
     for (; at + FAnchorLen <= length; ++at) {
       at = finder.Next(std::string_view(subject, static_cast<std::size_t>(length)), at);
-      if (at < 0) return false;
+      if (at < 0 || at > last) return false;
       if (attempt(at)) return true;
     }
     return false;
@@ -429,14 +455,15 @@ bool TRegExpr::Backtrack(int64_t start, bool handOver) {
           std::memchr(subject + at, FStartChar, static_cast<std::size_t>(length - at));
       if (hit == nullptr) return false;
       at = static_cast<const char*>(hit) - subject;
+      if (at > last) return false;
       if (attempt(at)) return true;
     }
     return false;
   }
   const auto* bytes = reinterpret_cast<const unsigned char*>(subject);
-  for (; at < length; ++at)
+  for (; at < length && at <= last; ++at)
     if (FStartTable[bytes[at]] && attempt(at)) return true;
-  return FStartTable[0] && attempt(at);  // the end reads as NUL
+  return at == length && at <= last && FStartTable[0] && attempt(at);  // the end reads as NUL
 }
 
 int64_t TRegExpr::LastSearchSteps() const {

@@ -215,8 +215,9 @@ TEST(Matcher, CatastrophicPatternsEndWithAnError) {
       {"(a|aa)*b", as + "cb", TChoice::Backtracker},
       // Compact repetitions that run over the same characters from every start: their
       // characters count as steps, so the budget ends a search that would take n squared.
-      {"(\\w+)\\s+\\1", std::string(20000, 'a')},
-      {"x*x+y", "y" + std::string(40000, 'x'), TChoice::Backtracker},
+      // (What every match needs is there, at the end: no attempt can be left out.)
+      {"(\\w+)\\s+\\1", std::string(20000, 'a') + " b"},
+      {"x*x+y", std::string(40000, 'x') + "zy", TChoice::Backtracker},
   };
   for (const auto& [pattern, subject, choice] : cases) {
     TRegExpr regExpr;
@@ -236,7 +237,8 @@ TEST(Matcher, CatastrophicPatternsEndWithAnError) {
 // a search after the scope is gone runs as before.
 TEST(Matcher, AStopEndsALongSearch) {
   using TChoice = TRegExpr::TMatcherChoice;
-  const std::string as(200000, 'a');
+  // What every match needs is there at the end: every start must be tried.
+  const std::string as = std::string(200000, 'a') + " d b";
   const struct {
     const char* Pattern;
     TChoice Choice;
@@ -298,6 +300,24 @@ TEST(Matcher, CatastrophicPatternsWithoutBackReferencesAreAnswered) {
     EXPECT_EQ(regExpr.Exec(c.Subject), c.Offset > 0) << c.Pattern;
     EXPECT_EQ(regExpr.MatchOffset(0), c.Offset) << c.Pattern;
     EXPECT_EQ(regExpr.MatchLength(0), c.Length) << c.Pattern;
+  }
+
+  // Where the subject lacks behind some place what every match needs (a literal, a character of
+  // a class), no attempt begins there: over a megabyte, the backtracker takes next to no steps.
+  const std::string xs(1 << 20, 'x');
+  const struct {
+    const char* Pattern;
+    std::string Subject;
+  } hopeless[] = {
+      {"(x+x+)+y", "y" + xs},     {"x*x+y", "y" + xs},       {"(\\w+)\\s+\\1", xs},
+      {"(x+)+\\d{2}", "12" + xs}, {"(x|xx)+[#%]", "%" + xs},
+  };
+  for (const auto& c : hopeless) {
+    TRegExpr regExpr;
+    regExpr.MatcherChoice = TRegExpr::TMatcherChoice::Backtracker;
+    regExpr.SetExpression(c.Pattern);
+    EXPECT_FALSE(regExpr.Exec(c.Subject)) << c.Pattern;
+    EXPECT_LT(regExpr.LastSearchSteps(), 100) << c.Pattern;
   }
 
   // A repetition of a repetition of any character between X's: found, or not, either way.
