@@ -32,10 +32,11 @@ namespace {
 constexpr int64_t kBudgetBase = 1'000'000;
 constexpr int64_t kBudgetPerChar = 1'000;
 // A program the threads can run is handed over to the automaton or the thread matcher much
-// sooner: a backtracking step costs a few nanoseconds, a character of the thread matcher a few
-// hundred, so beyond this many steps per character the thread matcher is the faster of the two,
-// and its result is the same.
-constexpr int64_t kHandOverPerChar = 200;
+// sooner, with the same result: a backtracking step costs about five nanoseconds, a character
+// of the automaton a few, of the thread matcher a few hundred. Patterns that work in linear
+// time take a few steps per character at most; past this many, a search over 10 MB has spent a
+// second, and the automaton answers in a fraction of one.
+constexpr int64_t kHandOverPerChar = 25;
 
 // Finds a literal by two of its bytes, the least common ones, 16 places at a time; only where
 // both are in place is the whole literal compared. The first byte alone would stop at nearly
