@@ -92,6 +92,7 @@ void TRegExpr::DiscardProgram() {
   FAutomaton.reset();
   FAnchorText = nullptr;
   FAnchorLen = 0;
+  FAnchorFolded = false;
 }
 
 void TRegExpr::SetExpression(std::string_view pattern) {

@@ -246,6 +246,7 @@ class TRegExpr {
   // The literal every match begins with (FAnchorChar is its first byte), in the p-code.
   const char* FAnchorText = nullptr;
   int32_t FAnchorLen = 0;
+  bool FAnchorFolded = false;  // its letters match in either case (the case table's forms)
   bool FAnchoredAtStart = false;
   const char* FRequiredText = nullptr;  // points into the p-code
   int32_t FRequiredLen = 0;

@@ -22,6 +22,7 @@ void TRegExprAnalysis::Analyse(const uint8_t* program, int topFlags) {
   R.FAnchorChar = 0;
   R.FAnchorText = nullptr;
   R.FAnchorLen = 0;
+  R.FAnchorFolded = false;
   R.FAnchoredAtStart = false;
   R.FRequiredText = nullptr;
   R.FRequiredLen = 0;
@@ -32,7 +33,12 @@ void TRegExprAnalysis::Analyse(const uint8_t* program, int topFlags) {
 
   const uint8_t* scan = NodeOperand(first);
   FindRequiredBytes(scan);
-  if (NodeOp(scan) == opLiteral && !(R.FProgramUtf8 && IsUtf8Continuation(NodeOperand(scan)[0]))) {
+  // Modifiers set at the start, "(?i)", take nothing.
+  while (NodeOp(scan) == opComment)
+    scan = NodeNext(scan);
+  if ((NodeOp(scan) == opLiteral || NodeOp(scan) == opLiteralCI) &&
+      !(R.FProgramUtf8 && IsUtf8Continuation(NodeOperand(scan)[0]))) {
+    R.FAnchorFolded = NodeOp(scan) == opLiteralCI;
     R.FAnchorChar = NodeOperand(scan)[0];
     R.FAnchorText = reinterpret_cast<const char*>(NodeOperand(scan));
     R.FAnchorLen = static_cast<int32_t>(std::strlen(R.FAnchorText));

@@ -40,10 +40,13 @@ constexpr int64_t kHandOverPerChar = 25;
 
 // Finds a literal by two of its bytes, the least common ones, 16 places at a time; only where
 // both are in place is the whole literal compared. The first byte alone would stop at nearly
-// every word where it is common (the lead byte of a UTF-8 letter in a Cyrillic text).
+// every word where it is common (the lead byte of a UTF-8 letter in a Cyrillic text). With a
+// case table, each byte matches itself or its other case, as a literal's node ignoring case
+// compares them.
 class TLiteralFinder {
  public:
-  explicit TLiteralFinder(std::string_view literal) : FLiteral(literal) {
+  explicit TLiteralFinder(std::string_view literal, const TCaseFlipTable* flip = nullptr)
+      : FLiteral(literal), FFlip(flip) {
     for (std::size_t i = 1; i < literal.size(); ++i)
       if (Commonness(i) < Commonness(FRare)) FRare = i;
     FOther = FRare == 0 ? literal.size() - 1 : 0;
@@ -59,33 +62,46 @@ class TLiteralFinder {
     auto at = static_cast<std::size_t>(from);
 #ifdef __SSE2__
     const __m128i rare = _mm_set1_epi8(FLiteral[FRare]);
+    const __m128i rareOther = _mm_set1_epi8(static_cast<char>(Other(FRare)));
     const __m128i other = _mm_set1_epi8(FLiteral[FOther]);
+    const __m128i otherOther = _mm_set1_epi8(static_cast<char>(Other(FOther)));
     for (; at + 15 <= last; at += 16) {
       const auto* block = subject.data() + at;
       const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + FRare));
       const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + FOther));
-      auto both = static_cast<unsigned>(
-          _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, rare), _mm_cmpeq_epi8(b, other))));
+      auto both = static_cast<unsigned>(_mm_movemask_epi8(
+          _mm_and_si128(_mm_or_si128(_mm_cmpeq_epi8(a, rare), _mm_cmpeq_epi8(a, rareOther)),
+                        _mm_or_si128(_mm_cmpeq_epi8(b, other), _mm_cmpeq_epi8(b, otherOther)))));
       for (; both != 0; both &= both - 1) {
         const std::size_t candidate = at + static_cast<std::size_t>(__builtin_ctz(both));
-        if (std::memcmp(subject.data() + candidate, FLiteral.data(), size) == 0)
-          return static_cast<int64_t>(candidate);
+        if (Equal(subject.data() + candidate)) return static_cast<int64_t>(candidate);
       }
     }
 #endif
     for (; at <= last; ++at)
-      if (subject[at + FRare] == FLiteral[FRare] &&
-          std::memcmp(subject.data() + at, FLiteral.data(), size) == 0)
-        return static_cast<int64_t>(at);
+      if (Equal(subject.data() + at)) return static_cast<int64_t>(at);
     return -1;
   }
 
  private:
+  // The literal's byte at `i` in its other case (itself without a case table).
+  unsigned char Other(std::size_t i) const {
+    const auto c = static_cast<unsigned char>(FLiteral[i]);
+    return FFlip != nullptr ? (*FFlip)[c] : c;
+  }
   int Commonness(std::size_t i) const {
-    return ByteCommonness(static_cast<unsigned char>(FLiteral[i]));
+    return std::max(ByteCommonness(static_cast<unsigned char>(FLiteral[i])),
+                    ByteCommonness(Other(i)));
+  }
+  bool Equal(const char* at) const {
+    if (FFlip == nullptr) return std::memcmp(at, FLiteral.data(), FLiteral.size()) == 0;
+    for (std::size_t i = 0; i < FLiteral.size(); ++i)
+      if (at[i] != FLiteral[i] && static_cast<unsigned char>(at[i]) != Other(i)) return false;
+    return true;
   }
 
   std::string_view FLiteral;
+  const TCaseFlipTable* FFlip;
   std::size_t FRare = 0;
   std::size_t FOther = 0;
 };
@@ -381,8 +397,8 @@ int TRegExpr::SearchAutomaton(int64_t start) {
 // first character, or of a few uncommon first characters; empty otherwise.
 std::function<int64_t(int64_t)> TRegExpr::NextStartFinder() const {
   if (FAnchorChar != 0) {
-    const TLiteralFinder finder(
-        std::string_view(FAnchorText, static_cast<std::size_t>(FAnchorLen)));
+    const TLiteralFinder finder(std::string_view(FAnchorText, static_cast<std::size_t>(FAnchorLen)),
+                                FAnchorFolded ? &FNodes.CaseFlip : nullptr);
     return [this, finder](int64_t from) { return finder.Next(FSubject, from); };
   }
   if (FStartChar >= 0)
@@ -442,7 +458,7 @@ bool TRegExpr::Backtrack(int64_t start, bool handOver) {
   if (FAnchorChar != 0) {
     // Every match begins with the literal: only its occurrences are tried.
     const std::string_view literal(FAnchorText, static_cast<std::size_t>(FAnchorLen));
-    const TLiteralFinder finder(literal);
+    const TLiteralFinder finder(literal, FAnchorFolded ? &FNodes.CaseFlip : nullptr);
     for (; at + FAnchorLen <= length; ++at) {
       at = finder.Next(std::string_view(subject, static_cast<std::size_t>(length)), at);
       if (at < 0 || at > last) return false;

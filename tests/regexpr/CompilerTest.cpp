@@ -339,8 +339,10 @@ TEST(RegExprAnalysis, Results) {
       {"x*", "", 0, false, "", kAll}, {"\\d+", "", 0, false, "", kDigits},
       {"\\bx", "", 0, false, "", Chars("x")}, {"[^abc]", "", 0, false, "", ~Chars("abc")},
       {"\\1a", "", 0, false, "", kAll},
-      // Case-insensitive literals never give an anchor character or a required text.
-      {"(?i)abc", "", 0, false, "", Chars("aA")}, {"abc", "i", 0, false, "", Chars("aA")},
+      // A case-insensitive literal anchors as it is written (the search folds its case), but
+      // gives no required text; modifiers before it take nothing.
+      {"(?i)abc", "", 'a', false, "", Chars("aA")}, {"abc", "i", 'a', false, "", Chars("aA")},
+      {"(?m)abc", "", 'a', false, "", Chars("a")},
       {"a*bcd", "i", 0, false, "", Chars("aAbB")},
       // The end of the subject counts as NUL; line breaks join it where the end may be a line
       // end (for opTextEnd the object's modifiers decide, not the pattern's).

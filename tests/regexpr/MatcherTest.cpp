@@ -36,6 +36,12 @@ TEST(Matcher, FirstMatchAndGroups) {
       {"QxxZ", std::string(50, '-') + "QxxZ", 51, 4},
       {"QxxZ", std::string(50, '-') + "QxxZQ", 51, 4},
       {"QxxZ", std::string(50, '-') + "QxxQ", -1, 0},
+      // Ignoring case, each byte in either case; a candidate that matches only in one case
+      // of a byte's two is no match.
+      {"(?i)todo:", std::string(40, '-') + "TODX: ToDo:", 47, 5},
+      {"(?im-s)todo:?\\s*(.*)$", std::string(20, '-') + "tOdO fix\nx", 21, 8, 26, 3},
+      {"(?i)QxxZ", std::string(50, '-') + "qXxZ", 51, 4},
+      {"(?i)QxxZ", std::string(50, '-') + "qXyZ", -1, 0},
       {"\xD1\x87\xD1\x82\xD0\xBE (\\w)", "\xD0\xBF \xD1\x87\xD1\x82\xD0\xBE x", 4, 8, 11, 1},
       {"^abc", "xabc", -1, 0},
       {"^abc", "abcx", 1, 3},
