@@ -84,8 +84,7 @@ void TRegExpr::DiscardProgram() {
   FRequiredText = nullptr;
   FRequiredLen = 0;
   FRequiredAt = -1;
-  FRequiredBytes.reset();
-  FRequiredBytesAt = -1;
+  FRequiredBytes.clear();
   FLastMatchStart = -2;
   FAnchorChar = 0;
   FThreadsRun = -1;
@@ -93,6 +92,7 @@ void TRegExpr::DiscardProgram() {
   FAnchorText = nullptr;
   FAnchorLen = 0;
   FAnchorFolded = false;
+  FInnerText = nullptr;
 }
 
 void TRegExpr::SetExpression(std::string_view pattern) {

@@ -203,8 +203,8 @@ class TRegExpr {
   // the program prepared; see the table in RegExprSearch.cpp.
   bool Search(int64_t start);
   // Whether the text every match holds occurs at or after `start`, and a byte of the required
-  // bytes. The occurrences found are remembered, so that a chain of searches reads the subject
-  // for them once.
+  // bytes. What was found is remembered, so that a chain of searches reads the subject for it
+  // once.
   bool RequiredTextAhead(int64_t start);
   // The last place a match can begin: the last occurrence of the required text or of a required
   // byte, whichever comes first. A chain of searches finds it once.
@@ -224,6 +224,7 @@ class TRegExpr {
   int SearchAutomaton(int64_t start);
   // Where a match can begin at or after a position (-1: nowhere); empty when anywhere.
   std::function<int64_t(int64_t)> NextStartFinder() const;
+  class TInnerTextFinder;
   // Finds the groups of a match the automaton found, once: the one way to the groups of a
   // match whose bounds alone are known.
   void ResolveGroups() const;
@@ -247,14 +248,18 @@ class TRegExpr {
   const char* FAnchorText = nullptr;
   int32_t FAnchorLen = 0;
   bool FAnchorFolded = false;  // its letters match in either case (the case table's forms)
+  // Without an anchor: a literal every match holds FInnerOffset bytes behind its start, behind
+  // nodes of a fixed width ("\\d{4}-", "\\bExec"), in the p-code; null when there is none.
+  const char* FInnerText = nullptr;
+  int32_t FInnerLen = 0;
+  int32_t FInnerOffset = 0;
   bool FAnchoredAtStart = false;
   const char* FRequiredText = nullptr;  // points into the p-code
   int32_t FRequiredLen = 0;
   int64_t FRequiredAt = -1;  // an occurrence in the subject (RequiredTextAhead), or -1
-  // Bytes one of which every match holds: the first bytes of the characters of a class that
-  // every match takes one of, the rarest such class the analysis found; none when empty.
-  TCharSet FRequiredBytes;
-  int64_t FRequiredBytesAt = -1;  // an occurrence in the subject (RequiredTextAhead), or -1
+  // Classes of bytes that every match holds one byte of each: the first bytes of the characters
+  // of a class every match takes a character of, the rarest few such classes the analysis found.
+  std::vector<TCharSet> FRequiredBytes;
   // No match begins behind this place of the subject, which holds nothing a match needs behind
   // it (LastMatchStart); -2 while not yet known for the subject.
   int64_t FLastMatchStart = -2;

@@ -1,6 +1,7 @@
 // The search analysis (see RegExprAnalysis.h).
 #include "RegExprAnalysis.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "RegExprCharSet.h"
@@ -26,7 +27,10 @@ void TRegExprAnalysis::Analyse(const uint8_t* program, int topFlags) {
   R.FAnchoredAtStart = false;
   R.FRequiredText = nullptr;
   R.FRequiredLen = 0;
-  R.FRequiredBytes.reset();
+  R.FRequiredBytes.clear();
+  R.FInnerText = nullptr;
+  R.FInnerLen = 0;
+  R.FInnerOffset = 0;
   const uint8_t* first = program + 1;  // the top level's first alternative
   const uint8_t* after = NodeNext(first);
   if (after == nullptr || NodeOp(after) != opEnd) return;  // more than one alternative
@@ -44,6 +48,7 @@ void TRegExprAnalysis::Analyse(const uint8_t* program, int topFlags) {
     R.FAnchorLen = static_cast<int32_t>(std::strlen(R.FAnchorText));
   } else if (NodeOp(scan) == opTextStart)
     R.FAnchoredAtStart = true;
+  if (R.FAnchorChar == 0 && !R.FAnchoredAtStart) FindInnerText(scan);
 
   // A pattern that starts with a repetition gets few anchors; a literal that every match holds
   // lets the search skip subjects without it.
@@ -110,11 +115,89 @@ int Cost(const TCharSet& bytes) {
 
 }  // namespace
 
+namespace {
+
+// How many bytes a node takes from the subject when that is always the same, or -1. In UTF-8
+// text a set takes one byte when it holds ASCII characters alone.
+int32_t FixedWidth(const uint8_t* node, bool utf8) {
+  const uint8_t* operand = NodeOperand(node);
+  const TREOp op = NodeOp(node);
+  switch (op) {
+    case opComment:
+    case opWordBound:
+    case opNotWordBound:
+    case opLineStart:
+      return 0;
+    case opDigit:
+      return 1;
+    case opNonDigit:
+    case opTinyNotSet:
+    case opAnyChar:
+    case opAnyButBreak:
+      return utf8 ? -1 : 1;
+    case opTinySet:
+      return utf8 && (operand[0] >= 0x80 || operand[1] >= 0x80 || operand[2] >= 0x80) ? -1 : 1;
+    case opFullSet:
+      for (int c = 0x80; utf8 && c < 256; ++c)
+        if ((operand[c / 8] >> (c % 8)) & 1) return -1;
+      return 1;
+    case opRepeat:
+    case opRepeatLazy: {
+      const int32_t min = ReadInt32(operand);
+      const int32_t width = FixedWidth(operand + 2 * kRENumberSize, utf8);
+      return min == ReadInt32(operand + kRENumberSize) && width >= 0 && min <= 1'000'000
+                 ? min * width
+                 : -1;
+    }
+    default:
+      return op >= opOpenFirst && op <= opCloseLast && op != opCloseFirst - 1 ? 0 : -1;
+  }
+}
+
+// Whether `node` is the branch of a group's only alternative (not one of an alternation's, nor of
+// a loop's two ways).
+bool OnlyAlternative(const uint8_t* node) {
+  if (NodeOp(node) != opBranch) return false;
+  const uint8_t* next = NodeNext(node);
+  return next == nullptr || NodeOp(next) != opBranch;
+}
+
+// The node a chain that every match passes goes on with after `node`: into a group's only
+// alternative, whose chain leads on behind it; past an alternation or a loop, whose branches
+// not every match takes.
+const uint8_t* ChainNext(const uint8_t* node) {
+  if (OnlyAlternative(node)) return NodeOperand(node);
+  const uint8_t* next = NodeNext(node);
+  while (NodeOp(node) == opBranch && next != nullptr && NodeOp(next) == opBranch)
+    next = NodeNext(next);
+  return next;
+}
+
+}  // namespace
+
+void TRegExprAnalysis::FindInnerText(const uint8_t* chain) {
+  // Behind the nodes of a fixed width that lead the chain, the first literal lies at the same
+  // distance from every match's start.
+  int32_t offset = 0;
+  for (const uint8_t* node = chain; node != nullptr; node = ChainNext(node)) {
+    if (OnlyAlternative(node)) continue;
+    if (NodeOp(node) == opLiteral) {
+      R.FInnerText = reinterpret_cast<const char*>(NodeOperand(node));
+      R.FInnerLen = static_cast<int32_t>(std::strlen(R.FInnerText));
+      R.FInnerOffset = offset;
+      return;
+    }
+    const int32_t width = FixedWidth(node, R.FProgramUtf8);
+    if (width < 0) return;
+    offset += width;
+  }
+}
+
 void TRegExprAnalysis::FindRequiredBytes(const uint8_t* chain) {
-  // The nodes of the top level's one chain that take at least one character of a class: every
-  // match passes through them. (The bodies of loops and alternatives hang off the chain.)
+  // The nodes of the top level's one chain, and of the groups on it, that take at least one
+  // character of a class: every match passes through them.
   for (const uint8_t* node = chain; node != nullptr && NodeOp(node) != opEnd;
-       node = NodeNext(node)) {
+       node = ChainNext(node)) {
     TCharSet bytes;
     switch (NodeOp(node)) {
       case opPlus:
@@ -130,9 +213,13 @@ void TRegExprAnalysis::FindRequiredBytes(const uint8_t* chain) {
         bytes = OneCharacterBytes(node);
         break;
     }
-    if (bytes.any() && (R.FRequiredBytes.none() || Cost(bytes) < Cost(R.FRequiredBytes)))
-      R.FRequiredBytes = bytes;
+    if (bytes.any()) R.FRequiredBytes.push_back(bytes);
   }
+  // The rarest few: each is looked for once per subject, and in text that holds them anywhere
+  // found at once.
+  std::stable_sort(R.FRequiredBytes.begin(), R.FRequiredBytes.end(),
+                   [](const TCharSet& a, const TCharSet& b) { return Cost(a) < Cost(b); });
+  if (R.FRequiredBytes.size() > 4) R.FRequiredBytes.resize(4);
 }
 
 void TRegExprAnalysis::FirstCharWalk(const uint8_t* node) {

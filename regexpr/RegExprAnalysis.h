@@ -33,9 +33,11 @@ class TRegExprAnalysis {
 
  private:
   void FirstCharWalk(const uint8_t* node);
-  // The rarest class of bytes one of which every match holds (R.FRequiredBytes), from the
-  // top level's chain.
+  // The rarest classes of bytes one of each of which every match holds (R.FRequiredBytes),
+  // from the top level's chain.
   void FindRequiredBytes(const uint8_t* chain);
+  // A literal every match holds at a fixed distance from its start (R.FInnerText).
+  void FindInnerText(const uint8_t* chain);
 
   TRegExpr& R;
   const uint8_t* FProgram = nullptr;

@@ -158,6 +158,34 @@ class TFirstCharFinder {
 
 }  // namespace
 
+// The places a match can begin, found by the literal every match holds at a fixed distance from
+// its start (TRegExpr::FInnerText), where the character there can begin a match.
+class TRegExpr::TInnerTextFinder {
+ public:
+  explicit TInnerTextFinder(const TRegExpr& regExpr)
+      : R(regExpr),
+        FFinder(std::string_view(regExpr.FInnerText, static_cast<std::size_t>(regExpr.FInnerLen))) {
+  }
+
+  // The first such place at or after `from`, or -1.
+  int64_t Next(int64_t from) const {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(R.FSubject.data());
+    const auto length = static_cast<int64_t>(R.FSubject.size());
+    for (int64_t at = from + R.FInnerOffset; at <= length;) {
+      const int64_t found = FFinder.Next(R.FSubject, at);
+      if (found < 0) return -1;
+      const int64_t start = found - R.FInnerOffset;
+      if (R.FStartTable[start < length ? bytes[start] : 0]) return start;
+      at = found + 1;
+    }
+    return -1;
+  }
+
+ private:
+  const TRegExpr& R;
+  TLiteralFinder FFinder;
+};
+
 void TRegExpr::ClearGroups() {
   std::fill(std::begin(FMatchStarts), std::end(FMatchStarts), -1);
   std::fill(std::begin(FMatchEnds), std::end(FMatchEnds), -1);
@@ -167,7 +195,6 @@ void TRegExpr::ClearGroups() {
 void TRegExpr::SetInputString(std::string_view text) {
   ClearGroups();
   FRequiredAt = -1;
-  FRequiredBytesAt = -1;
   FLastMatchStart = -2;
   FInput.assign(text.substr(0, text.find('\0')));
   FSubject = FInput;
@@ -177,7 +204,6 @@ void TRegExpr::SetInputString(std::string_view text) {
 void TRegExpr::SetInputView(std::string_view text) {
   ClearGroups();
   FRequiredAt = -1;
-  FRequiredBytesAt = -1;
   FLastMatchStart = -2;
   FInput.clear();
   const void* nul = std::memchr(text.data(), 0, text.size());
@@ -219,7 +245,8 @@ bool TRegExpr::PrepareProgram(bool checkSettings) {
     FStartChar = FFirstChars.count() == 1 && !FFirstChars[0] ? -1 : -2;
     for (int c = 1; FStartChar == -1; ++c)
       if (FFirstChars[c]) FStartChar = c;
-    FFewStarts = FAnchorChar != 0 || FStartChar >= 0 || TFirstCharFinder::Worth(FFirstChars);
+    FFewStarts = FAnchorChar != 0 || FInnerText != nullptr || FStartChar >= 0 ||
+                 TFirstCharFinder::Worth(FFirstChars);
   }
   return true;
 }
@@ -301,18 +328,10 @@ bool TRegExpr::RequiredTextAhead(int64_t start) {
     FRequiredAt = finder.Next(FSubject, start);
     if (FRequiredAt < 0) return false;
   }
-  if (FRequiredBytes.none() || start <= FRequiredBytesAt) return true;
-  // A subject without any of the bytes needs no attempt at all: a pattern that would take long
-  // to fail everywhere answers at once.
-  const auto* bytes = reinterpret_cast<const unsigned char*>(FSubject.data());
-  const auto length = static_cast<int64_t>(FSubject.size());
-  FRequiredBytesAt = -1;
-  for (int64_t at = start; at < length; ++at)
-    if (FRequiredBytes[bytes[at]]) {
-      FRequiredBytesAt = at;
-      break;
-    }
-  return FRequiredBytesAt >= 0;
+  // A subject without a required byte behind `start` needs no attempt at all: a pattern that
+  // would take long to fail everywhere answers at once. Looked for from the subject's end, the
+  // last one is found once for all searches, and at once in text that holds them anywhere.
+  return FRequiredBytes.empty() || start <= LastMatchStart();
 }
 
 int64_t TRegExpr::LastMatchStart() {
@@ -323,10 +342,10 @@ int64_t TRegExpr::LastMatchStart() {
         FSubject.rfind(std::string_view(FRequiredText, static_cast<std::size_t>(FRequiredLen)));
     last = at == std::string_view::npos ? -1 : std::min(last, static_cast<int64_t>(at));
   }
-  if (FRequiredBytes.any()) {
-    const auto* bytes = reinterpret_cast<const unsigned char*>(FSubject.data());
+  const auto* bytes = reinterpret_cast<const unsigned char*>(FSubject.data());
+  for (const TCharSet& required : FRequiredBytes) {
     auto at = static_cast<int64_t>(FSubject.size()) - 1;
-    while (at >= 0 && !FRequiredBytes[bytes[at]])
+    while (at >= 0 && !required[bytes[at]])
       --at;
     last = std::min(last, at);
   }
@@ -393,14 +412,17 @@ int TRegExpr::SearchAutomaton(int64_t start) {
   return 1;
 }
 
-// Where a match can begin: the occurrences of the literal every match begins with, of the only
-// first character, or of a few uncommon first characters; empty otherwise.
+// Where a match can begin: the occurrences of the literal every match begins with, the places
+// before a literal every match holds at a fixed distance from its start, the occurrences of the
+// only first character, or of a few uncommon first characters; empty otherwise.
 std::function<int64_t(int64_t)> TRegExpr::NextStartFinder() const {
   if (FAnchorChar != 0) {
     const TLiteralFinder finder(std::string_view(FAnchorText, static_cast<std::size_t>(FAnchorLen)),
                                 FAnchorFolded ? &FNodes.CaseFlip : nullptr);
     return [this, finder](int64_t from) { return finder.Next(FSubject, from); };
   }
+  if (FInnerText != nullptr)
+    return [finder = TInnerTextFinder(*this)](int64_t from) { return finder.Next(from); };
   if (FStartChar >= 0)
     return [this](int64_t from) -> int64_t {
       const auto length = static_cast<int64_t>(FSubject.size());
@@ -464,6 +486,14 @@ bool TRegExpr::Backtrack(int64_t start, bool handOver) {
       if (at < 0 || at > last) return false;
       if (attempt(at)) return true;
     }
+    return false;
+  }
+  if (FInnerText != nullptr) {
+    // Every match holds the literal at the same distance from its start: only the places that
+    // far before its occurrences are tried.
+    const TInnerTextFinder finder(*this);
+    for (; (at = finder.Next(at)) >= 0 && at <= last; ++at)
+      if (attempt(at)) return true;
     return false;
   }
   if (FStartChar >= 0) {  // one first character: jump from one occurrence to the next

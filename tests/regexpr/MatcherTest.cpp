@@ -42,6 +42,12 @@ TEST(Matcher, FirstMatchAndGroups) {
       {"(?im-s)todo:?\\s*(.*)$", std::string(20, '-') + "tOdO fix\nx", 21, 8, 26, 3},
       {"(?i)QxxZ", std::string(50, '-') + "qXxZ", 51, 4},
       {"(?i)QxxZ", std::string(50, '-') + "qXyZ", -1, 0},
+      // A literal at a fixed distance from the start: the places before its occurrences whose
+      // character cannot begin a match, or that the nodes before it do not fit, are passed.
+      {"\\d{2}-x", "1-x a2-x 12-x", 10, 4},
+      {"\\bExec\\(", "xExec( Exec(", 8, 5},
+      {"[ab]{2}Q", "Q cbQ abQ", 7, 3},
+      {"(\\d{4})-(\\d{2})", std::string(40, '-') + "2026-12", 41, 7, 41, 4},
       {"\xD1\x87\xD1\x82\xD0\xBE (\\w)", "\xD0\xBF \xD1\x87\xD1\x82\xD0\xBE x", 4, 8, 11, 1},
       {"^abc", "xabc", -1, 0},
       {"^abc", "abcx", 1, 3},
