@@ -89,6 +89,7 @@ void TRegExpr::DiscardProgram() {
   FAnchorChar = 0;
   FThreadsRun = -1;
   FAutomaton.reset();
+  FFinders.reset();
   FAnchorText = nullptr;
   FAnchorLen = 0;
   FAnchorFolded = false;

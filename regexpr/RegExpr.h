@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -18,6 +19,8 @@
 #include "RegExprNodeFlags.h"
 
 namespace fendrel {
+
+class TLiteralFinder;
 
 class TBacktracker;
 struct TThreadSettings;
@@ -223,8 +226,11 @@ class TRegExpr {
   bool SearchThreadMatcher(int64_t start);
   int SearchAutomaton(int64_t start);
   // Where a match can begin at or after a position (-1: nowhere); empty when anywhere.
-  std::function<int64_t(int64_t)> NextStartFinder() const;
+  std::function<int64_t(int64_t)> NextStartFinder();
   class TInnerTextFinder;
+  struct TFinders;
+  // One of the program's literal finders, made when first asked for.
+  const TLiteralFinder& Finder(std::optional<TLiteralFinder> TFinders::*which);
   // Finds the groups of a match the automaton found, once: the one way to the groups of a
   // match whose bounds alone are known.
   void ResolveGroups() const;
@@ -300,6 +306,7 @@ class TRegExpr {
   // a complete type only where it is made).
   struct TAutomatonWithGroups;
   std::shared_ptr<TAutomatonWithGroups> FAutomaton;
+  std::shared_ptr<TFinders> FFinders;  // made at the first search that needs them
 
   bool FPairSet = false;
   unsigned char FPairHead = 0;

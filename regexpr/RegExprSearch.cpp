@@ -7,6 +7,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -20,6 +21,7 @@
 #include "RegExprAutomaton.h"
 #include "RegExprBacktracker.h"
 #include "RegExprCharSet.h"
+#include "RegExprLiteralFinder.h"
 #include "RegExprNodeFlags.h"
 #include "RegExprOpcodes.h"
 #include "RegExprThreadMatcher.h"
@@ -37,74 +39,6 @@ constexpr int64_t kBudgetPerChar = 1'000;
 // time take a few steps per character at most; past this many, a search over 10 MB has spent a
 // second, and the automaton answers in a fraction of one.
 constexpr int64_t kHandOverPerChar = 25;
-
-// Finds a literal by two of its bytes, the least common ones, 16 places at a time; only where
-// both are in place is the whole literal compared. The first byte alone would stop at nearly
-// every word where it is common (the lead byte of a UTF-8 letter in a Cyrillic text). With a
-// case table, each byte matches itself or its other case, as a literal's node ignoring case
-// compares them.
-class TLiteralFinder {
- public:
-  explicit TLiteralFinder(std::string_view literal, const TCaseFlipTable* flip = nullptr)
-      : FLiteral(literal), FFlip(flip) {
-    for (std::size_t i = 1; i < literal.size(); ++i)
-      if (Commonness(i) < Commonness(FRare)) FRare = i;
-    FOther = FRare == 0 ? literal.size() - 1 : 0;
-    for (std::size_t i = 0; i < literal.size(); ++i)
-      if (i != FRare && Commonness(i) < Commonness(FOther)) FOther = i;
-  }
-
-  // The first occurrence at or after `from`, or -1.
-  int64_t Next(std::string_view subject, int64_t from) const {
-    const std::size_t size = FLiteral.size();
-    if (subject.size() < size) return -1;
-    const std::size_t last = subject.size() - size;  // the last place it can begin
-    auto at = static_cast<std::size_t>(from);
-#ifdef __SSE2__
-    const __m128i rare = _mm_set1_epi8(FLiteral[FRare]);
-    const __m128i rareOther = _mm_set1_epi8(static_cast<char>(Other(FRare)));
-    const __m128i other = _mm_set1_epi8(FLiteral[FOther]);
-    const __m128i otherOther = _mm_set1_epi8(static_cast<char>(Other(FOther)));
-    for (; at + 15 <= last; at += 16) {
-      const auto* block = subject.data() + at;
-      const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + FRare));
-      const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + FOther));
-      auto both = static_cast<unsigned>(_mm_movemask_epi8(
-          _mm_and_si128(_mm_or_si128(_mm_cmpeq_epi8(a, rare), _mm_cmpeq_epi8(a, rareOther)),
-                        _mm_or_si128(_mm_cmpeq_epi8(b, other), _mm_cmpeq_epi8(b, otherOther)))));
-      for (; both != 0; both &= both - 1) {
-        const std::size_t candidate = at + static_cast<std::size_t>(__builtin_ctz(both));
-        if (Equal(subject.data() + candidate)) return static_cast<int64_t>(candidate);
-      }
-    }
-#endif
-    for (; at <= last; ++at)
-      if (Equal(subject.data() + at)) return static_cast<int64_t>(at);
-    return -1;
-  }
-
- private:
-  // The literal's byte at `i` in its other case (itself without a case table).
-  unsigned char Other(std::size_t i) const {
-    const auto c = static_cast<unsigned char>(FLiteral[i]);
-    return FFlip != nullptr ? (*FFlip)[c] : c;
-  }
-  int Commonness(std::size_t i) const {
-    return std::max(ByteCommonness(static_cast<unsigned char>(FLiteral[i])),
-                    ByteCommonness(Other(i)));
-  }
-  bool Equal(const char* at) const {
-    if (FFlip == nullptr) return std::memcmp(at, FLiteral.data(), FLiteral.size()) == 0;
-    for (std::size_t i = 0; i < FLiteral.size(); ++i)
-      if (at[i] != FLiteral[i] && static_cast<unsigned char>(at[i]) != Other(i)) return false;
-    return true;
-  }
-
-  std::string_view FLiteral;
-  const TCaseFlipTable* FFlip;
-  std::size_t FRare = 0;
-  std::size_t FOther = 0;
-};
 
 // Finds the next character of a small set of uncommon first characters, up to four of them 16
 // places at a time: where the set is made of characters that seldom occur, skipping to them
@@ -158,14 +92,32 @@ class TFirstCharFinder {
 
 }  // namespace
 
+// The literal finders of a program, made at its first search that needs them with the case table
+// its nodes were marked with: a chain of searches, one per match, makes them once.
+struct TRegExpr::TFinders {
+  std::optional<TLiteralFinder> Anchor, Inner, Required;
+};
+
+const TLiteralFinder& TRegExpr::Finder(std::optional<TLiteralFinder> TFinders::*which) {
+  if (!FFinders) FFinders = std::make_shared<TFinders>();
+  std::optional<TLiteralFinder>& finder = (*FFinders).*which;
+  if (finder) return *finder;
+  if (which == &TFinders::Anchor)
+    finder.emplace(std::string_view(FAnchorText, static_cast<std::size_t>(FAnchorLen)),
+                   FAnchorFolded ? &FNodes.CaseFlip : nullptr);
+  else if (which == &TFinders::Inner)
+    finder.emplace(std::string_view(FInnerText, static_cast<std::size_t>(FInnerLen)));
+  else
+    finder.emplace(std::string_view(FRequiredText, static_cast<std::size_t>(FRequiredLen)));
+  return *finder;
+}
+
 // The places a match can begin, found by the literal every match holds at a fixed distance from
 // its start (TRegExpr::FInnerText), where the character there can begin a match.
 class TRegExpr::TInnerTextFinder {
  public:
-  explicit TInnerTextFinder(const TRegExpr& regExpr)
-      : R(regExpr),
-        FFinder(std::string_view(regExpr.FInnerText, static_cast<std::size_t>(regExpr.FInnerLen))) {
-  }
+  TInnerTextFinder(const TRegExpr& regExpr, const TLiteralFinder& finder)
+      : R(regExpr), FFinder(finder) {}
 
   // The first such place at or after `from`, or -1.
   int64_t Next(int64_t from) const {
@@ -239,6 +191,7 @@ bool TRegExpr::PrepareProgram(bool checkSettings) {
   if (FNodes.Flags.size() != FProgramSize || (checkSettings && FNodes.CaseFlip != CaseFlip)) {
     MarkNodes(FProgram.get(), FProgramSize, CaseFlip, FNodes);
     FAutomaton.reset();
+    FFinders.reset();
     // Where a search tries a match: a table of the first characters, or the only one.
     for (int c = 0; c < 256; ++c)
       FStartTable[c] = FFirstChars[c];
@@ -323,9 +276,7 @@ bool TRegExpr::Search(int64_t start) {
 
 bool TRegExpr::RequiredTextAhead(int64_t start) {
   if (FRequiredText != nullptr && start > FRequiredAt) {
-    const TLiteralFinder finder(
-        std::string_view(FRequiredText, static_cast<std::size_t>(FRequiredLen)));
-    FRequiredAt = finder.Next(FSubject, start);
+    FRequiredAt = Finder(&TFinders::Required).Next(FSubject, start);
     if (FRequiredAt < 0) return false;
   }
   // A subject without a required byte behind `start` needs no attempt at all: a pattern that
@@ -415,14 +366,15 @@ int TRegExpr::SearchAutomaton(int64_t start) {
 // Where a match can begin: the occurrences of the literal every match begins with, the places
 // before a literal every match holds at a fixed distance from its start, the occurrences of the
 // only first character, or of a few uncommon first characters; empty otherwise.
-std::function<int64_t(int64_t)> TRegExpr::NextStartFinder() const {
-  if (FAnchorChar != 0) {
-    const TLiteralFinder finder(std::string_view(FAnchorText, static_cast<std::size_t>(FAnchorLen)),
-                                FAnchorFolded ? &FNodes.CaseFlip : nullptr);
-    return [this, finder](int64_t from) { return finder.Next(FSubject, from); };
-  }
+std::function<int64_t(int64_t)> TRegExpr::NextStartFinder() {
+  if (FAnchorChar != 0)
+    return [this, finder = Finder(&TFinders::Anchor)](int64_t from) {
+      return finder.Next(FSubject, from);
+    };
   if (FInnerText != nullptr)
-    return [finder = TInnerTextFinder(*this)](int64_t from) { return finder.Next(from); };
+    return [finder = TInnerTextFinder(*this, Finder(&TFinders::Inner))](int64_t from) {
+      return finder.Next(from);
+    };
   if (FStartChar >= 0)
     return [this](int64_t from) -> int64_t {
       const auto length = static_cast<int64_t>(FSubject.size());
@@ -479,8 +431,7 @@ bool TRegExpr::Backtrack(int64_t start, bool handOver) {
            attempt(at);
   if (FAnchorChar != 0) {
     // Every match begins with the literal: only its occurrences are tried.
-    const std::string_view literal(FAnchorText, static_cast<std::size_t>(FAnchorLen));
-    const TLiteralFinder finder(literal, FAnchorFolded ? &FNodes.CaseFlip : nullptr);
+    const TLiteralFinder& finder = Finder(&TFinders::Anchor);
     for (; at + FAnchorLen <= length; ++at) {
       at = finder.Next(std::string_view(subject, static_cast<std::size_t>(length)), at);
       if (at < 0 || at > last) return false;
@@ -491,7 +442,7 @@ bool TRegExpr::Backtrack(int64_t start, bool handOver) {
   if (FInnerText != nullptr) {
     // Every match holds the literal at the same distance from its start: only the places that
     // far before its occurrences are tried.
-    const TInnerTextFinder finder(*this);
+    const TInnerTextFinder finder(*this, Finder(&TFinders::Inner));
     for (; (at = finder.Next(at)) >= 0 && at <= last; ++at)
       if (attempt(at)) return true;
     return false;

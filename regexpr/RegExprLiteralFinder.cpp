@@ -1,0 +1,119 @@
+#include "RegExprLiteralFinder.h"
+
+#include <algorithm>
+#include <cstring>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#define FENDREL_WIDE_VECTORS
+#include <immintrin.h>
+#endif
+
+#include "RegExprAnalysis.h"
+
+namespace fendrel {
+namespace {
+
+#ifdef FENDREL_WIDE_VECTORS
+bool HasWideVectors() {
+  static const bool has = __builtin_cpu_supports("avx2");
+  return has;
+}
+#endif
+
+}  // namespace
+
+TLiteralFinder::TLiteralFinder(std::string_view literal, const TCaseFlipTable* flip)
+    : FLiteral(literal), FFlip(flip) {
+  for (std::size_t i = 1; i < literal.size(); ++i)
+    if (Commonness(i) < Commonness(FRare)) FRare = i;
+  FOther = FRare == 0 ? literal.size() - 1 : 0;
+  for (std::size_t i = 0; i < literal.size(); ++i)
+    if (i != FRare && Commonness(i) < Commonness(FOther)) FOther = i;
+}
+
+int TLiteralFinder::Commonness(std::size_t i) const {
+  return std::max(ByteCommonness(static_cast<unsigned char>(FLiteral[i])),
+                  ByteCommonness(Other(i)));
+}
+
+bool TLiteralFinder::Equal(const char* at) const {
+  if (FFlip == nullptr) return std::memcmp(at, FLiteral.data(), FLiteral.size()) == 0;
+  for (std::size_t i = 0; i < FLiteral.size(); ++i)
+    if (at[i] != FLiteral[i] && static_cast<unsigned char>(at[i]) != Other(i)) return false;
+  return true;
+}
+
+int64_t TLiteralFinder::Next(std::string_view subject, int64_t from) const {
+  const std::size_t size = FLiteral.size();
+  if (subject.size() < size) return -1;
+  const std::size_t last = subject.size() - size;  // the last place it can begin
+  auto at = static_cast<std::size_t>(from);
+#ifdef FENDREL_WIDE_VECTORS
+  if (HasWideVectors()) {
+    int64_t found = -1;
+    at = NextWide(subject, at, last, found);
+    if (found >= 0) return found;
+  }
+#endif
+#ifdef __SSE2__
+  const __m128i rare = _mm_set1_epi8(FLiteral[FRare]);
+  const __m128i rareOther = _mm_set1_epi8(static_cast<char>(Other(FRare)));
+  const __m128i other = _mm_set1_epi8(FLiteral[FOther]);
+  const __m128i otherOther = _mm_set1_epi8(static_cast<char>(Other(FOther)));
+  for (; at + 15 <= last; at += 16) {
+    const auto* block = subject.data() + at;
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + FRare));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + FOther));
+    auto both = static_cast<unsigned>(_mm_movemask_epi8(
+        _mm_and_si128(_mm_or_si128(_mm_cmpeq_epi8(a, rare), _mm_cmpeq_epi8(a, rareOther)),
+                      _mm_or_si128(_mm_cmpeq_epi8(b, other), _mm_cmpeq_epi8(b, otherOther)))));
+    for (; both != 0; both &= both - 1) {
+      const std::size_t candidate = at + static_cast<std::size_t>(__builtin_ctz(both));
+      if (Equal(subject.data() + candidate)) return static_cast<int64_t>(candidate);
+    }
+  }
+#endif
+  for (; at <= last; ++at)
+    if (Equal(subject.data() + at)) return static_cast<int64_t>(at);
+  return -1;
+}
+
+#ifdef FENDREL_WIDE_VECTORS
+// The blocks of 32 places from `at` on, as Next compares 16 of them: the first occurrence in
+// `found`, or -1 and the place where no further block fits.
+__attribute__((target("avx2"))) std::size_t TLiteralFinder::NextWide(std::string_view subject,
+                                                                     std::size_t at,
+                                                                     std::size_t last,
+                                                                     int64_t& found) const {
+  const __m256i rare = _mm256_set1_epi8(FLiteral[FRare]);
+  const __m256i rareOther = _mm256_set1_epi8(static_cast<char>(Other(FRare)));
+  const __m256i other = _mm256_set1_epi8(FLiteral[FOther]);
+  const __m256i otherOther = _mm256_set1_epi8(static_cast<char>(Other(FOther)));
+  for (; at + 31 <= last; at += 32) {
+    const auto* block = subject.data() + at;
+    const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(block + FRare));
+    const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(block + FOther));
+    auto both = static_cast<unsigned>(_mm256_movemask_epi8(_mm256_and_si256(
+        _mm256_or_si256(_mm256_cmpeq_epi8(a, rare), _mm256_cmpeq_epi8(a, rareOther)),
+        _mm256_or_si256(_mm256_cmpeq_epi8(b, other), _mm256_cmpeq_epi8(b, otherOther)))));
+    for (; both != 0; both &= both - 1) {
+      const std::size_t candidate = at + static_cast<std::size_t>(__builtin_ctz(both));
+      if (Equal(subject.data() + candidate)) {
+        found = static_cast<int64_t>(candidate);
+        return at;
+      }
+    }
+  }
+  return at;
+}
+#else
+std::size_t TLiteralFinder::NextWide(std::string_view, std::size_t at, std::size_t,
+                                     int64_t&) const {
+  return at;
+}
+#endif
+
+}  // namespace fendrel

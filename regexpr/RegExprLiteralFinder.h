@@ -1,0 +1,42 @@
+// Finds a literal in a subject by two of its bytes, the least common ones, many places at a time;
+// only where both are in place is the whole literal compared. The first byte alone would stop
+// at nearly every word where it is common (the lead byte of a UTF-8 letter in a Cyrillic text).
+// With a case table, each byte matches itself or its other case, as a literal's node ignoring
+// case compares them. The build is for every x86-64 processor; where the one running it has
+// wider vectors, they are used (chosen once, at run time).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "RegExpr.h"
+
+namespace fendrel {
+
+class TLiteralFinder {
+ public:
+  // `literal` and `flip` stay the caller's.
+  explicit TLiteralFinder(std::string_view literal, const TCaseFlipTable* flip = nullptr);
+
+  // The first occurrence at or after `from`, or -1.
+  int64_t Next(std::string_view subject, int64_t from) const;
+
+ private:
+  std::size_t NextWide(std::string_view subject, std::size_t at, std::size_t last,
+                       int64_t& found) const;
+  // The literal's byte at `i` in its other case (itself without a case table).
+  unsigned char Other(std::size_t i) const {
+    const auto c = static_cast<unsigned char>(FLiteral[i]);
+    return FFlip != nullptr ? (*FFlip)[c] : c;
+  }
+  int Commonness(std::size_t i) const;
+  bool Equal(const char* at) const;
+
+  std::string_view FLiteral;
+  const TCaseFlipTable* FFlip;
+  std::size_t FRare = 0;
+  std::size_t FOther = 0;
+};
+
+}  // namespace fendrel
