@@ -40,9 +40,9 @@ constexpr int64_t kBudgetPerChar = 1'000;
 // second, and the automaton answers in a fraction of one.
 constexpr int64_t kHandOverPerChar = 25;
 
-// Finds the next character of a small set of uncommon first characters, up to four of them 16
-// places at a time: where the set is made of characters that seldom occur, skipping to them
-// beats moving the automaton over every character in between.
+// Finds the next (or the last) byte of a set, up to four of them 16 places at a time: where the
+// set is made of characters that seldom occur, skipping to them beats moving the automaton over
+// every character in between.
 class TFirstCharFinder {
  public:
   explicit TFirstCharFinder(const TCharSet& first) {
@@ -67,7 +67,7 @@ class TFirstCharFinder {
     const auto length = static_cast<int64_t>(subject.size());
     int64_t at = from;
 #ifdef __SSE2__
-    if (FFew.size() <= 4) {
+    if (!FFew.empty() && FFew.size() <= 4) {
       __m128i few[4];
       for (std::size_t i = 0; i < 4; ++i)
         few[i] = _mm_set1_epi8(static_cast<char>(FFew[i < FFew.size() ? i : 0]));
@@ -85,6 +85,30 @@ class TFirstCharFinder {
     return -1;
   }
 
+  // The last occurrence, or -1.
+  int64_t Last(std::string_view subject) const {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(subject.data());
+    auto end = static_cast<int64_t>(subject.size());  // what lies before is still to be seen
+#ifdef __SSE2__
+    if (!FFew.empty() && FFew.size() <= 4) {
+      __m128i few[4];
+      for (std::size_t i = 0; i < 4; ++i)
+        few[i] = _mm_set1_epi8(static_cast<char>(FFew[i < FFew.size() ? i : 0]));
+      for (; end >= 16; end -= 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + end - 16));
+        const __m128i hits = _mm_or_si128(
+            _mm_or_si128(_mm_cmpeq_epi8(block, few[0]), _mm_cmpeq_epi8(block, few[1])),
+            _mm_or_si128(_mm_cmpeq_epi8(block, few[2]), _mm_cmpeq_epi8(block, few[3])));
+        if (const int mask = _mm_movemask_epi8(hits); mask != 0)
+          return end - 16 + (31 - __builtin_clz(static_cast<unsigned>(mask)));
+      }
+    }
+#endif
+    while (end > 0 && !FTable[bytes[end - 1]])
+      --end;
+    return end - 1;
+  }
+
  private:
   std::array<bool, 256> FTable{};
   std::vector<unsigned char> FFew;
@@ -96,6 +120,7 @@ class TFirstCharFinder {
 // its nodes were marked with: a chain of searches, one per match, makes them once.
 struct TRegExpr::TFinders {
   std::optional<TLiteralFinder> Anchor, Inner, Required;
+  std::optional<TFirstCharFinder> First;  // for up to four first characters
 };
 
 const TLiteralFinder& TRegExpr::Finder(std::optional<TLiteralFinder> TFinders::*which) {
@@ -148,6 +173,7 @@ void TRegExpr::SetInputString(std::string_view text) {
   ClearGroups();
   FRequiredAt = -1;
   FLastMatchStart = -2;
+  FStartsHere = -1;
   FInput.assign(text.substr(0, text.find('\0')));
   FSubject = FInput;
   FInputSet = true;
@@ -157,6 +183,7 @@ void TRegExpr::SetInputView(std::string_view text) {
   ClearGroups();
   FRequiredAt = -1;
   FLastMatchStart = -2;
+  FStartsHere = -1;
   FInput.clear();
   const void* nul = std::memchr(text.data(), 0, text.size());
   FSubject = nul ? text.substr(0, static_cast<const char*>(nul) - text.data()) : text;
@@ -261,7 +288,7 @@ bool TRegExpr::Search(int64_t start) {
   // backtracker checks the analysis too.
   if (threads && MatcherChoice == TMatcherChoice::ThreadMatcher) return SearchThreadMatcher(start);
   if (!RequiredTextAhead(start)) return false;
-  if (threads && !FFewStarts)
+  if (threads && !FewStartsHere())
     if (const int found = SearchAutomaton(start); found >= 0) return found != 0;
   try {
     return Backtrack(start, threads);
@@ -293,15 +320,26 @@ int64_t TRegExpr::LastMatchStart() {
         FSubject.rfind(std::string_view(FRequiredText, static_cast<std::size_t>(FRequiredLen)));
     last = at == std::string_view::npos ? -1 : std::min(last, static_cast<int64_t>(at));
   }
-  const auto* bytes = reinterpret_cast<const unsigned char*>(FSubject.data());
-  for (const TCharSet& required : FRequiredBytes) {
-    auto at = static_cast<int64_t>(FSubject.size()) - 1;
-    while (at >= 0 && !required[bytes[at]])
-      --at;
-    last = std::min(last, at);
-  }
+  for (const TCharSet& required : FRequiredBytes)
+    last = std::min(last, TFirstCharFinder(required).Last(FSubject));
   FLastMatchStart = last;
   return last;
+}
+
+bool TRegExpr::FewStartsHere() {
+  if (FFewStarts) return true;
+  if (FFirstChars[0] || FFirstChars.count() > 4) return false;
+  if (FStartsHere < 0) {
+    // Characters that are common in one language's text may not occur at all in another's: a
+    // look at the subject's beginning tells.
+    const auto* bytes = reinterpret_cast<const unsigned char*>(FSubject.data());
+    const std::size_t sampled = std::min<std::size_t>(FSubject.size(), 64 << 10);
+    std::size_t starts = 0;
+    for (std::size_t i = 0; i < sampled; ++i)
+      starts += FStartTable[bytes[i]] ? 1 : 0;
+    FStartsHere = starts * 256 < sampled ? 1 : 0;
+  }
+  return FStartsHere != 0;
 }
 
 bool TRegExpr::ThreadsRun() {
@@ -456,6 +494,14 @@ bool TRegExpr::Backtrack(int64_t start, bool handOver) {
       if (at > last) return false;
       if (attempt(at)) return true;
     }
+    return false;
+  }
+  if (!FFirstChars[0] && FFirstChars.count() <= 4) {  // a few first characters, 16 at a time
+    if (!FFinders) FFinders = std::make_shared<TFinders>();
+    if (!FFinders->First) FFinders->First.emplace(FFirstChars);
+    const TFirstCharFinder& finder = *FFinders->First;
+    for (; (at = finder.Next(FSubject, at)) >= 0 && at <= last; ++at)
+      if (attempt(at)) return true;
     return false;
   }
   const auto* bytes = reinterpret_cast<const unsigned char*>(subject);

@@ -48,6 +48,12 @@ TEST(Matcher, FirstMatchAndGroups) {
       {"\\bExec\\(", "xExec( Exec(", 8, 5},
       {"[ab]{2}Q", "Q cbQ abQ", 7, 3},
       {"(\\d{4})-(\\d{2})", std::string(40, '-') + "2026-12", 41, 7, 41, 4},
+      // What every match needs, looked for from the end: found 16 places at a time, before and
+      // behind a block, or not at all behind the start.
+      {"x+%", std::string(40, 'x') + "%" + std::string(20, 'x'), 1, 41},
+      {"x+[%#]", std::string(40, 'x') + "#" + std::string(3, 'x'), 1, 41},
+      {"[%#]x", "x#x" + std::string(40, 'x'), 2, 2},
+      {"x[%#]", "%x" + std::string(40, 'x'), -1, 0},
       {"\xD1\x87\xD1\x82\xD0\xBE (\\w)", "\xD0\xBF \xD1\x87\xD1\x82\xD0\xBE x", 4, 8, 11, 1},
       {"^abc", "xabc", -1, 0},
       {"^abc", "abcx", 1, 3},
