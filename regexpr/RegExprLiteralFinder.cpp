@@ -92,15 +92,23 @@ __attribute__((target("avx2"))) std::size_t TLiteralFinder::NextWide(std::string
   const __m256i rareOther = _mm256_set1_epi8(static_cast<char>(Other(FRare)));
   const __m256i other = _mm256_set1_epi8(FLiteral[FOther]);
   const __m256i otherOther = _mm256_set1_epi8(static_cast<char>(Other(FOther)));
-  for (; at + 31 <= last; at += 32) {
-    const auto* block = subject.data() + at;
-    const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(block + FRare));
-    const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(block + FOther));
-    auto both = static_cast<unsigned>(_mm256_movemask_epi8(_mm256_and_si256(
+  // Two blocks a round: where candidates are rare, the loop's own cost counts.
+  for (; at + 63 <= last; at += 64) {
+    const char* block = subject.data() + at;
+    // Where both bytes are in place, a bit each.
+    __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(block + FRare));
+    __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(block + FOther));
+    const auto low = static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_and_si256(
         _mm256_or_si256(_mm256_cmpeq_epi8(a, rare), _mm256_cmpeq_epi8(a, rareOther)),
         _mm256_or_si256(_mm256_cmpeq_epi8(b, other), _mm256_cmpeq_epi8(b, otherOther)))));
+    a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(block + 32 + FRare));
+    b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(block + 32 + FOther));
+    const auto high = static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_and_si256(
+        _mm256_or_si256(_mm256_cmpeq_epi8(a, rare), _mm256_cmpeq_epi8(a, rareOther)),
+        _mm256_or_si256(_mm256_cmpeq_epi8(b, other), _mm256_cmpeq_epi8(b, otherOther)))));
+    auto both = low | static_cast<uint64_t>(high) << 32;
     for (; both != 0; both &= both - 1) {
-      const std::size_t candidate = at + static_cast<std::size_t>(__builtin_ctz(both));
+      const std::size_t candidate = at + static_cast<std::size_t>(__builtin_ctzll(both));
       if (Equal(subject.data() + candidate)) {
         found = static_cast<int64_t>(candidate);
         return at;
