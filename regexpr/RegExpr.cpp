@@ -94,6 +94,7 @@ void TRegExpr::DiscardProgram() {
   FAnchorLen = 0;
   FAnchorFolded = false;
   FInnerText = nullptr;
+  FLineAnchored = false;
 }
 
 void TRegExpr::SetExpression(std::string_view pattern) {

@@ -263,6 +263,7 @@ class TRegExpr {
   int32_t FInnerLen = 0;
   int32_t FInnerOffset = 0;
   bool FAnchoredAtStart = false;
+  bool FLineAnchored = false;           // every match begins where a line does ("(?m)^...")
   const char* FRequiredText = nullptr;  // points into the p-code
   int32_t FRequiredLen = 0;
   int64_t FRequiredAt = -1;  // an occurrence in the subject (RequiredTextAhead), or -1

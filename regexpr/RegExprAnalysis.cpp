@@ -25,6 +25,7 @@ void TRegExprAnalysis::Analyse(const uint8_t* program, int topFlags) {
   R.FAnchorLen = 0;
   R.FAnchorFolded = false;
   R.FAnchoredAtStart = false;
+  R.FLineAnchored = false;
   R.FRequiredText = nullptr;
   R.FRequiredLen = 0;
   R.FRequiredBytes.clear();
@@ -46,8 +47,10 @@ void TRegExprAnalysis::Analyse(const uint8_t* program, int topFlags) {
     R.FAnchorChar = NodeOperand(scan)[0];
     R.FAnchorText = reinterpret_cast<const char*>(NodeOperand(scan));
     R.FAnchorLen = static_cast<int32_t>(std::strlen(R.FAnchorText));
-  } else if (NodeOp(scan) == opTextStart)
+  } else if (NodeOp(scan) == opTextStart) {
     R.FAnchoredAtStart = true;
+  }
+  R.FLineAnchored = NodeOp(scan) == opLineStart;
   if (R.FAnchorChar == 0 && !R.FAnchoredAtStart) FindInnerText(scan);
 
   // A pattern that starts with a repetition gets few anchors; a literal that every match holds

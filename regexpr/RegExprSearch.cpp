@@ -120,7 +120,8 @@ class TFirstCharFinder {
 // its nodes were marked with: a chain of searches, one per match, makes them once.
 struct TRegExpr::TFinders {
   std::optional<TLiteralFinder> Anchor, Inner, Required;
-  std::optional<TFirstCharFinder> First;  // for up to four first characters
+  std::optional<TFirstCharFinder> First;   // for up to four first characters
+  std::optional<TFirstCharFinder> Breaks;  // the bytes a line can begin behind
 };
 
 const TLiteralFinder& TRegExpr::Finder(std::optional<TLiteralFinder> TFinders::*which) {
@@ -210,7 +211,10 @@ bool TRegExpr::PrepareProgram(bool checkSettings) {
   if (checkSettings) {
     const bool breaksChanged = charSet(LineBreakChars, FLineBreakSet, FLineBreakSetOf);
     const bool wordsChanged = charSet(WordLetters, FWordSet, FWordSetOf);
-    if (breaksChanged || wordsChanged) FAutomaton.reset();
+    if (breaksChanged || wordsChanged) {
+      FAutomaton.reset();
+      FFinders.reset();
+    }
   }
   if (!FProgram) Compile();
   if (!FProgram) return false;
@@ -225,7 +229,7 @@ bool TRegExpr::PrepareProgram(bool checkSettings) {
     FStartChar = FFirstChars.count() == 1 && !FFirstChars[0] ? -1 : -2;
     for (int c = 1; FStartChar == -1; ++c)
       if (FFirstChars[c]) FStartChar = c;
-    FFewStarts = FAnchorChar != 0 || FInnerText != nullptr || FStartChar >= 0 ||
+    FFewStarts = FAnchorChar != 0 || FInnerText != nullptr || FLineAnchored || FStartChar >= 0 ||
                  TFirstCharFinder::Worth(FFirstChars);
   }
   return true;
@@ -483,6 +487,27 @@ bool TRegExpr::Backtrack(int64_t start, bool handOver) {
     const TInnerTextFinder finder(*this, Finder(&TFinders::Inner));
     for (; (at = finder.Next(at)) >= 0 && at <= last; ++at)
       if (attempt(at)) return true;
+    return false;
+  }
+  if (FLineAnchored) {
+    // Every match begins where a line does: at the start and behind each line break, where
+    // the character can begin a match.
+    if (!FFinders) FFinders = std::make_shared<TFinders>();
+    if (!FFinders->Breaks) {
+      TCharSet breaks = FLineBreakSet;
+      if (FPairSet) breaks.set(FPairTail);
+      FFinders->Breaks.emplace(breaks);
+    }
+    const TFirstCharFinder& breaks = *FFinders->Breaks;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(subject);
+    while (at <= last) {
+      const bool lineStart =
+          at == 0 || FLineBreakSet[bytes[at - 1]] || (FPairSet && bytes[at - 1] == FPairTail);
+      if (lineStart && FStartTable[at < length ? bytes[at] : 0] && attempt(at)) return true;
+      const int64_t lineBreak = breaks.Next(FSubject, at);
+      if (lineBreak < 0) return false;
+      at = lineBreak + 1;
+    }
     return false;
   }
   if (FStartChar >= 0) {  // one first character: jump from one occurrence to the next

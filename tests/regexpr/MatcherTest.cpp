@@ -64,6 +64,10 @@ TEST(Matcher, FirstMatchAndGroups) {
       {"a\\Z", "a\r\n", -1, 0},
       {"(?m)a$", "a\r\nb", 1, 1},
       {"(?m)^b", "a\r\nb", 4, 1},
+      // Line starts are looked for behind the line breaks: not inside a paired CR LF, nor where
+      // the character cannot begin a match, and at the end behind a last break.
+      {"(?m)^\\s*#x", "a #x\n b\n  #x", 9, 4},
+      {"(?m)^$", "a\nb\n", 5, 0},
       {"(?m)^$", "a\r\n\r\nb", 4, 0},
       {"\\bfoo\\b", "a foo.", 3, 3},
       {"\\bfoo\\b", "afoo", -1, 0},
