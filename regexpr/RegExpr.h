@@ -216,7 +216,7 @@ class TRegExpr {
   // per program).
   bool ThreadsRun();
   // Whether the backtracker, skipping to the places a match can begin, is the way for this
-  // subject: FFewStarts, or a few first characters that seldom occur in it.
+  // subject: FFewStarts, or first characters that seldom occur in it.
   bool FewStartsHere();
   // The backtracker, its search begun over `characters` characters with the budget of a search
   // that is handed over when it is spent (`handOver`), or of one that ends with error 1016.
@@ -305,8 +305,10 @@ class TRegExpr {
   std::array<bool, 256> FStartTable{};  // FFirstChars as a table for the search loop
   int FStartChar = -2;                  // the only first character, or -2
   bool FFewStarts = false;  // matches begin at a literal or at a few uncommon characters
-  // Up to four first characters, none of them uncommon in the texts users search, occur seldom
-  // in this subject all the same: 1 yes, 0 no, -1 not yet looked at (FewStartsHere).
+  bool FFastStarts = false;  // the first characters are found many places at a time
+  // First characters found many places at a time (TByteSetFinder::Fast), not uncommon in the
+  // texts users search, occur seldom in this subject all the same: 1 yes, 0 no, -1 not yet
+  // looked at (FewStartsHere).
   int8_t FStartsHere = -1;
   std::unique_ptr<TBacktracker> FBacktracker;  // created at the first search
   // The automaton of the program, made at its first search with the settings of then (shared:

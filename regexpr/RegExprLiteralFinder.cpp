@@ -23,7 +23,135 @@ bool HasWideVectors() {
 }
 #endif
 
+// The tables by which a byte's two halves tell whether it is in `set`: each high half's set of
+// low halves is one of at most eight kinds, a bit each. False when there are more kinds.
+bool HalvesOf(const TCharSet& set, unsigned char (&low)[16], unsigned char (&high)[16]) {
+  uint16_t lows[16] = {};
+  for (int c = 0; c < 256; ++c)
+    if (set[static_cast<std::size_t>(c)]) lows[c >> 4] |= static_cast<uint16_t>(1u << (c & 15));
+  uint16_t kinds[8];
+  int count = 0;
+  for (int h = 0; h < 16; ++h) {
+    if (lows[h] == 0) continue;
+    int kind = 0;
+    while (kind < count && kinds[kind] != lows[h])
+      ++kind;
+    if (kind == count) {
+      if (count == 8) return false;
+      kinds[count++] = lows[h];
+    }
+    high[h] = static_cast<unsigned char>(1u << kind);
+    for (int l = 0; l < 16; ++l)
+      if ((lows[h] >> l) & 1) low[l] |= static_cast<unsigned char>(1u << kind);
+  }
+  return true;
+}
+
 }  // namespace
+
+TByteSetFinder::TByteSetFinder(const TCharSet& set) {
+  for (int c = 0; c < 256; ++c)
+    if (set[static_cast<std::size_t>(c)]) {
+      FTable[static_cast<std::size_t>(c)] = true;
+      FFew.push_back(static_cast<unsigned char>(c));
+    }
+#ifdef FENDREL_WIDE_VECTORS
+  FByHalves = FFew.size() > 4 && HasWideVectors() && HalvesOf(set, FLow, FHigh);
+#endif
+}
+
+bool TByteSetFinder::Worth(const TCharSet& set) {
+  if (set[0] || set.count() > 24) return false;
+  for (int c = 0; c < 256; ++c)
+    if (set[static_cast<std::size_t>(c)] && ByteCommonness(static_cast<unsigned char>(c)) > 4)
+      return false;
+  return true;
+}
+
+bool TByteSetFinder::Fast(const TCharSet& set) {
+  if (set.count() <= 4) return true;
+#ifdef FENDREL_WIDE_VECTORS
+  unsigned char low[16] = {}, high[16] = {};
+  return HasWideVectors() && HalvesOf(set, low, high);
+#else
+  return false;
+#endif
+}
+
+int64_t TByteSetFinder::Next(std::string_view subject, int64_t from) const {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(subject.data());
+  const auto length = static_cast<int64_t>(subject.size());
+  int64_t at = from;
+  if (FByHalves) at = NextByHalves(subject, at);
+#ifdef __SSE2__
+  if (!FFew.empty() && FFew.size() <= 4) {
+    __m128i few[4];
+    for (std::size_t i = 0; i < 4; ++i)
+      few[i] = _mm_set1_epi8(static_cast<char>(FFew[i < FFew.size() ? i : 0]));
+    for (; at + 16 <= length; at += 16) {
+      const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + at));
+      const __m128i hits = _mm_or_si128(
+          _mm_or_si128(_mm_cmpeq_epi8(block, few[0]), _mm_cmpeq_epi8(block, few[1])),
+          _mm_or_si128(_mm_cmpeq_epi8(block, few[2]), _mm_cmpeq_epi8(block, few[3])));
+      if (const int mask = _mm_movemask_epi8(hits); mask != 0) return at + __builtin_ctz(mask);
+    }
+  }
+#endif
+  for (; at < length; ++at)
+    if (FTable[bytes[at]]) return at;
+  return -1;
+}
+
+int64_t TByteSetFinder::Last(std::string_view subject) const {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(subject.data());
+  auto end = static_cast<int64_t>(subject.size());  // what lies before is still to be seen
+#ifdef __SSE2__
+  if (!FFew.empty() && FFew.size() <= 4) {
+    __m128i few[4];
+    for (std::size_t i = 0; i < 4; ++i)
+      few[i] = _mm_set1_epi8(static_cast<char>(FFew[i < FFew.size() ? i : 0]));
+    for (; end >= 16; end -= 16) {
+      const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + end - 16));
+      const __m128i hits = _mm_or_si128(
+          _mm_or_si128(_mm_cmpeq_epi8(block, few[0]), _mm_cmpeq_epi8(block, few[1])),
+          _mm_or_si128(_mm_cmpeq_epi8(block, few[2]), _mm_cmpeq_epi8(block, few[3])));
+      if (const int mask = _mm_movemask_epi8(hits); mask != 0)
+        return end - 16 + (31 - __builtin_clz(static_cast<unsigned>(mask)));
+    }
+  }
+#endif
+  while (end > 0 && !FTable[bytes[end - 1]])
+    --end;
+  return end - 1;
+}
+
+#ifdef FENDREL_WIDE_VECTORS
+// From `at` on, 32 places at a time: the first block that holds a byte of the set, or where no
+// further block fits; Next then finds the byte itself.
+__attribute__((target("avx2"))) int64_t TByteSetFinder::NextByHalves(std::string_view subject,
+                                                                     int64_t at) const {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(subject.data());
+  const auto length = static_cast<int64_t>(subject.size());
+  const __m256i low =
+      _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(FLow)));
+  const __m256i high =
+      _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(FHigh)));
+  const __m256i halves = _mm256_set1_epi8(0x0F);
+  for (; at + 32 <= length; at += 32) {
+    const __m256i block = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes + at));
+    const __m256i lows = _mm256_shuffle_epi8(low, _mm256_and_si256(block, halves));
+    const __m256i highs =
+        _mm256_shuffle_epi8(high, _mm256_and_si256(_mm256_srli_epi16(block, 4), halves));
+    const __m256i none = _mm256_cmpeq_epi8(_mm256_and_si256(lows, highs), _mm256_setzero_si256());
+    if (static_cast<uint32_t>(_mm256_movemask_epi8(none)) != 0xFFFFFFFFu) return at;
+  }
+  return at;
+}
+#else
+int64_t TByteSetFinder::NextByHalves(std::string_view, int64_t at) const {
+  return at;
+}
+#endif
 
 TLiteralFinder::TLiteralFinder(std::string_view literal, const TCaseFlipTable* flip)
     : FLiteral(literal), FFlip(flip) {

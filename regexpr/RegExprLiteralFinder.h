@@ -1,4 +1,4 @@
-// Finds a literal in a subject by two of its bytes, the least common ones, many places at a time;
+// The finders a search skips ahead with. TLiteralFinder finds a literal in a subject by two of its bytes, the least common ones, many places at a time;
 // only where both are in place is the whole literal compared. The first byte alone would stop
 // at nearly every word where it is common (the lead byte of a UTF-8 letter in a Cyrillic text).
 // With a case table, each byte matches itself or its other case, as a literal's node ignoring
@@ -6,9 +6,11 @@
 // wider vectors, they are used (chosen once, at run time).
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "RegExpr.h"
 
@@ -37,6 +39,35 @@ class TLiteralFinder {
   const TCaseFlipTable* FFlip;
   std::size_t FRare = 0;
   std::size_t FOther = 0;
+};
+
+// Finds the next (or the last) byte of a set: up to four of them 16 places at a time, a larger
+// set 32 places at a time by the table of its bytes' two halves where the processor has the
+// vectors for it and the set can be told by such a table. Where the set is made of characters
+// that seldom occur, skipping to them beats moving the automaton over every character between.
+class TByteSetFinder {
+ public:
+  explicit TByteSetFinder(const TCharSet& set);
+
+  // Whether the set is uncommon enough in the texts users search to be worth skipping to.
+  static bool Worth(const TCharSet& set);
+  // Whether the set is found many places at a time.
+  static bool Fast(const TCharSet& set);
+
+  // The first occurrence at or after `from`, or -1.
+  int64_t Next(std::string_view subject, int64_t from) const;
+  // The last occurrence, or -1.
+  int64_t Last(std::string_view subject) const;
+
+ private:
+  int64_t NextByHalves(std::string_view subject, int64_t at) const;
+
+  std::array<bool, 256> FTable{};
+  std::vector<unsigned char> FFew;
+  // Byte b is in the set where FLow[b & 15] & FHigh[b >> 4] is not 0 (FByHalves).
+  bool FByHalves = false;
+  alignas(16) unsigned char FLow[16] = {};
+  alignas(16) unsigned char FHigh[16] = {};
 };
 
 }  // namespace fendrel

@@ -40,88 +40,14 @@ constexpr int64_t kBudgetPerChar = 1'000;
 // second, and the automaton answers in a fraction of one.
 constexpr int64_t kHandOverPerChar = 25;
 
-// Finds the next (or the last) byte of a set, up to four of them 16 places at a time: where the
-// set is made of characters that seldom occur, skipping to them beats moving the automaton over
-// every character in between.
-class TFirstCharFinder {
- public:
-  explicit TFirstCharFinder(const TCharSet& first) {
-    for (int c = 0; c < 256; ++c)
-      if (first[static_cast<std::size_t>(c)]) {
-        FTable[static_cast<std::size_t>(c)] = true;
-        FFew.push_back(static_cast<unsigned char>(c));
-      }
-  }
-
-  // Whether the set is uncommon enough to be worth skipping to.
-  static bool Worth(const TCharSet& first) {
-    if (first[0] || first.count() > 24) return false;
-    for (int c = 0; c < 256; ++c)
-      if (first[static_cast<std::size_t>(c)] && ByteCommonness(static_cast<unsigned char>(c)) > 4)
-        return false;
-    return true;
-  }
-
-  int64_t Next(std::string_view subject, int64_t from) const {
-    const auto* bytes = reinterpret_cast<const unsigned char*>(subject.data());
-    const auto length = static_cast<int64_t>(subject.size());
-    int64_t at = from;
-#ifdef __SSE2__
-    if (!FFew.empty() && FFew.size() <= 4) {
-      __m128i few[4];
-      for (std::size_t i = 0; i < 4; ++i)
-        few[i] = _mm_set1_epi8(static_cast<char>(FFew[i < FFew.size() ? i : 0]));
-      for (; at + 16 <= length; at += 16) {
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + at));
-        const __m128i hits = _mm_or_si128(
-            _mm_or_si128(_mm_cmpeq_epi8(block, few[0]), _mm_cmpeq_epi8(block, few[1])),
-            _mm_or_si128(_mm_cmpeq_epi8(block, few[2]), _mm_cmpeq_epi8(block, few[3])));
-        if (const int mask = _mm_movemask_epi8(hits); mask != 0) return at + __builtin_ctz(mask);
-      }
-    }
-#endif
-    for (; at < length; ++at)
-      if (FTable[bytes[at]]) return at;
-    return -1;
-  }
-
-  // The last occurrence, or -1.
-  int64_t Last(std::string_view subject) const {
-    const auto* bytes = reinterpret_cast<const unsigned char*>(subject.data());
-    auto end = static_cast<int64_t>(subject.size());  // what lies before is still to be seen
-#ifdef __SSE2__
-    if (!FFew.empty() && FFew.size() <= 4) {
-      __m128i few[4];
-      for (std::size_t i = 0; i < 4; ++i)
-        few[i] = _mm_set1_epi8(static_cast<char>(FFew[i < FFew.size() ? i : 0]));
-      for (; end >= 16; end -= 16) {
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + end - 16));
-        const __m128i hits = _mm_or_si128(
-            _mm_or_si128(_mm_cmpeq_epi8(block, few[0]), _mm_cmpeq_epi8(block, few[1])),
-            _mm_or_si128(_mm_cmpeq_epi8(block, few[2]), _mm_cmpeq_epi8(block, few[3])));
-        if (const int mask = _mm_movemask_epi8(hits); mask != 0)
-          return end - 16 + (31 - __builtin_clz(static_cast<unsigned>(mask)));
-      }
-    }
-#endif
-    while (end > 0 && !FTable[bytes[end - 1]])
-      --end;
-    return end - 1;
-  }
-
- private:
-  std::array<bool, 256> FTable{};
-  std::vector<unsigned char> FFew;
-};
-
 }  // namespace
 
 // The literal finders of a program, made at its first search that needs them with the case table
 // its nodes were marked with: a chain of searches, one per match, makes them once.
 struct TRegExpr::TFinders {
   std::optional<TLiteralFinder> Anchor, Inner, Required;
-  std::optional<TFirstCharFinder> First;   // for up to four first characters
-  std::optional<TFirstCharFinder> Breaks;  // the bytes a line can begin behind
+  std::optional<TByteSetFinder> First;   // for first characters found many places at a time
+  std::optional<TByteSetFinder> Breaks;  // the bytes a line can begin behind
 };
 
 const TLiteralFinder& TRegExpr::Finder(std::optional<TLiteralFinder> TFinders::*which) {
@@ -230,7 +156,8 @@ bool TRegExpr::PrepareProgram(bool checkSettings) {
     for (int c = 1; FStartChar == -1; ++c)
       if (FFirstChars[c]) FStartChar = c;
     FFewStarts = FAnchorChar != 0 || FInnerText != nullptr || FLineAnchored || FStartChar >= 0 ||
-                 TFirstCharFinder::Worth(FFirstChars);
+                 TByteSetFinder::Worth(FFirstChars);
+    FFastStarts = !FFirstChars[0] && TByteSetFinder::Fast(FFirstChars);
   }
   return true;
 }
@@ -325,14 +252,14 @@ int64_t TRegExpr::LastMatchStart() {
     last = at == std::string_view::npos ? -1 : std::min(last, static_cast<int64_t>(at));
   }
   for (const TCharSet& required : FRequiredBytes)
-    last = std::min(last, TFirstCharFinder(required).Last(FSubject));
+    last = std::min(last, TByteSetFinder(required).Last(FSubject));
   FLastMatchStart = last;
   return last;
 }
 
 bool TRegExpr::FewStartsHere() {
   if (FFewStarts) return true;
-  if (FFirstChars[0] || FFirstChars.count() > 4) return false;
+  if (!FFastStarts) return false;
   if (FStartsHere < 0) {
     // Characters that are common in one language's text may not occur at all in another's: a
     // look at the subject's beginning tells.
@@ -341,7 +268,8 @@ bool TRegExpr::FewStartsHere() {
     std::size_t starts = 0;
     for (std::size_t i = 0; i < sampled; ++i)
       starts += FStartTable[bytes[i]] ? 1 : 0;
-    FStartsHere = starts * 256 < sampled ? 1 : 0;
+    // An attempt costs about what the automaton spends on twenty characters.
+    FStartsHere = starts * 64 < sampled ? 1 : 0;
   }
   return FStartsHere != 0;
 }
@@ -425,8 +353,8 @@ std::function<int64_t(int64_t)> TRegExpr::NextStartFinder() {
           std::memchr(FSubject.data() + from, FStartChar, static_cast<std::size_t>(length - from));
       return hit == nullptr ? -1 : static_cast<const char*>(hit) - FSubject.data();
     };
-  if (!TFirstCharFinder::Worth(FFirstChars)) return {};
-  return [this, finder = TFirstCharFinder(FFirstChars)](int64_t from) {
+  if (!TByteSetFinder::Worth(FFirstChars)) return {};
+  return [this, finder = TByteSetFinder(FFirstChars)](int64_t from) {
     return finder.Next(FSubject, from);
   };
 }
@@ -498,7 +426,7 @@ bool TRegExpr::Backtrack(int64_t start, bool handOver) {
       if (FPairSet) breaks.set(FPairTail);
       FFinders->Breaks.emplace(breaks);
     }
-    const TFirstCharFinder& breaks = *FFinders->Breaks;
+    const TByteSetFinder& breaks = *FFinders->Breaks;
     const auto* bytes = reinterpret_cast<const unsigned char*>(subject);
     while (at <= last) {
       const bool lineStart =
@@ -521,10 +449,10 @@ bool TRegExpr::Backtrack(int64_t start, bool handOver) {
     }
     return false;
   }
-  if (!FFirstChars[0] && FFirstChars.count() <= 4) {  // a few first characters, 16 at a time
+  if (FFastStarts) {  // many places at a time
     if (!FFinders) FFinders = std::make_shared<TFinders>();
     if (!FFinders->First) FFinders->First.emplace(FFirstChars);
-    const TFirstCharFinder& finder = *FFinders->First;
+    const TByteSetFinder& finder = *FFinders->First;
     for (; (at = finder.Next(FSubject, at)) >= 0 && at <= last; ++at)
       if (attempt(at)) return true;
     return false;

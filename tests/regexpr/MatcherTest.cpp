@@ -2,10 +2,13 @@
 // execution errors, and the limits that keep every search finite.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <functional>
+#include <random>
 #include <vector>
 
 #include "regexpr/RegExpr.h"
+#include "regexpr/RegExprLiteralFinder.h"
 
 namespace fendrel {
 namespace {
@@ -371,6 +374,44 @@ TEST(Matcher, CatastrophicPatternsWithoutBackReferencesAreAnswered) {
     TRegExpr regExpr;
     regExpr.SetExpression(c.Pattern);
     EXPECT_EQ(regExpr.Exec(c.Subject), c.Found) << c.Pattern << " on " << c.Subject;
+  }
+}
+
+// The finders a search skips ahead with find what a byte-by-byte look finds, whichever way they
+// take: a few bytes compared, a larger set told by its bytes' two halves, or one with too many
+// kinds of halves, looked up a byte at a time.
+TEST(Matcher, ByteSetFindersFindWhatALookAtEveryByteFinds) {
+  const auto setOf = [](const std::function<bool(int)>& in) {
+    TCharSet set;
+    for (int c = 1; c < 256; ++c)
+      set[static_cast<std::size_t>(c)] = in(c);
+    return set;
+  };
+  const TCharSet sets[] = {
+      setOf([](int c) { return c == '#' || c == 0xD0; }),
+      setOf([](int c) { return std::isalnum(c) != 0 || c == '_'; }),
+      setOf([](int c) { return c >= 0x80; }),
+      setOf([](int c) { return c % 7 == 3; }),  // more kinds of halves than a table holds
+  };
+  std::mt19937 random(7);
+  for (const TCharSet& set : sets) {
+    const TByteSetFinder finder(set);
+    for (int round = 0; round < 20; ++round) {
+      // Mostly bytes outside the set, so that blocks without one are passed over.
+      std::string subject(static_cast<std::size_t>(random() % 300), ' ');
+      for (char& c : subject)
+        if (random() % 23 == 0) c = static_cast<char>(1 + random() % 255);
+      int64_t expectedLast = -1;
+      for (std::size_t i = 0; i < subject.size(); ++i)
+        if (set[static_cast<unsigned char>(subject[i])]) expectedLast = static_cast<int64_t>(i);
+      EXPECT_EQ(finder.Last(subject), expectedLast);
+      for (std::size_t from = 0; from <= subject.size(); from += 5) {
+        int64_t expected = -1;
+        for (std::size_t i = from; i < subject.size() && expected < 0; ++i)
+          if (set[static_cast<unsigned char>(subject[i])]) expected = static_cast<int64_t>(i);
+        ASSERT_EQ(finder.Next(subject, static_cast<int64_t>(from)), expected) << from;
+      }
+    }
   }
 }
 
