@@ -304,7 +304,7 @@ class TRegExpr {
   TNodeInfo FNodes;
   std::array<bool, 256> FStartTable{};  // FFirstChars as a table for the search loop
   int FStartChar = -2;                  // the only first character, or -2
-  bool FFewStarts = false;  // matches begin at a literal or at a few uncommon characters
+  bool FFewStarts = false;   // matches begin at a literal or at a few uncommon characters
   bool FFastStarts = false;  // the first characters are found many places at a time
   // First characters found many places at a time (TByteSetFinder::Fast), not uncommon in the
   // texts users search, occur seldom in this subject all the same: 1 yes, 0 no, -1 not yet

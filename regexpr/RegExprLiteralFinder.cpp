@@ -90,9 +90,9 @@ int64_t TByteSetFinder::Next(std::string_view subject, int64_t from) const {
       few[i] = _mm_set1_epi8(static_cast<char>(FFew[i < FFew.size() ? i : 0]));
     for (; at + 16 <= length; at += 16) {
       const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + at));
-      const __m128i hits = _mm_or_si128(
-          _mm_or_si128(_mm_cmpeq_epi8(block, few[0]), _mm_cmpeq_epi8(block, few[1])),
-          _mm_or_si128(_mm_cmpeq_epi8(block, few[2]), _mm_cmpeq_epi8(block, few[3])));
+      const __m128i hits =
+          _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, few[0]), _mm_cmpeq_epi8(block, few[1])),
+                       _mm_or_si128(_mm_cmpeq_epi8(block, few[2]), _mm_cmpeq_epi8(block, few[3])));
       if (const int mask = _mm_movemask_epi8(hits); mask != 0) return at + __builtin_ctz(mask);
     }
   }
@@ -112,9 +112,9 @@ int64_t TByteSetFinder::Last(std::string_view subject) const {
       few[i] = _mm_set1_epi8(static_cast<char>(FFew[i < FFew.size() ? i : 0]));
     for (; end >= 16; end -= 16) {
       const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + end - 16));
-      const __m128i hits = _mm_or_si128(
-          _mm_or_si128(_mm_cmpeq_epi8(block, few[0]), _mm_cmpeq_epi8(block, few[1])),
-          _mm_or_si128(_mm_cmpeq_epi8(block, few[2]), _mm_cmpeq_epi8(block, few[3])));
+      const __m128i hits =
+          _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, few[0]), _mm_cmpeq_epi8(block, few[1])),
+                       _mm_or_si128(_mm_cmpeq_epi8(block, few[2]), _mm_cmpeq_epi8(block, few[3])));
       if (const int mask = _mm_movemask_epi8(hits); mask != 0)
         return end - 16 + (31 - __builtin_clz(static_cast<unsigned>(mask)));
     }

@@ -1,9 +1,9 @@
-// The finders a search skips ahead with. TLiteralFinder finds a literal in a subject by two of its bytes, the least common ones, many places at a time;
-// only where both are in place is the whole literal compared. The first byte alone would stop
-// at nearly every word where it is common (the lead byte of a UTF-8 letter in a Cyrillic text).
-// With a case table, each byte matches itself or its other case, as a literal's node ignoring
-// case compares them. The build is for every x86-64 processor; where the one running it has
-// wider vectors, they are used (chosen once, at run time).
+// The finders a search skips ahead with. TLiteralFinder finds a literal in a subject by two of its
+// bytes, the least common ones, many places at a time; only where both are in place is the whole
+// literal compared. The first byte alone would stop at nearly every word where it is common (the
+// lead byte of a UTF-8 letter in a Cyrillic text). With a case table, each byte matches itself or
+// its other case, as a literal's node ignoring case compares them. The build is for every x86-64
+// processor; where the one running it has wider vectors, they are used (chosen once, at run time).
 #pragma once
 
 #include <array>
