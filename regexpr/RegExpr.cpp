@@ -85,6 +85,7 @@ void TRegExpr::DiscardProgram() {
   FRequiredLen = 0;
   FRequiredAt = -1;
   FRequiredBytes.clear();
+  FRequiredFolded.clear();
   FLastMatchStart = -2;
   FAnchorChar = 0;
   FThreadsRun = -1;

@@ -270,6 +270,8 @@ class TRegExpr {
   // Classes of bytes that every match holds one byte of each: the first bytes of the characters
   // of a class every match takes a character of, the rarest few such classes the analysis found.
   std::vector<TCharSet> FRequiredBytes;
+  // Bytes that every match holds one of each of, in either case (of literals ignoring case).
+  std::vector<unsigned char> FRequiredFolded;
   // No match begins behind this place of the subject, which holds nothing a match needs behind
   // it (LastMatchStart); -2 while not yet known for the subject.
   int64_t FLastMatchStart = -2;

@@ -29,6 +29,7 @@ void TRegExprAnalysis::Analyse(const uint8_t* program, int topFlags) {
   R.FRequiredText = nullptr;
   R.FRequiredLen = 0;
   R.FRequiredBytes.clear();
+  R.FRequiredFolded.clear();
   R.FInnerText = nullptr;
   R.FInnerLen = 0;
   R.FInnerOffset = 0;
@@ -201,28 +202,46 @@ void TRegExprAnalysis::FindRequiredBytes(const uint8_t* chain) {
   // character of a class: every match passes through them.
   for (const uint8_t* node = chain; node != nullptr && NodeOp(node) != opEnd;
        node = ChainNext(node)) {
-    TCharSet bytes;
+    const uint8_t* taken = node;  // the node that takes the characters
     switch (NodeOp(node)) {
       case opPlus:
       case opPlusLazy:
-        bytes = OneCharacterBytes(NodeOperand(node));
+        taken = NodeOperand(node);
         break;
       case opRepeat:
       case opRepeatLazy:
-        if (ReadInt32(NodeOperand(node)) > 0)
-          bytes = OneCharacterBytes(NodeOperand(node) + 2 * kRENumberSize);
+        taken = ReadInt32(NodeOperand(node)) > 0 ? NodeOperand(node) + 2 * kRENumberSize : nullptr;
         break;
       default:
-        bytes = OneCharacterBytes(node);
         break;
     }
-    if (bytes.any()) R.FRequiredBytes.push_back(bytes);
+    if (taken == nullptr) continue;
+    if (NodeOp(taken) == opLiteralCI) {
+      // Its rarest byte, in either case: which bytes those are, the case table the search
+      // starts with tells (TRegExpr::LastMatchStart).
+      const uint8_t* operand = NodeOperand(taken);
+      unsigned char rarest = operand[0];
+      for (const uint8_t* c = operand; *c != 0; ++c)
+        if (ByteCommonness(*c) < ByteCommonness(rarest)) rarest = *c;
+      R.FRequiredFolded.push_back(rarest);
+      continue;
+    }
+    if (const TCharSet bytes = OneCharacterBytes(taken); bytes.any())
+      R.FRequiredBytes.push_back(bytes);
   }
   // The rarest few: each is looked for once per subject, and in text that holds them anywhere
   // found at once.
   std::stable_sort(R.FRequiredBytes.begin(), R.FRequiredBytes.end(),
                    [](const TCharSet& a, const TCharSet& b) { return Cost(a) < Cost(b); });
   if (R.FRequiredBytes.size() > 4) R.FRequiredBytes.resize(4);
+  auto& folded = R.FRequiredFolded;
+  const auto commonness = [this](unsigned char c) {
+    return std::max(ByteCommonness(c), ByteCommonness(R.CaseFlip[c]));
+  };
+  std::stable_sort(folded.begin(), folded.end(),
+                   [&](unsigned char a, unsigned char b) { return commonness(a) < commonness(b); });
+  folded.erase(std::unique(folded.begin(), folded.end()), folded.end());
+  if (folded.size() > 2) folded.resize(2);
 }
 
 void TRegExprAnalysis::FirstCharWalk(const uint8_t* node) {

@@ -240,7 +240,7 @@ bool TRegExpr::RequiredTextAhead(int64_t start) {
   // A subject without a required byte behind `start` needs no attempt at all: a pattern that
   // would take long to fail everywhere answers at once. Looked for from the subject's end, the
   // last one is found once for all searches, and at once in text that holds them anywhere.
-  return FRequiredBytes.empty() || start <= LastMatchStart();
+  return (FRequiredBytes.empty() && FRequiredFolded.empty()) || start <= LastMatchStart();
 }
 
 int64_t TRegExpr::LastMatchStart() {
@@ -253,6 +253,13 @@ int64_t TRegExpr::LastMatchStart() {
   }
   for (const TCharSet& required : FRequiredBytes)
     last = std::min(last, TByteSetFinder(required).Last(FSubject));
+  for (const unsigned char required : FRequiredFolded) {
+    TCharSet either;
+    either.set(required);
+    either.set(FNodes.CaseFlip[required]);
+    either.reset(0);
+    last = std::min(last, TByteSetFinder(either).Last(FSubject));
+  }
   FLastMatchStart = last;
   return last;
 }
