@@ -21,6 +21,7 @@
 namespace fendrel {
 
 class TLiteralFinder;
+class TByteSetFinder;
 
 class TBacktracker;
 struct TThreadSettings;
@@ -234,6 +235,8 @@ class TRegExpr {
   struct TFinders;
   // One of the program's literal finders, made when first asked for.
   const TLiteralFinder& Finder(std::optional<TLiteralFinder> TFinders::*which);
+  // Finds the bytes a line ends at: its breaks and the paired separator's first byte.
+  const TByteSetFinder& LineEndFinder();
   // Finds the groups of a match the automaton found, once: the one way to the groups of a
   // match whose bounds alone are known.
   void ResolveGroups() const;
@@ -306,7 +309,9 @@ class TRegExpr {
   TNodeInfo FNodes;
   std::array<bool, 256> FStartTable{};  // FFirstChars as a table for the search loop
   int FStartChar = -2;                  // the only first character, or -2
-  bool FFewStarts = false;   // matches begin at a literal or at a few uncommon characters
+  // Matches begin at a literal or at a few uncommon characters, or are one run of bytes: the
+  // backtracker finds them fastest.
+  bool FFewStarts = false;
   bool FFastStarts = false;  // the first characters are found many places at a time
   // First characters found many places at a time (TByteSetFinder::Fast), not uncommon in the
   // texts users search, occur seldom in this subject all the same: 1 yes, 0 no, -1 not yet

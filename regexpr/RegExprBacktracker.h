@@ -162,8 +162,9 @@ class TBacktracker {
   int64_t FLeadRunEnd = -1;
   bool FUtf8 = false;          // the program reads the subject as UTF-8 text
   bool FUnicodeWords = false;  // \b by whole characters and Unicode's word class
-  int32_t FLoopCounters[kRELoopMaxSlots];
-  int64_t FLoopIterationStarts[kRELoopMaxSlots];
+  // Each loop sets its slot on entry, before reading it: set once here, not for every search.
+  int32_t FLoopCounters[kRELoopMaxSlots] = {};
+  int64_t FLoopIterationStarts[kRELoopMaxSlots] = {};
   int32_t FLoopDepth = 0;
   std::vector<int64_t> FLoopTargetEntries;  // by program offset: where the iteration began
   std::vector<TUndo> FStack;

@@ -268,8 +268,20 @@ void MarkNodes(const uint8_t* program, uint32_t size, const TCaseFlipTable& flip
     }
     at += NodeSize(node);
   }
-  if (const uint8_t* lead = LeadRepetition(program, size, flags))
+  info.LeadRunIsMatch = false;
+  if (const uint8_t* lead = LeadRepetition(program, size, flags)) {
     flags[static_cast<std::size_t>(lead - program)] |= nfLeadRun;
+    // A repetition, or a loop run as a plain star: its body, then its exit.
+    const TREOp op = NodeOp(lead);
+    const uint8_t* repeated = op == opRepeat || op == opRepeatLazy
+                                  ? NodeOperand(lead) + 2 * kRENumberSize
+                                  : NodeOperand(lead);
+    const bool atMostOne =
+        (op != opRepeat && op != opRepeatLazy) || ReadInt32(NodeOperand(lead)) <= 1;
+    info.LeadRunIsMatch = atMostOne && IsOneCharacterNode(NodeOp(repeated)) &&
+                          NodeOp(repeated) != opCharSet &&
+                          ReachesEndUnconditionally(NodeNext(lead));
+  }
   MarkAlternatives(program, size, flip, info);
 }
 

@@ -48,7 +48,18 @@ struct TRegExpr::TFinders {
   std::optional<TLiteralFinder> Anchor, Inner, Required;
   std::optional<TByteSetFinder> First;   // for first characters found many places at a time
   std::optional<TByteSetFinder> Breaks;  // the bytes a line can begin behind
+  std::optional<TByteSetFinder> Ends;    // the bytes a line can end at
 };
+
+const TByteSetFinder& TRegExpr::LineEndFinder() {
+  if (!FFinders) FFinders = std::make_shared<TFinders>();
+  if (!FFinders->Ends) {
+    TCharSet ends = FLineBreakSet;
+    if (FPairSet) ends.set(FPairHead);
+    FFinders->Ends.emplace(ends);
+  }
+  return *FFinders->Ends;
+}
 
 const TLiteralFinder& TRegExpr::Finder(std::optional<TLiteralFinder> TFinders::*which) {
   if (!FFinders) FFinders = std::make_shared<TFinders>();
@@ -156,7 +167,7 @@ bool TRegExpr::PrepareProgram(bool checkSettings) {
     for (int c = 1; FStartChar == -1; ++c)
       if (FFirstChars[c]) FStartChar = c;
     FFewStarts = FAnchorChar != 0 || FInnerText != nullptr || FLineAnchored || FStartChar >= 0 ||
-                 TByteSetFinder::Worth(FFirstChars);
+                 TByteSetFinder::Worth(FFirstChars) || FNodes.LeadRunIsMatch;
     FFastStarts = !FFirstChars[0] && TByteSetFinder::Fast(FFirstChars);
   }
   return true;
@@ -206,8 +217,9 @@ bool TRegExpr::ExecFrom(int64_t offset, bool prepared) {
 //   any            with back-references            the same
 //   ThreadMatcher  one the threads run             the thread matcher alone
 //   Automatic      one the threads run whose       the backtracker, trying only those places
-//                  matches begin at a literal or   (the fastest way there); past 200 steps per
-//                  at a few uncommon characters    character, the hand-over
+//                  matches begin at a literal or   (the fastest way there); past 25 steps per
+//                  at a few uncommon characters,   character, the hand-over
+//                  or are one run of bytes
 //   Automatic      any other the threads run       the automaton; should it give up (its
 //                                                  states never repeat), the backtracker as
 //                                                  above
@@ -460,7 +472,11 @@ bool TRegExpr::Backtrack(int64_t start, bool handOver) {
     if (!FFinders) FFinders = std::make_shared<TFinders>();
     if (!FFinders->First) FFinders->First.emplace(FFirstChars);
     const TByteSetFinder& finder = *FFinders->First;
-    for (; (at = finder.Next(FSubject, at)) >= 0 && at <= last; ++at)
+    const auto* bytes = reinterpret_cast<const unsigned char*>(subject);
+    // Where starts are common the next place is often one: the finder is asked only past it.
+    for (; at < length && (FStartTable[bytes[at]] || (at = finder.Next(FSubject, at)) >= 0) &&
+           at <= last;
+         ++at)
       if (attempt(at)) return true;
     return false;
   }

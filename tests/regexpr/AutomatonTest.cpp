@@ -1,4 +1,4 @@
-// The automaton against the backtracker: the same matches, groups included, over a search chain,
+// The automaton and the thread matcher against the backtracker: the same matches, groups included, over a search chain,
 // under the settings that change what a character means to it; and its memory bound.
 #include <gtest/gtest.h>
 
@@ -48,6 +48,11 @@ TEST(Automaton, FindsWhatTheBacktrackerFinds) {
       {"(?m)$", "\r\n\r\n"},
       {"(?m)^(.)", "a;b;;c", ";", ""},
       {"(?m)^(.)", "a;:b;:c", ";:", ";:"},
+      // Lines longer than the 16 places a line's end is looked for at a time; a lone head of
+      // the pair that is no break of its own stays inside the line.
+      {"(?-s).*", "0123456789abcdefghij\r0123456789abcdefghij\r\nxyz\n\n0123456789abcdefg", "\n"},
+      {"(?-s).+", "0123456789abcdef;0123456789abcdef;:;", ";", ";:"},
+      {"[a-z]*", "abcdefghijklmnopqrstuvwxyz0abc"},
       // Starts found back through the threads, near and far.
       {"(\\w+)\\s+Holmes", "Mr  Sherlock   Holmes, Holmes and  Holmes"},
       {"a+b", longRun + "b"},
@@ -73,6 +78,7 @@ TEST(Automaton, FindsWhatTheBacktrackerFinds) {
     regExpr.SetExpression(c.Pattern);
     const auto theirs = Chain(regExpr, c.Subject, TChoice::Backtracker);
     EXPECT_EQ(Chain(regExpr, c.Subject, TChoice::Automatic), theirs) << c.Pattern;
+    EXPECT_EQ(Chain(regExpr, c.Subject, TChoice::ThreadMatcher), theirs) << c.Pattern;
     regExpr.MatcherChoice = TChoice::Automatic;
     ASSERT_TRUE(regExpr.Exec(c.Subject) || theirs.empty()) << c.Pattern;
     if (!theirs.empty()) {  // the groups a template asks for are found after the match
