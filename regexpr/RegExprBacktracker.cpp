@@ -29,6 +29,19 @@ void TBacktracker::StartSearch(int64_t budget, std::size_t records) {
   FUnicodeWords = R.UnicodeWords();
   // Stale entries need no reset: an iteration's entry is set whenever it reaches its target.
   if (FLoopTargetEntries.size() != R.FProgramSize) FLoopTargetEntries.assign(R.FProgramSize, -1);
+  FKnownRunStart = FKnownRunEnd = -1;
+}
+
+bool TBacktracker::InKnownRun(uint8_t flags) const {
+  return (flags & nfLeadRun) && FKnownRunStart < FCursor && FCursor < FKnownRunEnd;
+}
+
+void TBacktracker::NoteLeadRun(int64_t start, bool cutShort) {
+  FLeadRunEnd = cutShort ? FCursor : -1;
+  if (cutShort) {
+    FKnownRunStart = start;
+    FKnownRunEnd = FCursor;
+  }
 }
 
 // Called where the choice about to be opened always ends in a match: no failure can reach past
@@ -131,6 +144,7 @@ int64_t TBacktracker::RegRepeat(const uint8_t* node, int64_t maximum, int64_t& s
   step = 1;
   const TREOp op = NodeOp(node);
   if (op == opBackRef || op == opBackRefCI) {
+    FBackRefTried = true;
     const int group = NodeOperand(node)[0];
     int64_t count = 0, length = 0;
     while (count < maximum && BackRefMatches(group, op == opBackRefCI, FCursor, length)) {
@@ -183,6 +197,14 @@ int64_t TBacktracker::RegRepeat(const uint8_t* node, int64_t maximum, int64_t& s
 bool TBacktracker::RepeatChars(const uint8_t* repeated, int64_t minimum, int64_t maximum,
                                bool greedy, uint8_t flags, const uint8_t* next) {
   const int64_t save = FCursor;
+  // Only a repetition that never gives back needs no count: inside the run, at a character's
+  // first byte, it takes one character at least.
+  if ((flags & nfPossessive) && minimum <= 1 && InKnownRun(flags) &&
+      !IsUtf8Continuation(FSubject[FCursor])) {
+    FCursor = FKnownRunEnd;
+    FLeadRunEnd = FCursor;
+    return true;
+  }
   int64_t count = 0, minimumEnd = save;
   const uint8_t* operand = NodeOperand(repeated);
   const bool stopsAtBreaks = (CharSetFlags(operand) & kCharSetStopsAtBreaks) != 0;
@@ -201,7 +223,7 @@ bool TBacktracker::RepeatChars(const uint8_t* repeated, int64_t minimum, int64_t
     if (++count == minimum) minimumEnd = FCursor;
   }
   Spend(count);
-  if (flags & nfLeadRun) FLeadRunEnd = count < maximum ? FCursor : -1;
+  if (flags & nfLeadRun) NoteLeadRun(save, count < maximum);
   if (count < minimum) return false;
   if (flags & nfPossessive) return true;
   TUndo undo{greedy ? TUndo::kRepeatGreedy : TUndo::kRepeatLazy};
@@ -222,10 +244,16 @@ bool TBacktracker::Repeat(const uint8_t* repeated, int64_t minimum, int64_t maxi
   if (NodeOp(repeated) == opCharSet)
     return RepeatChars(repeated, minimum, maximum, greedy, flags, next);
   const int64_t save = FCursor;
-  int64_t step = 1;
-  int64_t count = RegRepeat(repeated, maximum, step);
+  int64_t step = 1, count = 0;
+  const TREOp op = NodeOp(repeated);
+  if (op != opBackRef && op != opBackRefCI && InKnownRun(flags)) {
+    count = FKnownRunEnd - FCursor;  // one byte a repetition
+    FCursor = FKnownRunEnd;
+  } else {
+    count = RegRepeat(repeated, maximum, step);
+  }
   // A run cut short by the maximum may go on: later starts reach cursors this one cannot.
-  if (flags & nfLeadRun) FLeadRunEnd = count < maximum ? FCursor : -1;
+  if (flags & nfLeadRun) NoteLeadRun(save, count < maximum);
   // An empty back-referenced text repeats without moving, as often as the minimum asks.
   if (step == 0 && count > 0 && count < minimum) count = std::min(minimum, maximum);
   if (count < minimum) return false;
@@ -246,6 +274,7 @@ bool TBacktracker::Attempt(int64_t start) {
   FStack.clear();
   FCursor = start;
   FLeadRunEnd = -1;
+  FBackRefTried = false;
   FLoopDepth = 0;
   const uint8_t* node = FProgram + 1;
   while (!Forward(node))
@@ -404,6 +433,7 @@ bool TBacktracker::TakeSetChar(const uint8_t* node) {
 }
 
 bool TBacktracker::TakeBackRef(int group, bool ignoreCase) {
+  FBackRefTried = true;
   int64_t length = 0;
   if (!BackRefMatches(group, ignoreCase, FCursor, length)) return false;
   FCursor += length;

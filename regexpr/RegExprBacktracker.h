@@ -40,7 +40,7 @@ class TBacktracker {
   int64_t MatchEnd() const { return FCursor; }
   // After a failed attempt: where the run of characters taken by the repetition every match
   // begins with ended, when no start before it can succeed either; otherwise -1.
-  int64_t LeadRunEnd() const { return FLeadRunEnd; }
+  int64_t LeadRunEnd() const { return FBackRefTried ? -1 : FLeadRunEnd; }
   // Gives back the memory of the choices a search that ran out of steps left behind.
   void ReleaseChoices() { std::vector<TUndo>().swap(FStack); }
   // Backtracking steps the current (or last) search has taken.
@@ -87,6 +87,10 @@ class TBacktracker {
   bool BackRefMatches(int group, bool ignoreCase, int64_t at, int64_t& length) const;
   void Spend(int64_t steps = 1);
   void DropAllChoices();
+  // Whether the cursor lies inside the known run of the lead repetition (`flags`' node).
+  bool InKnownRun(uint8_t flags) const;
+  // After the lead repetition took the characters from `start` to the cursor.
+  void NoteLeadRun(int64_t start, bool cutShort);
   // Starts a compact repetition at the cursor; false when the match fails here or goes on
   // from the record it pushed.
   bool Repeat(const uint8_t* repeated, int64_t minimum, int64_t maximum, bool greedy, uint8_t flags,
@@ -160,6 +164,10 @@ class TBacktracker {
   int64_t FLength = 0;
   int64_t FCursor = 0;
   int64_t FLeadRunEnd = -1;
+  // The last run the lead repetition took in this search, cut short by a character it cannot
+  // take: from a later start within it, the repetition ends where it did (see nfLeadRun).
+  int64_t FKnownRunStart = -1, FKnownRunEnd = -1;
+  bool FBackRefTried = false;  // the attempt compared a back-reference
   bool FUtf8 = false;          // the program reads the subject as UTF-8 text
   bool FUnicodeWords = false;  // \b by whole characters and Unicode's word class
   // Each loop sets its slot on entry, before reading it: set once here, not for every search.

@@ -165,14 +165,9 @@ bool IsZeroWidth(TREOp op) {
 
 // The repetition of one character class that every match begins with (behind nodes that
 // consume nothing), or null. From two starts within the run of characters it takes, it reaches
-// the same cursors, and without back-references what follows cannot tell the two apart: so if
-// the earlier start fails, so does the later.
-const uint8_t* LeadRepetition(const uint8_t* program, uint32_t size,
-                              const std::vector<uint8_t>& flags) {
-  for (std::size_t at = 1; at + kREHeaderSize <= size; at += NodeSize(program + at)) {
-    const TREOp op = NodeOp(program + at);
-    if (op == opBackRef || op == opBackRefCI) return nullptr;
-  }
+// the same cursors, and only a back-reference can tell the two apart: so if the earlier start
+// fails without trying one, so does the later.
+const uint8_t* LeadRepetition(const uint8_t* program, const std::vector<uint8_t>& flags) {
   for (const uint8_t* node = program + 1; node != nullptr;) {
     const TREOp op = NodeOp(node);
     const uint8_t* next = NodeNext(node);
@@ -269,7 +264,7 @@ void MarkNodes(const uint8_t* program, uint32_t size, const TCaseFlipTable& flip
     at += NodeSize(node);
   }
   info.LeadRunIsMatch = false;
-  if (const uint8_t* lead = LeadRepetition(program, size, flags)) {
+  if (const uint8_t* lead = LeadRepetition(program, flags)) {
     flags[static_cast<std::size_t>(lead - program)] |= nfLeadRun;
     // A repetition, or a loop run as a plain star: its body, then its exit.
     const TREOp op = NodeOp(lead);

@@ -85,9 +85,9 @@ enum TNodeFlag : uint8_t {
   nfPossessive = 4,   // a repetition whose continuation cannot begin with anything it could
                       // give back: only its longest count can lead to a match
   nfSimpleStar = 8,   // a branch loop over one character class: run as a greedy repetition
-  nfLeadRun = 16,     // the repetition every match begins with, in a program without
-                      // back-references: when a match fails from one start, it fails from every
-                      // later start within the run of characters the repetition took
+  nfLeadRun = 16,     // the repetition every match begins with: from every later start within
+                      // the run of characters it took, it reaches the same cursors, and only a
+                      // back-reference can tell those starts apart
   nfPrunable = 32,    // an alternative of a chain with known first characters (TNodeInfo)
 };
 

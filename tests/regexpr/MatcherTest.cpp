@@ -238,10 +238,10 @@ TEST(Matcher, CatastrophicPatternsEndWithAnError) {
       {"(a|a)*c\\1", as + "bc"},
       {"(a|aa)*b\\1", as + "cb", TChoice::ThreadMatcher},
       {"(a|aa)*b", as + "cb", TChoice::Backtracker},
-      // Compact repetitions that run over the same characters from every start: their
-      // characters count as steps, so the budget ends a search that would take n squared.
-      // (What every match needs is there, at the end: no attempt can be left out.)
-      {"(\\w+)\\s+\\1", std::string(20000, 'a') + " b"},
+      // Compact repetitions that give back the same characters from every start: each count
+      // tried is a step, so the budget ends a search that would take n squared. (What every
+      // match needs is there, at the end: no attempt can be left out.)
+      {"(\\w+)\\w\\s+\\1", std::string(20000, 'a') + " b"},
       {"x*x+y", std::string(40000, 'x') + "zy", TChoice::Backtracker},
   };
   for (const auto& [pattern, subject, choice] : cases) {
@@ -292,10 +292,11 @@ TEST(Matcher, AStopEndsALongSearch) {
   }
 }
 
-TEST(Matcher, CatastrophicPatternsWithoutBackReferencesAreAnswered) {
+TEST(Matcher, CatastrophicPatternsAreAnswered) {
   // The automaton answers at once, or the backtracker runs out of steps (or of memory for its
   // choices) and the automaton or the thread matcher answers as it would have: where matches
-  // begin at a literal, the backtracker searches first.
+  // begin at a literal, the backtracker searches first. A run the first repetition took is
+  // not taken again from each later start within it, back-reference or not.
   const std::string as(5000, 'a');
   std::string alternating, pairs;
   for (int i = 0; i < 700; ++i)
@@ -305,8 +306,12 @@ TEST(Matcher, CatastrophicPatternsWithoutBackReferencesAreAnswered) {
   struct TCase {
     const char* Pattern;
     std::string Subject;
-    int32_t Offset, Length;  // of the match, -1 for none
+    int32_t Offset, Length;  // of the match in bytes, -1 for none
+    bool Utf8 = false;
   };
+  std::string zhe;  // Cyrillic letters, two bytes each in UTF-8
+  for (int i = 0; i < 20000; ++i)
+    zhe += "ж";
   const TCase cases[] = {
       {"(a|aa)*b", as + "cb", 5002, 1},
       {"(a+)+$", as + "b", -1, -1},
@@ -318,9 +323,13 @@ TEST(Matcher, CatastrophicPatternsWithoutBackReferencesAreAnswered) {
       // Quadratic for the backtracker alone, as its steps show: the automaton takes over.
       {"x*x+y", "y" + std::string(40000, 'x'), -1, -1},
       {"(x+x+)+y", "y" + std::string(40000, 'x'), -1, -1},
+      {"(\\w+)\\s+\\1", std::string(1 << 20, 'a') + " b", -1, -1},
+      {"(\\w+)\\s+\\1", "x" + std::string(20000, 'a') + " aaa", 19999, 7},
+      {"(\\w+)\\s+\\1", "x" + zhe + " жжж", 39996, 13, true},
   };
   for (const TCase& c : cases) {
     TRegExpr regExpr;
+    regExpr.Utf8 = c.Utf8;
     regExpr.SetExpression(c.Pattern);
     EXPECT_EQ(regExpr.Exec(c.Subject), c.Offset > 0) << c.Pattern;
     EXPECT_EQ(regExpr.MatchOffset(0), c.Offset) << c.Pattern;
