@@ -265,6 +265,11 @@ class TRegExpr {
   const char* FInnerText = nullptr;
   int32_t FInnerLen = 0;
   int32_t FInnerOffset = 0;
+  // Without either: a literal every match reaches over bytes of FReachedOver alone, behind
+  // repetitions of classes ("^\\s*#include"), in the p-code; null when there is none.
+  const char* FReachedText = nullptr;
+  int32_t FReachedLen = 0;
+  TCharSet FReachedOver;
   bool FAnchoredAtStart = false;
   bool FLineAnchored = false;           // every match begins where a line does ("(?m)^...")
   const char* FRequiredText = nullptr;  // points into the p-code

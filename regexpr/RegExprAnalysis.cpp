@@ -33,6 +33,9 @@ void TRegExprAnalysis::Analyse(const uint8_t* program, int topFlags) {
   R.FInnerText = nullptr;
   R.FInnerLen = 0;
   R.FInnerOffset = 0;
+  R.FReachedText = nullptr;
+  R.FReachedLen = 0;
+  R.FReachedOver.reset();
   const uint8_t* first = program + 1;  // the top level's first alternative
   const uint8_t* after = NodeNext(first);
   if (after == nullptr || NodeOp(after) != opEnd) return;  // more than one alternative
@@ -53,6 +56,7 @@ void TRegExprAnalysis::Analyse(const uint8_t* program, int topFlags) {
   }
   R.FLineAnchored = NodeOp(scan) == opLineStart;
   if (R.FAnchorChar == 0 && !R.FAnchoredAtStart) FindInnerText(scan);
+  if (R.FAnchorChar == 0 && !R.FAnchoredAtStart && R.FInnerText == nullptr) FindReachedText(scan);
 
   // A pattern that starts with a repetition gets few anchors; a literal that every match holds
   // lets the search skip subjects without it.
@@ -194,6 +198,71 @@ void TRegExprAnalysis::FindInnerText(const uint8_t* chain) {
     const int32_t width = FixedWidth(node, R.FProgramUtf8);
     if (width < 0) return;
     offset += width;
+  }
+}
+
+namespace {
+
+// Adds every byte a character the node takes can be made of; false for a node that takes
+// something else than one character of a class.
+bool AddClassBytes(const uint8_t* node, TCharSet& bytes) {
+  const uint8_t* operand = NodeOperand(node);
+  TCharSet taken;
+  switch (NodeOp(node)) {
+    case opDigit:
+      for (int c = '0'; c <= '9'; ++c)
+        taken.set(static_cast<std::size_t>(c));
+      break;
+    case opTinySet:
+      for (int i = 0; i < kRETinySetBytes; ++i)
+        taken.set(operand[i]);
+      break;
+    case opFullSet:
+      for (int c = 0; c < 256; ++c)
+        if ((operand[c / 8] >> (c % 8)) & 1) taken.set(static_cast<std::size_t>(c));
+      break;
+    case opCharSet:
+      taken = CharSetFirstBytes(operand);
+      break;
+    default:
+      return false;
+  }
+  // The bytes of characters beyond ASCII, whichever they are.
+  for (int c = 0x80; c < 256 && !taken[0x80]; ++c)
+    if (taken[static_cast<std::size_t>(c)])
+      for (int d = 0x80; d < 256; ++d)
+        taken.set(static_cast<std::size_t>(d));
+  bytes |= taken;
+  return true;
+}
+
+}  // namespace
+
+void TRegExprAnalysis::FindReachedText(const uint8_t* chain) {
+  // Behind nodes that take nothing and repetitions of classes, the first literal: between a
+  // match's start and that literal lie characters of those classes alone.
+  TCharSet over;
+  for (const uint8_t* node = chain; node != nullptr;) {
+    const TREOp op = NodeOp(node);
+    if (OnlyAlternative(node)) {
+      node = NodeOperand(node);
+      continue;
+    }
+    if (op == opLiteral) {
+      R.FReachedText = reinterpret_cast<const char*>(NodeOperand(node));
+      R.FReachedLen = static_cast<int32_t>(std::strlen(R.FReachedText));
+      R.FReachedOver = over;
+      return;
+    }
+    if (IsRepetition(op)) {
+      const uint8_t* repeated = op == opRepeat || op == opRepeatLazy
+                                    ? NodeOperand(node) + 2 * kRENumberSize
+                                    : NodeOperand(node);
+      if (!AddClassBytes(repeated, over)) return;
+    } else if (FixedWidth(node, R.FProgramUtf8) != 0) {  // takes nothing: marks, \b, ^
+      return;
+    }
+    node = NodeNext(node);
   }
 }
 

@@ -38,6 +38,8 @@ class TRegExprAnalysis {
   void FindRequiredBytes(const uint8_t* chain);
   // A literal every match holds at a fixed distance from its start (R.FInnerText).
   void FindInnerText(const uint8_t* chain);
+  // A literal every match reaches over characters of a few classes alone (R.FReachedText).
+  void FindReachedText(const uint8_t* chain);
 
   TRegExpr& R;
   const uint8_t* FProgram = nullptr;

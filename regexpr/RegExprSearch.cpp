@@ -45,7 +45,7 @@ constexpr int64_t kHandOverPerChar = 25;
 // The literal finders of a program, made at its first search that needs them with the case table
 // its nodes were marked with: a chain of searches, one per match, makes them once.
 struct TRegExpr::TFinders {
-  std::optional<TLiteralFinder> Anchor, Inner, Required;
+  std::optional<TLiteralFinder> Anchor, Inner, Reached, Required;
   std::optional<TByteSetFinder> First;   // for first characters found many places at a time
   std::optional<TByteSetFinder> Breaks;  // the bytes a line can begin behind
   std::optional<TByteSetFinder> Ends;    // the bytes a line can end at
@@ -70,6 +70,8 @@ const TLiteralFinder& TRegExpr::Finder(std::optional<TLiteralFinder> TFinders::*
                    FAnchorFolded ? &FNodes.CaseFlip : nullptr);
   else if (which == &TFinders::Inner)
     finder.emplace(std::string_view(FInnerText, static_cast<std::size_t>(FInnerLen)));
+  else if (which == &TFinders::Reached)
+    finder.emplace(std::string_view(FReachedText, static_cast<std::size_t>(FReachedLen)));
   else
     finder.emplace(std::string_view(FRequiredText, static_cast<std::size_t>(FRequiredLen)));
   return *finder;
@@ -167,7 +169,7 @@ bool TRegExpr::PrepareProgram(bool checkSettings) {
     for (int c = 1; FStartChar == -1; ++c)
       if (FFirstChars[c]) FStartChar = c;
     FFewStarts = FAnchorChar != 0 || FInnerText != nullptr || FLineAnchored || FStartChar >= 0 ||
-                 TByteSetFinder::Worth(FFirstChars) || FNodes.LeadRunIsMatch;
+                 TByteSetFinder::Worth(FFirstChars) || FNodes.LeadRunIsMatch || FReachedText != nullptr;
     FFastStarts = !FFirstChars[0] && TByteSetFinder::Fast(FFirstChars);
   }
   return true;
@@ -436,6 +438,30 @@ bool TRegExpr::Backtrack(int64_t start, bool handOver) {
       if (attempt(at)) return true;
     return false;
   }
+  const auto* bytes = reinterpret_cast<const unsigned char*>(subject);
+  // Whether a match can begin at `at`, by the character there and, for a line-anchored
+  // pattern, the one before.
+  const auto canStart = [&](int64_t place) {
+    return FStartTable[place < length ? bytes[place] : 0] &&
+           (!FLineAnchored || place == 0 || FLineBreakSet[bytes[place - 1]] ||
+            (FPairSet && bytes[place - 1] == FPairTail));
+  };
+  if (FReachedText != nullptr) {
+    // Every match reaches the literal over bytes of a few classes alone: it begins in the run
+    // of those bytes before the literal's next occurrence, or there.
+    const TLiteralFinder& finder = Finder(&TFinders::Reached);
+    while (at <= last) {
+      const int64_t found = finder.Next(FSubject, at);
+      if (found < 0) return false;
+      int64_t from = found;
+      while (from > at && FReachedOver[bytes[from - 1]])
+        --from;
+      for (; from <= found && from <= last; ++from)
+        if (canStart(from) && attempt(from)) return true;
+      at = std::max(found + 1, from);
+    }
+    return false;
+  }
   if (FLineAnchored) {
     // Every match begins where a line does: at the start and behind each line break, where
     // the character can begin a match.
@@ -446,11 +472,8 @@ bool TRegExpr::Backtrack(int64_t start, bool handOver) {
       FFinders->Breaks.emplace(breaks);
     }
     const TByteSetFinder& breaks = *FFinders->Breaks;
-    const auto* bytes = reinterpret_cast<const unsigned char*>(subject);
     while (at <= last) {
-      const bool lineStart =
-          at == 0 || FLineBreakSet[bytes[at - 1]] || (FPairSet && bytes[at - 1] == FPairTail);
-      if (lineStart && FStartTable[at < length ? bytes[at] : 0] && attempt(at)) return true;
+      if (canStart(at) && attempt(at)) return true;
       const int64_t lineBreak = breaks.Next(FSubject, at);
       if (lineBreak < 0) return false;
       at = lineBreak + 1;
@@ -472,7 +495,6 @@ bool TRegExpr::Backtrack(int64_t start, bool handOver) {
     if (!FFinders) FFinders = std::make_shared<TFinders>();
     if (!FFinders->First) FFinders->First.emplace(FFirstChars);
     const TByteSetFinder& finder = *FFinders->First;
-    const auto* bytes = reinterpret_cast<const unsigned char*>(subject);
     // Where starts are common the next place is often one: the finder is asked only past it.
     for (; at < length && (FStartTable[bytes[at]] || (at = finder.Next(FSubject, at)) >= 0) &&
            at <= last;
@@ -480,7 +502,6 @@ bool TRegExpr::Backtrack(int64_t start, bool handOver) {
       if (attempt(at)) return true;
     return false;
   }
-  const auto* bytes = reinterpret_cast<const unsigned char*>(subject);
   for (; at < length && at <= last; ++at)
     if (FStartTable[bytes[at]] && attempt(at)) return true;
   return at == length && at <= last && FStartTable[0] && attempt(at);  // the end reads as NUL

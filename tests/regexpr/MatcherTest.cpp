@@ -18,6 +18,7 @@ struct TFind {
   std::string Subject;
   int32_t Offset, Length;                        // of the whole match; offset -1 for no match
   int32_t Group1Offset = -2, Group1Length = -2;  // -2: not checked
+  bool Utf8 = false;
 };
 
 TEST(Matcher, FirstMatchAndGroups) {
@@ -71,6 +72,13 @@ TEST(Matcher, FirstMatchAndGroups) {
       // the character cannot begin a match, and at the end behind a last break.
       {"(?m)^\\s*#x", "a #x\n b\n  #x", 9, 4},
       {"(?m)^$", "a\nb\n", 5, 0},
+      // A literal reached over repetitions of classes: a match begins in the run of their
+      // characters before the literal's next occurrence, or there; the run may hold the literal.
+      {"[ab]+\\s*Q", "ccQ aab Q", 5, 5},
+      {"\\s*#x", "a#x", 2, 2},
+      {"[xb]*b", "cxxbxb", 2, 5},
+      {"(?m)^\\s*#x", "#y\n  x #x\n\t#x", 11, 3},
+      {"\\w+\\s+что", "Я ль жук  что", 9, 14, -2, -2, true},
       {"(?m)^$", "a\r\n\r\nb", 4, 0},
       {"\\bfoo\\b", "a foo.", 3, 3},
       {"\\bfoo\\b", "afoo", -1, 0},
@@ -108,6 +116,7 @@ TEST(Matcher, FirstMatchAndGroups) {
   };
   for (const TFind& c : cases) {
     TRegExpr regExpr;
+    regExpr.Utf8 = c.Utf8;
     regExpr.SetExpression(c.Pattern);
     const bool found = regExpr.Exec(c.Subject);
     EXPECT_EQ(found, c.Offset > 0) << c.Pattern << " on " << c.Subject;
