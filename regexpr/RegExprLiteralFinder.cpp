@@ -210,31 +210,49 @@ int64_t TLiteralFinder::Next(std::string_view subject, int64_t from) const {
 }
 
 #ifdef FENDREL_WIDE_VECTORS
+namespace {
+
+// Where the byte `x` (or `y`, its other case, when `Folded`) is in place, a byte of all ones.
+template <bool Folded>
+[[gnu::always_inline]] __attribute__((target("avx2"))) inline __m256i Hits(__m256i block, __m256i x,
+                                                                           __m256i y) {
+  if constexpr (Folded)
+    return _mm256_or_si256(_mm256_cmpeq_epi8(block, x), _mm256_cmpeq_epi8(block, y));
+  return _mm256_cmpeq_epi8(block, x);
+}
+
+// A bit for each of the 32 places from `block` on where both bytes are in place: the rare one
+// `rareAt` bytes on, the other `otherAt` bytes on.
+template <bool Folded>
+[[gnu::always_inline]] __attribute__((target("avx2"))) inline uint32_t BothInPlace(
+    const char* block, std::size_t rareAt, std::size_t otherAt, const __m256i (&bytes)[4]) {
+  const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(block + rareAt));
+  const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(block + otherAt));
+  return static_cast<uint32_t>(_mm256_movemask_epi8(
+      _mm256_and_si256(Hits<Folded>(a, bytes[0], bytes[1]), Hits<Folded>(b, bytes[2], bytes[3]))));
+}
+
+}  // namespace
+
 // The blocks of 32 places from `at` on, as Next compares 16 of them: the first occurrence in
 // `found`, or -1 and the place where no further block fits.
 __attribute__((target("avx2"))) std::size_t TLiteralFinder::NextWide(std::string_view subject,
                                                                      std::size_t at,
                                                                      std::size_t last,
                                                                      int64_t& found) const {
-  const __m256i rare = _mm256_set1_epi8(FLiteral[FRare]);
-  const __m256i rareOther = _mm256_set1_epi8(static_cast<char>(Other(FRare)));
-  const __m256i other = _mm256_set1_epi8(FLiteral[FOther]);
-  const __m256i otherOther = _mm256_set1_epi8(static_cast<char>(Other(FOther)));
+  const __m256i bytes[4] = {
+      _mm256_set1_epi8(FLiteral[FRare]), _mm256_set1_epi8(static_cast<char>(Other(FRare))),
+      _mm256_set1_epi8(FLiteral[FOther]), _mm256_set1_epi8(static_cast<char>(Other(FOther)))};
+  const bool folded = FFlip != nullptr;
   // Two blocks a round: where candidates are rare, the loop's own cost counts.
   for (; at + 63 <= last; at += 64) {
     const char* block = subject.data() + at;
-    // Where both bytes are in place, a bit each.
-    __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(block + FRare));
-    __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(block + FOther));
-    const auto low = static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_and_si256(
-        _mm256_or_si256(_mm256_cmpeq_epi8(a, rare), _mm256_cmpeq_epi8(a, rareOther)),
-        _mm256_or_si256(_mm256_cmpeq_epi8(b, other), _mm256_cmpeq_epi8(b, otherOther)))));
-    a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(block + 32 + FRare));
-    b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(block + 32 + FOther));
-    const auto high = static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_and_si256(
-        _mm256_or_si256(_mm256_cmpeq_epi8(a, rare), _mm256_cmpeq_epi8(a, rareOther)),
-        _mm256_or_si256(_mm256_cmpeq_epi8(b, other), _mm256_cmpeq_epi8(b, otherOther)))));
-    auto both = low | static_cast<uint64_t>(high) << 32;
+    auto both =
+        folded
+            ? BothInPlace<true>(block, FRare, FOther, bytes) |
+                  static_cast<uint64_t>(BothInPlace<true>(block + 32, FRare, FOther, bytes)) << 32
+            : BothInPlace<false>(block, FRare, FOther, bytes) |
+                  static_cast<uint64_t>(BothInPlace<false>(block + 32, FRare, FOther, bytes)) << 32;
     for (; both != 0; both &= both - 1) {
       const std::size_t candidate = at + static_cast<std::size_t>(__builtin_ctzll(both));
       if (Equal(subject.data() + candidate)) {
