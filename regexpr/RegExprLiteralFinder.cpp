@@ -85,6 +85,7 @@ int64_t TByteSetFinder::Next(std::string_view subject, int64_t from) const {
   if (FByHalves) at = NextByHalves(subject, at);
 #ifdef __SSE2__
   if (!FFew.empty() && FFew.size() <= 4) {
+    at = NextFewWide(subject, at);
     __m128i few[4];
     for (std::size_t i = 0; i < 4; ++i)
       few[i] = _mm_set1_epi8(static_cast<char>(FFew[i < FFew.size() ? i : 0]));
@@ -107,6 +108,7 @@ int64_t TByteSetFinder::Last(std::string_view subject) const {
   auto end = static_cast<int64_t>(subject.size());  // what lies before is still to be seen
 #ifdef __SSE2__
   if (!FFew.empty() && FFew.size() <= 4) {
+    end = LastFewWide(subject, end);
     __m128i few[4];
     for (std::size_t i = 0; i < 4; ++i)
       few[i] = _mm_set1_epi8(static_cast<char>(FFew[i < FFew.size() ? i : 0]));
@@ -126,6 +128,49 @@ int64_t TByteSetFinder::Last(std::string_view subject) const {
 }
 
 #ifdef FENDREL_WIDE_VECTORS
+namespace {
+
+// Where one of the four bytes (a few bytes, the first repeated) is in the 32 places from `at`,
+// a bit each.
+[[gnu::always_inline]] __attribute__((target("avx2"))) inline uint32_t FewIn32(
+    const unsigned char* at, const __m256i (&few)[4]) {
+  const __m256i block = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
+  return static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_or_si256(
+      _mm256_or_si256(_mm256_cmpeq_epi8(block, few[0]), _mm256_cmpeq_epi8(block, few[1])),
+      _mm256_or_si256(_mm256_cmpeq_epi8(block, few[2]), _mm256_cmpeq_epi8(block, few[3])))));
+}
+
+}  // namespace
+
+// From `at` on, 64 places a round where the processor has the vectors: the first round that
+// holds one of a few bytes, or where no further round fits; Next then finds the byte itself.
+__attribute__((target("avx2"))) int64_t TByteSetFinder::NextFewWide(std::string_view subject,
+                                                                    int64_t at) const {
+  if (!HasWideVectors()) return at;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(subject.data());
+  const auto length = static_cast<int64_t>(subject.size());
+  __m256i few[4];
+  for (std::size_t i = 0; i < 4; ++i)
+    few[i] = _mm256_set1_epi8(static_cast<char>(FFew[i < FFew.size() ? i : 0]));
+  for (; at + 64 <= length; at += 64)
+    if ((FewIn32(bytes + at, few) | FewIn32(bytes + at + 32, few)) != 0) return at;
+  return at;
+}
+
+// Before `end`, 64 places a round: the end of the last round that holds one of the bytes, or
+// where no further round fits; Last then finds the byte itself.
+__attribute__((target("avx2"))) int64_t TByteSetFinder::LastFewWide(std::string_view subject,
+                                                                    int64_t end) const {
+  if (!HasWideVectors()) return end;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(subject.data());
+  __m256i few[4];
+  for (std::size_t i = 0; i < 4; ++i)
+    few[i] = _mm256_set1_epi8(static_cast<char>(FFew[i < FFew.size() ? i : 0]));
+  for (; end >= 64; end -= 64)
+    if ((FewIn32(bytes + end - 64, few) | FewIn32(bytes + end - 32, few)) != 0) return end;
+  return end;
+}
+
 // From `at` on, 32 places at a time: the first block that holds a byte of the set, or where no
 // further block fits; Next then finds the byte itself.
 __attribute__((target("avx2"))) int64_t TByteSetFinder::NextByHalves(std::string_view subject,
@@ -150,6 +195,12 @@ __attribute__((target("avx2"))) int64_t TByteSetFinder::NextByHalves(std::string
 #else
 int64_t TByteSetFinder::NextByHalves(std::string_view, int64_t at) const {
   return at;
+}
+int64_t TByteSetFinder::NextFewWide(std::string_view, int64_t at) const {
+  return at;
+}
+int64_t TByteSetFinder::LastFewWide(std::string_view, int64_t end) const {
+  return end;
 }
 #endif
 
