@@ -263,24 +263,37 @@ int64_t TLiteralFinder::Next(std::string_view subject, int64_t from) const {
 #ifdef FENDREL_WIDE_VECTORS
 namespace {
 
-// Where the byte `x` (or `y`, its other case, when `Folded`) is in place, a byte of all ones.
-template <bool Folded>
+// How the bytes a place must hold are compared: as they are; in either case, where the two
+// cases differ in the bit 0x20 alone (ASCII letters), by setting that bit; in either case.
+enum TFold { kExact, kByBit, kEither };
+
+// Where the byte is in place, a byte of all ones: `x`; `x` once `y`'s bit is set; `x` or `y`.
+template <TFold Fold>
 [[gnu::always_inline]] __attribute__((target("avx2"))) inline __m256i Hits(__m256i block, __m256i x,
                                                                            __m256i y) {
-  if constexpr (Folded)
+  if constexpr (Fold == kEither)
     return _mm256_or_si256(_mm256_cmpeq_epi8(block, x), _mm256_cmpeq_epi8(block, y));
+  if constexpr (Fold == kByBit) return _mm256_cmpeq_epi8(_mm256_or_si256(block, y), x);
   return _mm256_cmpeq_epi8(block, x);
 }
 
 // A bit for each of the 32 places from `block` on where both bytes are in place: the rare one
 // `rareAt` bytes on, the other `otherAt` bytes on.
-template <bool Folded>
+template <TFold Fold>
 [[gnu::always_inline]] __attribute__((target("avx2"))) inline uint32_t BothInPlace(
     const char* block, std::size_t rareAt, std::size_t otherAt, const __m256i (&bytes)[4]) {
   const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(block + rareAt));
   const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(block + otherAt));
   return static_cast<uint32_t>(_mm256_movemask_epi8(
-      _mm256_and_si256(Hits<Folded>(a, bytes[0], bytes[1]), Hits<Folded>(b, bytes[2], bytes[3]))));
+      _mm256_and_si256(Hits<Fold>(a, bytes[0], bytes[1]), Hits<Fold>(b, bytes[2], bytes[3]))));
+}
+
+// 64 places from `block` on, as BothInPlace.
+template <TFold Fold>
+[[gnu::always_inline]] __attribute__((target("avx2"))) inline uint64_t BothIn64(
+    const char* block, std::size_t rareAt, std::size_t otherAt, const __m256i (&bytes)[4]) {
+  return BothInPlace<Fold>(block, rareAt, otherAt, bytes) |
+         static_cast<uint64_t>(BothInPlace<Fold>(block + 32, rareAt, otherAt, bytes)) << 32;
 }
 
 }  // namespace
@@ -291,19 +304,29 @@ __attribute__((target("avx2"))) std::size_t TLiteralFinder::NextWide(std::string
                                                                      std::size_t at,
                                                                      std::size_t last,
                                                                      int64_t& found) const {
+  const auto rare = static_cast<unsigned char>(FLiteral[FRare]);
+  const auto other = static_cast<unsigned char>(FLiteral[FOther]);
+  // A byte and its other case, or the byte with the bit that tells its cases apart.
+  const auto bit = [this](std::size_t i) {
+    const auto c = static_cast<unsigned char>(FLiteral[i]);
+    return static_cast<unsigned char>(Other(i) == c ? 0 : 0x20);
+  };
+  const auto byBit = [&](std::size_t i) {
+    const auto c = static_cast<unsigned char>(FLiteral[i]);
+    return Other(i) == c || Other(i) == (c ^ 0x20);
+  };
+  const TFold fold = FFlip == nullptr ? kExact : byBit(FRare) && byBit(FOther) ? kByBit : kEither;
   const __m256i bytes[4] = {
-      _mm256_set1_epi8(FLiteral[FRare]), _mm256_set1_epi8(static_cast<char>(Other(FRare))),
-      _mm256_set1_epi8(FLiteral[FOther]), _mm256_set1_epi8(static_cast<char>(Other(FOther)))};
-  const bool folded = FFlip != nullptr;
+      _mm256_set1_epi8(static_cast<char>(fold == kByBit ? rare | bit(FRare) : rare)),
+      _mm256_set1_epi8(static_cast<char>(fold == kByBit ? bit(FRare) : Other(FRare))),
+      _mm256_set1_epi8(static_cast<char>(fold == kByBit ? other | bit(FOther) : other)),
+      _mm256_set1_epi8(static_cast<char>(fold == kByBit ? bit(FOther) : Other(FOther)))};
   // Two blocks a round: where candidates are rare, the loop's own cost counts.
   for (; at + 63 <= last; at += 64) {
     const char* block = subject.data() + at;
-    auto both =
-        folded
-            ? BothInPlace<true>(block, FRare, FOther, bytes) |
-                  static_cast<uint64_t>(BothInPlace<true>(block + 32, FRare, FOther, bytes)) << 32
-            : BothInPlace<false>(block, FRare, FOther, bytes) |
-                  static_cast<uint64_t>(BothInPlace<false>(block + 32, FRare, FOther, bytes)) << 32;
+    auto both = fold == kExact   ? BothIn64<kExact>(block, FRare, FOther, bytes)
+                : fold == kByBit ? BothIn64<kByBit>(block, FRare, FOther, bytes)
+                                 : BothIn64<kEither>(block, FRare, FOther, bytes);
     for (; both != 0; both &= both - 1) {
       const std::size_t candidate = at + static_cast<std::size_t>(__builtin_ctzll(both));
       if (Equal(subject.data() + candidate)) {

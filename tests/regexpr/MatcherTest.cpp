@@ -44,8 +44,10 @@ TEST(Matcher, FirstMatchAndGroups) {
       // of a byte's two is no match.
       {"(?i)todo:", std::string(40, '-') + "TODX: ToDo:", 47, 5},
       {"(?im-s)todo:?\\s*(.*)$", std::string(20, '-') + "tOdO fix\nx", 21, 8, 26, 3},
-      {"(?i)QxxZ", std::string(50, '-') + "qXxZ", 51, 4},
-      {"(?i)QxxZ", std::string(50, '-') + "qXyZ", -1, 0},
+      {"(?i)QxxZ", std::string(50, '-') + "qXxZ" + std::string(80, '-'), 51, 4},
+      {"(?i)QxxZ", std::string(50, '-') + "qXyZ" + std::string(80, '-'), -1, 0},
+      {"(?i)Q@xZ", std::string(50, '-') + "q`XZ Q@Xz" + std::string(80, '-'), 56, 4},
+      {"QxxZ", std::string(50, '-') + "QxxQ qxxZ QxxZ" + std::string(80, '-'), 61, 4},
       // A literal at a fixed distance from the start: the places before its occurrences whose
       // character cannot begin a match, or that the nodes before it do not fit, are passed.
       {"\\d{2}-x", "1-x a2-x 12-x", 10, 4},
