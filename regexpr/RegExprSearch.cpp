@@ -169,7 +169,7 @@ bool TRegExpr::PrepareProgram(bool checkSettings) {
     for (int c = 1; FStartChar == -1; ++c)
       if (FFirstChars[c]) FStartChar = c;
     FFewStarts = FAnchorChar != 0 || FInnerText != nullptr || FLineAnchored || FStartChar >= 0 ||
-                 TByteSetFinder::Worth(FFirstChars) || FNodes.LeadRunIsMatch || FReachedText != nullptr;
+                 TByteSetFinder::Worth(FFirstChars) || FNodes.LeadRunIsMatch;
     FFastStarts = !FFirstChars[0] && TByteSetFinder::Fast(FFirstChars);
   }
   return true;
@@ -280,17 +280,27 @@ int64_t TRegExpr::LastMatchStart() {
 
 bool TRegExpr::FewStartsHere() {
   if (FFewStarts) return true;
-  if (!FFastStarts) return false;
+  if (!FFastStarts && FReachedText == nullptr) return false;
   if (FStartsHere < 0) {
-    // Characters that are common in one language's text may not occur at all in another's: a
-    // look at the subject's beginning tells.
+    // Characters that are common in one language's text may not occur at all in another's, nor
+    // a word: a look at the subject's beginning tells.
     const auto* bytes = reinterpret_cast<const unsigned char*>(FSubject.data());
     const std::size_t sampled = std::min<std::size_t>(FSubject.size(), 64 << 10);
     std::size_t starts = 0;
-    for (std::size_t i = 0; i < sampled; ++i)
-      starts += FStartTable[bytes[i]] ? 1 : 0;
-    // An attempt costs about what the automaton spends on twenty characters.
-    FStartsHere = starts * 64 < sampled ? 1 : 0;
+    if (FReachedText != nullptr) {  // the places in the runs before the literal's occurrences
+      const std::string_view sample = FSubject.substr(0, sampled);
+      const TLiteralFinder& finder = Finder(&TFinders::Reached);
+      for (int64_t at = 0, found = 0; (found = finder.Next(sample, at)) >= 0; at = found + 1)
+        for (int64_t from = found; from >= at && (from == found || FReachedOver[bytes[from]]);
+             --from)
+          starts += FStartTable[bytes[from]] ? 1 : 0;
+    } else {
+      for (std::size_t i = 0; i < sampled; ++i)
+        starts += FStartTable[bytes[i]] ? 1 : 0;
+    }
+    // An attempt costs about what the automaton spends on twenty characters; within a run, the
+    // run's first repetition is taken once for all its starts.
+    FStartsHere = starts * (FReachedText != nullptr ? 8 : 64) < sampled ? 1 : 0;
   }
   return FStartsHere != 0;
 }
