@@ -85,7 +85,9 @@ int64_t TByteSetFinder::Next(std::string_view subject, int64_t from) const {
   if (FByHalves) at = NextByHalves(subject, at);
 #ifdef __SSE2__
   if (!FFew.empty() && FFew.size() <= 4) {
-    at = NextFewWide(subject, at);
+    int64_t found = -1;
+    at = NextFewWide(subject, at, found);
+    if (found >= 0) return found;
     __m128i few[4];
     for (std::size_t i = 0; i < 4; ++i)
       few[i] = _mm_set1_epi8(static_cast<char>(FFew[i < FFew.size() ? i : 0]));
@@ -108,7 +110,9 @@ int64_t TByteSetFinder::Last(std::string_view subject) const {
   auto end = static_cast<int64_t>(subject.size());  // what lies before is still to be seen
 #ifdef __SSE2__
   if (!FFew.empty() && FFew.size() <= 4) {
-    end = LastFewWide(subject, end);
+    int64_t found = -1;
+    end = LastFewWide(subject, end, found);
+    if (found >= 0) return found;
     __m128i few[4];
     for (std::size_t i = 0; i < 4; ++i)
       few[i] = _mm_set1_epi8(static_cast<char>(FFew[i < FFew.size() ? i : 0]));
@@ -142,10 +146,12 @@ namespace {
 
 }  // namespace
 
-// From `at` on, 64 places a round where the processor has the vectors: the first round that
-// holds one of a few bytes, or where no further round fits; Next then finds the byte itself.
+// From `at` on, 64 places a round where the processor has the vectors: the first of a few bytes
+// in `found`, or -1 and the place where no further round fits.
 __attribute__((target("avx2"))) int64_t TByteSetFinder::NextFewWide(std::string_view subject,
-                                                                    int64_t at) const {
+                                                                    int64_t at,
+                                                                    int64_t& found) const {
+  found = -1;
   if (!HasWideVectors()) return at;
   const auto* bytes = reinterpret_cast<const unsigned char*>(subject.data());
   const auto length = static_cast<int64_t>(subject.size());
@@ -153,21 +159,33 @@ __attribute__((target("avx2"))) int64_t TByteSetFinder::NextFewWide(std::string_
   for (std::size_t i = 0; i < 4; ++i)
     few[i] = _mm256_set1_epi8(static_cast<char>(FFew[i < FFew.size() ? i : 0]));
   for (; at + 64 <= length; at += 64)
-    if ((FewIn32(bytes + at, few) | FewIn32(bytes + at + 32, few)) != 0) return at;
+    if (const uint64_t hits =
+            FewIn32(bytes + at, few) | static_cast<uint64_t>(FewIn32(bytes + at + 32, few)) << 32;
+        hits != 0) {
+      found = at + __builtin_ctzll(hits);
+      return at;
+    }
   return at;
 }
 
-// Before `end`, 64 places a round: the end of the last round that holds one of the bytes, or
-// where no further round fits; Last then finds the byte itself.
+// Before `end`, 64 places a round: the last of the bytes in `found`, or -1 and the place before
+// which no further round fits.
 __attribute__((target("avx2"))) int64_t TByteSetFinder::LastFewWide(std::string_view subject,
-                                                                    int64_t end) const {
+                                                                    int64_t end,
+                                                                    int64_t& found) const {
+  found = -1;
   if (!HasWideVectors()) return end;
   const auto* bytes = reinterpret_cast<const unsigned char*>(subject.data());
   __m256i few[4];
   for (std::size_t i = 0; i < 4; ++i)
     few[i] = _mm256_set1_epi8(static_cast<char>(FFew[i < FFew.size() ? i : 0]));
   for (; end >= 64; end -= 64)
-    if ((FewIn32(bytes + end - 64, few) | FewIn32(bytes + end - 32, few)) != 0) return end;
+    if (const uint64_t hits = FewIn32(bytes + end - 64, few) |
+                              static_cast<uint64_t>(FewIn32(bytes + end - 32, few)) << 32;
+        hits != 0) {
+      found = end - 64 + (63 - __builtin_clzll(hits));
+      return end;
+    }
   return end;
 }
 
@@ -196,10 +214,12 @@ __attribute__((target("avx2"))) int64_t TByteSetFinder::NextByHalves(std::string
 int64_t TByteSetFinder::NextByHalves(std::string_view, int64_t at) const {
   return at;
 }
-int64_t TByteSetFinder::NextFewWide(std::string_view, int64_t at) const {
+int64_t TByteSetFinder::NextFewWide(std::string_view, int64_t at, int64_t& found) const {
+  found = -1;
   return at;
 }
-int64_t TByteSetFinder::LastFewWide(std::string_view, int64_t end) const {
+int64_t TByteSetFinder::LastFewWide(std::string_view, int64_t end, int64_t& found) const {
+  found = -1;
   return end;
 }
 #endif

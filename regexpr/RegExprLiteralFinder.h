@@ -61,8 +61,8 @@ class TByteSetFinder {
 
  private:
   int64_t NextByHalves(std::string_view subject, int64_t at) const;
-  int64_t NextFewWide(std::string_view subject, int64_t at) const;
-  int64_t LastFewWide(std::string_view subject, int64_t end) const;
+  int64_t NextFewWide(std::string_view subject, int64_t at, int64_t& found) const;
+  int64_t LastFewWide(std::string_view subject, int64_t end, int64_t& found) const;
 
   std::array<bool, 256> FTable{};
   std::vector<unsigned char> FFew;
