@@ -275,10 +275,15 @@ bool TBacktracker::Attempt(int64_t start) {
   FCursor = start;
   FLeadRunEnd = -1;
   FBackRefTried = false;
+  FUnrecordedGroups = 0;
   FLoopDepth = 0;
   const uint8_t* node = FProgram + 1;
   while (!Forward(node))
-    if (!Backward(node)) return false;
+    if (!Backward(node)) {
+      for (int group = 1; FUnrecordedGroups >> group != 0; ++group)
+        if ((FUnrecordedGroups >> group) & 1) R.FMatchStarts[group] = R.FMatchEnds[group] = -1;
+      return false;
+    }
   return true;
 }
 
@@ -550,13 +555,21 @@ const uint8_t* TBacktracker::Loop(const uint8_t* node, uint8_t flags) {
 }
 
 void TBacktracker::SetGroupBound(TREOp op) {
+  // With no record below, no failure comes back to an earlier value: only a failed attempt
+  // puts the group back as it found it, unset.
   if (op >= opOpenFirst && op <= opOpenLast) {
     const int group = op - opOpenFirst + 1;
-    Push(TUndo::kGroupStart, group, R.FMatchStarts[group]);
+    if (FStack.empty())
+      FUnrecordedGroups |= 1u << group;
+    else
+      Push(TUndo::kGroupStart, group, R.FMatchStarts[group]);
     R.FMatchStarts[group] = FCursor;
   } else if (op >= opCloseFirst && op <= opCloseLast) {
     const int group = op - opCloseFirst + 1;
-    Push(TUndo::kGroupEnd, group, R.FMatchEnds[group]);
+    if (FStack.empty())
+      FUnrecordedGroups |= 1u << group;
+    else
+      Push(TUndo::kGroupEnd, group, R.FMatchEnds[group]);
     R.FMatchEnds[group] = FCursor;
   } else {
     R.Fail(1001);

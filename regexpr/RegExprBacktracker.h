@@ -168,6 +168,8 @@ class TBacktracker {
   // take: from a later start within it, the repetition ends where it did (see nfLeadRun).
   int64_t FKnownRunStart = -1, FKnownRunEnd = -1;
   bool FBackRefTried = false;  // the attempt compared a back-reference
+  // Bit g: the attempt set a bound of group g where no record could have undone it.
+  uint32_t FUnrecordedGroups = 0;
   bool FUtf8 = false;          // the program reads the subject as UTF-8 text
   bool FUnicodeWords = false;  // \b by whole characters and Unicode's word class
   // Each loop sets its slot on entry, before reading it: set once here, not for every search.

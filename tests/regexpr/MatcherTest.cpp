@@ -88,6 +88,7 @@ TEST(Matcher, FirstMatchAndGroups) {
       {"(a)\\1", "aA", -1, 0},
       {"(?i)(a)\\1", "aA", 1, 2, 1, 1},
       {"(a)|b\\1", "b", -1, 0},
+      {"(\\2x)?(a)b", "aaxab", 4, 2, -1, -1},  // a failed start leaves no group behind
       {"x(y)?z", "xz", 1, 2, -1, -1},
       {"(a|ab)(c|bcd)", "abcd", 1, 4, 1, 1},
       {"(ab)+", "ababab", 1, 6, 5, 2},
