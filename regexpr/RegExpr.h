@@ -237,6 +237,9 @@ class TRegExpr {
   const TLiteralFinder& Finder(std::optional<TLiteralFinder> TFinders::*which);
   // Finds the bytes a line ends at: its breaks and the paired separator's first byte.
   const TByteSetFinder& LineEndFinder();
+  // Finds the bytes a run of `.` may end at (a line's end, when `atBreaks`) or must look at
+  // closer: those beyond ASCII.
+  const TByteSetFinder& CharacterStopFinder(bool atBreaks);
   // Finds the groups of a match the automaton found, once: the one way to the groups of a
   // match whose bounds alone are known.
   void ResolveGroups() const;

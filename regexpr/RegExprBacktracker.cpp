@@ -208,6 +208,33 @@ bool TBacktracker::RepeatChars(const uint8_t* repeated, int64_t minimum, int64_t
   int64_t count = 0, minimumEnd = save;
   const uint8_t* operand = NodeOperand(repeated);
   const bool stopsAtBreaks = (CharSetFlags(operand) & kCharSetStopsAtBreaks) != 0;
+  if ((CharSetFlags(operand) & kCharSetAny) && maximum == kREStarMaximum) {
+    // `.*` over lines: runs of ASCII, all of them members, are passed over to the next byte
+    // that may end the run, many places at a time.
+    const TByteSetFinder& stops = R.CharacterStopFinder(stopsAtBreaks);
+    const std::string_view subject(reinterpret_cast<const char*>(FSubject),
+                                   static_cast<std::size_t>(FLength));
+    for (;;) {
+      const unsigned char c = At(FCursor);
+      int64_t length = 1, characters = 1;
+      if (c >= 0xC2 && c <= 0xDF && IsUtf8Continuation(At(FCursor + 1))) {
+        length = 2;  // a valid sequence of two bytes, as most letters beyond ASCII are
+      } else if (c >= 0x80) {
+        if ((length = CharSetMatch(operand, FSubject + FCursor, FLength - FCursor)) == 0) break;
+      } else if (c == 0 ||
+                 (stopsAtBreaks &&
+                  (R.FLineBreakSet[c] || (c == R.FPairHead && At(FCursor + 1) == R.FPairTail)))) {
+        break;
+      } else {
+        const int64_t stop = stops.Next(subject, FCursor + 1);
+        length = characters = (stop < 0 ? FLength : stop) - FCursor;
+      }
+      if (count < minimum && count + characters >= minimum)
+        minimumEnd = FCursor + (minimum - count) * (c >= 0x80 ? length : 1);
+      FCursor += length;
+      count += characters;
+    }
+  }
   while (count < maximum) {
     // ASCII characters, most of every text, straight from the set's table.
     const unsigned char c = At(FCursor);

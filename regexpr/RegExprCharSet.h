@@ -28,6 +28,8 @@ enum : uint8_t {
   // `.` without s: the line-break characters and the paired separator's first are not members,
   // as the settings at search time say.
   kCharSetStopsAtBreaks = 1,
+  // Every character (`.`): every ASCII character but NUL, every valid sequence beyond.
+  kCharSetAny = 2,
 };
 constexpr uint16_t kCharSetAccept = 0xFFFF;
 constexpr int32_t kCharSetHeader = 4 + 1 + 16;  // size, flags, ASCII table

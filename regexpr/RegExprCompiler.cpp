@@ -423,7 +423,9 @@ uint8_t* TRegExprCompiler::ParseAtom(int& flags) {
         flags = kFlagHasWidth | kFlagSimple;
         TCodeSet any;
         any.Negate();
-        return EmitCharSet(any, (R.FParseModifiers & kModS) != 0 ? 0 : kCharSetStopsAtBreaks);
+        return EmitCharSet(any, (R.FParseModifiers & kModS) != 0
+                                    ? kCharSetAny
+                                    : kCharSetAny | kCharSetStopsAtBreaks);
       }
       if ((R.FParseModifiers & kModS) != 0) {
         flags = kFlagHasWidth | kFlagSimple;

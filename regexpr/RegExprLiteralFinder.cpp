@@ -189,8 +189,8 @@ __attribute__((target("avx2"))) int64_t TByteSetFinder::LastFewWide(std::string_
   return end;
 }
 
-// From `at` on, 32 places at a time: the first block that holds a byte of the set, or where no
-// further block fits; Next then finds the byte itself.
+// From `at` on, 32 places at a time: the first byte of the set, or where no further block
+// fits; Next then looks at the rest a byte at a time.
 __attribute__((target("avx2"))) int64_t TByteSetFinder::NextByHalves(std::string_view subject,
                                                                      int64_t at) const {
   const auto* bytes = reinterpret_cast<const unsigned char*>(subject.data());
@@ -206,7 +206,8 @@ __attribute__((target("avx2"))) int64_t TByteSetFinder::NextByHalves(std::string
     const __m256i highs =
         _mm256_shuffle_epi8(high, _mm256_and_si256(_mm256_srli_epi16(block, 4), halves));
     const __m256i none = _mm256_cmpeq_epi8(_mm256_and_si256(lows, highs), _mm256_setzero_si256());
-    if (static_cast<uint32_t>(_mm256_movemask_epi8(none)) != 0xFFFFFFFFu) return at;
+    if (const auto hits = ~static_cast<uint32_t>(_mm256_movemask_epi8(none)); hits != 0)
+      return at + __builtin_ctz(hits);
   }
   return at;
 }

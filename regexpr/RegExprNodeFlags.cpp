@@ -273,8 +273,9 @@ void MarkNodes(const uint8_t* program, uint32_t size, const TCaseFlipTable& flip
                                   : NodeOperand(lead);
     const bool atMostOne =
         (op != opRepeat && op != opRepeatLazy) || ReadInt32(NodeOperand(lead)) <= 1;
-    info.LeadRunIsMatch = atMostOne && IsOneCharacterNode(NodeOp(repeated)) &&
-                          NodeOp(repeated) != opCharSet &&
+    const bool bytesOrAny =
+        NodeOp(repeated) != opCharSet || (CharSetFlags(NodeOperand(repeated)) & kCharSetAny) != 0;
+    info.LeadRunIsMatch = atMostOne && IsOneCharacterNode(NodeOp(repeated)) && bytesOrAny &&
                           ReachesEndUnconditionally(NodeNext(lead));
   }
   MarkAlternatives(program, size, flip, info);

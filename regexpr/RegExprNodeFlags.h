@@ -23,9 +23,9 @@ struct TNodeInfo {
   std::vector<int32_t> AlternativeIndex;  // by program offset: into Alternatives, or -1
   std::vector<TAlternativeChars> Alternatives;
   TCaseFlipTable CaseFlip{};  // the case table the character sets were made with
-  // Every match is one run of single-byte characters, at least one long at most (.* over lines,
-  // [a-z]+): an attempt where the run's first character is takes the run and ends, without a
-  // choice to come back to.
+  // Every match is one run of single-byte characters or of `.`, at least one long at most (.*
+  // over lines, [a-z]+): an attempt where the run's first character is takes the run and ends,
+  // without a choice to come back to.
   bool LeadRunIsMatch = false;
 };
 

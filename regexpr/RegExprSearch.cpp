@@ -49,7 +49,26 @@ struct TRegExpr::TFinders {
   std::optional<TByteSetFinder> First;   // for first characters found many places at a time
   std::optional<TByteSetFinder> Breaks;  // the bytes a line can begin behind
   std::optional<TByteSetFinder> Ends;    // the bytes a line can end at
+  // The bytes a run of any characters may end at, by whether it stops at line breaks: those a
+  // line can end at, and those beyond ASCII.
+  std::optional<TByteSetFinder> CharacterStops[2];
 };
+
+const TByteSetFinder& TRegExpr::CharacterStopFinder(bool atBreaks) {
+  if (!FFinders) FFinders = std::make_shared<TFinders>();
+  std::optional<TByteSetFinder>& finder = FFinders->CharacterStops[atBreaks ? 1 : 0];
+  if (!finder) {
+    TCharSet stops;
+    for (int c = 0x80; c < 256; ++c)
+      stops.set(static_cast<std::size_t>(c));
+    if (atBreaks) {
+      stops |= FLineBreakSet;
+      if (FPairSet) stops.set(FPairHead);
+    }
+    finder.emplace(stops);
+  }
+  return *finder;
+}
 
 const TByteSetFinder& TRegExpr::LineEndFinder() {
   if (!FFinders) FFinders = std::make_shared<TFinders>();

@@ -38,7 +38,13 @@ TEST(Automaton, FindsWhatTheBacktrackerFinds) {
     const char* LineBreaks = "\r\n";
     const char* Pair = "\r\n";
     const char* Modifiers = "";
+    bool Utf8 = false;
   };
+  // UTF-8 text: ASCII runs longer than the 32 places looked at a time, letters of two, three and
+  // four bytes, a lone CR, a broken sequence.
+  const std::string mixed =
+      "0123456789abcdefghij0123456789abcdefghij\xC3\xA9\xD0\xB6\xE2\x82\xAC\xF0\x9F\x98\x80x\r"
+      "y\r\n\xC3(z0123456789abcdefghij0123456789abcdefghij\xC3\xA9";
   const std::string longRun(70'000, 'a');  // longer than the cursors the automaton remembers
   const TCase kCases[] = {
       // The paired separator is one symbol only when its tail follows.
@@ -53,6 +59,12 @@ TEST(Automaton, FindsWhatTheBacktrackerFinds) {
       {"(?-s).*", "0123456789abcdefghij\r0123456789abcdefghij\r\nxyz\n\n0123456789abcdefg", "\n"},
       {"(?-s).+", "0123456789abcdef;0123456789abcdef;:;", ";", ";:"},
       {"[a-z]*", "abcdefghijklmnopqrstuvwxyz0abc"},
+      {"(?-s).*", mixed, "\n", "\r\n", "", true},
+      {"(?-s).+", mixed, "\r\n", "", "", true},
+      {"(?s).*", mixed, "\r\n", "\r\n", "", true},
+      {"(?-s).+(\xC3\xA9|x)", mixed, "\n", "\r\n", "", true},
+      {"(?-s)(.+)\\w\\b", mixed, "\n", "\r\n", "", true},
+      {"(?-s).+x", "x\nxx\xC3\xA9x", "\n", "\r\n", "", true},
       // Starts found back through the threads, near and far.
       {"(\\w+)\\s+Holmes", "Mr  Sherlock   Holmes, Holmes and  Holmes"},
       {"a+b", longRun + "b"},
@@ -72,6 +84,7 @@ TEST(Automaton, FindsWhatTheBacktrackerFinds) {
   };
   for (const TCase& c : kCases) {
     TRegExpr regExpr;
+    regExpr.Utf8 = c.Utf8;
     regExpr.LineBreakChars = c.LineBreaks;
     regExpr.SetLinePairedSeparator(c.Pair);
     regExpr.SetModifierStr(c.Modifiers);
