@@ -232,6 +232,24 @@ TLiteralFinder::TLiteralFinder(std::string_view literal, const TCaseFlipTable* f
   FOther = FRare == 0 ? literal.size() - 1 : 0;
   for (std::size_t i = 0; i < literal.size(); ++i)
     if (i != FRare && Commonness(i) < Commonness(FOther)) FOther = i;
+  // A byte and its other case, or the byte with the bit that tells its cases apart.
+  const auto bit = [this](std::size_t i) {
+    const auto c = static_cast<unsigned char>(FLiteral[i]);
+    return static_cast<unsigned char>(Other(i) == c ? 0 : 0x20);
+  };
+  const auto byBit = [this](std::size_t i) {
+    const auto c = static_cast<unsigned char>(FLiteral[i]);
+    return Other(i) == c || Other(i) == (c ^ 0x20);
+  };
+  FFold = FFlip == nullptr ? kExact : byBit(FRare) && byBit(FOther) ? kByBit : kEither;
+  const auto rare = static_cast<unsigned char>(FLiteral[FRare]);
+  const auto other = static_cast<unsigned char>(FLiteral[FOther]);
+  FCompared[0] = FFold == kByBit ? rare | bit(FRare) : rare;
+  FCompared[1] = FFold == kByBit ? bit(FRare) : Other(FRare);
+  FCompared[2] = FFold == kByBit ? other | bit(FOther) : other;
+  FCompared[3] = FFold == kByBit ? bit(FOther) : Other(FOther);
+  // The two bytes compared are all of a literal of one or two.
+  FComparedAll = literal.size() == 1 || (literal.size() == 2 && FRare != FOther);
 }
 
 int TLiteralFinder::Commonness(std::size_t i) const {
@@ -272,7 +290,7 @@ int64_t TLiteralFinder::Next(std::string_view subject, int64_t from) const {
                       _mm_or_si128(_mm_cmpeq_epi8(b, other), _mm_cmpeq_epi8(b, otherOther)))));
     for (; both != 0; both &= both - 1) {
       const std::size_t candidate = at + static_cast<std::size_t>(__builtin_ctz(both));
-      if (Equal(subject.data() + candidate)) return static_cast<int64_t>(candidate);
+      if (FComparedAll || Equal(subject.data() + candidate)) return static_cast<int64_t>(candidate);
     }
   }
 #endif
@@ -284,23 +302,20 @@ int64_t TLiteralFinder::Next(std::string_view subject, int64_t from) const {
 #ifdef FENDREL_WIDE_VECTORS
 namespace {
 
-// How the bytes a place must hold are compared: as they are; in either case, where the two
-// cases differ in the bit 0x20 alone (ASCII letters), by setting that bit; in either case.
-enum TFold { kExact, kByBit, kEither };
-
 // Where the byte is in place, a byte of all ones: `x`; `x` once `y`'s bit is set; `x` or `y`.
-template <TFold Fold>
+template <TLiteralFinder::TFold Fold>
 [[gnu::always_inline]] __attribute__((target("avx2"))) inline __m256i Hits(__m256i block, __m256i x,
                                                                            __m256i y) {
-  if constexpr (Fold == kEither)
+  if constexpr (Fold == TLiteralFinder::kEither)
     return _mm256_or_si256(_mm256_cmpeq_epi8(block, x), _mm256_cmpeq_epi8(block, y));
-  if constexpr (Fold == kByBit) return _mm256_cmpeq_epi8(_mm256_or_si256(block, y), x);
+  if constexpr (Fold == TLiteralFinder::kByBit)
+    return _mm256_cmpeq_epi8(_mm256_or_si256(block, y), x);
   return _mm256_cmpeq_epi8(block, x);
 }
 
 // A bit for each of the 32 places from `block` on where both bytes are in place: the rare one
 // `rareAt` bytes on, the other `otherAt` bytes on.
-template <TFold Fold>
+template <TLiteralFinder::TFold Fold>
 [[gnu::always_inline]] __attribute__((target("avx2"))) inline uint32_t BothInPlace(
     const char* block, std::size_t rareAt, std::size_t otherAt, const __m256i (&bytes)[4]) {
   const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(block + rareAt));
@@ -310,7 +325,7 @@ template <TFold Fold>
 }
 
 // 64 places from `block` on, as BothInPlace.
-template <TFold Fold>
+template <TLiteralFinder::TFold Fold>
 [[gnu::always_inline]] __attribute__((target("avx2"))) inline uint64_t BothIn64(
     const char* block, std::size_t rareAt, std::size_t otherAt, const __m256i (&bytes)[4]) {
   return BothInPlace<Fold>(block, rareAt, otherAt, bytes) |
@@ -325,32 +340,19 @@ __attribute__((target("avx2"))) std::size_t TLiteralFinder::NextWide(std::string
                                                                      std::size_t at,
                                                                      std::size_t last,
                                                                      int64_t& found) const {
-  const auto rare = static_cast<unsigned char>(FLiteral[FRare]);
-  const auto other = static_cast<unsigned char>(FLiteral[FOther]);
-  // A byte and its other case, or the byte with the bit that tells its cases apart.
-  const auto bit = [this](std::size_t i) {
-    const auto c = static_cast<unsigned char>(FLiteral[i]);
-    return static_cast<unsigned char>(Other(i) == c ? 0 : 0x20);
-  };
-  const auto byBit = [&](std::size_t i) {
-    const auto c = static_cast<unsigned char>(FLiteral[i]);
-    return Other(i) == c || Other(i) == (c ^ 0x20);
-  };
-  const TFold fold = FFlip == nullptr ? kExact : byBit(FRare) && byBit(FOther) ? kByBit : kEither;
-  const __m256i bytes[4] = {
-      _mm256_set1_epi8(static_cast<char>(fold == kByBit ? rare | bit(FRare) : rare)),
-      _mm256_set1_epi8(static_cast<char>(fold == kByBit ? bit(FRare) : Other(FRare))),
-      _mm256_set1_epi8(static_cast<char>(fold == kByBit ? other | bit(FOther) : other)),
-      _mm256_set1_epi8(static_cast<char>(fold == kByBit ? bit(FOther) : Other(FOther)))};
+  const __m256i bytes[4] = {_mm256_set1_epi8(static_cast<char>(FCompared[0])),
+                            _mm256_set1_epi8(static_cast<char>(FCompared[1])),
+                            _mm256_set1_epi8(static_cast<char>(FCompared[2])),
+                            _mm256_set1_epi8(static_cast<char>(FCompared[3]))};
   // Two blocks a round: where candidates are rare, the loop's own cost counts.
   for (; at + 63 <= last; at += 64) {
     const char* block = subject.data() + at;
-    auto both = fold == kExact   ? BothIn64<kExact>(block, FRare, FOther, bytes)
-                : fold == kByBit ? BothIn64<kByBit>(block, FRare, FOther, bytes)
-                                 : BothIn64<kEither>(block, FRare, FOther, bytes);
+    auto both = FFold == kExact   ? BothIn64<kExact>(block, FRare, FOther, bytes)
+                : FFold == kByBit ? BothIn64<kByBit>(block, FRare, FOther, bytes)
+                                  : BothIn64<kEither>(block, FRare, FOther, bytes);
     for (; both != 0; both &= both - 1) {
       const std::size_t candidate = at + static_cast<std::size_t>(__builtin_ctzll(both));
-      if (Equal(subject.data() + candidate)) {
+      if (FComparedAll || Equal(subject.data() + candidate)) {
         found = static_cast<int64_t>(candidate);
         return at;
       }

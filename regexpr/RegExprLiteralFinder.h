@@ -18,6 +18,10 @@ namespace fendrel {
 
 class TLiteralFinder {
  public:
+  // How the bytes a place must hold are compared: as they are; in either case, where the two
+  // cases differ in the bit 0x20 alone (ASCII letters), by setting that bit; in either case.
+  enum TFold : uint8_t { kExact, kByBit, kEither };
+
   // `literal` and `flip` stay the caller's.
   explicit TLiteralFinder(std::string_view literal, const TCaseFlipTable* flip = nullptr);
 
@@ -39,6 +43,10 @@ class TLiteralFinder {
   const TCaseFlipTable* FFlip;
   std::size_t FRare = 0;
   std::size_t FOther = 0;
+  TFold FFold = kExact;
+  // The rare byte and its other case (kByBit: its bit), the other byte and its other case.
+  unsigned char FCompared[4] = {};
+  bool FComparedAll = false;  // a place where both are is an occurrence
 };
 
 // Finds the next (or the last) byte of a set: up to four of them 16 places at a time, a larger
