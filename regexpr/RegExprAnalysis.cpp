@@ -181,6 +181,15 @@ const uint8_t* ChainNext(const uint8_t* node) {
   return next;
 }
 
+// Whether `node` enters a loop every match runs once at least, (ab){2}: its body's chain is on
+// the chain of every match, and leads to the loop node, behind which the chain goes on.
+bool EnteredLoop(const uint8_t* node) {
+  if (NodeOp(node) != opLoopEntry) return false;
+  const uint8_t* loop = NodeNext(node);
+  return loop != nullptr && (NodeOp(loop) == opLoop || NodeOp(loop) == opLoopLazy) &&
+         ReadInt32(NodeOperand(loop)) >= 1;
+}
+
 }  // namespace
 
 void TRegExprAnalysis::FindInnerText(const uint8_t* chain) {
@@ -270,7 +279,7 @@ void TRegExprAnalysis::FindRequiredBytes(const uint8_t* chain) {
   // The nodes of the top level's one chain, and of the groups on it, that take at least one
   // character of a class: every match passes through them.
   for (const uint8_t* node = chain; node != nullptr && NodeOp(node) != opEnd;
-       node = ChainNext(node)) {
+       node = EnteredLoop(node) ? node + kREHeaderSize : ChainNext(node)) {
     const uint8_t* taken = node;  // the node that takes the characters
     switch (NodeOp(node)) {
       case opPlus:

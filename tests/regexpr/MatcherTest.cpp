@@ -365,6 +365,12 @@ TEST(Matcher, CatastrophicPatternsAreAnswered) {
       {"(?i)((a{0,2}?|\\w*?)\\2??.)*?((.?_+|\\W*?bab){1,2}\\W{1,2}_{1,2}){1,2}((_{1,2}|-)+?_*?b+?)",
        "1_ -1-_"},
       {"(?i)(x+x+)+Y", "y" + xs},
+      // A class inside a loop every match runs; found by the differential suite over five
+      // characters, before the loop's body was looked into.
+      {"(\\W?"
+       "?(b*?|[^a]+?)(\\2*a{0,2}?){2})*(b[^a]{2}){2}",
+       "aa-aa"},
+      {"(x+x+)+(zq){1,3}", xs},
   };
   for (const auto& c : hopeless) {
     TRegExpr regExpr;
