@@ -208,6 +208,8 @@ bool TBacktracker::RepeatChars(const uint8_t* repeated, int64_t minimum, int64_t
   int64_t count = 0, minimumEnd = save;
   const uint8_t* operand = NodeOperand(repeated);
   const bool stopsAtBreaks = (CharSetFlags(operand) & kCharSetStopsAtBreaks) != 0;
+  const std::bitset<0x780>& twoBytes = R.FNodes.TwoByteMembers[static_cast<std::size_t>(
+      R.FNodes.TwoByteIndex[static_cast<std::size_t>(repeated - FProgram)])];
   if ((CharSetFlags(operand) & kCharSetAny) && maximum == kREStarMaximum) {
     // `.*` over lines: runs of ASCII, all of them members, are passed over to the next byte
     // that may end the run, many places at a time.
@@ -236,10 +238,15 @@ bool TBacktracker::RepeatChars(const uint8_t* repeated, int64_t minimum, int64_t
     }
   }
   while (count < maximum) {
-    // ASCII characters, most of every text, straight from the set's table.
+    // ASCII characters, most of every text, straight from the set's table; letters of two
+    // bytes from the set's bits.
     const unsigned char c = At(FCursor);
     int length = 1;
-    if (c >= 0x80) {
+    if (c >= 0xC2 && c <= 0xDF && IsUtf8Continuation(At(FCursor + 1))) {
+      if (!twoBytes[static_cast<std::size_t>(((c & 0x1F) << 6 | (At(FCursor + 1) & 0x3F)) - 0x80)])
+        break;
+      length = 2;
+    } else if (c >= 0x80) {
       if ((length = CharSetMatch(operand, FSubject + FCursor, FLength - FCursor)) == 0) break;
     } else if (c == 0 || !CharSetHasAscii(operand, c) ||
                (stopsAtBreaks &&

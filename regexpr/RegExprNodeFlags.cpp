@@ -273,12 +273,23 @@ void MarkNodes(const uint8_t* program, uint32_t size, const TCaseFlipTable& flip
                                   : NodeOperand(lead);
     const bool atMostOne =
         (op != opRepeat && op != opRepeatLazy) || ReadInt32(NodeOperand(lead)) <= 1;
-    const bool bytesOrAny =
-        NodeOp(repeated) != opCharSet || (CharSetFlags(NodeOperand(repeated)) & kCharSetAny) != 0;
-    info.LeadRunIsMatch = atMostOne && IsOneCharacterNode(NodeOp(repeated)) && bytesOrAny &&
+    info.LeadRunIsMatch = atMostOne && IsOneCharacterNode(NodeOp(repeated)) &&
                           ReachesEndUnconditionally(NodeNext(lead));
   }
   MarkAlternatives(program, size, flip, info);
+  info.TwoByteIndex.assign(size, -1);
+  info.TwoByteMembers.clear();
+  for (std::size_t at = 1; at + kREHeaderSize <= size; at += NodeSize(program + at)) {
+    if (NodeOp(program + at) != opCharSet) continue;
+    std::bitset<0x780> members;
+    for (unsigned c = 0x80; c < 0x800; ++c) {
+      const unsigned char text[2] = {static_cast<unsigned char>(0xC0 | c >> 6),
+                                     static_cast<unsigned char>(0x80 | (c & 0x3F))};
+      members[c - 0x80] = CharSetMatch(NodeOperand(program + at), text, 2) == 2;
+    }
+    info.TwoByteIndex[at] = static_cast<int32_t>(info.TwoByteMembers.size());
+    info.TwoByteMembers.push_back(members);
+  }
 }
 
 }  // namespace fendrel

@@ -65,6 +65,9 @@ TEST(Automaton, FindsWhatTheBacktrackerFinds) {
       {"(?-s).+(\xC3\xA9|x)", mixed, "\n", "\r\n", "", true},
       {"(?-s)(.+)\\w\\b", mixed, "\n", "\r\n", "", true},
       {"(?-s).+x", "x\nxx\xC3\xA9x", "\n", "\r\n", "", true},
+      // Letters of two bytes told by their bits: members and their neighbours that are none.
+      {"[а-яё]+", "жукЖУК яѐёЁюѠ éü ж", "\r\n", "\r\n", "", true},
+      {"\\w+", "Straße Ωmega ǅ ж1_ §x ߀߁ ߺ", "\r\n", "\r\n", "", true},
       // Starts found back through the threads, near and far.
       {"(\\w+)\\s+Holmes", "Mr  Sherlock   Holmes, Holmes and  Holmes"},
       {"a+b", longRun + "b"},
