@@ -280,7 +280,11 @@ class TRegExpr {
   int64_t FRequiredAt = -1;  // an occurrence in the subject (RequiredTextAhead), or -1
   // Classes of bytes that every match holds one byte of each: the first bytes of the characters
   // of a class every match takes a character of, the rarest few such classes the analysis found.
-  std::vector<TCharSet> FRequiredBytes;
+  struct TRequiredBytes {
+    TCharSet Bytes;
+    int32_t After = 0;  // bytes every match holds behind the one of the class, at least
+  };
+  std::vector<TRequiredBytes> FRequiredBytes;
   // Bytes that every match holds one of each of, in either case (of literals ignoring case).
   std::vector<unsigned char> FRequiredFolded;
   // No match begins behind this place of the subject, which holds nothing a match needs behind

@@ -278,8 +278,18 @@ void TRegExprAnalysis::FindReachedText(const uint8_t* chain) {
 void TRegExprAnalysis::FindRequiredBytes(const uint8_t* chain) {
   // The nodes of the top level's one chain, and of the groups on it, that take at least one
   // character of a class: every match passes through them.
+  const auto chainNext = [](const uint8_t* node) {
+    return EnteredLoop(node) ? node + kREHeaderSize : ChainNext(node);
+  };
+  // The bytes the nodes of a fixed width behind `node` take, as few as a match holds there.
+  const auto widthAfter = [&](const uint8_t* node) {
+    int32_t after = 0;
+    for (node = chainNext(node); node != nullptr && NodeOp(node) != opEnd; node = chainNext(node))
+      after += std::max(FixedWidth(node, R.FProgramUtf8), 0);
+    return after;
+  };
   for (const uint8_t* node = chain; node != nullptr && NodeOp(node) != opEnd;
-       node = EnteredLoop(node) ? node + kREHeaderSize : ChainNext(node)) {
+       node = chainNext(node)) {
     const uint8_t* taken = node;  // the node that takes the characters
     switch (NodeOp(node)) {
       case opPlus:
@@ -305,12 +315,12 @@ void TRegExprAnalysis::FindRequiredBytes(const uint8_t* chain) {
       continue;
     }
     if (const TCharSet bytes = OneCharacterBytes(taken); bytes.any())
-      R.FRequiredBytes.push_back(bytes);
+      R.FRequiredBytes.push_back({bytes, widthAfter(node)});
   }
   // The rarest few: each is looked for once per subject, and in text that holds them anywhere
   // found at once.
   std::stable_sort(R.FRequiredBytes.begin(), R.FRequiredBytes.end(),
-                   [](const TCharSet& a, const TCharSet& b) { return Cost(a) < Cost(b); });
+                   [](const auto& a, const auto& b) { return Cost(a.Bytes) < Cost(b.Bytes); });
   if (R.FRequiredBytes.size() > 4) R.FRequiredBytes.resize(4);
   auto& folded = R.FRequiredFolded;
   const auto commonness = [this](unsigned char c) {

@@ -284,8 +284,12 @@ int64_t TRegExpr::LastMatchStart() {
         FSubject.rfind(std::string_view(FRequiredText, static_cast<std::size_t>(FRequiredLen)));
     last = at == std::string_view::npos ? -1 : std::min(last, static_cast<int64_t>(at));
   }
-  for (const TCharSet& required : FRequiredBytes)
-    last = std::min(last, TByteSetFinder(required).Last(FSubject));
+  for (const TRequiredBytes& required : FRequiredBytes) {
+    // Behind the one of the class, a match holds `After` bytes more.
+    const auto before = static_cast<std::size_t>(
+        std::max<int64_t>(0, static_cast<int64_t>(FSubject.size()) - required.After));
+    last = std::min(last, TByteSetFinder(required.Bytes).Last(FSubject.substr(0, before)));
+  }
   for (const unsigned char required : FRequiredFolded) {
     TCharSet either;
     either.set(required);

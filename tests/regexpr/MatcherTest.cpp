@@ -60,6 +60,8 @@ TEST(Matcher, FirstMatchAndGroups) {
       {"x+[%#]", std::string(40, 'x') + "#" + std::string(3, 'x'), 1, 41},
       {"[%#]x", "x#x" + std::string(40, 'x'), 2, 2},
       {"x[%#]", "%x" + std::string(40, 'x'), -1, 0},
+      {"#\\d{2}", "#1 #12", 4, 3},
+      {"#\\d{2}", "#12 #1", 1, 3},
       {"\xD1\x87\xD1\x82\xD0\xBE (\\w)", "\xD0\xBF \xD1\x87\xD1\x82\xD0\xBE x", 4, 8, 11, 1},
       {"^abc", "xabc", -1, 0},
       {"^abc", "abcx", 1, 3},
@@ -371,6 +373,11 @@ TEST(Matcher, CatastrophicPatternsAreAnswered) {
        "?(b*?|[^a]+?)(\\2*a{0,2}?){2})*(b[^a]{2}){2}",
        "aa-aa"},
       {"(x+x+)+(zq){1,3}", xs},
+      // The class's last byte with too few behind it for what a match holds there.
+      {"(\\W?"
+       "?(b*?|[^a]+?)(\\2*a{0,2}?){2})*(b[^a]{2}){2}",
+       "a a ab"},
+      {"(x+x+)+y\\d{3}", xs + "y12"},
   };
   for (const auto& c : hopeless) {
     TRegExpr regExpr;
