@@ -286,7 +286,11 @@ class TRegExpr {
   };
   std::vector<TRequiredBytes> FRequiredBytes;
   // Bytes that every match holds one of each of, in either case (of literals ignoring case).
-  std::vector<unsigned char> FRequiredFolded;
+  struct TRequiredFolded {
+    unsigned char Byte;
+    int32_t After = 0;  // as TRequiredBytes::After
+  };
+  std::vector<TRequiredFolded> FRequiredFolded;
   // No match begins behind this place of the subject, which holds nothing a match needs behind
   // it (LastMatchStart); -2 while not yet known for the subject.
   int64_t FLastMatchStart = -2;

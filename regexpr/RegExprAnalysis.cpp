@@ -311,7 +311,7 @@ void TRegExprAnalysis::FindRequiredBytes(const uint8_t* chain) {
       unsigned char rarest = operand[0];
       for (const uint8_t* c = operand; *c != 0; ++c)
         if (ByteCommonness(*c) < ByteCommonness(rarest)) rarest = *c;
-      R.FRequiredFolded.push_back(rarest);
+      R.FRequiredFolded.push_back({rarest, widthAfter(node)});
       continue;
     }
     if (const TCharSet bytes = OneCharacterBytes(taken); bytes.any())
@@ -326,9 +326,12 @@ void TRegExprAnalysis::FindRequiredBytes(const uint8_t* chain) {
   const auto commonness = [this](unsigned char c) {
     return std::max(ByteCommonness(c), ByteCommonness(R.CaseFlip[c]));
   };
-  std::stable_sort(folded.begin(), folded.end(),
-                   [&](unsigned char a, unsigned char b) { return commonness(a) < commonness(b); });
-  folded.erase(std::unique(folded.begin(), folded.end()), folded.end());
+  std::stable_sort(folded.begin(), folded.end(), [&](const auto& a, const auto& b) {
+    return commonness(a.Byte) < commonness(b.Byte);
+  });
+  folded.erase(std::unique(folded.begin(), folded.end(),
+                           [](const auto& a, const auto& b) { return a.Byte == b.Byte; }),
+               folded.end());
   if (folded.size() > 2) folded.resize(2);
 }
 

@@ -284,18 +284,20 @@ int64_t TRegExpr::LastMatchStart() {
         FSubject.rfind(std::string_view(FRequiredText, static_cast<std::size_t>(FRequiredLen)));
     last = at == std::string_view::npos ? -1 : std::min(last, static_cast<int64_t>(at));
   }
-  for (const TRequiredBytes& required : FRequiredBytes) {
-    // Behind the one of the class, a match holds `After` bytes more.
+  // The last byte of `bytes` with `after` bytes behind it, which a match holds there.
+  const auto lastWithRoom = [this](const TCharSet& bytes, int32_t after) {
     const auto before = static_cast<std::size_t>(
-        std::max<int64_t>(0, static_cast<int64_t>(FSubject.size()) - required.After));
-    last = std::min(last, TByteSetFinder(required.Bytes).Last(FSubject.substr(0, before)));
-  }
-  for (const unsigned char required : FRequiredFolded) {
+        std::max<int64_t>(0, static_cast<int64_t>(FSubject.size()) - after));
+    return TByteSetFinder(bytes).Last(FSubject.substr(0, before));
+  };
+  for (const TRequiredBytes& required : FRequiredBytes)
+    last = std::min(last, lastWithRoom(required.Bytes, required.After));
+  for (const TRequiredFolded& required : FRequiredFolded) {
     TCharSet either;
-    either.set(required);
-    either.set(FNodes.CaseFlip[required]);
+    either.set(required.Byte);
+    either.set(FNodes.CaseFlip[required.Byte]);
     either.reset(0);
-    last = std::min(last, TByteSetFinder(either).Last(FSubject));
+    last = std::min(last, lastWithRoom(either, required.After));
   }
   FLastMatchStart = last;
   return last;

@@ -378,6 +378,9 @@ TEST(Matcher, CatastrophicPatternsAreAnswered) {
        "?(b*?|[^a]+?)(\\2*a{0,2}?){2})*(b[^a]{2}){2}",
        "a a ab"},
       {"(x+x+)+y\\d{3}", xs + "y12"},
+      {"(?i)(\\W?"
+       "?(b*?|[^a]+?)(\\2*a{0,2}?){2})*(b[^a]{2}){2}",
+       "a a ab"},
   };
   for (const auto& c : hopeless) {
     TRegExpr regExpr;
