@@ -235,7 +235,9 @@ class TRegExpr {
   struct TFinders;
   // One of the program's literal finders, made when first asked for.
   const TLiteralFinder& Finder(std::optional<TLiteralFinder> TFinders::*which);
-  // Finds the bytes a line ends at: its breaks and the paired separator's first byte.
+  // The bytes a line ends at: its breaks and the paired separator's first byte; and their
+  // finder.
+  TCharSet LineEndBytes() const;
   const TByteSetFinder& LineEndFinder();
   // Finds the bytes a run of `.` may end at (a line's end, when `atBreaks`) or must look at
   // closer: those beyond ASCII.

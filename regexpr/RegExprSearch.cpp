@@ -54,17 +54,19 @@ struct TRegExpr::TFinders {
   std::optional<TByteSetFinder> CharacterStops[2];
 };
 
+TCharSet TRegExpr::LineEndBytes() const {
+  TCharSet ends = FLineBreakSet;
+  if (FPairSet) ends.set(FPairHead);
+  return ends;
+}
+
 const TByteSetFinder& TRegExpr::CharacterStopFinder(bool atBreaks) {
   if (!FFinders) FFinders = std::make_shared<TFinders>();
   std::optional<TByteSetFinder>& finder = FFinders->CharacterStops[atBreaks ? 1 : 0];
   if (!finder) {
-    TCharSet stops;
+    TCharSet stops = atBreaks ? LineEndBytes() : TCharSet();
     for (int c = 0x80; c < 256; ++c)
       stops.set(static_cast<std::size_t>(c));
-    if (atBreaks) {
-      stops |= FLineBreakSet;
-      if (FPairSet) stops.set(FPairHead);
-    }
     finder.emplace(stops);
   }
   return *finder;
@@ -72,11 +74,7 @@ const TByteSetFinder& TRegExpr::CharacterStopFinder(bool atBreaks) {
 
 const TByteSetFinder& TRegExpr::LineEndFinder() {
   if (!FFinders) FFinders = std::make_shared<TFinders>();
-  if (!FFinders->Ends) {
-    TCharSet ends = FLineBreakSet;
-    if (FPairSet) ends.set(FPairHead);
-    FFinders->Ends.emplace(ends);
-  }
+  if (!FFinders->Ends) FFinders->Ends.emplace(LineEndBytes());
   return *FFinders->Ends;
 }
 
@@ -240,7 +238,7 @@ bool TRegExpr::ExecFrom(int64_t offset, bool prepared) {
 //   Automatic      one the threads run whose       the backtracker, trying only those places
 //                  matches begin at a literal or   (the fastest way there); past 25 steps per
 //                  at a few uncommon characters,   character, the hand-over
-//                  or are one run of bytes
+//                  or are one run of a class
 //   Automatic      any other the threads run       the automaton; should it give up (its
 //                                                  states never repeat), the backtracker as
 //                                                  above
