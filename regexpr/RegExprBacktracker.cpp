@@ -30,18 +30,34 @@ void TBacktracker::StartSearch(int64_t budget, std::size_t records) {
   // Stale entries need no reset: an iteration's entry is set whenever it reaches its target.
   if (FLoopTargetEntries.size() != R.FProgramSize) FLoopTargetEntries.assign(R.FProgramSize, -1);
   FKnownRunStart = FKnownRunEnd = -1;
+  FKnownBackRef.Attempt = -1;
 }
 
 bool TBacktracker::InKnownRun(uint8_t flags) const {
   return (flags & nfLeadRun) && FKnownRunStart < FCursor && FCursor < FKnownRunEnd;
 }
 
-void TBacktracker::NoteLeadRun(int64_t start, bool cutShort) {
+void TBacktracker::NoteLeadRun(int64_t start, bool cutShort, int64_t minimum) {
   FLeadRunEnd = cutShort ? FCursor : -1;
   if (cutShort) {
     FKnownRunStart = start;
     FKnownRunEnd = FCursor;
+    FKnownRunMinimum = minimum;
+    FKnownBackRef.Attempt = -1;
   }
+}
+
+bool TBacktracker::KnownToFail(int64_t start) const {
+  const TKnownBackRef& known = FKnownBackRef;
+  // The run taken from `start` must meet the repetition's minimum: one character at most.
+  if (known.Attempt < 0 || start <= known.Attempt || start >= FKnownRunEnd ||
+      FKnownRunMinimum > 1 || (FUtf8 && IsUtf8Continuation(FSubject[start])))
+    return false;
+  // Bounds the attempt set where it began are set at `start` now; the others where they were.
+  const int64_t groupStart = known.Start == known.Attempt ? start : known.Start;
+  const int64_t groupEnd = known.End == known.Attempt ? start : known.End;
+  int64_t length = 0;
+  return !TextMatches(groupStart, groupEnd, known.IgnoreCase, known.Cursor, length);
 }
 
 // Called where the choice about to be opened always ends in a match: no failure can reach past
@@ -107,7 +123,11 @@ bool TBacktracker::InsideCharacter(int64_t from, int64_t at) const {
 
 bool TBacktracker::BackRefMatches(int group, bool ignoreCase, int64_t at, int64_t& length) const {
   if (group < 1 || group >= kREGroupCount) return false;
-  const int64_t start = R.FMatchStarts[group], end = R.FMatchEnds[group];
+  return TextMatches(R.FMatchStarts[group], R.FMatchEnds[group], ignoreCase, at, length);
+}
+
+bool TBacktracker::TextMatches(int64_t start, int64_t end, bool ignoreCase, int64_t at,
+                               int64_t& length) const {
   if (start < 0 || end < 0 || end < start) return false;
   if (ignoreCase && FUtf8) {
     // Character by character: a letter and its other case may differ in length.
@@ -257,7 +277,7 @@ bool TBacktracker::RepeatChars(const uint8_t* repeated, int64_t minimum, int64_t
     if (++count == minimum) minimumEnd = FCursor;
   }
   Spend(count);
-  if (flags & nfLeadRun) NoteLeadRun(save, count < maximum);
+  if (flags & nfLeadRun) NoteLeadRun(save, count < maximum, minimum);
   if (count < minimum) return false;
   if (flags & nfPossessive) return true;
   TUndo undo{greedy ? TUndo::kRepeatGreedy : TUndo::kRepeatLazy};
@@ -287,7 +307,7 @@ bool TBacktracker::Repeat(const uint8_t* repeated, int64_t minimum, int64_t maxi
     count = RegRepeat(repeated, maximum, step);
   }
   // A run cut short by the maximum may go on: later starts reach cursors this one cannot.
-  if (flags & nfLeadRun) NoteLeadRun(save, count < maximum);
+  if (flags & nfLeadRun) NoteLeadRun(save, count < maximum, minimum);
   // An empty back-referenced text repeats without moving, as often as the minimum asks.
   if (step == 0 && count > 0 && count < minimum) count = std::min(minimum, maximum);
   if (count < minimum) return false;
@@ -306,7 +326,7 @@ bool TBacktracker::Repeat(const uint8_t* repeated, int64_t minimum, int64_t maxi
 
 bool TBacktracker::Attempt(int64_t start) {
   FStack.clear();
-  FCursor = start;
+  FCursor = FAttemptStart = start;
   FLeadRunEnd = -1;
   FBackRefTried = false;
   FUnrecordedGroups = 0;
@@ -472,6 +492,13 @@ bool TBacktracker::TakeSetChar(const uint8_t* node) {
 }
 
 bool TBacktracker::TakeBackRef(int group, bool ignoreCase) {
+  // The first back-reference of an attempt that came through the lead run with no choice
+  // open: for a later start within the run, only this comparison can turn out otherwise.
+  if (!FBackRefTried && FStack.empty() && FKnownRunStart <= FAttemptStart &&
+      FAttemptStart < FKnownRunEnd && group >= 1 && group < kREGroupCount) {
+    FKnownBackRef = {FCursor, R.FMatchStarts[group], R.FMatchEnds[group], FAttemptStart,
+                     ignoreCase};
+  }
   FBackRefTried = true;
   int64_t length = 0;
   if (!BackRefMatches(group, ignoreCase, FCursor, length)) return false;

@@ -41,6 +41,10 @@ class TBacktracker {
   // After a failed attempt: where the run of characters taken by the repetition every match
   // begins with ended, when no start before it can succeed either; otherwise -1.
   int64_t LeadRunEnd() const { return FBackRefTried ? -1 : FLeadRunEnd; }
+  // Whether an attempt at `start`, a later start within the run an earlier attempt's lead
+  // repetition took, fails at the first back-reference, which that attempt reached with no
+  // choice open: compared, not tried.
+  bool KnownToFail(int64_t start) const;
   // Gives back the memory of the choices a search that ran out of steps left behind.
   void ReleaseChoices() { std::vector<TUndo>().swap(FStack); }
   // Backtracking steps the current (or last) search has taken.
@@ -85,12 +89,14 @@ class TBacktracker {
   // Whether `at`, behind `from` in a run of whole characters, lies inside one of them.
   bool InsideCharacter(int64_t from, int64_t at) const;
   bool BackRefMatches(int group, bool ignoreCase, int64_t at, int64_t& length) const;
+  // Whether the text from `start` to `end` is at `at` (as BackRefMatches).
+  bool TextMatches(int64_t start, int64_t end, bool ignoreCase, int64_t at, int64_t& length) const;
   void Spend(int64_t steps = 1);
   void DropAllChoices();
   // Whether the cursor lies inside the known run of the lead repetition (`flags`' node).
   bool InKnownRun(uint8_t flags) const;
   // After the lead repetition took the characters from `start` to the cursor.
-  void NoteLeadRun(int64_t start, bool cutShort);
+  void NoteLeadRun(int64_t start, bool cutShort, int64_t minimum);
   // Starts a compact repetition at the cursor; false when the match fails here or goes on
   // from the record it pushed.
   bool Repeat(const uint8_t* repeated, int64_t minimum, int64_t maximum, bool greedy, uint8_t flags,
@@ -166,7 +172,15 @@ class TBacktracker {
   int64_t FLeadRunEnd = -1;
   // The last run the lead repetition took in this search, cut short by a character it cannot
   // take: from a later start within it, the repetition ends where it did (see nfLeadRun).
-  int64_t FKnownRunStart = -1, FKnownRunEnd = -1;
+  int64_t FKnownRunStart = -1, FKnownRunEnd = -1, FKnownRunMinimum = 0;
+  // The first back-reference an attempt from within the known run came to with no choice open:
+  // where, and the bounds of its group then.
+  struct TKnownBackRef {
+    int64_t Cursor = 0, Start = -1, End = -1;
+    int64_t Attempt = -1;  // where that attempt began; -1: none known
+    bool IgnoreCase = false;
+  } FKnownBackRef;
+  int64_t FAttemptStart = 0;
   bool FBackRefTried = false;  // the attempt compared a back-reference
   // Bit g: the attempt set a bound of group g where no record could have undone it.
   uint32_t FUnrecordedGroups = 0;

@@ -76,15 +76,31 @@ bool SimpleNodeChars(const uint8_t* node, const TCaseFlipTable& flip, TChars& ch
   }
 }
 
+// The node that opens group `group`, or null.
+const uint8_t* GroupOpen(const uint8_t* program, int group) {
+  for (const uint8_t* node = program + 1; NodeOp(node) != opEnd; node += NodeSize(node))
+    if (NodeOp(node) == opOpenFirst + group - 1) return node;
+  return nullptr;
+}
+
 // Adds every character a match from `node` on can begin with; false when such a match might
-// begin without consuming a character (an assertion, an empty path, the end) or is unknown.
-bool ConsumingFirstChars(const uint8_t* node, const TCaseFlipTable& flip, TChars& chars,
-                         int depth) {
+// begin without consuming a character (an assertion, an empty path, the end, the close of group
+// `closing`) or is unknown. A back-reference begins as its group's text (`program` finds it).
+bool ConsumingFirstChars(const uint8_t* node, const TCaseFlipTable& flip, TChars& chars, int depth,
+                         const uint8_t* program = nullptr, int closing = 0) {
   for (int steps = 0; node != nullptr && steps < 64; ++steps) {
     const TREOp op = NodeOp(node);
+    if (closing != 0 && op == opCloseFirst + closing - 1) return false;
     if (op == opNothing || op == opComment || IsGroupMark(op)) {
       node = NodeNext(node);
       continue;
+    }
+    if (op == opBackRef && program != nullptr && depth < 8) {
+      const int group = NodeOperand(node)[0];
+      const uint8_t* open =
+          group >= 1 && group < kREGroupCount ? GroupOpen(program, group) : nullptr;
+      return open != nullptr &&
+             ConsumingFirstChars(NodeNext(open), flip, chars, depth + 1, program, group);
     }
     if (op == opBranch) {
       const uint8_t* next = NodeNext(node);
@@ -97,7 +113,9 @@ bool ConsumingFirstChars(const uint8_t* node, const TCaseFlipTable& flip, TChars
       for (const uint8_t* alternative = node;
            alternative != nullptr && NodeOp(alternative) == opBranch;
            alternative = NodeNext(alternative))
-        if (!ConsumingFirstChars(NodeOperand(alternative), flip, chars, depth + 1)) return false;
+        if (!ConsumingFirstChars(NodeOperand(alternative), flip, chars, depth + 1, program,
+                                 closing))
+          return false;
       return true;
     }
     if (op == opPlus || op == opPlusLazy) return SimpleNodeChars(NodeOperand(node), flip, chars);
@@ -110,11 +128,19 @@ bool ConsumingFirstChars(const uint8_t* node, const TCaseFlipTable& flip, TChars
 }
 
 // The character set every match from `node` on begins with, when it is one node (or the
-// repetition of one that takes at least one); nullptr otherwise.
-const uint8_t* FirstCharSet(const uint8_t* node) {
+// repetition of one that takes at least one); nullptr otherwise. As ConsumingFirstChars with
+// `program` and `closing`.
+const uint8_t* FirstCharSet(const uint8_t* node, const uint8_t* program, int closing = 0) {
   for (int steps = 0; node != nullptr && steps < 64; ++steps) {
     const TREOp op = NodeOp(node);
     const uint8_t* next = NodeNext(node);
+    if (closing != 0 && op == opCloseFirst + closing - 1) return nullptr;
+    if (op == opBackRef && closing == 0) {
+      const int group = NodeOperand(node)[0];
+      const uint8_t* open =
+          group >= 1 && group < kREGroupCount ? GroupOpen(program, group) : nullptr;
+      return open != nullptr ? FirstCharSet(NodeNext(open), program, group) : nullptr;
+    }
     if (op == opNothing || op == opComment || IsGroupMark(op)) {
       node = next;
     } else if (op == opBranch && (next == nullptr || NodeOp(next) != opBranch)) {
@@ -133,15 +159,15 @@ const uint8_t* FirstCharSet(const uint8_t* node) {
 // Whether a repetition of `repeated` followed by `next` never needs to give back what it took:
 // every character it could give back is one the continuation cannot begin with.
 bool RepetitionIsPossessive(const uint8_t* repeated, const uint8_t* next,
-                            const TCaseFlipTable& flip) {
+                            const TCaseFlipTable& flip, const uint8_t* program) {
   // Sets of characters share first bytes more often than characters (\w and \s both have
   // characters that begin with E2): two of them are compared character by character.
   if (NodeOp(repeated) == opCharSet)
-    if (const uint8_t* set = FirstCharSet(next))
+    if (const uint8_t* set = FirstCharSet(next, program))
       return CharSetsDisjoint(NodeOperand(repeated), NodeOperand(set));
   TChars taken, following;
   if (!SimpleNodeChars(repeated, flip, taken) || next == nullptr ||
-      !ConsumingFirstChars(next, flip, following, 0))
+      !ConsumingFirstChars(next, flip, following, 0, program))
     return false;
   return (taken & following).none();
 }
@@ -240,9 +266,9 @@ void MarkNodes(const uint8_t* program, uint32_t size, const TCaseFlipTable& flip
         (op == opLoop || NodeOp(next) == opBranch) && ReachesEndUnconditionally(next))
       flags[at] |= nfFinalChoice;
     if (op == opStar || op == opPlus || op == opStarLazy || op == opPlusLazy) {
-      if (RepetitionIsPossessive(operand, next, flip)) flags[at] |= nfPossessive;
+      if (RepetitionIsPossessive(operand, next, flip, program)) flags[at] |= nfPossessive;
     } else if (op == opRepeat || op == opRepeatLazy) {
-      if (RepetitionIsPossessive(operand + 2 * kRENumberSize, next, flip))
+      if (RepetitionIsPossessive(operand + 2 * kRENumberSize, next, flip, program))
         flags[at] |= nfPossessive;
     }
     at += NodeSize(node);
@@ -258,7 +284,7 @@ void MarkNodes(const uint8_t* program, uint32_t size, const TCaseFlipTable& flip
       const uint8_t* back = NodeNext(body);
       if (back != nullptr && NodeOp(back) == opBack && NodeNext(back) == node) {
         flags[at] = nfSimpleStar;
-        if (RepetitionIsPossessive(body, next, flip)) flags[at] |= nfPossessive;
+        if (RepetitionIsPossessive(body, next, flip, program)) flags[at] |= nfPossessive;
       }
     }
     at += NodeSize(node);

@@ -108,6 +108,15 @@ TEST(Matcher, FirstMatchAndGroups) {
       {"(a{0,1})*b\\1", "ab", 1, 2, 2, 0},
       // A failed start inside a run skips the starts behind it only where that cannot matter.
       {"(\\w+)\\s+\\1", "xab ab", 2, 5, 2, 2},
+      // Later starts in the run are compared at the back-reference the first one came to: the
+      // group from each start, or one set behind the run; ignoring case, in UTF-8.
+      {"(?i)(\\w+)\\s+\\1", "xAb ab", 2, 5, 2, 2},
+      {"(\\w+)\\s+\\1", "жук ук", 3, 9, 3, 4, true},
+      {"\\w+\\s(\\w)\\s*\\1", "ab c d c c", 6, 5, 8, 1},
+      // A back-reference begins as its group: blanks given back where the group may begin so.
+      {"(\\s?b)\\s+\\1", "a b  b", 2, 5, 2, 2},
+      {"(b|)\\s+\\1x", "b  x", 2, 3},
+      {"(b|)x\\s+\\1\\s", "x  ", 1, 3},
       {"[a-z]{2,3}X", "abcdX", 2, 4},
       {"\\w+\\s+Holmes", "Mr Sherlock  Holmes", 4, 16},
       {"a*b", "aaac aab", 6, 3},
@@ -282,7 +291,7 @@ TEST(Matcher, AStopEndsALongSearch) {
     const char* Pattern;
     TChoice Choice;
   } cases[] = {
-      {"(\\w+)\\s+\\1", TChoice::Automatic},
+      {"(\\w+)\\w\\s+\\1", TChoice::Automatic},
       {"(a|aa)*[bc]", TChoice::Backtracker},
       {"(a|aa)*[bc]", TChoice::ThreadMatcher},
   };
