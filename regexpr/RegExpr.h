@@ -239,6 +239,8 @@ class TRegExpr {
   // finder.
   TCharSet LineEndBytes() const;
   const TByteSetFinder& LineEndFinder();
+  // The finder of the first characters where they are found many places at a time, else null.
+  const TByteSetFinder* FastFirstCharFinder();
   // Finds the bytes a run of `.` may end at (a line's end, when `atBreaks`) or must look at
   // closer: those beyond ASCII.
   const TByteSetFinder& CharacterStopFinder(bool atBreaks);

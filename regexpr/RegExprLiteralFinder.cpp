@@ -105,6 +105,18 @@ int64_t TByteSetFinder::Next(std::string_view subject, int64_t from) const {
   return -1;
 }
 
+int64_t TByteSetFinder::NextBefore(std::string_view subject, int64_t from, unsigned char byte,
+                                   int64_t distance) const {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(subject.data());
+  const auto length = static_cast<int64_t>(subject.size());
+  int64_t found = -1;
+  int64_t at = NextBeforeWide(subject, from, byte, distance, found);
+  if (found >= 0) return found;
+  for (; at + distance < length; ++at)
+    if (FTable[bytes[at]] && bytes[at + distance] == byte) return at;
+  return -1;
+}
+
 int64_t TByteSetFinder::Last(std::string_view subject) const {
   const auto* bytes = reinterpret_cast<const unsigned char*>(subject.data());
   auto end = static_cast<int64_t>(subject.size());  // what lies before is still to be seen
@@ -189,6 +201,49 @@ __attribute__((target("avx2"))) int64_t TByteSetFinder::LastFewWide(std::string_
   return end;
 }
 
+// From `at` on, 32 places at a time where the set is told by a few bytes or its halves: the
+// first of its bytes with `byte` `distance` places behind it in `found`, or -1 and where no
+// further block fits.
+__attribute__((target("avx2"))) int64_t TByteSetFinder::NextBeforeWide(std::string_view subject,
+                                                                       int64_t at,
+                                                                       unsigned char byte,
+                                                                       int64_t distance,
+                                                                       int64_t& found) const {
+  found = -1;
+  if (!HasWideVectors() || (!FByHalves && (FFew.empty() || FFew.size() > 4))) return at;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(subject.data());
+  const auto length = static_cast<int64_t>(subject.size());
+  __m256i few[4];
+  for (std::size_t i = 0; i < 4; ++i)
+    few[i] = _mm256_set1_epi8(static_cast<char>(FFew.empty() ? 0 : FFew[i < FFew.size() ? i : 0]));
+  const __m256i low =
+      _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(FLow)));
+  const __m256i high =
+      _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(FHigh)));
+  const __m256i halves = _mm256_set1_epi8(0x0F);
+  const __m256i behind = _mm256_set1_epi8(static_cast<char>(byte));
+  for (; at + distance + 32 <= length; at += 32) {
+    uint32_t hits = static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(
+        _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes + at + distance)), behind)));
+    if (hits == 0) continue;
+    if (FByHalves) {
+      const __m256i block = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes + at));
+      const __m256i lows = _mm256_shuffle_epi8(low, _mm256_and_si256(block, halves));
+      const __m256i highs =
+          _mm256_shuffle_epi8(high, _mm256_and_si256(_mm256_srli_epi16(block, 4), halves));
+      hits &= ~static_cast<uint32_t>(_mm256_movemask_epi8(
+          _mm256_cmpeq_epi8(_mm256_and_si256(lows, highs), _mm256_setzero_si256())));
+    } else {
+      hits &= FewIn32(bytes + at, few);
+    }
+    if (hits != 0) {
+      found = at + __builtin_ctz(hits);
+      return at;
+    }
+  }
+  return at;
+}
+
 // From `at` on, 32 places at a time: the first byte of the set, or where no further block
 // fits; Next then looks at the rest a byte at a time.
 __attribute__((target("avx2"))) int64_t TByteSetFinder::NextByHalves(std::string_view subject,
@@ -213,6 +268,11 @@ __attribute__((target("avx2"))) int64_t TByteSetFinder::NextByHalves(std::string
 }
 #else
 int64_t TByteSetFinder::NextByHalves(std::string_view, int64_t at) const {
+  return at;
+}
+int64_t TByteSetFinder::NextBeforeWide(std::string_view, int64_t at, unsigned char, int64_t,
+                                       int64_t& found) const {
+  found = -1;
   return at;
 }
 int64_t TByteSetFinder::NextFewWide(std::string_view, int64_t at, int64_t& found) const {

@@ -66,9 +66,15 @@ class TByteSetFinder {
   int64_t Next(std::string_view subject, int64_t from) const;
   // The last occurrence, or -1.
   int64_t Last(std::string_view subject) const;
+  // The first occurrence at or after `from` with `byte` `distance` places behind it, or -1:
+  // where the set is Fast, 32 places at a time.
+  int64_t NextBefore(std::string_view subject, int64_t from, unsigned char byte,
+                     int64_t distance) const;
 
  private:
   int64_t NextByHalves(std::string_view subject, int64_t at) const;
+  int64_t NextBeforeWide(std::string_view subject, int64_t at, unsigned char byte, int64_t distance,
+                         int64_t& found) const;
   int64_t NextFewWide(std::string_view subject, int64_t at, int64_t& found) const;
   int64_t LastFewWide(std::string_view subject, int64_t end, int64_t& found) const;
 

@@ -98,11 +98,17 @@ const TLiteralFinder& TRegExpr::Finder(std::optional<TLiteralFinder> TFinders::*
 // its start (TRegExpr::FInnerText), where the character there can begin a match.
 class TRegExpr::TInnerTextFinder {
  public:
-  TInnerTextFinder(const TRegExpr& regExpr, const TLiteralFinder& finder)
-      : R(regExpr), FFinder(finder) {}
+  // `lead`, if not null, finds the first characters many places at a time.
+  TInnerTextFinder(const TRegExpr& regExpr, const TLiteralFinder& finder,
+                   const TByteSetFinder* lead)
+      : R(regExpr), FFinder(finder), FLead(regExpr.FInnerLen == 1 ? lead : nullptr) {}
 
   // The first such place at or after `from`, or -1.
   int64_t Next(int64_t from) const {
+    // A literal of one byte (the "-" of a date) is common: the places are found by both bytes.
+    if (FLead != nullptr)
+      return FLead->NextBefore(R.FSubject, from, static_cast<unsigned char>(R.FInnerText[0]),
+                               R.FInnerOffset);
     const auto* bytes = reinterpret_cast<const unsigned char*>(R.FSubject.data());
     const auto length = static_cast<int64_t>(R.FSubject.size());
     for (int64_t at = from + R.FInnerOffset; at <= length;) {
@@ -118,7 +124,15 @@ class TRegExpr::TInnerTextFinder {
  private:
   const TRegExpr& R;
   TLiteralFinder FFinder;
+  const TByteSetFinder* FLead;
 };
+
+const TByteSetFinder* TRegExpr::FastFirstCharFinder() {
+  if (!FFastStarts) return nullptr;
+  if (!FFinders) FFinders = std::make_shared<TFinders>();
+  if (!FFinders->First) FFinders->First.emplace(FFirstChars);
+  return &*FFinders->First;
+}
 
 void TRegExpr::ClearGroups() {
   std::fill(std::begin(FMatchStarts), std::end(FMatchStarts), -1);
@@ -396,9 +410,8 @@ std::function<int64_t(int64_t)> TRegExpr::NextStartFinder() {
       return finder.Next(FSubject, from);
     };
   if (FInnerText != nullptr)
-    return [finder = TInnerTextFinder(*this, Finder(&TFinders::Inner))](int64_t from) {
-      return finder.Next(from);
-    };
+    return [finder = TInnerTextFinder(*this, Finder(&TFinders::Inner), FastFirstCharFinder()),
+            finders = FFinders](int64_t from) { return finder.Next(from); };
   if (FStartChar >= 0)
     return [this](int64_t from) -> int64_t {
       const auto length = static_cast<int64_t>(FSubject.size());
@@ -467,7 +480,7 @@ bool TRegExpr::Backtrack(int64_t start, bool handOver) {
   if (FInnerText != nullptr) {
     // Every match holds the literal at the same distance from its start: only the places that
     // far before its occurrences are tried.
-    const TInnerTextFinder finder(*this, Finder(&TFinders::Inner));
+    const TInnerTextFinder finder(*this, Finder(&TFinders::Inner), FastFirstCharFinder());
     for (; (at = finder.Next(at)) >= 0 && at <= last; ++at)
       if (attempt(at)) return true;
     return false;
@@ -526,9 +539,7 @@ bool TRegExpr::Backtrack(int64_t start, bool handOver) {
     return false;
   }
   if (FFastStarts) {  // many places at a time
-    if (!FFinders) FFinders = std::make_shared<TFinders>();
-    if (!FFinders->First) FFinders->First.emplace(FFirstChars);
-    const TByteSetFinder& finder = *FFinders->First;
+    const TByteSetFinder& finder = *FastFirstCharFinder();
     // Where starts are common the next place is often one: the finder is asked only past it.
     for (; at < length && (FStartTable[bytes[at]] || (at = finder.Next(FSubject, at)) >= 0) &&
            at <= last;

@@ -464,6 +464,17 @@ TEST(Matcher, ByteSetFindersFindWhatALookAtEveryByteFinds) {
         for (std::size_t i = from; i < subject.size() && expected < 0; ++i)
           if (set[static_cast<unsigned char>(subject[i])]) expected = static_cast<int64_t>(i);
         ASSERT_EQ(finder.Next(subject, static_cast<int64_t>(from)), expected) << from;
+        // With a byte at a distance behind: a common one and a rare one.
+        for (const auto& [byte, distance] : {std::pair{' ', 3}, std::pair{'#', 1}}) {
+          expected = -1;
+          for (std::size_t i = from; i + distance < subject.size() && expected < 0; ++i)
+            if (set[static_cast<unsigned char>(subject[i])] && subject[i + distance] == byte)
+              expected = static_cast<int64_t>(i);
+          ASSERT_EQ(finder.NextBefore(subject, static_cast<int64_t>(from),
+                                      static_cast<unsigned char>(byte), distance),
+                    expected)
+              << from << " " << byte;
+        }
       }
     }
   }
