@@ -47,7 +47,7 @@ void TBacktracker::NoteLeadRun(int64_t start, bool cutShort, int64_t minimum) {
   }
 }
 
-bool TBacktracker::KnownToFail(int64_t start) const {
+bool TBacktracker::KnownToFail(int64_t start) {
   const TKnownBackRef& known = FKnownBackRef;
   // The run taken from `start` must meet the repetition's minimum: one character at most.
   if (known.Attempt < 0 || start <= known.Attempt || start >= FKnownRunEnd ||
@@ -121,18 +121,28 @@ bool TBacktracker::InsideCharacter(int64_t from, int64_t at) const {
          begin + DecodeUtf8(FSubject + begin, static_cast<std::size_t>(FLength - begin), c) > at;
 }
 
-bool TBacktracker::BackRefMatches(int group, bool ignoreCase, int64_t at, int64_t& length) const {
+bool TBacktracker::BackRefMatches(int group, bool ignoreCase, int64_t at, int64_t& length) {
   if (group < 1 || group >= kREGroupCount) return false;
   return TextMatches(R.FMatchStarts[group], R.FMatchEnds[group], ignoreCase, at, length);
 }
 
 bool TBacktracker::TextMatches(int64_t start, int64_t end, bool ignoreCase, int64_t at,
-                               int64_t& length) const {
+                               int64_t& length) {
+  // Each character compared is a step: a text compared again from many starts is as much
+  // work as a loop.
+  int64_t compared = 0;
+  const bool matches = CompareText(start, end, ignoreCase, at, length, compared);
+  Spend(compared);
+  return matches;
+}
+
+bool TBacktracker::CompareText(int64_t start, int64_t end, bool ignoreCase, int64_t at,
+                               int64_t& length, int64_t& compared) const {
   if (start < 0 || end < 0 || end < start) return false;
   if (ignoreCase && FUtf8) {
     // Character by character: a letter and its other case may differ in length.
     int64_t g = start, c = at;
-    while (g < end) {
+    for (; g < end; ++compared) {
       char32_t a = 0, b = 0;
       const int n = DecodeUtf8(FSubject + g, static_cast<std::size_t>(FLength - g), a);
       const int m =
@@ -153,8 +163,8 @@ bool TBacktracker::TextMatches(int64_t start, int64_t end, bool ignoreCase, int6
   }
   length = end - start;
   if (at + length > FLength) return false;
-  for (int64_t k = 0; k < length; ++k) {
-    const unsigned char g = At(start + k), c = At(at + k);
+  for (; compared < length; ++compared) {
+    const unsigned char g = At(start + compared), c = At(at + compared);
     if (c != g && !(ignoreCase && c == R.FNodes.CaseFlip[g])) return false;
   }
   return true;

@@ -44,7 +44,7 @@ class TBacktracker {
   // Whether an attempt at `start`, a later start within the run an earlier attempt's lead
   // repetition took, fails at the first back-reference, which that attempt reached with no
   // choice open: compared, not tried.
-  bool KnownToFail(int64_t start) const;
+  bool KnownToFail(int64_t start);
   // Gives back the memory of the choices a search that ran out of steps left behind.
   void ReleaseChoices() { std::vector<TUndo>().swap(FStack); }
   // Backtracking steps the current (or last) search has taken.
@@ -88,9 +88,12 @@ class TBacktracker {
                    uint8_t flags, const uint8_t* next);
   // Whether `at`, behind `from` in a run of whole characters, lies inside one of them.
   bool InsideCharacter(int64_t from, int64_t at) const;
-  bool BackRefMatches(int group, bool ignoreCase, int64_t at, int64_t& length) const;
-  // Whether the text from `start` to `end` is at `at` (as BackRefMatches).
-  bool TextMatches(int64_t start, int64_t end, bool ignoreCase, int64_t at, int64_t& length) const;
+  bool BackRefMatches(int group, bool ignoreCase, int64_t at, int64_t& length);
+  // Whether the text from `start` to `end` is at `at` (as BackRefMatches), the characters
+  // compared spent as steps.
+  bool TextMatches(int64_t start, int64_t end, bool ignoreCase, int64_t at, int64_t& length);
+  bool CompareText(int64_t start, int64_t end, bool ignoreCase, int64_t at, int64_t& length,
+                   int64_t& compared) const;
   void Spend(int64_t steps = 1);
   void DropAllChoices();
   // Whether the cursor lies inside the known run of the lead repetition (`flags`' node).

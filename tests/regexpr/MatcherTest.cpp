@@ -265,6 +265,9 @@ TEST(Matcher, CatastrophicPatternsEndWithAnError) {
       // tried is a step, so the budget ends a search that would take n squared. (What every
       // match needs is there, at the end: no attempt can be left out.)
       {"(\\w+)\\w\\s+\\1", std::string(20000, 'a') + " b"},
+      // A back-reference's text compared again from every start, each character a step.
+      {"(\\w+)\\s+\\1",
+       std::string(20000, 'a') + " " + std::string(10000, 'a') + "b" + std::string(20000, 'c')},
       {"x*x+y", std::string(40000, 'x') + "zy", TChoice::Backtracker},
   };
   for (const auto& [pattern, subject, choice] : cases) {
