@@ -540,10 +540,14 @@ bool TRegExpr::Backtrack(int64_t start, bool handOver) {
   }
   if (FFastStarts) {  // many places at a time
     const TByteSetFinder& finder = *FastFirstCharFinder();
-    // Where starts are common the next place is often one: the finder is asked only past it.
-    for (; at < length && (FStartTable[bytes[at]] || (at = finder.Next(FSubject, at)) >= 0) &&
-           at <= last;
-         ++at)
+    // Where starts are common the next place is often one of the next few (behind a word's
+    // blank, the next word): the finder is asked only past them.
+    const auto nextStart = [&](int64_t from) {
+      for (const int64_t near = std::min(from + 4, length); from < near; ++from)
+        if (FStartTable[bytes[from]]) return from;
+      return finder.Next(FSubject, from);
+    };
+    for (; at < length && (at = nextStart(at)) >= 0 && at <= last; ++at)
       if (attempt(at)) return true;
     return false;
   }
