@@ -215,27 +215,9 @@ namespace {
 // Adds every byte a character the node takes can be made of; false for a node that takes
 // something else than one character of a class.
 bool AddClassBytes(const uint8_t* node, TCharSet& bytes) {
-  const uint8_t* operand = NodeOperand(node);
-  TCharSet taken;
-  switch (NodeOp(node)) {
-    case opDigit:
-      for (int c = '0'; c <= '9'; ++c)
-        taken.set(static_cast<std::size_t>(c));
-      break;
-    case opTinySet:
-      for (int i = 0; i < kRETinySetBytes; ++i)
-        taken.set(operand[i]);
-      break;
-    case opFullSet:
-      for (int c = 0; c < 256; ++c)
-        if ((operand[c / 8] >> (c % 8)) & 1) taken.set(static_cast<std::size_t>(c));
-      break;
-    case opCharSet:
-      taken = CharSetFirstBytes(operand);
-      break;
-    default:
-      return false;
-  }
+  const TREOp op = NodeOp(node);
+  if (op != opDigit && op != opTinySet && op != opFullSet && op != opCharSet) return false;
+  TCharSet taken = OneCharacterBytes(node);
   // The bytes of characters beyond ASCII, whichever they are.
   for (int c = 0x80; c < 256 && !taken[0x80]; ++c)
     if (taken[static_cast<std::size_t>(c)])
