@@ -56,8 +56,19 @@ bool TBacktracker::KnownToFail(int64_t start) {
   // Bounds the attempt set where it began are set at `start` now; the others where they were.
   const int64_t groupStart = known.Start == known.Attempt ? start : known.Start;
   const int64_t groupEnd = known.End == known.Attempt ? start : known.End;
+  if (!known.IgnoreCase && groupStart >= 0 && groupStart < groupEnd &&
+      FSubject[groupStart] != At(known.Cursor)) {  // most fail at the first character
+    Spend(1);
+    return true;
+  }
   int64_t length = 0;
   return !TextMatches(groupStart, groupEnd, known.IgnoreCase, known.Cursor, length);
+}
+
+int64_t TBacktracker::FirstUnknownStart(int64_t start) {
+  while (start < FKnownRunEnd && KnownToFail(start))
+    ++start;
+  return start;
 }
 
 // Called where the choice about to be opened always ends in a match: no failure can reach past

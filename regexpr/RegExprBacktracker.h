@@ -45,6 +45,8 @@ class TBacktracker {
   // repetition took, fails at the first back-reference, which that attempt reached with no
   // choice open: compared, not tried.
   bool KnownToFail(int64_t start);
+  // The first start from `start` on that is not KnownToFail.
+  int64_t FirstUnknownStart(int64_t start);
   // Gives back the memory of the choices a search that ran out of steps left behind.
   void ReleaseChoices() { std::vector<TUndo>().swap(FStack); }
   // Backtracking steps the current (or last) search has taken.

@@ -451,7 +451,10 @@ bool TRegExpr::Backtrack(int64_t start, bool handOver) {
   // `at` may move on to the last start that the failed attempt showed cannot succeed.
   auto attempt = [&](int64_t& at) {
     // A failed attempt has undone every group it set.
-    if (backtracker.KnownToFail(at)) return false;
+    if (const int64_t unknown = backtracker.FirstUnknownStart(at); unknown > at) {
+      at = unknown - 1;  // the run's starts before it fail as an earlier one showed
+      return false;
+    }
     if (!backtracker.Attempt(at)) {
       if (backtracker.LeadRunEnd() > at + 1) at = backtracker.LeadRunEnd() - 1;
       return false;
