@@ -390,9 +390,11 @@ int ReplaceCommand(const std::vector<std::string>& args) {
     TProgressLine progress(tasks);
     worker.TaskList().AppendBatch(std::move(tasks));
     worker.Start();
-    while (!worker.TaskList().WaitUntilEmpty(std::chrono::milliseconds(100))) {
+    // An interrupt is looked for every 20 ms, so that the search in hand stops well within
+    // 100 ms; the progress line is written every fifth time.
+    for (int polls = 1; !worker.TaskList().WaitUntilEmpty(std::chrono::milliseconds(20)); ++polls) {
       if (Interrupted()) break;
-      progress.Show(sink.TasksDone(), Seconds(started));
+      if (polls % 5 == 0) progress.Show(sink.TasksDone(), Seconds(started));
     }
   }
   // An interrupted run reports the tasks it did not reach as skipped.
