@@ -1,6 +1,7 @@
 // The node flags (see RegExprNodeFlags.h).
 #include "RegExprNodeFlags.h"
 
+#include <array>
 #include <bitset>
 
 #include "RegExprCharSet.h"
@@ -76,18 +77,32 @@ bool SimpleNodeChars(const uint8_t* node, const TCaseFlipTable& flip, TChars& ch
   }
 }
 
-// The node that opens group `group`, or null.
-const uint8_t* GroupOpen(const uint8_t* program, int group) {
-  for (const uint8_t* node = program + 1; NodeOp(node) != opEnd; node += NodeSize(node))
-    if (NodeOp(node) == opOpenFirst + group - 1) return node;
-  return nullptr;
+// The node that opens each group (the first, should a group be laid out twice), or null.
+using TGroupOpens = std::array<const uint8_t*, kREGroupCount>;
+
+TGroupOpens GroupOpens(const uint8_t* program, uint32_t size) {
+  TGroupOpens opens{};
+  for (std::size_t at = 1; at + kREHeaderSize <= size; at += NodeSize(program + at))
+    if (const TREOp op = NodeOp(program + at); IsGroupOpen(op)) {
+      const auto group = static_cast<std::size_t>(op - opOpenFirst + 1);
+      if (group < opens.size() && opens[group] == nullptr) opens[group] = program + at;
+    }
+  return opens;
+}
+
+// The node that opens the group a back-reference node refers to, or null.
+const uint8_t* ReferredGroup(const uint8_t* node, const TGroupOpens* opens) {
+  const int group = NodeOperand(node)[0];
+  return opens != nullptr && group >= 1 && group < kREGroupCount
+             ? (*opens)[static_cast<std::size_t>(group)]
+             : nullptr;
 }
 
 // Adds every character a match from `node` on can begin with; false when such a match might
 // begin without consuming a character (an assertion, an empty path, the end, the close of group
-// `closing`) or is unknown. A back-reference begins as its group's text (`program` finds it).
+// `closing`) or is unknown. A back-reference begins as its group's text (`opens` finds it).
 bool ConsumingFirstChars(const uint8_t* node, const TCaseFlipTable& flip, TChars& chars, int depth,
-                         const uint8_t* program = nullptr, int closing = 0) {
+                         const TGroupOpens* opens = nullptr, int closing = 0) {
   for (int steps = 0; node != nullptr && steps < 64; ++steps) {
     const TREOp op = NodeOp(node);
     if (closing != 0 && op == opCloseFirst + closing - 1) return false;
@@ -95,12 +110,10 @@ bool ConsumingFirstChars(const uint8_t* node, const TCaseFlipTable& flip, TChars
       node = NodeNext(node);
       continue;
     }
-    if (op == opBackRef && program != nullptr && depth < 8) {
-      const int group = NodeOperand(node)[0];
-      const uint8_t* open =
-          group >= 1 && group < kREGroupCount ? GroupOpen(program, group) : nullptr;
-      return open != nullptr &&
-             ConsumingFirstChars(NodeNext(open), flip, chars, depth + 1, program, group);
+    if (op == opBackRef && depth < 8) {
+      const uint8_t* open = ReferredGroup(node, opens);
+      return open != nullptr && ConsumingFirstChars(NodeNext(open), flip, chars, depth + 1, opens,
+                                                    NodeOperand(node)[0]);
     }
     if (op == opBranch) {
       const uint8_t* next = NodeNext(node);
@@ -113,8 +126,7 @@ bool ConsumingFirstChars(const uint8_t* node, const TCaseFlipTable& flip, TChars
       for (const uint8_t* alternative = node;
            alternative != nullptr && NodeOp(alternative) == opBranch;
            alternative = NodeNext(alternative))
-        if (!ConsumingFirstChars(NodeOperand(alternative), flip, chars, depth + 1, program,
-                                 closing))
+        if (!ConsumingFirstChars(NodeOperand(alternative), flip, chars, depth + 1, opens, closing))
           return false;
       return true;
     }
@@ -129,17 +141,15 @@ bool ConsumingFirstChars(const uint8_t* node, const TCaseFlipTable& flip, TChars
 
 // The character set every match from `node` on begins with, when it is one node (or the
 // repetition of one that takes at least one); nullptr otherwise. As ConsumingFirstChars with
-// `program` and `closing`.
-const uint8_t* FirstCharSet(const uint8_t* node, const uint8_t* program, int closing = 0) {
+// `opens` and `closing`.
+const uint8_t* FirstCharSet(const uint8_t* node, const TGroupOpens* opens, int closing = 0) {
   for (int steps = 0; node != nullptr && steps < 64; ++steps) {
     const TREOp op = NodeOp(node);
     const uint8_t* next = NodeNext(node);
     if (closing != 0 && op == opCloseFirst + closing - 1) return nullptr;
     if (op == opBackRef && closing == 0) {
-      const int group = NodeOperand(node)[0];
-      const uint8_t* open =
-          group >= 1 && group < kREGroupCount ? GroupOpen(program, group) : nullptr;
-      return open != nullptr ? FirstCharSet(NodeNext(open), program, group) : nullptr;
+      const uint8_t* open = ReferredGroup(node, opens);
+      return open != nullptr ? FirstCharSet(NodeNext(open), opens, NodeOperand(node)[0]) : nullptr;
     }
     if (op == opNothing || op == opComment || IsGroupMark(op)) {
       node = next;
@@ -159,15 +169,15 @@ const uint8_t* FirstCharSet(const uint8_t* node, const uint8_t* program, int clo
 // Whether a repetition of `repeated` followed by `next` never needs to give back what it took:
 // every character it could give back is one the continuation cannot begin with.
 bool RepetitionIsPossessive(const uint8_t* repeated, const uint8_t* next,
-                            const TCaseFlipTable& flip, const uint8_t* program) {
+                            const TCaseFlipTable& flip, const TGroupOpens& opens) {
   // Sets of characters share first bytes more often than characters (\w and \s both have
   // characters that begin with E2): two of them are compared character by character.
   if (NodeOp(repeated) == opCharSet)
-    if (const uint8_t* set = FirstCharSet(next, program))
+    if (const uint8_t* set = FirstCharSet(next, &opens))
       return CharSetsDisjoint(NodeOperand(repeated), NodeOperand(set));
   TChars taken, following;
   if (!SimpleNodeChars(repeated, flip, taken) || next == nullptr ||
-      !ConsumingFirstChars(next, flip, following, 0, program))
+      !ConsumingFirstChars(next, flip, following, 0, &opens))
     return false;
   return (taken & following).none();
 }
@@ -253,6 +263,7 @@ void MarkAlternatives(const uint8_t* program, uint32_t size, const TCaseFlipTabl
 void MarkNodes(const uint8_t* program, uint32_t size, const TCaseFlipTable& flip, TNodeInfo& info) {
   std::vector<uint8_t>& flags = info.Flags;
   flags.assign(size, 0);
+  const TGroupOpens opens = GroupOpens(program, size);
   info.CaseFlip = flip;
   for (std::size_t at = 1; at + kREHeaderSize <= size;) {
     const uint8_t* node = program + at;
@@ -266,9 +277,9 @@ void MarkNodes(const uint8_t* program, uint32_t size, const TCaseFlipTable& flip
         (op == opLoop || NodeOp(next) == opBranch) && ReachesEndUnconditionally(next))
       flags[at] |= nfFinalChoice;
     if (op == opStar || op == opPlus || op == opStarLazy || op == opPlusLazy) {
-      if (RepetitionIsPossessive(operand, next, flip, program)) flags[at] |= nfPossessive;
+      if (RepetitionIsPossessive(operand, next, flip, opens)) flags[at] |= nfPossessive;
     } else if (op == opRepeat || op == opRepeatLazy) {
-      if (RepetitionIsPossessive(operand + 2 * kRENumberSize, next, flip, program))
+      if (RepetitionIsPossessive(operand + 2 * kRENumberSize, next, flip, opens))
         flags[at] |= nfPossessive;
     }
     at += NodeSize(node);
@@ -284,7 +295,7 @@ void MarkNodes(const uint8_t* program, uint32_t size, const TCaseFlipTable& flip
       const uint8_t* back = NodeNext(body);
       if (back != nullptr && NodeOp(back) == opBack && NodeNext(back) == node) {
         flags[at] = nfSimpleStar;
-        if (RepetitionIsPossessive(body, next, flip, program)) flags[at] |= nfPossessive;
+        if (RepetitionIsPossessive(body, next, flip, opens)) flags[at] |= nfPossessive;
       }
     }
     at += NodeSize(node);
