@@ -15,6 +15,14 @@ bool IsDigit(unsigned char c) {
   return c >= '0' && c <= '9';
 }
 
+// How many of the `limit` bytes from `at` on are in the set of bytes `operand` (opFullSet).
+int64_t FullSetRun(const uint8_t* operand, const unsigned char* at, int64_t limit) {
+  int64_t count = 0;
+  while (count < limit && ((operand[at[count] / 8] >> (at[count] % 8)) & 1) != 0)
+    ++count;
+  return count;
+}
+
 }  // namespace
 
 TBacktracker::TBacktracker(TRegExpr& regExpr) : R(regExpr) {}
@@ -28,6 +36,7 @@ void TBacktracker::StartSearch(int64_t budget, std::size_t records) {
   FUtf8 = R.FProgramUtf8;
   FUnicodeWords = R.UnicodeWords();
   // Stale entries need no reset: an iteration's entry is set whenever it reaches its target.
+  FFlags = R.FNodes.Flags.data();
   if (FLoopTargetEntries.size() != R.FProgramSize) FLoopTargetEntries.assign(R.FProgramSize, -1);
   FKnownRunStart = FKnownRunEnd = -1;
   FKnownBackRef.Attempt = -1;
@@ -221,8 +230,7 @@ int64_t TBacktracker::RegRepeat(const uint8_t* node, int64_t maximum, int64_t& s
         ++count;
       break;
     case opFullSet:
-      while (count < limit && ((operand[at[count] / 8] >> (at[count] % 8)) & 1) != 0)
-        ++count;
+      count = FullSetRun(operand, at, limit);
       break;
     default:
       while (count < limit && MatchOne(node, at[count]))
@@ -324,6 +332,11 @@ bool TBacktracker::Repeat(const uint8_t* repeated, int64_t minimum, int64_t maxi
   if (op != opBackRef && op != opBackRefCI && InKnownRun(flags)) {
     count = FKnownRunEnd - FCursor;  // one byte a repetition
     FCursor = FKnownRunEnd;
+  } else if (op == opFullSet) {  // \w+ \s+, the most common, without a call
+    count =
+        FullSetRun(NodeOperand(repeated), FSubject + FCursor, std::min(maximum, FLength - FCursor));
+    FCursor += count;
+    Spend(count);
   } else {
     count = RegRepeat(repeated, maximum, step);
   }
@@ -375,7 +388,7 @@ void TBacktracker::Push(TUndo::TKind kind, int32_t index, int64_t value) {
   for (;;) {
     if (node == nullptr) R.Fail(1002);
     const auto offset = static_cast<std::size_t>(node - FProgram);
-    const uint8_t flags = R.FNodes.Flags[offset];
+    const uint8_t flags = FFlags[offset];
     if (flags & nfLoopTarget) {
       Push(TUndo::kTargetEntry, static_cast<int32_t>(offset), FLoopTargetEntries[offset]);
       FLoopTargetEntries[offset] = FCursor;

@@ -171,6 +171,7 @@ class TBacktracker {
   int64_t FUntilStopCheck = kStepsBetweenStopChecks;
   std::size_t FMaxRecords = kMaxUndoRecords;
   const uint8_t* FProgram = nullptr;
+  const uint8_t* FFlags = nullptr;          // the program's node flags, by offset
   const unsigned char* FSubject = nullptr;  // FLength bytes, none of them NUL
   int64_t FLength = 0;
   int64_t FCursor = 0;
