@@ -47,6 +47,22 @@ bool HalvesOf(const TCharSet& set, unsigned char (&low)[16], unsigned char (&hig
   return true;
 }
 
+#ifdef __SSE2__
+// The few bytes (up to four, the first repeated), one to a vector.
+void FewVectors(const std::vector<unsigned char>& bytes, __m128i (&few)[4]) {
+  for (std::size_t i = 0; i < 4; ++i)
+    few[i] = _mm_set1_epi8(static_cast<char>(bytes.empty() ? 0 : bytes[i < bytes.size() ? i : 0]));
+}
+
+// Where one of the few bytes is in the 16 places from `at`, a bit each.
+int FewIn16(const unsigned char* at, const __m128i (&few)[4]) {
+  const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+  return _mm_movemask_epi8(
+      _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, few[0]), _mm_cmpeq_epi8(block, few[1])),
+                   _mm_or_si128(_mm_cmpeq_epi8(block, few[2]), _mm_cmpeq_epi8(block, few[3]))));
+}
+#endif
+
 }  // namespace
 
 TByteSetFinder::TByteSetFinder(const TCharSet& set) {
@@ -89,15 +105,9 @@ int64_t TByteSetFinder::Next(std::string_view subject, int64_t from) const {
     at = NextFewWide(subject, at, found);
     if (found >= 0) return found;
     __m128i few[4];
-    for (std::size_t i = 0; i < 4; ++i)
-      few[i] = _mm_set1_epi8(static_cast<char>(FFew[i < FFew.size() ? i : 0]));
-    for (; at + 16 <= length; at += 16) {
-      const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + at));
-      const __m128i hits =
-          _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, few[0]), _mm_cmpeq_epi8(block, few[1])),
-                       _mm_or_si128(_mm_cmpeq_epi8(block, few[2]), _mm_cmpeq_epi8(block, few[3])));
-      if (const int mask = _mm_movemask_epi8(hits); mask != 0) return at + __builtin_ctz(mask);
-    }
+    FewVectors(FFew, few);
+    for (; at + 16 <= length; at += 16)
+      if (const int mask = FewIn16(bytes + at, few); mask != 0) return at + __builtin_ctz(mask);
   }
 #endif
   for (; at < length; ++at)
@@ -126,16 +136,10 @@ int64_t TByteSetFinder::Last(std::string_view subject) const {
     end = LastFewWide(subject, end, found);
     if (found >= 0) return found;
     __m128i few[4];
-    for (std::size_t i = 0; i < 4; ++i)
-      few[i] = _mm_set1_epi8(static_cast<char>(FFew[i < FFew.size() ? i : 0]));
-    for (; end >= 16; end -= 16) {
-      const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + end - 16));
-      const __m128i hits =
-          _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, few[0]), _mm_cmpeq_epi8(block, few[1])),
-                       _mm_or_si128(_mm_cmpeq_epi8(block, few[2]), _mm_cmpeq_epi8(block, few[3])));
-      if (const int mask = _mm_movemask_epi8(hits); mask != 0)
+    FewVectors(FFew, few);
+    for (; end >= 16; end -= 16)
+      if (const int mask = FewIn16(bytes + end - 16, few); mask != 0)
         return end - 16 + (31 - __builtin_clz(static_cast<unsigned>(mask)));
-    }
   }
 #endif
   while (end > 0 && !FTable[bytes[end - 1]])
@@ -156,6 +160,37 @@ namespace {
       _mm256_or_si256(_mm256_cmpeq_epi8(block, few[2]), _mm256_cmpeq_epi8(block, few[3])))));
 }
 
+// The few bytes (up to four, the first repeated), one to a vector.
+[[gnu::always_inline]] __attribute__((target("avx2"))) inline void FewVectors(
+    const std::vector<unsigned char>& bytes, __m256i (&few)[4]) {
+  for (std::size_t i = 0; i < 4; ++i)
+    few[i] =
+        _mm256_set1_epi8(static_cast<char>(bytes.empty() ? 0 : bytes[i < bytes.size() ? i : 0]));
+}
+
+// The tables of a set told by its bytes' two halves, each in both lanes.
+struct THalves {
+  __m256i Low, High;
+};
+
+[[gnu::always_inline]] __attribute__((target("avx2"))) inline THalves HalvesVectors(
+    const unsigned char (&low)[16], const unsigned char (&high)[16]) {
+  return {_mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(low))),
+          _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(high)))};
+}
+
+// Where a byte of the set is in the 32 places from `at`, a bit each.
+[[gnu::always_inline]] __attribute__((target("avx2"))) inline uint32_t HalvesIn32(
+    const unsigned char* at, const THalves& halves) {
+  const __m256i block = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
+  const __m256i nibbles = _mm256_set1_epi8(0x0F);
+  const __m256i lows = _mm256_shuffle_epi8(halves.Low, _mm256_and_si256(block, nibbles));
+  const __m256i highs =
+      _mm256_shuffle_epi8(halves.High, _mm256_and_si256(_mm256_srli_epi16(block, 4), nibbles));
+  return ~static_cast<uint32_t>(_mm256_movemask_epi8(
+      _mm256_cmpeq_epi8(_mm256_and_si256(lows, highs), _mm256_setzero_si256())));
+}
+
 }  // namespace
 
 // From `at` on, 64 places a round where the processor has the vectors: the first of a few bytes
@@ -168,8 +203,7 @@ __attribute__((target("avx2"))) int64_t TByteSetFinder::NextFewWide(std::string_
   const auto* bytes = reinterpret_cast<const unsigned char*>(subject.data());
   const auto length = static_cast<int64_t>(subject.size());
   __m256i few[4];
-  for (std::size_t i = 0; i < 4; ++i)
-    few[i] = _mm256_set1_epi8(static_cast<char>(FFew[i < FFew.size() ? i : 0]));
+  FewVectors(FFew, few);
   for (; at + 64 <= length; at += 64)
     if (const uint64_t hits =
             FewIn32(bytes + at, few) | static_cast<uint64_t>(FewIn32(bytes + at + 32, few)) << 32;
@@ -189,8 +223,7 @@ __attribute__((target("avx2"))) int64_t TByteSetFinder::LastFewWide(std::string_
   if (!HasWideVectors()) return end;
   const auto* bytes = reinterpret_cast<const unsigned char*>(subject.data());
   __m256i few[4];
-  for (std::size_t i = 0; i < 4; ++i)
-    few[i] = _mm256_set1_epi8(static_cast<char>(FFew[i < FFew.size() ? i : 0]));
+  FewVectors(FFew, few);
   for (; end >= 64; end -= 64)
     if (const uint64_t hits = FewIn32(bytes + end - 64, few) |
                               static_cast<uint64_t>(FewIn32(bytes + end - 32, few)) << 32;
@@ -214,28 +247,14 @@ __attribute__((target("avx2"))) int64_t TByteSetFinder::NextBeforeWide(std::stri
   const auto* bytes = reinterpret_cast<const unsigned char*>(subject.data());
   const auto length = static_cast<int64_t>(subject.size());
   __m256i few[4];
-  for (std::size_t i = 0; i < 4; ++i)
-    few[i] = _mm256_set1_epi8(static_cast<char>(FFew.empty() ? 0 : FFew[i < FFew.size() ? i : 0]));
-  const __m256i low =
-      _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(FLow)));
-  const __m256i high =
-      _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(FHigh)));
-  const __m256i halves = _mm256_set1_epi8(0x0F);
+  FewVectors(FFew, few);
+  const THalves halves = HalvesVectors(FLow, FHigh);
   const __m256i behind = _mm256_set1_epi8(static_cast<char>(byte));
   for (; at + distance + 32 <= length; at += 32) {
     uint32_t hits = static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(
         _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes + at + distance)), behind)));
     if (hits == 0) continue;
-    if (FByHalves) {
-      const __m256i block = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes + at));
-      const __m256i lows = _mm256_shuffle_epi8(low, _mm256_and_si256(block, halves));
-      const __m256i highs =
-          _mm256_shuffle_epi8(high, _mm256_and_si256(_mm256_srli_epi16(block, 4), halves));
-      hits &= ~static_cast<uint32_t>(_mm256_movemask_epi8(
-          _mm256_cmpeq_epi8(_mm256_and_si256(lows, highs), _mm256_setzero_si256())));
-    } else {
-      hits &= FewIn32(bytes + at, few);
-    }
+    hits &= FByHalves ? HalvesIn32(bytes + at, halves) : FewIn32(bytes + at, few);
     if (hits != 0) {
       found = at + __builtin_ctz(hits);
       return at;
@@ -250,20 +269,10 @@ __attribute__((target("avx2"))) int64_t TByteSetFinder::NextByHalves(std::string
                                                                      int64_t at) const {
   const auto* bytes = reinterpret_cast<const unsigned char*>(subject.data());
   const auto length = static_cast<int64_t>(subject.size());
-  const __m256i low =
-      _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(FLow)));
-  const __m256i high =
-      _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(FHigh)));
-  const __m256i halves = _mm256_set1_epi8(0x0F);
-  for (; at + 32 <= length; at += 32) {
-    const __m256i block = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes + at));
-    const __m256i lows = _mm256_shuffle_epi8(low, _mm256_and_si256(block, halves));
-    const __m256i highs =
-        _mm256_shuffle_epi8(high, _mm256_and_si256(_mm256_srli_epi16(block, 4), halves));
-    const __m256i none = _mm256_cmpeq_epi8(_mm256_and_si256(lows, highs), _mm256_setzero_si256());
-    if (const auto hits = ~static_cast<uint32_t>(_mm256_movemask_epi8(none)); hits != 0)
+  const THalves halves = HalvesVectors(FLow, FHigh);
+  for (; at + 32 <= length; at += 32)
+    if (const uint32_t hits = HalvesIn32(bytes + at, halves); hits != 0)
       return at + __builtin_ctz(hits);
-  }
   return at;
 }
 #else
